@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test. Starts a throw-away PostgreSQL server
+# on loopback for the database tests and stops it afterwards.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+"$here/tools/deps.sh"
+build="${JX_BUILD_DIR:-$here/build}"
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j2
+
+source "$here/tools/pg-test-server.sh"
+pg_test_start
+trap pg_test_stop EXIT
+
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$build" --output-on-failure -j2 --timeout 300
