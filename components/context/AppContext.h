@@ -1,0 +1,97 @@
+#pragma once
+
+#include "components/context/CompanyInfo.h"
+#include "components/context/ContextError.h"
+#include "components/context/RunEnvironment.h"
+#include "components/context/ThemeManager.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class Database;
+class CurrentUser;
+
+/// Value of one option (text, "" when the option is not set).
+class OptionValue
+{
+public:
+    OptionValue() = default;
+    explicit OptionValue(QString value) : m_value(std::move(value)) {}
+    QString Value() const { return m_value; }
+
+private:
+    QString m_value;
+};
+
+/// Rights of the signed-in user on one program number.
+class ProgramRights
+{
+public:
+    ProgramRights() = default;
+    explicit ProgramRights(int32_t mask) : m_mask(mask) {}
+    /// True when every bit of the requested right is granted (1 = run).
+    bool Allowed(int32_t right) const { return right != 0 && (m_mask & right) == right; }
+    int32_t Mask() const { return m_mask; }
+
+private:
+    int32_t m_mask = 0;
+};
+
+/// State number of one module (its accounting period).
+class SystemStateInfo
+{
+public:
+    SystemStateInfo() = default;
+    explicit SystemStateInfo(int32_t state) : m_state(state) {}
+    int32_t State() const { return m_state; }
+
+private:
+    int32_t m_state = 0;
+};
+
+/// Shared services of the signed-in work: options, texts, rights, theme,
+/// environment and company record, read from tables beside the menu tables
+/// (jx_option, jx_text, jx_right, jx_systemstate).
+class AppContext
+{
+public:
+    AppContext();
+    ~AppContext();
+    AppContext(const AppContext &) = delete;
+    AppContext &operator=(const AppContext &) = delete;
+
+    /// Hands the open database to the context. False when db is null or not open.
+    bool Attach(::Database *db, int flags = 0);
+    ::Database *Database() const { return m_db; }
+    const ContextError &LastError() const { return m_error; }
+    CompanyInfo &Company() { return m_company; }
+
+    /// Interface text of (section, key); the default when there is none.
+    QString GetText(const QString &section, const QString &key, const QString &defaultText) const;
+    /// Option of a group by key name; empty value when not set.
+    OptionValue Option(int32_t group, const QString &key) const;
+    /// Option of a group by key number.
+    OptionValue OptionByNumber(int32_t group, int32_t number) const;
+    /// Rights of the signed-in user (see SetUser) on a program; none without a user.
+    ProgramRights Rights(int32_t programNumber) const;
+    /// Code of the module that owns an option group ("" when unknown).
+    QString SystemCode(int32_t group) const;
+    /// State of a module.
+    SystemStateInfo SystemState(const QString &systemCode, int32_t flags = 0) const;
+
+    RunEnvironment &Environment() { return m_environment; }
+    ThemeManager &Theme() { return m_theme; }
+
+    /// The user whose rights Rights answers; CurrentUser::Attach sets it.
+    void SetUser(CurrentUser *user) { m_user = user; }
+    CurrentUser *User() const { return m_user; }
+
+private:
+    ::Database *m_db = nullptr;
+    CurrentUser *m_user = nullptr;
+    mutable ContextError m_error;
+    CompanyInfo m_company;
+    RunEnvironment m_environment;
+    ThemeManager m_theme;
+};

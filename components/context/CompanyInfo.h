@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+/// Company record of the signed-in work, filled from sysdatabase after sign-in.
+class CompanyInfo
+{
+public:
+#define JX_COMPANY_PROP(Name) \
+    QString Name() const { return m_##Name; } \
+    void Set##Name(const QString &v) { m_##Name = v; }
+    JX_COMPANY_PROP(Attrib)
+    JX_COMPANY_PROP(AddrGAlt)
+    JX_COMPANY_PROP(EAddrR)
+    JX_COMPANY_PROP(EName)
+    JX_COMPANY_PROP(Account)
+    JX_COMPANY_PROP(AddrG)
+    JX_COMPANY_PROP(AddrB)
+    JX_COMPANY_PROP(AddrR)
+    JX_COMPANY_PROP(Mail)
+    JX_COMPANY_PROP(Tax)
+    JX_COMPANY_PROP(Fax)
+    JX_COMPANY_PROP(Phone)
+    JX_COMPANY_PROP(Fr)
+    JX_COMPANY_PROP(CoName)
+#undef JX_COMPANY_PROP
+
+    /// Name to show: the company name, else the English name, else "".
+    QString DisplayName() const;
+
+private:
+    QString m_Attrib, m_AddrGAlt, m_EAddrR, m_EName, m_Account, m_AddrG, m_AddrB, m_AddrR,
+        m_Mail, m_Tax, m_Fax, m_Phone, m_Fr, m_CoName;
+};

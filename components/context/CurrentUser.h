@@ -1,0 +1,54 @@
+#pragma once
+
+#include "components/context/ContextError.h"
+
+#include <QString>
+
+class AppContext;
+class Database;
+
+/// The signed-in operator. Users live in table jx_user with libsodium
+/// password hashes; the typed password is kept in memory only.
+class CurrentUser
+{
+public:
+    CurrentUser() = default;
+    explicit CurrentUser(AppContext *context) { Attach(context); }
+    ~CurrentUser();
+
+    /// Binds the user to a context (its database, and the context's rights lookups).
+    void Attach(AppContext *context);
+
+    QString UserName() const { return m_userName; }
+    /// Setting another name signs the current user out.
+    void SetUserName(const QString &name);
+
+    /// Checks the password of UserName. False: reason in LastError ("" for a plain refusal).
+    bool Login(const QString &password);
+    bool IsLoggedIn() const { return m_loggedIn; }
+    QString UserCode() const { return m_userCode; }
+    bool IsAdministrator() const { return m_admin; }
+    /// Password typed at the last successful sign-in; "" when not signed in.
+    QString Password(const QString &userName = QString()) const;
+    /// Replaces the password after checking the old one.
+    bool ChangePassword(const QString &oldPassword, const QString &newPassword);
+    /// True while signed in and the user is still active in the directory.
+    bool Verify();
+    /// Records the sign-in time; always true when signed in.
+    bool Activate();
+    void Logout();
+    const ContextError &LastError() const { return m_error; }
+
+    /// Hash for storing a password (libsodium pwhash string).
+    static QString hashPassword(const QString &password);
+    static bool checkPassword(const QString &hash, const QString &password);
+
+private:
+    ::Database *database() const;
+
+    AppContext *m_context = nullptr;
+    QString m_userName, m_userCode, m_password;
+    bool m_loggedIn = false;
+    bool m_admin = false;
+    ContextError m_error;
+};

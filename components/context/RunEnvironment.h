@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+/// Plain properties of the running program, filled at start-up and sign-in.
+class RunEnvironment
+{
+public:
+    QString UserName() const { return m_userName; }
+    void SetUserName(const QString &v) { m_userName = v; }
+    QString UserCode() const { return m_userCode; }
+    void SetUserCode(const QString &v) { m_userCode = v; }
+    /// Program folder.
+    QString AppPath() const { return m_appPath; }
+    void SetAppPath(const QString &v) { m_appPath = v; }
+    /// Business date chosen at sign-in.
+    QDate OperationDate() const { return m_operationDate; }
+    void SetOperationDate(const QDate &v) { m_operationDate = v; }
+    QString Caption() const { return m_caption; }
+    void SetCaption(const QString &v) { m_caption = v; }
+    /// Full path of the configuration file.
+    QString ConfigFile() const { return m_configFile; }
+    void SetConfigFile(const QString &v) { m_configFile = v; }
+    /// Temporary folder.
+    QString TempPath() const { return m_tempPath; }
+    void SetTempPath(const QString &v) { m_tempPath = v; }
+
+private:
+    QString m_userName, m_userCode, m_appPath, m_caption, m_configFile, m_tempPath;
+    QDate m_operationDate;
+};

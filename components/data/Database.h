@@ -1,0 +1,63 @@
+#pragma once
+
+#include "components/data/DbError.h"
+#include "components/data/QueryResult.h"
+
+#include <QString>
+#include <QVariant>
+
+/// Program identifier the console creates the database object by.
+inline constexpr const char *kDatabaseProgId = "qvDataAccessHelper.Database";
+
+/// One connection to the product database (SQLite or PostgreSQL through Qt SQL).
+///
+/// The connection is described in the configuration file:
+///   <configuration><database driver="sqlite" file="jx.db"/></configuration>
+///     file is relative to the folder of the configuration file (the program folder).
+///   <configuration><database driver="postgres" host="..." port="5432" user="..."
+///                            password="..." database="..."/></configuration>
+/// Child elements with the same names are accepted as well as attributes.
+/// Statements in SQL Server dialect (select top N, left(x,n), getdate()) are
+/// translated to what the connected engine accepts.
+class Database
+{
+public:
+    Database();
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    /// Opens the connection the configuration file describes. False: reason in LastError.
+    bool Open(const QString &configFilePath, bool flag = true);
+    /// Opens from an explicit description without a configuration file.
+    /// driver "sqlite": file is used as given (must exist).
+    /// driver "postgres": "host=..;port=..;user=..;password=..;database=.." in connection.
+    bool OpenDirect(const QString &driver, const QString &connection);
+    bool IsOpen() const;
+    void Close();
+
+    /// Runs one statement (translated for the engine). The second argument is ignored.
+    QueryResult Query(const QString &sql, int options = 1);
+    /// Runs a statement that changes data; false on failure, reason in LastError.
+    bool Execute(const QString &sql);
+    /// Runs a parameterised statement ("?" placeholders), rows read fully.
+    QueryResult QueryParams(const QString &sql, const QVariantList &params);
+    bool ExecuteParams(const QString &sql, const QVariantList &params);
+    /// Runs a script of statements separated by ";" at line ends, in one transaction.
+    bool ExecuteScript(const QString &script);
+
+    const DbError &LastError() const;
+    bool ResetError();
+
+    /// "getdate()" -> the engine's current date-time expression; other text unchanged.
+    QString SqlExpression(const QString &expression) const;
+    /// "driver" -> "sqlite" or "postgres"; "file", "host", "database" likewise; null when unknown.
+    QVariant Properties(const QString &name) const;
+
+    /// SQL Server dialect -> engine dialect ("sqlite" or "postgres").
+    static QString translateSql(const QString &sql, const QString &driver);
+
+private:
+    struct Impl;
+    Impl *d;
+};
