@@ -1,0 +1,108 @@
+#include "platform/com/ClassRegistry.h"
+
+#include "platform/com/Guid.h"
+#include "platform/com/InprocServer.h"
+#include "platform/com/RegistryStore.h"
+#include "platform/com/RuntimeError.h"
+
+#include <QMutex>
+
+#include <vector>
+
+namespace com {
+
+namespace {
+
+struct Builtin
+{
+    CLSID clsid;
+    QString progId;
+    ClassCreator creator;
+};
+
+QMutex g_lock;
+
+std::vector<Builtin> &builtins()
+{
+    static std::vector<Builtin> b;
+    return b;
+}
+
+} // namespace
+
+void registerBuiltinClass(const CLSID &clsid, const QString &progId, ClassCreator creator)
+{
+    QMutexLocker lock(&g_lock);
+    unregisterBuiltinClass(clsid);
+    builtins().push_back({clsid, progId, std::move(creator)});
+}
+
+void unregisterBuiltinClass(const CLSID &clsid)
+{
+    auto &b = builtins();
+    std::erase_if(b, [&](const Builtin &x) { return x.clsid == clsid; });
+}
+
+HRESULT clsidFromProgId(const QString &progId, CLSID *clsid)
+{
+    if (!clsid)
+        return E_POINTER;
+    *clsid = GUID_NULL;
+    {
+        QMutexLocker lock(&g_lock);
+        for (const Builtin &b : builtins()) {
+            if (!b.progId.isEmpty() && b.progId.compare(progId, Qt::CaseInsensitive) == 0) {
+                *clsid = b.clsid;
+                return S_OK;
+            }
+        }
+    }
+    if (progId.trimmed().isEmpty() || progId.contains(QLatin1Char('\\')))
+        return CO_E_CLASSSTRING;
+    const auto text = RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\") + progId + QStringLiteral("\\CLSID"));
+    if (!text)
+        return CO_E_CLASSSTRING;
+    const auto id = guidFromString(*text);
+    if (!id)
+        return CO_E_CLASSSTRING;
+    *clsid = *id;
+    return S_OK;
+}
+
+HRESULT createInstance(REFCLSID clsid, REFIID iid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    ClassCreator creator;
+    {
+        QMutexLocker lock(&g_lock);
+        for (const Builtin &b : builtins()) {
+            if (b.clsid == clsid)
+                creator = b.creator;
+        }
+    }
+    if (creator)
+        return creator(iid, ppv);
+
+    const auto path = RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\") + guidToString(clsid)
+                                           + QStringLiteral("\\InprocServer32"));
+    if (!path || path->isEmpty())
+        return REGDB_E_CLASSNOTREG;
+    ComPtr<IClassFactory> factory;
+    const HRESULT hr = InprocServer::getClassObject(*path, clsid, IID_IClassFactory, factory.putVoid());
+    if (FAILED(hr))
+        return hr;
+    return factory->CreateInstance(nullptr, iid, ppv);
+}
+
+ComPtr<IDispatch> createObject(const QString &progId)
+{
+    CLSID clsid;
+    ComPtr<IDispatch> object;
+    if (FAILED(clsidFromProgId(progId, &clsid)) || FAILED(createInstance(clsid, IID_IDispatch, object.putVoid())))
+        throw RuntimeError(errors::CannotCreateObject, QString(), QStringLiteral("ActiveX component can't create object"));
+    return object;
+}
+
+} // namespace com

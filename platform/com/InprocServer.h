@@ -1,0 +1,44 @@
+#pragma once
+
+// In-process server libraries. A server library exports four C entry points:
+//   HRESULT DllGetClassObject(const CLSID&, const IID&, void**)
+//   HRESULT DllCanUnloadNow()
+//   HRESULT DllRegisterServer()
+//   HRESULT DllUnregisterServer()
+// and carries its type-library description (TypeLibrary.h). Libraries are
+// loaded once and stay loaded until the process ends.
+
+#include "platform/com/TypeLibrary.h"
+#include "platform/com/Unknown.h"
+
+#include <QString>
+
+namespace com {
+
+using DllGetClassObjectFn = HRESULT (*)(const CLSID &, const IID &, void **);
+using DllRegisterFn = HRESULT (*)();
+
+class QVCOM_EXPORT InprocServer
+{
+public:
+    // True when the library at `path` is already loaded in this process.
+    static bool isLoaded(const QString &path);
+    // Loads the library (or returns the loaded one); null with `error` set on failure.
+    static void *load(const QString &path, QString *error = nullptr);
+    // Asks the library's class factory for `clsid`.
+    static HRESULT getClassObject(const QString &path, REFCLSID clsid, REFIID iid, void **ppv);
+    // Calls DllRegisterServer or DllUnregisterServer of the library.
+    static HRESULT callRegistration(const QString &path, bool registerServer);
+
+    // For use inside a server library: writes (or removes) the registry entries
+    // of every coclass of `library`: ProgID = library name + "." + class name.
+    static HRESULT registerLibrary(const TypeLibrary &library, const QString &modulePath);
+    static HRESULT unregisterLibrary(const TypeLibrary &library);
+    // The file of the module that contains `address`.
+    static QString modulePathOf(const void *address);
+};
+
+} // namespace com
+
+// Marks a server library's entry points.
+#define QV_SERVER_EXPORT extern "C" __attribute__((visibility("default")))

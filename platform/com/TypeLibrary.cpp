@@ -1,0 +1,156 @@
+#include "platform/com/TypeLibrary.h"
+
+#include "platform/com/Guid.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace com {
+
+namespace {
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+template<typename T>
+bool readAt(const QByteArray &data, qint64 offset, T *out)
+{
+    if (offset < 0 || offset + static_cast<qint64>(sizeof(T)) > data.size())
+        return false;
+    std::memcpy(out, data.constData() + offset, sizeof(T));
+    return true;
+}
+
+// The contents of one named section of a 64-bit little-endian ELF file.
+std::optional<QByteArray> elfSection(const QByteArray &data, const QByteArray &wanted, QString *error)
+{
+    if (data.size() < 64 || !data.startsWith("\x7f" "ELF")) {
+        setError(error, QStringLiteral("not a shared library"));
+        return std::nullopt;
+    }
+    if (data[4] != 2 || data[5] != 1) {
+        setError(error, QStringLiteral("unsupported library format"));
+        return std::nullopt;
+    }
+    uint64_t shoff = 0;
+    uint16_t shentsize = 0, shnum = 0, shstrndx = 0;
+    if (!readAt(data, 0x28, &shoff) || !readAt(data, 0x3A, &shentsize) || !readAt(data, 0x3C, &shnum)
+        || !readAt(data, 0x3E, &shstrndx) || shentsize < 64 || shstrndx >= shnum) {
+        setError(error, QStringLiteral("damaged library file"));
+        return std::nullopt;
+    }
+    auto header = [&](uint16_t i, uint32_t *name, uint64_t *offset, uint64_t *size) {
+        const qint64 base = static_cast<qint64>(shoff) + static_cast<qint64>(i) * shentsize;
+        return readAt(data, base, name) && readAt(data, base + 24, offset) && readAt(data, base + 32, size);
+    };
+    uint32_t n = 0;
+    uint64_t strOff = 0, strSize = 0;
+    if (!header(shstrndx, &n, &strOff, &strSize) || strOff + strSize > static_cast<uint64_t>(data.size())) {
+        setError(error, QStringLiteral("damaged library file"));
+        return std::nullopt;
+    }
+    for (uint16_t i = 0; i < shnum; ++i) {
+        uint32_t nameOff = 0;
+        uint64_t off = 0, size = 0;
+        if (!header(i, &nameOff, &off, &size) || nameOff >= strSize)
+            continue;
+        const char *name = data.constData() + strOff + nameOff;
+        const size_t maxLen = static_cast<size_t>(strSize - nameOff);
+        if (qstrnlen(name, maxLen) == static_cast<size_t>(wanted.size()) && wanted == QByteArray(name)) {
+            if (off + size > static_cast<uint64_t>(data.size())) {
+                setError(error, QStringLiteral("damaged library file"));
+                return std::nullopt;
+            }
+            return data.mid(static_cast<qsizetype>(off), static_cast<qsizetype>(size));
+        }
+    }
+    setError(error, QStringLiteral("the library has no type library"));
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<TypeLibrary> TypeLibrary::parse(const QString &text, QString *error)
+{
+    TypeLibrary lib;
+    bool haveLibrary = false;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].section(QLatin1Char('#'), 0, 0).trimmed();
+        if (line.isEmpty())
+            continue;
+        const QStringList w = line.split(blanks);
+        auto fail = [&](const QString &why) {
+            setError(error, QStringLiteral("type library line %1: %2").arg(i + 1).arg(why));
+            return std::nullopt;
+        };
+        if (w.size() < 3)
+            return fail(QStringLiteral("incomplete declaration"));
+        const std::optional<GUID> id = guidFromString(w.last());
+        if (!id)
+            return fail(QStringLiteral("bad identifier"));
+        if (w[0] == QLatin1String("library") && w.size() == 4) {
+            const QStringList version = w[2].split(QLatin1Char('.'));
+            lib.name = w[1];
+            lib.majorVersion = version.value(0).toInt();
+            lib.minorVersion = version.value(1).toInt();
+            lib.libid = *id;
+            haveLibrary = true;
+        } else if (w[0] == QLatin1String("coclass") && w.size() == 3) {
+            lib.types.append({TKIND_COCLASS, w[1], *id, {}});
+        } else if (w[0] == QLatin1String("interface") && w.size() == 3) {
+            lib.types.append({TKIND_DISPATCH, w[1], *id, {}});
+        } else if (w[0] == QLatin1String("implements") && w.size() == 3) {
+            if (lib.types.isEmpty() || lib.types.last().kind != TKIND_COCLASS)
+                return fail(QStringLiteral("\"implements\" outside a coclass"));
+            lib.types.last().implemented.append({w[1], *id});
+        } else {
+            return fail(QStringLiteral("unknown declaration"));
+        }
+    }
+    if (!haveLibrary) {
+        setError(error, QStringLiteral("type library has no library declaration"));
+        return std::nullopt;
+    }
+    return lib;
+}
+
+std::optional<TypeLibrary> TypeLibrary::loadFromFile(const QString &path, QString *error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        setError(error, QStringLiteral("cannot open %1: %2").arg(path, f.errorString()));
+        return std::nullopt;
+    }
+    const QByteArray data = f.readAll();
+    const std::optional<QByteArray> section = elfSection(data, QByteArrayLiteral(".qvtypelib"), error);
+    if (!section)
+        return std::nullopt;
+    const qsizetype end = section->indexOf('\0');
+    return parse(QString::fromUtf8(end < 0 ? *section : section->left(end)), error);
+}
+
+QList<TypeEntry> TypeLibrary::coclasses() const
+{
+    QList<TypeEntry> out;
+    for (const TypeEntry &t : types) {
+        if (t.kind == TKIND_COCLASS)
+            out.append(t);
+    }
+    return out;
+}
+
+std::optional<TypeEntry> TypeLibrary::findCoclass(const QString &className) const
+{
+    for (const TypeEntry &t : types) {
+        if (t.kind == TKIND_COCLASS && t.name.compare(className, Qt::CaseInsensitive) == 0)
+            return t;
+    }
+    return std::nullopt;
+}
+
+} // namespace com

@@ -1,0 +1,312 @@
+#include "platform/com/Variant.h"
+
+#include "platform/com/Bstr.h"
+
+#include <QDateTime>
+
+extern "C" {
+
+void VariantInit(VARIANT *pvarg)
+{
+    if (!pvarg)
+        return;
+    std::memset(pvarg, 0, sizeof(VARIANT));
+    pvarg->vt = VT_EMPTY;
+}
+
+HRESULT VariantClear(VARIANT *pvarg)
+{
+    if (!pvarg)
+        return E_INVALIDARG;
+    if (!(pvarg->vt & VT_BYREF)) {
+        switch (pvarg->vt) {
+        case VT_BSTR:
+            SysFreeString(pvarg->bstrVal);
+            break;
+        case VT_DISPATCH:
+        case VT_UNKNOWN:
+            if (pvarg->punkVal)
+                pvarg->punkVal->Release();
+            break;
+        default:
+            break;
+        }
+    }
+    VariantInit(pvarg);
+    return S_OK;
+}
+
+HRESULT VariantCopy(VARIANT *pvargDest, const VARIANT *pvargSrc)
+{
+    if (!pvargDest || !pvargSrc)
+        return E_INVALIDARG;
+    if (pvargDest == pvargSrc)
+        return S_OK;
+    VARIANT copy = *pvargSrc;
+    if (!(copy.vt & VT_BYREF)) {
+        if (copy.vt == VT_BSTR && pvargSrc->bstrVal) {
+            copy.bstrVal = SysAllocStringLen(pvargSrc->bstrVal, SysStringLen(pvargSrc->bstrVal));
+            if (!copy.bstrVal)
+                return E_OUTOFMEMORY;
+        } else if ((copy.vt == VT_DISPATCH || copy.vt == VT_UNKNOWN) && copy.punkVal) {
+            copy.punkVal->AddRef();
+        }
+    }
+    VariantClear(pvargDest);
+    *pvargDest = copy;
+    return S_OK;
+}
+
+} // extern "C"
+
+namespace com {
+
+Variant::Variant(const Variant &other)
+{
+    VariantInit(this);
+    VariantCopy(this, &other);
+}
+
+Variant::Variant(Variant &&other) noexcept
+{
+    static_cast<VARIANT &>(*this) = other;
+    VariantInit(&other);
+}
+
+Variant &Variant::operator=(const Variant &other)
+{
+    VariantCopy(this, &other);
+    return *this;
+}
+
+Variant &Variant::operator=(Variant &&other) noexcept
+{
+    if (this != &other) {
+        VariantClear(this);
+        static_cast<VARIANT &>(*this) = other;
+        VariantInit(&other);
+    }
+    return *this;
+}
+
+Variant Variant::null()
+{
+    Variant v;
+    v.vt = VT_NULL;
+    return v;
+}
+
+Variant Variant::fromInt16(int16_t x)
+{
+    Variant v;
+    v.vt = VT_I2;
+    v.iVal = x;
+    return v;
+}
+
+Variant Variant::fromInt32(int32_t x)
+{
+    Variant v;
+    v.vt = VT_I4;
+    v.lVal = x;
+    return v;
+}
+
+Variant Variant::fromSingle(float x)
+{
+    Variant v;
+    v.vt = VT_R4;
+    v.fltVal = x;
+    return v;
+}
+
+Variant Variant::fromDouble(double x)
+{
+    Variant v;
+    v.vt = VT_R8;
+    v.dblVal = x;
+    return v;
+}
+
+Variant Variant::fromDate(DATE x)
+{
+    Variant v;
+    v.vt = VT_DATE;
+    v.date = x;
+    return v;
+}
+
+Variant Variant::fromBool(bool x)
+{
+    Variant v;
+    v.vt = VT_BOOL;
+    v.boolVal = x ? VARIANT_TRUE : VARIANT_FALSE;
+    return v;
+}
+
+Variant Variant::fromString(const QString &s)
+{
+    Variant v;
+    v.vt = VT_BSTR;
+    v.bstrVal = toBstr(s);
+    return v;
+}
+
+Variant Variant::fromDispatch(IDispatch *object)
+{
+    Variant v;
+    v.vt = VT_DISPATCH;
+    v.pdispVal = object;
+    if (object)
+        object->AddRef();
+    return v;
+}
+
+Variant Variant::fromUnknown(IUnknown *object)
+{
+    Variant v;
+    v.vt = VT_UNKNOWN;
+    v.punkVal = object;
+    if (object)
+        object->AddRef();
+    return v;
+}
+
+Variant Variant::copyOf(const VARIANT &src)
+{
+    Variant v;
+    VariantCopy(&v, &src);
+    return v;
+}
+
+Variant Variant::fromQVariant(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return value.isValid() ? null() : Variant();
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return fromBool(value.toBool());
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return fromInt16(static_cast<int16_t>(value.toInt()));
+    case QMetaType::Int:
+        return fromInt32(value.toInt());
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong: {
+        const qlonglong n = value.toLongLong();
+        if (n >= INT32_MIN && n <= INT32_MAX)
+            return fromInt32(static_cast<int32_t>(n));
+        return fromDouble(static_cast<double>(n));
+    }
+    case QMetaType::Float:
+        return fromSingle(value.toFloat());
+    case QMetaType::Double:
+        return fromDouble(value.toDouble());
+    case QMetaType::QDate:
+        return fromDate(toAutomationDate(value.toDate().startOfDay()));
+    case QMetaType::QDateTime:
+        return fromDate(toAutomationDate(value.toDateTime()));
+    default:
+        return fromString(value.toString());
+    }
+}
+
+VARIANT Variant::detach()
+{
+    VARIANT raw = *this;
+    VariantInit(this);
+    return raw;
+}
+
+const VARIANT &deref(const VARIANT &v)
+{
+    if (v.vt == (VT_BYREF | VT_VARIANT) && v.pvarVal)
+        return deref(*v.pvarVal);
+    return v;
+}
+
+QVariant toQVariant(const VARIANT &in)
+{
+    const VARIANT &v = deref(in);
+    const bool byref = v.vt & VT_BYREF;
+    const VARTYPE type = v.vt & ~VT_BYREF;
+    if (byref && !v.byref)
+        return QVariant();
+    switch (type) {
+    case VT_I2:
+        return QVariant::fromValue<short>(byref ? *v.piVal : v.iVal);
+    case VT_I4:
+        return QVariant(static_cast<int>(byref ? *v.plVal : v.lVal));
+    case VT_R4:
+        return QVariant(byref ? *v.pfltVal : v.fltVal);
+    case VT_R8:
+        return QVariant(byref ? *v.pdblVal : v.dblVal);
+    case VT_DATE:
+        return QVariant(fromAutomationDate(byref ? *v.pdblVal : v.date));
+    case VT_BSTR:
+        return QVariant(fromBstr(byref ? *v.pbstrVal : v.bstrVal));
+    case VT_BOOL:
+        return QVariant((byref ? *v.pboolVal : v.boolVal) != 0);
+    case VT_ERROR:
+        return QVariant(static_cast<int>(v.scode));
+    default:
+        return QVariant();
+    }
+}
+
+IUnknown *asUnknown(const VARIANT &in)
+{
+    const VARIANT &v = deref(in);
+    switch (v.vt) {
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+        return v.punkVal;
+    case VT_DISPATCH | VT_BYREF:
+    case VT_UNKNOWN | VT_BYREF:
+        return v.ppunkVal ? *v.ppunkVal : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+IDispatch *asDispatch(const VARIANT &in)
+{
+    const VARIANT &v = deref(in);
+    switch (v.vt) {
+    case VT_DISPATCH:
+        return v.pdispVal;
+    case VT_DISPATCH | VT_BYREF:
+        return v.ppdispVal ? *v.ppdispVal : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+namespace {
+const QDateTime &epoch()
+{
+    static const QDateTime e(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
+    return e;
+}
+} // namespace
+
+DATE toAutomationDate(const QDateTime &dt)
+{
+    // Local wall-clock time, as the automation date has no zone.
+    const QDateTime wall(dt.date(), dt.time(), Qt::UTC);
+    return static_cast<double>(epoch().msecsTo(wall)) / 86400000.0;
+}
+
+QDateTime fromAutomationDate(DATE d)
+{
+    const QDateTime wall = epoch().addMSecs(static_cast<qint64>(d * 86400000.0 + (d >= 0 ? 0.5 : -0.5)));
+    return QDateTime(wall.date(), wall.time());
+}
+
+} // namespace com

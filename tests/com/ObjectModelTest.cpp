@@ -1,0 +1,181 @@
+#include "platform/com/Bstr.h"
+#include "platform/com/DispatchImpl.h"
+#include "platform/com/Guid.h"
+#include "platform/com/LateBound.h"
+#include "platform/com/RegistryStore.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Counts its references so that tests can see them.
+class Counted final : public com::DispatchImpl<IDispatch>
+{
+public:
+    explicit Counted(int *alive) : m_alive(alive) { ++*m_alive; }
+    ~Counted() override { --*m_alive; }
+    ULONG refs()
+    {
+        AddRef();
+        return Release();
+    }
+
+private:
+    int *m_alive;
+};
+
+} // namespace
+
+TEST(Bstr, CarriesByteLengthBeforeCharacters)
+{
+    BSTR b = com::toBstr(QStringLiteral("北京ab"));
+    uint32_t bytes = 0;
+    std::memcpy(&bytes, reinterpret_cast<char *>(b) - 4, 4);
+    EXPECT_EQ(bytes, 8u);
+    EXPECT_EQ(SysStringLen(b), 4u);
+    EXPECT_EQ(b[4], 0);
+    EXPECT_EQ(com::fromBstr(b), QStringLiteral("北京ab"));
+    SysFreeString(b);
+    EXPECT_EQ(com::fromBstr(nullptr), QString());
+    EXPECT_EQ(SysStringLen(nullptr), 0u);
+}
+
+TEST(Variant, CopyDeepCopiesStringsAndCountsObjects)
+{
+    int alive = 0;
+    auto *object = new Counted(&alive);
+    {
+        com::Variant s = com::Variant::fromString(QStringLiteral("x"));
+        com::Variant copy = s;
+        EXPECT_NE(copy.bstrVal, s.bstrVal);
+        EXPECT_EQ(com::fromBstr(copy.bstrVal), QStringLiteral("x"));
+
+        com::Variant o = com::Variant::fromDispatch(object);
+        EXPECT_EQ(object->refs(), 2u);
+        com::Variant o2 = o;
+        EXPECT_EQ(object->refs(), 3u);
+        VariantClear(&o2);
+        EXPECT_EQ(o2.vt, VT_EMPTY);
+        EXPECT_EQ(object->refs(), 2u);
+    }
+    EXPECT_EQ(object->refs(), 1u);
+    object->Release();
+    EXPECT_EQ(alive, 0);
+}
+
+TEST(Variant, ConvertsToAndFromQVariant)
+{
+    EXPECT_EQ(com::Variant::fromQVariant(QVariant()).vt, VT_EMPTY);
+    EXPECT_EQ(com::Variant::fromQVariant(QVariant(QMetaType(QMetaType::QString))).vt, VT_NULL);
+    com::Variant b = com::Variant::fromQVariant(true);
+    EXPECT_EQ(b.vt, VT_BOOL);
+    EXPECT_EQ(b.boolVal, -1);
+    EXPECT_EQ(com::toQVariant(com::Variant::fromInt16(-7)).toInt(), -7);
+    EXPECT_FALSE(com::toQVariant(com::Variant::null()).isValid());
+    const QDateTime when(QDate(2009, 2, 28), QTime(12, 0));
+    com::Variant d = com::Variant::fromQVariant(when);
+    EXPECT_DOUBLE_EQ(d.date, 39872.5);
+    EXPECT_EQ(com::toQVariant(d).toDateTime(), when);
+}
+
+TEST(Guid, RoundTripsTextAndRejectsGarbage)
+{
+    const auto g = com::guidFromString(QStringLiteral("{7b208c4b-37e6-4f8c-ac98-91e74163b50c}"));
+    ASSERT_TRUE(g.has_value());
+    EXPECT_EQ(g->Data1, 0x7B208C4Bu);
+    EXPECT_EQ(g->Data4[7], 0x0C);
+    EXPECT_EQ(com::guidToString(*g), QStringLiteral("{7B208C4B-37E6-4F8C-AC98-91E74163B50C}"));
+    EXPECT_FALSE(com::guidFromString(QStringLiteral("{7b208c4b-37e6-4f8c-ac98-91e74163b50}")).has_value());
+    EXPECT_FALSE(com::guidFromString(QStringLiteral("{7b208c4b-37e6-4f8c-ac98-91e74163b5zz}")).has_value());
+}
+
+namespace {
+
+class Account final : public com::DispatchImpl<IDispatch>
+{
+public:
+    Account()
+    {
+        members().add(
+            QStringLiteral("Name"), [this](const com::DispArgs &) { return com::Variant::fromString(m_name); },
+            [this](const com::DispArgs &, const VARIANT &v) { m_name = com::toQVariant(v).toString(); });
+        members().add(QStringLiteral("Append"), [](const com::DispArgs &a) {
+            VARIANT *arg = a.at(0);
+            const QString grown = com::fromBstr(*arg->pbstrVal) + QStringLiteral("!");
+            SysFreeString(*arg->pbstrVal);
+            *arg->pbstrVal = com::toBstr(grown);
+            return com::Variant::fromInt32(static_cast<int32_t>(a.size()));
+        });
+        members().add(QStringLiteral("Self"), [this](const com::DispArgs &) { return com::Variant::fromDispatch(this); });
+        members().add(QStringLiteral("Fail"), [](const com::DispArgs &) -> com::Variant {
+            throw com::RuntimeError(6, QStringLiteral("Account"), QStringLiteral("溢出"));
+        });
+    }
+
+private:
+    QString m_name;
+};
+
+} // namespace
+
+TEST(LateBound, CallsMembersByNameInAnyLetterCase)
+{
+    com::ComPtr<IDispatch> account = com::ComPtr<IDispatch>::adopt(new Account());
+    com::put(account.get(), QStringLiteral("NAME"), com::Variant::fromString(QStringLiteral("张三")));
+    EXPECT_EQ(com::toQVariant(com::get(account.get(), QStringLiteral("name"))).toString(), QStringLiteral("张三"));
+    EXPECT_EQ(com::toQVariant(com::getPath(account.get(), QStringLiteral("Self.Self.Name"))).toString(),
+              QStringLiteral("张三"));
+}
+
+TEST(LateBound, WritesThroughByReferenceArguments)
+{
+    com::ComPtr<IDispatch> account = com::ComPtr<IDispatch>::adopt(new Account());
+    BSTR text = com::toBstr(QStringLiteral("abc"));
+    com::Variant count = com::invoke(account.get(), QStringLiteral("Append"), DISPATCH_METHOD, {com::byRef(&text)});
+    EXPECT_EQ(com::fromBstr(text), QStringLiteral("abc!"));
+    EXPECT_EQ(count.lVal, 1);
+    SysFreeString(text);
+}
+
+TEST(LateBound, TurnsCalleeFailuresIntoRuntimeErrors)
+{
+    com::ComPtr<IDispatch> account = com::ComPtr<IDispatch>::adopt(new Account());
+    try {
+        com::call(account.get(), QStringLiteral("Fail"));
+        FAIL() << "no error raised";
+    } catch (const com::RuntimeError &e) {
+        EXPECT_EQ(e.number(), 6);
+        EXPECT_EQ(e.source(), QStringLiteral("Account"));
+        EXPECT_EQ(e.description(), QStringLiteral("溢出"));
+    }
+    try {
+        com::call(account.get(), QStringLiteral("NoSuchMember"));
+        FAIL() << "no error raised";
+    } catch (const com::RuntimeError &e) {
+        EXPECT_EQ(e.number(), 438);
+    }
+    EXPECT_THROW(com::get(nullptr, QStringLiteral("Name")), com::RuntimeError);
+}
+
+TEST(RegistryStore, KeepsValuesPerKeyWithoutRegardToCase)
+{
+    QTemporaryDir dir;
+    dir.setAutoRemove(false); // evidence stays when a test fails
+    com::RegistryStore::setFilePath(dir.filePath(QStringLiteral("registry.json")));
+
+    EXPECT_TRUE(com::RegistryStore::keyExists(QStringLiteral("hkey_classes_root")));
+    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_NOWHERE\\x")));
+    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\a.b")));
+    ASSERT_TRUE(com::RegistryStore::setValue(QStringLiteral("HKEY_CLASSES_ROOT\\A.B\\CLSID"), QString(), QStringLiteral("{x}")));
+    EXPECT_TRUE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\a.b")));
+    EXPECT_EQ(com::RegistryStore::value(QStringLiteral("hkey_classes_root\\a.b\\clsid")).value_or(QString()), QStringLiteral("{x}"));
+    EXPECT_FALSE(com::RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\A.B"), QStringLiteral("missing")).has_value());
+    EXPECT_FALSE(com::RegistryStore::setValue(QStringLiteral("HKEY_BOGUS\\x"), QString(), QStringLiteral("v")));
+
+    EXPECT_TRUE(com::RegistryStore::deleteTree(QStringLiteral("HKEY_CLASSES_ROOT\\A.B")));
+    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\A.B\\CLSID")));
+    com::RegistryStore::setFilePath(QString());
+    dir.setAutoRemove(true);
+}

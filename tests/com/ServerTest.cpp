@@ -1,0 +1,123 @@
+#include "platform/com/ClassRegistry.h"
+#include "platform/com/Guid.h"
+#include "platform/com/InprocServer.h"
+#include "platform/com/LateBound.h"
+#include "platform/com/RegistryStore.h"
+#include "platform/com/TypeLibrary.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+const QString kServer = QStringLiteral(QV_TESTSERVER_PATH);
+
+class ServerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { com::RegistryStore::setFilePath(m_dir.filePath(QStringLiteral("registry.json"))); }
+    void TearDown() override { com::RegistryStore::setFilePath(QString()); }
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+// Must run before anything loads the library: reading the description runs none of its code.
+TEST_F(ServerTest, AReadsTypeLibraryWithoutRunningTheLibrary)
+{
+    ASSERT_FALSE(com::InprocServer::isLoaded(kServer));
+    QString error;
+    const auto lib = com::TypeLibrary::loadFromFile(kServer, &error);
+    ASSERT_TRUE(lib.has_value()) << error.toStdString();
+    EXPECT_EQ(lib->name, QStringLiteral("qvTestServer"));
+    EXPECT_EQ(lib->majorVersion, 1);
+    EXPECT_EQ(lib->minorVersion, 2);
+    ASSERT_EQ(lib->coclasses().size(), 1);
+    const com::TypeEntry greeter = lib->coclasses().first();
+    EXPECT_EQ(greeter.name, QStringLiteral("Greeter"));
+    ASSERT_EQ(greeter.implemented.size(), 1);
+    EXPECT_EQ(greeter.implemented.first().name, QStringLiteral("_Greeter"));
+    EXPECT_EQ(com::guidToString(greeter.guid), QStringLiteral("{6C1D2E92-3A4B-4C5D-8E9F-0A1B2C3D4E5F}"));
+    EXPECT_TRUE(lib->findCoclass(QStringLiteral("greeter")).has_value());
+
+    EXPECT_FALSE(com::InprocServer::isLoaded(kServer));
+    EXPECT_EQ(std::getenv("QV_TESTSERVER_LOADED"), nullptr);
+}
+
+TEST_F(ServerTest, RejectsFilesWithoutTypeLibrary)
+{
+    const QString junk = m_dir.filePath(QStringLiteral("junk.so"));
+    QFile f(junk);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\x7f" "ELF not really");
+    f.close();
+    QString error;
+    EXPECT_FALSE(com::TypeLibrary::loadFromFile(junk, &error).has_value());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(com::TypeLibrary::loadFromFile(m_dir.filePath(QStringLiteral("missing.so")), &error).has_value());
+    EXPECT_FALSE(com::TypeLibrary::parse(QStringLiteral("coclass X {6C1D2E92-3A4B-4C5D-8E9F-0A1B2C3D4E5F}")).has_value());
+    EXPECT_FALSE(com::TypeLibrary::parse(QStringLiteral("library L 1.0 {bad}")).has_value());
+}
+
+TEST_F(ServerTest, CreatesByProgIdOnlyWhileRegistered)
+{
+    EXPECT_THROW(com::createObject(QStringLiteral("qvTestServer.Greeter")), com::RuntimeError);
+
+    ASSERT_EQ(com::InprocServer::callRegistration(kServer, true), S_OK);
+    EXPECT_TRUE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\qvTestServer.Greeter")));
+    com::ComPtr<IDispatch> greeter = com::createObject(QStringLiteral("qvtestserver.greeter"));
+    ASSERT_TRUE(greeter);
+    EXPECT_EQ(com::toQVariant(com::call(greeter.get(), QStringLiteral("Hello"), {com::Variant::fromString(QStringLiteral("王"))})).toString(),
+              QStringLiteral("Hello, 王"));
+    // An error raised inside the library reaches the caller as a run-time error.
+    try {
+        com::call(greeter.get(), QStringLiteral("Fail"));
+        FAIL() << "no error raised";
+    } catch (const com::RuntimeError &e) {
+        EXPECT_EQ(e.number(), 5);
+        EXPECT_EQ(e.description(), QStringLiteral("bad call"));
+    }
+
+    ASSERT_EQ(com::InprocServer::callRegistration(kServer, false), S_OK);
+    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\qvTestServer.Greeter")));
+    try {
+        com::createObject(QStringLiteral("qvTestServer.Greeter"));
+        FAIL() << "created after unregistering";
+    } catch (const com::RuntimeError &e) {
+        EXPECT_EQ(e.number(), 429);
+    }
+}
+
+TEST_F(ServerTest, CreatesStraightFromTheFileByClassName)
+{
+    const auto lib = com::TypeLibrary::loadFromFile(kServer);
+    ASSERT_TRUE(lib.has_value());
+    const auto coclass = lib->findCoclass(QStringLiteral("GREETER"));
+    ASSERT_TRUE(coclass.has_value());
+
+    com::ComPtr<IClassFactory> factory;
+    ASSERT_EQ(com::InprocServer::getClassObject(kServer, coclass->guid, IID_IClassFactory, factory.putVoid()), S_OK);
+    com::ComPtr<IUnknown> object;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, object.putVoid()), S_OK);
+    com::ComPtr<IDispatch> greeter = object.as<IDispatch>(IID_IDispatch);
+    ASSERT_TRUE(greeter);
+
+    BSTR text = com::toBstr(QStringLiteral("quiet"));
+    com::invoke(greeter.get(), QStringLiteral("Shout"), DISPATCH_METHOD, {com::byRef(&text)});
+    EXPECT_EQ(com::fromBstr(text), QStringLiteral("QUIET"));
+    SysFreeString(text);
+
+    // Unknown classes and interfaces are refused with the usual codes, out pointer nulled.
+    void *out = reinterpret_cast<void *>(1);
+    EXPECT_EQ(com::InprocServer::getClassObject(kServer, lib->libid, IID_IClassFactory, &out), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(out, nullptr);
+    out = reinterpret_cast<void *>(1);
+    EXPECT_EQ(greeter->QueryInterface(IID_IClassFactory, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(greeter->QueryInterface(IID_IDispatch, nullptr), E_POINTER);
+    EXPECT_TRUE(com::InprocServer::isLoaded(kServer));
+}
