@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace jx {
+
+// Per-user text settings addressed by application key, section and key, one
+// INI file per application key below the root folder. Section and key names
+// match without regard to letter case, as in the Windows settings store.
+// Reading never writes anything.
+class SettingsStore final
+{
+public:
+    // The stored text, or defaultValue when there is none.
+    static QString getSetting(const QString &app, const QString &section, const QString &key,
+                              const QString &defaultValue = QString());
+    // Stores the text; false when the file could not be written.
+    static bool saveSetting(const QString &app, const QString &section, const QString &key,
+                            const QString &value);
+    // Deletes one key; with an empty key the whole section, with an empty
+    // section too every setting of the application. False on a write error.
+    static bool deleteSetting(const QString &app, const QString &section = QString(),
+                              const QString &key = QString());
+
+    // Folder holding the files; defaults to a folder below the user's
+    // configuration folder. An empty text restores the default.
+    static QString rootFolder();
+    static void setRootFolder(const QString &path);
+
+    // Full path of the file for an application key.
+    static QString fileFor(const QString &app);
+};
+
+} // namespace jx
