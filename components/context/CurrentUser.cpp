@@ -1,0 +1,170 @@
+#include "components/context/CurrentUser.h"
+
+#include "components/context/AppContext.h"
+#include "components/context/Sodium.h"
+#include "components/data/Database.h"
+
+#include <QDateTime>
+
+#include <sodium.h>
+
+CurrentUser::~CurrentUser()
+{
+    if (m_context && m_context->User() == this)
+        m_context->SetUser(nullptr);
+    sodium_memzero(m_password.data(), static_cast<size_t>(m_password.size()) * sizeof(QChar));
+}
+
+void CurrentUser::Attach(AppContext *context)
+{
+    if (m_context && m_context->User() == this)
+        m_context->SetUser(nullptr);
+    m_context = context;
+    if (m_context)
+        m_context->SetUser(this);
+}
+
+Database *CurrentUser::database() const { return m_context ? m_context->Database() : nullptr; }
+
+void CurrentUser::SetUserName(const QString &name)
+{
+    if (name != m_userName && m_loggedIn)
+        Logout();
+    m_userName = name;
+}
+
+QString CurrentUser::hashPassword(const QString &password)
+{
+    if (!jxSodiumReady())
+        return {};
+    const QByteArray p = password.toUtf8();
+    char out[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str(out, p.constData(), static_cast<unsigned long long>(p.size()),
+                          crypto_pwhash_OPSLIMIT_INTERACTIVE, crypto_pwhash_MEMLIMIT_INTERACTIVE)
+        != 0)
+        return {};
+    return QString::fromLatin1(out);
+}
+
+bool CurrentUser::checkPassword(const QString &hash, const QString &password)
+{
+    if (hash.isEmpty())
+        return password.isEmpty(); // a user without password
+    if (!jxSodiumReady())
+        return false;
+    const QByteArray h = hash.toLatin1();
+    const QByteArray p = password.toUtf8();
+    return crypto_pwhash_str_verify(h.constData(), p.constData(), static_cast<unsigned long long>(p.size())) == 0;
+}
+
+bool CurrentUser::Login(const QString &password)
+{
+    m_error.clear();
+    m_loggedIn = false;
+    m_userCode.clear();
+    m_password.clear();
+    m_admin = false;
+    Database *db = database();
+    if (!db || !db->IsOpen()) {
+        m_error.setDescription(QStringLiteral("数据库没有打开，无法登录"));
+        return false;
+    }
+    const QString name = m_userName.trimmed();
+    if (name.isEmpty())
+        return false;
+    const QueryResult r = db->QueryParams(
+        QStringLiteral("select usercode,pwhash,isadmin,active from jx_user where username=?"), {name});
+    if (!r.ok()) {
+        m_error.setDescription(db->LastError().Description());
+        db->ResetError();
+        return false;
+    }
+    Recordset rs = r.Recordset();
+    if (rs.Eof())
+        return false; // unknown user: a plain refusal
+    if (rs.Fields(QStringLiteral("active")).toInt() != 1) {
+        m_error.setDescription(QStringLiteral("用户%1已被停用").arg(name));
+        return false;
+    }
+    if (!checkPassword(rs.Fields(QStringLiteral("pwhash")).toString(), password))
+        return false;
+    m_userCode = rs.Fields(QStringLiteral("usercode")).toString();
+    m_admin = rs.Fields(QStringLiteral("isadmin")).toInt() != 0;
+    m_password = password;
+    m_loggedIn = true;
+    return true;
+}
+
+QString CurrentUser::Password(const QString &) const { return m_loggedIn ? m_password : QString(); }
+
+bool CurrentUser::ChangePassword(const QString &oldPassword, const QString &newPassword)
+{
+    m_error.clear();
+    Database *db = database();
+    if (!m_loggedIn || !db || !db->IsOpen()) {
+        m_error.setDescription(QStringLiteral("用户没有登录"));
+        return false;
+    }
+    const QueryResult r = db->QueryParams(QStringLiteral("select pwhash from jx_user where usercode=?"), {m_userCode});
+    if (!r.ok() || r.Recordset().Eof()) {
+        m_error.setDescription(QStringLiteral("找不到用户%1").arg(m_userName));
+        db->ResetError();
+        return false;
+    }
+    if (!checkPassword(r.Value().toString(), oldPassword)) {
+        m_error.setDescription(QStringLiteral("原密码不正确"));
+        return false;
+    }
+    const QString hash = newPassword.isEmpty() ? QString() : hashPassword(newPassword);
+    if (!newPassword.isEmpty() && hash.isEmpty()) {
+        m_error.setDescription(QStringLiteral("无法生成密码摘要"));
+        return false;
+    }
+    if (!db->ExecuteParams(QStringLiteral("update jx_user set pwhash=? where usercode=?"), {hash, m_userCode})) {
+        m_error.setDescription(db->LastError().Description());
+        db->ResetError();
+        return false;
+    }
+    m_password = newPassword;
+    return true;
+}
+
+bool CurrentUser::Verify()
+{
+    m_error.clear();
+    Database *db = database();
+    if (!m_loggedIn) {
+        m_error.setDescription(QStringLiteral("用户没有登录"));
+        return false;
+    }
+    if (!db || !db->IsOpen()) {
+        m_error.setDescription(QStringLiteral("数据库没有打开"));
+        return false;
+    }
+    const QueryResult r = db->QueryParams(QStringLiteral("select active from jx_user where usercode=?"), {m_userCode});
+    if (!r.ok() || r.Value().toInt() != 1) {
+        m_error.setDescription(QStringLiteral("用户%1已被停用或删除").arg(m_userName));
+        db->ResetError();
+        return false;
+    }
+    return true;
+}
+
+bool CurrentUser::Activate()
+{
+    Database *db = database();
+    if (!m_loggedIn || !db)
+        return false;
+    db->ExecuteParams(QStringLiteral("update jx_user set lastlogin=? where usercode=?"),
+                      {QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), m_userCode});
+    db->ResetError();
+    return true;
+}
+
+void CurrentUser::Logout()
+{
+    m_loggedIn = false;
+    m_admin = false;
+    m_userCode.clear();
+    m_password.clear();
+}

@@ -1,0 +1,4 @@
+#pragma once
+
+/// Initialises libsodium once; false when the library cannot be used.
+bool jxSodiumReady();

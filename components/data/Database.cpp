@@ -1,0 +1,420 @@
+#include "components/data/Database.h"
+
+#include "components/xml/XmlDocument.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+QAtomicInt g_connectionCounter;
+
+const QString kSqlite = QStringLiteral("sqlite");
+const QString kPostgres = QStringLiteral("postgres");
+
+QString normalDriver(const QString &name)
+{
+    const QString n = name.trimmed().toLower();
+    if (n == u"sqlite" || n == u"sqlite3" || n == u"qsqlite")
+        return kSqlite;
+    if (n == u"postgres" || n == u"postgresql" || n == u"pgsql" || n == u"qpsql")
+        return kPostgres;
+    return n;
+}
+
+// Index just past the ')' that closes the '(' at open, skipping string literals; -1 if unbalanced.
+int closingParen(const QString &s, int open, int *firstComma)
+{
+    int depth = 0;
+    QChar quote;
+    if (firstComma)
+        *firstComma = -1;
+    for (int i = open; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == u'\'' || c == u'"') {
+            quote = c;
+        } else if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            if (--depth == 0)
+                return i + 1;
+        } else if (c == u',' && depth == 1 && firstComma && *firstComma < 0) {
+            *firstComma = i;
+        }
+    }
+    return -1;
+}
+
+// True when position i of s lies inside a string literal.
+bool insideLiteral(const QString &s, int pos)
+{
+    bool in = false;
+    for (int i = 0; i < pos && i < s.size(); ++i)
+        if (s.at(i) == u'\'')
+            in = !in;
+    return in;
+}
+} // namespace
+
+struct Database::Impl
+{
+    QString connectionName;
+    QString driver;
+    QMap<QString, QString> properties;
+    DbError error;
+    bool open = false;
+
+    QSqlDatabase db() const { return QSqlDatabase::database(connectionName, false); }
+
+    void fail(const QString &text) { error.setDescription(text); }
+
+    void closeConnection()
+    {
+        if (connectionName.isEmpty())
+            return;
+        {
+            QSqlDatabase d = db();
+            if (d.isValid())
+                d.close();
+        }
+        QSqlDatabase::removeDatabase(connectionName);
+        connectionName.clear();
+        open = false;
+    }
+};
+
+Database::Database() : d(new Impl) {}
+
+Database::~Database()
+{
+    d->closeConnection();
+    delete d;
+}
+
+QString Database::translateSql(const QString &input, const QString &driverName)
+{
+    const QString driver = normalDriver(driverName);
+    if (driver != kSqlite && driver != kPostgres)
+        return input;
+    QString sql = input;
+
+    // getdate() -> the engine's local current time.
+    static const QRegularExpression getdate(QStringLiteral("\\bgetdate\\s*\\(\\s*\\)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QString now = driver == kSqlite ? QStringLiteral("datetime('now','localtime')")
+                                          : QStringLiteral("LOCALTIMESTAMP(0)");
+    for (int pos = 0;;) {
+        const auto m = getdate.match(sql, pos);
+        if (!m.hasMatch())
+            break;
+        if (insideLiteral(sql, m.capturedStart())) {
+            pos = m.capturedEnd();
+            continue;
+        }
+        sql.replace(m.capturedStart(), m.capturedLength(), now);
+        pos = m.capturedStart() + now.size();
+    }
+
+    // left(x,n): SQLite has no left(); PostgreSQL has it but only for text.
+    static const QRegularExpression left(QStringLiteral("(?<![A-Za-z0-9_.])left\\s*\\("),
+                                         QRegularExpression::CaseInsensitiveOption);
+    int from = 0;
+    for (;;) {
+        const auto m = left.match(sql, from);
+        if (!m.hasMatch())
+            break;
+        if (insideLiteral(sql, m.capturedStart())) {
+            from = m.capturedEnd();
+            continue;
+        }
+        const int open = m.capturedEnd() - 1;
+        int comma = -1;
+        const int close = closingParen(sql, open, &comma);
+        if (close < 0 || comma < 0) {
+            from = m.capturedEnd();
+            continue;
+        }
+        const QString arg1 = sql.mid(open + 1, comma - open - 1);
+        const QString arg2 = sql.mid(comma + 1, close - 1 - comma - 1);
+        const QString repl = driver == kSqlite
+            ? QStringLiteral("substr(%1,1,%2)").arg(arg1, arg2)
+            : QStringLiteral("substr(CAST(%1 AS text),1,%2)").arg(arg1, arg2);
+        sql.replace(m.capturedStart(), close - m.capturedStart(), repl);
+        from = m.capturedStart() + 6; // inner arguments may hold further left() calls
+    }
+
+    // select top N ... -> select ... LIMIT N (outermost statement only).
+    static const QRegularExpression top(QStringLiteral("^(\\s*select\\s+(?:distinct\\s+)?)top\\s+(\\d+)\\s+"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const auto t = top.match(sql);
+    if (t.hasMatch()) {
+        const QString n = t.captured(2);
+        sql.replace(t.capturedStart(), t.capturedLength(), t.captured(1));
+        while (sql.endsWith(u';') || (!sql.isEmpty() && sql.back().isSpace()))
+            sql.chop(1);
+        sql += QStringLiteral(" LIMIT ") + n;
+    }
+    return sql;
+}
+
+QString Database::SqlExpression(const QString &expression) const
+{
+    return translateSql(expression, d->driver);
+}
+
+namespace {
+QString configValue(const XmlDocument &doc, const QString &name)
+{
+    const QVariant attr = doc.GetAttribute(QStringLiteral("/configuration/database"), name);
+    if (!attr.isNull())
+        return attr.toString().trimmed();
+    return doc.GetValue(QStringLiteral("/configuration/database/") + name).toString().trimmed();
+}
+} // namespace
+
+bool Database::Open(const QString &configFilePath, bool)
+{
+    d->error.clear();
+    XmlDocument doc;
+    int flags = 99;
+    doc.Initialize(flags);
+    if (!doc.Load(configFilePath)) {
+        d->fail(QStringLiteral("无法读取配置文件：%1").arg(doc.lastError()));
+        return false;
+    }
+    if (doc.Count(QStringLiteral("/configuration/database")) == 0) {
+        d->fail(QStringLiteral("配置文件中没有数据库连接说明 (/configuration/database)：%1").arg(configFilePath));
+        return false;
+    }
+    const QString driver = normalDriver(configValue(doc, QStringLiteral("driver")));
+    if (driver == kSqlite || driver.isEmpty()) {
+        QString file = configValue(doc, QStringLiteral("file"));
+        if (file.isEmpty()) {
+            d->fail(QStringLiteral("配置文件中没有指定数据库文件 (file)"));
+            return false;
+        }
+        file.replace(u'\\', u'/');
+        if (QFileInfo(file).isRelative())
+            file = QFileInfo(configFilePath).absoluteDir().filePath(file);
+        return OpenDirect(kSqlite, QDir::cleanPath(file));
+    }
+    if (driver == kPostgres) {
+        QStringList parts;
+        for (const char *key : {"host", "port", "user", "password", "database"}) {
+            const QString v = configValue(doc, QString::fromLatin1(key));
+            if (!v.isEmpty())
+                parts << QString::fromLatin1(key) + u'=' + v;
+        }
+        return OpenDirect(kPostgres, parts.join(u';'));
+    }
+    d->fail(QStringLiteral("不支持的数据库驱动：%1").arg(driver));
+    return false;
+}
+
+bool Database::OpenDirect(const QString &driverName, const QString &connection)
+{
+    Close();
+    d->error.clear();
+    d->properties.clear();
+    const QString driver = normalDriver(driverName);
+    const QString qtDriver = driver == kSqlite ? QStringLiteral("QSQLITE")
+        : driver == kPostgres                 ? QStringLiteral("QPSQL")
+                                              : QString();
+    if (qtDriver.isEmpty()) {
+        d->fail(QStringLiteral("不支持的数据库驱动：%1").arg(driverName));
+        return false;
+    }
+    if (!QSqlDatabase::isDriverAvailable(qtDriver)) {
+        d->fail(QStringLiteral("数据库驱动 %1 不可用").arg(qtDriver));
+        return false;
+    }
+    d->connectionName = QStringLiteral("jxdb-%1").arg(g_connectionCounter.fetchAndAddRelaxed(1));
+    QSqlDatabase db = QSqlDatabase::addDatabase(qtDriver, d->connectionName);
+    d->driver = driver;
+    d->properties.insert(QStringLiteral("driver"), driver);
+
+    if (driver == kSqlite) {
+        const QFileInfo fi(connection);
+        if (!fi.exists() || !fi.isFile()) {
+            // Opening would create an empty database; refuse instead.
+            d->fail(QStringLiteral("数据库文件不存在：%1").arg(connection));
+            d->closeConnection();
+            return false;
+        }
+        d->properties.insert(QStringLiteral("file"), fi.absoluteFilePath());
+        db.setDatabaseName(fi.absoluteFilePath());
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    } else {
+        QString user;
+        for (const QString &part : connection.split(u';', Qt::SkipEmptyParts)) {
+            const int eq = part.indexOf(u'=');
+            if (eq <= 0)
+                continue;
+            const QString key = part.left(eq).trimmed().toLower();
+            const QString value = part.mid(eq + 1).trimmed();
+            if (key == u"host" || key == u"server")
+                db.setHostName(value);
+            else if (key == u"port")
+                db.setPort(value.toInt());
+            else if (key == u"user" || key == u"uid")
+                db.setUserName(user = value);
+            else if (key == u"password" || key == u"pwd")
+                db.setPassword(value);
+            else if (key == u"database" || key == u"dbname")
+                db.setDatabaseName(value);
+            if (key != u"password" && key != u"pwd")
+                d->properties.insert(key, value);
+        }
+        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+    }
+    if (!db.open()) {
+        d->fail(QStringLiteral("无法连接数据库：%1").arg(db.lastError().text().trimmed()));
+        db = QSqlDatabase();
+        d->closeConnection();
+        return false;
+    }
+    if (driver == kSqlite) {
+        // Qt opens any file; make sure it really is a database.
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
+            d->fail(QStringLiteral("不是有效的数据库文件：%1 (%2)")
+                        .arg(connection, probe.lastError().text().trimmed()));
+            probe = QSqlQuery();
+            db = QSqlDatabase();
+            d->closeConnection();
+            return false;
+        }
+    } else {
+        QSqlQuery setup(db);
+        setup.exec(QStringLiteral("SET client_encoding TO 'UTF8'"));
+    }
+    d->open = true;
+    return true;
+}
+
+bool Database::IsOpen() const { return d->open && d->db().isOpen(); }
+
+void Database::Close() { d->closeConnection(); }
+
+namespace {
+QVector<QVector<QVariant>> readRows(QSqlQuery &q, QStringList &columns)
+{
+    const QSqlRecord rec = q.record();
+    for (int i = 0; i < rec.count(); ++i)
+        columns << rec.fieldName(i);
+    QVector<QVector<QVariant>> rows;
+    while (q.next()) {
+        QVector<QVariant> row;
+        row.reserve(columns.size());
+        for (int i = 0; i < columns.size(); ++i) {
+            const QVariant v = q.value(i);
+            row.append(v.isNull() ? QVariant() : v);
+        }
+        rows.append(std::move(row));
+    }
+    return rows;
+}
+} // namespace
+
+QueryResult Database::QueryParams(const QString &sql, const QVariantList &params)
+{
+    if (!IsOpen()) {
+        d->fail(QStringLiteral("数据库没有打开"));
+        return {};
+    }
+    QSqlQuery q(d->db());
+    q.setForwardOnly(true);
+    const QString text = translateSql(sql, d->driver);
+    bool ok;
+    if (params.isEmpty()) {
+        ok = q.exec(text);
+    } else {
+        ok = q.prepare(text);
+        for (const QVariant &p : params)
+            q.addBindValue(p);
+        ok = ok && q.exec();
+    }
+    if (!ok) {
+        d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(q.lastError().text().trimmed(), sql.trimmed()));
+        return {};
+    }
+    QStringList columns;
+    auto rows = readRows(q, columns);
+    return QueryResult(::Recordset(std::move(columns), std::move(rows)), true);
+}
+
+QueryResult Database::Query(const QString &sql, int) { return QueryParams(sql, {}); }
+
+bool Database::ExecuteParams(const QString &sql, const QVariantList &params)
+{
+    return QueryParams(sql, params).ok();
+}
+
+bool Database::Execute(const QString &sql) { return ExecuteParams(sql, {}); }
+
+bool Database::ExecuteScript(const QString &script)
+{
+    if (!IsOpen()) {
+        d->fail(QStringLiteral("数据库没有打开"));
+        return false;
+    }
+    QSqlDatabase db = d->db();
+    // Statements end with ';' at the end of a line; '--' lines are comments.
+    QStringList statements;
+    QString current;
+    for (const QString &line : script.split(u'\n')) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(QStringLiteral("--")) || (trimmed.isEmpty() && current.isEmpty()))
+            continue;
+        current += line + u'\n';
+        if (trimmed.endsWith(u';')) {
+            statements << current.trimmed().chopped(1);
+            current.clear();
+        }
+    }
+    if (!current.trimmed().isEmpty())
+        statements << current.trimmed();
+    db.transaction();
+    for (const QString &st : statements) {
+        QSqlQuery q(db);
+        if (!q.exec(st)) {
+            d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(q.lastError().text().trimmed(), st.left(200)));
+            q = QSqlQuery();
+            db.rollback();
+            return false;
+        }
+    }
+    if (!db.commit()) {
+        d->fail(QStringLiteral("提交事务出错：%1").arg(db.lastError().text()));
+        return false;
+    }
+    return true;
+}
+
+const DbError &Database::LastError() const { return d->error; }
+
+bool Database::ResetError()
+{
+    d->error.clear();
+    return true;
+}
+
+QVariant Database::Properties(const QString &name) const
+{
+    const auto it = d->properties.constFind(name.trimmed().toLower());
+    if (it == d->properties.constEnd())
+        return {};
+    return *it;
+}
