@@ -386,6 +386,11 @@ bool Database::ExecuteScript(const QString &script)
     }
     if (!current.trimmed().isEmpty())
         statements << current.trimmed();
+    if (d->driver == kPostgres) {
+        static const QRegularExpression blob(QStringLiteral("\\bBLOB\\b"));
+        for (QString &st : statements)
+            st.replace(blob, QStringLiteral("BYTEA"));
+    }
     db.transaction();
     for (const QString &st : statements) {
         QSqlQuery q(db);

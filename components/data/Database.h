@@ -44,6 +44,7 @@ public:
     QueryResult QueryParams(const QString &sql, const QVariantList &params);
     bool ExecuteParams(const QString &sql, const QVariantList &params);
     /// Runs a script of statements separated by ";" at line ends, in one transaction.
+    /// Column type BLOB becomes BYTEA on PostgreSQL.
     bool ExecuteScript(const QString &script);
 
     const DbError &LastError() const;

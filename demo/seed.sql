@@ -1,0 +1,96 @@
+-- Demo agency: 安居房产经纪有限公司.
+
+INSERT INTO xt_mode (systemcode, systemname, systemcatalog) VALUES ('FY', '房源管理', '房源');
+INSERT INTO xt_mode (systemcode, systemname, systemcatalog) VALUES ('KY', '客源管理', '客源');
+INSERT INTO xt_mode (systemcode, systemname, systemcatalog) VALUES ('JY', '交易管理', '交易');
+INSERT INTO xt_mode (systemcode, systemname, systemcatalog) VALUES ('XT', '系统管理', '系统');
+INSERT INTO xt_mode (systemcode, systemname, systemcatalog) VALUES ('GJ', '工具', '系统');
+
+-- menucode, menuname, systemcode, parent, menulevel, menuorder, menuismx, menuIsMajor, menucatalog, progID, inActive, MenuType
+INSERT INTO xt_menu VALUES ('01', '房源管理', 'FY', '', 1, 1, 0, 1, 0, 0, 0, '');
+INSERT INTO xt_menu VALUES ('0101', '房源登记', 'FY', '01', 2, 1, 1, 1, 100, 1001, 0, '');
+INSERT INTO xt_menu VALUES ('0102', '房源查询', 'FY', '01', 2, 2, 1, 1, 103, 1002, 0, '');
+INSERT INTO xt_menu VALUES ('0103', '房源统计表', 'FY', '01', 2, 3, 1, 1, 101, 1003, 0, '报表');
+INSERT INTO xt_menu VALUES ('0104', '房源明细表', 'FY', '01', 2, 4, 1, 1, 102, 1004, 0, '报表');
+INSERT INTO xt_menu VALUES ('0105', '出租房源登记', 'FY', '01', 2, 5, 1, 1, 105, 1005, 0, '');
+INSERT INTO xt_menu VALUES ('02', '客源管理', 'KY', '', 1, 2, 0, 1, 0, 0, 0, '');
+INSERT INTO xt_menu VALUES ('0201', '客户登记', 'KY', '02', 2, 1, 1, 1, 100, 2001, 0, '');
+INSERT INTO xt_menu VALUES ('0202', '客户查询', 'KY', '02', 2, 2, 1, 1, 103, 2002, 0, '');
+INSERT INTO xt_menu VALUES ('0203', '客源统计表', 'KY', '02', 2, 3, 1, 1, 101, 2003, 0, '报表');
+INSERT INTO xt_menu VALUES ('0204', '客户跟进', 'KY', '02', 2, 4, 0, 1, 0, 0, 0, '');
+INSERT INTO xt_menu VALUES ('020401', '跟进记录', 'KY', '0204', 3, 1, 1, 1, 100, 2004, 0, '');
+INSERT INTO xt_menu VALUES ('020402', '跟进汇总表', 'KY', '0204', 3, 2, 1, 1, 101, 2005, 0, '报表');
+INSERT INTO xt_menu VALUES ('020403', '旧跟进报表', 'KY', '0204', 3, 3, 1, 1, 101, 2006, 1, '报表');
+INSERT INTO xt_menu VALUES ('03', '交易管理', 'JY', '', 1, 3, 0, 1, 0, 0, 0, '');
+INSERT INTO xt_menu VALUES ('0301', '合同登记', 'JY', '03', 2, 1, 1, 1, 100, 3001, 0, '');
+INSERT INTO xt_menu VALUES ('0302', '佣金结算', 'JY', '03', 2, 2, 1, 1, 100, 3002, 0, '');
+INSERT INTO xt_menu VALUES ('0303', '成交报表', 'JY', '03', 2, 3, 1, 1, 101, 3003, 0, '报表');
+INSERT INTO xt_menu VALUES ('0304', '业绩排行', 'JY', '03', 2, 4, 1, 0, 103, 3004, 0, '');
+INSERT INTO xt_menu VALUES ('04', '系统管理', 'XT', '', 1, 4, 0, 1, 0, 0, 0, '');
+INSERT INTO xt_menu VALUES ('0401', '待办提醒', 'XT', '04', 2, 1, 1, 1, 220, 0, 0, '');
+INSERT INTO xt_menu VALUES ('0402', '插件管理', 'XT', '04', 2, 2, 1, 1, 50, 100027, 0, '');
+INSERT INTO xt_menu VALUES ('0403', '数据备份', 'XT', '04', 2, 3, 1, 1, 999, 4003, 0, '');
+INSERT INTO xt_menu VALUES ('05', '工具', 'GJ', '', 1, 5, 0, 1, 0, 0, 0, '');
+INSERT INTO xt_menu VALUES ('0501', '房贷计算器', 'GJ', '05', 2, 1, 1, 1, 230, 5001, 0, '');
+INSERT INTO xt_menu VALUES ('0502', '税费计算器', 'GJ', '05', 2, 2, 1, 1, 230, 5002, 0, '');
+INSERT INTO xt_menu VALUES ('06', '今日提醒', 'XT', '', 1, 6, 1, 1, 220, 0, 0, '');
+
+INSERT INTO xt_objects VALUES (1001, '房源登记', 'JxEdit.oedit', '', 'FY');
+INSERT INTO xt_objects VALUES (1002, '房源查询', 'JxEdit.oquery', '', 'FY');
+INSERT INTO xt_objects VALUES (1003, '房源统计表', 'JxEdit.oReport', '/s /w12000 /h8000', 'FY');
+INSERT INTO xt_objects VALUES (1004, '房源明细表', 'JxEdit.oeditrpt', '', 'FY');
+INSERT INTO xt_objects VALUES (1005, '出租房源登记', 'JxEdit.oedit', '', 'FY');
+INSERT INTO xt_objects VALUES (2001, '客户登记', 'JxEdit.oedit', '', 'KY');
+INSERT INTO xt_objects VALUES (2002, '客户查询', 'JxEdit.oquery', '', 'KY');
+INSERT INTO xt_objects VALUES (2003, '客源统计表', 'JxEdit.oReport', '', 'KY');
+INSERT INTO xt_objects VALUES (2004, '跟进记录', 'JxEdit.oedit', '/s', 'KY');
+INSERT INTO xt_objects VALUES (2005, '跟进汇总表', 'JxEdit.oReport', '', 'KY');
+INSERT INTO xt_objects VALUES (2006, '旧跟进报表', 'JxEdit.oReport', '', 'KY');
+INSERT INTO xt_objects VALUES (3001, '合同登记', 'JxEdit.oedit', '', 'JY');
+INSERT INTO xt_objects VALUES (3002, '佣金结算', 'JxEdit.oedit', '', 'JY');
+INSERT INTO xt_objects VALUES (3003, '成交报表', 'JxEdit.oReport', '/s', 'JY');
+INSERT INTO xt_objects VALUES (3004, '业绩排行', 'JxEdit.oquery', '', 'JY');
+INSERT INTO xt_objects VALUES (4003, '数据备份', '', '', 'XT');
+INSERT INTO xt_objects VALUES (5001, '房贷计算器', 'JXTool.calcTool', 'frmGfzc', 'GJ');
+INSERT INTO xt_objects VALUES (5002, '税费计算器', 'JXTool.calcTool', 'frmShuifei', 'GJ');
+INSERT INTO xt_objects VALUES (100027, '插件管理', '', '', 'XT');
+
+INSERT INTO sysdatabase VALUES ('001', '安居房产经纪有限公司', 'Anju Realty Agency Co., Ltd.', '房地产经纪',
+  '杭州市西湖区文三路100号', '100 Wensan Road, Hangzhou', '6222 0000 1234 5678', '文三路营业部',
+  '杭州市西湖区文三路100号2楼', 'service@anju.example', '330100000000000', '0571-88880001', '0571-88880000', '张安居');
+
+-- Users get their password hashes from the demo-db tool (demo/users.txt).
+INSERT INTO jx_user (usercode, username, pwhash, isadmin, active) VALUES ('0001', 'admin', '', 1, 1);
+INSERT INTO jx_user (usercode, username, pwhash, isadmin, active) VALUES ('0002', 'clerk', '', 0, 1);
+INSERT INTO jx_user (usercode, username, pwhash, isadmin, active) VALUES ('0003', 'former', '', 0, 0);
+
+-- The clerk runs listings, customers and tools, but not transactions or system functions.
+INSERT INTO jx_right VALUES ('0002', 1001, 1);
+INSERT INTO jx_right VALUES ('0002', 1002, 1);
+INSERT INTO jx_right VALUES ('0002', 1003, 1);
+INSERT INTO jx_right VALUES ('0002', 1005, 1);
+INSERT INTO jx_right VALUES ('0002', 2001, 1);
+INSERT INTO jx_right VALUES ('0002', 2002, 1);
+INSERT INTO jx_right VALUES ('0002', 2004, 1);
+INSERT INTO jx_right VALUES ('0002', 5001, 1);
+INSERT INTO jx_right VALUES ('0002', 5002, 1);
+
+INSERT INTO jx_option VALUES (12, 'menubm', 0, '22222');
+INSERT INTO jx_option VALUES (12, 'loginuserstyle', 0, '2');
+INSERT INTO jx_option VALUES (12, 'period', 1, '2026-12');
+INSERT INTO jx_option VALUES (38, 'loginusercount', 0, '5');
+
+INSERT INTO jx_optiongroup VALUES (12, 'XT');
+INSERT INTO jx_optiongroup VALUES (38, 'XT');
+
+INSERT INTO jx_systemstate VALUES ('FY', 202612);
+INSERT INTO jx_systemstate VALUES ('KY', 202612);
+INSERT INTO jx_systemstate VALUES ('JY', 202611);
+INSERT INTO jx_systemstate VALUES ('XT', 202612);
+INSERT INTO jx_systemstate VALUES ('GJ', 0);
+
+INSERT INTO jx_text VALUES ('main', '/login/cmdok', '登录(&D)');
+INSERT INTO jx_text VALUES ('main', '/login/cmdcancel', '取消(&C)');
+INSERT INTO jx_text VALUES ('main', '/login/hint', '演示用户：admin / admin123，clerk / clerk123');
+INSERT INTO jx_text VALUES ('main', '/login/remember', '保存密码');
+INSERT INTO jx_text VALUES ('main', '/mdimain/statusbar/prompt', '【安居房产】');
