@@ -130,9 +130,15 @@ bool SettingsStore::deleteSetting(const QString &app, const QString &section, co
     const QString path = fileFor(app);
     if (!QFile::exists(path))
         return true;
-    if (section.isEmpty())
-        return QFile::remove(path);
     QSettings s(path, QSettings::IniFormat);
+    if (section.isEmpty()) {
+        // Clear through QSettings first so its in-process cache of the file
+        // cannot bring the values back on the next save.
+        s.clear();
+        if (!finish(s))
+            return false;
+        return QFile::remove(path);
+    }
     const QString group = findSection(s, section);
     if (key.isEmpty()) {
         s.remove(group);

@@ -112,6 +112,15 @@ TEST_F(SettingsStoreTest, ApplicationsAndSectionsAreSeparate)
     ASSERT_TRUE(jx::SettingsStore::deleteSetting(QStringLiteral("AppA")));
     EXPECT_FALSE(QFile::exists(jx::SettingsStore::fileFor(QStringLiteral("AppA"))));
     EXPECT_TRUE(QFile::exists(jx::SettingsStore::fileFor(QStringLiteral("AppB"))));
+
+    // Values deleted with the application do not come back with the next save.
+    ASSERT_TRUE(jx::SettingsStore::saveSetting(QStringLiteral("AppA"), QStringLiteral("settings"),
+                                               QStringLiteral("other"), QStringLiteral("2")));
+    EXPECT_EQ(jx::SettingsStore::getSetting(QStringLiteral("AppA"), QStringLiteral("main"), QStringLiteral("tipsshow"),
+                                            QStringLiteral("absent")),
+              QStringLiteral("absent"));
+    EXPECT_EQ(jx::SettingsStore::getSetting(QStringLiteral("AppA"), QStringLiteral("settings"), QStringLiteral("other")),
+              QStringLiteral("2"));
 }
 
 TEST_F(SettingsStoreTest, UnsafeApplicationKeysStayInsideTheRoot)
