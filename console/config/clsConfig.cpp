@@ -1,0 +1,149 @@
+#include "console/config/clsConfig.h"
+
+#include "platform/Numeric.h"
+#include "console/config/bCommon.h"
+#include "platform/MessageBox.h"
+#include "platform/com/RuntimeError.h"
+
+#include <QDate>
+#include <QFileInfo>
+
+#include <exception>
+
+namespace jx {
+
+namespace {
+const QString kPrefix = QStringLiteral("/configuration/") + QStringLiteral("system");
+const QString kLanguagePrefix = QStringLiteral("//language/system");
+} // namespace
+
+clsConfig::clsConfig() = default;
+clsConfig::~clsConfig() = default;
+
+void clsConfig::Clear()
+{
+    m_xml.reset();
+}
+
+int16_t clsConfig::TreeWidth() const
+{
+    return cint(double(m_treeWidth));
+}
+
+int16_t clsConfig::SplashDelay() const
+{
+    return cint(double(m_splashDelay));
+}
+
+bool clsConfig::AutoRegister() const
+{
+    return m_autoRegister == QLatin1String("1") || m_autoRegister == QLatin1String("true");
+}
+
+QString clsConfig::expand(const QString &path, bool lowerCase, bool noAnchor) const
+{
+    QString text = lowerCase ? path.toLower() : path;
+    text.replace(QLatin1String("%app.path%"), AppPath());
+    const QString year = QString::number(QDate::currentDate().year());
+    text.replace(QLatin1String("%year%"), year);
+    text.replace(QLatin1String("%shortyear%"), year.right(2));
+    if (!noAnchor) {
+        if (!IsAnchoredPath(text))
+            text = AppPath() + QLatin1Char('\\') + text;
+        text.replace(QLatin1String("\\\\"), QLatin1String("\\"));
+    }
+    return text;
+}
+
+bool clsConfig::Init(const QString &fileName)
+{
+    try {
+        m_fileName = fileName.trimmed();
+        auto doc = std::make_unique<XmlDocument>();
+        int flags = 99;
+        doc->Initialize(flags);
+        if (!doc->Load(fileName, 0))
+            return false;
+
+        auto text = [&doc](const QString &key) { return toText(doc->GetValue(kPrefix + key)); };
+        auto whole = [&text](const QString &key) { return clng(val(text(key))); };
+
+        // Read everything first so that a refused value leaves the object as it was.
+        int32_t treeWidth = clng(val(toText(doc->GetAttribute(kPrefix + QStringLiteral("/settings/treeWidth"), QStringLiteral("default")))));
+        if (treeWidth < 30)
+            treeWidth = 30;
+        const QString caption = text(QStringLiteral("/caption"));
+        const QString help = expand(text(QStringLiteral("/help")), true, false);
+        QString menu = text(QStringLiteral("/menu"));
+        if (!menu.isEmpty())
+            menu = expand(menu, true, false);
+        const int32_t menuToolWidth = whole(QStringLiteral("/menutoolwidth"));
+        const QString update = text(QStringLiteral("/update")).trimmed();
+        const QString bgLogin = text(QStringLiteral("/settings/background/login"));
+        const QString bgSplash = text(QStringLiteral("/settings/background/splash"));
+        const QString bgMain = text(QStringLiteral("/settings/background/main"));
+        const int32_t splashDelay = whole(QStringLiteral("/settings/splashdelay"));
+        if (splashDelay < 0 || splashDelay > 32767)
+            return false;
+        const QString rootCaption = text(QStringLiteral("/rootcaption"));
+        const QString subject = text(QStringLiteral("/subject"));
+        const QString autoRegister = text(QStringLiteral("/settings/autoregister")).trimmed().toLower();
+        const QVariant autoResizeNode = doc->GetValue(kPrefix + QStringLiteral("/settings/autoresize"));
+        const bool autoResize = autoResizeNode.isNull() ? true : val(toText(autoResizeNode)) != 0.0;
+        const int32_t menuMode = whole(QStringLiteral("/menumode"));
+        const int32_t navigate = whole(QStringLiteral("/navigate"));
+        const bool unFormStatus = val(text(QStringLiteral("/unformstatus"))) != 0.0;
+
+        m_xml = std::move(doc);
+        m_treeWidth = treeWidth;
+        m_caption = caption;
+        m_helpFileName = help;
+        m_menuFileName = menu;
+        m_menuToolWidth = menuToolWidth;
+        m_updateFileName = update;
+        m_backgroundLogin = bgLogin;
+        m_backgroundSplash = bgSplash;
+        m_backgroundMain = bgMain;
+        m_splashDelay = splashDelay;
+        m_rootCaption = rootCaption;
+        m_subject = subject;
+        m_autoRegister = autoRegister;
+        m_autoResize = autoResize;
+        m_menuMode = menuMode;
+        m_navigate = navigate;
+        m_unFormStatus = unFormStatus;
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+bool clsConfig::SetLanguague(const QString &languageFile, const QString &)
+{
+    try {
+        if (!QFileInfo::exists(LocalPath(languageFile)))
+            return false;
+        XmlDocument doc;
+        int flags = 99;
+        doc.Initialize(flags);
+        if (!doc.Load(languageFile, 0))
+            return false;
+        auto text = [&doc](const QString &key) { return toText(doc.GetValue(kLanguagePrefix + key)); };
+        m_backgroundLogin = text(QStringLiteral("/settings/background/login"));
+        m_backgroundSplash = text(QStringLiteral("/settings/background/splash"));
+        m_backgroundMain = text(QStringLiteral("/settings/background/main"));
+        m_caption = text(QStringLiteral("/caption"));
+        m_helpFileName = text(QStringLiteral("/help"));
+        m_menuFileName = text(QStringLiteral("/menu"));
+        m_updateFileName = text(QStringLiteral("/update"));
+        m_rootCaption = text(QStringLiteral("/rootcaption"));
+        m_subject = text(QStringLiteral("/subject"));
+        return true;
+    } catch (const std::exception &e) {
+        msgBox(QStringLiteral("设置语言时出错，原因：") + QString::fromStdString(e.what()),
+                      Exclamation, QStringLiteral("错误："));
+        return false;
+    }
+}
+
+} // namespace jx

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+#include <memory>
+
+namespace Ui {
+class frmLogin;
+}
+
+class QComboBox;
+class QLineEdit;
+class QSpinBox;
+class QCheckBox;
+class QPushButton;
+
+namespace jx {
+
+class IStringCipher;
+
+// The modal sign-in window: user name, password and operation date.
+class frmLogin final : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit frmLogin(QWidget *parent = nullptr);
+    ~frmLogin() override;
+
+    // Builds the window from the configuration, stored settings and options.
+    void LoadForm();
+    // The OK and Cancel routines (also bound to the buttons).
+    void OkRoutine();
+    void CancelRoutine();
+
+    // The recent-user list after a sign-in as name, keeping at most n entries.
+    static QStringList RotateRecentUsers(const QStringList &stored, const QString &name, int n);
+    // Stored recent users 1..n, up to the first empty one.
+    static QStringList ReadRecentUsers(const QString &app, int n);
+
+    QComboBox *CobUser() const;
+    QLineEdit *Password() const;
+    QSpinBox *Spinner(int index) const;
+    QCheckBox *chkRemberme() const;
+    QPushButton *XPCmdOk() const;
+    QPushButton *XPCmdCancel() const;
+    int UserStyle() const { return m_userStyle; }
+    int ComboStyle() const { return m_comboStyle; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void wrapSpinner(QSpinBox *spinner, int low, int high, int value);
+    int recentCount() const;
+    QString caption() const;
+
+    std::unique_ptr<Ui::frmLogin> ui;
+    std::unique_ptr<IStringCipher> m_cipher;
+    int m_userStyle = 0;
+    int m_comboStyle = 0;
+};
+
+} // namespace jx

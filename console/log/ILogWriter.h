@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace jx {
+
+// The outside log writer as the console drives it: one call per finished entry.
+class ILogWriter
+{
+public:
+    virtual void LoadConfig(const QString &configFileName) = 0;
+    virtual void Init() = 0;
+    virtual void Write(const QString &source, int32_t kind, const QString &message) = 0;
+    // Escapes a message so that it stays well-formed inside an operation record.
+    virtual QString Encode(const QString &text) = 0;
+
+protected:
+    ~ILogWriter() = default;
+};
+
+} // namespace jx

@@ -1,0 +1,67 @@
+#include "console/log/Logger.h"
+
+#include "console/log/ILogWriter.h"
+#include "platform/com/RuntimeError.h"
+
+namespace jx {
+
+namespace {
+struct LoggerState
+{
+    ILogWriter *writer = nullptr;
+    std::function<QString()> subject;
+    std::function<QString()> userName;
+};
+
+LoggerState &state()
+{
+    static LoggerState s;
+    return s;
+}
+
+[[noreturn]] void objectRequired()
+{
+    throw com::RuntimeError(com::errors::ObjectRequired, QStringLiteral("JxMain1"), QStringLiteral("缺少对象"));
+}
+} // namespace
+
+void Logger::SetWriter(ILogWriter *writer) { state().writer = writer; }
+ILogWriter *Logger::Writer() { return state().writer; }
+void Logger::SetSubjectSource(std::function<QString()> subject) { state().subject = std::move(subject); }
+void Logger::SetUserNameSource(std::function<QString()> userName) { state().userName = std::move(userName); }
+
+QString Logger::source(const QString &given)
+{
+    if (!given.isEmpty())
+        return given;
+    if (!state().subject)
+        objectRequired();
+    const QString subject = state().subject();
+    return subject.isEmpty() ? QStringLiteral("简衡软件") : subject;
+}
+
+void Logger::WriteLog(const QString &message, int32_t kind, const QString &src)
+{
+    if (!state().writer)
+        objectRequired();
+    state().writer->Write(source(src), kind, message);
+}
+
+QString Logger::OperationRecord(int32_t programNumber, const QString &encodedUser, const QString &encodedMessage)
+{
+    return QStringLiteral("<log>") + QStringLiteral("<progid>") + QString::number(programNumber)
+        + QStringLiteral("</progid>") + QStringLiteral("<user>") + encodedUser + QStringLiteral("</user>")
+        + QStringLiteral("<message>") + encodedMessage + QStringLiteral("</message>") + QStringLiteral("</log>");
+}
+
+void Logger::WriteOperation(const QString &message, int32_t programNumber, const QString &src)
+{
+    if (!state().writer || !state().userName)
+        objectRequired();
+    ILogWriter *writer = state().writer;
+    const QString from = source(src);
+    const QString user = state().userName();
+    writer->Write(from, LogOperation, OperationRecord(programNumber, writer->Encode(user), writer->Encode(message)));
+}
+
+} // namespace jx

@@ -1,0 +1,69 @@
+#include "console/workspace/frmMain.h"
+
+#include "console/startup/bMain.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace jx {
+
+frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmMain"));
+    auto *central = new QWidget(this);
+    auto *outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 0);
+    m_title = new QFrame(central);
+    m_title->setObjectName(QStringLiteral("TitlePanel"));
+    m_title->setFrameShape(QFrame::StyledPanel);
+    m_title->setMinimumHeight(48);
+    auto *row = new QHBoxLayout();
+    m_navigation = new QFrame(central);
+    m_navigation->setObjectName(QStringLiteral("NavigationPanel"));
+    m_navigation->setFrameShape(QFrame::StyledPanel);
+    m_navigation->setMinimumWidth(180);
+    m_workArea = new QFrame(central);
+    m_workArea->setObjectName(QStringLiteral("WorkArea"));
+    m_workArea->setFrameShape(QFrame::StyledPanel);
+    row->addWidget(m_navigation);
+    row->addWidget(m_workArea, 1);
+    outer->addWidget(m_title);
+    outer->addLayout(row, 1);
+    setCentralWidget(central);
+    m_lnkMessage = new QLabel(this);
+    m_lnkMessage->setObjectName(QStringLiteral("lnkMessage"));
+    statusBar()->addWidget(m_lnkMessage, 1);
+}
+
+void frmMain::LoadForm()
+{
+    if (Globals().config)
+        setWindowTitle(Globals().config->Caption());
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void frmMain::SetStatusText(const QString &text)
+{
+    m_lnkMessage->setText(text);
+}
+
+QString frmMain::StatusText() const
+{
+    return m_lnkMessage->text();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (!m_shutDown) {
+        m_shutDown = true;
+        Shutdown();
+    }
+    event->accept();
+}
+
+} // namespace jx
