@@ -1,0 +1,126 @@
+#pragma once
+
+#include "toolbar/QvToolbarExport.h"
+#include "toolbar/control/StdFont.h"
+#include "toolbar/control/StdPicture.h"
+#include "toolbar/control/ThemeColorSet.h"
+#include "toolbar/control/ToolbarEnums.h"
+#include "toolbar/control/clsItems.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <cstdint>
+
+namespace qvtoolbar {
+
+class clsToolTip;
+
+// The themed gradient button bar that host forms embed. It draws into a
+// persistent image (its surface); a paint request shows that image.
+// Geometry of buttons is in pixels, the control's own size in twips.
+class QVTOOLBAR_EXPORT NavToolbar : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit NavToolbar(QWidget *parent = nullptr);
+    ~NavToolbar() override;
+
+    // The host's "placed for the first time" step: marks the control
+    // initialised (nothing is laid out or drawn before it).
+    void InitProperties();
+    bool IsInitialised() const { return m_initialised; }
+
+    clsItems &Buttons() { return m_buttons; }
+    const clsItems &Buttons() const { return m_buttons; }
+
+    // Adds a button; the result is the new button count. A duplicate key
+    // throws com::RuntimeError from the collection.
+    int16_t AddButton(BtnTypeCont m_Type = Button, const QString &m_Caption = QString(),
+                      const QString &m_Key = QString(), PictureRef m_Icon = nullptr,
+                      int16_t m_IconSize = 16, AlignCont m_BtnAlignment = IconLeftTextRight,
+                      const QString &m_Tooltip = QString(), int32_t m_ForeColor = int32_t(0x80000008),
+                      FontRef m_Font = nullptr, BtnStyleCont m_Style = NormalButton,
+                      BtnStateCont m_State = STA_NORMAL, bool m_UseMaskColor = true,
+                      int32_t m_MaskColor = 0xFF00FF);
+    // Swaps a button's content with its neighbour; the new position, or 0.
+    int16_t MoveButton(int16_t Index, MoveConst &lDirection);
+    // Places the buttons from piIndex on (corrected in place).
+    void Calculate_Size(int16_t &piIndex, bool &blnSize);
+    void Calculate_Size(int16_t piIndex = 1);
+    // 1: the height follows the tallest button.
+    void AutoResize(int16_t plSize = 1);
+
+    // Control size in twips (15 per pixel).
+    int32_t TwipsWidth() const;
+    int32_t TwipsHeight() const;
+    void SetTwipsSize(int32_t width, int32_t height);
+
+    // Full repaint of the surface; iFrom/iTo are corrected in place.
+    void Redraw(bool &blnClear, int32_t &iFrom, int32_t &iTo);
+    void Redraw();
+    // Rebuilds the bar background (gradient, bottom line, grip, chevron).
+    void InitialGradToolbar();
+
+    ThemeConst ThemeColor() const { return m_themeColor; }
+    void SetThemeColor(ThemeConst theme);
+    QString SkinID() const { return m_skinID; }
+    void SetSkinID(const QString &skin);
+
+    // Run mode (true) or a form designer (false).
+    bool UserMode() const { return m_userMode; }
+    void SetUserMode(bool run) { m_userMode = run; }
+    // The container's background colour (OLE colour).
+    int32_t AmbientBackColor() const { return m_ambientBackColor; }
+    void SetAmbientBackColor(int32_t c) { m_ambientBackColor = c; }
+
+    const QImage &Surface() const { return m_surface; }
+    const ThemeColorSet &Colors() const { return m_colors; }
+    clsToolTip *ToolTip() const { return m_tip; }
+    // Property names marked changed for persistence, oldest first.
+    QStringList ChangedProperties() const { return m_changed; }
+
+    // Icon position and caption rectangle of one button.
+    struct ContentLayout
+    {
+        bool hasIcon = false;
+        int iconX = 0;
+        int iconY = 0;
+        bool hasCaption = false;
+        int capLeft = 0, capTop = 0, capRight = 0, capBottom = 0;
+    };
+    static ContentLayout LayoutContent(const clsToolbarItem &item);
+
+    // Drawing steps, usable on their own by hosts that repaint a part.
+    void DrawGrip();
+    void DrawChevron(int32_t top, int32_t bottom);
+    void DrawSeparator(const clsToolbarItem &item);
+    void DrawButton(clsToolbarItem *item);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void ControlResize();
+    void ApplyThemeColors();
+    void PropertyChanged(const QString &name);
+
+    clsItems m_buttons;
+    clsToolTip *m_tip = nullptr;
+    ThemeColorSet m_colors;
+    ThemeConst m_themeColor = Blue;
+    QString m_skinID;
+    bool m_initialised = false;
+    bool m_userMode = true;
+    bool m_inResize = false;
+    bool m_inPaint = false;
+    int16_t m_autoHeight = 0;
+    int32_t m_ambientBackColor = int32_t(0x8000000F);
+    QImage m_surface;
+    QStringList m_changed;
+};
+
+} // namespace qvtoolbar
