@@ -1,0 +1,176 @@
+#include "calctools/calcTool.h"
+
+#include "calctools/btool.h"
+#include "calctools/frmGfzc.h"
+#include "calctools/frmShuifei.h"
+#include "extplugin/PluginParameters.h"
+#include "platform/MessageBox.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/com/ErrorInfo.h"
+#include "platform/com/LateBound.h"
+
+#include <memory>
+
+namespace {
+
+HRESULT answer(VARIANT_BOOL *out, bool value)
+{
+    if (!out)
+        return E_POINTER;
+    *out = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT answer(BSTR *out, const QString &value)
+{
+    if (!out)
+        return E_POINTER;
+    *out = com::toBstr(value);
+    return S_OK;
+}
+
+} // namespace
+
+calcTool::calcTool() : com::DispatchImpl<IExtPluginUI>(IID_IExtPluginUI)
+{
+    // The collection comes from the plug-in interface library, by class id.
+    if (FAILED(com::createInstance(CLSID_PluginParameters, IID_IDispatch, m_parameters.putVoid())))
+        m_parameters = extplugin::createPluginParameters();
+
+    // Late-bound members: `_calcTool.Action` and the plug-in members by name.
+    members().add(QStringLiteral("Action"), [this](const com::DispArgs &a) {
+        const QString line = a.empty() ? QString() : com::toQVariant(*a[0]).toString();
+        return com::Variant::fromBool(actionWithCommandLine(line));
+    });
+    members().add(QStringLiteral("Parameters"), [this](const com::DispArgs &) { return com::Variant::fromDispatch(m_parameters.get()); });
+    members().add(QStringLiteral("FriendlyName"), [this](const com::DispArgs &) {
+        BSTR b = nullptr;
+        com::throwIfFailed(get_FriendlyName(&b));
+        com::Variant v = com::Variant::fromString(com::fromBstr(b));
+        SysFreeString(b);
+        return v;
+    });
+    members().add(QStringLiteral("Description"), [this](const com::DispArgs &) {
+        BSTR b = nullptr;
+        com::throwIfFailed(get_Description(&b));
+        com::Variant v = com::Variant::fromString(com::fromBstr(b));
+        SysFreeString(b);
+        return v;
+    });
+    members().add(QStringLiteral("Author"), [](const com::DispArgs &) { return com::Variant::fromString(QStringLiteral("朗石软件")); });
+}
+
+void *calcTool::queryExtra(REFIID iid)
+{
+    // `_calcTool` is the late-bound face of the same object.
+    return iid == IID__calcTool ? static_cast<IDispatch *>(this) : nullptr;
+}
+
+QString calcTool::parameterText(const QString &name) const
+{
+    const com::Variant item = com::call(m_parameters.get(), QStringLiteral("Item"), {com::Variant::fromString(name)});
+    return com::toQVariant(com::get(com::objectOf(item).get(), QStringLiteral("Value"))).toString();
+}
+
+HRESULT calcTool::Init(IDispatch **pcSystem, VARIANT_BOOL *result)
+{
+    return com::guarded([&] {
+        if (!pcSystem || !*pcSystem)
+            throw com::RuntimeError(com::errors::ObjectRequired, QStringLiteral("jxTools"), QStringLiteral("Object required"));
+        m_system = com::ComPtr<IDispatch>(*pcSystem);
+        btool::ProgramFolder() = com::toQVariant(com::getPath(m_system.get(), QStringLiteral("Environment.AppPath"))).toString();
+        return answer(result, true);
+    });
+}
+
+HRESULT calcTool::Clear(VARIANT_BOOL *result)
+{
+    m_system.reset();
+    return answer(result, true);
+}
+
+HRESULT calcTool::Configure(VARIANT_BOOL *result)
+{
+    return answer(result, false);
+}
+
+HRESULT calcTool::get_Parameters(IDispatch **result)
+{
+    if (!result)
+        return E_POINTER;
+    *result = m_parameters.get();
+    if (*result)
+        (*result)->AddRef();
+    return S_OK;
+}
+
+HRESULT calcTool::Action(BSTR *, VARIANT_BOOL *result)
+{
+    return com::guarded([&] { return answer(result, runTool()); });
+}
+
+bool calcTool::runTool()
+{
+    const QString line = parameterText(QStringLiteral("CommandLine"));
+    std::unique_ptr<QDialog> window;
+    // Exact after lower-casing: no trimming, no other forms.
+    if (line.toLower() == QLatin1String("frmshuifei"))
+        window = std::make_unique<frmShuifei>();
+    else if (line.toLower() == QLatin1String("frmgfzc"))
+        window = std::make_unique<frmGfzc>();
+    else
+        jx::msgBox(line, jx::OKOnly);
+    if (window)
+        window->exec();
+    return true;
+}
+
+bool calcTool::actionWithCommandLine(const QString &commandLine)
+{
+    const com::Variant item = com::call(m_parameters.get(), QStringLiteral("Item"),
+                                        {com::Variant::fromString(QStringLiteral("CommandLine"))});
+    com::put(com::objectOf(item).get(), QStringLiteral("Value"), com::Variant::fromString(commandLine));
+    // A name never added yields a detached entry: add it so the value sticks.
+    if (parameterText(QStringLiteral("CommandLine")) != commandLine)
+        com::call(m_parameters.get(), QStringLiteral("Add"),
+                  {com::Variant::fromString(QStringLiteral("CommandLine")), com::Variant::fromString(QString()),
+                   com::Variant::fromString(commandLine)});
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    BSTR empty = nullptr;
+    com::throwIfFailed(Action(&empty, &ok));
+    return ok != VARIANT_FALSE;
+}
+
+HRESULT calcTool::Help(VARIANT_BOOL *result)
+{
+    return answer(result, false);
+}
+
+HRESULT calcTool::get_Error(IDispatch **result)
+{
+    if (!result)
+        return E_POINTER;
+    *result = nullptr;
+    return S_OK;
+}
+
+HRESULT calcTool::get_Description(BSTR *result)
+{
+    return com::guarded([&] {
+        const QString caption = parameterText(QStringLiteral("Caption")).trimmed();
+        return answer(result, caption.isEmpty() ? QStringLiteral("帐套启用，必须在开帐之前") : caption);
+    });
+}
+
+HRESULT calcTool::get_FriendlyName(BSTR *result)
+{
+    return com::guarded([&] {
+        const QString caption = parameterText(QStringLiteral("Caption")).trimmed();
+        return answer(result, caption.isEmpty() ? QStringLiteral("帐套启用") : caption);
+    });
+}
+
+HRESULT calcTool::get_Author(BSTR *result)
+{
+    return answer(result, QStringLiteral("朗石软件"));
+}

@@ -1,0 +1,119 @@
+#include "calctools/LoanSchedule.h"
+#include "platform/com/RuntimeError.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+namespace {
+
+QStringList linesOf(const QString &text)
+{
+    // Every line, the last included, ends with CR LF.
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n")));
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines.takeLast(), QString());
+    return lines;
+}
+
+} // namespace
+
+// Loan 100000 at 6 % a year (r = 0.005) over 12 months.
+TEST(LoanSchedule, EqualInstalmentsWorkedExample)
+{
+    QString out;
+    LoanSchedule::appendEqualInstalments(out, 100000.0f, 6.0f / 1200.0, 12);
+    const QStringList lines = linesOf(out);
+    ASSERT_EQ(lines.size(), 4 + 2 + 12);
+    EXPECT_EQ(lines[0], QStringLiteral("月均还款: 8,606.64"));
+    EXPECT_EQ(lines[1], QStringLiteral("还款总额: 103,279.72"));
+    EXPECT_EQ(lines[2], QStringLiteral("利息总额: 3,279.72"));
+    EXPECT_EQ(lines[3], QString());
+    EXPECT_EQ(lines[4], QStringLiteral(" --- 还款单 "));
+    EXPECT_EQ(lines[5], QStringLiteral(" 期次 偿还利息  偿还本金  偿还本息  剩余本金 "));
+    EXPECT_EQ(lines[6], QStringLiteral(" 001  500.00  8,106.64  8,606.64  91,893.36"));
+    EXPECT_EQ(lines[7], QStringLiteral(" 002  459.47  8,147.17  8,606.64  83,746.19"));
+    EXPECT_EQ(lines[17], QStringLiteral(" 012  42.82  8,563.82  8,606.64  .00"));
+}
+
+TEST(LoanSchedule, EqualPrincipalWorkedExample)
+{
+    QString out;
+    LoanSchedule::appendEqualPrincipal(out, 100000.0f, 6.0f / 1200.0, 12);
+    const QStringList lines = linesOf(out);
+    ASSERT_EQ(lines.size(), 4 + 2 + 12);
+    EXPECT_EQ(lines[0], QStringLiteral("每期还款本金: 8,333.33"));
+    EXPECT_EQ(lines[1], QStringLiteral("还款总额: 103,250.00"));
+    EXPECT_EQ(lines[2], QStringLiteral("利息总额: 3,250.00"));
+    EXPECT_EQ(lines[3], QString());
+    EXPECT_EQ(lines[4], QStringLiteral(" --- 还款单 "));
+    EXPECT_EQ(lines[5], QStringLiteral(" 期次 偿还利息  偿还本金  偿还本息  剩余本金 "));
+    EXPECT_EQ(lines[6], QStringLiteral(" 001  500.00  8,333.33  8,833.33  91,666.67"));
+    EXPECT_EQ(lines[7], QStringLiteral(" 002  458.33  8,333.33  8,791.66  83,333.34"));
+    EXPECT_EQ(lines[17], QStringLiteral(" 012  41.67  8,333.33  8,375.00  .00"));
+}
+
+TEST(LoanSchedule, AppendsAfterExistingText)
+{
+    QString out = QStringLiteral("贷款总额: 100,000.00元\r\n");
+    LoanSchedule::appendEqualInstalments(out, 100000.0f, 0.005, 12);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("贷款总额: 100,000.00元\r\n月均还款: 8,606.64\r\n")));
+}
+
+TEST(LoanSchedule, LongSchedulesEndWithZeroBalance)
+{
+    QString a, b;
+    LoanSchedule::appendEqualInstalments(a, 350000.0f, 5.94f / 1200.0, 360);
+    LoanSchedule::appendEqualPrincipal(b, 350000.0f, 5.94f / 1200.0, 360);
+    const QStringList la = linesOf(a);
+    const QStringList lb = linesOf(b);
+    ASSERT_EQ(la.size(), 366);
+    ASSERT_EQ(lb.size(), 366);
+    EXPECT_TRUE(la.last().startsWith(QStringLiteral(" 360  ")));
+    EXPECT_TRUE(la.last().endsWith(QStringLiteral("  .00")));
+    EXPECT_TRUE(lb.last().startsWith(QStringLiteral(" 360  ")));
+    EXPECT_TRUE(lb.last().endsWith(QStringLiteral("  .00")));
+    // Every row carries five fields separated by two blanks.
+    EXPECT_EQ(la[100].split(QStringLiteral("  ")).size(), 5);
+}
+
+TEST(LoanSchedule, ZeroRateIsAnOverflowAndWritesNothing)
+{
+    QString out = QStringLiteral("kept\r\n");
+    try {
+        LoanSchedule::appendEqualInstalments(out, 100000.0f, 0.0, 12);
+        FAIL() << "no error raised";
+    } catch (const com::RuntimeError &e) {
+        EXPECT_EQ(e.number(), com::errors::Overflow);
+        EXPECT_EQ(e.description(), QStringLiteral("溢出"));
+    }
+    EXPECT_EQ(out, QStringLiteral("kept\r\n"));
+}
+
+TEST(LoanSchedule, ZeroRateStillGivesEqualPrincipal)
+{
+    QString out;
+    LoanSchedule::appendEqualPrincipal(out, 1200.0f, 0.0, 12);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("每期还款本金: 100.00\r\n还款总额: 1,200.00\r\n利息总额: .00\r\n")));
+}
+
+TEST(LoanSchedule, ZeroLoanGivesZeros)
+{
+    QString out;
+    LoanSchedule::appendEqualInstalments(out, 0.0f, 0.005, 12);
+    const QStringList lines = linesOf(out);
+    EXPECT_EQ(lines[0], QStringLiteral("月均还款: .00"));
+    EXPECT_EQ(lines[6], QStringLiteral(" 001  .00  .00  .00  .00"));
+}
+
+TEST(LoanSchedule, AreaLoanInSinglePrecision)
+{
+    const auto a = LoanSchedule::fromArea(5000.0, 100.0, 7);
+    EXPECT_FLOAT_EQ(a.total, 500000.0f);
+    EXPECT_FLOAT_EQ(a.loan, 350000.0f);
+    EXPECT_EQ(LoanSchedule::houseTotalLine(a.total), QStringLiteral("房价总额: 500,000.00元\r\n"));
+    EXPECT_EQ(LoanSchedule::loanTotalLine(350000.0), QStringLiteral("贷款总额: 350,000.00元\r\n"));
+    // 123456789 is not representable in single precision.
+    EXPECT_FLOAT_EQ(LoanSchedule::fromArea(123456789.0, 1.0, 10).total, 123456792.0f);
+    EXPECT_THROW(LoanSchedule::fromArea(1e20, 1e20, 9), com::RuntimeError);
+}
