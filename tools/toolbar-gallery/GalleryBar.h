@@ -1,0 +1,12 @@
+#pragma once
+
+#include "toolbar/control/NavToolbar.h"
+
+#include <memory>
+
+// Builds a sample bar: buttons of every style and state, icons drawn on a
+// magenta mask colour, a disabled button and separators.
+std::unique_ptr<qvtoolbar::NavToolbar> makeGalleryBar(qvtoolbar::ThemeConst theme, int widthPx, int heightPx,
+                                                      QWidget *parent = nullptr);
+// Paints the sample states over the resting bar.
+void paintGalleryStates(qvtoolbar::NavToolbar &bar);

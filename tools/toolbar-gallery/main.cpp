@@ -1,0 +1,62 @@
+#include "GalleryBar.h"
+
+#include "toolbar/control/ToolbarEnums.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <cstdio>
+
+using namespace qvtoolbar;
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Shows the toolbar in every theme, or saves one bar as PNG."));
+    parser.addHelpOption();
+    QCommandLineOption themeOpt(QStringLiteral("theme"), QStringLiteral("Theme member name (Blue, Silver, Olive, Visual2005, Norton2004, Autodetect)."), QStringLiteral("NAME"), QStringLiteral("Blue"));
+    QCommandLineOption widthOpt(QStringLiteral("width"), QStringLiteral("Bar width in pixels."), QStringLiteral("W"), QStringLiteral("640"));
+    QCommandLineOption heightOpt(QStringLiteral("height"), QStringLiteral("Bar height in pixels."), QStringLiteral("H"), QStringLiteral("29"));
+    QCommandLineOption outOpt(QStringLiteral("out"), QStringLiteral("Save the bar to this PNG file instead of showing a window."), QStringLiteral("FILE.png"));
+    parser.addOptions({themeOpt, widthOpt, heightOpt, outOpt});
+    parser.process(app);
+
+    bool okW = false, okH = false;
+    const int w = parser.value(widthOpt).toInt(&okW);
+    const int h = parser.value(heightOpt).toInt(&okH);
+    if (!okW || !okH || w <= 0 || h <= 0 || w > 20000 || h > 2000) {
+        std::fprintf(stderr, "toolbar-gallery: width and height must be whole numbers of pixels (1-20000, 1-2000)\n");
+        return 2;
+    }
+    ThemeConst theme = Blue;
+    if (!ThemeFromName(parser.value(themeOpt), &theme)) {
+        std::fprintf(stderr, "toolbar-gallery: unknown theme '%s'\n", qPrintable(parser.value(themeOpt)));
+        return 2;
+    }
+
+    if (parser.isSet(outOpt)) {
+        auto bar = makeGalleryBar(theme, w, h);
+        const QString file = parser.value(outOpt);
+        if (!bar->Surface().save(file, "PNG")) {
+            std::fprintf(stderr, "toolbar-gallery: cannot write '%s'\n", qPrintable(file));
+            return 1;
+        }
+        return 0;
+    }
+
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("toolbar-gallery"));
+    auto *layout = new QVBoxLayout(&window);
+    for (int t = Blue; t <= Autodetect; ++t) {
+        layout->addWidget(new QLabel(ThemeName(static_cast<ThemeConst>(t)), &window));
+        auto bar = makeGalleryBar(static_cast<ThemeConst>(t), w, h, &window);
+        bar->setFixedSize(bar->size());
+        layout->addWidget(bar.release());
+    }
+    window.show();
+    return app.exec();
+}
