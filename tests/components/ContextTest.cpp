@@ -1,0 +1,219 @@
+#include "TestDatabase.h"
+
+#include "components/context/AppContext.h"
+#include "components/context/CurrentUser.h"
+#include "components/context/StringCipher.h"
+#include "components/context/ThemeManager.h"
+#include "components/context/UserDirectory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+// Demo database with the demo users' passwords set (hashing is slow, so only two).
+class ContextFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QString why;
+        ASSERT_TRUE(t.open("sqlite", why)) << why.toStdString();
+        ASSERT_TRUE(t.db->ExecuteParams("update jx_user set pwhash=? where username='admin'", {CurrentUser::hashPassword("admin123")}));
+        ASSERT_TRUE(t.db->ExecuteParams("update jx_user set pwhash=? where username='clerk'", {CurrentUser::hashPassword("clerk123")}));
+        ASSERT_TRUE(context.Attach(t.db.get(), 0)) << context.LastError().Description().toStdString();
+        user.Attach(&context);
+    }
+    TestDatabase t;
+    AppContext context;
+    CurrentUser user;
+};
+} // namespace
+
+TEST(AppContextAttach, RefusesMissingOrClosedDatabase)
+{
+    AppContext context;
+    EXPECT_FALSE(context.Attach(nullptr, 0));
+    EXPECT_FALSE(context.LastError().Description().isEmpty());
+    Database closed;
+    EXPECT_FALSE(context.Attach(&closed, 0));
+    EXPECT_FALSE(context.LastError().Description().isEmpty());
+    EXPECT_EQ(context.Database(), nullptr);
+    // Lookups without a database give the defaults instead of failing.
+    EXPECT_EQ(context.GetText("main", "/login/cmdok", "确定(&D)"), QStringLiteral("确定(&D)"));
+    EXPECT_EQ(context.Option(12, "menubm").Value(), "");
+    EXPECT_FALSE(context.Rights(1001).Allowed(1));
+}
+
+TEST(AppContextAttach, RefusesDatabaseWithoutSystemTables)
+{
+    QTemporaryDir dir;
+    QFile(dir.filePath("empty.db")).open(QIODevice::WriteOnly);
+    Database db;
+    ASSERT_TRUE(db.OpenDirect("sqlite", dir.filePath("empty.db")));
+    AppContext context;
+    EXPECT_FALSE(context.Attach(&db, 0));
+    EXPECT_TRUE(context.LastError().Description().contains("jx_option"));
+}
+
+TEST_F(ContextFixture, TextsOptionsAndStates)
+{
+    EXPECT_EQ(context.Database(), t.db.get());
+    EXPECT_EQ(context.GetText("main", "/login/cmdok", "确定(&D)"), QStringLiteral("登录(&D)"));
+    EXPECT_EQ(context.GetText("main", "/no/such/key", "默认"), QStringLiteral("默认"));
+    EXPECT_EQ(context.Option(12, "menubm").Value(), "22222");
+    EXPECT_EQ(context.Option(12, "MENUBM").Value(), "22222");
+    EXPECT_EQ(context.Option(38, "loginusercount").Value(), "5");
+    EXPECT_EQ(context.Option(99, "menubm").Value(), "");
+    EXPECT_EQ(context.OptionByNumber(12, 1).Value(), "2026-12");
+    EXPECT_EQ(context.SystemCode(12), "XT");
+    EXPECT_EQ(context.SystemState("JY", 0).State(), 202611);
+    EXPECT_EQ(context.SystemState("none", 0).State(), 0);
+    // A code with a quote is passed as a value, not spliced into the statement.
+    EXPECT_EQ(context.GetText("main", "x' or '1'='1", "safe"), "safe");
+}
+
+TEST_F(ContextFixture, LoginChecksPasswordAndKeepsItInMemoryOnly)
+{
+    user.SetUserName("admin");
+    EXPECT_FALSE(user.Login("wrong"));
+    EXPECT_FALSE(user.IsLoggedIn());
+    EXPECT_EQ(user.LastError().Description(), ""); // a plain refusal: the caller words it
+    EXPECT_EQ(user.Password(""), "");
+
+    EXPECT_TRUE(user.Login("admin123"));
+    EXPECT_TRUE(user.IsLoggedIn());
+    EXPECT_EQ(user.UserCode(), "0001");
+    EXPECT_EQ(user.Password(""), "admin123");
+    EXPECT_TRUE(user.Activate());
+    EXPECT_FALSE(t.db->Query("select lastlogin from jx_user where usercode='0001'", 1).Value().toString().isEmpty());
+    // The stored value is a hash, never the password.
+    const QString stored = t.db->Query("select pwhash from jx_user where usercode='0001'", 1).Value().toString();
+    EXPECT_TRUE(stored.startsWith("$argon2"));
+    EXPECT_FALSE(stored.contains("admin123"));
+
+    user.Logout();
+    EXPECT_FALSE(user.IsLoggedIn());
+    EXPECT_EQ(user.Password(""), "");
+
+    user.SetUserName("nobody");
+    EXPECT_FALSE(user.Login("x"));
+    user.SetUserName("former");
+    EXPECT_FALSE(user.Login(""));
+    EXPECT_FALSE(user.LastError().Description().isEmpty());
+}
+
+TEST_F(ContextFixture, RightsDifferBetweenAdministratorAndClerk)
+{
+    user.SetUserName("clerk");
+    ASSERT_TRUE(user.Login("clerk123"));
+    EXPECT_TRUE(context.Rights(1001).Allowed(1));
+    EXPECT_TRUE(context.Rights(5002).Allowed(1));
+    EXPECT_FALSE(context.Rights(3001).Allowed(1));
+    EXPECT_FALSE(context.Rights(100027).Allowed(1));
+    EXPECT_FALSE(context.Rights(1001).Allowed(2));
+
+    user.SetUserName("admin"); // another name signs the clerk out
+    EXPECT_FALSE(user.IsLoggedIn());
+    EXPECT_FALSE(context.Rights(1001).Allowed(1));
+    ASSERT_TRUE(user.Login("admin123"));
+    EXPECT_TRUE(context.Rights(3001).Allowed(1));
+    EXPECT_TRUE(context.Rights(100027).Allowed(1));
+}
+
+TEST_F(ContextFixture, ChangePasswordAndVerify)
+{
+    user.SetUserName("clerk");
+    EXPECT_FALSE(user.ChangePassword("clerk123", "x")); // not signed in
+    ASSERT_TRUE(user.Login("clerk123"));
+    EXPECT_FALSE(user.ChangePassword("bad", "new-pass"));
+    EXPECT_FALSE(user.LastError().Description().isEmpty());
+    EXPECT_TRUE(user.ChangePassword("clerk123", "new-pass"));
+    EXPECT_EQ(user.Password(""), "new-pass");
+    EXPECT_TRUE(user.Verify());
+    user.Logout();
+    EXPECT_FALSE(user.Login("clerk123"));
+    EXPECT_TRUE(user.Login("new-pass"));
+
+    ASSERT_TRUE(t.db->Execute("update jx_user set active=0 where username='clerk'"));
+    EXPECT_FALSE(user.Verify());
+    EXPECT_FALSE(user.LastError().Description().isEmpty());
+}
+
+TEST_F(ContextFixture, UserWithoutPasswordSignsInWithEmptyOne)
+{
+    ASSERT_TRUE(t.db->Execute("insert into jx_user (usercode, username, pwhash, isadmin, active) values ('0009', 'guest', '', 0, 1)"));
+    user.SetUserName("guest");
+    EXPECT_FALSE(user.Login("something"));
+    EXPECT_TRUE(user.Login(""));
+    EXPECT_EQ(user.Password(""), "");
+}
+
+TEST_F(ContextFixture, UserDirectoryListsActiveUsersFromOne)
+{
+    UserDirectory directory(t.db.get());
+    const UserCollection users = directory.Users();
+    ASSERT_EQ(users.Count(), 2);
+    EXPECT_EQ(users.Item(1).UserName(), "admin");
+    EXPECT_EQ(users.Item(2).UserName(), "clerk");
+    EXPECT_TRUE(users.Item(1).IsAdministrator());
+    EXPECT_EQ(users.Item(0).UserName(), "");
+    EXPECT_EQ(users.Item(3).UserName(), "");
+    EXPECT_EQ(UserDirectory().Users().Count(), 0);
+}
+
+TEST(StringCipher, RoundTripAndTamperingGivesEmpty)
+{
+    StringCipher cipher;
+    const QString secret = QStringLiteral("密码 pass 123");
+    const QString a = cipher.Encrypt(secret, "kepo");
+    const QString b = cipher.Encrypt(secret, "kepo");
+    EXPECT_FALSE(a.isEmpty());
+    EXPECT_NE(a, b); // fresh nonce every time
+    EXPECT_FALSE(a.contains("pass"));
+    EXPECT_EQ(cipher.Decrypt(a, "kepo"), secret);
+    EXPECT_EQ(cipher.Decrypt(b, "kepo"), secret);
+    EXPECT_EQ(cipher.Decrypt(a, "kepx"), "");
+    QString tampered = a;
+    tampered[tampered.size() / 2] = tampered[tampered.size() / 2] == u'A' ? u'B' : u'A';
+    EXPECT_EQ(cipher.Decrypt(tampered, "kepo"), "");
+    EXPECT_EQ(cipher.Decrypt("!!not base64!!", "kepo"), "");
+    EXPECT_EQ(cipher.Decrypt("AAAA", "kepo"), "");
+    EXPECT_EQ(cipher.Encrypt("", "kepo"), "");
+    EXPECT_EQ(cipher.Decrypt("", "kepo"), "");
+}
+
+TEST(ThemeManager, LoadsFolderAndAppliesStyleSheet)
+{
+    QTemporaryDir dir;
+    ThemeManager theme;
+    QWidget w;
+    theme.Apply(&w); // nothing loaded: no change
+    EXPECT_EQ(w.styleSheet(), "");
+    EXPECT_FALSE(theme.Load("none", dir.filePath("none")));
+    EXPECT_EQ(theme.Folder(), "");
+
+    QDir(dir.path()).mkpath("themes/blue");
+    QFile qss(dir.filePath("themes/blue/theme.qss"));
+    qss.open(QIODevice::WriteOnly);
+    qss.write("QWidget { color: #123456; }");
+    qss.close();
+    ASSERT_TRUE(theme.Load("blue", dir.filePath("themes\\blue").replace('/', '\\')));
+    EXPECT_EQ(QDir(theme.Folder()), QDir(dir.filePath("themes/blue")));
+    theme.Apply(&w);
+    EXPECT_EQ(w.styleSheet(), "QWidget { color: #123456; }");
+    theme.Apply(nullptr);
+}
+
+TEST(CompanyInfo, DisplayNamePrefersChineseName)
+{
+    CompanyInfo c;
+    EXPECT_EQ(c.DisplayName(), "");
+    c.SetEName("Anju");
+    EXPECT_EQ(c.DisplayName(), "Anju");
+    c.SetCoName(QStringLiteral("安居"));
+    EXPECT_EQ(c.DisplayName(), QStringLiteral("安居"));
+}

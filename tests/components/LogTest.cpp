@@ -1,0 +1,153 @@
+#include "components/log/LogSink.h"
+#include "components/log/LogWriter.h"
+#include "components/log/OperatorNotice.h"
+#include "components/log/TextEncoder.h"
+#include "components/xml/XmlDocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+struct Notice
+{
+    OperatorNotice::Icon icon;
+    QString title, text;
+};
+
+// Captures notices instead of showing boxes, and restores the writer afterwards.
+class LogFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        previous = OperatorNotice::setHandler([this](OperatorNotice::Icon i, const QString &t, const QString &m) {
+            notices.push_back({i, t, m});
+        });
+    }
+    void TearDown() override
+    {
+        OperatorNotice::setHandler(previous);
+        LogWriter::instance().detachSink();
+        LogWriter::instance().setShowNotices(true);
+    }
+    QString config(const QString &logElement)
+    {
+        const QString path = dir.filePath("JxMain1.exe.Config");
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(("<configuration>" + logElement + "</configuration>").toUtf8());
+        return path;
+    }
+    static QString readAll(const QString &path)
+    {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(f.readAll());
+    }
+    static LogEntry entry(int kind, const QString &source, const QString &message)
+    {
+        LogEntry e;
+        e.SetSource(source);
+        e.SetKind(kind);
+        e.SetMessage(message);
+        return e;
+    }
+    QTemporaryDir dir;
+    std::vector<Notice> notices;
+    OperatorNotice::Handler previous;
+};
+} // namespace
+
+TEST(TextEncoder, EscapesSoRecordsStayWellFormed)
+{
+    TextEncoder enc;
+    EXPECT_EQ(enc.Encode("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c&apos;");
+    EXPECT_EQ(enc.Encode(QStringLiteral("正在注销用户并退出系统！")), QStringLiteral("正在注销用户并退出系统！"));
+    const QString nasty = QStringLiteral("</message><x>&amp; \x01 \t 中");
+    const QString record = "<log><progid>0</progid><user>u</user><message>" + enc.Encode(nasty) + "</message></log>";
+    XmlDocument doc;
+    ASSERT_TRUE(doc.LoadXml(record)) << doc.lastError().toStdString();
+    EXPECT_EQ(doc.GetValue("/log/message").toString(), QStringLiteral("</message><x>&amp;  \t 中"));
+}
+
+TEST_F(LogFixture, WritesDatedFileInConfiguredFolder)
+{
+    LogWriter &w = LogWriter::instance();
+    LogSink sink;
+    ASSERT_TRUE(w.LoadConfig(config("<log folder=\"logs\\here\"/>")));
+    w.Init(nullptr, &sink);
+    EXPECT_EQ(QDir(w.folder()), QDir(dir.filePath("logs/here")));
+    EXPECT_TRUE(w.Write(entry(1, QStringLiteral("简衡软件"), QStringLiteral("系统正常启动,登录操作")), 0).toBool());
+    EXPECT_TRUE(w.Write(entry(48, "src", "line1\nline2"), 0).toBool());
+    const QString file = w.fileFor(QDate::currentDate());
+    EXPECT_TRUE(file.endsWith(QDate::currentDate().toString("yyyy-MM-dd") + ".log"));
+    const QStringList lines = readAll(file).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("\t1\t简衡软件\t系统正常启动,登录操作")));
+    EXPECT_TRUE(lines[1].endsWith("\t48\tsrc\tline1\\nline2"));
+    EXPECT_TRUE(notices.empty()); // progress notes and records are not shown
+    ASSERT_EQ(sink.entries().size(), 2);
+    EXPECT_EQ(sink.entries().at(1).kind(), 48);
+}
+
+TEST_F(LogFixture, DefaultFolderIsProgramFolderLog)
+{
+    LogWriter &w = LogWriter::instance();
+    ASSERT_TRUE(w.LoadConfig(config("")));
+    EXPECT_EQ(QDir(w.folder()), QDir(dir.filePath("log")));
+    EXPECT_FALSE(w.LoadConfig(dir.filePath("missing.Config")));
+    EXPECT_EQ(QDir(w.folder()), QDir(dir.filePath("log"))); // defaults stay in force
+}
+
+TEST_F(LogFixture, NoticesShownWithMatchingIconAndSourceAsTitle)
+{
+    LogWriter &w = LogWriter::instance();
+    ASSERT_TRUE(w.LoadConfig(config("")));
+    w.Write(entry(2, QStringLiteral("提示："), QStringLiteral("没有运行权限，请检查后再试")), 0);
+    w.Write(entry(4, QStringLiteral("简衡软件"), QStringLiteral("用户名不能为空，请重试!")), 0);
+    w.Write(entry(8, "err", "boom"), 0);
+    w.Write(entry(16, "other", "not shown"), 0);
+    ASSERT_EQ(notices.size(), 3u);
+    EXPECT_EQ(notices[0].icon, OperatorNotice::Icon::Information);
+    EXPECT_EQ(notices[0].title, QStringLiteral("提示："));
+    EXPECT_EQ(notices[0].text, QStringLiteral("没有运行权限，请检查后再试"));
+    EXPECT_EQ(notices[1].icon, OperatorNotice::Icon::Exclamation);
+    EXPECT_EQ(notices[2].icon, OperatorNotice::Icon::Critical);
+    EXPECT_EQ(notices[2].title, "err");
+
+    notices.clear();
+    ASSERT_TRUE(w.LoadConfig(config("<log show=\"0\"/>")));
+    w.Write(entry(8, "err", "quiet"), 0);
+    EXPECT_TRUE(notices.empty());
+    EXPECT_TRUE(readAll(w.fileFor(QDate::currentDate())).contains("quiet"));
+}
+
+TEST_F(LogFixture, UnwritableFolderReportsFalseAndStillShowsNotice)
+{
+    LogWriter &w = LogWriter::instance();
+    QFile blocker(dir.filePath("blocked"));
+    blocker.open(QIODevice::WriteOnly); // a file where the folder should be
+    blocker.close();
+    w.LoadConfig(config(""));
+    w.setFolder(dir.filePath("blocked"));
+    EXPECT_FALSE(w.Write(entry(8, "err", "disk trouble"), 0).toBool());
+    EXPECT_FALSE(w.lastError().isEmpty());
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].text, "disk trouble");
+}
+
+TEST(LogSink, KeepsOnlyTheNewestEntries)
+{
+    LogSink sink;
+    for (int i = 0; i < LogSink::kKeep + 5; ++i) {
+        LogEntry e;
+        e.SetMessage(QString::number(i));
+        sink.Receive(e);
+    }
+    ASSERT_EQ(sink.entries().size(), LogSink::kKeep);
+    EXPECT_EQ(sink.entries().first().message(), "5");
+    EXPECT_EQ(sink.entries().last().message(), QString::number(LogSink::kKeep + 4));
+}
