@@ -2,10 +2,10 @@
 
 #include "ui_frmGfzc.h"
 
-#include "calctools/CalcMessage.h"
 #include "calctools/CalcNumber.h"
 #include "calctools/LoanSchedule.h"
 #include "calctools/RateFile.h"
+#include "platform/MessageBox.h"
 #include "platform/com/RuntimeError.h"
 
 #include <exception>
@@ -67,12 +67,12 @@ void frmGfzc::fillRates()
     ui->Combo1->clear();
     const QString file = RateFile::locate();
     if (file.isEmpty()) {
-        calcmsg::show(QStringLiteral("未在运行目录里找到利率文件(interest.xml)"), calcmsg::Exclamation, kHint, this);
+        jx::msgBox(QStringLiteral("未在运行目录里找到利率文件(interest.xml)"), jx::Exclamation, kHint);
         return;
     }
     QList<RateFile::Item> items;
     if (!RateFile::list(file, ui->cmb1->currentIndex() == 1 ? RateFile::HousingFund : RateFile::Commercial, items)) {
-        calcmsg::show(QStringLiteral("加载利率表时出错,"), calcmsg::Exclamation, kError, this);
+        jx::msgBox(QStringLiteral("加载利率表时出错,"), jx::Exclamation, kError);
         return;
     }
     for (const RateFile::Item &item : items)
@@ -124,15 +124,15 @@ void frmGfzc::syncResults()
 void frmGfzc::calculate()
 {
     if (!ui->Combo2->isHidden() && ui->Combo2->currentIndex() < 0) {
-        calcmsg::show(QStringLiteral("请选择按揭成数后再试!"), calcmsg::Information, kHint, this);
+        jx::msgBox(QStringLiteral("请选择按揭成数后再试!"), jx::Information, kHint);
         return;
     }
     if (ui->cmb2->currentIndex() < 0) {
-        calcmsg::show(QStringLiteral("请选择贷款年限后再试!"), calcmsg::Information, kHint, this);
+        jx::msgBox(QStringLiteral("请选择贷款年限后再试!"), jx::Information, kHint);
         return;
     }
     if (ui->Combo1->currentIndex() < 0) {
-        calcmsg::show(QStringLiteral("请选择银行利率后再试!"), calcmsg::Information, kHint, this);
+        jx::msgBox(QStringLiteral("请选择银行利率后再试!"), jx::Information, kHint);
         return;
     }
     clearResults();
@@ -177,6 +177,6 @@ void frmGfzc::calculate()
     }
     if (failed) {
         syncResults();
-        calcmsg::show(QStringLiteral("运行时发生错误,原因:") + failure, calcmsg::Exclamation, kError, this);
+        jx::msgBox(QStringLiteral("运行时发生错误,原因:") + failure, jx::Exclamation, kError);
     }
 }

@@ -2,8 +2,8 @@
 
 #include "ui_frmShuifei.h"
 
-#include "calctools/CalcMessage.h"
 #include "calctools/TaxCalculation.h"
+#include "platform/MessageBox.h"
 #include "platform/com/RuntimeError.h"
 
 #include <exception>
@@ -49,7 +49,7 @@ void frmShuifei::calculate()
         failure = QString::fromLocal8Bit(e.what());
     }
     if (failed)
-        calcmsg::show(QStringLiteral("运行时发生错误,原因:") + failure, calcmsg::Exclamation, QStringLiteral("错误:"), this);
+        jx::msgBox(QStringLiteral("运行时发生错误,原因:") + failure, jx::Exclamation, QStringLiteral("错误:"));
 }
 
 void frmShuifei::clearAll()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calctools/CalcMessage.h"
+#include "platform/MessageBox.h"
 #include "calctools/btool.h"
 
 #include <QFile>
@@ -26,15 +26,15 @@ protected:
         ASSERT_TRUE(dir.isValid());
         savedFolder = btool::ProgramFolder();
         btool::ProgramFolder() = dir.path();
-        calcmsg::setInterceptor([this](const QString &text, int style, const QString &title) {
+        previousHandler = jx::setMessageBoxHandler([this](const QString &text, int style, const QString &title) {
             messages.push_back({text, style, title});
-            return 1;
+            return static_cast<int>(jx::OK);
         });
     }
 
     void TearDown() override
     {
-        calcmsg::setInterceptor({});
+        jx::setMessageBoxHandler(previousHandler);
         btool::ProgramFolder() = savedFolder;
         if (HasFailure())
             dir.setAutoRemove(false); // keep the rate file as evidence
@@ -49,5 +49,6 @@ protected:
 
     QTemporaryDir dir;
     QString savedFolder;
+    jx::MessageBoxHandler previousHandler;
     std::vector<ShownMessage> messages;
 };

@@ -204,7 +204,7 @@ TEST_F(LoanForm, MissingSelectionsAreReportedInOrder)
     compute();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("请选择按揭成数后再试!"));
-    EXPECT_EQ(messages[0].style, calcmsg::Information);
+    EXPECT_EQ(messages[0].style, jx::Information);
     EXPECT_EQ(messages[0].title, QStringLiteral("提示:"));
 
     selectData(child<QComboBox>(form.get(), "Combo2"), 9);
@@ -229,7 +229,7 @@ TEST_F(LoanForm, ZeroRateShowsErrorAndKeepsWhatWasWritten)
     compute();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("运行时发生错误,原因:溢出"));
-    EXPECT_EQ(messages[0].style, calcmsg::Exclamation);
+    EXPECT_EQ(messages[0].style, jx::Exclamation);
     EXPECT_EQ(messages[0].title, QStringLiteral("错误:"));
     EXPECT_EQ(form->resultText(0), QStringLiteral("贷款总额: 100,000.00元\r\n"));
     EXPECT_EQ(form->resultText(1), QStringLiteral("贷款总额: 100,000.00元\r\n"));
@@ -277,7 +277,7 @@ TEST_F(LoanForm, MissingRateFileIsReportedOnOpen)
     frmGfzc other;
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("未在运行目录里找到利率文件(interest.xml)"));
-    EXPECT_EQ(messages[0].style, calcmsg::Exclamation);
+    EXPECT_EQ(messages[0].style, jx::Exclamation);
     EXPECT_EQ(messages[0].title, QStringLiteral("提示:"));
     EXPECT_EQ(child<QComboBox>(&other, "Combo1")->count(), 0);
 }
@@ -335,7 +335,7 @@ TEST_F(TaxForm, OverflowKeepsPreviousResult)
     child<QPushButton>(&form, "Button1")->click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("运行时发生错误,原因:溢出"));
-    EXPECT_EQ(messages[0].style, calcmsg::Exclamation);
+    EXPECT_EQ(messages[0].style, jx::Exclamation);
     EXPECT_EQ(messages[0].title, QStringLiteral("错误:"));
     EXPECT_EQ(form.resultText(), QStringLiteral("请填写房款价格后点＜开始计算＞\r\n"));
 }
