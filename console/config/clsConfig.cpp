@@ -62,7 +62,7 @@ bool clsConfig::Init(const QString &fileName)
         auto doc = std::make_unique<XmlDocument>();
         int flags = 99;
         doc->Initialize(flags);
-        if (!doc->Load(fileName, 0))
+        if (!doc->Load(LocalPath(m_fileName), 0))
             return false;
 
         auto text = [&doc](const QString &key) { return toText(doc->GetValue(kPrefix + key)); };
@@ -126,7 +126,7 @@ bool clsConfig::SetLanguague(const QString &languageFile, const QString &)
         XmlDocument doc;
         int flags = 99;
         doc.Initialize(flags);
-        if (!doc.Load(languageFile, 0))
+        if (!doc.Load(LocalPath(languageFile), 0))
             return false;
         auto text = [&doc](const QString &key) { return toText(doc.GetValue(kLanguagePrefix + key)); };
         m_backgroundLogin = text(QStringLiteral("/settings/background/login"));

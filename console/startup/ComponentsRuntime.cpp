@@ -14,6 +14,7 @@
 #include "components/log/LogSink.h"
 #include "components/log/LogWriter.h"
 #include "components/log/TextEncoder.h"
+#include "console/config/bCommon.h"
 #include "console/log/ILogWriter.h"
 
 #include <QCoreApplication>
@@ -42,7 +43,7 @@ private:
 class DatabaseAdapter final : public IDatabase
 {
 public:
-    bool Open(const QString &configFile, bool flag) override { return m_db.Open(configFile, flag); }
+    bool Open(const QString &configFile, bool flag) override { return m_db.Open(LocalPath(configFile), flag); }
     bool IsOpen() const override { return m_db.IsOpen(); }
     QString LastErrorDescription() const override { return m_db.LastError().Description(); }
     QString SqlExpression(const QString &expression) override { return m_db.SqlExpression(expression); }
@@ -146,7 +147,7 @@ private:
 class LogWriterAdapter final : public ILogWriter
 {
 public:
-    void LoadConfig(const QString &configFileName) override { ::LogWriter::instance().LoadConfig(configFileName); }
+    void LoadConfig(const QString &configFileName) override { ::LogWriter::instance().LoadConfig(LocalPath(configFileName)); }
     void Init() override { ::LogWriter::instance().Init(QCoreApplication::instance(), sink); }
     void Write(const QString &source, int32_t kind, const QString &message) override
     {

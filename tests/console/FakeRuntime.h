@@ -11,6 +11,16 @@
 #include <functional>
 #include <memory>
 
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+// Readable failure output for texts.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
 namespace jxtest {
 
 struct LoggedEntry
