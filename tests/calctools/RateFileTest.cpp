@@ -2,6 +2,9 @@
 
 #include "calctools/RateFile.h"
 
+#include <QCoreApplication>
+#include <QDir>
+
 namespace {
 
 const QByteArray kRates = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -102,4 +105,10 @@ TEST_F(RateFileTest, ShippedRateFileListsBothCategories)
             EXPECT_GT(RateFile::lookup(shipped, QString::number(item.id), category, 61), 0.0f);
         }
     }
+}
+
+TEST(Btool, LibraryFolderIsTheFileHoldingTheTools)
+{
+    // Linked statically here, so the tools live in the test program itself.
+    EXPECT_EQ(QDir(btool::LibraryFolder()).canonicalPath(), QDir(QCoreApplication::applicationDirPath()).canonicalPath());
 }
