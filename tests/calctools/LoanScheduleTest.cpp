@@ -18,41 +18,6 @@ QStringList linesOf(const QString &text)
 
 } // namespace
 
-// Loan 100000 at 6 % a year (r = 0.005) over 12 months.
-TEST(LoanSchedule, EqualInstalmentsWorkedExample)
-{
-    QString out;
-    LoanSchedule::appendEqualInstalments(out, 100000.0f, 6.0f / 1200.0, 12);
-    const QStringList lines = linesOf(out);
-    ASSERT_EQ(lines.size(), 4 + 2 + 12);
-    EXPECT_EQ(lines[0], QStringLiteral("月均还款: 8,606.64"));
-    EXPECT_EQ(lines[1], QStringLiteral("还款总额: 103,279.72"));
-    EXPECT_EQ(lines[2], QStringLiteral("利息总额: 3,279.72"));
-    EXPECT_EQ(lines[3], QString());
-    EXPECT_EQ(lines[4], QStringLiteral(" --- 还款单 "));
-    EXPECT_EQ(lines[5], QStringLiteral(" 期次 偿还利息  偿还本金  偿还本息  剩余本金 "));
-    EXPECT_EQ(lines[6], QStringLiteral(" 001  500.00  8,106.64  8,606.64  91,893.36"));
-    EXPECT_EQ(lines[7], QStringLiteral(" 002  459.47  8,147.17  8,606.64  83,746.19"));
-    EXPECT_EQ(lines[17], QStringLiteral(" 012  42.82  8,563.82  8,606.64  .00"));
-}
-
-TEST(LoanSchedule, EqualPrincipalWorkedExample)
-{
-    QString out;
-    LoanSchedule::appendEqualPrincipal(out, 100000.0f, 6.0f / 1200.0, 12);
-    const QStringList lines = linesOf(out);
-    ASSERT_EQ(lines.size(), 4 + 2 + 12);
-    EXPECT_EQ(lines[0], QStringLiteral("每期还款本金: 8,333.33"));
-    EXPECT_EQ(lines[1], QStringLiteral("还款总额: 103,250.00"));
-    EXPECT_EQ(lines[2], QStringLiteral("利息总额: 3,250.00"));
-    EXPECT_EQ(lines[3], QString());
-    EXPECT_EQ(lines[4], QStringLiteral(" --- 还款单 "));
-    EXPECT_EQ(lines[5], QStringLiteral(" 期次 偿还利息  偿还本金  偿还本息  剩余本金 "));
-    EXPECT_EQ(lines[6], QStringLiteral(" 001  500.00  8,333.33  8,833.33  91,666.67"));
-    EXPECT_EQ(lines[7], QStringLiteral(" 002  458.33  8,333.33  8,791.66  83,333.34"));
-    EXPECT_EQ(lines[17], QStringLiteral(" 012  41.67  8,333.33  8,375.00  .00"));
-}
-
 TEST(LoanSchedule, AppendsAfterExistingText)
 {
     QString out = QStringLiteral("贷款总额: 100,000.00元\r\n");
