@@ -29,6 +29,9 @@ NavToolbar::NavToolbar(QWidget *parent)
 NavToolbar::~NavToolbar()
 {
     m_initialised = false;
+    // The tip watches this widget; end that before the widget goes away.
+    delete m_tip;
+    m_tip = nullptr;
 }
 
 void NavToolbar::InitProperties()

@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
 #include <QTimer>
 
 namespace qvtoolbar {
@@ -26,6 +27,7 @@ public:
     bool centered = false;
     QString text;
     QString title;
+    int iconType = 0; // 1 information, 2 warning, 3 error
     QRgb fore = qRgb(0, 0, 0);
     QRgb back = qRgb(255, 255, 225);
     bool colorsSet = false;
@@ -41,7 +43,7 @@ public:
         int w = fm.horizontalAdvance(text);
         int h = fm.height();
         if (!title.isEmpty()) {
-            w = std::max(w, bfm.horizontalAdvance(title));
+            w = std::max(w, bfm.horizontalAdvance(title) + (iconType > 0 ? 20 : 0));
             h += bfm.height() + 2;
         }
         resize(w + 12, h + 8 + (balloon ? kTail : 0));
@@ -76,7 +78,15 @@ protected:
             bold.setBold(true);
             p.setFont(bold);
             const QFontMetrics bfm(bold);
-            p.drawText(QRect(6, y, width() - 12, bfm.height()), Qt::AlignLeft | Qt::AlignVCenter, title);
+            int textX = 6;
+            if (iconType >= 1 && iconType <= 3) {
+                static const QStyle::StandardPixmap kIcons[] = {QStyle::SP_MessageBoxInformation,
+                                                                QStyle::SP_MessageBoxWarning,
+                                                                QStyle::SP_MessageBoxCritical};
+                style()->standardIcon(kIcons[iconType - 1]).paint(&p, QRect(6, y, 16, 16));
+                textX += 20;
+            }
+            p.drawText(QRect(textX, y, width() - textX - 6, bfm.height()), Qt::AlignLeft | Qt::AlignVCenter, title);
             y += bfm.height() + 2;
             p.setFont(font());
         }
@@ -141,6 +151,7 @@ void clsToolTip::applyTitle()
 {
     if (m_window && !m_title.isEmpty() && m_iconType != 0) {
         m_window->title = m_title;
+        m_window->iconType = m_iconType;
         m_window->relayout();
         m_window->update();
     }
