@@ -104,6 +104,8 @@ TEST_F(LoanForm, OpensWithListsFilledAndNothingSelected)
     ASSERT_EQ(rates->count(), 3);
     EXPECT_EQ(rates->currentIndex(), -1);
 
+    EXPECT_EQ(child<QRadioButton>(form.get(), "Option1_0")->text(), QStringLiteral("根据面积、单价计算 "));
+    EXPECT_EQ(child<QRadioButton>(form.get(), "Option1_1")->text(), QStringLiteral("根据贷款总额"));
     EXPECT_TRUE(child<QRadioButton>(form.get(), "Option1_0")->isChecked());
     EXPECT_TRUE(child<QLineEdit>(form.get(), "txt_4")->isHidden());
     EXPECT_FALSE(child<QLineEdit>(form.get(), "txt_0")->isHidden());
