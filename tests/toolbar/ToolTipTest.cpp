@@ -58,3 +58,27 @@ TEST(ClsToolTip, ShowsAndRecreates)
     EXPECT_FALSE(tip.Window()->isVisible());
     EXPECT_EQ(tip.ShownText(), QStringLiteral("hello"));
 }
+
+TEST(ClsToolTip, RectangularAndBalloonShapesAndColours)
+{
+    QWidget owner;
+    owner.resize(100, 30);
+    for (int style : {0, 1}) {
+        clsToolTip tip;
+        tip.SetStyle(style);
+        tip.SetTipText(QStringLiteral("a fairly long tip text"));
+        tip.Create(&owner);
+        tip.SetBackColor(0x00FFFF); // yellow in OLE order
+        tip.SetForeColor(0);
+        tip.ShowAt(QPoint(0, 0));
+        const QImage img = tip.Window()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(img.isNull());
+        const QColor inside(img.pixel(img.width() - 4, img.height() - 4));
+        EXPECT_EQ(inside.rgb() & 0xFFFFFF, QColor(255, 255, 0).rgb() & 0xFFFFFF) << style;
+        const QColor corner = QColor::fromRgba(img.pixel(0, 0));
+        if (style == 1)
+            EXPECT_EQ(corner.alpha(), 0); // balloon: rounded, tail elsewhere
+        else
+            EXPECT_EQ(corner.alpha(), 255);
+    }
+}
