@@ -1,13 +1,14 @@
 #include "components/context/ThemeManager.h"
 
+#include "platform/PathMapper.h"
+
 #include <QDir>
 #include <QFile>
 #include <QWidget>
 
 bool ThemeManager::Load(const QString &name, const QString &folder)
 {
-    QString path = folder;
-    path.replace(u'\\', u'/');
+    const QString path = jx::toLocalPath(folder);
     const QDir dir(path);
     if (path.trimmed().isEmpty() || !dir.exists())
         return false;

@@ -1,6 +1,7 @@
 #include "components/data/Database.h"
 
 #include "components/xml/XmlDocument.h"
+#include "platform/PathMapper.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -207,8 +208,8 @@ bool Database::Open(const QString &configFilePath, bool)
         }
         file.replace(u'\\', u'/');
         if (QFileInfo(file).isRelative())
-            file = QFileInfo(configFilePath).absoluteDir().filePath(file);
-        return OpenDirect(kSqlite, QDir::cleanPath(file));
+            file = QFileInfo(jx::toLocalPath(configFilePath)).absoluteDir().filePath(file);
+        return OpenDirect(kSqlite, jx::toLocalPath(QDir::cleanPath(file)));
     }
     if (driver == kPostgres) {
         QStringList parts;

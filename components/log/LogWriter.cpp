@@ -3,6 +3,7 @@
 #include "components/log/LogSink.h"
 #include "components/log/OperatorNotice.h"
 #include "components/xml/XmlDocument.h"
+#include "platform/PathMapper.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,7 +20,7 @@ LogWriter &LogWriter::instance()
 
 bool LogWriter::LoadConfig(const QString &configFileName)
 {
-    const QDir programDir = QFileInfo(configFileName).absoluteDir();
+    const QDir programDir = QFileInfo(jx::toLocalPath(configFileName)).absoluteDir();
     m_folder = programDir.filePath(QStringLiteral("log"));
     m_show = true;
     XmlDocument doc;
@@ -30,7 +31,7 @@ bool LogWriter::LoadConfig(const QString &configFileName)
     QString folder = doc.GetAttribute(QStringLiteral("/configuration/log"), QStringLiteral("folder")).toString().trimmed();
     folder.replace(u'\\', u'/');
     if (!folder.isEmpty())
-        m_folder = QFileInfo(folder).isRelative() ? programDir.filePath(folder) : folder;
+        m_folder = jx::toLocalPath(QFileInfo(folder).isRelative() ? programDir.filePath(folder) : folder);
     const QVariant show = doc.GetAttribute(QStringLiteral("/configuration/log"), QStringLiteral("show"));
     if (!show.isNull())
         m_show = show.toString().trimmed() != QStringLiteral("0");

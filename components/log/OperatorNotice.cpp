@@ -1,9 +1,6 @@
 #include "components/log/OperatorNotice.h"
 
-#include <QApplication>
-#include <QMessageBox>
-
-#include <cstdio>
+#include "platform/MessageBox.h"
 
 namespace {
 OperatorNotice::Handler &handlerSlot()
@@ -14,16 +11,10 @@ OperatorNotice::Handler &handlerSlot()
 
 void showBox(OperatorNotice::Icon icon, const QString &title, const QString &text)
 {
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
-        // No widgets to show a box with: the entry is still in the log file.
-        std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(), text.toLocal8Bit().constData());
-        return;
-    }
-    const auto qicon = icon == OperatorNotice::Icon::Critical ? QMessageBox::Critical
-        : icon == OperatorNotice::Icon::Exclamation           ? QMessageBox::Warning
-                                                              : QMessageBox::Information;
-    QMessageBox box(qicon, title, text, QMessageBox::Ok);
-    box.exec();
+    const int style = icon == OperatorNotice::Icon::Critical ? jx::Critical
+        : icon == OperatorNotice::Icon::Exclamation           ? jx::Exclamation
+                                                              : jx::Information;
+    jx::msgBox(text, jx::OKOnly | style, title);
 }
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "components/xml/XmlDocument.h"
 
+#include "platform/PathMapper.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -140,7 +142,7 @@ bool XmlDocument::Load(const QString &fileName, int)
 {
     d->doc.reset();
     d->loaded = false;
-    QFile file(fileName);
+    QFile file(jx::toLocalPath(fileName.trimmed()));
     if (fileName.trimmed().isEmpty() || !file.exists()) {
         d->error = QStringLiteral("file not found: %1").arg(fileName);
         return false;

@@ -3,6 +3,7 @@
 #include "components/log/OperatorNotice.h"
 #include "components/log/TextEncoder.h"
 #include "components/xml/XmlDocument.h"
+#include "platform/MessageBox.h"
 
 #include <QDir>
 #include <QFile>
@@ -150,4 +151,18 @@ TEST(LogSink, KeepsOnlyTheNewestEntries)
     ASSERT_EQ(sink.entries().size(), LogSink::kKeep);
     EXPECT_EQ(sink.entries().first().message(), "5");
     EXPECT_EQ(sink.entries().last().message(), QString::number(LogSink::kKeep + 4));
+}
+
+TEST(OperatorNotice, WithoutHandlerGoesThroughPlatformMessageBox)
+{
+    jx::ScopedMessageBoxRecorder boxes;
+    OperatorNotice::show(OperatorNotice::Icon::Exclamation, QStringLiteral("提示："), QStringLiteral("插件未定义！"));
+    OperatorNotice::show(OperatorNotice::Icon::Critical, "t", "c");
+    OperatorNotice::show(OperatorNotice::Icon::Information, "t", "i");
+    ASSERT_EQ(boxes.count(), 3);
+    EXPECT_EQ(boxes.boxes()[0].text, QStringLiteral("插件未定义！"));
+    EXPECT_EQ(boxes.boxes()[0].title, QStringLiteral("提示："));
+    EXPECT_EQ(boxes.boxes()[0].style & 0x70, jx::Exclamation);
+    EXPECT_EQ(boxes.boxes()[1].style & 0x70, jx::Critical);
+    EXPECT_EQ(boxes.boxes()[2].style & 0x70, jx::Information);
 }
