@@ -15,13 +15,15 @@
 
 namespace {
 // Demo database with the demo users' passwords set (hashing is slow, so only two).
-class ContextFixture : public ::testing::Test
+class ContextFixture : public ::testing::TestWithParam<const char *>
 {
 protected:
     void SetUp() override
     {
+        if (QString::fromLatin1(GetParam()) == u"postgres" && !TestDatabase::postgresAvailable())
+            GTEST_SKIP() << "JX_TEST_PG not set";
         QString why;
-        ASSERT_TRUE(t.open("sqlite", why)) << why.toStdString();
+        ASSERT_TRUE(t.open(QString::fromLatin1(GetParam()), why)) << why.toStdString();
         ASSERT_TRUE(t.db->ExecuteParams("update jx_user set pwhash=? where username='admin'", {CurrentUser::hashPassword("admin123")}));
         ASSERT_TRUE(t.db->ExecuteParams("update jx_user set pwhash=? where username='clerk'", {CurrentUser::hashPassword("clerk123")}));
         ASSERT_TRUE(context.Attach(t.db.get(), 0)) << context.LastError().Description().toStdString();
@@ -59,7 +61,7 @@ TEST(AppContextAttach, RefusesDatabaseWithoutSystemTables)
     EXPECT_TRUE(context.LastError().Description().contains("jx_option"));
 }
 
-TEST_F(ContextFixture, TextsOptionsAndStates)
+TEST_P(ContextFixture, TextsOptionsAndStates)
 {
     EXPECT_EQ(context.Database(), t.db.get());
     EXPECT_EQ(context.GetText("main", "/login/cmdok", "确定(&D)"), QStringLiteral("登录(&D)"));
@@ -76,7 +78,7 @@ TEST_F(ContextFixture, TextsOptionsAndStates)
     EXPECT_EQ(context.GetText("main", "x' or '1'='1", "safe"), "safe");
 }
 
-TEST_F(ContextFixture, LoginChecksPasswordAndKeepsItInMemoryOnly)
+TEST_P(ContextFixture, LoginChecksPasswordAndKeepsItInMemoryOnly)
 {
     user.SetUserName("admin");
     EXPECT_FALSE(user.Login("wrong"));
@@ -106,7 +108,7 @@ TEST_F(ContextFixture, LoginChecksPasswordAndKeepsItInMemoryOnly)
     EXPECT_FALSE(user.LastError().Description().isEmpty());
 }
 
-TEST_F(ContextFixture, RightsDifferBetweenAdministratorAndClerk)
+TEST_P(ContextFixture, RightsDifferBetweenAdministratorAndClerk)
 {
     user.SetUserName("clerk");
     ASSERT_TRUE(user.Login("clerk123"));
@@ -124,7 +126,7 @@ TEST_F(ContextFixture, RightsDifferBetweenAdministratorAndClerk)
     EXPECT_TRUE(context.Rights(100027).Allowed(1));
 }
 
-TEST_F(ContextFixture, ChangePasswordAndVerify)
+TEST_P(ContextFixture, ChangePasswordAndVerify)
 {
     user.SetUserName("clerk");
     EXPECT_FALSE(user.ChangePassword("clerk123", "x")); // not signed in
@@ -143,7 +145,7 @@ TEST_F(ContextFixture, ChangePasswordAndVerify)
     EXPECT_FALSE(user.LastError().Description().isEmpty());
 }
 
-TEST_F(ContextFixture, UserWithoutPasswordSignsInWithEmptyOne)
+TEST_P(ContextFixture, UserWithoutPasswordSignsInWithEmptyOne)
 {
     ASSERT_TRUE(t.db->Execute("insert into jx_user (usercode, username, pwhash, isadmin, active) values ('0009', 'guest', '', 0, 1)"));
     user.SetUserName("guest");
@@ -152,7 +154,7 @@ TEST_F(ContextFixture, UserWithoutPasswordSignsInWithEmptyOne)
     EXPECT_EQ(user.Password(""), "");
 }
 
-TEST_F(ContextFixture, UserDirectoryListsActiveUsersFromOne)
+TEST_P(ContextFixture, UserDirectoryListsActiveUsersFromOne)
 {
     UserDirectory directory(t.db.get());
     const UserCollection users = directory.Users();
@@ -164,6 +166,8 @@ TEST_F(ContextFixture, UserDirectoryListsActiveUsersFromOne)
     EXPECT_EQ(users.Item(3).UserName(), "");
     EXPECT_EQ(UserDirectory().Users().Count(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, ContextFixture, ::testing::Values("sqlite", "postgres"));
 
 TEST(StringCipher, RoundTripAndTamperingGivesEmpty)
 {
