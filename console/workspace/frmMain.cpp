@@ -4,6 +4,8 @@
 
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStatusBar>
@@ -44,6 +46,9 @@ void frmMain::LoadForm()
 {
     if (Globals().config)
         setWindowTitle(Globals().config->Caption());
+    // Fill the screen even where no window manager honours the maximised state.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 
