@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -266,4 +267,16 @@ TEST(DatabasePostgres, EveryMenuStatementGivesTheSameRowsAsSqlite)
     const QString now = pg.db->Query("select " + pg.db->SqlExpression("getdate()"), 1).Value().toDateTime().toString("yyyy-MM-dd");
     EXPECT_EQ(now, QDate::currentDate().toString("yyyy-MM-dd"));
     EXPECT_EQ(pg.db->Properties("driver").toString(), "postgres");
+}
+
+TEST(DatabasePostgres, UnknownDatabaseOnLiveServerGivesFalse)
+{
+    if (!TestDatabase::postgresAvailable())
+        GTEST_SKIP() << "JX_TEST_PG not set";
+    QString connection = qEnvironmentVariable("JX_TEST_PG");
+    connection.replace(QRegularExpression("database=[^;]*"), "database=no_such_db_here");
+    Database db;
+    EXPECT_FALSE(db.OpenDirect("postgres", connection));
+    EXPECT_TRUE(db.LastError().Description().contains("no_such_db_here")) << db.LastError().Description().toStdString();
+    EXPECT_FALSE(db.IsOpen());
 }
