@@ -1,0 +1,145 @@
+// Start-up time of the console on the demo installation, from process start to
+// the main window shown, beside the start-up of a bare Qt window. Each
+// iteration starts a fresh process (this program in a child role) and stops
+// the clock when the child reports its window shown.
+
+#include "console/dialogs/frmLogin.h"
+#include "console/startup/ComponentsRuntime.h"
+#include "console/startup/bMain.h"
+#include "platform/MessageBox.h"
+#include "platform/ProgramInfo.h"
+#include "platform/SettingsStore.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+QString g_self;
+QString g_installation;
+
+bool copyTree(const QString &from, const QString &to)
+{
+    QDir source(from);
+    if (!source.exists() || !QDir().mkpath(to))
+        return false;
+    for (const QFileInfo &entry : source.entryInfoList(QDir::NoDotAndDotDot | QDir::AllEntries)) {
+        const QString target = to + QLatin1Char('/') + entry.fileName();
+        if (entry.isDir() ? !copyTree(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+// Starts a child role and returns seconds until it prints its "shown" line.
+double timeChild(const QString &role, benchmark::State &state)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(env);
+    QElapsedTimer clock;
+    clock.start();
+    child.start(g_self, {role, g_installation});
+    QByteArray out;
+    while (!out.contains("shown") && child.waitForReadyRead(30000))
+        out += child.readAllStandardOutput();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    child.waitForFinished(30000);
+    if (!out.contains("shown"))
+        state.SkipWithError(("child did not show its window: " + out + child.readAllStandardError()).constData());
+    return seconds;
+}
+
+void BM_ConsoleStartupToMainWindow(benchmark::State &state)
+{
+    for (auto _ : state)
+        state.SetIterationTime(timeChild(QStringLiteral("--child-console"), state));
+}
+BENCHMARK(BM_ConsoleStartupToMainWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_BareQtWindowStartup(benchmark::State &state)
+{
+    for (auto _ : state)
+        state.SetIterationTime(timeChild(QStringLiteral("--child-bare"), state));
+}
+BENCHMARK(BM_BareQtWindowStartup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+int childConsole(int argc, char **argv, const QString &folder)
+{
+    QApplication app(argc, argv);
+    jx::setMessageBoxHandler([](const QString &text, int, const QString &) {
+        std::fprintf(stderr, "box: %s\n", text.toUtf8().constData());
+        return 1;
+    });
+    jx::ProgramInfo::setProgramFolder(folder);
+    jx::SettingsStore::setRootFolder(folder + QStringLiteral("/settings"));
+    jx::ComponentsRuntime runtime;
+    jx::StartupOptions options;
+    options.factory = &runtime;
+    options.programBaseName = QStringLiteral("JxMain1");
+    options.loginDriver = [](jx::frmLogin &login) {
+        login.CobUser()->setEditText(QStringLiteral("admin"));
+        login.Password()->setText(QStringLiteral("admin123"));
+        login.OkRoutine();
+        if (login.isVisible())
+            login.CancelRoutine();
+    };
+    if (!jx::Main(options))
+        return 1;
+    QApplication::processEvents();
+    if (!jx::Globals().mainWindow || !jx::Globals().mainWindow->isVisible())
+        return 1;
+    std::printf("shown\n");
+    std::fflush(stdout);
+    jx::Globals().mainWindow->close();
+    return 0;
+}
+
+int childBare(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("bare"));
+    window.showMaximized();
+    QApplication::processEvents();
+    if (!window.isVisible())
+        return 1;
+    std::printf("shown\n");
+    std::fflush(stdout);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 3 && std::strcmp(argv[1], "--child-console") == 0)
+        return childConsole(argc, argv, QString::fromLocal8Bit(argv[2]));
+    if (argc >= 2 && std::strcmp(argv[1], "--child-bare") == 0)
+        return childBare(argc, argv);
+
+    QCoreApplication app(argc, argv);
+    g_self = QCoreApplication::applicationFilePath();
+    QTemporaryDir installation;
+    if (!installation.isValid() || !copyTree(QStringLiteral(JX_DEMO_DIR), installation.path())) {
+        std::fprintf(stderr, "demo installation not found in %s (build target demo-db)\n", JX_DEMO_DIR);
+        return 1;
+    }
+    g_installation = installation.path();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
