@@ -1,0 +1,141 @@
+#include "extplugin/PluginParameters.h"
+
+#include "extplugin/IExtPluginUI.h"
+#include "platform/com/ClassFactory.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/com/DispatchImpl.h"
+#include "platform/com/InprocServer.h"
+
+#include <vector>
+
+QV_TYPE_LIBRARY("library qvExtPluginUI 1.0 {5D0C4F3E-2B7A-4E61-9C1D-8A2F6B3E7D10}\n"
+                "interface _IExtPluginUI {7B208C4B-37E6-4F8C-AC98-91E74163B50C}\n"
+                "interface _PluginParameter {83FF62D4-C62C-41E4-8374-8691039D9740}\n"
+                "coclass PluginParameters {3876606D-60E2-4B58-BE2E-ACBE92A30695}\n"
+                "  implements _PluginParameters {3105B329-B789-4E41-9E94-2A85251DA340}\n");
+
+namespace extplugin {
+
+namespace {
+
+class PluginParameter final : public com::DispatchImpl<IDispatch>
+{
+public:
+    explicit PluginParameter(QString name) : com::DispatchImpl<IDispatch>(IID_PluginParameter), m_name(std::move(name))
+    {
+        members().add(QStringLiteral("Value"), [this](const com::DispArgs &) { return m_value; },
+                      [this](const com::DispArgs &, const VARIANT &v) { m_value = com::Variant::copyOf(com::deref(v)); });
+        members().add(QStringLiteral("Name"), [this](const com::DispArgs &) { return com::Variant::fromString(m_name); });
+    }
+    const QString &name() const { return m_name; }
+    void setValue(const VARIANT &v) { m_value = com::Variant::copyOf(com::deref(v)); }
+
+private:
+    QString m_name;
+    com::Variant m_value;
+};
+
+class PluginParametersImpl final : public com::DispatchImpl<IDispatch>
+{
+public:
+    PluginParametersImpl() : com::DispatchImpl<IDispatch>(IID_PluginParameters)
+    {
+        members().add(QStringLiteral("Add"), [this](const com::DispArgs &a) {
+            if (a.empty())
+                throw com::RuntimeError(450, QStringLiteral("PluginParameters"),
+                                        QStringLiteral("Wrong number of arguments or invalid property assignment"));
+            const QString name = com::toQVariant(*a[0]).toString();
+            PluginParameter *p = find(name);
+            if (!p) {
+                p = new PluginParameter(name);
+                m_items.push_back(com::ComPtr<PluginParameter>::adopt(p));
+            }
+            if (a.size() > 2)
+                p->setValue(*a[2]);
+            return com::Variant::fromDispatch(p);
+        });
+        members().add(QStringLiteral("Item"), [this](const com::DispArgs &a) {
+            const com::Variant &key = a.empty() ? com::Variant() : com::Variant::copyOf(*a[0]);
+            const QVariant k = com::toQVariant(key);
+            PluginParameter *p = nullptr;
+            if (k.typeId() == QMetaType::QString) {
+                p = find(k.toString());
+            } else if (k.isValid()) {
+                const int index = k.toInt(); // 1-based, as collections count
+                if (index >= 1 && index <= static_cast<int>(m_items.size()))
+                    p = m_items[static_cast<size_t>(index - 1)].get();
+            }
+            if (p)
+                return com::Variant::fromDispatch(p);
+            // A name never added reads as an empty value.
+            auto detached = com::ComPtr<PluginParameter>::adopt(new PluginParameter(k.toString()));
+            return com::Variant::fromDispatch(detached.get());
+        });
+        members().add(QStringLiteral("Count"),
+                      [this](const com::DispArgs &) { return com::Variant::fromInt32(static_cast<int32_t>(m_items.size())); });
+    }
+
+private:
+    PluginParameter *find(const QString &name) const
+    {
+        for (const auto &p : m_items) {
+            if (p->name().compare(name, Qt::CaseInsensitive) == 0)
+                return p.get();
+        }
+        return nullptr;
+    }
+    std::vector<com::ComPtr<PluginParameter>> m_items;
+};
+
+// Loading this library makes the collection creatable by class id in the
+// process, registered or not: every plug-in is built against it.
+__attribute__((constructor)) void registerClasses()
+{
+    com::registerBuiltinClass(CLSID_PluginParameters, QStringLiteral("qvExtPluginUI.PluginParameters"),
+                              [](REFIID iid, void **ppv) {
+                                  auto *object = new PluginParametersImpl();
+                                  const HRESULT hr = object->QueryInterface(iid, ppv);
+                                  object->Release();
+                                  return hr;
+                              });
+}
+
+com::TypeLibrary ownLibrary()
+{
+    return *com::TypeLibrary::parse(QString::fromUtf8(qvTypeLibrary));
+}
+
+} // namespace
+
+com::ComPtr<IDispatch> createPluginParameters()
+{
+    return com::ComPtr<IDispatch>::adopt(new PluginParametersImpl());
+}
+
+} // namespace extplugin
+
+QV_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID &clsid, const IID &iid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    if (clsid != CLSID_PluginParameters)
+        return CLASS_E_CLASSNOTAVAILABLE;
+    return com::ClassFactory<extplugin::PluginParametersImpl>::get(iid, ppv);
+}
+
+QV_SERVER_EXPORT HRESULT DllCanUnloadNow()
+{
+    return S_FALSE;
+}
+
+QV_SERVER_EXPORT HRESULT DllRegisterServer()
+{
+    return com::InprocServer::registerLibrary(extplugin::ownLibrary(),
+                                              com::InprocServer::modulePathOf(reinterpret_cast<void *>(&DllRegisterServer)));
+}
+
+QV_SERVER_EXPORT HRESULT DllUnregisterServer()
+{
+    return com::InprocServer::unregisterLibrary(extplugin::ownLibrary());
+}
