@@ -27,17 +27,14 @@ HRESULT DispatchTable::invoke(DISPID id, uint16_t flags, DISPPARAMS *params, VAR
         // The platform passes arguments last to first; a property put passes its
         // value as the one named argument, first in the array.
         uint32_t positional = params->cArgs;
-        uint32_t first = 0;
         if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
             if (params->cArgs == 0)
                 return DISP_E_BADPARAMCOUNT;
             newValue = &params->rgvarg[0];
-            first = 1;
             --positional;
         }
         for (uint32_t i = 0; i < positional; ++i)
             args.push_back(&params->rgvarg[params->cArgs - 1 - i]);
-        (void)first;
     }
     try {
         if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
