@@ -29,9 +29,14 @@ bool IsAnchoredPath(const QString &path)
 
 QString ExpandPath(const QString &path, bool noAnchor, const QDate &today)
 {
-    QString text = path.toLower().trimmed();
+    const QString text = path.toLower().trimmed();
     if (text.isEmpty())
         return QString();
+    return SubstitutePlaceholders(text, noAnchor, today);
+}
+
+QString SubstitutePlaceholders(QString text, bool noAnchor, const QDate &today)
+{
     text.replace(QLatin1String("%app.path%"), AppPath());
     const QString year = QString::number(today.year()).rightJustified(4, QLatin1Char('0'));
     text.replace(QLatin1String("%year%"), year);

@@ -27,6 +27,10 @@ bool MakeFolders(QString &path);
 // absolute local path (this platform has no drive letters).
 bool IsAnchoredPath(const QString &path);
 
+// Replaces the placeholders of an already case-folded path and, unless
+// `noAnchor`, anchors a relative result on the program folder.
+QString SubstitutePlaceholders(QString text, bool noAnchor, const QDate &today = QDate::currentDate());
+
 // Turns a product path text ("\" separators, possibly doubled) into a local path.
 QString LocalPath(const QString &path);
 

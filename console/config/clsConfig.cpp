@@ -42,17 +42,7 @@ bool clsConfig::AutoRegister() const
 
 QString clsConfig::expand(const QString &path, bool lowerCase, bool noAnchor) const
 {
-    QString text = lowerCase ? path.toLower() : path;
-    text.replace(QLatin1String("%app.path%"), AppPath());
-    const QString year = QString::number(QDate::currentDate().year());
-    text.replace(QLatin1String("%year%"), year);
-    text.replace(QLatin1String("%shortyear%"), year.right(2));
-    if (!noAnchor) {
-        if (!IsAnchoredPath(text))
-            text = AppPath() + QLatin1Char('\\') + text;
-        text.replace(QLatin1String("\\\\"), QLatin1String("\\"));
-    }
-    return text;
+    return SubstitutePlaceholders(lowerCase ? path.toLower() : path, noAnchor);
 }
 
 bool clsConfig::Init(const QString &fileName)
