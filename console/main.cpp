@@ -11,5 +11,9 @@ int main(int argc, char *argv[])
     options.factory = &runtime;
     if (!jx::Main(options))
         return 1;
-    return app.exec();
+    const int rc = app.exec();
+    // Normally done when the main window closed; a quit by any other route
+    // must still release the shared objects before the runtime goes away.
+    jx::Shutdown();
+    return rc;
 }

@@ -272,11 +272,12 @@ bool Main(const StartupOptions &options)
         stage = QStringLiteral("显示主工作台...");
         g.mainWindow->showMaximized();
 
-        // 21: the splash stays for the configured delay (refused at read time when out of range)
+        // 21: the splash stays for the configured delay (refused at read time
+        // when out of range); it may already be gone if it was closed meanwhile.
         const int delay = g.config->SplashDelay();
         if (delay < 1) {
             unloadSplash();
-        } else {
+        } else if (g.splash) {
             g.splash->Timer1().setInterval(delay);
             g.splash->Timer1().start();
         }

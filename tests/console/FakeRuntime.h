@@ -63,6 +63,8 @@ public:
     void Write(const QString &source, int32_t kind, const QString &message) override
     {
         w.entries.append({source, kind, message});
+        if (onWrite)
+            onWrite(message);
     }
     QString Encode(const QString &text) override
     {
@@ -71,6 +73,8 @@ public:
         return out;
     }
     FakeWorld &w;
+    // Runs after an entry is recorded; lets a test act at a given point of start-up.
+    std::function<void(const QString &)> onWrite;
 };
 
 class FakeRecordset final : public jx::IRecordset
@@ -164,7 +168,8 @@ public:
 class FakeCipher final : public jx::IStringCipher
 {
 public:
-    QString Encrypt(const QString &t, const QString &k) override { return t.isEmpty() ? QString() : QStringLiteral("enc:") + k + QLatin1Char(':') + t; }
+    // Never empty, so a stored empty text shows that nothing was enciphered.
+    QString Encrypt(const QString &t, const QString &k) override { return QStringLiteral("enc:") + k + QLatin1Char(':') + t; }
     QString Decrypt(const QString &t, const QString &k) override
     {
         const QString prefix = QStringLiteral("enc:") + k + QLatin1Char(':');

@@ -14,9 +14,12 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 namespace {
 
@@ -182,6 +185,83 @@ TEST_F(Startup, CancelledLoginLogsFailureAndStops)
     EXPECT_EQ(jx::Globals().currentUser, nullptr);
 }
 
+TEST_F(Startup, LoginClosedAfterRefusalLogsTheNameItLeft)
+{
+    writeConfig(QString());
+    options.loginDriver = [](jx::frmLogin &login) {
+        login.CobUser()->setEditText(QStringLiteral("admin"));
+        login.Password()->setText(QStringLiteral("wrong"));
+        login.OkRoutine();
+        login.reject(); // the close box, not the cancel button
+    };
+    EXPECT_FALSE(jx::Main(options));
+    EXPECT_EQ(runtime.messagesOfKind(1).last(), QStringLiteral("操作员admin登录失败"));
+    // The name is set, so shutdown signs it out; nothing was recorded as a sign-in.
+    const QStringList ops = runtime.messagesOfKind(48);
+    ASSERT_EQ(ops.size(), 1);
+    EXPECT_TRUE(ops[0].contains(QStringLiteral("正在注销用户并退出系统！")));
+    EXPECT_EQ(jx::Globals().config, nullptr);
+}
+
+TEST_F(Startup, SignedInWithoutUserNameCountsAsCancelled)
+{
+    writeConfig(QString());
+    runtime.w.company[QStringLiteral("CoName")] = QStringLiteral("好家地产");
+    options.loginDriver = [](jx::frmLogin &login) {
+        auto *user = dynamic_cast<jxtest::FakeUser *>(jx::Globals().currentUser.get());
+        ASSERT_NE(user, nullptr);
+        user->name.clear();
+        user->loggedIn = true;
+        login.reject();
+    };
+    EXPECT_FALSE(jx::Main(options));
+    EXPECT_EQ(runtime.messagesOfKind(1),
+              (QStringList{QStringLiteral("系统正常启动,登录操作"), QStringLiteral("操作员成功登录好家地产"), QStringLiteral("操作员已取消登录")}));
+    EXPECT_TRUE(runtime.messagesOfKind(48).isEmpty());
+    EXPECT_TRUE(runtime.w.queries.isEmpty()); // no server time, no company record
+    EXPECT_FALSE(jx::Globals().splash);
+    EXPECT_FALSE(jx::Globals().mainWindow);
+}
+
+TEST_F(Startup, RunTimeErrorAfterSplashUnloadsItAndSignsOut)
+{
+    writeConfig(QStringLiteral("<settings><splashdelay>5000</splashdelay></settings>"));
+    signInAs(QStringLiteral("admin"), QStringLiteral("admin123"));
+    QPointer<jx::frmSplash> splashSeen;
+    runtime.writer.onWrite = [&splashSeen](const QString &message) {
+        if (message == QStringLiteral("加载主工作窗体中...")) {
+            splashSeen = jx::Globals().splash;
+            throw std::runtime_error("磁盘已满");
+        }
+    };
+    EXPECT_FALSE(jx::Main(options));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().style, jx::Critical);
+    EXPECT_EQ(boxes.last().title, QStringLiteral("错误:"));
+    // The log note comes before the stage moves on, so the plug-in stage is reported.
+    EXPECT_EQ(boxes.last().text, QStringLiteral("主程序执行过程中发生错误\r\n\r\n正在运行<加载插件>...;错误原因:磁盘已满"));
+    EXPECT_TRUE(splashSeen.isNull()); // it was up, and the handler removed it
+    EXPECT_FALSE(jx::Globals().splash);
+    EXPECT_TRUE(runtime.w.events.contains(QStringLiteral("logout")));
+    EXPECT_TRUE(runtime.messagesOfKind(48).last().contains(QStringLiteral("正在注销用户并退出系统！")));
+    EXPECT_EQ(jx::Globals().currentUser, nullptr);
+}
+
+TEST_F(Startup, SplashGoneBeforeItsDelayIsSetIsNoFault)
+{
+    writeConfig(QStringLiteral("<settings><splashdelay>5000</splashdelay></settings>"));
+    signInAs(QStringLiteral("admin"), QStringLiteral("admin123"));
+    runtime.writer.onWrite = [](const QString &message) {
+        if (message == QStringLiteral("显示主工作台...") && jx::Globals().splash)
+            delete jx::Globals().splash.data();
+    };
+    ASSERT_TRUE(jx::Main(options));
+    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_FALSE(jx::Globals().splash);
+    ASSERT_TRUE(jx::Globals().mainWindow);
+    EXPECT_TRUE(jx::Globals().mainWindow->isVisible());
+}
+
 TEST_F(Startup, SuccessfulSignInShowsMainWindowAndCloseShutsDown)
 {
     writeConfig(QString());
@@ -195,18 +275,20 @@ TEST_F(Startup, SuccessfulSignInShowsMainWindowAndCloseShutsDown)
 
     const QStringList ops = runtime.messagesOfKind(48);
     ASSERT_EQ(ops.size(), 1);
-    EXPECT_TRUE(ops[0].contains(QStringLiteral("<user>admin</user>")));
-    EXPECT_TRUE(ops[0].contains(QStringLiteral("成功登录[好家地产]！登录时间:2026-12-09 09:30:00 主控台版本:")));
-    EXPECT_TRUE(ops[0].contains(QStringLiteral(" 安装版本:3.2</message>")));
+    const QString version = QStringLiteral("%1.%2.%3").arg(jx::ProgramVersionMajor()).arg(jx::ProgramVersionMinor()).arg(jx::ProgramVersionRevision());
+    EXPECT_EQ(ops[0], QStringLiteral("<log><progid>0</progid><user>admin</user><message>成功登录[好家地产]！登录时间:2026-12-09 09:30:00 主控台版本:")
+                          + version + QStringLiteral(" 安装版本:3.2</message></log>"));
     EXPECT_TRUE(runtime.w.queries.contains(QStringLiteral("select now()")));
     EXPECT_TRUE(runtime.w.queries.contains(QStringLiteral("select top 1 * from sysdatabase order by zt_code")));
     EXPECT_EQ(runtime.w.company.value(QStringLiteral("AddrGAlt")), QStringLiteral("北京"));
     EXPECT_EQ(runtime.w.company.value(QStringLiteral("CoName")), QStringLiteral("新名地产"));
     EXPECT_EQ(runtime.w.env.UserName, QStringLiteral("admin"));
 
-    const QStringList progress = runtime.messagesOfKind(1);
-    EXPECT_TRUE(progress.contains(QStringLiteral("操作员admin成功登录好家地产")));
-    EXPECT_TRUE(progress.contains(QStringLiteral("显示主工作台...")));
+    EXPECT_EQ(runtime.messagesOfKind(1),
+              (QStringList{QStringLiteral("系统正常启动,登录操作"), QStringLiteral("操作员admin成功登录好家地产"), QStringLiteral("加载splash窗体中..."),
+                           QStringLiteral("加载主工作窗体中..."), QStringLiteral("显示主工作台...")}));
+    for (const jxtest::LoggedEntry &e : runtime.w.entries)
+        EXPECT_EQ(e.source, QStringLiteral("简衡软件")) << e.message.toStdString();
 
     ASSERT_TRUE(jx::Globals().mainWindow);
     EXPECT_TRUE(jx::Globals().mainWindow->isVisible());
