@@ -8,6 +8,7 @@
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/LateBound.h"
+#include "platform/Numeric.h"
 
 #include <memory>
 
@@ -62,14 +63,72 @@ calcTool::calcTool() : com::DispatchImpl<IExtPluginUI>(IID_IExtPluginUI)
 
 void *calcTool::queryExtra(REFIID iid)
 {
-    // `_calcTool` is the late-bound face of the same object.
-    return iid == IID__calcTool ? static_cast<IDispatch *>(this) : nullptr;
+    return iid == IID__calcTool ? static_cast<jxTools::_calcTool *>(&m_face) : nullptr;
+}
+
+// The face shares the object's identity, reference count and late-bound members.
+HRESULT calcTool::CalcToolFace::QueryInterface(REFIID riid, void **ppv)
+{
+    return m_outer.QueryInterface(riid, ppv);
+}
+
+ULONG calcTool::CalcToolFace::AddRef()
+{
+    return m_outer.AddRef();
+}
+
+ULONG calcTool::CalcToolFace::Release()
+{
+    return m_outer.Release();
+}
+
+HRESULT calcTool::CalcToolFace::GetTypeInfoCount(uint32_t *pctinfo)
+{
+    return m_outer.GetTypeInfoCount(pctinfo);
+}
+
+HRESULT calcTool::CalcToolFace::GetTypeInfo(uint32_t iTInfo, LCID lcid, ITypeInfo **ppTInfo)
+{
+    return m_outer.GetTypeInfo(iTInfo, lcid, ppTInfo);
+}
+
+HRESULT calcTool::CalcToolFace::GetIDsOfNames(REFIID riid, OLECHAR **names, uint32_t count, LCID lcid, DISPID *ids)
+{
+    return m_outer.GetIDsOfNames(riid, names, count, lcid, ids);
+}
+
+HRESULT calcTool::CalcToolFace::Invoke(DISPID id, REFIID riid, LCID lcid, uint16_t flags, DISPPARAMS *params,
+                                       VARIANT *result, EXCEPINFO *excep, uint32_t *argErr)
+{
+    return m_outer.Invoke(id, riid, lcid, flags, params, result, excep, argErr);
+}
+
+HRESULT calcTool::CalcToolFace::Action(BSTR *sCommandLine, VARIANT_BOOL *result)
+{
+    return com::guarded([&] {
+        const QString line = sCommandLine ? com::fromBstr(*sCommandLine) : QString();
+        return answer(result, m_outer.actionWithCommandLine(line));
+    });
 }
 
 QString calcTool::parameterText(const QString &name) const
 {
     const com::Variant item = com::call(m_parameters.get(), QStringLiteral("Item"), {com::Variant::fromString(name)});
-    return com::toQVariant(com::get(com::objectOf(item).get(), QStringLiteral("Value"))).toString();
+    // A value of any type reads as the product reads values into text.
+    return jx::toText(com::toQVariant(com::get(com::objectOf(item).get(), QStringLiteral("Value"))));
+}
+
+QString calcTool::captionText() const
+{
+    // Only blanks are cut: tabs or ideographic spaces belong to the caption.
+    QString caption = parameterText(QStringLiteral("Caption"));
+    qsizetype first = 0;
+    qsizetype last = caption.size();
+    while (first < last && caption[first] == u' ')
+        ++first;
+    while (last > first && caption[last - 1] == u' ')
+        --last;
+    return caption.mid(first, last - first);
 }
 
 HRESULT calcTool::Init(IDispatch **pcSystem, VARIANT_BOOL *result)
@@ -157,7 +216,7 @@ HRESULT calcTool::get_Error(IDispatch **result)
 HRESULT calcTool::get_Description(BSTR *result)
 {
     return com::guarded([&] {
-        const QString caption = parameterText(QStringLiteral("Caption")).trimmed();
+        const QString caption = captionText();
         return answer(result, caption.isEmpty() ? QStringLiteral("帐套启用，必须在开帐之前") : caption);
     });
 }
@@ -165,7 +224,7 @@ HRESULT calcTool::get_Description(BSTR *result)
 HRESULT calcTool::get_FriendlyName(BSTR *result)
 {
     return com::guarded([&] {
-        const QString caption = parameterText(QStringLiteral("Caption")).trimmed();
+        const QString caption = captionText();
         return answer(result, caption.isEmpty() ? QStringLiteral("帐套启用") : caption);
     });
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // The calculation-tools plug-in class. Implements the console's plug-in
-// interface and its own default interface `_calcTool` (late-bound `Action`).
+// interface and its own default interface `_calcTool` (`Action`, early or late bound).
 // Which window `Action` opens comes from the "CommandLine" parameter.
 
 #include "extplugin/IExtPluginUI.h"
@@ -10,6 +10,17 @@
 
 // {7A0618AB-5E8C-4A8A-A16C-858685A0F121}
 constexpr IID IID__calcTool = {0x7A0618AB, 0x5E8C, 0x4A8A, {0xA1, 0x6C, 0x85, 0x86, 0x85, 0xA0, 0xF1, 0x21}};
+
+namespace jxTools {
+
+// The class's own dual interface: after the IDispatch entries, one member.
+struct _calcTool : IDispatch
+{
+    // Sets the "CommandLine" parameter to *sCommandLine, then acts as IExtPluginUI::Action.
+    virtual HRESULT Action(BSTR *sCommandLine, VARIANT_BOOL *result) = 0;
+};
+
+} // namespace jxTools
 
 class calcTool final : public com::DispatchImpl<IExtPluginUI>
 {
@@ -34,9 +45,30 @@ protected:
     void *queryExtra(REFIID iid) override;
 
 private:
+    // `_calcTool` needs a vtable of its own: its Action sits where IExtPluginUI has Init.
+    class CalcToolFace final : public jxTools::_calcTool
+    {
+    public:
+        explicit CalcToolFace(calcTool &outer) : m_outer(outer) {}
+        HRESULT QueryInterface(REFIID riid, void **ppv) override;
+        ULONG AddRef() override;
+        ULONG Release() override;
+        HRESULT GetTypeInfoCount(uint32_t *pctinfo) override;
+        HRESULT GetTypeInfo(uint32_t iTInfo, LCID lcid, ITypeInfo **ppTInfo) override;
+        HRESULT GetIDsOfNames(REFIID riid, OLECHAR **names, uint32_t count, LCID lcid, DISPID *ids) override;
+        HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, uint16_t flags, DISPPARAMS *params, VARIANT *result,
+                       EXCEPINFO *excep, uint32_t *argErr) override;
+        HRESULT Action(BSTR *sCommandLine, VARIANT_BOOL *result) override;
+
+    private:
+        calcTool &m_outer;
+    };
+
     QString parameterText(const QString &name) const;
+    QString captionText() const;
     bool runTool();
 
     com::ComPtr<IDispatch> m_parameters;
     com::ComPtr<IDispatch> m_system;
+    CalcToolFace m_face{*this};
 };
