@@ -167,7 +167,7 @@ void frmLogin::LoadForm()
         ui->Spinner_2->setValue(today.day());
 
         // User list.
-        m_userStyle = clng(val(context().OptionValue(12, QStringLiteral("loginuserstyle"))));
+        m_userStyle = val(context().OptionValue(12, QStringLiteral("loginuserstyle")));
         ui->CobUser->clear();
         if (m_userStyle == 1) {
             m_comboStyle = 1;
@@ -235,8 +235,8 @@ void frmLogin::OkRoutine()
     try {
         const QString dateText = QString::number(ui->Spinner_0->value()) + QLatin1Char('-')
             + QString::number(ui->Spinner_1->value()) + QLatin1Char('-') + QString::number(ui->Spinner_2->value());
-        const QDate date(ui->Spinner_0->value(), ui->Spinner_1->value(), ui->Spinner_2->value());
-        if (!date.isValid()) {
+        // A real calendar day in the years a date can hold (100 to 9999).
+        if (!isDate(ui->Spinner_0->value(), ui->Spinner_1->value(), ui->Spinner_2->value())) {
             WriteLog(QStringLiteral("操作日期") + dateText + QStringLiteral("不正确,请重新选择"), LogWarning);
             return;
         }
@@ -261,6 +261,7 @@ void frmLogin::OkRoutine()
 
         IAppContext &ctx = context();
         RunEnvironmentValues env = ctx.Environment();
+        const QDate date(ui->Spinner_0->value(), ui->Spinner_1->value(), ui->Spinner_2->value());
         env.OperationDate = QDate::fromString(date.toString(QStringLiteral("yyyy-MM-dd")), QStringLiteral("yyyy-MM-dd"));
         env.UserCode = user.UserCode();
         env.UserName = user.UserName();

@@ -44,7 +44,7 @@ public:
     QCheckBox *chkRemberme() const;
     QPushButton *XPCmdOk() const;
     QPushButton *XPCmdCancel() const;
-    int UserStyle() const { return m_userStyle; }
+    double UserStyle() const { return m_userStyle; }
     int ComboStyle() const { return m_comboStyle; }
 
 protected:
@@ -59,7 +59,8 @@ private:
 
     std::unique_ptr<Ui::frmLogin> ui;
     std::unique_ptr<IStringCipher> m_cipher;
-    int m_userStyle = 0;
+    // The numeric option as read; only exactly 1 or 2 pick those list styles.
+    double m_userStyle = 0;
     int m_comboStyle = 0;
 };
 

@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -99,6 +100,14 @@ TEST_F(Login, InvalidOperationDateIsRefused)
     EXPECT_EQ(runtime.w.entries.last().kind, 4);
     EXPECT_FALSE(jx::Globals().currentUser->IsLoggedIn());
     EXPECT_EQ(form.result(), 0);
+
+    // A year a date cannot hold is refused the same way.
+    form.Spinner(0)->setValue(99);
+    form.Spinner(1)->setValue(1);
+    form.Spinner(2)->setValue(1);
+    signIn(form, QStringLiteral("admin"), QStringLiteral("admin123"));
+    EXPECT_EQ(runtime.w.entries.last().message, QStringLiteral("操作日期99-1-1不正确,请重新选择"));
+    EXPECT_FALSE(jx::Globals().currentUser->IsLoggedIn());
 }
 
 TEST_F(Login, EmptyUserNameIsRefused)
@@ -211,6 +220,61 @@ TEST_F(Login, UserListStyles)
     EXPECT_EQ(form.CobUser()->currentText(), QStringLiteral("clerk"));
     EXPECT_EQ(form.findChild<QLabel *>(QStringLiteral("lblProductName_B"))->text(), kApp);
     EXPECT_FALSE(form.findChild<QLabel *>(QStringLiteral("lblProductName_B"))->isHidden());
+
+    // Only exactly 2 means recent users; 2.4 is "any other value": the directory.
+    setRecentStyle(3);
+    runtime.w.options[QStringLiteral("12/loginuserstyle")] = QStringLiteral("2.4");
+    jx::SettingsStore::saveSetting(kApp, kMain, QStringLiteral("1LogonUser"), QStringLiteral("recent"));
+    jx::frmLogin other;
+    other.LoadForm();
+    ASSERT_EQ(other.CobUser()->count(), 2);
+    EXPECT_EQ(other.CobUser()->itemText(0), QStringLiteral("admin"));
+}
+
+TEST_F(Login, TextsFromContextAndFocusOnActivation)
+{
+    runtime.w.texts[QStringLiteral("/login/cmdok")] = QStringLiteral("登录(&L)");
+    runtime.w.texts[QStringLiteral("/login/cmdcancel")] = QStringLiteral("退出(&X)");
+    runtime.w.texts[QStringLiteral("/login/hint")] = QStringLiteral("请输入密码");
+    runtime.w.options[QStringLiteral("12/loginuserstyle")] = QStringLiteral("1"); // empty list, no name
+    {
+        jx::frmLogin form;
+        form.LoadForm();
+        EXPECT_EQ(form.XPCmdOk()->text(), QStringLiteral("登录(&L)"));
+        EXPECT_EQ(form.XPCmdCancel()->text(), QStringLiteral("退出(&X)"));
+        EXPECT_EQ(form.findChild<QLabel *>(QStringLiteral("lblMess"))->text(), QStringLiteral("请输入密码"));
+        form.show();
+        QWidget *focused = form.focusWidget();
+        EXPECT_TRUE(focused == form.CobUser() || focused == form.CobUser()->lineEdit());
+    }
+    jx::SettingsStore::saveSetting(kApp, kMain, QStringLiteral("LogonUser"), QStringLiteral("admin"));
+    jx::frmLogin form;
+    form.LoadForm();
+    form.show();
+    EXPECT_EQ(form.focusWidget(), form.Password());
+}
+
+TEST_F(Login, RunTimeErrorsAreLoggedAndTheWindowStays)
+{
+    jx::Globals().appContext.reset();
+    {
+        jx::frmLogin form;
+        form.LoadForm();
+        ASSERT_FALSE(runtime.w.entries.isEmpty());
+        EXPECT_EQ(runtime.w.entries.last().message, QStringLiteral("加载数据时出错,原因:缺少对象"));
+        EXPECT_EQ(runtime.w.entries.last().kind, 4);
+        // The user list step failed, so the directory's two users were not added.
+        EXPECT_EQ(form.CobUser()->count(), 0);
+    }
+    jx::Globals().appContext = runtime.CreateAppContext(nullptr);
+    jx::frmLogin form;
+    form.LoadForm();
+    jx::Globals().currentUser.reset();
+    signIn(form, QStringLiteral("admin"), QStringLiteral("admin123"));
+    EXPECT_EQ(runtime.w.entries.last().message, QStringLiteral("发生错误:缺少对象"));
+    EXPECT_EQ(runtime.w.entries.last().kind, 8);
+    EXPECT_EQ(form.result(), 0);
+    EXPECT_FALSE(QFile::exists(jx::SettingsStore::fileFor(kApp)));
 }
 
 TEST_F(Login, RememberBoxWithEmptyPasswordStoresEmptyText)
