@@ -4,6 +4,8 @@
 #include "calctools/frmShuifei.h"
 
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -147,6 +149,9 @@ TEST_F(LoanForm, WorkedExampleByTotalWithSeparators)
     EXPECT_EQ(a[1], QStringLiteral("月均还款: 8,606.64"));
     EXPECT_EQ(a[2], QStringLiteral("还款总额: 103,279.72"));
     EXPECT_EQ(a[3], QStringLiteral("利息总额: 3,279.72"));
+    EXPECT_EQ(a[4], QString());
+    EXPECT_EQ(a[5], QStringLiteral(" --- 还款单 "));
+    EXPECT_EQ(a[6], QStringLiteral(" 期次 偿还利息  偿还本金  偿还本息  剩余本金 "));
     EXPECT_EQ(a[7], QStringLiteral(" 001  500.00  8,106.64  8,606.64  91,893.36"));
     EXPECT_EQ(a[8], QStringLiteral(" 002  459.47  8,147.17  8,606.64  83,746.19"));
     EXPECT_EQ(a[18], QStringLiteral(" 012  42.82  8,563.82  8,606.64  .00"));
@@ -157,6 +162,7 @@ TEST_F(LoanForm, WorkedExampleByTotalWithSeparators)
     EXPECT_EQ(b[1], QStringLiteral("每期还款本金: 8,333.33"));
     EXPECT_EQ(b[2], QStringLiteral("还款总额: 103,250.00"));
     EXPECT_EQ(b[3], QStringLiteral("利息总额: 3,250.00"));
+    EXPECT_EQ(b.mid(4, 3), a.mid(4, 3));
     EXPECT_EQ(b[7], QStringLiteral(" 001  500.00  8,333.33  8,833.33  91,666.67"));
     EXPECT_EQ(b[8], QStringLiteral(" 002  458.33  8,333.33  8,791.66  83,333.34"));
     EXPECT_EQ(b[18], QStringLiteral(" 012  41.67  8,333.33  8,375.00  .00"));
@@ -199,6 +205,125 @@ TEST_F(LoanForm, AreaModeComputesHouseTotalAndLoan)
         EXPECT_TRUE(l.last().startsWith(QStringLiteral(" 360  ")));
         EXPECT_TRUE(l.last().endsWith(QStringLiteral("  .00")));
     }
+}
+
+TEST_F(LoanForm, CaptionsAndLabels)
+{
+    const std::pair<const char *, QString> labels[] = {
+        {"lblCmb1", QStringLiteral("贷款类别：")}, {"lblOption1", QStringLiteral("计算方式：")},
+        {"lblTxt_0", QStringLiteral("成交单价:")}, {"unitTxt_0", QStringLiteral("元/平米")},
+        {"lblTxt_1", QStringLiteral("房屋面积:")}, {"unitTxt_1", QStringLiteral("平方米")},
+        {"lblCombo2", QStringLiteral("按揭成数:")}, {"lblTxt_4", QStringLiteral("贷款总额:")},
+        {"lblCmb2", QStringLiteral("按揭年数：")},  {"lblCombo1", QStringLiteral("银行利率：")}};
+    for (const auto &[name, text] : labels)
+        EXPECT_EQ(child<QLabel>(form.get(), name)->text(), text) << name;
+    EXPECT_EQ(child<QPushButton>(form.get(), "Button1")->text(), QStringLiteral("开始计算"));
+    EXPECT_EQ(child<QPushButton>(form.get(), "Button2")->text(), QStringLiteral("重新计算"));
+    EXPECT_EQ(child<QGroupBox>(form.get(), "frameResult_0")->title(), QStringLiteral("等额本息还款法计算结果"));
+    EXPECT_EQ(child<QGroupBox>(form.get(), "frameResult_1")->title(), QStringLiteral("等额本金还款法计算结果"));
+    // The labels follow their fields.
+    child<QRadioButton>(form.get(), "Option1_1")->setChecked(true);
+    EXPECT_TRUE(child<QLabel>(form.get(), "lblTxt_0")->isHidden());
+    EXPECT_TRUE(child<QLabel>(form.get(), "lblCombo2")->isHidden());
+    EXPECT_FALSE(child<QLabel>(form.get(), "lblTxt_4")->isHidden());
+}
+
+TEST_F(LoanForm, HouseTotalAndLoanAreHeldInSinglePrecision)
+{
+    // 12345.67 x 89.01 = 1098888.0867; the nearest single is 1098888.125, and 7 tenths of it 769221.6875.
+    child<QLineEdit>(form.get(), "txt_0")->setText(QStringLiteral("12345.67"));
+    child<QLineEdit>(form.get(), "txt_1")->setText(QStringLiteral("89.01"));
+    selectData(child<QComboBox>(form.get(), "Combo2"), 7);
+    selectData(child<QComboBox>(form.get(), "cmb2"), 12);
+    selectData(child<QComboBox>(form.get(), "Combo1"), 1);
+    compute();
+    ASSERT_TRUE(messages.empty());
+    EXPECT_EQ(child<QLineEdit>(form.get(), "txt_4")->text(), QStringLiteral("769221.69"));
+    const QStringList area = lines(form->resultText(0));
+    ASSERT_GE(area.size(), 2);
+    EXPECT_EQ(area[0], QStringLiteral("房价总额: 1,098,888.13元"));
+    EXPECT_EQ(area[1], QStringLiteral("贷款总额: 769,221.69元"));
+
+    // A typed 1,234,567.8 is lent as 1234567.75, while its own line shows the text's value.
+    byTotal(QStringLiteral("1,234,567.8"), 12, 1);
+    compute();
+    ASSERT_TRUE(messages.empty());
+    const QStringList a = lines(form->resultText(0));
+    const QStringList b = lines(form->resultText(1));
+    ASSERT_GE(a.size(), 4);
+    ASSERT_GE(b.size(), 4);
+    EXPECT_EQ(a[0], QStringLiteral("贷款总额: 1,234,567.80元"));
+    EXPECT_EQ(a[1], QStringLiteral("月均还款: 106,254.84"));
+    EXPECT_EQ(a[2], QStringLiteral("还款总额: 1,275,058.06"));
+    EXPECT_EQ(a[3], QStringLiteral("利息总额: 40,490.31"));
+    EXPECT_EQ(b[1], QStringLiteral("每期还款本金: 102,880.65"));
+    EXPECT_EQ(b[2], QStringLiteral("还款总额: 1,274,691.21"));
+}
+
+TEST_F(LoanForm, RateIsReadInSinglePrecisionThirtyYears)
+{
+    // The long rate 6.55 as a single (6.55000019...) shows in the cents of a 1,000,000 loan over 360 months.
+    byTotal(QStringLiteral("1000000"), 360, 1);
+    compute();
+    ASSERT_TRUE(messages.empty());
+    const QStringList a = lines(form->resultText(0));
+    const QStringList b = lines(form->resultText(1));
+    ASSERT_EQ(a.size(), 7 + 360);
+    ASSERT_EQ(b.size(), 7 + 360);
+    EXPECT_EQ(a[1], QStringLiteral("月均还款: 6,353.60"));
+    EXPECT_EQ(a[2], QStringLiteral("还款总额: 2,287,295.52"));
+    EXPECT_EQ(a[3], QStringLiteral("利息总额: 1,287,295.52"));
+    EXPECT_EQ(a[7], QStringLiteral(" 001  5,458.33  895.27  6,353.60  999,104.73"));
+    EXPECT_EQ(a[15], QStringLiteral(" 009  5,418.49  935.11  6,353.60  991,764.42"));
+    EXPECT_EQ(a.last(), QStringLiteral(" 360  34.48  6,319.12  6,353.60  .00"));
+    EXPECT_EQ(b[1], QStringLiteral("每期还款本金: 2,777.78"));
+    EXPECT_EQ(b[2], QStringLiteral("还款总额: 1,985,228.41"));
+    EXPECT_EQ(b[3], QStringLiteral("利息总额: 985,228.41"));
+    EXPECT_EQ(b[7], QStringLiteral(" 001  5,458.33  2,777.78  8,236.11  997,222.22"));
+    EXPECT_EQ(b[16], QStringLiteral(" 010  5,321.88  2,777.78  8,099.66  972,222.20"));
+    EXPECT_EQ(b.last(), QStringLiteral(" 360  15.16  2,777.78  2,792.94  .00"));
+}
+
+TEST_F(LoanForm, InputsThatAreNotNumbersGiveZeroSchedules)
+{
+    byTotal(QStringLiteral("abc"), 12, 1);
+    compute();
+    ASSERT_TRUE(messages.empty());
+    const QStringList a = lines(form->resultText(0));
+    const QStringList b = lines(form->resultText(1));
+    ASSERT_EQ(a.size(), 19);
+    ASSERT_EQ(b.size(), 19);
+    EXPECT_EQ(a[0], QStringLiteral("贷款总额: .00元"));
+    EXPECT_EQ(a[1], QStringLiteral("月均还款: .00"));
+    EXPECT_EQ(b[1], QStringLiteral("每期还款本金: .00"));
+    EXPECT_EQ(b[2], QStringLiteral("还款总额: .00"));
+    for (int i = 7; i < 19; ++i) {
+        EXPECT_TRUE(a[i].endsWith(QStringLiteral("  .00  .00  .00  .00"))) << a[i].toStdString();
+        EXPECT_TRUE(b[i].endsWith(QStringLiteral("  .00  .00  .00  .00"))) << b[i].toStdString();
+    }
+
+    // By area: the loan field gets the zero loan and the lines read it back.
+    child<QRadioButton>(form.get(), "Option1_0")->setChecked(true);
+    child<QLineEdit>(form.get(), "txt_0")->setText(QStringLiteral("价格"));
+    child<QLineEdit>(form.get(), "txt_1")->setText(QStringLiteral("100"));
+    selectData(child<QComboBox>(form.get(), "Combo2"), 9);
+    compute();
+    ASSERT_TRUE(messages.empty());
+    EXPECT_EQ(child<QLineEdit>(form.get(), "txt_4")->text(), QStringLiteral(".00"));
+    EXPECT_TRUE(form->resultText(1).startsWith(QStringLiteral("房价总额: .00元\r\n贷款总额: .00元\r\n每期还款本金: .00\r\n")));
+}
+
+TEST_F(LoanForm, RateIdWithLeadingZerosIsListedButNeverFound)
+{
+    writeRates(R"(<root><loan><item id="03" caption="前导零" short="6" long="6"/></loan></root>)");
+    form = std::make_unique<frmGfzc>();
+    auto *rates = child<QComboBox>(form.get(), "Combo1");
+    ASSERT_EQ(rates->count(), 1);
+    EXPECT_EQ(rates->itemData(0).toInt(), 3);
+    byTotal(QStringLiteral("100000"), 12, 3);
+    compute();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("运行时发生错误,原因:溢出"));
 }
 
 TEST_F(LoanForm, MissingSelectionsAreReportedInOrder)
@@ -303,6 +428,32 @@ protected:
 TEST_F(TaxForm, OpensWithHint)
 {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("税率计算器"));
+    EXPECT_EQ(form.resultText(), QStringLiteral("请填写房款价格后点＜开始计算＞\r\n"));
+}
+
+TEST_F(TaxForm, CaptionsAndLabels)
+{
+    const std::pair<const char *, QString> labels[] = {
+        {"lblTxt_0", QStringLiteral("单价")},     {"unitTxt_0", QStringLiteral("元/平米")},
+        {"lblTxt_1", QStringLiteral("面积")},     {"unitTxt_1", QStringLiteral("平方米")},
+        {"lblTxt_2", QStringLiteral("房款总价")}, {"unitTxt_2", QStringLiteral("元")},
+        {"lblResult", QStringLiteral("计算结果：")},
+        {"lblNote", QStringLiteral("购房需交纳的第一组税费是契税、印花税、交易手续费、权属登记费。\r\n\r\n")}};
+    for (const auto &[name, text] : labels)
+        EXPECT_EQ(child<QLabel>(&form, name)->text(), text) << name;
+    EXPECT_EQ(child<QPushButton>(&form, "Button1")->text(), QStringLiteral("开始计算"));
+    EXPECT_EQ(child<QPushButton>(&form, "Button2")->text(), QStringLiteral("重新计算"));
+}
+
+TEST_F(TaxForm, EditingTheTotalChangesNothingElse)
+{
+    child<QLineEdit>(&form, "txt_0")->setText(QStringLiteral("8000"));
+    child<QLineEdit>(&form, "txt_1")->setText(QStringLiteral("1,200"));
+    // The area reads as 1: no separators are removed from the factors.
+    EXPECT_EQ(child<QLineEdit>(&form, "txt_2")->text(), QStringLiteral("8,000.00"));
+    child<QLineEdit>(&form, "txt_2")->setText(QStringLiteral("0"));
+    EXPECT_EQ(child<QLineEdit>(&form, "txt_0")->text(), QStringLiteral("8000"));
+    EXPECT_EQ(child<QLineEdit>(&form, "txt_1")->text(), QStringLiteral("1,200"));
     EXPECT_EQ(form.resultText(), QStringLiteral("请填写房款价格后点＜开始计算＞\r\n"));
 }
 

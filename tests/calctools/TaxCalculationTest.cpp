@@ -18,11 +18,13 @@ TEST(TaxCalculation, TotalFieldFromPriceAndArea)
 
 TEST(TaxCalculation, NonNumericTotalGivesZeros)
 {
-    const QStringList lines = TaxCalculation::resultText(QStringLiteral("abc")).split(QStringLiteral("\r\n"));
-    ASSERT_EQ(lines.size(), 7);
-    for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(lines[i].endsWith(QStringLiteral("：0"))) << lines[i].toStdString();
-    EXPECT_EQ(lines[5], QStringLiteral("房屋买卖手续费：500"));
+    for (const QString &total : {QStringLiteral("abc"), QString()}) {
+        const QStringList lines = TaxCalculation::resultText(total).split(QStringLiteral("\r\n"));
+        ASSERT_EQ(lines.size(), 7);
+        for (int i = 0; i < 5; ++i)
+            EXPECT_TRUE(lines[i].endsWith(QStringLiteral("：0"))) << lines[i].toStdString();
+        EXPECT_EQ(lines[5], QStringLiteral("房屋买卖手续费：500"));
+    }
 }
 
 TEST(TaxCalculation, TotalBeyondSingleIsAnError)
