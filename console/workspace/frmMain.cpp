@@ -21,9 +21,13 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     auto *outer = new QVBoxLayout(central);
     outer->setContentsMargins(0, 0, 0, 0);
     m_title = new QFrame(central);
-    m_title->setObjectName(QStringLiteral("TitlePanel"));
+    m_title->setObjectName(QStringLiteral("Panel_0"));
     m_title->setFrameShape(QFrame::StyledPanel);
     m_title->setMinimumHeight(48);
+    m_linkBar = new QFrame(central);
+    m_linkBar->setObjectName(QStringLiteral("Panel_1"));
+    m_linkBar->setFrameShape(QFrame::StyledPanel);
+    m_linkBar->setMinimumHeight(24);
     auto *row = new QHBoxLayout();
     m_navigation = new QFrame(central);
     m_navigation->setObjectName(QStringLiteral("NavigationPanel"));
@@ -35,9 +39,11 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     row->addWidget(m_navigation);
     row->addWidget(m_workArea, 1);
     outer->addWidget(m_title);
+    outer->addWidget(m_linkBar);
     outer->addLayout(row, 1);
     setCentralWidget(central);
-    m_lnkMessage = new QLabel(this);
+    statusBar()->setObjectName(QStringLiteral("Panel_2"));
+    m_lnkMessage = new QLabel(statusBar());
     m_lnkMessage->setObjectName(QStringLiteral("lnkMessage"));
     statusBar()->addWidget(m_lnkMessage, 1);
 }

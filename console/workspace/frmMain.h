@@ -7,8 +7,9 @@ class QLabel;
 
 namespace jx {
 
-// The main window shell: caption from the configuration, the three panels as
-// empty frames and the status link label. Closing it shuts the program down.
+// The main window shell: caption from the configuration, title bar, link bar
+// and status bar (which holds the status link label), the navigation panel and
+// the work area as empty frames. Closing it shuts the program down.
 class frmMain final : public QMainWindow
 {
     Q_OBJECT
@@ -24,12 +25,14 @@ public:
     QFrame *NavigationPanel() const { return m_navigation; }
     QFrame *WorkArea() const { return m_workArea; }
     QFrame *TitlePanel() const { return m_title; }
+    QFrame *LinkBar() const { return m_linkBar; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     QFrame *m_title = nullptr;
+    QFrame *m_linkBar = nullptr;
     QFrame *m_navigation = nullptr;
     QFrame *m_workArea = nullptr;
     QLabel *m_lnkMessage = nullptr;

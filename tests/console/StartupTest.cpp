@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -294,6 +295,10 @@ TEST_F(Startup, SuccessfulSignInShowsMainWindowAndCloseShutsDown)
     EXPECT_TRUE(jx::Globals().mainWindow->isVisible());
     EXPECT_EQ(jx::Globals().mainWindow->windowTitle(), QStringLiteral("简衡测试"));
     EXPECT_TRUE(jx::Globals().mainWindow->windowState() & Qt::WindowMaximized);
+    // Title bar, link bar and the status bar holding the prompt line.
+    for (const char *panel : {"Panel_0", "Panel_1"})
+        EXPECT_NE(jx::Globals().mainWindow->findChild<QFrame *>(QLatin1String(panel)), nullptr) << panel;
+    EXPECT_EQ(jx::Globals().mainWindow->lnkMessage()->parentWidget()->objectName(), QStringLiteral("Panel_2"));
     EXPECT_FALSE(jx::Globals().splash); // no delay configured: gone at once
 
     jx::ShowStatus(QString());
