@@ -100,23 +100,13 @@ QStringList frmLogin::ReadRecentUsers(const QString &app, int n)
 
 QStringList frmLogin::RotateRecentUsers(const QStringList &stored, const QString &name, int n)
 {
-    QString list;
+    // Worked on the names themselves rather than on a "[name]," joined text, so
+    // a name holding "," "[" or "]" is kept whole instead of being cut apart.
+    QStringList result{name};
     for (const QString &user : stored)
-        list += QLatin1Char('[') + user + QStringLiteral("],");
-    const QString entry = QLatin1Char('[') + name + QLatin1Char(']');
-    if (list.contains(entry)) {
-        list.remove(entry);
-        list.replace(QStringLiteral(",,"), QStringLiteral(","));
-        if (list.startsWith(QLatin1Char(',')))
-            list.remove(0, 1);
-    }
-    list.prepend(entry + QLatin1Char(','));
-    const QStringList parts = list.split(QLatin1Char(','));
-    QStringList result;
-    const int keep = std::min<qsizetype>(n, parts.size() - 1);
-    for (int i = 0; i < keep; ++i)
-        result.append(parts.at(i).mid(1, parts.at(i).size() - 2));
-    return result;
+        if (user != name)
+            result.append(user);
+    return result.mid(0, std::max(0, n));
 }
 
 void frmLogin::LoadForm()

@@ -33,7 +33,8 @@ public:
     void OkRoutine();
     void CancelRoutine();
 
-    // The recent-user list after a sign-in as name, keeping at most n entries.
+    // The recent-user list after a sign-in as name: name first, then the
+    // others in their order (exact, case-sensitive match), at most n entries.
     static QStringList RotateRecentUsers(const QStringList &stored, const QString &name, int n);
     // Stored recent users 1..n, up to the first empty one.
     static QStringList ReadRecentUsers(const QString &app, int n);

@@ -191,6 +191,11 @@ TEST(LoginRotation, PureRules)
     // Exact, case-sensitive comparison: "A" is another user.
     EXPECT_EQ(jx::frmLogin::RotateRecentUsers(abc, QStringLiteral("A"), 4),
               (QStringList{QStringLiteral("A"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    // Separator and bracket characters in names stay whole; "b" inside "x[b]" is not "b".
+    const QStringList odd{QStringLiteral("x[b]"), QStringLiteral("b"), QStringLiteral("c,d")};
+    EXPECT_EQ(jx::frmLogin::RotateRecentUsers(odd, QStringLiteral("b"), 3),
+              (QStringList{QStringLiteral("b"), QStringLiteral("x[b]"), QStringLiteral("c,d")}));
+    EXPECT_EQ(jx::frmLogin::RotateRecentUsers(odd, QStringLiteral("e,f"), 2), (QStringList{QStringLiteral("e,f"), QStringLiteral("x[b]")}));
 }
 
 TEST_F(Login, RecentCountZeroStoresNoNumberedKeys)
