@@ -4,11 +4,13 @@
 #include "platform/com/ClassFactory.h"
 #include "platform/com/InprocServer.h"
 
+// The plug-in interface is listed under its name in the interface library,
+// the exact name the console's plug-in scan looks for.
 QV_TYPE_LIBRARY("library jxTools 1.0 {F1EAE2CE-9C84-48A4-A158-0698B93A1ED9}\n"
                 "interface _calcTool {7A0618AB-5E8C-4A8A-A16C-858685A0F121}\n"
                 "coclass calcTool {B3C9E1A4-6F2D-4D8B-9A7E-5C1F0D2E3A49}\n"
                 "  implements _calcTool {7A0618AB-5E8C-4A8A-A16C-858685A0F121}\n"
-                "  implements IExtPluginUI {7B208C4B-37E6-4F8C-AC98-91E74163B50C}\n");
+                "  implements _IExtPluginUI {7B208C4B-37E6-4F8C-AC98-91E74163B50C}\n");
 
 namespace {
 

@@ -3,7 +3,9 @@
 #include "calctools/calcTool.h"
 #include "platform/com/Bstr.h"
 #include "platform/ProgramInfo.h"
+#include "platform/com/Guid.h"
 #include "platform/com/LateBound.h"
+#include "platform/com/TypeLibrary.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -131,4 +133,25 @@ TEST_F(CalcToolEntry, ActionBeforeInitLooksForRatesBesideTheLibraryOnly)
     // The test program has no rate file beside it.
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("未在运行目录里找到利率文件(interest.xml)"));
+}
+
+TEST(CalcToolLibrary, DescribesTheClassUnderBothInterfaces)
+{
+    QString error;
+    const auto lib = com::TypeLibrary::loadFromFile(QStringLiteral(JXTOOL_PATH), &error);
+    ASSERT_TRUE(lib) << error.toStdString();
+    EXPECT_EQ(lib->name, QStringLiteral("jxTools"));
+    EXPECT_EQ(lib->majorVersion, 1);
+    EXPECT_EQ(lib->minorVersion, 0);
+    EXPECT_EQ(lib->libid, com::guid("{F1EAE2CE-9C84-48A4-A158-0698B93A1ED9}"));
+    ASSERT_EQ(lib->coclasses().size(), 1);
+    const auto coclass = lib->findCoclass(QStringLiteral("calcTool"));
+    ASSERT_TRUE(coclass);
+    EXPECT_EQ(coclass->name, QStringLiteral("calcTool"));
+    ASSERT_EQ(coclass->implemented.size(), 2);
+    // The default interface first; the plug-in interface under the exact name the console's scan compares.
+    EXPECT_EQ(coclass->implemented[0].name, QStringLiteral("_calcTool"));
+    EXPECT_EQ(coclass->implemented[0].iid, IID__calcTool);
+    EXPECT_EQ(coclass->implemented[1].name, QStringLiteral("_IExtPluginUI"));
+    EXPECT_EQ(coclass->implemented[1].iid, IID_IExtPluginUI);
 }
