@@ -174,6 +174,9 @@ void frmGfzc::calculate()
     } catch (const std::exception &e) {
         failed = true;
         failure = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        // Nothing may leave a button handler; the message then has no reason to give.
+        failed = true;
     }
     if (failed) {
         syncResults();

@@ -47,6 +47,9 @@ void frmShuifei::calculate()
     } catch (const std::exception &e) {
         failed = true;
         failure = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        // Nothing may leave a button handler; the message then has no reason to give.
+        failed = true;
     }
     if (failed)
         jx::msgBox(QStringLiteral("运行时发生错误,原因:") + failure, jx::Exclamation, QStringLiteral("错误:"));
