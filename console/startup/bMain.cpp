@@ -278,6 +278,9 @@ bool Main(const StartupOptions &options)
         if (delay < 1) {
             unloadSplash();
         } else if (g.splash) {
+            // The main window came up after the splash; keep the splash in front
+            // for its delay, also where the window manager ignores stay-on-top.
+            g.splash->raise();
             g.splash->Timer1().setInterval(delay);
             g.splash->Timer1().start();
         }
