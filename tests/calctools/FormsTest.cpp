@@ -72,6 +72,16 @@ protected:
         selectData(child<QComboBox>(form.get(), "Combo1"), rateId);
     }
 
+    void byArea(const QString &price, const QString &area, int ratio, int months, int rateId)
+    {
+        child<QRadioButton>(form.get(), "Option1_0")->setChecked(true);
+        child<QLineEdit>(form.get(), "txt_0")->setText(price);
+        child<QLineEdit>(form.get(), "txt_1")->setText(area);
+        selectData(child<QComboBox>(form.get(), "Combo2"), ratio);
+        selectData(child<QComboBox>(form.get(), "cmb2"), months);
+        selectData(child<QComboBox>(form.get(), "Combo1"), rateId);
+    }
+
     void compute() { child<QPushButton>(form.get(), "Button1")->click(); }
 
     std::unique_ptr<frmGfzc> form;
@@ -189,11 +199,7 @@ TEST_F(LoanForm, SixtyMonthsUseShortRateSeventyTwoUseLong)
 
 TEST_F(LoanForm, AreaModeComputesHouseTotalAndLoan)
 {
-    child<QLineEdit>(form.get(), "txt_0")->setText(QStringLiteral("5,000"));
-    child<QLineEdit>(form.get(), "txt_1")->setText(QStringLiteral("100"));
-    selectData(child<QComboBox>(form.get(), "Combo2"), 7);
-    selectData(child<QComboBox>(form.get(), "cmb2"), 360);
-    selectData(child<QComboBox>(form.get(), "Combo1"), 1);
+    byArea(QStringLiteral("5,000"), QStringLiteral("100"), 7, 360, 1);
     compute();
     ASSERT_TRUE(messages.empty());
     EXPECT_EQ(child<QLineEdit>(form.get(), "txt_4")->text(), QStringLiteral("350000.00"));
@@ -231,11 +237,7 @@ TEST_F(LoanForm, CaptionsAndLabels)
 TEST_F(LoanForm, HouseTotalAndLoanAreHeldInSinglePrecision)
 {
     // 12345.67 x 89.01 = 1098888.0867; the nearest single is 1098888.125, and 7 tenths of it 769221.6875.
-    child<QLineEdit>(form.get(), "txt_0")->setText(QStringLiteral("12345.67"));
-    child<QLineEdit>(form.get(), "txt_1")->setText(QStringLiteral("89.01"));
-    selectData(child<QComboBox>(form.get(), "Combo2"), 7);
-    selectData(child<QComboBox>(form.get(), "cmb2"), 12);
-    selectData(child<QComboBox>(form.get(), "Combo1"), 1);
+    byArea(QStringLiteral("12345.67"), QStringLiteral("89.01"), 7, 12, 1);
     compute();
     ASSERT_TRUE(messages.empty());
     EXPECT_EQ(child<QLineEdit>(form.get(), "txt_4")->text(), QStringLiteral("769221.69"));
@@ -374,11 +376,7 @@ TEST_F(LoanForm, RateIdMissingFromFileEndsInTheErrorMessage)
 
 TEST_F(LoanForm, HugeAreaOverflowsWithoutCrash)
 {
-    child<QLineEdit>(form.get(), "txt_0")->setText(QStringLiteral("1e30"));
-    child<QLineEdit>(form.get(), "txt_1")->setText(QStringLiteral("1e30"));
-    selectData(child<QComboBox>(form.get(), "Combo2"), 7);
-    selectData(child<QComboBox>(form.get(), "cmb2"), 12);
-    selectData(child<QComboBox>(form.get(), "Combo1"), 1);
+    byArea(QStringLiteral("1e30"), QStringLiteral("1e30"), 7, 12, 1);
     compute();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("运行时发生错误,原因:溢出"));
