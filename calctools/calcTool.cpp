@@ -120,22 +120,14 @@ QString calcTool::parameterText(const QString &name) const
 
 QString calcTool::captionText() const
 {
-    // Only blanks are cut: tabs or ideographic spaces belong to the caption.
-    QString caption = parameterText(QStringLiteral("Caption"));
-    qsizetype first = 0;
-    qsizetype last = caption.size();
-    while (first < last && caption[first] == u' ')
-        ++first;
-    while (last > first && caption[last - 1] == u' ')
-        --last;
-    return caption.mid(first, last - first);
+    return jx::trimBlanks(parameterText(QStringLiteral("Caption")));
 }
 
 HRESULT calcTool::Init(IDispatch **pcSystem, VARIANT_BOOL *result)
 {
     return com::guarded([&] {
         if (!pcSystem || !*pcSystem)
-            throw com::RuntimeError(com::errors::ObjectRequired, QStringLiteral("jxTools"), QStringLiteral("Object required"));
+            throw com::RuntimeError::of(com::errors::ObjectRequired, QStringLiteral("jxTools"));
         m_system = com::ComPtr<IDispatch>(*pcSystem);
         btool::ProgramFolder() = com::toQVariant(com::getPath(m_system.get(), QStringLiteral("Environment.AppPath"))).toString();
         return answer(result, true);

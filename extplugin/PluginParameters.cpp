@@ -42,8 +42,7 @@ public:
     {
         members().add(QStringLiteral("Add"), [this](const com::DispArgs &a) {
             if (a.empty())
-                throw com::RuntimeError(450, QStringLiteral("PluginParameters"),
-                                        QStringLiteral("Wrong number of arguments or invalid property assignment"));
+                throw com::RuntimeError::of(com::errors::WrongArguments, QStringLiteral("PluginParameters"));
             const QString name = com::toQVariant(*a[0]).toString();
             PluginParameter *p = find(name);
             if (!p) {

@@ -334,4 +334,15 @@ bool isDate(const QString &text)
     return parseDate(text).isValid();
 }
 
+QString trimBlanks(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
 } // namespace jx

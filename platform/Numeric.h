@@ -30,6 +30,10 @@ double roundDecimals(double value, int decimals);
 QString singleText(float value);
 QString doubleText(double value);
 
+// The text without leading and trailing blanks (U+0020 only): where the
+// product trims, tabs, line breaks and ideographic spaces belong to the text.
+QString trimBlanks(const QString &text);
+
 // Text of a value appended to the empty text: null -> "", booleans
 // "True"/"False", floating point through the general number text.
 QString toText(const QVariant &value);

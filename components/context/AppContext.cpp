@@ -3,7 +3,13 @@
 #include "components/context/CurrentUser.h"
 #include "components/data/Database.h"
 
-AppContext::AppContext() = default;
+AppContext::AppContext()
+{
+    // The parts live inside the context: a reference to one keeps the context.
+    m_company.setLifetimeOwner(this);
+    m_environment.setLifetimeOwner(this);
+    m_theme.setLifetimeOwner(this);
+}
 
 AppContext::~AppContext()
 {
@@ -92,4 +98,75 @@ SystemStateInfo AppContext::SystemState(const QString &systemCode, int32_t) cons
 {
     const QVariant v = scalar(m_db, m_error, QStringLiteral("select state from jx_systemstate where systemcode=?"), {systemCode});
     return SystemStateInfo(v.isNull() ? 0 : v.toInt());
+}
+
+const com::MemberTable<OptionValue> &OptionValue::members()
+{
+    static const com::MemberTable<OptionValue> table = com::MemberTable<OptionValue>().add(
+        QStringLiteral("Value"), [](OptionValue &self, const com::DispArgs &) { return com::Variant::fromString(self.Value()); });
+    return table;
+}
+
+const com::MemberTable<ProgramRights> &ProgramRights::members()
+{
+    static const com::MemberTable<ProgramRights> table = com::MemberTable<ProgramRights>().add(
+        QStringLiteral("Allowed"), [](ProgramRights &self, const com::DispArgs &a) {
+            com::requireArgs(a, 1);
+            return com::Variant::fromBool(self.Allowed(com::argInt(a, 0)));
+        });
+    return table;
+}
+
+const com::MemberTable<SystemStateInfo> &SystemStateInfo::members()
+{
+    static const com::MemberTable<SystemStateInfo> table = com::MemberTable<SystemStateInfo>().add(
+        QStringLiteral("State"), [](SystemStateInfo &self, const com::DispArgs &) { return com::Variant::fromInt32(self.State()); });
+    return table;
+}
+
+const com::MemberTable<AppContext> &AppContext::members()
+{
+    using com::DispArgs;
+    using com::Variant;
+    static const com::MemberTable<AppContext> table = com::MemberTable<AppContext>()
+        .add(QStringLiteral("Attach"), [](AppContext &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            // Only this product's database object can be attached.
+            ::Database *db = com::implementationOf<::Database>(com::argObject(a, 0));
+            if (!db)
+                throw com::RuntimeError::of(com::errors::TypeMismatch, QStringLiteral("AppContext"));
+            return Variant::fromBool(self.Attach(db, com::argInt(a, 1, 0)));
+        })
+        .add(QStringLiteral("Database"), [](AppContext &self, const DispArgs &) {
+            return self.Database() ? self.Database()->toVariant() : Variant::fromDispatch(nullptr);
+        })
+        .add(QStringLiteral("LastError"), [](AppContext &self, const DispArgs &) { return com::faceOf(self.LastError()); })
+        .add(QStringLiteral("Company"), [](AppContext &self, const DispArgs &) { return self.Company().toVariant(); })
+        .add(QStringLiteral("GetText"), [](AppContext &self, const DispArgs &a) {
+            com::requireArgs(a, 2);
+            return Variant::fromString(self.GetText(com::argText(a, 0), com::argText(a, 1), com::argText(a, 2)));
+        })
+        .add(QStringLiteral("Option"), [](AppContext &self, const DispArgs &a) {
+            com::requireArgs(a, 2);
+            return com::faceOf(self.Option(com::argInt(a, 0), com::argText(a, 1)));
+        })
+        .add(QStringLiteral("OptionByNumber"), [](AppContext &self, const DispArgs &a) {
+            com::requireArgs(a, 2);
+            return com::faceOf(self.OptionByNumber(com::argInt(a, 0), com::argInt(a, 1)));
+        })
+        .add(QStringLiteral("Rights"), [](AppContext &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return com::faceOf(self.Rights(com::argInt(a, 0)));
+        })
+        .add(QStringLiteral("SystemCode"), [](AppContext &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return Variant::fromString(self.SystemCode(com::argInt(a, 0)));
+        })
+        .add(QStringLiteral("SystemState"), [](AppContext &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return com::faceOf(self.SystemState(com::argText(a, 0), com::argInt(a, 1, 0)));
+        })
+        .add(QStringLiteral("Environment"), [](AppContext &self, const DispArgs &) { return self.Environment().toVariant(); })
+        .add(QStringLiteral("Theme"), [](AppContext &self, const DispArgs &) { return self.Theme().toVariant(); });
+    return table;
 }

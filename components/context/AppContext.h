@@ -4,6 +4,7 @@
 #include "components/context/ContextError.h"
 #include "components/context/RunEnvironment.h"
 #include "components/context/ThemeManager.h"
+#include "platform/com/Dispatchable.h"
 
 #include <QString>
 
@@ -13,9 +14,10 @@ class Database;
 class CurrentUser;
 
 /// Value of one option (text, "" when the option is not set).
-class OptionValue
+class OptionValue final : public com::Dispatchable<OptionValue>
 {
 public:
+    static const com::MemberTable<OptionValue> &members();
     OptionValue() = default;
     explicit OptionValue(QString value) : m_value(std::move(value)) {}
     QString Value() const { return m_value; }
@@ -25,9 +27,10 @@ private:
 };
 
 /// Rights of the signed-in user on one program number.
-class ProgramRights
+class ProgramRights final : public com::Dispatchable<ProgramRights>
 {
 public:
+    static const com::MemberTable<ProgramRights> &members();
     ProgramRights() = default;
     explicit ProgramRights(int32_t mask) : m_mask(mask) {}
     /// True when every bit of the requested right is granted (1 = run).
@@ -39,9 +42,10 @@ private:
 };
 
 /// State number of one module (its accounting period).
-class SystemStateInfo
+class SystemStateInfo final : public com::Dispatchable<SystemStateInfo>
 {
 public:
+    static const com::MemberTable<SystemStateInfo> &members();
     SystemStateInfo() = default;
     explicit SystemStateInfo(int32_t state) : m_state(state) {}
     int32_t State() const { return m_state; }
@@ -53,9 +57,15 @@ private:
 /// Shared services of the signed-in work: options, texts, rights, theme,
 /// environment and company record, read from tables beside the menu tables
 /// (jx_option, jx_text, jx_right, jx_systemstate).
-class AppContext
+///
+/// Reference-counted: the console creates it with new and holds it through a
+/// ComPtr; libraries it is handed to may keep references until their Clear.
+class AppContext final : public com::Dispatchable<AppContext>
 {
 public:
+    static constexpr const char *kClassIid = "{6A1C2E06-3B5D-4C7E-9F10-2A3B4C5D6E06}";
+    static const com::MemberTable<AppContext> &members();
+
     AppContext();
     ~AppContext();
     AppContext(const AppContext &) = delete;

@@ -1,11 +1,21 @@
 #pragma once
 
+#include "platform/com/Dispatchable.h"
+
 #include <QString>
 
 /// Company record of the signed-in work, filled from sysdatabase after sign-in.
-class CompanyInfo
+class CompanyInfo final : public com::Dispatchable<CompanyInfo>
 {
 public:
+    static constexpr const char *kClassIid = "{6A1C2E05-3B5D-4C7E-9F10-2A3B4C5D6E05}";
+    static const com::MemberTable<CompanyInfo> &members();
+    using Dispatchable::setLifetimeOwner;
+
+    /// Property by its name, ignoring letter case; false for an unknown name.
+    bool SetProperty(const QString &name, const QString &value);
+    QString Property(const QString &name) const;
+
 #define JX_COMPANY_PROP(Name) \
     QString Name() const { return m_##Name; } \
     void Set##Name(const QString &v) { m_##Name = v; }

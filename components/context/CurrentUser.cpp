@@ -12,7 +12,22 @@ CurrentUser::~CurrentUser()
 {
     if (m_context && m_context->User() == this)
         m_context->SetUser(nullptr);
-    sodium_memzero(m_password.data(), static_cast<size_t>(m_password.size()) * sizeof(QChar));
+    wipePassword();
+}
+
+void CurrentUser::wipePassword()
+{
+    // The text is held in a buffer of its own (never shared, see Login), so
+    // the bytes wiped are the ones that held the password.
+    if (!m_password.isEmpty())
+        sodium_memzero(const_cast<QChar *>(m_password.constData()), static_cast<size_t>(m_password.size()) * sizeof(QChar));
+    m_password = QString();
+}
+
+void CurrentUser::keepPassword(const QString &password)
+{
+    wipePassword();
+    m_password = QString(password.constData(), password.size()); // a private copy, never shared
 }
 
 void CurrentUser::Attach(AppContext *context)
@@ -62,7 +77,7 @@ bool CurrentUser::Login(const QString &password)
     m_error.clear();
     m_loggedIn = false;
     m_userCode.clear();
-    m_password.clear();
+    wipePassword();
     m_admin = false;
     Database *db = database();
     if (!db || !db->IsOpen()) {
@@ -90,12 +105,16 @@ bool CurrentUser::Login(const QString &password)
         return false;
     m_userCode = rs.Fields(QStringLiteral("usercode")).toString();
     m_admin = rs.Fields(QStringLiteral("isadmin")).toInt() != 0;
-    m_password = password;
+    keepPassword(password);
     m_loggedIn = true;
     return true;
 }
 
-QString CurrentUser::Password(const QString &) const { return m_loggedIn ? m_password : QString(); }
+QString CurrentUser::Password(const QString &) const
+{
+    // A copy, so that wiping ours never leaves the caller's text, nor theirs ours.
+    return m_loggedIn ? QString(m_password.constData(), m_password.size()) : QString();
+}
 
 bool CurrentUser::ChangePassword(const QString &oldPassword, const QString &newPassword)
 {
@@ -125,7 +144,7 @@ bool CurrentUser::ChangePassword(const QString &oldPassword, const QString &newP
         db->ResetError();
         return false;
     }
-    m_password = newPassword;
+    keepPassword(newPassword);
     return true;
 }
 
@@ -166,5 +185,31 @@ void CurrentUser::Logout()
     m_loggedIn = false;
     m_admin = false;
     m_userCode.clear();
-    m_password.clear();
+    wipePassword();
+}
+
+const com::MemberTable<CurrentUser> &CurrentUser::members()
+{
+    using com::DispArgs;
+    using com::Variant;
+    static const com::MemberTable<CurrentUser> table = com::MemberTable<CurrentUser>()
+        .add(
+            QStringLiteral("UserName"), [](CurrentUser &self, const DispArgs &) { return Variant::fromString(self.UserName()); },
+            [](CurrentUser &self, const DispArgs &, const VARIANT &v) { self.SetUserName(com::toQVariant(v).toString()); })
+        .add(QStringLiteral("Login"), [](CurrentUser &self, const DispArgs &a) { return Variant::fromBool(self.Login(com::argText(a, 0))); })
+        .add(QStringLiteral("IsLoggedIn"), [](CurrentUser &self, const DispArgs &) { return Variant::fromBool(self.IsLoggedIn()); })
+        .add(QStringLiteral("UserCode"), [](CurrentUser &self, const DispArgs &) { return Variant::fromString(self.UserCode()); })
+        .add(QStringLiteral("Password"), [](CurrentUser &self, const DispArgs &a) { return Variant::fromString(self.Password(com::argText(a, 0))); })
+        .add(QStringLiteral("ChangePassword"), [](CurrentUser &self, const DispArgs &a) {
+            com::requireArgs(a, 2);
+            return Variant::fromBool(self.ChangePassword(com::argText(a, 0), com::argText(a, 1)));
+        })
+        .add(QStringLiteral("Verify"), [](CurrentUser &self, const DispArgs &) { return Variant::fromBool(self.Verify()); })
+        .add(QStringLiteral("Activate"), [](CurrentUser &self, const DispArgs &) { return Variant::fromBool(self.Activate()); })
+        .add(QStringLiteral("Logout"), [](CurrentUser &self, const DispArgs &) {
+            self.Logout();
+            return Variant();
+        })
+        .add(QStringLiteral("LastError"), [](CurrentUser &self, const DispArgs &) { return com::faceOf(self.LastError()); });
+    return table;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/context/ContextError.h"
+#include "platform/com/Dispatchable.h"
 
 #include <QString>
 
@@ -9,9 +10,12 @@ class Database;
 
 /// The signed-in operator. Users live in table jx_user with libsodium
 /// password hashes; the typed password is kept in memory only.
-class CurrentUser
+class CurrentUser final : public com::Dispatchable<CurrentUser>
 {
 public:
+    static constexpr const char *kClassIid = "{6A1C2E07-3B5D-4C7E-9F10-2A3B4C5D6E07}";
+    static const com::MemberTable<CurrentUser> &members();
+
     CurrentUser() = default;
     explicit CurrentUser(AppContext *context) { Attach(context); }
     ~CurrentUser();
@@ -45,6 +49,8 @@ public:
 
 private:
     ::Database *database() const;
+    void wipePassword();
+    void keepPassword(const QString &password);
 
     AppContext *m_context = nullptr;
     QString m_userName, m_userCode, m_password;

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "platform/com/Dispatchable.h"
+
 #include <QDate>
 #include <QString>
 
 /// Plain properties of the running program, filled at start-up and sign-in.
-class RunEnvironment
+class RunEnvironment final : public com::Dispatchable<RunEnvironment>
 {
 public:
+    static constexpr const char *kClassIid = "{6A1C2E03-3B5D-4C7E-9F10-2A3B4C5D6E03}";
+    static const com::MemberTable<RunEnvironment> &members();
+    using Dispatchable::setLifetimeOwner;
+
     QString UserName() const { return m_userName; }
     void SetUserName(const QString &v) { m_userName = v; }
     QString UserCode() const { return m_userCode; }

@@ -32,3 +32,17 @@ void ThemeManager::Apply(QWidget *form) const
         return;
     form->setStyleSheet(m_styleSheet);
 }
+
+const com::MemberTable<ThemeManager> &ThemeManager::members()
+{
+    // Apply needs a window of this process; code in other libraries applies
+    // the theme through the C++ object (implementationOf).
+    static const com::MemberTable<ThemeManager> table = com::MemberTable<ThemeManager>()
+        .add(QStringLiteral("Load"), [](ThemeManager &self, const com::DispArgs &a) {
+            com::requireArgs(a, 2);
+            return com::Variant::fromBool(self.Load(com::argText(a, 0), com::argText(a, 1)));
+        })
+        .add(QStringLiteral("Folder"), [](ThemeManager &self, const com::DispArgs &) { return com::Variant::fromString(self.Folder()); })
+        .add(QStringLiteral("Name"), [](ThemeManager &self, const com::DispArgs &) { return com::Variant::fromString(self.Name()); });
+    return table;
+}

@@ -1,14 +1,20 @@
 #pragma once
 
+#include "platform/com/Dispatchable.h"
+
 #include <QString>
 
 class QWidget;
 
 /// Colour theme: a folder holding a Qt style sheet ("theme.qss") and the
 /// pictures the main window takes from it ("logo.gif", "title.gif", "piclogin.gif").
-class ThemeManager
+class ThemeManager final : public com::Dispatchable<ThemeManager>
 {
 public:
+    static constexpr const char *kClassIid = "{6A1C2E04-3B5D-4C7E-9F10-2A3B4C5D6E04}";
+    static const com::MemberTable<ThemeManager> &members();
+    using Dispatchable::setLifetimeOwner;
+
     /// Loads the theme from its folder. False when the folder does not exist
     /// or its style sheet cannot be read (a folder without style sheet is accepted).
     bool Load(const QString &name, const QString &folder);

@@ -1,5 +1,8 @@
 #include "components/data/Database.h"
 
+#include "components/data/DbProperties.h"
+#include "platform/com/LateBound.h"
+
 #include "components/xml/XmlDocument.h"
 #include "platform/PathMapper.h"
 
@@ -423,4 +426,39 @@ QVariant Database::Properties(const QString &name) const
     if (it == d->properties.constEnd())
         return {};
     return *it;
+}
+
+QStringList Database::PropertyNames() const { return d->properties.keys(); }
+
+const com::MemberTable<Database> &Database::members()
+{
+    using com::DispArgs;
+    using com::Variant;
+    static const com::MemberTable<Database> table = com::MemberTable<Database>()
+        .add(QStringLiteral("Query"), [](Database &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return com::faceOf(self.Query(com::argText(a, 0), com::argInt(a, 1, 1)));
+        })
+        .add(QStringLiteral("Open"), [](Database &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return Variant::fromBool(self.Open(com::argText(a, 0), com::argBool(a, 1, true)));
+        })
+        .add(QStringLiteral("IsOpen"), [](Database &self, const DispArgs &) { return Variant::fromBool(self.IsOpen()); })
+        .add(QStringLiteral("LastError"), [](Database &self, const DispArgs &) { return com::faceOf(self.LastError()); })
+        .add(QStringLiteral("ResetError"), [](Database &self, const DispArgs &) { return Variant::fromBool(self.ResetError()); })
+        .add(QStringLiteral("SqlExpression"), [](Database &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return Variant::fromString(self.SqlExpression(com::argText(a, 0)));
+        })
+        .add(QStringLiteral("Properties"), [](Database &self, const DispArgs &a) {
+            QMap<QString, QVariant> values;
+            for (const QString &name : self.PropertyNames())
+                values.insert(name, self.Properties(name));
+            Variant collection = com::newObject<DbProperties>(values);
+            if (a.empty())
+                return collection;
+            // Properties(name) is Properties.Item(name), the collection's default member.
+            return com::call(collection.pdispVal, QStringLiteral("Item"), {Variant::copyOf(*a[0])});
+        });
+    return table;
 }

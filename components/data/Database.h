@@ -2,6 +2,7 @@
 
 #include "components/data/DbError.h"
 #include "components/data/QueryResult.h"
+#include "platform/com/Dispatchable.h"
 
 #include <QString>
 #include <QVariant>
@@ -19,9 +20,15 @@ inline constexpr const char *kDatabaseProgId = "qvDataAccessHelper.Database";
 /// Child elements with the same names are accepted as well as attributes.
 /// Statements in SQL Server dialect (select top N, left(x,n), getdate()) are
 /// translated to what the connected engine accepts.
-class Database
+///
+/// Reference-counted (see AppContext); its automation face offers the members
+/// below by name, Properties as a collection of named values.
+class Database final : public com::Dispatchable<Database>
 {
 public:
+    static constexpr const char *kClassIid = "{6A1C2E08-3B5D-4C7E-9F10-2A3B4C5D6E08}";
+    static const com::MemberTable<Database> &members();
+
     Database();
     ~Database();
     Database(const Database &) = delete;
@@ -54,6 +61,8 @@ public:
     QString SqlExpression(const QString &expression) const;
     /// "driver" -> "sqlite" or "postgres"; "file", "host", "database" likewise; null when unknown.
     QVariant Properties(const QString &name) const;
+    /// Names of the known properties.
+    QStringList PropertyNames() const;
 
     /// SQL Server dialect -> engine dialect ("sqlite" or "postgres").
     static QString translateSql(const QString &sql, const QString &driver);

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "components/data/Recordset.h"
+#include "platform/com/Dispatchable.h"
 
 #include <QVariant>
 
 /// Outcome of one statement. A failed statement gives an empty recordset
 /// and a null value; the reason is in the database's LastError.
-class QueryResult
+class QueryResult final : public com::Dispatchable<QueryResult>
 {
 public:
+    static const com::MemberTable<QueryResult> &members();
+
     QueryResult() = default;
     explicit QueryResult(::Recordset rs, bool ok = true) : m_recordset(std::move(rs)), m_ok(ok) {}
 

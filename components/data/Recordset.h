@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Dispatchable.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -8,10 +10,15 @@
 #include <memory>
 
 /// Forward-only cursor over a fully read result. Copies share the rows but
-/// keep their own position.
-class Recordset
+/// keep their own position. Its automation face: EOF, BOF, Fields(name or
+/// index).Value, MoveNext, Close, RecordCount, and GetRows(count) reading many
+/// rows in one call (a fields x rows array, as the data objects it replaces).
+class Recordset final : public com::Dispatchable<Recordset>
 {
 public:
+    static constexpr const char *kClassIid = "{6A1C2E09-3B5D-4C7E-9F10-2A3B4C5D6E09}";
+    static const com::MemberTable<Recordset> &members();
+
     Recordset();
     Recordset(QStringList columns, QVector<QVector<QVariant>> rows);
 
@@ -26,6 +33,9 @@ public:
     /// Field of the current row by 0-based column index.
     QVariant Field(int index) const;
     void MoveNext();
+    /// Up to `count` rows from the cursor on (all when count < 0), as
+    /// rows[field][row]; the cursor moves past them.
+    QVector<QVector<QVariant>> GetRows(int count = -1);
     void Close();
 
     bool isOpen() const;

@@ -1,5 +1,7 @@
 #include "console/config/bCommon.h"
 
+#include "platform/Numeric.h"
+
 #include "platform/PathMapper.h"
 #include "platform/ProgramInfo.h"
 
@@ -29,7 +31,7 @@ bool IsAnchoredPath(const QString &path)
 
 QString ExpandPath(const QString &path, bool noAnchor, const QDate &today)
 {
-    const QString text = path.toLower().trimmed();
+    const QString text = trimBlanks(path.toLower());
     if (text.isEmpty())
         return QString();
     return SubstitutePlaceholders(text, noAnchor, today);
@@ -51,7 +53,7 @@ QString SubstitutePlaceholders(QString text, bool noAnchor, const QDate &today)
 
 QString FullPath(const QString &path)
 {
-    const QString trimmed = path.trimmed();
+    const QString trimmed = trimBlanks(path);
     if (IsAnchoredPath(trimmed))
         return trimmed;
     QString text = AppPath() + QLatin1Char('\\') + trimmed;

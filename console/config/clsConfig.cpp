@@ -48,7 +48,7 @@ QString clsConfig::expand(const QString &path, bool lowerCase, bool noAnchor) co
 bool clsConfig::Init(const QString &fileName)
 {
     try {
-        m_fileName = fileName.trimmed();
+        m_fileName = trimBlanks(fileName);
         auto doc = std::make_unique<XmlDocument>();
         int flags = 99;
         doc->Initialize(flags);
@@ -68,7 +68,7 @@ bool clsConfig::Init(const QString &fileName)
         if (!menu.isEmpty())
             menu = expand(menu, true, false);
         const int32_t menuToolWidth = whole(QStringLiteral("/menutoolwidth"));
-        const QString update = text(QStringLiteral("/update")).trimmed();
+        const QString update = trimBlanks(text(QStringLiteral("/update")));
         const QString bgLogin = text(QStringLiteral("/settings/background/login"));
         const QString bgSplash = text(QStringLiteral("/settings/background/splash"));
         const QString bgMain = text(QStringLiteral("/settings/background/main"));
@@ -77,7 +77,7 @@ bool clsConfig::Init(const QString &fileName)
             return false;
         const QString rootCaption = text(QStringLiteral("/rootcaption"));
         const QString subject = text(QStringLiteral("/subject"));
-        const QString autoRegister = text(QStringLiteral("/settings/autoregister")).trimmed().toLower();
+        const QString autoRegister = trimBlanks(text(QStringLiteral("/settings/autoregister"))).toLower();
         const QVariant autoResizeNode = doc->GetValue(kPrefix + QStringLiteral("/settings/autoresize"));
         const bool autoResize = autoResizeNode.isNull() ? true : val(toText(autoResizeNode)) != 0.0;
         const int32_t menuMode = whole(QStringLiteral("/menumode"));

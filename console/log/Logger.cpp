@@ -1,6 +1,7 @@
 #include "console/log/Logger.h"
 
-#include "console/log/ILogWriter.h"
+#include "platform/ILogWriter.h"
+#include "platform/LogHook.h"
 #include "platform/com/RuntimeError.h"
 
 namespace jx {
@@ -8,7 +9,6 @@ namespace jx {
 namespace {
 struct LoggerState
 {
-    ILogWriter *writer = nullptr;
     std::function<QString()> subject;
     std::function<QString()> userName;
 };
@@ -21,12 +21,12 @@ LoggerState &state()
 
 [[noreturn]] void objectRequired()
 {
-    throw com::RuntimeError(com::errors::ObjectRequired, QStringLiteral("JxMain1"), QStringLiteral("缺少对象"));
+    throw com::RuntimeError::of(com::errors::ObjectRequired, QStringLiteral("JxMain1"));
 }
 } // namespace
 
-void Logger::SetWriter(ILogWriter *writer) { state().writer = writer; }
-ILogWriter *Logger::Writer() { return state().writer; }
+void Logger::SetWriter(ILogWriter *writer) { LogHook::setWriter(writer); }
+ILogWriter *Logger::Writer() { return LogHook::writer(); }
 void Logger::SetSubjectSource(std::function<QString()> subject) { state().subject = std::move(subject); }
 void Logger::SetUserNameSource(std::function<QString()> userName) { state().userName = std::move(userName); }
 
@@ -42,9 +42,9 @@ QString Logger::source(const QString &given)
 
 void Logger::WriteLog(const QString &message, int32_t kind, const QString &src)
 {
-    if (!state().writer)
+    if (!LogHook::writer())
         objectRequired();
-    state().writer->Write(source(src), kind, message);
+    LogHook::writer()->Write(source(src), kind, message);
 }
 
 QString Logger::OperationRecord(int32_t programNumber, const QString &encodedUser, const QString &encodedMessage)
@@ -56,9 +56,9 @@ QString Logger::OperationRecord(int32_t programNumber, const QString &encodedUse
 
 void Logger::WriteOperation(const QString &message, int32_t programNumber, const QString &src)
 {
-    if (!state().writer || !state().userName)
+    if (!LogHook::writer() || !state().userName)
         objectRequired();
-    ILogWriter *writer = state().writer;
+    ILogWriter *writer = LogHook::writer();
     const QString from = source(src);
     const QString user = state().userName();
     writer->Write(from, LogOperation, OperationRecord(programNumber, writer->Encode(user), writer->Encode(message)));

@@ -15,7 +15,7 @@
 #include "components/log/LogWriter.h"
 #include "components/log/TextEncoder.h"
 #include "console/config/bCommon.h"
-#include "console/log/ILogWriter.h"
+#include "platform/ILogWriter.h"
 
 #include <QCoreApplication>
 

@@ -4,7 +4,7 @@
 #include "console/config/bCommon.h"
 #include "console/dialogs/frmLogin.h"
 #include "console/dialogs/frmSplash.h"
-#include "console/log/ILogWriter.h"
+#include "platform/ILogWriter.h"
 #include "console/log/Logger.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"

@@ -101,7 +101,7 @@ ComPtr<IDispatch> createObject(const QString &progId)
     CLSID clsid;
     ComPtr<IDispatch> object;
     if (FAILED(clsidFromProgId(progId, &clsid)) || FAILED(createInstance(clsid, IID_IDispatch, object.putVoid())))
-        throw RuntimeError(errors::CannotCreateObject, QString(), QStringLiteral("ActiveX component can't create object"));
+        throw RuntimeError::of(errors::CannotCreateObject);
     return object;
 }
 

@@ -25,7 +25,7 @@ QVCOM_EXPORT HRESULT clsidFromProgId(const QString &progId, CLSID *clsid);
 QVCOM_EXPORT HRESULT createInstance(REFCLSID clsid, REFIID iid, void **ppv);
 
 // CreateObject: by ProgID, asking for IDispatch. Raises run-time error 429
-// "ActiveX component can't create object" when the class cannot be created.
+// error 429 when the class cannot be created.
 QVCOM_EXPORT ComPtr<IDispatch> createObject(const QString &progId);
 
 } // namespace com

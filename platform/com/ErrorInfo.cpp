@@ -44,30 +44,35 @@ QString describeHresult(HRESULT hr)
 {
     switch (hr) {
     case E_NOINTERFACE:
-        return QStringLiteral("Interface not supported");
+        return errorText(errors::NoAutomationInterface);
     case E_POINTER:
-        return QStringLiteral("Invalid pointer");
+        return errorText(errors::ObjectVariableNotSet);
     case E_OUTOFMEMORY:
-        return QStringLiteral("Out of memory");
+        return errorText(7);
     case E_INVALIDARG:
-        return QStringLiteral("Invalid procedure call or argument");
+        return errorText(errors::InvalidProcedureCall);
     case REGDB_E_CLASSNOTREG:
     case CO_E_CLASSSTRING:
     case CLASS_E_CLASSNOTAVAILABLE:
-        return QStringLiteral("ActiveX component can't create object");
+        return errorText(errors::CannotCreateObject);
     case DISP_E_UNKNOWNNAME:
     case DISP_E_MEMBERNOTFOUND:
-        return QStringLiteral("Object doesn't support this property or method");
+        return errorText(errors::MemberNotFound);
     case DISP_E_TYPEMISMATCH:
-        return QStringLiteral("Type mismatch");
+        return errorText(errors::TypeMismatch);
     case DISP_E_OVERFLOW:
-        return QStringLiteral("Overflow");
+        return errorText(errors::Overflow);
     case DISP_E_BADPARAMCOUNT:
-        return QStringLiteral("Wrong number of arguments or invalid property assignment");
+        return errorText(errors::WrongArguments);
     case TYPE_E_CANTLOADLIBRARY:
-        return QStringLiteral("Error loading type library/DLL.");
-    default:
-        return QStringLiteral("Automation error %1").arg(QString::number(static_cast<uint32_t>(hr), 16).toUpper());
+        return QStringLiteral("加载类型库/DLL 时出错");
+    default: {
+        const int32_t number = errorNumberFromHresult(hr);
+        const QString known = number != hr ? errorText(number) : QString();
+        if (!known.isEmpty())
+            return known;
+        return errorText(errors::AutomationError) + QStringLiteral(" %1").arg(QString::number(static_cast<uint32_t>(hr), 16).toUpper());
+    }
     }
 }
 

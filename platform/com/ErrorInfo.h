@@ -46,9 +46,9 @@ HRESULT guarded(F &&body)
     } catch (const RuntimeError &e) {
         return reportError(e);
     } catch (const std::exception &e) {
-        return reportError(RuntimeError(440, QString(), QString::fromLocal8Bit(e.what())));
+        return reportError(RuntimeError(errors::AutomationError, QString(), QString::fromLocal8Bit(e.what())));
     } catch (...) {
-        return reportError(RuntimeError(440, QString(), QStringLiteral("Automation error")));
+        return reportError(RuntimeError::of(errors::AutomationError));
     }
 }
 

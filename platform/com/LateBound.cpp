@@ -9,14 +9,14 @@ namespace com {
 Variant invoke(IDispatch *object, const QString &name, uint16_t flags, std::vector<VARIANT> args)
 {
     if (!object)
-        throw RuntimeError(errors::ObjectRequired, QString(), QStringLiteral("Object required"));
+        throw RuntimeError::of(errors::ObjectRequired);
     BSTR bname = toBstr(name);
     DISPID id = DISPID_UNKNOWN;
     HRESULT hr = object->GetIDsOfNames(GUID_NULL, &bname, 1, 0, &id);
     SysFreeString(bname);
     if (FAILED(hr)) {
         clearErrorInfo();
-        throw RuntimeError(438, QString(), QStringLiteral("Object doesn't support this property or method"));
+        throw RuntimeError::of(errors::MemberNotFound);
     }
     // The callee expects the arguments last to first.
     std::vector<VARIANT> reversed(args.rbegin(), args.rend());
@@ -133,7 +133,7 @@ ComPtr<IDispatch> objectOf(const Variant &value)
             if (SUCCEEDED(u->QueryInterface(IID_IDispatch, out.putVoid())))
                 return out;
         }
-        throw RuntimeError(errors::ObjectRequired, QString(), QStringLiteral("Object required"));
+        throw RuntimeError::of(errors::ObjectRequired);
     }
     return ComPtr<IDispatch>(d);
 }

@@ -34,7 +34,7 @@ QVCOM_EXPORT VARIANT byRef(VARIANT *variable);
 QVCOM_EXPORT VARIANT byRef(int32_t *variable);
 QVCOM_EXPORT VARIANT byRef(int16_t *variable);
 
-// The object held by a result, with a new reference; raises "Object required" when none.
+// The object held by a result, with a new reference; raises 424 (缺少对象) when none.
 QVCOM_EXPORT ComPtr<IDispatch> objectOf(const Variant &value);
 
 } // namespace com

@@ -24,6 +24,9 @@ public:
     {
     }
 
+    // The error with the product's own text for `number` (see errorText).
+    static RuntimeError of(int32_t number, const QString &source = QString());
+
     int32_t number() const { return m_number; }
     const QString &source() const { return m_source; }
     const QString &description() const { return m_description; }
@@ -40,8 +43,19 @@ constexpr int32_t Overflow = 6;            // "溢出"
 constexpr int32_t SubscriptOutOfRange = 9;
 constexpr int32_t TypeMismatch = 13;
 constexpr int32_t InvalidProcedureCall = 5;
+constexpr int32_t ObjectVariableNotSet = 91;
 constexpr int32_t ObjectRequired = 424;
 constexpr int32_t CannotCreateObject = 429;
+constexpr int32_t NoAutomationInterface = 430;
+constexpr int32_t MemberNotFound = 438;
+constexpr int32_t AutomationError = 440;
+constexpr int32_t ArgumentNotOptional = 449;
+constexpr int32_t WrongArguments = 450;
+constexpr int32_t ItemNotFound = 3265;
 } // namespace errors
+
+// The description a user of this product sees for a run-time error number,
+// in Chinese as the product's runtime gives it; "" for a number it does not know.
+QVCOM_EXPORT QString errorText(int32_t number);
 
 } // namespace com

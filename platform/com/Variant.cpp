@@ -1,6 +1,7 @@
 #include "platform/com/Variant.h"
 
 #include "platform/com/Bstr.h"
+#include "platform/com/RuntimeError.h"
 
 #include <QDateTime>
 
@@ -28,6 +29,9 @@ HRESULT VariantClear(VARIANT *pvarg)
             if (pvarg->punkVal)
                 pvarg->punkVal->Release();
             break;
+        case VT_ARRAY | VT_VARIANT:
+            SafeArrayDestroy(pvarg->parray);
+            break;
         default:
             break;
         }
@@ -50,10 +54,111 @@ HRESULT VariantCopy(VARIANT *pvargDest, const VARIANT *pvargSrc)
                 return E_OUTOFMEMORY;
         } else if ((copy.vt == VT_DISPATCH || copy.vt == VT_UNKNOWN) && copy.punkVal) {
             copy.punkVal->AddRef();
+        } else if (copy.vt == (VT_ARRAY | VT_VARIANT) && copy.parray) {
+            const SAFEARRAY *src = pvargSrc->parray;
+            copy.parray = SafeArrayCreate(VT_VARIANT, src->cDims, src->rgsabound);
+            if (!copy.parray)
+                return E_OUTOFMEMORY;
+            const size_t n = src->cDims == 2 ? size_t(src->rgsabound[0].cElements) * src->rgsabound[1].cElements
+                                             : size_t(src->rgsabound[0].cElements);
+            for (size_t i = 0; i < n; ++i)
+                VariantCopy(&copy.parray->pvData[i], &src->pvData[i]);
         }
     }
     VariantClear(pvargDest);
     *pvargDest = copy;
+    return S_OK;
+}
+
+namespace {
+size_t elementCount(const SAFEARRAY *psa)
+{
+    size_t n = 1;
+    for (uint16_t d = 0; d < psa->cDims; ++d)
+        n *= psa->rgsabound[d].cElements;
+    return n;
+}
+
+// Offset of an element; indices in natural order, the first dimension varying fastest.
+bool elementOffset(const SAFEARRAY *psa, const int32_t *indices, size_t *offset)
+{
+    if (!psa || !indices)
+        return false;
+    size_t off = 0, stride = 1;
+    for (uint16_t i = 0; i < psa->cDims; ++i) {
+        // rgsabound runs from the last dimension to the first.
+        const SAFEARRAYBOUND &b = psa->rgsabound[psa->cDims - 1 - i];
+        const int64_t k = int64_t(indices[i]) - b.lLbound;
+        if (k < 0 || k >= int64_t(b.cElements))
+            return false;
+        off += size_t(k) * stride;
+        stride *= b.cElements;
+    }
+    *offset = off;
+    return true;
+}
+} // namespace
+
+SAFEARRAY *SafeArrayCreate(VARTYPE vt, uint32_t cDims, const SAFEARRAYBOUND *rgsabound)
+{
+    if (vt != VT_VARIANT || cDims < 1 || cDims > 2 || !rgsabound)
+        return nullptr;
+    auto *psa = new SAFEARRAY{};
+    psa->cDims = static_cast<uint16_t>(cDims);
+    psa->cbElements = sizeof(VARIANT);
+    for (uint32_t i = 0; i < cDims; ++i)
+        psa->rgsabound[i] = rgsabound[i];
+    const size_t n = elementCount(psa);
+    psa->pvData = new VARIANT[n ? n : 1];
+    for (size_t i = 0; i < (n ? n : 1); ++i)
+        VariantInit(&psa->pvData[i]);
+    return psa;
+}
+
+HRESULT SafeArrayDestroy(SAFEARRAY *psa)
+{
+    if (!psa)
+        return S_OK;
+    const size_t n = elementCount(psa);
+    for (size_t i = 0; i < n; ++i)
+        VariantClear(&psa->pvData[i]);
+    delete[] psa->pvData;
+    delete psa;
+    return S_OK;
+}
+
+HRESULT SafeArrayGetElement(SAFEARRAY *psa, const int32_t *rgIndices, void *pv)
+{
+    size_t off = 0;
+    if (!pv || !elementOffset(psa, rgIndices, &off))
+        return DISP_E_BADINDEX;
+    auto *out = static_cast<VARIANT *>(pv);
+    VariantInit(out);
+    return VariantCopy(out, &psa->pvData[off]);
+}
+
+HRESULT SafeArrayPutElement(SAFEARRAY *psa, const int32_t *rgIndices, void *pv)
+{
+    size_t off = 0;
+    if (!pv || !elementOffset(psa, rgIndices, &off))
+        return DISP_E_BADINDEX;
+    return VariantCopy(&psa->pvData[off], static_cast<const VARIANT *>(pv));
+}
+
+HRESULT SafeArrayGetUBound(SAFEARRAY *psa, uint32_t nDim, int32_t *plUbound)
+{
+    if (!psa || !plUbound || nDim < 1 || nDim > psa->cDims)
+        return DISP_E_BADINDEX;
+    const SAFEARRAYBOUND &b = psa->rgsabound[psa->cDims - nDim];
+    *plUbound = b.lLbound + static_cast<int32_t>(b.cElements) - 1;
+    return S_OK;
+}
+
+HRESULT SafeArrayGetLBound(SAFEARRAY *psa, uint32_t nDim, int32_t *plLbound)
+{
+    if (!psa || !plLbound || nDim < 1 || nDim > psa->cDims)
+        return DISP_E_BADINDEX;
+    *plLbound = psa->rgsabound[psa->cDims - nDim].lLbound;
     return S_OK;
 }
 
@@ -307,6 +412,40 @@ QDateTime fromAutomationDate(DATE d)
 {
     const QDateTime wall = epoch().addMSecs(static_cast<qint64>(d * 86400000.0 + (d >= 0 ? 0.5 : -0.5)));
     return QDateTime(wall.date(), wall.time());
+}
+
+} // namespace com
+
+namespace com {
+
+Variant Variant::fromTable(const QVector<QVector<QVariant>> &cells)
+{
+    const int fields = static_cast<int>(cells.size());
+    const int rows = fields ? static_cast<int>(cells.first().size()) : 0;
+    // rgsabound[0] is the last dimension (rows), rgsabound[1] the first (fields).
+    const SAFEARRAYBOUND bounds[2] = {{static_cast<uint32_t>(rows), 0}, {static_cast<uint32_t>(fields), 0}};
+    Variant v;
+    v.parray = SafeArrayCreate(VT_VARIANT, 2, bounds);
+    v.vt = VT_ARRAY | VT_VARIANT;
+    for (int f = 0; f < fields; ++f)
+        for (int r = 0; r < rows && r < cells[f].size(); ++r)
+            v.parray->pvData[size_t(r) * size_t(fields) + size_t(f)] = fromQVariant(cells[f][r]).detach();
+    return v;
+}
+
+QVector<QVector<QVariant>> tableOf(const VARIANT &value)
+{
+    const VARIANT &v = deref(value);
+    if (v.vt != (VT_ARRAY | VT_VARIANT) || !v.parray || v.parray->cDims != 2)
+        throw RuntimeError::of(errors::TypeMismatch);
+    const SAFEARRAY *psa = v.parray;
+    const int fields = static_cast<int>(psa->rgsabound[1].cElements);
+    const int rows = static_cast<int>(psa->rgsabound[0].cElements);
+    QVector<QVector<QVariant>> cells(fields, QVector<QVariant>(rows));
+    for (int r = 0; r < rows; ++r)
+        for (int f = 0; f < fields; ++f)
+            cells[f][r] = toQVariant(psa->pvData[size_t(r) * size_t(fields) + size_t(f)]);
+    return cells;
 }
 
 } // namespace com

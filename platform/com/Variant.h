@@ -22,8 +22,11 @@ enum VARENUM : VARTYPE {
     VT_BOOL = 11,
     VT_VARIANT = 12,
     VT_UNKNOWN = 13,
+    VT_ARRAY = 0x2000,
     VT_BYREF = 0x4000,
 };
+
+struct SAFEARRAY;
 
 struct VARIANT
 {
@@ -52,7 +55,26 @@ struct VARIANT
         IDispatch **ppdispVal;
         VARIANT *pvarVal;
         void *byref;
+        SAFEARRAY *parray;
     };
+};
+
+// Arrays of variants only (VT_ARRAY | VT_VARIANT), up to two dimensions, as a
+// bulk read of rows hands them out.
+struct SAFEARRAYBOUND
+{
+    uint32_t cElements;
+    int32_t lLbound;
+};
+
+struct SAFEARRAY
+{
+    uint16_t cDims;
+    uint16_t fFeatures;
+    uint32_t cbElements;
+    uint32_t cLocks;
+    VARIANT *pvData;
+    SAFEARRAYBOUND rgsabound[2]; // rgsabound[0] is the rightmost (last) dimension
 };
 
 struct DISPPARAMS
@@ -80,8 +102,16 @@ extern "C" {
 QVCOM_EXPORT void VariantInit(VARIANT *pvarg);
 // Frees a string, releases an object, then leaves the variant empty.
 QVCOM_EXPORT HRESULT VariantClear(VARIANT *pvarg);
-// Deep-copies strings and adds references to objects; by-reference values stay references.
+// Deep-copies strings and arrays and adds references to objects; by-reference values stay references.
 QVCOM_EXPORT HRESULT VariantCopy(VARIANT *pvargDest, const VARIANT *pvargSrc);
+// A zero-filled (empty variants) array of variants; `vt` must be VT_VARIANT, cDims 1 or 2.
+QVCOM_EXPORT SAFEARRAY *SafeArrayCreate(VARTYPE vt, uint32_t cDims, const SAFEARRAYBOUND *rgsabound);
+QVCOM_EXPORT HRESULT SafeArrayDestroy(SAFEARRAY *psa);
+// Indices in natural order (first dimension first), as the caller writes a(i, j).
+QVCOM_EXPORT HRESULT SafeArrayGetElement(SAFEARRAY *psa, const int32_t *rgIndices, void *pv);
+QVCOM_EXPORT HRESULT SafeArrayPutElement(SAFEARRAY *psa, const int32_t *rgIndices, void *pv);
+QVCOM_EXPORT HRESULT SafeArrayGetUBound(SAFEARRAY *psa, uint32_t nDim, int32_t *plUbound);
+QVCOM_EXPORT HRESULT SafeArrayGetLBound(SAFEARRAY *psa, uint32_t nDim, int32_t *plLbound);
 }
 
 namespace com {
@@ -112,6 +142,8 @@ public:
     static Variant copyOf(const VARIANT &v);
     // Conversion from the values the product keeps inside a module.
     static Variant fromQVariant(const QVariant &value);
+    // A two-dimensional array a(field, row) of the given cells (cells[field][row]).
+    static Variant fromTable(const QVector<QVector<QVariant>> &cells);
 
     bool isEmpty() const { return vt == VT_EMPTY; }
     bool isNull() const { return vt == VT_NULL; }
@@ -127,6 +159,10 @@ QVCOM_EXPORT const VARIANT &deref(const VARIANT &v);
 // The object a variant holds (no new reference), or null.
 QVCOM_EXPORT IDispatch *asDispatch(const VARIANT &v);
 QVCOM_EXPORT IUnknown *asUnknown(const VARIANT &v);
+
+// The cells of a two-dimensional array variant, cells[first index][second index];
+// raises type mismatch for anything else.
+QVCOM_EXPORT QVector<QVector<QVariant>> tableOf(const VARIANT &v);
 
 // Days since 1899-12-30, the automation date.
 QVCOM_EXPORT DATE toAutomationDate(const QDateTime &dt);

@@ -2,7 +2,7 @@
 
 // In-memory stand-ins for the runtime objects, recording what start-up does.
 
-#include "console/log/ILogWriter.h"
+#include "platform/ILogWriter.h"
 #include "console/startup/RuntimeObjects.h"
 
 #include <QMap>

@@ -34,7 +34,7 @@ public:
         members().add(QStringLiteral("Shout"), [](const com::DispArgs &a) {
             VARIANT *arg = a.at(0);
             if (arg->vt != (VT_BSTR | VT_BYREF))
-                throw com::RuntimeError(13, QStringLiteral("Greeter"), QStringLiteral("Type mismatch"));
+                throw com::RuntimeError::of(com::errors::TypeMismatch, QStringLiteral("Greeter"));
             const QString upper = com::fromBstr(*arg->pbstrVal).toUpper();
             SysFreeString(*arg->pbstrVal);
             *arg->pbstrVal = com::toBstr(upper);

@@ -6,7 +6,9 @@
 
 namespace jx {
 
-// The outside log writer as the console drives it: one call per finished entry.
+// The log writer as the product drives it: one call per finished entry.
+// Installed once per process through LogHook, so a library loaded by the
+// console writes into the same log.
 class ILogWriter
 {
 public:
