@@ -134,7 +134,8 @@ bool CurrentUser::ChangePassword(const QString &oldPassword, const QString &newP
         m_error.setDescription(QStringLiteral("原密码不正确"));
         return false;
     }
-    const QString hash = newPassword.isEmpty() ? QString() : hashPassword(newPassword);
+    // An empty password is stored as an empty hash, never as Null (the column refuses Null).
+    const QString hash = newPassword.isEmpty() ? QStringLiteral("") : hashPassword(newPassword);
     if (!newPassword.isEmpty() && hash.isEmpty()) {
         m_error.setDescription(QStringLiteral("无法生成密码摘要"));
         return false;

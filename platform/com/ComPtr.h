@@ -52,6 +52,7 @@ public:
     T *detach() { return std::exchange(m_p, nullptr); }
     T *get() const { return m_p; }
     T *operator->() const { return m_p; }
+    T &operator*() const { return *m_p; }
     explicit operator bool() const { return m_p != nullptr; }
     // For out parameters: releases what is held first.
     T **put()
