@@ -33,8 +33,8 @@ public:
     // For use inside a server library (ServerModule does it for the entry
     // points): writes the registry entries of every coclass of `library`
     // (ProgID = library name + "." + class name) in one change, then looks each
-    // ProgID up again to confirm it leads to `modulePath`. A failure leaves the
-    // registry as it was and says why in `error`.
+    // ProgID up again to confirm it leads to `modulePath`. A failure says why
+    // in `error`; one that stops the change leaves the registry as it was.
     static HRESULT registerLibrary(const TypeLibrary &library, const QString &modulePath, QString *error = nullptr);
     static HRESULT unregisterLibrary(const TypeLibrary &library, QString *error = nullptr);
     // The file of the module that contains `address`.

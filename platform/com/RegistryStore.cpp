@@ -125,6 +125,9 @@ bool RegistryStore::edit(const std::function<bool(RegistryEdit &)> &change, QStr
         setError(error, QStringLiteral("cannot create the folder of the registry file %1").arg(path));
         return false;
     }
+    // Threads of this process queue here; other programs at the lock file.
+    static QMutex inProcess;
+    QMutexLocker threadLock(&inProcess);
     QLockFile lock(path + QStringLiteral(".lock"));
     if (!lock.tryLock(kLockWaitMs)) {
         setError(error, lock.error() == QLockFile::LockFailedError

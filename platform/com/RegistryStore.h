@@ -38,6 +38,7 @@ public:
     // Runs `change` on the current contents under the lock and writes the result
     // when it returns true and changed something. False with `error` set when the
     // file cannot be locked, read, parsed or written, or when `change` refuses.
+    // `change` must not call back into the store's changes.
     static bool edit(const std::function<bool(RegistryEdit &)> &change, QString *error = nullptr);
 
     // Single changes, each one edit.
