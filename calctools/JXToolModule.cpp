@@ -1,8 +1,7 @@
 // Entry points of the JXTool server library.
 
 #include "calctools/calcTool.h"
-#include "platform/com/ClassFactory.h"
-#include "platform/com/InprocServer.h"
+#include "platform/com/ServerModule.h"
 
 // The plug-in interface is listed under its name in the interface library,
 // the exact name the console's plug-in scan looks for.
@@ -17,39 +16,9 @@ namespace {
 // {B3C9E1A4-6F2D-4D8B-9A7E-5C1F0D2E3A49}
 constexpr CLSID CLSID_calcTool = {0xB3C9E1A4, 0x6F2D, 0x4D8B, {0x9A, 0x7E, 0x5C, 0x1F, 0x0D, 0x2E, 0x3A, 0x49}};
 
-com::TypeLibrary ownLibrary()
-{
-    return *com::TypeLibrary::parse(QString::fromUtf8(qvTypeLibrary));
-}
-
-QString ownPath()
-{
-    return com::InprocServer::modulePathOf(reinterpret_cast<const void *>(&ownLibrary));
-}
+const com::ServedClass kServedClasses[] = {com::servedClass<calcTool>(CLSID_calcTool)};
 
 } // namespace
 
-QV_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID &clsid, const IID &iid, void **ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (clsid != CLSID_calcTool)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return com::ClassFactory<calcTool>::get(iid, ppv);
-}
-
-QV_SERVER_EXPORT HRESULT DllCanUnloadNow()
-{
-    return S_FALSE; // windows of the library may still be open
-}
-
-QV_SERVER_EXPORT HRESULT DllRegisterServer()
-{
-    return com::InprocServer::registerLibrary(ownLibrary(), ownPath());
-}
-
-QV_SERVER_EXPORT HRESULT DllUnregisterServer()
-{
-    return com::InprocServer::unregisterLibrary(ownLibrary());
-}
+// Windows of the library may still be open at any time: it is never unloaded.
+QV_SERVER_ENTRY_POINTS(kServedClasses)

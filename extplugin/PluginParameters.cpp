@@ -1,10 +1,9 @@
 #include "extplugin/PluginParameters.h"
 
 #include "extplugin/IExtPluginUI.h"
-#include "platform/com/ClassFactory.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/DispatchImpl.h"
-#include "platform/com/InprocServer.h"
+#include "platform/com/ServerModule.h"
 
 #include <vector>
 
@@ -99,10 +98,7 @@ __attribute__((constructor)) void registerClasses()
                               });
 }
 
-com::TypeLibrary ownLibrary()
-{
-    return *com::TypeLibrary::parse(QString::fromUtf8(qvTypeLibrary));
-}
+const com::ServedClass kServedClasses[] = {com::servedClass<PluginParametersImpl>(CLSID_PluginParameters)};
 
 } // namespace
 
@@ -113,28 +109,4 @@ com::ComPtr<IDispatch> createPluginParameters()
 
 } // namespace extplugin
 
-QV_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID &clsid, const IID &iid, void **ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (clsid != CLSID_PluginParameters)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return com::ClassFactory<extplugin::PluginParametersImpl>::get(iid, ppv);
-}
-
-QV_SERVER_EXPORT HRESULT DllCanUnloadNow()
-{
-    return S_FALSE;
-}
-
-QV_SERVER_EXPORT HRESULT DllRegisterServer()
-{
-    return com::InprocServer::registerLibrary(extplugin::ownLibrary(),
-                                              com::InprocServer::modulePathOf(reinterpret_cast<void *>(&DllRegisterServer)));
-}
-
-QV_SERVER_EXPORT HRESULT DllUnregisterServer()
-{
-    return com::InprocServer::unregisterLibrary(extplugin::ownLibrary());
-}
+QV_SERVER_ENTRY_POINTS(extplugin::kServedClasses)

@@ -28,19 +28,25 @@ std::vector<Builtin> &builtins()
     return b;
 }
 
+// Callers hold g_lock.
+void removeBuiltin(const CLSID &clsid)
+{
+    std::erase_if(builtins(), [&](const Builtin &x) { return x.clsid == clsid; });
+}
+
 } // namespace
 
 void registerBuiltinClass(const CLSID &clsid, const QString &progId, ClassCreator creator)
 {
     QMutexLocker lock(&g_lock);
-    unregisterBuiltinClass(clsid);
+    removeBuiltin(clsid);
     builtins().push_back({clsid, progId, std::move(creator)});
 }
 
 void unregisterBuiltinClass(const CLSID &clsid)
 {
-    auto &b = builtins();
-    std::erase_if(b, [&](const Builtin &x) { return x.clsid == clsid; });
+    QMutexLocker lock(&g_lock);
+    removeBuiltin(clsid);
 }
 
 HRESULT clsidFromProgId(const QString &progId, CLSID *clsid)

@@ -60,31 +60,71 @@ HRESULT InprocServer::callRegistration(const QString &path, bool registerServer)
     return fn();
 }
 
-HRESULT InprocServer::registerLibrary(const TypeLibrary &library, const QString &modulePath)
+HRESULT InprocServer::registerLibrary(const TypeLibrary &library, const QString &modulePath, QString *error)
 {
+    const QList<TypeEntry> classes = library.coclasses();
+    if (classes.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("the type library %1 declares no class to register").arg(library.name);
+        return SELFREG_E_CLASS;
+    }
+    if (modulePath.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("the file of the library %1 is unknown").arg(library.name);
+        return SELFREG_E_CLASS;
+    }
     const QString root = QStringLiteral("HKEY_CLASSES_ROOT\\");
-    for (const TypeEntry &c : library.coclasses()) {
+    const bool written = RegistryStore::edit(
+        [&](RegistryEdit &e) {
+            for (const TypeEntry &c : classes) {
+                const QString progId = library.name + QLatin1Char('.') + c.name;
+                const QString clsidKey = root + QStringLiteral("CLSID\\") + guidToString(c.guid);
+                if (!(e.setValue(root + progId, QString(), c.name)
+                      && e.setValue(root + progId + QStringLiteral("\\CLSID"), QString(), guidToString(c.guid))
+                      && e.setValue(clsidKey, QString(), c.name)
+                      && e.setValue(clsidKey + QStringLiteral("\\InprocServer32"), QString(), modulePath)
+                      && e.setValue(clsidKey + QStringLiteral("\\ProgID"), QString(), progId))) {
+                    if (error)
+                        *error = QStringLiteral("the class name %1 cannot be a registry key").arg(progId);
+                    return false;
+                }
+            }
+            return true;
+        },
+        error);
+    if (!written)
+        return SELFREG_E_CLASS;
+
+    // Look every ProgID up the way creation will.
+    for (const TypeEntry &c : classes) {
         const QString progId = library.name + QLatin1Char('.') + c.name;
-        const QString clsidKey = root + QStringLiteral("CLSID\\") + guidToString(c.guid);
-        bool ok = RegistryStore::setValue(root + progId, QString(), c.name)
-            && RegistryStore::setValue(root + progId + QStringLiteral("\\CLSID"), QString(), guidToString(c.guid))
-            && RegistryStore::setValue(clsidKey, QString(), c.name)
-            && RegistryStore::setValue(clsidKey + QStringLiteral("\\InprocServer32"), QString(), modulePath)
-            && RegistryStore::setValue(clsidKey + QStringLiteral("\\ProgID"), QString(), progId);
-        if (!ok)
+        const auto clsid = RegistryStore::value(root + progId + QStringLiteral("\\CLSID"), QString(), error);
+        const auto server = clsid ? RegistryStore::value(root + QStringLiteral("CLSID\\") + *clsid
+                                                             + QStringLiteral("\\InprocServer32"),
+                                                         QString(), error)
+                                  : std::nullopt;
+        if (!clsid || guidFromString(*clsid) != c.guid || !server || *server != modulePath) {
+            if (error && error->isEmpty())
+                *error = QStringLiteral("%1 is not registered to %2 after registering").arg(progId, modulePath);
             return SELFREG_E_CLASS;
+        }
     }
     return S_OK;
 }
 
-HRESULT InprocServer::unregisterLibrary(const TypeLibrary &library)
+HRESULT InprocServer::unregisterLibrary(const TypeLibrary &library, QString *error)
 {
     const QString root = QStringLiteral("HKEY_CLASSES_ROOT\\");
-    for (const TypeEntry &c : library.coclasses()) {
-        RegistryStore::deleteTree(root + library.name + QLatin1Char('.') + c.name);
-        RegistryStore::deleteTree(root + QStringLiteral("CLSID\\") + guidToString(c.guid));
-    }
-    return S_OK;
+    const bool ok = RegistryStore::edit(
+        [&](RegistryEdit &e) {
+            for (const TypeEntry &c : library.coclasses()) {
+                e.deleteTree(root + library.name + QLatin1Char('.') + c.name);
+                e.deleteTree(root + QStringLiteral("CLSID\\") + guidToString(c.guid));
+            }
+            return true;
+        },
+        error);
+    return ok ? S_OK : SELFREG_E_CLASS;
 }
 
 QString InprocServer::modulePathOf(const void *address)

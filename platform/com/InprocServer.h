@@ -30,10 +30,13 @@ public:
     // Calls DllRegisterServer or DllUnregisterServer of the library.
     static HRESULT callRegistration(const QString &path, bool registerServer);
 
-    // For use inside a server library: writes (or removes) the registry entries
-    // of every coclass of `library`: ProgID = library name + "." + class name.
-    static HRESULT registerLibrary(const TypeLibrary &library, const QString &modulePath);
-    static HRESULT unregisterLibrary(const TypeLibrary &library);
+    // For use inside a server library (ServerModule does it for the entry
+    // points): writes the registry entries of every coclass of `library`
+    // (ProgID = library name + "." + class name) in one change, then looks each
+    // ProgID up again to confirm it leads to `modulePath`. A failure says why
+    // in `error`; one that stops the change leaves the registry as it was.
+    static HRESULT registerLibrary(const TypeLibrary &library, const QString &modulePath, QString *error = nullptr);
+    static HRESULT unregisterLibrary(const TypeLibrary &library, QString *error = nullptr);
     // The file of the module that contains `address`.
     static QString modulePathOf(const void *address);
 };

@@ -4,69 +4,69 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QJsonArray>
-#include <QJsonObject>
+#include <QLockFile>
+#include <QMutex>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringList>
 
 namespace com {
 
 namespace {
 
-QString g_overridePath;
+// How long a change waits for another program's change to finish.
+constexpr int kLockWaitMs = 20000;
 
-const QStringList &roots()
+struct OverridePath
 {
-    static const QStringList r = {QStringLiteral("HKEY_CLASSES_ROOT"),     QStringLiteral("HKEY_CURRENT_USER"),
-                                  QStringLiteral("HKEY_LOCAL_MACHINE"),    QStringLiteral("HKEY_USERS"),
-                                  QStringLiteral("HKEY_PERFORMANCE_DATA"), QStringLiteral("HKEY_DYN_DATA"),
-                                  QStringLiteral("HKEY_CURRENT_CONFIG")};
-    return r;
+    QMutex lock;
+    QString path;
+};
+
+OverridePath &overridePath()
+{
+    static OverridePath o;
+    return o;
 }
 
-// Lower-cased, single separators, no trailing separator: the lookup form.
-QString normalise(const QString &keyPath)
+void setError(QString *error, const QString &text)
 {
-    QStringList parts = keyPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
-    return parts.join(QLatin1Char('\\')).toLower();
+    if (error)
+        *error = text;
 }
 
-QString rootOf(const QString &normalised)
+// The file's contents; a missing file is an empty registry.
+std::optional<QJsonObject> load(const QString &path, QString *error)
 {
-    return normalised.section(QLatin1Char('\\'), 0, 0);
+    QFile f(path);
+    if (!f.exists())
+        return QJsonObject();
+    if (!f.open(QIODevice::ReadOnly)) {
+        setError(error, QStringLiteral("cannot read the registry file %1: %2").arg(path, f.errorString()));
+        return std::nullopt;
+    }
+    QJsonParseError parseError{};
+    const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        setError(error, QStringLiteral("the registry file %1 is damaged (%2 at byte %3); it was left as it is")
+                            .arg(path, parseError.errorString())
+                            .arg(parseError.offset));
+        return std::nullopt;
+    }
+    if (!doc.isObject()) {
+        setError(error, QStringLiteral("the registry file %1 holds no registry; it was left as it is").arg(path));
+        return std::nullopt;
+    }
+    return doc.object();
 }
 
-// Layout of the file: { "<lower-case key path>": { "path": "<as written>", "values": { "<lower name>": [name, value] } } }
-QJsonObject load()
+bool save(const QString &path, const QJsonObject &contents, QString *error)
 {
-    QFile f(RegistryStore::filePath());
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(f.readAll()).object();
-}
-
-bool save(const QJsonObject &o)
-{
-    const QString path = RegistryStore::filePath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    if (!f.open(QIODevice::WriteOnly) || f.write(QJsonDocument(contents).toJson(QJsonDocument::Indented)) < 0
+        || !f.commit()) {
+        setError(error, QStringLiteral("cannot write the registry file %1: %2").arg(path, f.errorString()));
         return false;
-    f.write(QJsonDocument(o).toJson(QJsonDocument::Indented));
-    return f.commit();
-}
-
-bool ensureKey(QJsonObject &store, const QString &keyPath)
-{
-    const QStringList parts = keyPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
-    if (parts.isEmpty() || !RegistryStore::isRoot(parts.first()))
-        return false;
-    QString path = parts.first().toUpper();
-    for (int i = 1; i < parts.size(); ++i) {
-        path += QLatin1Char('\\') + parts[i];
-        const QString k = normalise(path);
-        if (!store.contains(k))
-            store.insert(k, QJsonObject{{QStringLiteral("path"), path}, {QStringLiteral("values"), QJsonObject()}});
     }
     return true;
 }
@@ -75,8 +75,12 @@ bool ensureKey(QJsonObject &store, const QString &keyPath)
 
 QString RegistryStore::filePath()
 {
-    if (!g_overridePath.isEmpty())
-        return g_overridePath;
+    {
+        OverridePath &o = overridePath();
+        QMutexLocker lock(&o.lock);
+        if (!o.path.isEmpty())
+            return o.path;
+    }
     const QByteArray env = qgetenv("JX_REGISTRY_FILE");
     if (!env.isEmpty())
         return QString::fromLocal8Bit(env);
@@ -88,72 +92,96 @@ QString RegistryStore::filePath()
 
 void RegistryStore::setFilePath(const QString &path)
 {
-    g_overridePath = path;
+    OverridePath &o = overridePath();
+    QMutexLocker lock(&o.lock);
+    o.path = path;
 }
 
 bool RegistryStore::isRoot(const QString &name)
 {
-    return roots().contains(name, Qt::CaseInsensitive);
+    static const QStringList roots = {QStringLiteral("HKEY_CLASSES_ROOT"),     QStringLiteral("HKEY_CURRENT_USER"),
+                                      QStringLiteral("HKEY_LOCAL_MACHINE"),    QStringLiteral("HKEY_USERS"),
+                                      QStringLiteral("HKEY_PERFORMANCE_DATA"), QStringLiteral("HKEY_DYN_DATA"),
+                                      QStringLiteral("HKEY_CURRENT_CONFIG")};
+    return roots.contains(name, Qt::CaseInsensitive);
 }
 
-bool RegistryStore::keyExists(const QString &keyPath)
+bool RegistryStore::keyExists(const QString &keyPath, QString *error)
 {
-    const QString k = normalise(keyPath);
-    if (k.isEmpty() || !isRoot(rootOf(k)))
+    return RegistryEdit(load(filePath(), error).value_or(QJsonObject())).keyExists(keyPath);
+}
+
+std::optional<QString> RegistryStore::value(const QString &keyPath, const QString &valueName, QString *error)
+{
+    return RegistryEdit(load(filePath(), error).value_or(QJsonObject())).value(keyPath, valueName);
+}
+
+bool RegistryStore::edit(const std::function<bool(RegistryEdit &)> &change, QString *error)
+{
+    if (error)
+        error->clear();
+    const QString path = QFileInfo(filePath()).absoluteFilePath();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        setError(error, QStringLiteral("cannot create the folder of the registry file %1").arg(path));
         return false;
-    if (!k.contains(QLatin1Char('\\')))
-        return true;
-    return load().contains(k);
-}
-
-std::optional<QString> RegistryStore::value(const QString &keyPath, const QString &valueName)
-{
-    const QJsonObject store = load();
-    const QJsonObject key = store.value(normalise(keyPath)).toObject();
-    const QJsonValue v = key.value(QStringLiteral("values")).toObject().value(valueName.toLower());
-    if (!v.isArray())
-        return std::nullopt;
-    return v.toArray().at(1).toString();
-}
-
-bool RegistryStore::createKey(const QString &keyPath)
-{
-    QJsonObject store = load();
-    if (!ensureKey(store, keyPath))
-        return false;
-    return save(store);
-}
-
-bool RegistryStore::setValue(const QString &keyPath, const QString &valueName, const QString &value)
-{
-    QJsonObject store = load();
-    if (!ensureKey(store, keyPath))
-        return false;
-    const QString k = normalise(keyPath);
-    if (!k.contains(QLatin1Char('\\')))
-        return false; // values live below a root, not on it
-    QJsonObject key = store.value(k).toObject();
-    QJsonObject values = key.value(QStringLiteral("values")).toObject();
-    values.insert(valueName.toLower(), QJsonArray{valueName, value});
-    key.insert(QStringLiteral("values"), values);
-    store.insert(k, key);
-    return save(store);
-}
-
-bool RegistryStore::deleteTree(const QString &keyPath)
-{
-    const QString k = normalise(keyPath);
-    if (!k.contains(QLatin1Char('\\')))
-        return false;
-    QJsonObject store = load();
-    bool removed = false;
-    for (const QString &name : store.keys()) {
-        if (name == k || name.startsWith(k + QLatin1Char('\\'))) {
-            store.remove(name);
-            removed = true;
-        }
     }
-    return removed ? save(store) : false;
+    // Threads of this process queue here; other programs at the lock file.
+    static QMutex inProcess;
+    QMutexLocker threadLock(&inProcess);
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs)) {
+        setError(error, lock.error() == QLockFile::LockFailedError
+                            ? QStringLiteral("the registry file %1 is being changed by another program").arg(path)
+                            : QStringLiteral("cannot lock the registry file %1").arg(path));
+        return false;
+    }
+    // Read again under the lock: what another program wrote meanwhile must be kept.
+    std::optional<QJsonObject> contents = load(path, error);
+    if (!contents)
+        return false;
+    RegistryEdit e(std::move(*contents));
+    if (!change(e)) {
+        if (error && error->isEmpty())
+            *error = QStringLiteral("the registry change was refused");
+        return false;
+    }
+    return !e.changed() || save(path, e.contents(), error);
+}
+
+bool RegistryStore::setValue(const QString &keyPath, const QString &valueName, const QString &value, QString *error)
+{
+    return edit(
+        [&](RegistryEdit &e) {
+            if (e.setValue(keyPath, valueName, value))
+                return true;
+            setError(error, QStringLiteral("not a key that can hold values: %1").arg(keyPath));
+            return false;
+        },
+        error);
+}
+
+bool RegistryStore::createKey(const QString &keyPath, QString *error)
+{
+    return edit(
+        [&](RegistryEdit &e) {
+            if (e.createKey(keyPath))
+                return true;
+            setError(error, QStringLiteral("not a registry key: %1").arg(keyPath));
+            return false;
+        },
+        error);
+}
+
+bool RegistryStore::deleteTree(const QString &keyPath, QString *error)
+{
+    bool removed = false;
+    const bool ok = edit(
+        [&](RegistryEdit &e) {
+            removed = e.deleteTree(keyPath);
+            return true;
+        },
+        error);
+    return ok && removed;
 }
 
 } // namespace com

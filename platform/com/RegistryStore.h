@@ -6,12 +6,17 @@
 // HKEY_PERFORMANCE_DATA, HKEY_DYN_DATA, HKEY_CURRENT_CONFIG); names compare
 // without regard to letter case. The empty value name is the key's default value.
 // Server libraries write to it when registered; class creation reads it.
+//
+// Every change takes the file's lock (a QLockFile beside it), reads the file
+// again under that lock, and replaces it atomically (QSaveFile), so programs
+// registering at the same time never lose each other's entries. A file that
+// cannot be read or parsed is reported and never written over.
 
-#include "platform/com/QvComExport.h"
+#include "platform/com/RegistryEdit.h"
 
 #include <QString>
-#include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace com {
@@ -24,13 +29,23 @@ public:
     static void setFilePath(const QString &path);
 
     static bool isRoot(const QString &name);
-    static bool keyExists(const QString &keyPath);
-    static std::optional<QString> value(const QString &keyPath, const QString &valueName = QString());
-    // Creates the key and its parents as needed.
-    static bool setValue(const QString &keyPath, const QString &valueName, const QString &value);
-    static bool createKey(const QString &keyPath);
-    // Removes the key and everything below it.
-    static bool deleteTree(const QString &keyPath);
+    // Reads see the file as the last completed change left it; an unreadable
+    // file reads as empty (and `error`, if given, says why).
+    static bool keyExists(const QString &keyPath, QString *error = nullptr);
+    static std::optional<QString> value(const QString &keyPath, const QString &valueName = QString(),
+                                        QString *error = nullptr);
+
+    // Runs `change` on the current contents under the lock and writes the result
+    // when it returns true and changed something. False with `error` set when the
+    // file cannot be locked, read, parsed or written, or when `change` refuses.
+    // `change` must not call back into the store's changes.
+    static bool edit(const std::function<bool(RegistryEdit &)> &change, QString *error = nullptr);
+
+    // Single changes, each one edit.
+    static bool setValue(const QString &keyPath, const QString &valueName, const QString &value, QString *error = nullptr);
+    static bool createKey(const QString &keyPath, QString *error = nullptr);
+    // Removes the key and everything below it; false when there was nothing to remove.
+    static bool deleteTree(const QString &keyPath, QString *error = nullptr);
 };
 
 } // namespace com

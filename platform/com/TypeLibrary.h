@@ -58,7 +58,10 @@ public:
 
 } // namespace com
 
-// Puts a type-library description into the server library being built.
-#define QV_TYPE_LIBRARY(text)                                                                                 \
-    extern "C" __attribute__((section(".qvtypelib"), used, visibility("default"))) const char qvTypeLibrary[] = \
-        text
+// Puts a type-library description into the server library being built. The
+// text has internal linkage: every library has its own, and it is read from
+// the file's section, never looked up by name.
+#define QV_TYPE_LIBRARY(text)                                                        \
+    namespace {                                                                      \
+    __attribute__((section(".qvtypelib"), used)) const char qvTypeLibrary[] = text; \
+    }

@@ -4,6 +4,7 @@
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/InprocServer.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -12,22 +13,31 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const bool unregister = args.removeAll(QStringLiteral("-u")) > 0;
-    if (args.size() != 1) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Registers an in-process server library."));
+    parser.addHelpOption();
+    const QCommandLineOption unregisterOption(QStringLiteral("u"), QStringLiteral("Unregister instead."));
+    parser.addOption(unregisterOption);
+    parser.addPositionalArgument(QStringLiteral("library"), QStringLiteral("The server library file."));
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1) {
         std::fputs("usage: regsvr [-u] LIBRARY\n", stderr);
         return 2;
     }
-    const QString path = QFileInfo(args.first()).absoluteFilePath();
+    const bool unregister = parser.isSet(unregisterOption);
+    const QString path = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
     QString error;
     if (!com::InprocServer::load(path, &error)) {
         std::fprintf(stderr, "regsvr: cannot load %s: %s\n", qPrintable(path), qPrintable(error));
         return 1;
     }
+    com::clearErrorInfo();
     const HRESULT hr = com::InprocServer::callRegistration(path, !unregister);
     if (FAILED(hr)) {
-        std::fprintf(stderr, "regsvr: %s failed: %s\n", unregister ? "DllUnregisterServer" : "DllRegisterServer",
-                     qPrintable(com::describeHresult(hr)));
+        const com::ErrorRecord why = com::takeErrorInfo();
+        std::fprintf(stderr, "regsvr: %s of %s failed: %s\n", unregister ? "DllUnregisterServer" : "DllRegisterServer",
+                     qPrintable(path),
+                     qPrintable(why.description.isEmpty() ? com::describeHresult(hr) : why.description));
         return 1;
     }
     std::printf("%s %s\n", unregister ? "unregistered" : "registered", qPrintable(path));

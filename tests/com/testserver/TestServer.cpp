@@ -1,16 +1,22 @@
 // A small server library the object-model tests build, register and create.
 
 #include "platform/com/Bstr.h"
-#include "platform/com/ClassFactory.h"
 #include "platform/com/DispatchImpl.h"
-#include "platform/com/InprocServer.h"
+#include "platform/com/ServerModule.h"
 
 #include <cstdlib>
 
+#ifdef QV_TESTSERVER_BROKEN
+// The same library with a mistake in its description: registration must refuse it.
+QV_TYPE_LIBRARY("library qvBrokenServer 1.0 {6C1D2E90-3A4B-4C5D-8E9F-0A1B2C3D4E5F}\n"
+                "coclass Greeter {6C1D2E92-3A4B-4C5D-8E9F-0A1B2C3D4E5F}\n"
+                "  implements _Greeter\n");
+#else
 QV_TYPE_LIBRARY("library qvTestServer 1.2 {6C1D2E90-3A4B-4C5D-8E9F-0A1B2C3D4E5F}\n"
                 "interface _Greeter {6C1D2E91-3A4B-4C5D-8E9F-0A1B2C3D4E5F}\n"
                 "coclass Greeter {6C1D2E92-3A4B-4C5D-8E9F-0A1B2C3D4E5F}\n"
                 "  implements _Greeter {6C1D2E91-3A4B-4C5D-8E9F-0A1B2C3D4E5F}\n");
+#endif
 
 namespace {
 
@@ -46,35 +52,8 @@ public:
     }
 };
 
-com::TypeLibrary ownLibrary()
-{
-    return *com::TypeLibrary::parse(QString::fromUtf8(qvTypeLibrary));
-}
+const com::ServedClass kServedClasses[] = {com::servedClass<Greeter>(kGreeter)};
 
 } // namespace
 
-QV_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID &clsid, const IID &iid, void **ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (clsid != kGreeter)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return com::ClassFactory<Greeter>::get(iid, ppv);
-}
-
-QV_SERVER_EXPORT HRESULT DllCanUnloadNow()
-{
-    return S_FALSE;
-}
-
-QV_SERVER_EXPORT HRESULT DllRegisterServer()
-{
-    return com::InprocServer::registerLibrary(ownLibrary(),
-                                              com::InprocServer::modulePathOf(reinterpret_cast<void *>(&DllRegisterServer)));
-}
-
-QV_SERVER_EXPORT HRESULT DllUnregisterServer()
-{
-    return com::InprocServer::unregisterLibrary(ownLibrary());
-}
+QV_SERVER_ENTRY_POINTS(kServedClasses)

@@ -1,0 +1,131 @@
+#include "platform/com/ClassRegistry.h"
+#include "platform/com/Guid.h"
+#include "platform/com/RegistryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class RegistryFile : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dir.setAutoRemove(false); // evidence stays when a test fails
+        m_file = m_dir.filePath(QStringLiteral("registry.json"));
+        com::RegistryStore::setFilePath(m_file);
+    }
+    void TearDown() override
+    {
+        com::RegistryStore::setFilePath(QString());
+        if (!HasFailure())
+            m_dir.remove();
+    }
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("JX_REGISTRY_FILE"), m_file);
+        return env;
+    }
+    QTemporaryDir m_dir;
+    QString m_file;
+};
+
+} // namespace
+
+TEST_F(RegistryFile, TwoProgramsRegisteringAtOnceKeepEveryClass)
+{
+    const QString go = m_dir.filePath(QStringLiteral("go"));
+    const QStringList prefixes = {QStringLiteral("first"), QStringLiteral("second")};
+    std::vector<std::unique_ptr<QProcess>> programs;
+    for (const QString &prefix : prefixes) {
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(environment());
+        p->start(QStringLiteral(QV_REGISTRAR_PATH), {prefix, QStringLiteral("50"), go});
+        ASSERT_TRUE(p->waitForStarted());
+        programs.push_back(std::move(p));
+    }
+    // Both are running and waiting: release them together.
+    QFile(go).open(QIODevice::WriteOnly);
+    for (auto &p : programs) {
+        ASSERT_TRUE(p->waitForFinished(60000));
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    }
+
+    int registered = 0;
+    for (const QString &prefix : prefixes) {
+        for (int i = 0; i < 50; ++i) {
+            const QString progId = QStringLiteral("%1.Class%2").arg(prefix).arg(i);
+            CLSID clsid;
+            if (FAILED(com::clsidFromProgId(progId, &clsid))) {
+                ADD_FAILURE() << "lost " << progId.toStdString();
+                continue;
+            }
+            const auto server = com::RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\")
+                                                          + com::guidToString(clsid) + QStringLiteral("\\InprocServer32"));
+            EXPECT_EQ(server.value_or(QString()), QStringLiteral(QV_REGISTRAR_PATH)) << progId.toStdString();
+            ++registered;
+        }
+    }
+    EXPECT_EQ(registered, 100);
+    EXPECT_FALSE(QFile::exists(m_file + QStringLiteral(".lock")));
+}
+
+TEST_F(RegistryFile, DamagedFileIsReportedAndKeptByteForByte)
+{
+    const QByteArray damaged = "{\"hkey_classes_root\\\\mine.thing\": {\"path\": \"HKEY_CLASSES_ROOT\\\\Mine.Thing\"";
+    {
+        QFile f(m_file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(damaged);
+    }
+    QString error;
+    EXPECT_FALSE(com::RegistryStore::setValue(QStringLiteral("HKEY_CLASSES_ROOT\\A.B\\CLSID"), QString(),
+                                              QStringLiteral("{x}"), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("damaged"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(m_file)) << error.toStdString();
+    EXPECT_FALSE(com::RegistryStore::deleteTree(QStringLiteral("HKEY_CLASSES_ROOT\\Mine.Thing")));
+
+    // The registering program refuses too, and says why.
+    QProcess regsvr;
+    regsvr.setProcessEnvironment(environment());
+    regsvr.start(QStringLiteral(QV_REGSVR_PATH), {QStringLiteral(QV_TESTSERVER_PATH)});
+    ASSERT_TRUE(regsvr.waitForFinished(30000));
+    EXPECT_NE(regsvr.exitCode(), 0);
+    const QString said = QString::fromLocal8Bit(regsvr.readAllStandardError());
+    EXPECT_TRUE(said.contains(QStringLiteral("damaged"))) << said.toStdString();
+
+    EXPECT_EQ(readAll(m_file), damaged);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("registry.json")});
+}
+
+TEST_F(RegistryFile, AChangeThatIsRefusedWritesNothing)
+{
+    ASSERT_TRUE(com::RegistryStore::setValue(QStringLiteral("HKEY_CURRENT_USER\\Software\\jx"), QStringLiteral("a"),
+                                             QStringLiteral("1")));
+    const QByteArray before = readAll(m_file);
+    QString error;
+    EXPECT_FALSE(com::RegistryStore::edit(
+        [](com::RegistryEdit &e) {
+            e.setValue(QStringLiteral("HKEY_CURRENT_USER\\Software\\jx"), QStringLiteral("a"), QStringLiteral("2"));
+            return e.setValue(QStringLiteral("HKEY_NOWHERE\\x"), QString(), QStringLiteral("v"));
+        },
+        &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(readAll(m_file), before);
+    EXPECT_EQ(com::RegistryStore::value(QStringLiteral("hkey_current_user\\software\\JX"), QStringLiteral("A")),
+              QStringLiteral("1"));
+}
