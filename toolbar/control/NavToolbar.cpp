@@ -174,6 +174,8 @@ int16_t NavToolbar::MoveButton(int16_t Index, MoveConst &lDirection)
     clsItems::CopyItem(&scratch, other.get());
     clsItems::CopyItem(other.get(), at.get());
     clsItems::CopyItem(at.get(), &scratch);
+    // The content moved, so the keys the collection finds it by move too.
+    m_buttons.SwapKeys(Index, target);
     return target;
 }
 
@@ -337,34 +339,35 @@ NavToolbar::ContentLayout NavToolbar::LayoutContent(const clsToolbarItem &item)
     if (!cap) {
         c.hasIcon = true;
         c.iconX = L + 4;
-        c.iconY = RoundEven((B - I) / 2.0) + T;
+        c.iconY = RoundEven((B - I) / 2.0 + T);
         return c;
     }
     switch (item.Alignment()) {
     case IconLeftTextRight:
         c.hasIcon = true;
         c.iconX = L + 4;
-        c.iconY = RoundEven((B - I) / 2.0) + T;
+        c.iconY = RoundEven((B - I) / 2.0 + T);
         setCap(L + I + 8, T + 4, L + I + 12 + LTW, T + B - 4);
         break;
     case IconRightTextLeft:
         c.hasIcon = true;
         c.iconX = L + LTW + 8;
-        c.iconY = RoundEven((B - I) / 2.0) + T;
+        c.iconY = RoundEven((B - I) / 2.0 + T);
         setCap(L + 4, T + 4, L + 4 + LTW, T + B - 4);
         break;
     case IconTopTextBottom:
         c.hasIcon = true;
-        c.iconX = RoundEven((LTW - I) / 2.0) + L + 4;
-        c.iconY = RoundEven((B - I - TH - 4) / 2.0) + T;
+        c.iconX = RoundEven((LTW - I) / 2.0 + L + 4);
+        c.iconY = RoundEven((B - I - TH - 4) / 2.0 + T);
         setCap(L + 4, T + I + 8, L + 4 + LTW, T + B - 4);
         break;
     case IconBottomTextTop: {
-        const int top = RoundEven((B - I - TH - 4) / 2.0) + T;
+        // Each coordinate is rounded as a whole: N(x + odd) differs from N(x) + odd.
+        const double top = (B - I - TH - 4) / 2.0 + T;
         c.hasIcon = true;
-        c.iconX = RoundEven((LTW - I) / 2.0) + L + 4;
-        c.iconY = top + TH + 4;
-        setCap(L + 4, top, L + 4 + LTW, top + TH);
+        c.iconX = RoundEven((LTW - I) / 2.0 + L + 4);
+        c.iconY = RoundEven(top + TH + 4);
+        setCap(L + 4, RoundEven(top), L + 4 + LTW, RoundEven(top + TH));
         break;
     }
     }
