@@ -39,7 +39,8 @@ int32_t MessageOf(const QEvent *event)
         return SysColorChange;
     case QEvent::ScreenChangeInternal:
         return DisplayChange;
-    case QEvent::StyleChange:
+    // Not StyleChange as well: a widget sends itself one while it handles
+    // the theme change.
     case QEvent::ThemeChange:
         return ThemeChanged;
     // Qt reports each step of a move or resize, not its start: each step

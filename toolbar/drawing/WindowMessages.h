@@ -24,7 +24,7 @@ constexpr int32_t MButtonDown = 519;
 constexpr int32_t MButtonUp = 520;
 constexpr int32_t EnterSizeMove = 561;
 constexpr int32_t MouseLeave = 675;
-constexpr int32_t ThemeChanged = 794;     // style or desktop theme change
+constexpr int32_t ThemeChanged = 794;     // desktop theme change
 // Qt events without a window-message twin are numbered from here on
 // (the message range the platform leaves to programs) plus the event type.
 constexpr int32_t QtEventBase = 0x8000;
