@@ -6,6 +6,7 @@
 #include "toolbar/control/ToolbarColors.h"
 #include "toolbar/control/clsState.h"
 #include "toolbar/control/clsToolbarItemDispatch.h"
+#include "toolbar/drawing/CaptionCache.h"
 #include "toolbar/drawing/ToolbarSurface.h"
 #include "toolbar/drawing/WindowMessages.h"
 #include "toolbar/drawing/clsSubclass.h"
@@ -30,6 +31,7 @@ NavToolbar::NavToolbar(QWidget *parent)
     : QWidget(parent)
     , m_buttons(std::make_shared<clsItems>())
     , m_ctlState(std::make_unique<clsState>())
+    , m_captions(std::make_unique<CaptionCache>())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Moves without a pressed button are reported too, as the platform does.
@@ -459,7 +461,7 @@ void NavToolbar::DrawButton(clsToolbarItem *item)
                                                : OleRgb(128, 128, 128);
         const FontRef font = item->Font();
         s.DrawCaption(item->Caption(), colour, c.capLeft, c.capTop, c.capRight, c.capBottom,
-                      font ? *font : StdFont(), true);
+                      font ? *font : StdFont(), true, m_captions.get());
     }
     if (c.hasIcon) {
         const PictureRef img = item->Image();

@@ -20,6 +20,7 @@ struct IDispatch;
 
 namespace qvtoolbar {
 
+class CaptionCache;
 class PropertyBag;
 class clsState;
 class clsSubclass;
@@ -176,6 +177,7 @@ private:
 
     std::shared_ptr<clsItems> m_buttons;
     std::unique_ptr<clsState> m_ctlState;
+    std::unique_ptr<CaptionCache> m_captions;
     std::unique_ptr<clsSubclass> m_parentSubclass;
     std::unique_ptr<clsSubclass> m_ownSubclass;
     bool m_trackingRequested = false;
