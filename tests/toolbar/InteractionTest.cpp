@@ -7,6 +7,7 @@
 #include "toolbar/control/PropertyBag.h"
 #include "toolbar/control/clsState.h"
 #include "toolbar/drawing/clsSubclass.h"
+#include "toolbar/drawing/clsToolTip.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -44,6 +45,7 @@ struct Fixture
                        int32_t(0x80000008), nullptr, DropdownButton);
         bar->AddButton(Button, QStringLiteral("X"));
         bar->Buttons().Item(7)->SetEnabled(false);
+        bar->Buttons().Item(2)->SetTooltipText(QStringLiteral("第二个按钮"));
         if (subclassed) {
             // A host form loading its saved control: this installs the subclassing.
             PropertyBag bag;
@@ -110,6 +112,23 @@ TEST(Interaction, MovingFromButtonTwoStraightOntoThree)
     EXPECT_EQ(f.hovers.back(), QStringLiteral("B3"));
     EXPECT_EQ(f.changes.size(), changes);
     EXPECT_EQ(f.bar->Surface(), before);
+}
+
+TEST(Interaction, BalloonTipIsRebuiltOverItemsAndGoneElsewhere)
+{
+    Fixture f;
+    clsToolTip *tip = f.bar->ToolTip();
+    f.move(40);
+    ASSERT_TRUE(tip->IsCreated());
+    EXPECT_EQ(tip->Style(), 1);
+    EXPECT_EQ(tip->TipText(), QStringLiteral("第二个按钮"));
+    EXPECT_EQ(tip->VisibleTime(), 2000);
+    EXPECT_EQ(tip->DelayTime(), 300);
+    f.move(70);
+    EXPECT_TRUE(tip->IsCreated());
+    EXPECT_EQ(tip->TipText(), QString());
+    f.move(300);
+    EXPECT_FALSE(tip->IsCreated());
 }
 
 TEST(Interaction, SeparatorPressDrawsNothingAndReleaseRaisesNothing)

@@ -213,6 +213,11 @@ TEST(Registration, EntryPointsRegisterTheControlByProgId)
     ASSERT_EQ(com::InprocServer::callRegistration(library, true), S_OK);
     ASSERT_EQ(com::clsidFromProgId(QStringLiteral("qvToolbar.NavToolbar"), &clsid), S_OK);
     EXPECT_EQ(clsid, CLSID_NavToolbar);
+    const QString cls = QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{575962D2-52CE-465D-9152-32070A2F8602}");
+    EXPECT_EQ(com::RegistryStore::value(cls + QStringLiteral("\\MiscStatus\\1")), QStringLiteral("197009"));
+    EXPECT_EQ(com::RegistryStore::value(cls + QStringLiteral("\\Version")), QStringLiteral("2.2"));
+    EXPECT_EQ(com::RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\TypeLib\\{E83F7AC1-8CC6-4663-8166-88A4F52D3318}\\2.2")),
+              QStringLiteral("qvToolbar Control 1.0"));
     {
         auto object = com::createObject(QStringLiteral("qvToolbar.NavToolbar"));
         ASSERT_TRUE(object);
@@ -223,5 +228,6 @@ TEST(Registration, EntryPointsRegisterTheControlByProgId)
     }
     EXPECT_EQ(com::InprocServer::callRegistration(library, false), S_OK);
     EXPECT_TRUE(FAILED(com::clsidFromProgId(QStringLiteral("qvToolbar.NavToolbar"), &clsid)));
+    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\TypeLib\\{E83F7AC1-8CC6-4663-8166-88A4F52D3318}")));
     com::RegistryStore::setFilePath(QString());
 }

@@ -1,9 +1,12 @@
 // Entry points of the qvtoolbar server library and its registration data.
 
 #include "platform/com/ClassFactory.h"
+#include "platform/com/Guid.h"
 #include "platform/com/InprocServer.h"
 #include "toolbar/control/NavToolbarIds.h"
 #include "toolbar/control/NavToolbarObject.h"
+
+#include "platform/com/RegistryStore.h"
 
 QV_TYPE_LIBRARY("library qvToolbar 2.2 {E83F7AC1-8CC6-4663-8166-88A4F52D3318}\n"
                 "# qvToolbar Control 1.0\n"
@@ -53,12 +56,45 @@ QV_SERVER_EXPORT HRESULT DllCanUnloadNow()
     return S_FALSE; // controls of the library may still be on a form
 }
 
+namespace {
+
+QString typeLibKey()
+{
+    return QStringLiteral("HKEY_CLASSES_ROOT\\TypeLib\\") + com::guidToString(qvtoolbar::LIBID_qvToolbar);
+}
+
+// What form editors read beside the class: that it is a control, its status
+// flags (set-client-site-first, simple-frame, activate-when-visible,
+// inside-out, cannot-link-inside, recompose-on-resize), its toolbox picture
+// and its type library.
+bool registerControlKeys(const QString &path)
+{
+    using com::RegistryStore;
+    const QString cls = QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\") + com::guidToString(qvtoolbar::CLSID_NavToolbar);
+    const QString lib = com::guidToString(qvtoolbar::LIBID_qvToolbar);
+    return RegistryStore::createKey(cls + QStringLiteral("\\Control"))
+        && RegistryStore::setValue(cls + QStringLiteral("\\MiscStatus"), QString(), QStringLiteral("0"))
+        && RegistryStore::setValue(cls + QStringLiteral("\\MiscStatus\\1"), QString(), QString::number(0x30191))
+        && RegistryStore::setValue(cls + QStringLiteral("\\ToolboxBitmap32"), QString(), path + QStringLiteral(", 30000"))
+        && RegistryStore::setValue(cls + QStringLiteral("\\TypeLib"), QString(), lib)
+        && RegistryStore::setValue(cls + QStringLiteral("\\Version"), QString(), QStringLiteral("2.2"))
+        && RegistryStore::setValue(typeLibKey() + QStringLiteral("\\2.2"), QString(), QString::fromLatin1(qvToolbarDescription))
+        && RegistryStore::setValue(typeLibKey() + QStringLiteral("\\2.2\\0\\linux"), QString(), path);
+}
+
+} // namespace
+
 QV_SERVER_EXPORT HRESULT DllRegisterServer()
 {
-    return com::InprocServer::registerLibrary(ownLibrary(), ownPath());
+    const QString path = ownPath();
+    const HRESULT hr = com::InprocServer::registerLibrary(ownLibrary(), path);
+    if (FAILED(hr))
+        return hr;
+    return registerControlKeys(path) ? S_OK : SELFREG_E_CLASS;
 }
 
 QV_SERVER_EXPORT HRESULT DllUnregisterServer()
 {
+    com::RegistryStore::deleteTree(typeLibKey());
     return com::InprocServer::unregisterLibrary(ownLibrary());
 }
