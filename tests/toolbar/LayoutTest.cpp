@@ -149,9 +149,9 @@ TEST(LayoutContent, FourAlignmentsAndTheOtherCases)
     b.SetAlignment(IconBottomTextTop);
     c = NavToolbar::LayoutContent(b);
     EXPECT_EQ(c.iconX, 16);
-    EXPECT_EQ(c.iconY, 8 + 13 + 4);
+    EXPECT_EQ(c.iconY, 26);     // N(8.5 + 13 + 4) = N(25.5)
     EXPECT_EQ(c.capTop, 8);
-    EXPECT_EQ(c.capBottom, 21);
+    EXPECT_EQ(c.capBottom, 22); // N(8.5 + 13) = N(21.5)
 
     clsToolbarItem iconOnly;
     iconOnly.SetPicture(tbtest::solidBitmap(16, 16, 0));
@@ -256,4 +256,53 @@ TEST(AddButton, AppliesEveryArgumentAndRefusesDuplicates)
     EXPECT_EQ(d->maskColor(), 0xFF00FF);
     EXPECT_THROW(bar->AddButton(Button, QString(), QStringLiteral("A")), com::RuntimeError);
     EXPECT_EQ(bar->Buttons().Count(), 2);
+}
+
+TEST(MoveButton, KeysTravelWithTheMovedButtons)
+{
+    tbtest::PinnedMetrics pin;
+    auto bar = makeBar();
+    bar->AddButton(Button, QStringLiteral("One"), QStringLiteral("k1"));
+    bar->AddButton(Button, QStringLiteral("Two"), QStringLiteral("k2"));
+    bar->AddButton(Button, QStringLiteral("Three"));
+    MoveConst dir = ToRight;
+    ASSERT_EQ(bar->MoveButton(1, dir), 2);
+    ASSERT_TRUE(bar->Buttons().Item(QStringLiteral("k1")));
+    EXPECT_EQ(bar->Buttons().Item(QStringLiteral("k1"))->Caption(), QStringLiteral("One"));
+    EXPECT_EQ(bar->Buttons().Item(QStringLiteral("k2"))->Caption(), QStringLiteral("Two"));
+    // A keyless button moving onto a keyed place leaves that key with its owner.
+    ASSERT_EQ(bar->MoveButton(3, dir = ToLeft), 2);
+    EXPECT_EQ(bar->Buttons().Item(3)->Caption(), QStringLiteral("One"));
+    EXPECT_EQ(bar->Buttons().Item(QStringLiteral("k1"))->Caption(), QStringLiteral("One"));
+    EXPECT_THROW(bar->AddButton(Button, QString(), QStringLiteral("K1")), com::RuntimeError);
+    bar->Buttons().Remove(QVariant(QStringLiteral("k1")));
+    EXPECT_EQ(bar->Buttons().Count(), 2);
+    EXPECT_EQ(bar->Buttons().Item(2)->Caption(), QStringLiteral("Three"));
+}
+
+TEST(LayoutContent, TheWholeExpressionIsRoundedToEven)
+{
+    tbtest::PinnedMetrics pin;
+    clsToolbarItem b;
+    b.SetCaption(QStringLiteral("OK")); // TW 19, TH 13
+    b.SetPicture(tbtest::solidBitmap(16, 16, 0));
+    // The first button: L = 9, so x = N(1.5 + 13) = N(14.5) = 14, not 2 + 13.
+    b.SetAlignment(IconTopTextBottom);
+    b.SetBounds(9, 1, 36, 50);
+    auto c = NavToolbar::LayoutContent(b);
+    EXPECT_EQ(c.iconX, 14);
+    EXPECT_EQ(c.iconY, 10); // N(8.5 + 1) = N(9.5) = 10, not 8 + 1
+    b.SetAlignment(IconBottomTextTop);
+    c = NavToolbar::LayoutContent(b);
+    EXPECT_EQ(c.iconX, 14);
+    EXPECT_EQ(c.iconY, 26); // N(8.5 + 1 + 13 + 4) = N(26.5) = 26
+    EXPECT_EQ(c.capTop, 10);
+    EXPECT_EQ(c.capBottom, 22); // N(8.5 + 1 + 13) = N(22.5) = 22
+    b.SetAlignment(IconLeftTextRight);
+    b.SetBounds(9, 1, 47, 30);
+    c = NavToolbar::LayoutContent(b);
+    EXPECT_EQ(c.iconY, 8); // N(7 + 1)
+    b.SetBounds(9, 1, 47, 29);
+    c = NavToolbar::LayoutContent(b);
+    EXPECT_EQ(c.iconY, 8); // N(6.5 + 1) = N(7.5) = 8, not 6 + 1
 }

@@ -2,6 +2,7 @@
 
 #include "toolbar/control/NavToolbar.h"
 #include "toolbar/control/ToolbarColors.h"
+#include "toolbar/drawing/CaptionCache.h"
 #include "toolbar/drawing/ToolbarSurface.h"
 #include "toolbar/drawing/clsToolTip.h"
 
@@ -397,4 +398,36 @@ TEST(Themes, SkinIdIsStoredAndRebuildsThePlaceholderTip)
     EXPECT_EQ(bar->ToolTip()->Style(), 0);
     EXPECT_EQ(bar->ToolTip()->VisibleTime(), 2000);
     EXPECT_EQ(bar->ToolTip()->DelayTime(), 300);
+}
+
+TEST(Captions, CachedCaptionsSetTheSamePixelsAsDrawnText)
+{
+    CaptionCache cache;
+    StdFont bold;
+    bold.Name = QStringLiteral("宋体");
+    bold.Size = 10.5;
+    bold.Bold = true;
+    const struct { QString text; StdFont font; QRect r; bool centred; } cases[] = {
+        {QStringLiteral("保存"), StdFont(), QRect(13, 4, 30, 21), true},
+        {QStringLiteral("Wide caption cut"), StdFont(), QRect(50, 4, 25, 21), true},
+        {QStringLiteral("新建一条记录"), bold, QRect(90, 2, 80, 25), false},
+        {QStringLiteral("edge"), StdFont(), QRect(-6, 20, 40, 15), true},
+    };
+    for (const auto &c : cases) {
+        QImage drawn(200, 29, QImage::Format_RGB32);
+        drawn.fill(qRgb(200, 220, 240));
+        QImage cached = drawn.copy();
+        ToolbarSurface(&drawn).DrawCaption(c.text, 0x102030, c.r.left(), c.r.top(), c.r.right() + 1, c.r.bottom() + 1,
+                                           c.font, c.centred);
+        for (int pass = 0; pass < 2; ++pass) // built, then reused
+            ToolbarSurface(&cached).DrawCaption(c.text, 0x102030, c.r.left(), c.r.top(), c.r.right() + 1,
+                                                c.r.bottom() + 1, c.font, c.centred, &cache);
+        int glyphPixels = 0; // the caption colour is 0x102030 as R 0x30, G 0x20, B 0x10
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                glyphPixels += drawn.pixel(x, y) == qRgb(0x30, 0x20, 0x10);
+        EXPECT_GT(glyphPixels, 10) << qPrintable(c.text);
+        EXPECT_EQ(cached, drawn) << qPrintable(c.text);
+    }
+    EXPECT_EQ(cache.Size(), 4);
 }

@@ -1,9 +1,18 @@
 #include "toolbar/control/NavToolbar.h"
 
+#include "platform/com/Variant.h"
+#include "toolbar/control/NavToolbarIds.h"
+#include "toolbar/control/PropertyBag.h"
 #include "toolbar/control/ToolbarColors.h"
+#include "toolbar/control/clsState.h"
+#include "toolbar/control/clsToolbarItemDispatch.h"
+#include "toolbar/drawing/CaptionCache.h"
 #include "toolbar/drawing/ToolbarSurface.h"
+#include "toolbar/drawing/WindowMessages.h"
+#include "toolbar/drawing/clsSubclass.h"
 #include "toolbar/drawing/clsToolTip.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -20,8 +29,14 @@ constexpr int32_t kUntranslatedPen = 0x8000000A & 0xFFFFFF;
 
 NavToolbar::NavToolbar(QWidget *parent)
     : QWidget(parent)
+    , m_buttons(std::make_shared<clsItems>())
+    , m_ctlState(std::make_unique<clsState>())
+    , m_captions(std::make_unique<CaptionCache>())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Moves without a pressed button are reported too, as the platform does.
+    setMouseTracking(true);
+    connect(m_ctlState.get(), &clsState::StateChange, this, &NavToolbar::OnStateChange);
     m_tip = new clsToolTip(this);
     ApplyThemeColors();
 }
@@ -29,9 +44,31 @@ NavToolbar::NavToolbar(QWidget *parent)
 NavToolbar::~NavToolbar()
 {
     m_initialised = false;
+    m_parentSubclass.reset();
+    m_ownSubclass.reset();
+    SetEventSink(nullptr);
     // The tip watches this widget; end that before the widget goes away.
     delete m_tip;
     m_tip = nullptr;
+}
+
+void NavToolbar::SetEventSink(IDispatch *sink)
+{
+    if (sink)
+        sink->AddRef();
+    if (m_eventSink)
+        m_eventSink->Release();
+    m_eventSink = sink;
+}
+
+void NavToolbar::RequestUpdate()
+{
+    if (m_inPaint)
+        return;
+    // A repaint the control asks for after drawing into its surface only
+    // shows the surface; the full redraw is for the platform's requests.
+    m_selfUpdate = true;
+    update();
 }
 
 void NavToolbar::InitProperties()
@@ -68,7 +105,7 @@ void NavToolbar::ControlResize()
     if (!m_initialised || m_inResize)
         return;
     m_inResize = true;
-    const int32_t maxH = m_buttons.MaxItemHeight();
+    const int32_t maxH = m_buttons->MaxItemHeight();
     int32_t h = TwipsHeight();
     int32_t w = TwipsWidth();
     if (h < maxH)
@@ -98,20 +135,20 @@ void NavToolbar::Calculate_Size(int16_t &piIndex, bool &blnSize)
 {
     (void)blnSize;
     const int32_t H = height();
-    const int32_t count = m_buttons.Count();
+    const int32_t count = m_buttons->Count();
     if (count == 0)
         return;
     if (piIndex < 1)
         piIndex = 1;
     if (piIndex == 1) {
-        ItemRef first = m_buttons.Item(1);
+        ItemRef first = m_buttons->Item(1);
         first->SetiLeft(9);
         first->SetBounds(9, 0, 9 + first->iWidth(), H);
         piIndex = 2;
     }
     for (int32_t i = piIndex; i <= count; ++i) {
-        ItemRef prev = m_buttons.Item(i - 1);
-        ItemRef cur = m_buttons.Item(i);
+        ItemRef prev = m_buttons->Item(i - 1);
+        ItemRef cur = m_buttons->Item(i);
         const int32_t left = int32_t(prev->iLeft()) + prev->iWidth();
         // The position is a 16-bit value; a bar this long cannot be shown.
         cur->SetiLeft(static_cast<int16_t>(std::clamp(left, -32768, 32767)));
@@ -131,7 +168,7 @@ int16_t NavToolbar::AddButton(BtnTypeCont m_Type, const QString &m_Caption, cons
                               BtnStyleCont m_Style, BtnStateCont m_State, bool m_UseMaskColor,
                               int32_t m_MaskColor)
 {
-    ItemRef b = m_buttons.AddItemEx(m_Caption, m_Key, nullptr, true);
+    ItemRef b = m_buttons->AddItemEx(m_Caption, m_Key, nullptr, true);
     b->SetbtnType(m_Type);
     if (m_Font)
         b->SetFont(m_Font);
@@ -144,7 +181,7 @@ int16_t NavToolbar::AddButton(BtnTypeCont m_Type, const QString &m_Caption, cons
     b->SetForeColor(m_ForeColor);
     b->SetUseMaskColor(m_UseMaskColor);
     b->SetmaskColor(m_MaskColor);
-    const int16_t count = static_cast<int16_t>(m_buttons.Count());
+    const int16_t count = static_cast<int16_t>(m_buttons->Count());
     if (m_userMode) {
         InitialGradToolbar();
         Redraw();
@@ -160,20 +197,22 @@ int16_t NavToolbar::MoveButton(int16_t Index, MoveConst &lDirection)
             return 0;
         target = Index - 1;
     } else if (lDirection == ToRight) {
-        if (Index >= m_buttons.Count())
+        if (Index >= m_buttons->Count())
             return 0;
         target = Index + 1;
     } else {
         return 0;
     }
-    ItemRef at = m_buttons.Item(int32_t(Index));
-    ItemRef other = m_buttons.Item(int32_t(target));
+    ItemRef at = m_buttons->Item(int32_t(Index));
+    ItemRef other = m_buttons->Item(int32_t(target));
     if (!at || !other)
         return 0;
     clsToolbarItem scratch;
     clsItems::CopyItem(&scratch, other.get());
     clsItems::CopyItem(other.get(), at.get());
     clsItems::CopyItem(at.get(), &scratch);
+    // The content moved, so the keys the collection finds it by move too.
+    m_buttons->SwapKeys(Index, target);
     return target;
 }
 
@@ -228,8 +267,7 @@ void NavToolbar::InitialGradToolbar()
     s.DrawLine(0, h - 1, w, h - 1, m_colors.SeparatorColor);
     DrawGrip();
     DrawChevron(m_colors.ChevronTop, m_colors.ChevronBottom);
-    if (!m_inPaint)
-        update();
+    RequestUpdate();
 }
 
 void NavToolbar::DrawGrip()
@@ -259,8 +297,7 @@ void NavToolbar::DrawGrip()
         s.DrawRectOutline(5, y, 1, 1, kWhite);
         s.DrawRectOutline(4, y - 1, 1, 1, m_colors.SeparatorColor);
     }
-    if (!m_inPaint)
-        update();
+    RequestUpdate();
 }
 
 void NavToolbar::DrawChevron(int32_t top, int32_t bottom)
@@ -297,8 +334,7 @@ void NavToolbar::DrawChevron(int32_t top, int32_t bottom)
         s.SetPixel(x + 2, 7, kWhite);
         s.SetPixel(x + 1, 8, kWhite);
     }
-    if (!m_inPaint)
-        update();
+    RequestUpdate();
 }
 
 void NavToolbar::DrawSeparator(const clsToolbarItem &item)
@@ -337,34 +373,35 @@ NavToolbar::ContentLayout NavToolbar::LayoutContent(const clsToolbarItem &item)
     if (!cap) {
         c.hasIcon = true;
         c.iconX = L + 4;
-        c.iconY = RoundEven((B - I) / 2.0) + T;
+        c.iconY = RoundEven((B - I) / 2.0 + T);
         return c;
     }
     switch (item.Alignment()) {
     case IconLeftTextRight:
         c.hasIcon = true;
         c.iconX = L + 4;
-        c.iconY = RoundEven((B - I) / 2.0) + T;
+        c.iconY = RoundEven((B - I) / 2.0 + T);
         setCap(L + I + 8, T + 4, L + I + 12 + LTW, T + B - 4);
         break;
     case IconRightTextLeft:
         c.hasIcon = true;
         c.iconX = L + LTW + 8;
-        c.iconY = RoundEven((B - I) / 2.0) + T;
+        c.iconY = RoundEven((B - I) / 2.0 + T);
         setCap(L + 4, T + 4, L + 4 + LTW, T + B - 4);
         break;
     case IconTopTextBottom:
         c.hasIcon = true;
-        c.iconX = RoundEven((LTW - I) / 2.0) + L + 4;
-        c.iconY = RoundEven((B - I - TH - 4) / 2.0) + T;
+        c.iconX = RoundEven((LTW - I) / 2.0 + L + 4);
+        c.iconY = RoundEven((B - I - TH - 4) / 2.0 + T);
         setCap(L + 4, T + I + 8, L + 4 + LTW, T + B - 4);
         break;
     case IconBottomTextTop: {
-        const int top = RoundEven((B - I - TH - 4) / 2.0) + T;
+        // Each coordinate is rounded as a whole: N(x + odd) differs from N(x) + odd.
+        const double top = (B - I - TH - 4) / 2.0 + T;
         c.hasIcon = true;
-        c.iconX = RoundEven((LTW - I) / 2.0) + L + 4;
-        c.iconY = top + TH + 4;
-        setCap(L + 4, top, L + 4 + LTW, top + TH);
+        c.iconX = RoundEven((LTW - I) / 2.0 + L + 4);
+        c.iconY = RoundEven(top + TH + 4);
+        setCap(L + 4, RoundEven(top), L + 4 + LTW, RoundEven(top + TH));
         break;
     }
     }
@@ -424,7 +461,7 @@ void NavToolbar::DrawButton(clsToolbarItem *item)
                                                : OleRgb(128, 128, 128);
         const FontRef font = item->Font();
         s.DrawCaption(item->Caption(), colour, c.capLeft, c.capTop, c.capRight, c.capBottom,
-                      font ? *font : StdFont(), true);
+                      font ? *font : StdFont(), true, m_captions.get());
     }
     if (c.hasIcon) {
         const PictureRef img = item->Image();
@@ -433,8 +470,7 @@ void NavToolbar::DrawButton(clsToolbarItem *item)
     }
     if (dropdown)
         s.DrawDropdownArrow(R - 14, RoundEven((H - 2) / 2.0));
-    if (!m_inPaint)
-        update();
+    RequestUpdate();
 }
 
 void NavToolbar::Redraw(bool &blnClear, int32_t &iFrom, int32_t &iTo)
@@ -445,7 +481,7 @@ void NavToolbar::Redraw(bool &blnClear, int32_t &iFrom, int32_t &iTo)
     InitialGradToolbar();
     DrawGrip();
     DrawChevron(m_colors.ChevronTop, m_colors.ChevronBottom);
-    const int32_t count = m_buttons.Count();
+    const int32_t count = m_buttons->Count();
     if (count > 0) {
         if (iFrom < 1)
             iFrom = 1;
@@ -454,7 +490,7 @@ void NavToolbar::Redraw(bool &blnClear, int32_t &iFrom, int32_t &iTo)
         if (iTo > count)
             iTo = count;
         for (int32_t i = iFrom; i <= iTo; ++i) {
-            ItemRef item = m_buttons.Item(i);
+            ItemRef item = m_buttons->Item(i);
             if (!item || !item->Visible())
                 continue;
             if (item->btnType() == Separator) {
@@ -465,8 +501,7 @@ void NavToolbar::Redraw(bool &blnClear, int32_t &iFrom, int32_t &iTo)
             }
         }
     }
-    if (!m_inPaint)
-        update();
+    RequestUpdate();
 }
 
 void NavToolbar::Redraw()
@@ -479,13 +514,292 @@ void NavToolbar::Redraw()
 
 void NavToolbar::paintEvent(QPaintEvent *)
 {
+    const bool platformRequest = !m_selfUpdate;
+    m_selfUpdate = false;
     m_inPaint = true;
-    if (m_userMode)
+    if (m_userMode && platformRequest)
         Redraw();
     m_inPaint = false;
     QPainter p(this);
     if (!m_surface.isNull())
         p.drawImage(0, 0, m_surface);
+}
+
+void NavToolbar::EvaluateMouseState(const QPoint &pos)
+{
+    clsState &st = *m_ctlState;
+    const int x = pos.x();
+    const int y = pos.y();
+    if (x >= 0 && x <= 8) {
+        st.SetCtlOverState(1);
+        return;
+    }
+    const int W = width();
+    if (x >= RoundEven(W - 13.0) && x < W) {
+        st.SetCtlOverState(3);
+        return;
+    }
+    bool found = false;
+    const int32_t count = m_buttons->Count();
+    for (int32_t i = 1; i <= count; ++i) {
+        const ItemRef item = m_buttons->Item(i);
+        if (!item || !item->Visible())
+            continue;
+        const bool inside = x >= item->BoundsLeft() && x < item->BoundsRight() && y >= item->BoundsTop()
+            && y < item->BoundsBottom();
+        if (!inside) {
+            item->SetState(STA_NORMAL);
+        } else if (item->Enabled()) {
+            st.SetItemIndex(static_cast<int16_t>(i));
+            item->SetState(STA_OVER);
+            st.SetCtlOverState(2);
+            found = true;
+        } else {
+            item->SetState(STA_DISABLED);
+        }
+    }
+    if (found) {
+        const ItemRef hot = m_buttons->Item(int32_t(st.OverItem()));
+        Q_EMIT HoverItem(hot);
+        RaiseEvent(dispid::HoverItem, hot, 0, 0, false);
+    } else {
+        st.SetCtlOverState(0);
+    }
+}
+
+void NavToolbar::OnStateChange(int32_t OldState, int32_t NewState)
+{
+    clsState &st = *m_ctlState;
+    if (OldState == 2) {
+        const int16_t over = st.OverItem();
+        const ItemRef item = over > 0 ? m_buttons->Item(int32_t(over)) : nullptr;
+        if (item && item->btnType() == Button) {
+            item->SetState(item->Style() == CheckButton && item->Value() ? STA_SELECTED : STA_NORMAL);
+            DrawButton(item.get());
+        }
+    } else if (OldState == 3) {
+        DrawChevron(m_colors.ChevronTop, m_colors.ChevronBottom);
+    }
+    if (NewState == 0) {
+        st.SetItemIndex(0);
+        st.SetOverItem(0);
+    } else if (NewState == 2) {
+        const ItemRef item = m_buttons->Item(int32_t(st.ItemIndex()));
+        if (item && item->btnType() == Button) {
+            DrawButton(item.get());
+            st.SetOverItem(st.ItemIndex());
+        }
+    } else if (NewState == 3) {
+        DrawChevron(m_colors.ChevronHotTop, m_colors.ChevronHotBottom);
+    }
+}
+
+void NavToolbar::mousePressEvent(QMouseEvent *event)
+{
+    EvaluateMouseState(event->position().toPoint());
+    if (m_ctlState->CtlOverState() != 2)
+        return;
+    const ItemRef item = m_buttons->Item(int32_t(m_ctlState->ItemIndex()));
+    if (item && item->btnType() == Button) {
+        item->SetState(STA_PRESSED);
+        DrawButton(item.get());
+    }
+}
+
+void NavToolbar::mouseMoveEvent(QMouseEvent *event)
+{
+    EvaluateMouseState(event->position().toPoint());
+    m_tip->Destroy();
+    if (m_ctlState->CtlOverState() != 2)
+        return;
+    const ItemRef item = m_buttons->Item(int32_t(m_ctlState->ItemIndex()));
+    m_tip->SetStyle(1);
+    m_tip->SetTipText(item ? item->TooltipText() : QString());
+    m_tip->SetVisibleTime(2000);
+    m_tip->SetDelayTime(300);
+    m_tip->Create(this);
+}
+
+void NavToolbar::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPointF p = event->position();
+    EvaluateMouseState(p.toPoint());
+    const int32_t X = RoundEven(p.x());
+    const int32_t Y = RoundEven(p.y());
+    const int32_t zone = m_ctlState->CtlOverState();
+    if (zone == 3) {
+        ChevronClick();
+        return;
+    }
+    if (zone != 2)
+        return;
+    const ItemRef b = m_buttons->Item(int32_t(m_ctlState->ItemIndex()));
+    if (!b || b->btnType() != Button)
+        return;
+    bool arrow = false;
+    if (b->Style() == CheckButton) {
+        b->SetValue(!b->Value());
+        b->SetState(b->Value() ? STA_SELECTED : STA_NORMAL);
+    } else {
+        b->SetState(STA_NORMAL);
+        arrow = b->Style() == DropdownButton && X > b->BoundsRight() - 17;
+    }
+    DrawButton(b.get());
+    if (arrow) {
+        Q_EMIT DropdownClick(b, X, Y);
+        RaiseEvent(dispid::DropdownClick, b, X, Y, true);
+    } else {
+        Q_EMIT ItemClick(b, X, Y);
+        RaiseEvent(dispid::ItemClick, b, X, Y, true);
+    }
+}
+
+void NavToolbar::RaiseEvent(int32_t id, const ItemRef &item, int32_t x, int32_t y, bool withPosition)
+{
+    if (!m_eventSink)
+        return;
+    IDispatch *sink = m_eventSink;
+    sink->AddRef(); // a handler may drop the sink
+    std::vector<com::Variant> args; // in reverse order, as the platform passes them
+    if (id != dispid::ThemeChanged && id != dispid::MouseRightClick) {
+        if (withPosition) {
+            args.push_back(com::Variant::fromInt32(y));
+            args.push_back(com::Variant::fromInt32(x));
+        }
+        clsToolbarItemDispatch *object = item ? new clsToolbarItemDispatch(item) : nullptr;
+        args.push_back(com::Variant::fromDispatch(object));
+        if (object)
+            object->Release(); // the argument holds it now
+    }
+    DISPPARAMS params{args.empty() ? nullptr : static_cast<VARIANT *>(args.data()), nullptr,
+                      uint32_t(args.size()), 0};
+    // Failures of the host's handler stay with the host.
+    sink->Invoke(id, GUID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+    sink->Release();
+}
+
+void NavToolbar::Before(bool &, int32_t &, QObject *, int32_t &, QEvent *)
+{
+}
+
+void NavToolbar::After(int32_t &, QObject *hWnd, int32_t uMsg, QEvent *)
+{
+    if (hWnd == this) {
+        if (uMsg == wm::MouseMove) {
+            // Qt reports the leave of a window the pointer has entered without
+            // being asked, so marking the request is all there is to do.
+            m_trackingRequested = true;
+        } else if (uMsg == wm::MouseLeave) {
+            m_trackingRequested = false;
+            m_ctlState->SetCtlOverState(0);
+            unsetCursor();
+        }
+        return;
+    }
+    if (uMsg == wm::ThemeChanged) {
+        Q_EMIT ThemeChanged();
+        RaiseEvent(dispid::ThemeChanged, nullptr, 0, 0, false);
+    }
+}
+
+void NavToolbar::InstallSubclassing()
+{
+    if (QWidget *host = parentWidget()) {
+        m_parentSubclass->UnSubclass();
+        if (m_parentSubclass->Subclass(host, this))
+            m_parentSubclass->AddAfterMsgs({wm::DisplayChange, wm::SysColorChange, wm::ThemeChanged,
+                                            wm::EnterSizeMove});
+    }
+    m_ownSubclass->UnSubclass();
+    if (m_ownSubclass->Subclass(this, this))
+        m_ownSubclass->AddAfterMsgs({wm::MouseLeave, wm::MouseMove});
+}
+
+void NavToolbar::UpdateButtonCount()
+{
+    m_storedButtonCount = static_cast<int16_t>(m_buttons->Count());
+    PropertyChanged(QStringLiteral("ButtonCount"));
+}
+
+namespace {
+constexpr int32_t kWindowText = int32_t(0x80000008);
+constexpr int32_t kMagenta = 0xFF00FF;
+} // namespace
+
+void NavToolbar::WriteProperties(PropertyBag &bag) const
+{
+    using V = PropertyBag::Value;
+    bag.WriteProperty(QStringLiteral("ThemeColor"), V(int32_t(m_themeColor)), V(int32_t(Autodetect)));
+    bag.WriteProperty(QStringLiteral("SkinID"), V(m_skinID), V(QString()));
+    const int32_t count = m_buttons->Count();
+    bag.WriteProperty(QStringLiteral("ButtonCount"), V(count), V(int16_t(0)));
+    const V ambient(std::make_shared<StdFont>(m_ambientFont));
+    for (int32_t i = 1; i <= count; ++i) {
+        const ItemRef b = m_buttons->Item(i);
+        const QString n = QString::number(i);
+        bag.WriteProperty(QStringLiteral("Caption") + n, V(b->Caption()), V(QString()));
+        bag.WriteProperty(QStringLiteral("Key") + n, V(b->Key()), V(QString()));
+        bag.WriteProperty(QStringLiteral("Visible") + n, V(b->Visible()), V(true));
+        bag.WriteProperty(QStringLiteral("Enabled") + n, V(b->Enabled()), V(true));
+        bag.WriteProperty(QStringLiteral("Icon") + n, V(b->GetPicture()), V(PictureRef()));
+        bag.WriteProperty(QStringLiteral("IconSize") + n, V(b->IconSize()), V(int16_t(16)));
+        bag.WriteProperty(QStringLiteral("ToolTipText") + n, V(b->TooltipText()), V(QString()));
+        bag.WriteProperty(QStringLiteral("Alignment") + n, V(int32_t(b->Alignment())), V(int32_t(0)));
+        bag.WriteProperty(QStringLiteral("btnType") + n, V(int32_t(b->btnType())), V(int16_t(0)));
+        bag.WriteProperty(QStringLiteral("Style") + n, V(int32_t(b->Style())), V(int16_t(0)));
+        bag.WriteProperty(QStringLiteral("ForeColor") + n, V(b->ForeColor()), V(kWindowText));
+        bag.WriteProperty(QStringLiteral("Font") + n, V(b->Font()), ambient);
+        bag.WriteProperty(QStringLiteral("State") + n, V(int32_t(b->State())), V(int16_t(0)));
+        bag.WriteProperty(QStringLiteral("Value") + n, V(b->Value()), V(false));
+        bag.WriteProperty(QStringLiteral("Left") + n, V(b->iLeft()), V(int16_t(0)));
+        bag.WriteProperty(QStringLiteral("Top") + n, V(b->iTop()), V(int16_t(0)));
+        bag.WriteProperty(QStringLiteral("Width") + n, V(b->iWidth()), V(int16_t(0)));
+        bag.WriteProperty(QStringLiteral("Height") + n, V(b->iHeight()), V(int16_t(0)));
+        bag.WriteProperty(QStringLiteral("UseMaskColor") + n, V(b->UseMaskColor()), V(true));
+        bag.WriteProperty(QStringLiteral("MaskColor") + n, V(b->maskColor()), V(kMagenta));
+    }
+}
+
+void NavToolbar::ReadProperties(const PropertyBag &bag)
+{
+    m_themeColor = static_cast<ThemeConst>(bag.ReadInt32(QStringLiteral("ThemeColor"), Autodetect));
+    m_storedButtonCount = bag.ReadInt16(QStringLiteral("ButtonCount"), 0);
+    m_skinID = bag.ReadString(QStringLiteral("SkinID"), QString());
+    m_buttons = std::make_shared<clsItems>();
+    m_ctlState->SetItemIndex(0);
+    m_ctlState->SetOverItem(0);
+    for (int32_t i = 1; i <= m_storedButtonCount; ++i) {
+        const QString n = QString::number(i);
+        const ItemRef b = m_buttons->AddItemEx(bag.ReadString(QStringLiteral("Caption") + n, QString()),
+                                               bag.ReadString(QStringLiteral("Key") + n, QString()),
+                                               bag.ReadPicture(QStringLiteral("Icon") + n),
+                                               bag.ReadBool(QStringLiteral("Visible") + n, true));
+        b->SetEnabled(bag.ReadBool(QStringLiteral("Enabled") + n, true));
+        b->SetIconSize(bag.ReadInt16(QStringLiteral("IconSize") + n, 16));
+        b->SetTooltipText(bag.ReadString(QStringLiteral("ToolTipText") + n, QString()));
+        b->SetAlignment(static_cast<AlignCont>(bag.ReadInt32(QStringLiteral("Alignment") + n, 0)));
+        b->SetbtnType(static_cast<BtnTypeCont>(bag.ReadInt16(QStringLiteral("btnType") + n, 0)));
+        b->SetStyle(static_cast<BtnStyleCont>(bag.ReadInt16(QStringLiteral("Style") + n, 0)));
+        b->SetForeColor(bag.ReadInt32(QStringLiteral("ForeColor") + n, kWindowText));
+        b->SetFont(bag.ReadFont(QStringLiteral("Font") + n, m_ambientFont));
+        b->SetState(static_cast<BtnStateCont>(bag.ReadInt16(QStringLiteral("State") + n, 0)));
+        b->SetValue(bag.ReadBool(QStringLiteral("Value") + n, false));
+        b->SetUseMaskColor(bag.ReadBool(QStringLiteral("UseMaskColor") + n, true));
+        b->SetmaskColor(bag.ReadInt32(QStringLiteral("MaskColor") + n, kMagenta));
+    }
+    m_parentSubclass = std::make_unique<clsSubclass>();
+    m_ownSubclass = std::make_unique<clsSubclass>();
+    if (m_userMode)
+        InstallSubclassing();
+    ApplyThemeColors();
+    int16_t from = 1;
+    bool size = false;
+    Calculate_Size(from, size);
+    m_initialised = true;
+    bool clear = false;
+    int32_t first = 1;
+    int32_t last = -1;
+    Redraw(clear, first, last);
 }
 
 } // namespace qvtoolbar

@@ -6,6 +6,7 @@
 #include "toolbar/control/ThemeColorSet.h"
 #include "toolbar/control/ToolbarEnums.h"
 #include "toolbar/control/clsItems.h"
+#include "toolbar/drawing/ISubclassingSink.h"
 
 #include <QImage>
 #include <QString>
@@ -13,15 +14,22 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
+
+struct IDispatch;
 
 namespace qvtoolbar {
 
+class CaptionCache;
+class PropertyBag;
+class clsState;
+class clsSubclass;
 class clsToolTip;
 
 // The themed gradient button bar that host forms embed. It draws into a
 // persistent image (its surface); a paint request shows that image.
 // Geometry of buttons is in pixels, the control's own size in twips.
-class QVTOOLBAR_EXPORT NavToolbar : public QWidget
+class QVTOOLBAR_EXPORT NavToolbar : public QWidget, private ISubclassingSink
 {
     Q_OBJECT
 public:
@@ -33,8 +41,41 @@ public:
     void InitProperties();
     bool IsInitialised() const { return m_initialised; }
 
-    clsItems &Buttons() { return m_buttons; }
-    const clsItems &Buttons() const { return m_buttons; }
+    clsItems &Buttons() { return *m_buttons; }
+    const clsItems &Buttons() const { return *m_buttons; }
+    // The collection object itself; reading stored properties replaces it.
+    std::shared_ptr<clsItems> ButtonsObject() const { return m_buttons; }
+
+    // Stores the design-time settings: only values that differ from their
+    // defaults. Throws com::RuntimeError when a value cannot be stored.
+    void WriteProperties(PropertyBag &bag) const;
+    // Restores them into a new button collection, then installs the
+    // subclassing in run mode, lays out and redraws. A failing value stops
+    // the read with com::RuntimeError; the buttons read before it stay.
+    void ReadProperties(const PropertyBag &bag);
+    // Page-only: the button count as last stored or read.
+    int16_t StoredButtonCount() const { return m_storedButtonCount; }
+    // Page-only: takes the current count as the stored one and marks it
+    // changed.
+    void UpdateButtonCount();
+    // The host's ambient font (the default of every button's font).
+    const StdFont &AmbientFont() const { return m_ambientFont; }
+    void SetAmbientFont(const StdFont &font) { m_ambientFont = font; }
+
+    // The window the host knows the control by (this widget), or null.
+    QWidget *hwnd() { return this; }
+    // Pointer state of the control.
+    clsState &CtlState() const { return *m_ctlState; }
+    // The subclassing on the host form's window and on the control's own
+    // window; null until stored properties are read.
+    clsSubclass *ParentSubclass() const { return m_parentSubclass.get(); }
+    clsSubclass *OwnSubclass() const { return m_ownSubclass.get(); }
+    // Leave tracking: requested on the first move after the pointer came in.
+    bool LeaveTrackingRequested() const { return m_trackingRequested; }
+
+    // Automation hosts: the object whose Invoke receives the events of the
+    // event interface __NavToolbar (by dispatch identifier; null to stop).
+    void SetEventSink(IDispatch *sink);
 
     // Adds a button; the result is the new button count. A duplicate key
     // throws com::RuntimeError from the collection.
@@ -99,16 +140,52 @@ public:
     void DrawSeparator(const clsToolbarItem &item);
     void DrawButton(clsToolbarItem *item);
 
+Q_SIGNALS:
+    // At every pointer evaluation that finds an enabled visible item; the
+    // item is the hot button (null over a separator with none hot before).
+    void HoverItem(qvtoolbar::ItemRef oItem);
+    // Release over a button (not the arrow part of a drop-down button);
+    // X, Y in the control's pixels.
+    void ItemClick(qvtoolbar::ItemRef oItem, int32_t X, int32_t Y);
+    // Declared for hosts; the control never raises it.
+    void MouseRightClick();
+    // The host form's window changed its theme.
+    void ThemeChanged();
+    // Release over the arrow part of a drop-down button.
+    void DropdownClick(qvtoolbar::ItemRef oItem, int32_t X, int32_t Y);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    void After(int32_t &lReturn, QObject *hWnd, int32_t uMsg, QEvent *event) override;
+    void Before(bool &bHandled, int32_t &lReturn, QObject *hWnd, int32_t &uMsg, QEvent *event) override;
+    void EvaluateMouseState(const QPoint &pos);
+    void OnStateChange(int32_t OldState, int32_t NewState);
+    void InstallSubclassing();
+    void StartMouseTracking(QWidget *window);
+    void ChevronClick() {}
+    void RaiseEvent(int32_t dispid, const ItemRef &item, int32_t x, int32_t y, bool withPosition);
+    void RequestUpdate();
     void ControlResize();
     void ApplyThemeColors();
     void PropertyChanged(const QString &name);
 
-    clsItems m_buttons;
+    std::shared_ptr<clsItems> m_buttons;
+    std::unique_ptr<clsState> m_ctlState;
+    std::unique_ptr<CaptionCache> m_captions;
+    std::unique_ptr<clsSubclass> m_parentSubclass;
+    std::unique_ptr<clsSubclass> m_ownSubclass;
+    bool m_trackingRequested = false;
+    bool m_trackingAvailable = false;
+    bool m_selfUpdate = false;
+    IDispatch *m_eventSink = nullptr;
+    int16_t m_storedButtonCount = 0;
+    StdFont m_ambientFont;
     clsToolTip *m_tip = nullptr;
     ThemeColorSet m_colors;
     ThemeConst m_themeColor = Blue;

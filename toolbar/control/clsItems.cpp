@@ -152,6 +152,14 @@ bool clsItems::CopyItem(clsToolbarItem *pDest, const clsToolbarItem *pSource)
     return false;
 }
 
+void clsItems::SwapKeys(int32_t a, int32_t b)
+{
+    const auto n = static_cast<int32_t>(m_keys.size());
+    if (a < 1 || b < 1 || a > n || b > n)
+        return;
+    std::swap(m_keys[size_t(a - 1)], m_keys[size_t(b - 1)]);
+}
+
 int32_t clsItems::MaxItemHeight() const
 {
     int32_t px = TwipsToPixels(435.0);

@@ -40,6 +40,9 @@ public:
     // Tallest button (separators and hidden ones included), in twips,
     // never below 435 twips.
     int32_t MaxItemHeight() const;
+    // Library-internal: swaps the keys the collection knows two positions
+    // by, so that a key follows content moved between them (1-based).
+    void SwapKeys(int32_t a, int32_t b);
 
     // Iteration in display order.
     std::vector<ItemRef>::const_iterator begin() const { return m_items.begin(); }

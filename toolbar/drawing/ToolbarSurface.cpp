@@ -1,6 +1,7 @@
 #include "toolbar/drawing/ToolbarSurface.h"
 
 #include "toolbar/control/ToolbarColors.h"
+#include "toolbar/drawing/CaptionCache.h"
 #include "toolbar/drawing/clsMemDC.h"
 
 #include <QPainter>
@@ -52,12 +53,15 @@ void ToolbarSurface::DrawLine(int x1, int y1, int x2, int y2, int32_t colour)
     if (y1 == y2) { // the common case: gradient rows
         if (y1 < 0 || y1 >= m_img->height() || x1 == x2)
             return;
-        const int step = x2 > x1 ? 1 : -1;
-        const QRgb c = OleToQRgb(colour);
+        // The covered span, start included and end left out, clipped once.
+        int lo = x2 > x1 ? x1 : x2 + 1;
+        int hi = x2 > x1 ? x2 : x1 + 1;
+        lo = std::max(lo, 0);
+        hi = std::min(hi, m_img->width());
+        if (lo >= hi)
+            return;
         QRgb *row = reinterpret_cast<QRgb *>(m_img->scanLine(y1));
-        for (int x = x1; x != x2; x += step)
-            if (x >= 0 && x < m_img->width())
-                row[x] = c;
+        std::fill(row + lo, row + hi, OleToQRgb(colour));
         return;
     }
     // Bresenham, leaving out the end point.
@@ -178,10 +182,24 @@ void ToolbarSurface::DrawDropdownArrow(int x, int y)
 }
 
 void ToolbarSurface::DrawCaption(const QString &text, int32_t colour, int left, int top, int right,
-                                 int bottom, const StdFont &font, bool centred)
+                                 int bottom, const StdFont &font, bool centred, CaptionCache *cache)
 {
     if (!m_img || text.isEmpty() || right <= left || bottom <= top)
         return;
+    if (cache) {
+        const QImage &mask = cache->Mask(text, font, right - left, bottom - top, centred);
+        const QRgb c = OleToQRgb(TranslateOleColor(colour) & 0xFFFFFF);
+        const int y0 = std::max(0, -top), y1 = std::min(mask.height(), m_img->height() - top);
+        const int x0 = std::max(0, -left), x1 = std::min(mask.width(), m_img->width() - left);
+        for (int y = y0; y < y1; ++y) {
+            const uchar *m = mask.constScanLine(y);
+            QRgb *row = reinterpret_cast<QRgb *>(m_img->scanLine(top + y));
+            for (int x = x0; x < x1; ++x)
+                if (m[x])
+                    row[left + x] = c;
+        }
+        return;
+    }
     QPainter p(m_img);
     p.setFont(font.toQFont());
     p.setPen(QColor(OleToQRgb(TranslateOleColor(colour) & 0xFFFFFF)));

@@ -14,6 +14,8 @@
 
 namespace qvtoolbar {
 
+class CaptionCache;
+
 // Pixel-exact drawing primitives on a persistent image. Colours are RGB
 // values in OLE byte order (red in the low byte). Drawing outside the
 // image is clipped.
@@ -39,8 +41,9 @@ public:
     void DrawDropdownArrow(int x, int y);
     // One line of text, centred vertically (and horizontally when asked)
     // in the rectangle (left, top, right, bottom).
+    // With a cache the rendered text is reused (same pixels).
     void DrawCaption(const QString &text, int32_t colour, int left, int top, int right, int bottom,
-                     const StdFont &font, bool centred);
+                     const StdFont &font, bool centred, CaptionCache *cache = nullptr);
     // Draws a picture with mask colour, tint, silhouette, grayscale and
     // blend as the toolbar needs them.
     void PaintPictureEx(int x, int y, int cx, int cy, const StdPicture *picture, int32_t maskColour,

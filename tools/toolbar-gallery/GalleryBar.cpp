@@ -1,5 +1,7 @@
 #include "GalleryBar.h"
 
+#include "toolbar/control/PropertyBag.h"
+
 #include <QPainter>
 
 using namespace qvtoolbar;
@@ -70,4 +72,31 @@ void paintGalleryStates(NavToolbar &bar)
         item->SetState(s.state);
         bar.DrawButton(item.get());
     }
+}
+
+NavToolbar *makeEventsBar(QWidget *host)
+{
+    NavToolbar designed;
+    designed.InitProperties();
+    designed.SetUserMode(false);
+    designed.SetThemeColor(Blue);
+    const int32_t fore = int32_t(0x80000008);
+    designed.AddButton(Button, QStringLiteral("新建"), QStringLiteral("new"), icon(Qt::darkGreen), 16,
+                       IconLeftTextRight, QStringLiteral("新建一条记录"));
+    designed.AddButton(Button, QStringLiteral("保存"), QStringLiteral("save"), icon(Qt::red), 16, IconLeftTextRight,
+                       QStringLiteral("保存修改"));
+    designed.AddButton(Separator);
+    designed.AddButton(Button, QStringLiteral("粗体"), QStringLiteral("bold"), icon(QColor(200, 120, 0)), 16,
+                       IconLeftTextRight, QStringLiteral("复选按钮"), fore, nullptr, CheckButton);
+    designed.AddButton(Button, QStringLiteral("视图"), QStringLiteral("view"), icon(Qt::darkCyan), 16,
+                       IconLeftTextRight, QStringLiteral("下拉按钮"), fore, nullptr, DropdownButton);
+    designed.AddButton(Button, QStringLiteral("删除"), QStringLiteral("delete"), icon(Qt::red), 16,
+                       IconLeftTextRight, QStringLiteral("不可用"));
+    designed.Buttons().Item(QStringLiteral("delete"))->SetEnabled(false);
+    qvtoolbar::PropertyBag bag;
+    designed.WriteProperties(bag);
+
+    auto *bar = new NavToolbar(host);
+    bar->ReadProperties(bag);
+    return bar;
 }

@@ -12,6 +12,45 @@
 
 using namespace qvtoolbar;
 
+namespace {
+
+QString describeItem(const ItemRef &item)
+{
+    if (!item)
+        return QStringLiteral("(none)");
+    return QStringLiteral("key=%1 caption=%2").arg(item->Key(), item->Caption());
+}
+
+void print(const QString &line)
+{
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+int runEvents(QApplication &app, int w, int h)
+{
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("toolbar-gallery --events"));
+    NavToolbar *bar = makeEventsBar(&window);
+    bar->move(0, 0);
+    bar->SetTwipsSize(w * 15, h * 15);
+    window.resize(bar->width(), bar->height() + 40);
+    QObject::connect(bar, &NavToolbar::HoverItem, [](ItemRef b) { print(QStringLiteral("HoverItem ") + describeItem(b)); });
+    QObject::connect(bar, &NavToolbar::ItemClick, [](ItemRef b, int32_t x, int32_t y) {
+        print(QStringLiteral("ItemClick %1 X=%2 Y=%3").arg(describeItem(b)).arg(x).arg(y));
+    });
+    QObject::connect(bar, &NavToolbar::DropdownClick, [](ItemRef b, int32_t x, int32_t y) {
+        print(QStringLiteral("DropdownClick %1 X=%2 Y=%3").arg(describeItem(b)).arg(x).arg(y));
+    });
+    QObject::connect(bar, &NavToolbar::MouseRightClick, [] { print(QStringLiteral("MouseRightClick")); });
+    QObject::connect(bar, &NavToolbar::ThemeChanged, [] { print(QStringLiteral("ThemeChanged")); });
+    window.show();
+    return app.exec();
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -21,8 +60,9 @@ int main(int argc, char **argv)
     QCommandLineOption themeOpt(QStringLiteral("theme"), QStringLiteral("Theme member name (Blue, Silver, Olive, Visual2005, Norton2004, Autodetect)."), QStringLiteral("NAME"), QStringLiteral("Blue"));
     QCommandLineOption widthOpt(QStringLiteral("width"), QStringLiteral("Bar width in pixels."), QStringLiteral("W"), QStringLiteral("640"));
     QCommandLineOption heightOpt(QStringLiteral("height"), QStringLiteral("Bar height in pixels."), QStringLiteral("H"), QStringLiteral("29"));
+    QCommandLineOption eventsOpt(QStringLiteral("events"), QStringLiteral("Show one interactive bar and print every event it raises, one line each."));
     QCommandLineOption outOpt(QStringLiteral("out"), QStringLiteral("Save the bar to this PNG file instead of showing a window."), QStringLiteral("FILE.png"));
-    parser.addOptions({themeOpt, widthOpt, heightOpt, outOpt});
+    parser.addOptions({themeOpt, widthOpt, heightOpt, outOpt, eventsOpt});
     parser.process(app);
 
     bool okW = false, okH = false;
@@ -37,6 +77,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "toolbar-gallery: unknown theme '%s'\n", qPrintable(parser.value(themeOpt)));
         return 2;
     }
+
+    if (parser.isSet(eventsOpt))
+        return runEvents(app, w, h);
 
     if (parser.isSet(outOpt)) {
         auto bar = makeGalleryBar(theme, w, h);
