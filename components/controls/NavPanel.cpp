@@ -148,9 +148,10 @@ void NavPanel::rebuild()
         button->show();
     }
     m_header->setText(m_selected ? m_selected->m_caption : QString());
+    // Groups may share one container: it shows when the selected group's it is.
     for (const auto &holder : m_items) {
         if (QWidget *c = holder->m_container)
-            c->setVisible(holder.get() == m_selected);
+            c->setVisible(m_selected && m_selected->m_container == c);
     }
     relayout();
     update();
