@@ -19,7 +19,8 @@ struct IQvEventSink : IUnknown
 {
     // `params` holds `count` arguments in natural order (parameter 0 first).
     // They stay owned by the control; a by-reference argument may be written
-    // through. The return value is ignored by controls.
+    // through. A failed result (with the thread's error information) means
+    // the host's handling failed; the control passes it on to its caller.
     virtual HRESULT OnEvent(BSTR name, uint32_t count, VARIANT *params) = 0;
 };
 

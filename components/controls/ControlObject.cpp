@@ -3,6 +3,7 @@
 #include "components/controls/TwipsGeometry.h"
 
 #include "platform/com/Bstr.h"
+#include "platform/com/ErrorInfo.h"
 
 #include <QMetaProperty>
 
@@ -62,12 +63,13 @@ void ControlObject::raiseEvent(const QString &name, std::vector<com::Variant> pa
     std::vector<VARIANT> raw(params.size());
     for (size_t i = 0; i < params.size(); ++i)
         raw[i] = params[i];
-    sink->OnEvent(bname, static_cast<uint32_t>(raw.size()), raw.empty() ? nullptr : raw.data());
+    const HRESULT hr = sink->OnEvent(bname, static_cast<uint32_t>(raw.size()), raw.empty() ? nullptr : raw.data());
     // A by-reference write replaces the value in `raw`; keep params owning it.
     for (size_t i = 0; i < params.size(); ++i)
         static_cast<VARIANT &>(params[i]) = raw[i];
     SysFreeString(bname);
     Release();
+    com::throwIfFailed(hr, name);
 }
 
 void ControlObject::raiseEvent(const QString &name, const QVariantList &params)

@@ -32,7 +32,9 @@ public:
 
     QWidget *widget() const { return m_widget; }
 
-    // Raises an event; a control without a sink raises into the void.
+    // Raises an event; a control without a sink raises into the void. A
+    // failure of the host's handling comes back as a com::RuntimeError, so it
+    // travels on to whoever called the control.
     void raiseEvent(const QString &name, std::vector<com::Variant> params = {});
     void raiseEvent(const QString &name, const QVariantList &params);
 

@@ -3,6 +3,7 @@
 #include "components/controls/TwipsGeometry.h"
 
 #include "platform/com/Bstr.h"
+#include "platform/com/ErrorInfo.h"
 
 namespace qvcontrols {
 
@@ -50,13 +51,12 @@ HRESULT ControlSite::OnEvent(BSTR name, uint32_t count, VARIANT *params)
     args.reserve(count);
     for (uint32_t i = 0; i < count; ++i)
         args.push_back(&params[i]);
-    HRESULT hr = S_OK;
-    try {
+    // A failure of the host's handling goes back to the control as a failed
+    // result with its error information, so it reaches the control's caller.
+    const HRESULT hr = com::guarded([&] {
         handler(*this, com::fromBstr(name), args);
-    } catch (...) {
-        // The host's failure belongs to the host; it must not unwind through the control.
-        hr = E_FAIL;
-    }
+        return S_OK;
+    });
     Release();
     return hr;
 }

@@ -221,9 +221,10 @@ void VSTabCtl::paintEvent(QPaintEvent *)
         p.setPen(QColor(0x1E, 0x2E, 0x4A));
         p.drawText(r.adjusted(kPad, 0, tab.Closable() ? -(kClose + 4 + kPad / 2) : -kPad, 0), Qt::AlignCenter,
                    tab.Caption());
-        if (tab.Closable() && (selected || hover)) {
+        if (tab.Closable()) {
+            // Always there so users find it; darker where the pointer is.
             const QRect c = closeRect(static_cast<int>(i) + 1).adjusted(3, 3, -3, -3);
-            p.setPen(QPen(QColor(0x60, 0x60, 0x60), 1.5));
+            p.setPen(QPen(selected || hover ? QColor(0x40, 0x40, 0x40) : QColor(0x90, 0x9C, 0xB0), 1.5));
             p.drawLine(c.topLeft(), c.bottomRight());
             p.drawLine(c.topRight(), c.bottomLeft());
         }

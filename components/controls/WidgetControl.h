@@ -16,8 +16,15 @@ public:
         auto *widget = new T(nullptr);
         setWidget(widget);
         if constexpr (requires { &T::Event; }) {
-            QObject::connect(widget, &T::Event, widget,
-                             [this](const QString &name, const QVariantList &params) { raiseEvent(name, params); });
+            QObject::connect(widget, &T::Event, widget, [this](const QString &name, const QVariantList &params) {
+                // Raised from the user's action: there is no caller to hand a
+                // failure of the host to, and it must not unwind the event loop.
+                try {
+                    raiseEvent(name, params);
+                } catch (const com::RuntimeError &e) {
+                    qWarning("%s: %s", qPrintable(name), qPrintable(e.description()));
+                }
+            });
         }
     }
 };

@@ -108,6 +108,25 @@ TEST_F(ContainerTest, HostRemovesTheControlFromInsideItsStartCall)
     EXPECT_EQ(m_events.back().event, QStringLiteral("unload"));
 }
 
+TEST_F(ContainerTest, AFailureInTheHostsHandlingReachesTheCallerOfTheControl)
+{
+    qvcontrols::ControlContainer container([](qvcontrols::ControlSite &, const QString &event, const com::DispArgs &) {
+        if (event == QLatin1String("detaile"))
+            throw com::RuntimeError(3021, QStringLiteral("Database"), QStringLiteral("no current record"));
+    });
+    qvcontrols::ControlSite *site = container.Add(QStringLiteral("qvTestCtl.Probe"), QStringLiteral("edit"), &m_page);
+    try {
+        com::call(site->object(), QStringLiteral("Py_Init"),
+                  {com::Variant(), com::Variant(), com::Variant::fromInt32(1), com::Variant::fromBool(false)});
+        FAIL() << "the handler's error was lost";
+    } catch (const com::RuntimeError &e) {
+        EXPECT_EQ(e.number(), 3021);
+        EXPECT_EQ(e.description(), QStringLiteral("no current record"));
+    }
+    // The start call stopped where the event was raised.
+    EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("Log"))).toString(), QStringLiteral("init-begin"));
+}
+
 TEST_F(ContainerTest, OwnControlsByClassNameRaiseTheirEventsAndTakeProperties)
 {
     qvcontrols::ControlContainer container(recorder());
