@@ -3,6 +3,7 @@
 #include "platform/com/RuntimeError.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
 
@@ -19,6 +20,7 @@ constexpr int kSmallWidth = 30;
 
 NavPanel::NavPanel(QWidget *parent) : QWidget(parent), TwipsGeometry(this)
 {
+    setMouseTracking(true);
     m_header = new QLabel(this);
     m_header->setObjectName(QStringLiteral("NavPanelHeader"));
     m_header->setIndent(8);
@@ -157,19 +159,60 @@ void NavPanel::rebuild()
     update();
 }
 
+int NavPanel::largeTop() const
+{
+    const int smallRow = m_small.empty() ? 0 : kSmallHeight;
+    return height() - smallRow - static_cast<int>(m_large.size()) * kLargeHeight;
+}
+
+QRect NavPanel::gripRect() const
+{
+    return QRect(0, largeTop() - 6, width(), 6);
+}
+
+void NavPanel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && gripRect().contains(event->position().toPoint()))
+        m_dragging = true;
+    QWidget::mousePressEvent(event);
+}
+
+void NavPanel::mouseMoveEvent(QMouseEvent *event)
+{
+    const int y = event->position().toPoint().y();
+    if (m_dragging) {
+        int visible = 0;
+        for (const auto &item : m_items)
+            visible += item->m_visible ? 1 : 0;
+        // Buttons that fit between the pointer and the icon row (there is
+        // one as long as a group is left over).
+        const int room = height() - kSmallHeight - y;
+        const int wanted = std::clamp((room + kLargeHeight / 2) / kLargeHeight, 0, visible);
+        if (wanted != std::min(m_visibleItems, visible))
+            setVisibleItems(wanted);
+    }
+    setCursor(m_dragging || gripRect().contains(event->position().toPoint()) ? Qt::SizeVerCursor : Qt::ArrowCursor);
+    QWidget::mouseMoveEvent(event);
+}
+
+void NavPanel::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_dragging = false;
+    QWidget::mouseReleaseEvent(event);
+}
+
 void NavPanel::relayout()
 {
     const int w = width();
     m_header->setGeometry(0, 0, w, kHeaderHeight);
-    const int smallRow = m_small.empty() ? 0 : kSmallHeight;
-    const int largeTop = height() - smallRow - static_cast<int>(m_large.size()) * kLargeHeight;
+    const int largeTop = this->largeTop();
     for (size_t i = 0; i < m_large.size(); ++i)
         m_large[i]->setGeometry(0, largeTop + static_cast<int>(i) * kLargeHeight, w, kLargeHeight);
     for (size_t i = 0; i < m_small.size(); ++i)
         m_small[i]->setGeometry(w - static_cast<int>(m_small.size() - i) * kSmallWidth, height() - kSmallHeight,
                                 kSmallWidth, kSmallHeight);
     if (m_selected && m_selected->m_container)
-        m_selected->m_container->setGeometry(0, kHeaderHeight, w, std::max(0, largeTop - kHeaderHeight - 4));
+        m_selected->m_container->setGeometry(0, kHeaderHeight, w, std::max(0, largeTop - kHeaderHeight - 6));
 }
 
 void NavPanel::resizeEvent(QResizeEvent *event)
@@ -182,10 +225,12 @@ void NavPanel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.fillRect(rect(), QColor(0xE6, 0xF0, 0xFA));
-    const int smallRow = m_small.empty() ? 0 : kSmallHeight;
-    const int largeTop = height() - smallRow - static_cast<int>(m_large.size()) * kLargeHeight;
+    const int largeTop = this->largeTop();
     // The grip between the content and the group buttons.
-    p.fillRect(QRect(0, largeTop - 4, width(), 4), QColor(0x7A, 0x96, 0xC8));
+    p.fillRect(gripRect(), QColor(0x7A, 0x96, 0xC8));
+    p.setPen(QColor(0xD6, 0xE4, 0xF5));
+    for (int x = width() / 2 - 12; x <= width() / 2 + 12; x += 6)
+        p.drawPoint(x, largeTop - 3);
     p.setPen(QColor(0x9E, 0xB6, 0xDC));
     for (int i = 0; i <= static_cast<int>(m_large.size()); ++i)
         p.drawLine(0, largeTop + i * kLargeHeight, width(), largeTop + i * kLargeHeight);

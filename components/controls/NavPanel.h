@@ -43,13 +43,18 @@ public:
     // Selecting another item raises SelectionChanged, whoever selects it.
     void setSelectedItem(NavItem *item);
 
-    // Number of large group buttons (0 up to Count); the rest collapse.
+    // Number of large group buttons; groups beyond it collapse into the icon
+    // row. Reads back what was set (or dragged), also when there are fewer groups.
     int VisibleItems() const { return m_visibleItems; }
     void setVisibleItems(int count);
 
     // Off: changes are collected and laid out once when it is switched on.
     bool Redraw() const { return m_redraw; }
     void setRedraw(bool on);
+
+    // Where the grip between content and group buttons is; dragging it
+    // shows more or fewer large buttons.
+    QRect gripRect() const;
 
 signals:
     void SelectionChanged(qvcontrols::NavItem *item);
@@ -58,16 +63,21 @@ signals:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void rebuild();
     void relayout();
+    int largeTop() const;
 
     std::vector<std::unique_ptr<NavItem>> m_items;
     NavItem *m_selected = nullptr;
     int m_visibleItems = 3;
     bool m_redraw = true;
     bool m_dirty = false;
+    bool m_dragging = false;
     QLabel *m_header = nullptr;
     std::vector<QToolButton *> m_large;
     std::vector<QToolButton *> m_small;

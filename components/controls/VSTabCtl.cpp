@@ -2,6 +2,7 @@
 
 #include "platform/com/RuntimeError.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -19,6 +20,7 @@ VSTabCtl::VSTabCtl(QWidget *parent) : QWidget(parent), TwipsGeometry(this)
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("页签"));
 }
 
 VSTabCtl::~VSTabCtl() = default;
@@ -79,6 +81,7 @@ void VSTabCtl::select(VSTab *tab)
         return;
     VSTab *left = m_selected;
     m_selected = tab;
+    setAccessibleName(tab ? tab->Caption() : QStringLiteral("页签"));
     update();
     if (left) {
         emit TabLeave(left);
@@ -179,6 +182,25 @@ void VSTabCtl::mouseMoveEvent(QMouseEvent *event)
         update();
     }
     QWidget::mouseMoveEvent(event);
+}
+
+void VSTabCtl::keyPressEvent(QKeyEvent *event)
+{
+    const int step = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
+    if (step != 0 && m_selected) {
+        for (int i = indexOf(m_selected) + step; i >= 1 && i <= Count(); i += step) {
+            if (!Tab(i)->Hidden()) {
+                select(Tab(i));
+                break;
+            }
+        }
+        return;
+    }
+    if (event->key() == Qt::Key_W && event->modifiers() == Qt::ControlModifier) {
+        requestClose(m_selected);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void VSTabCtl::leaveEvent(QEvent *event)

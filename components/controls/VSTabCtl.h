@@ -16,6 +16,9 @@ namespace qvcontrols {
 // left (when there was one) and then TabEnter for the tab entered. A close
 // button or a middle click on a closable tab raises CloseRequested only: the
 // host decides, and removes the tab itself when the function has closed.
+// With the focus, Left and Right move to the neighbouring shown tab and
+// Ctrl+W asks to close the selected one; the strip's accessible name is the
+// selected tab's caption.
 class VSTabCtl final : public QWidget, public TwipsGeometry
 {
     Q_OBJECT
@@ -57,6 +60,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void layoutTabs();

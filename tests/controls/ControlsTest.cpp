@@ -93,6 +93,13 @@ TEST(NavPanel, ItemsByKeyAndIndexAndSelectionEventsForCodeAndUser)
     EXPECT_EQ(panel.SelectedItem(), third);
     EXPECT_EQ(selected.back(), QStringLiteral("09"));
     EXPECT_EQ(selected.size(), 2u);
+
+    // Dragging the grip up by one button height shows one more large button.
+    const QPoint grip = panel.gripRect().center();
+    QTest::mousePress(&panel, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(&panel, grip - QPoint(0, 30));
+    QTest::mouseRelease(&panel, Qt::LeftButton, {}, grip - QPoint(0, 30));
+    EXPECT_EQ(panel.VisibleItems(), 3);
 }
 
 TEST(VSTabCtl, LeaveThenEnterForCodeAndUserHiddenFlagAndCloseRequests)
@@ -144,6 +151,13 @@ TEST(VSTabCtl, LeaveThenEnterForCodeAndUserHiddenFlagAndCloseRequests)
     EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("leave 0201-2"), QStringLiteral("enter 0101-1")}));
     EXPECT_EQ(tabs.Count(), 2);
     EXPECT_THROW(tabs.Remove(5), com::RuntimeError);
+
+    // The keyboard moves between tabs; the strip is named after the selected one.
+    log.clear();
+    tabs.setFocus();
+    QTest::keyClick(&tabs, Qt::Key_Left);
+    EXPECT_EQ(log, (std::vector<QString>{QStringLiteral("leave 0101-1"), QStringLiteral("enter key")}));
+    EXPECT_EQ(tabs.accessibleName(), QStringLiteral("导航窗口"));
 }
 
 TEST(ControlArray, ElementsLoadFromTheDesignElementAndUnloadByIndexEvenFromTheirOwnClick)
