@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/com/ComTypes.h"
+
+#include <QString>
+
+namespace qvcontrols {
+
+// Makes this library's controls creatable by class name through the class
+// registry ("qvPanel.Panel", "qvNavigationPanel.NavPanel", ...). A program
+// calls it once at start; the registry lives in the shared object-model
+// runtime, so hosts in every library see the classes.
+void registerControlClasses();
+
+// The class id under which `progId` was registered; GUID_NULL for others.
+CLSID controlClassId(const QString &progId);
+
+} // namespace qvcontrols

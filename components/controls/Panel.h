@@ -1,0 +1,42 @@
+#pragma once
+
+#include "components/controls/TwipsGeometry.h"
+
+#include <QFrame>
+#include <QPixmap>
+
+#include <cstdint>
+
+namespace qvcontrols {
+
+// qvPanel.Panel: a framed container. Appearance 0 is flat (the back colour
+// only); 1 is a sunken 3-D edge, the look of a work area; 2 a raised edge
+// with a soft top-to-bottom shade, the look of a title bar. Themes reach it
+// through style sheets (class name "qvcontrols--Panel") and its property
+// "Appearance".
+class Panel final : public QFrame, public TwipsGeometry
+{
+    Q_OBJECT
+    Q_PROPERTY(int Appearance READ Appearance WRITE setAppearance)
+    Q_PROPERTY(int BackColor READ BackColor WRITE setBackColor)
+public:
+    explicit Panel(QWidget *parent = nullptr);
+
+    int Appearance() const { return m_appearance; }
+    void setAppearance(int appearance);
+    int32_t BackColor() const { return m_backColor; }
+    void setBackColor(int32_t ole);
+    // Drawn stretched over the background when set.
+    QPixmap Picture() const { return m_picture; }
+    void setPicture(const QPixmap &picture);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    int m_appearance = 0;
+    int32_t m_backColor;
+    QPixmap m_picture;
+};
+
+} // namespace qvcontrols
