@@ -42,7 +42,10 @@ Decimal toDecimal(double value, int decimals, bool halfEven)
     d.negative = std::signbit(value);
     const double magnitude = std::fabs(value);
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", magnitude);
+    // The same correctly rounded digits as printf's "%.14e", several times faster
+    // (every amount of a loan schedule passes through here).
+    const auto written = std::to_chars(buf, buf + sizeof buf - 1, magnitude, std::chars_format::scientific, 14);
+    *written.ptr = '\0';
     // buf: "d.dddddddddddddde+XX"
     std::string digits;
     const char *p = buf;

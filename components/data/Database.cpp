@@ -1,6 +1,7 @@
 #include "components/data/Database.h"
 
 #include "components/data/DbProperties.h"
+#include "components/data/SqliteStatement.h"
 #include "platform/com/LateBound.h"
 
 #include "components/xml/XmlDocument.h"
@@ -323,8 +324,8 @@ QVector<QVector<QVariant>> readRows(QSqlQuery &q, QStringList &columns)
         QVector<QVariant> row;
         row.reserve(columns.size());
         for (int i = 0; i < columns.size(); ++i) {
-            const QVariant v = q.value(i);
-            row.append(v.isNull() ? QVariant() : v);
+            QVariant v = q.value(i);
+            row.append(v.isNull() ? QVariant() : std::move(v));
         }
         rows.append(std::move(row));
     }
@@ -338,9 +339,21 @@ QueryResult Database::QueryParams(const QString &sql, const QVariantList &params
         d->fail(QStringLiteral("数据库没有打开"));
         return {};
     }
+    const QString text = translateSql(sql, d->driver);
+    if (d->driver == kSqlite) {
+        if (sqlite3 *handle = SqliteStatement::handleOf(d->db().driver()->handle())) {
+            QStringList columns;
+            QVector<QVector<QVariant>> rows;
+            QString why;
+            if (!SqliteStatement::run(handle, text, params, columns, rows, why)) {
+                d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(why, sql.trimmed()));
+                return {};
+            }
+            return QueryResult(::Recordset(std::move(columns), std::move(rows)), true);
+        }
+    }
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
-    const QString text = translateSql(sql, d->driver);
     bool ok;
     if (params.isEmpty()) {
         ok = q.exec(text);

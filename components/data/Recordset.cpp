@@ -4,6 +4,11 @@
 
 #include <QHash>
 
+namespace {
+// Up to this many columns a field is found by comparing names in place.
+constexpr int kScanLimit = 16;
+} // namespace
+
 struct Recordset::Data
 {
     QStringList columns;
@@ -16,7 +21,7 @@ Recordset::Recordset() = default;
 Recordset::Recordset(QStringList columns, QVector<QVector<QVariant>> rows)
 {
     auto data = std::make_shared<Data>();
-    for (int i = 0; i < columns.size(); ++i) {
+    for (int i = 0; columns.size() > kScanLimit && i < columns.size(); ++i) {
         const QString key = columns.at(i).toLower();
         if (!data->index.contains(key)) // first of duplicate names wins
             data->index.insert(key, i);
@@ -35,6 +40,15 @@ int Recordset::fieldIndex(const QString &name) const
 {
     if (!m_data)
         return -1;
+    // Results have a handful of columns: comparing in place is cheaper than
+    // lower-casing the name (an allocation) on every field read.
+    const QStringList &columns = m_data->columns;
+    if (columns.size() <= kScanLimit) {
+        for (int i = 0; i < columns.size(); ++i)
+            if (columns.at(i).compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    }
     return m_data->index.value(name.toLower(), -1);
 }
 

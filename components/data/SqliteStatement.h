@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+struct sqlite3;
+
+/// Runs one statement straight through the sqlite3 interface on the handle of
+/// a connection Qt SQL opened, reading every row. Values come back as Qt
+/// SQL's SQLite driver gives them (integer → qlonglong, real → double,
+/// text → QString, blob → QByteArray) except that Null is an invalid QVariant;
+/// parameters bind as that driver binds them. Skipping Qt SQL's per-value
+/// caching is what makes large reads cheap.
+class SqliteStatement
+{
+public:
+    /// The sqlite3 handle behind a Qt SQLite connection's driver handle; null when it is none.
+    static sqlite3 *handleOf(const QVariant &driverHandle);
+
+    /// False with the engine's reason in error.
+    static bool run(sqlite3 *db, const QString &sql, const QVariantList &params, QStringList &columns,
+                    QVector<QVector<QVariant>> &rows, QString &error);
+};

@@ -1,0 +1,183 @@
+#include "DbLocation.h"
+
+#include "components/data/Database.h"
+#include "components/data/PgPassFile.h"
+#include "components/xml/XmlDocument.h"
+#include "platform/PathMapper.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace {
+const QString kNoPassword = QStringLiteral(
+    "jx-db takes no password on the command line; put it into ~/.pgpass "
+    "(a line host:port:database:user:password, file mode 0600)");
+
+QString configValue(const XmlDocument &doc, const QString &name)
+{
+    const QVariant attr = doc.GetAttribute(QStringLiteral("/configuration/database"), name);
+    if (!attr.isNull())
+        return attr.toString().trimmed();
+    return doc.GetValue(QStringLiteral("/configuration/database/") + name).toString().trimmed();
+}
+
+QString xmlAttr(const QString &v)
+{
+    return v.toHtmlEscaped();
+}
+} // namespace
+
+bool DbLocation::parse(const QString &textIn, DbLocation &out, QString &error)
+{
+    out = DbLocation();
+    const QString text = textIn.trimmed();
+    if (text.isEmpty()) {
+        error = QStringLiteral("no database named");
+        return false;
+    }
+    if (text.startsWith(QStringLiteral("postgres://"), Qt::CaseInsensitive)
+        || text.startsWith(QStringLiteral("postgresql://"), Qt::CaseInsensitive)) {
+        const QUrl url(text, QUrl::StrictMode);
+        if (!url.isValid() || url.host().isEmpty()) {
+            error = QStringLiteral("not a server address: %1 (write postgres://user@host:port/database)").arg(text);
+            return false;
+        }
+        if (!url.password().isEmpty()) {
+            error = kNoPassword;
+            return false;
+        }
+        if (url.hasQuery()) {
+            error = QStringLiteral("connection options after '?' are not supported: %1").arg(text);
+            return false;
+        }
+        out.m_kind = Kind::Postgres;
+        out.m_host = url.host();
+        out.m_port = url.port() > 0 ? QString::number(url.port()) : QStringLiteral("5432");
+        out.m_user = url.userName();
+        out.m_database = url.path().mid(1);
+        if (out.m_user.isEmpty() || out.m_database.isEmpty() || out.m_database.contains(u'/')) {
+            error = QStringLiteral("name the user and the database: postgres://user@host:port/database");
+            return false;
+        }
+        return true;
+    }
+    if (text.endsWith(QStringLiteral(".Config"), Qt::CaseInsensitive))
+        return fromConfig(QFileInfo(text).absoluteFilePath(), out, error);
+    QString file = text;
+    if (file.startsWith(QStringLiteral("sqlite:"), Qt::CaseInsensitive))
+        file = file.mid(7);
+    if (file.isEmpty()) {
+        error = QStringLiteral("no SQLite file named");
+        return false;
+    }
+    out.m_kind = Kind::SqliteFile;
+    out.m_file = QFileInfo(file).absoluteFilePath();
+    return true;
+}
+
+bool DbLocation::fromConfig(const QString &path, DbLocation &out, QString &error)
+{
+    XmlDocument doc;
+    int flags = 99;
+    doc.Initialize(flags);
+    if (!doc.Load(path)) {
+        error = QStringLiteral("cannot read the configuration %1: %2").arg(path, doc.lastError());
+        return false;
+    }
+    if (doc.Count(QStringLiteral("/configuration/database")) == 0) {
+        error = QStringLiteral("%1 describes no database (/configuration/database)").arg(path);
+        return false;
+    }
+    out.m_configFile = path;
+    const QString driver = configValue(doc, QStringLiteral("driver")).toLower();
+    if (driver.isEmpty() || driver.startsWith(QStringLiteral("sqlite"))) {
+        QString file = configValue(doc, QStringLiteral("file"));
+        if (file.isEmpty()) {
+            error = QStringLiteral("%1 names no database file").arg(path);
+            return false;
+        }
+        file.replace(u'\\', u'/');
+        if (QFileInfo(file).isRelative())
+            file = QFileInfo(path).absoluteDir().filePath(file);
+        out.m_kind = Kind::SqliteFile;
+        out.m_file = QFileInfo(jx::toLocalPath(QDir::cleanPath(file))).absoluteFilePath();
+        return true;
+    }
+    if (driver.startsWith(QStringLiteral("postgres")) || driver == u"pgsql") {
+        out.m_kind = Kind::Postgres;
+        out.m_host = configValue(doc, QStringLiteral("host"));
+        out.m_port = configValue(doc, QStringLiteral("port"));
+        out.m_user = configValue(doc, QStringLiteral("user"));
+        out.m_database = configValue(doc, QStringLiteral("database"));
+        out.m_configPassword = !configValue(doc, QStringLiteral("password")).isEmpty();
+        return true;
+    }
+    error = QStringLiteral("%1 names a driver jx-db does not know: %2").arg(path, driver);
+    return false;
+}
+
+bool DbLocation::open(Database &db) const
+{
+    if (!m_configFile.isEmpty())
+        return db.Open(m_configFile, true);
+    if (m_kind == Kind::SqliteFile)
+        return db.OpenDirect(QStringLiteral("sqlite"), m_file);
+    return db.OpenDirect(QStringLiteral("postgres"), connectionString());
+}
+
+QString DbLocation::connectionString() const
+{
+    QStringList parts;
+    const QString values[] = {m_host, m_port, m_user, m_database};
+    const char *keys[] = {"host", "port", "user", "database"};
+    for (int i = 0; i < 4; ++i)
+        if (!values[i].isEmpty())
+            parts << QString::fromLatin1(keys[i]) + u'=' + values[i];
+    return parts.join(u';');
+}
+
+QString DbLocation::describe() const
+{
+    if (m_kind == Kind::SqliteFile)
+        return m_file;
+    return QStringLiteral("%1@%2:%3/%4").arg(m_user, m_host, m_port.isEmpty() ? QStringLiteral("5432") : m_port, m_database);
+}
+
+QString DbLocation::configElement() const
+{
+    if (m_kind == Kind::SqliteFile)
+        return QStringLiteral("<database driver=\"sqlite\" file=\"%1\"/>").arg(xmlAttr(m_file));
+    return QStringLiteral("<database driver=\"postgres\" host=\"%1\" port=\"%2\" user=\"%3\" database=\"%4\"/>")
+        .arg(xmlAttr(m_host), xmlAttr(m_port.isEmpty() ? QStringLiteral("5432") : m_port), xmlAttr(m_user),
+             xmlAttr(m_database));
+}
+
+QString DbLocation::passwordFileHint(const QString &failure) const
+{
+    if (m_kind != Kind::Postgres || m_configPassword
+        || !(failure.contains(QStringLiteral("password"), Qt::CaseInsensitive)
+             || failure.contains(QStringLiteral("authentication"), Qt::CaseInsensitive)))
+        return {};
+    const PgPassFile pgpass;
+    if (!pgpass.exists())
+        return QStringLiteral("there is no password file %1; add the line %2:%3:%4:%5:PASSWORD and chmod 600 it")
+            .arg(pgpass.path(), m_host, m_port.isEmpty() ? QStringLiteral("5432") : m_port, m_database, m_user);
+    if (pgpass.permissionsTooOpen())
+        return QStringLiteral("%1 is readable by others, so PostgreSQL ignores it; run chmod 600 %1").arg(pgpass.path());
+    if (!pgpass.covers(m_host, m_port, m_database, m_user))
+        return QStringLiteral("%1 has no line for %2:%3:%4:%5")
+            .arg(pgpass.path(), m_host, m_port.isEmpty() ? QStringLiteral("5432") : m_port, m_database, m_user);
+    return {};
+}
+
+bool DbLocation::sameAs(const DbLocation &other) const
+{
+    if (m_kind != other.m_kind)
+        return false;
+    if (m_kind == Kind::SqliteFile)
+        return QFileInfo(m_file).canonicalFilePath() == QFileInfo(other.m_file).canonicalFilePath()
+            && !QFileInfo(m_file).canonicalFilePath().isEmpty();
+    return m_host.compare(other.m_host, Qt::CaseInsensitive) == 0 && m_port == other.m_port
+        && m_database == other.m_database;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+class Database;
+
+/// A product database named on the command line: a console configuration
+/// file (…​.Config), a SQLite file ("sqlite:PATH" or a plain path), or a
+/// PostgreSQL server as "postgres://user@host:port/database". Passwords are
+/// refused here; libpq takes them from ~/.pgpass.
+class DbLocation
+{
+public:
+    enum class Kind { SqliteFile, Postgres };
+
+    /// False with a reason for text that names no usable database.
+    static bool parse(const QString &text, DbLocation &out, QString &error);
+
+    Kind kind() const { return m_kind; }
+    bool isPostgres() const { return m_kind == Kind::Postgres; }
+    /// The SQLite file (absolute); "" for PostgreSQL.
+    QString file() const { return m_file; }
+    /// The configuration file it was read from; "" when named directly.
+    QString configFile() const { return m_configFile; }
+    /// The configuration keeps a password of its own.
+    bool configHoldsPassword() const { return m_configPassword; }
+
+    /// Opens it as the console would (through the configuration file when there is one).
+    bool open(Database &db) const;
+    /// "host=..;port=..;user=..;database=.." for Database::OpenDirect.
+    QString connectionString() const;
+    /// For people: the file, or user@host:port/database.
+    QString describe() const;
+    /// The <database …/> element a workstation's configuration needs for it.
+    QString configElement() const;
+    /// When failure (the connection's error text) is a refused sign-in: what
+    /// ~/.pgpass lacks for this server; "" otherwise or when it looks fine.
+    QString passwordFileHint(const QString &failure) const;
+    bool sameAs(const DbLocation &other) const;
+
+private:
+    static bool fromConfig(const QString &path, DbLocation &out, QString &error);
+
+    Kind m_kind = Kind::SqliteFile;
+    QString m_file, m_configFile;
+    QString m_host, m_port, m_user, m_database;
+    bool m_configPassword = false;
+};
