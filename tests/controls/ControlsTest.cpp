@@ -6,6 +6,7 @@
 #include "components/controls/StatusBar.h"
 #include "components/controls/VSTabCtl.h"
 #include "components/controls/dLinkLabel.h"
+#include "components/controls/qvArrow.h"
 #include "components/controls/qvPilot_S.h"
 
 #include "platform/Ui.h"
@@ -255,6 +256,41 @@ TEST(StatusBarAndNode, KeyedPanelsAndNodeValuesAsTheDiagramGivesThem)
     node.show();
     QTest::mouseClick(&node, Qt::LeftButton);
     EXPECT_EQ(clicks, std::vector<int>{3});
+}
+
+TEST(qvArrow, DrawsTowardsItsDirectionWithBackgroundByConstantAlpha)
+{
+    qvArrow arrow;
+    arrow.resize(60, 20);
+    arrow.setForeColor(0x0000FF); // red, as OLE colours are BGR
+    arrow.setBackColor(0xFF0000); // blue
+    const auto draw = [&arrow] {
+        QImage image(arrow.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        arrow.render(&image, QPoint(), QRegion(), QWidget::DrawChildren); // no window background
+        return image;
+    };
+    QImage image = draw();
+    EXPECT_EQ(image.pixelColor(30, 10), QColor(Qt::red)); // the shaft
+    EXPECT_EQ(image.pixelColor(52, 10), QColor(Qt::red)); // near the point, on the right
+    EXPECT_EQ(image.pixelColor(46, 6), QColor(Qt::red));  // the head is wider than the shaft
+    EXPECT_EQ(image.pixelColor(2, 10), QColor(Qt::red));  // the tail
+    EXPECT_EQ(image.pixelColor(30, 1).alpha(), 0);        // alpha 0: no background
+
+    arrow.setArrowDirection(qvArrow::Left);
+    image = draw();
+    EXPECT_EQ(image.pixelColor(7, 10), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(13, 6), QColor(Qt::red)); // the head is on the left now
+    EXPECT_EQ(image.pixelColor(46, 6).alpha(), 0);
+
+    arrow.setConstantAlpha(255);
+    image = draw();
+    EXPECT_EQ(image.pixelColor(50, 1), QColor(Qt::blue));
+
+    arrow.setArrowDirection(9); // outside the range: points right
+    EXPECT_EQ(arrow.ArrowDirection(), qvArrow::Right);
+    arrow.setConstantAlpha(300);
+    EXPECT_EQ(arrow.ConstantAlpha(), 255);
 }
 
 } // namespace
