@@ -49,6 +49,26 @@ TEST(TwipsGeometry, RoundTripsAtFifteenTwipsPerPixel)
     EXPECT_EQ(panel.Height(), 600);
 }
 
+TEST(Panel, ThemesSetItsColourByStyleSheetPerAppearance)
+{
+    QWidget form;
+    form.setStyleSheet(QStringLiteral("qvcontrols--Panel[Appearance=\"1\"] { qproperty-ThemeColor: #102030; }"));
+    auto *work = new Panel(&form);
+    auto *title = new Panel(&form);
+    work->setBackColor(0xFFFFFF);
+    title->setBackColor(0xFFFFFF);
+    work->setAppearance(1);
+    work->setGeometry(0, 0, 40, 40);
+    form.show();
+    QImage image(40, 40, QImage::Format_RGB32);
+    work->render(&image);
+    EXPECT_EQ(image.pixelColor(20, 20), QColor(0x10, 0x20, 0x30));
+    EXPECT_EQ(title->FaceColor(), QColor(Qt::white)); // appearance 0: the rule does not apply
+    work->setAppearance(7);
+    EXPECT_EQ(work->Appearance(), 0);
+    EXPECT_EQ(work->FaceColor(), QColor(Qt::white));
+}
+
 TEST(NavPanel, ItemsByKeyAndIndexAndSelectionEventsForCodeAndUser)
 {
     NavPanel panel;
