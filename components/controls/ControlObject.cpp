@@ -84,11 +84,12 @@ void ControlObject::raiseEvent(const QString &name, const QVariantList &params)
 void ControlObject::setWidget(QWidget *widget)
 {
     m_widget = widget;
+    QPointer<QWidget> w = widget;
+    // The control's own properties (those of QWidget itself are pixels and
+    // would shadow the twips members below, names being case-insensitive).
     const QMetaObject *meta = widget->metaObject();
-    for (int i = QWidget::staticMetaObject.propertyOffset(); i < meta->propertyCount(); ++i) {
+    for (int i = QWidget::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
         const QMetaProperty prop = meta->property(i);
-        const QString name = QString::fromLatin1(prop.name());
-        QPointer<QWidget> w = widget;
         com::DispSetter setter;
         if (prop.isWritable()) {
             setter = [w, prop](const com::DispArgs &, const VARIANT &value) {
@@ -96,31 +97,58 @@ void ControlObject::setWidget(QWidget *widget)
                     prop.write(w.data(), com::toQVariant(value));
             };
         }
-        members().add(name, [w, prop](const com::DispArgs &) {
+        members().add(QString::fromLatin1(prop.name()), [w, prop](const com::DispArgs &) {
             return w ? com::Variant::fromQVariant(prop.read(w.data())) : com::Variant();
         }, setter);
     }
-    QPointer<QWidget> w = widget;
     members().add(QStringLiteral("Visible"), [w](const com::DispArgs &) {
         return com::Variant::fromBool(w && w->isVisible());
     }, [w](const com::DispArgs &, const VARIANT &value) {
         if (w)
             w->setVisible(com::toQVariant(value).toBool());
     });
+
     // Geometry in twips, through the control's own twips when it has them.
-    auto *geometry = dynamic_cast<TwipsGeometry *>(widget);
-    const auto arg = [](const com::DispArgs &a, size_t i, int fallback) {
-        return i < a.size() ? com::toQVariant(*a[i]).toInt() : fallback;
+    auto *own = dynamic_cast<TwipsGeometry *>(widget);
+    const auto current = [w, own](int axis) {
+        if (own)
+            return axis == 0 ? own->Left() : axis == 1 ? own->Top() : axis == 2 ? own->Width() : own->Height();
+        const QRect g = w->geometry();
+        return TwipsGeometry::toTwips(axis == 0 ? g.x() : axis == 1 ? g.y() : axis == 2 ? g.width() : g.height());
     };
-    members().add(QStringLiteral("Move"), [w, geometry, arg](const com::DispArgs &a) {
+    const auto move = [w, own, current](int left, int top, int width, int height) {
+        if (own)
+            own->Move(left, top, width, height);
+        else
+            TwipsGeometry::moveTwips(w.data(), left, top, width < 0 ? current(2) : width, height < 0 ? current(3) : height);
+    };
+    const QString names[] = {QStringLiteral("Left"), QStringLiteral("Top"), QStringLiteral("Width"), QStringLiteral("Height")};
+    for (int axis = 0; axis < 4; ++axis) {
+        members().add(names[axis], [w, axis, current](const com::DispArgs &) {
+            return com::Variant::fromInt32(w ? current(axis) : 0);
+        }, [w, axis, current, move](const com::DispArgs &, const VARIANT &value) {
+            if (!w)
+                return;
+            int g[4] = {current(0), current(1), current(2), current(3)};
+            g[axis] = com::toQVariant(value).toInt();
+            move(g[0], g[1], g[2], g[3]);
+        });
+    }
+    // Move(left[, top[, width[, height]]]), as the console moves controls.
+    members().add(QStringLiteral("Move"), [w, current, move](const com::DispArgs &a) {
         if (!w || a.empty())
             return com::Variant();
-        if (geometry) {
-            geometry->Move(arg(a, 0, 0), arg(a, 1, geometry->Top()), arg(a, 2, -1), arg(a, 3, -1));
-        } else {
-            TwipsGeometry::moveTwips(w.data(), arg(a, 0, 0), arg(a, 1, TwipsGeometry::toTwips(w->y())),
-                                     arg(a, 2, TwipsGeometry::toTwips(w->width())),
-                                     arg(a, 3, TwipsGeometry::toTwips(w->height())));
+        const auto arg = [&a](size_t i, int fallback) { return i < a.size() ? com::toQVariant(*a[i]).toInt() : fallback; };
+        move(arg(0, 0), arg(1, current(1)), arg(2, -1), arg(3, -1));
+        return com::Variant();
+    });
+    // ZOrder([position]): 0 to the front, 1 to the back.
+    members().add(QStringLiteral("ZOrder"), [w](const com::DispArgs &a) {
+        if (w) {
+            if (!a.empty() && com::toQVariant(*a[0]).toInt() == 1)
+                w->lower();
+            else
+                w->raise();
         }
         return com::Variant();
     });

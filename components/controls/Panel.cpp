@@ -4,6 +4,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QStyle>
 
 namespace qvcontrols {
 
@@ -15,7 +16,11 @@ Panel::Panel(QWidget *parent) : QFrame(parent), TwipsGeometry(this), m_backColor
 void Panel::setAppearance(int appearance)
 {
     m_appearance = appearance < 0 || appearance > 2 ? 0 : appearance;
-    setProperty("qvAppearance", m_appearance);
+    // Style-sheet rules may select on the appearance: let them set the
+    // theme colour afresh.
+    m_themeColor = QColor();
+    style()->unpolish(this);
+    style()->polish(this);
     update();
 }
 
@@ -23,6 +28,17 @@ void Panel::setBackColor(int32_t ole)
 {
     m_backColor = ole;
     update();
+}
+
+void Panel::setThemeColor(const QColor &color)
+{
+    m_themeColor = color;
+    update();
+}
+
+QColor Panel::FaceColor() const
+{
+    return m_themeColor.isValid() ? m_themeColor : oleToColor(m_backColor);
 }
 
 void Panel::setPicture(const QPixmap &picture)
@@ -34,7 +50,7 @@ void Panel::setPicture(const QPixmap &picture)
 void Panel::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
-    const QColor back = oleToColor(m_backColor);
+    const QColor back = FaceColor();
     if (m_appearance == 2) {
         QLinearGradient g(0, 0, 0, height());
         g.setColorAt(0, back.lighter(112));

@@ -12,13 +12,15 @@ namespace qvcontrols {
 // qvPanel.Panel: a framed container. Appearance 0 is flat (the back colour
 // only); 1 is a sunken 3-D edge, the look of a work area; 2 a raised edge
 // with a soft top-to-bottom shade, the look of a title bar. Themes reach it
-// through style sheets (class name "qvcontrols--Panel") and its property
-// "Appearance".
+// through style sheets: ThemeColor, when a theme sets it, takes the place of
+// the back colour, for example
+//   qvcontrols--Panel[Appearance="2"] { qproperty-ThemeColor: #1f4e8c; }
 class Panel final : public QFrame, public TwipsGeometry
 {
     Q_OBJECT
     Q_PROPERTY(int Appearance READ Appearance WRITE setAppearance)
     Q_PROPERTY(int BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(QColor ThemeColor READ ThemeColor WRITE setThemeColor)
 public:
     explicit Panel(QWidget *parent = nullptr);
 
@@ -26,6 +28,10 @@ public:
     void setAppearance(int appearance);
     int32_t BackColor() const { return m_backColor; }
     void setBackColor(int32_t ole);
+    QColor ThemeColor() const { return m_themeColor; }
+    void setThemeColor(const QColor &color);
+    // The colour the panel is painted in.
+    QColor FaceColor() const;
     // Drawn stretched over the background when set.
     QPixmap Picture() const { return m_picture; }
     void setPicture(const QPixmap &picture);
@@ -36,6 +42,7 @@ protected:
 private:
     int m_appearance = 0;
     int32_t m_backColor;
+    QColor m_themeColor;
     QPixmap m_picture;
 };
 

@@ -96,6 +96,23 @@ bool insideFolder(const QString &canonicalFolder, const QString &path)
     return !canonical.isEmpty() && (canonical == canonicalFolder || canonical.startsWith(canonicalFolder + QLatin1Char('/')));
 }
 
+// Creates `path` as folders of their own below `folder`: the deepest part
+// that exists already must resolve inside the folder (no link out of it), so
+// nothing is created elsewhere.
+bool makeFoldersInside(const QString &canonicalFolder, const QString &path)
+{
+    QString existing = path;
+    while (!QFileInfo::exists(existing) && !QFileInfo(existing).isSymLink()) {
+        const QString up = QFileInfo(existing).path();
+        if (up == existing)
+            return false;
+        existing = up;
+    }
+    if (!insideFolder(canonicalFolder, existing) || !QDir().mkpath(path))
+        return false;
+    return insideFolder(canonicalFolder, path) && QFileInfo(path).isDir();
+}
+
 } // namespace
 
 bool zLibControl::fail(const QString &reason, bool quiet)
@@ -225,12 +242,12 @@ bool zLibControl::ExtractArchive(const QString &archivePath, const QString &fold
             continue;
         const QString target = folder + QLatin1Char('/') + relative;
         if (e.directory) {
-            if (!QDir().mkpath(target) || !insideFolder(canonicalFolder, target))
+            if (!makeFoldersInside(canonicalFolder, target))
                 return fail(QStringLiteral("无法创建文件夹：") + relative, quiet);
             continue;
         }
         const QString parent = QFileInfo(target).path();
-        if (!QDir().mkpath(parent) || !insideFolder(canonicalFolder, parent))
+        if (!makeFoldersInside(canonicalFolder, parent))
             return fail(QStringLiteral("无法创建文件夹：") + QFileInfo(relative).path(), quiet);
         const QFileInfo existing(target);
         if (existing.exists() || existing.isSymLink()) {

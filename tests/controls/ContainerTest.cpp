@@ -140,6 +140,10 @@ TEST_F(ContainerTest, OwnControlsByClassNameRaiseTheirEventsAndTakeProperties)
     com::call(site->object(), QStringLiteral("Move"), {com::Variant::fromInt32(150), com::Variant::fromInt32(300),
                                                         com::Variant::fromInt32(1500), com::Variant::fromInt32(450)});
     EXPECT_EQ(button->geometry(), QRect(10, 20, 100, 30));
+    // Width by name is the control's twips, not the widget's pixels.
+    com::put(site->object(), QStringLiteral("width"), com::Variant::fromInt32(1560));
+    EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("Width"))).toInt(), 1560);
+    EXPECT_EQ(button->width(), 104);
     EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("Visible"))).toBool(), false);
     com::put(site->object(), QStringLiteral("Visible"), com::Variant::fromBool(true));
     m_page.show();

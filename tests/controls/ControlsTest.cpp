@@ -6,6 +6,7 @@
 #include "components/controls/StatusBar.h"
 #include "components/controls/VSTabCtl.h"
 #include "components/controls/dLinkLabel.h"
+#include "components/controls/qvArrow.h"
 #include "components/controls/qvPilot_S.h"
 
 #include "platform/Ui.h"
@@ -46,6 +47,26 @@ TEST(TwipsGeometry, RoundTripsAtFifteenTwipsPerPixel)
     panel.setGeometry(10, 20, 30, 40);
     EXPECT_EQ(panel.Left(), 150);
     EXPECT_EQ(panel.Height(), 600);
+}
+
+TEST(Panel, ThemesSetItsColourByStyleSheetPerAppearance)
+{
+    QWidget form;
+    form.setStyleSheet(QStringLiteral("qvcontrols--Panel[Appearance=\"1\"] { qproperty-ThemeColor: #102030; }"));
+    auto *work = new Panel(&form);
+    auto *title = new Panel(&form);
+    work->setBackColor(0xFFFFFF);
+    title->setBackColor(0xFFFFFF);
+    work->setAppearance(1);
+    work->setGeometry(0, 0, 40, 40);
+    form.show();
+    QImage image(40, 40, QImage::Format_RGB32);
+    work->render(&image);
+    EXPECT_EQ(image.pixelColor(20, 20), QColor(0x10, 0x20, 0x30));
+    EXPECT_EQ(title->FaceColor(), QColor(Qt::white)); // appearance 0: the rule does not apply
+    work->setAppearance(7);
+    EXPECT_EQ(work->Appearance(), 0);
+    EXPECT_EQ(work->FaceColor(), QColor(Qt::white));
 }
 
 TEST(NavPanel, ItemsByKeyAndIndexAndSelectionEventsForCodeAndUser)
@@ -255,6 +276,41 @@ TEST(StatusBarAndNode, KeyedPanelsAndNodeValuesAsTheDiagramGivesThem)
     node.show();
     QTest::mouseClick(&node, Qt::LeftButton);
     EXPECT_EQ(clicks, std::vector<int>{3});
+}
+
+TEST(qvArrow, DrawsTowardsItsDirectionWithBackgroundByConstantAlpha)
+{
+    qvArrow arrow;
+    arrow.resize(60, 20);
+    arrow.setForeColor(0x0000FF); // red, as OLE colours are BGR
+    arrow.setBackColor(0xFF0000); // blue
+    const auto draw = [&arrow] {
+        QImage image(arrow.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        arrow.render(&image, QPoint(), QRegion(), QWidget::DrawChildren); // no window background
+        return image;
+    };
+    QImage image = draw();
+    EXPECT_EQ(image.pixelColor(30, 10), QColor(Qt::red)); // the shaft
+    EXPECT_EQ(image.pixelColor(52, 10), QColor(Qt::red)); // near the point, on the right
+    EXPECT_EQ(image.pixelColor(46, 6), QColor(Qt::red));  // the head is wider than the shaft
+    EXPECT_EQ(image.pixelColor(2, 10), QColor(Qt::red));  // the tail
+    EXPECT_EQ(image.pixelColor(30, 1).alpha(), 0);        // alpha 0: no background
+
+    arrow.setArrowDirection(qvArrow::Left);
+    image = draw();
+    EXPECT_EQ(image.pixelColor(7, 10), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(13, 6), QColor(Qt::red)); // the head is on the left now
+    EXPECT_EQ(image.pixelColor(46, 6).alpha(), 0);
+
+    arrow.setConstantAlpha(255);
+    image = draw();
+    EXPECT_EQ(image.pixelColor(50, 1), QColor(Qt::blue));
+
+    arrow.setArrowDirection(9); // outside the range: points right
+    EXPECT_EQ(arrow.ArrowDirection(), qvArrow::Right);
+    arrow.setConstantAlpha(300);
+    EXPECT_EQ(arrow.ConstantAlpha(), 255);
 }
 
 } // namespace
