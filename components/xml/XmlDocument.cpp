@@ -260,3 +260,36 @@ QVariant XmlDocument::GetAttribute(const QString &xpath, const QString &name) co
 }
 
 QString XmlDocument::lastError() const { return d->error; }
+
+const com::MemberTable<XmlDocument> &XmlDocument::members()
+{
+    using com::DispArgs;
+    using com::Variant;
+    static const com::MemberTable<XmlDocument> table = com::MemberTable<XmlDocument>()
+        .add(QStringLiteral("Initialize"), [](XmlDocument &, const DispArgs &) { return Variant(); })
+        .add(QStringLiteral("Load"), [](XmlDocument &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return Variant::fromBool(self.Load(com::argText(a, 0), com::argInt(a, 1, 0)));
+        })
+        .add(QStringLiteral("LoadXml"), [](XmlDocument &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return Variant::fromBool(self.LoadXml(com::argText(a, 0), com::argInt(a, 1, 0)));
+        })
+        .add(QStringLiteral("GetXml"), [](XmlDocument &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return Variant::fromString(self.GetXml(com::argText(a, 0)));
+        })
+        .add(QStringLiteral("Count"), [](XmlDocument &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return Variant::fromInt32(self.Count(com::argText(a, 0)));
+        })
+        .add(QStringLiteral("GetValue"), [](XmlDocument &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return Variant::fromQVariant(self.GetValue(com::argText(a, 0)));
+        })
+        .add(QStringLiteral("GetAttribute"), [](XmlDocument &self, const DispArgs &a) {
+            com::requireArgs(a, 2);
+            return Variant::fromQVariant(self.GetAttribute(com::argText(a, 0), com::argText(a, 1)));
+        });
+    return table;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Dispatchable.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -8,9 +10,12 @@
 
 /// Read-only XML document with XPath 1.0 selection. Positional predicates
 /// written by callers count from 0: "/a/b[0]" is the first b.
-class XmlDocument
+/// Reference-counted; its automation face offers the members below by name.
+class XmlDocument final : public com::Dispatchable<XmlDocument>
 {
 public:
+    static const com::MemberTable<XmlDocument> &members();
+
     XmlDocument();
     ~XmlDocument();
     XmlDocument(const XmlDocument &) = delete;

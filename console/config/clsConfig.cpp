@@ -49,7 +49,7 @@ bool clsConfig::Init(const QString &fileName)
 {
     try {
         m_fileName = trimBlanks(fileName);
-        auto doc = std::make_unique<XmlDocument>();
+        auto doc = com::ComPtr<XmlDocument>::adopt(new XmlDocument());
         int flags = 99;
         doc->Initialize(flags);
         if (!doc->Load(LocalPath(m_fileName), 0))
@@ -134,6 +134,58 @@ bool clsConfig::SetLanguague(const QString &languageFile, const QString &)
                       Exclamation, QStringLiteral("错误："));
         return false;
     }
+}
+
+namespace {
+using Config = clsConfig;
+using com::DispArgs;
+using com::Variant;
+
+void addText(com::MemberTable<Config> &t, const char *name, QString (Config::*get)() const, void (Config::*set)(const QString &))
+{
+    com::MemberTable<Config>::Setter setter;
+    if (set)
+        setter = [set](Config &self, const DispArgs &, const VARIANT &v) { (self.*set)(com::toQVariant(v).toString()); };
+    t.add(QLatin1String(name), [get](Config &self, const DispArgs &) { return Variant::fromString((self.*get)()); }, setter);
+}
+} // namespace
+
+const com::MemberTable<clsConfig> &clsConfig::members()
+{
+    static const com::MemberTable<Config> table = [] {
+        com::MemberTable<Config> t;
+        addText(t, "Caption", &Config::Caption, &Config::setCaption);
+        addText(t, "UpdateFileName", &Config::UpdateFileName, &Config::setUpdateFileName);
+        addText(t, "HelpFileName", &Config::HelpFileName, &Config::setHelpFileName);
+        addText(t, "Subject", &Config::Subject, &Config::setSubject);
+        addText(t, "RootCaption", &Config::RootCaption, &Config::setRootCaption);
+        addText(t, "Background_main", &Config::Background_main, &Config::setBackground_main);
+        addText(t, "Background_splash", &Config::Background_splash, &Config::setBackground_splash);
+        addText(t, "Background_Login", &Config::Background_Login, &Config::setBackground_Login);
+        addText(t, "ConfigFileName", &Config::ConfigFileName, nullptr);
+        addText(t, "MenuFileName", &Config::MenuFileName, nullptr);
+        t.add(QStringLiteral("XML"), [](Config &self, const DispArgs &) {
+            return self.XML() ? self.XML()->toVariant() : Variant::fromDispatch(nullptr);
+        });
+        t.add(QStringLiteral("TreeWidth"), [](Config &self, const DispArgs &) { return Variant::fromInt16(self.TreeWidth()); });
+        t.add(QStringLiteral("SplashDelay"), [](Config &self, const DispArgs &) { return Variant::fromInt16(self.SplashDelay()); });
+        t.add(QStringLiteral("MenuToolWidth"), [](Config &self, const DispArgs &) { return Variant::fromDouble(self.MenuToolWidth()); });
+        t.add(QStringLiteral("MenuMode"), [](Config &self, const DispArgs &) { return Variant::fromInt32(self.MenuMode()); });
+        t.add(
+            QStringLiteral("Navigate"), [](Config &self, const DispArgs &) { return Variant::fromInt32(self.Navigate()); },
+            [](Config &self, const DispArgs &, const VARIANT &v) { self.setNavigate(com::toQVariant(v).toInt()); });
+        t.add(
+            QStringLiteral("AutoRegister"), [](Config &self, const DispArgs &) { return Variant::fromBool(self.AutoRegister()); },
+            [](Config &self, const DispArgs &, const VARIANT &v) { self.setAutoRegister(com::toQVariant(v).toBool()); });
+        t.add(
+            QStringLiteral("AutoResize"), [](Config &self, const DispArgs &) { return Variant::fromBool(self.AutoResize()); },
+            [](Config &self, const DispArgs &, const VARIANT &v) { self.setAutoResize(com::toQVariant(v).toBool()); });
+        t.add(
+            QStringLiteral("UnFormStatus"), [](Config &self, const DispArgs &) { return Variant::fromBool(self.UnFormStatus()); },
+            [](Config &self, const DispArgs &, const VARIANT &v) { self.setUnFormStatus(com::toQVariant(v).toBool()); });
+        return t;
+    }();
+    return table;
 }
 
 } // namespace jx

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "components/xml/XmlDocument.h"
+#include "platform/com/ComPtr.h"
+#include "platform/com/Dispatchable.h"
 
 #include <QString>
 
@@ -11,9 +13,14 @@ namespace jx {
 
 // The installation's configuration: typed values read once from the XML file
 // beside the executable, plus the kept document for further keys.
-class clsConfig final
+// Reference-counted: function controls and plug-ins are handed it by
+// reference and read it late-bound (Caption, XML.GetValue, ...).
+class clsConfig final : public com::Dispatchable<clsConfig>
 {
 public:
+    static constexpr const char *kClassIid = "{6A1C2E0A-3B5D-4C7E-9F10-2A3B4C5D6E0A}";
+    static const com::MemberTable<clsConfig> &members();
+
     clsConfig();
     ~clsConfig();
 
@@ -70,7 +77,7 @@ private:
     QString expand(const QString &path, bool lowerCase, bool noAnchor) const;
 
     QString m_fileName;
-    std::unique_ptr<XmlDocument> m_xml;
+    com::ComPtr<XmlDocument> m_xml;
     int32_t m_treeWidth = 0;
     QString m_caption = QStringLiteral("简衡系统");
     QString m_helpFileName;

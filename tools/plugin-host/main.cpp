@@ -2,6 +2,7 @@
 //   plugin-host (--file PATH --class NAME | --progid PROGID) [--param NAME=VALUE]... [--action]
 
 #include "extplugin/IExtPluginUI.h"
+#include "extplugin/PluginFactory.h"
 #include "platform/ProgramInfo.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/DispatchImpl.h"
@@ -50,31 +51,6 @@ int usage()
     return 2;
 }
 
-QString text(IExtPluginUI *plugin, HRESULT (IExtPluginUI::*member)(BSTR *))
-{
-    BSTR b = nullptr;
-    com::throwIfFailed((plugin->*member)(&b));
-    const QString s = com::fromBstr(b);
-    SysFreeString(b);
-    return s;
-}
-
-com::ComPtr<IUnknown> createFromFile(const QString &path, const QString &className)
-{
-    QString error;
-    const auto lib = com::TypeLibrary::loadFromFile(path, &error);
-    if (!lib)
-        throw com::RuntimeError(429, QStringLiteral("plugin-host"), error);
-    const auto coclass = lib->findCoclass(className);
-    if (!coclass)
-        throw com::RuntimeError(429, QStringLiteral("plugin-host"), QStringLiteral("no class %1 in %2").arg(className, path));
-    com::ComPtr<IClassFactory> factory;
-    com::throwIfFailed(com::InprocServer::getClassObject(path, coclass->guid, IID_IClassFactory, factory.putVoid()));
-    com::ComPtr<IUnknown> object;
-    com::throwIfFailed(factory->CreateInstance(nullptr, IID_IUnknown, object.putVoid()));
-    return object;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -106,27 +82,13 @@ int main(int argc, char *argv[])
 
     QTextStream out(stdout);
     try {
-        com::ComPtr<IUnknown> object;
-        if (!progId.isEmpty())
-            object = com::ComPtr<IUnknown>(com::createObject(progId).get());
-        else
-            object = createFromFile(QFileInfo(file).absoluteFilePath(), className);
-        com::ComPtr<IExtPluginUI> plugin = object.as<IExtPluginUI>(IID_IExtPluginUI);
-        if (!plugin)
-            throw com::RuntimeError(430, QStringLiteral("plugin-host"), QStringLiteral("Class does not support Automation or does not support expected interface"));
-
-        com::ComPtr<IDispatch> parameters;
-        com::throwIfFailed(plugin->get_Parameters(parameters.put()));
-        for (const auto &p : params)
-            com::call(parameters.get(), QStringLiteral("Add"),
-                      {com::Variant::fromString(p.first), com::Variant::fromString(QString()), com::Variant::fromString(p.second)});
-
+        com::ComPtr<IExtPluginUI> plugin = progId.isEmpty() ? extplugin::createPluginFromFile(file, className)
+                                                            : extplugin::createPlugin(progId);
         IDispatch *context = new HostContext(jx::ProgramInfo::programFolder());
-        VARIANT_BOOL ready = VARIANT_FALSE;
-        com::throwIfFailed(plugin->Init(&context, &ready));
-        out << text(plugin.get(), &IExtPluginUI::get_FriendlyName) << '\n'
-            << text(plugin.get(), &IExtPluginUI::get_Author) << '\n'
-            << text(plugin.get(), &IExtPluginUI::get_Description) << '\n';
+        extplugin::startPlugin(plugin.get(), context, params);
+        out << extplugin::pluginFriendlyName(plugin.get()) << '\n'
+            << extplugin::pluginAuthor(plugin.get()) << '\n'
+            << extplugin::pluginDescription(plugin.get()) << '\n';
         out.flush();
         if (action) {
             BSTR empty = nullptr;

@@ -1,0 +1,83 @@
+#include "extplugin/PluginFactory.h"
+
+#include "platform/com/Bstr.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/com/ErrorInfo.h"
+#include "platform/com/InprocServer.h"
+#include "platform/com/LateBound.h"
+#include "platform/com/TypeLibrary.h"
+
+#include <QFileInfo>
+
+namespace extplugin {
+
+namespace {
+const QString kSource = QStringLiteral("PluginFactory");
+
+QString textOf(IExtPluginUI *plugin, HRESULT (IExtPluginUI::*member)(BSTR *))
+{
+    if (!plugin)
+        throw com::RuntimeError::of(com::errors::ObjectVariableNotSet, kSource);
+    BSTR b = nullptr;
+    com::throwIfFailed((plugin->*member)(&b), kSource);
+    const QString s = com::fromBstr(b);
+    SysFreeString(b);
+    return s;
+}
+} // namespace
+
+com::ComPtr<IExtPluginUI> pluginOf(IUnknown *object)
+{
+    com::ComPtr<IExtPluginUI> plugin;
+    if (!object || FAILED(object->QueryInterface(IID_IExtPluginUI, plugin.putVoid())) || !plugin)
+        throw com::RuntimeError::of(com::errors::NoAutomationInterface, kSource);
+    return plugin;
+}
+
+com::ComPtr<IExtPluginUI> createPlugin(const QString &progId)
+{
+    const com::ComPtr<IDispatch> object = com::createObject(progId);
+    return pluginOf(object.get());
+}
+
+com::ComPtr<IExtPluginUI> createPluginFromFile(const QString &libraryPath, const QString &className)
+{
+    const QString path = QFileInfo(libraryPath).absoluteFilePath();
+    QString error;
+    const auto library = com::TypeLibrary::loadFromFile(path, &error);
+    if (!library)
+        throw com::RuntimeError(com::errors::CannotCreateObject, kSource,
+                                com::errorText(com::errors::CannotCreateObject) + QStringLiteral("：") + error);
+    const auto coclass = library->findCoclass(className);
+    if (!coclass)
+        throw com::RuntimeError(com::errors::CannotCreateObject, kSource,
+                                com::errorText(com::errors::CannotCreateObject) + QStringLiteral("：%1 中没有类 %2").arg(path, className));
+    com::ComPtr<IClassFactory> factory;
+    com::throwIfFailed(com::InprocServer::getClassObject(path, coclass->guid, IID_IClassFactory, factory.putVoid()), kSource);
+    com::ComPtr<IUnknown> object;
+    com::throwIfFailed(factory->CreateInstance(nullptr, IID_IUnknown, object.putVoid()), kSource);
+    return pluginOf(object.get());
+}
+
+bool startPlugin(IExtPluginUI *plugin, IDispatch *context, const ParameterList &parameters)
+{
+    if (!plugin)
+        throw com::RuntimeError::of(com::errors::ObjectVariableNotSet, kSource);
+    com::ComPtr<IDispatch> collection;
+    com::throwIfFailed(plugin->get_Parameters(collection.put()), kSource);
+    for (const auto &p : parameters)
+        com::call(collection.get(), QStringLiteral("Add"),
+                  {com::Variant::fromString(p.first), com::Variant::fromString(QString()), com::Variant::fromString(p.second)});
+    // By reference: the plug-in receives the address of our pointer and adds
+    // a reference for whatever it keeps.
+    IDispatch *byRef = context;
+    VARIANT_BOOL ready = VARIANT_FALSE;
+    com::throwIfFailed(plugin->Init(&byRef, &ready), kSource);
+    return ready != VARIANT_FALSE;
+}
+
+QString pluginFriendlyName(IExtPluginUI *plugin) { return textOf(plugin, &IExtPluginUI::get_FriendlyName); }
+QString pluginAuthor(IExtPluginUI *plugin) { return textOf(plugin, &IExtPluginUI::get_Author); }
+QString pluginDescription(IExtPluginUI *plugin) { return textOf(plugin, &IExtPluginUI::get_Description); }
+
+} // namespace extplugin

@@ -1,0 +1,36 @@
+#pragma once
+
+// The one way the product creates and starts a plug-in: by ProgID through the
+// class registry, or from a library file and class name through the library's
+// class factory (no registration needed). The console, plugin-host and the
+// tests all come through here.
+
+#include "extplugin/ExtPluginExport.h"
+#include "extplugin/IExtPluginUI.h"
+#include "platform/com/ComPtr.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+namespace extplugin {
+
+using ParameterList = QList<QPair<QString, QString>>;
+
+// Raises a run-time error (429, or 430 when the object is not a plug-in).
+QVEXTPLUGUI_EXPORT com::ComPtr<IExtPluginUI> createPlugin(const QString &progId);
+QVEXTPLUGUI_EXPORT com::ComPtr<IExtPluginUI> createPluginFromFile(const QString &libraryPath, const QString &className);
+// The plug-in face of an object; raises 430 when it has none.
+QVEXTPLUGUI_EXPORT com::ComPtr<IExtPluginUI> pluginOf(IUnknown *object);
+
+// Adds each (name, value) to the plug-in's Parameters, then hands it the
+// context by reference through Init. Returns Init's answer; raises what the
+// plug-in raises.
+QVEXTPLUGUI_EXPORT bool startPlugin(IExtPluginUI *plugin, IDispatch *context, const ParameterList &parameters);
+
+// The plug-in's describing texts.
+QVEXTPLUGUI_EXPORT QString pluginFriendlyName(IExtPluginUI *plugin);
+QVEXTPLUGUI_EXPORT QString pluginAuthor(IExtPluginUI *plugin);
+QVEXTPLUGUI_EXPORT QString pluginDescription(IExtPluginUI *plugin);
+
+} // namespace extplugin
