@@ -59,7 +59,7 @@ ConsoleSession::~ConsoleSession()
 bool ConsoleSession::OpenConfiguration(const QString &configFile)
 {
     m_trail << QStringLiteral("configuration");
-    m_config = std::make_unique<clsConfig>();
+    m_config = com::ComPtr<clsConfig>::adopt(new clsConfig());
     return m_config->Init(configFile);
 }
 

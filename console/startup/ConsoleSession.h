@@ -90,7 +90,7 @@ private:
 
     ILogWriter *m_givenWriter;
     std::unique_ptr<ComponentsLog> m_componentsLog;
-    std::unique_ptr<clsConfig> m_config;
+    com::ComPtr<clsConfig> m_config;
     std::unique_ptr<LogSink> m_logSink;
     com::ComPtr<::Database> m_database;
     com::ComPtr<::CurrentUser> m_currentUser;
