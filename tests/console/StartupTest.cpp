@@ -129,7 +129,7 @@ TEST_F(Startup, DatabaseWithoutSystemTablesIsRefusedByAttach)
     EXPECT_TRUE(log.entries.isEmpty());
 }
 
-TEST_F(Startup, UnregisteredDatabaseClassIsARunTimeErrorWithItsStage)
+TEST_F(Startup, DatabaseClassMissingOrForeignIsARunTimeErrorWithItsStage)
 {
     installation.writeConfig();
     com::unregisterBuiltinClass(com::guid(jx::kDatabaseClsid));
@@ -142,6 +142,23 @@ TEST_F(Startup, UnregisteredDatabaseClassIsARunTimeErrorWithItsStage)
     EXPECT_EQ(boxes.last().text, QStringLiteral("主程序执行过程中发生错误\r\n\r\n正在运行<初始化插件>...;错误原因:ActiveX 部件不能创建对象"));
     EXPECT_EQ(session.Trail(), (QStringList{QStringLiteral("configuration"), QStringLiteral("log"), QStringLiteral("database"),
                                             QStringLiteral("release log sink"), QStringLiteral("release configuration")}));
+
+    // Another class serving the ProgID is not taken for the database.
+    const CLSID foreign = com::guid("{5C0B6D1E-2F3A-4B4C-8D5E-6F708192A3B4}");
+    com::unregisterBuiltinClass(com::guid(jx::kDatabaseClsid));
+    com::registerBuiltinClass(foreign, QString::fromLatin1(kDatabaseProgId), [](REFIID iid, void **ppv) {
+        auto *other = new ThemeManager();
+        const HRESULT hr = other->QueryInterface(iid, ppv);
+        other->Release();
+        return hr;
+    });
+    jx::ConsoleSession second(&log);
+    const bool startedWithForeign = jx::Main(second, options);
+    com::unregisterBuiltinClass(foreign);
+    jx::RegisterRuntimeClasses();
+    EXPECT_FALSE(startedWithForeign);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("主程序执行过程中发生错误\r\n\r\n正在运行<初始化插件>...;错误原因:类不支持自动化操作或不支持期望的接口"));
+    EXPECT_EQ(second.Database(), nullptr);
 }
 
 TEST_F(Startup, StepsFillTheEnvironmentAndLoadAnExistingTheme)
