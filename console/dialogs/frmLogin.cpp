@@ -226,7 +226,7 @@ bool frmLogin::eventFilter(QObject *watched, QEvent *event)
 void frmLogin::keyPressEvent(QKeyEvent *event)
 {
     // Esc is the Cancel button's key: it runs the Cancel routine, not a bare close.
-    if (event->matches(QKeySequence::Cancel) || (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)) {
+    if (event->matches(QKeySequence::Cancel)) {
         event->accept();
         CancelRoutine();
         return;
