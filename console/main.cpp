@@ -1,4 +1,5 @@
-#include "console/startup/ComponentsRuntime.h"
+#include "console/startup/ConsoleSession.h"
+#include "console/startup/RuntimeClasses.h"
 #include "console/startup/bMain.h"
 
 #include <QApplication>
@@ -6,14 +7,15 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    jx::ComponentsRuntime runtime;
-    jx::StartupOptions options;
-    options.factory = &runtime;
-    if (!jx::Main(options))
+    jx::RegisterRuntimeClasses();
+    jx::ConsoleSession session;
+    if (!jx::Main(session))
         return 1;
     const int rc = app.exec();
     // Normally done when the main window closed; a quit by any other route
     // must still release the shared objects before the runtime goes away.
-    jx::Shutdown();
+    session.Shutdown();
+    delete session.splash.data();
+    delete session.mainWindow.data();
     return rc;
 }

@@ -8,7 +8,8 @@
 #include "components/context/CurrentUser.h"
 #include "components/data/Database.h"
 #include "console/dialogs/frmLogin.h"
-#include "console/startup/ComponentsRuntime.h"
+#include "console/startup/ConsoleSession.h"
+#include "console/startup/RuntimeClasses.h"
 #include "console/startup/bMain.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramInfo.h"
@@ -97,9 +98,9 @@ int childConsole(int argc, char **argv, const QString &folder)
     });
     jx::ProgramInfo::setProgramFolder(folder);
     jx::SettingsStore::setRootFolder(folder + QStringLiteral("/settings"));
-    jx::ComponentsRuntime runtime;
+    jx::RegisterRuntimeClasses();
+    jx::ConsoleSession session;
     jx::StartupOptions options;
-    options.factory = &runtime;
     options.programBaseName = QStringLiteral("JxMain1");
     options.loginDriver = [](jx::frmLogin &login) {
         login.CobUser()->setEditText(QStringLiteral("admin"));
@@ -108,14 +109,14 @@ int childConsole(int argc, char **argv, const QString &folder)
         if (login.isVisible())
             login.CancelRoutine();
     };
-    if (!jx::Main(options))
+    if (!jx::Main(session, options))
         return 1;
     QApplication::processEvents();
-    if (!jx::Globals().mainWindow || !jx::Globals().mainWindow->isVisible())
+    if (!session.mainWindow || !session.mainWindow->isVisible())
         return 1;
     std::printf("shown\n");
     std::fflush(stdout);
-    jx::Globals().mainWindow->close();
+    session.mainWindow->close();
     return 0;
 }
 

@@ -6,7 +6,9 @@
 #include "console/config/bCommon.h"
 #include "console/log/Logger.h"
 #include "platform/SettingsStore.h"
-#include "console/startup/bMain.h"
+#include "console/startup/ConsoleSession.h"
+#include "components/context/StringCipher.h"
+#include "components/context/UserDirectory.h"
 #include "platform/com/RuntimeError.h"
 
 #include <QDate>
@@ -31,22 +33,23 @@ QString describe(const std::exception &e)
     return QString::fromUtf8(e.what());
 }
 
-IAppContext &context()
+AppContext &context(const ConsoleSession &session)
 {
-    if (!Globals().appContext)
-        throw com::RuntimeError(com::errors::ObjectRequired, QStringLiteral("JxMain1"), QStringLiteral("缺少对象"));
-    return *Globals().appContext;
+    if (!session.AppContext())
+        throw com::RuntimeError::of(com::errors::ObjectRequired, QStringLiteral("JxMain1"));
+    return *session.AppContext();
 }
 
-ICurrentUser &currentUser()
+CurrentUser &currentUser(const ConsoleSession &session)
 {
-    if (!Globals().currentUser)
-        throw com::RuntimeError(com::errors::ObjectRequired, QStringLiteral("JxMain1"), QStringLiteral("缺少对象"));
-    return *Globals().currentUser;
+    if (!session.CurrentUser())
+        throw com::RuntimeError::of(com::errors::ObjectRequired, QStringLiteral("JxMain1"));
+    return *session.CurrentUser();
 }
 } // namespace
 
-frmLogin::frmLogin(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::frmLogin>())
+frmLogin::frmLogin(ConsoleSession &session, QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::frmLogin>()), m_session(session)
 {
     ui->setupUi(this);
     ui->Txt_2->installEventFilter(this);
@@ -70,7 +73,7 @@ QPushButton *frmLogin::XPCmdCancel() const { return ui->XPCmdCancel; }
 
 QString frmLogin::caption() const
 {
-    return Globals().config ? Globals().config->Caption() : QString();
+    return m_session.Config() ? m_session.Config()->Caption() : QString();
 }
 
 void frmLogin::wrapSpinner(QSpinBox *spinner, int low, int high, int value)
@@ -83,7 +86,7 @@ void frmLogin::wrapSpinner(QSpinBox *spinner, int low, int high, int value)
 
 int frmLogin::recentCount() const
 {
-    return clng(val(context().OptionValue(38, QStringLiteral("loginusercount"))));
+    return clng(val(context(m_session).Option(38, QStringLiteral("loginusercount")).Value()));
 }
 
 QStringList frmLogin::ReadRecentUsers(const QString &app, int n)
@@ -114,15 +117,14 @@ void frmLogin::LoadForm()
     hide();
     ui->Image1->setGeometry(rect());
     try {
-        if (Globals().factory)
-            m_cipher = Globals().factory->CreateCipher();
-        clsConfig *config = Globals().config.get();
+        m_cipher = std::make_unique<StringCipher>();
+        clsConfig *config = m_session.Config();
         const QString app = caption();
 
         // Background picture, or the caption labels.
         bool pictureShown = false;
         const QString background = config ? config->Background_Login() : QString();
-        if (!background.trimmed().isEmpty()) {
+        if (!trimBlanks(background).isEmpty()) {
             const QString file = LocalPath(ExpandPath(background, false));
             QPixmap picture;
             if (QFileInfo::exists(file) && picture.load(file)) {
@@ -139,10 +141,10 @@ void frmLogin::LoadForm()
 
         // Remember-password box.
         const QString remember = config && config->XML()
-            ? toText(config->XML()->GetValue(QStringLiteral("/configuration/system/settings/remerber"))).trimmed().toLower()
+            ? trimBlanks(toText(config->XML()->GetValue(QStringLiteral("/configuration/system/settings/remerber")))).toLower()
             : QString();
         if (remember == QLatin1String("1") || remember == QLatin1String("true")) {
-            ui->chkRemberme->setText(context().GetText(kMain, QStringLiteral("/login/remember"), QStringLiteral("保存密码")));
+            ui->chkRemberme->setText(context(m_session).GetText(kMain, QStringLiteral("/login/remember"), QStringLiteral("保存密码")));
             ui->chkRemberme->setVisible(true);
             ui->chkRemberme->setChecked(val(SettingsStore::getSetting(app, kMain, QStringLiteral("remerber"), QStringLiteral("0"))) != 0.0);
             const QString stored = SettingsStore::getSetting(app, kMain, QStringLiteral("remerberString"));
@@ -157,7 +159,7 @@ void frmLogin::LoadForm()
         ui->Spinner_2->setValue(today.day());
 
         // User list.
-        m_userStyle = val(context().OptionValue(12, QStringLiteral("loginuserstyle")));
+        m_userStyle = val(context(m_session).Option(12, QStringLiteral("loginuserstyle")).Value());
         ui->CobUser->clear();
         if (m_userStyle == 1) {
             m_comboStyle = 1;
@@ -166,8 +168,9 @@ void frmLogin::LoadForm()
             ui->CobUser->addItems(ReadRecentUsers(app, recentCount()));
         } else {
             m_comboStyle = 0;
-            if (Globals().factory)
-                ui->CobUser->addItems(Globals().factory->DirectoryUserNames());
+            const UserCollection users = UserDirectory(m_session.Database()).Users();
+            for (int32_t i = 1; i <= users.Count(); ++i)
+                ui->CobUser->addItem(users.Item(i).UserName());
         }
         if (ui->CobUser->count() > 0)
             ui->CobUser->setCurrentIndex(0);
@@ -175,9 +178,9 @@ void frmLogin::LoadForm()
         if (!last.isEmpty())
             ui->CobUser->setEditText(last);
 
-        ui->XPCmdOk->setText(context().GetText(kMain, QStringLiteral("/login/cmdok"), QStringLiteral("确定(&D)")));
-        ui->XPCmdCancel->setText(context().GetText(kMain, QStringLiteral("/login/cmdcancel"), QStringLiteral("取消(&C)")));
-        ui->lblMess->setText(context().GetText(kMain, QStringLiteral("/login/hint"), QString()));
+        ui->XPCmdOk->setText(context(m_session).GetText(kMain, QStringLiteral("/login/cmdok"), QStringLiteral("确定(&D)")));
+        ui->XPCmdCancel->setText(context(m_session).GetText(kMain, QStringLiteral("/login/cmdcancel"), QStringLiteral("取消(&C)")));
+        ui->lblMess->setText(context(m_session).GetText(kMain, QStringLiteral("/login/hint"), QString()));
     } catch (const std::exception &e) {
         try {
             WriteLog(QStringLiteral("加载数据时出错,原因:") + describe(e), LogWarning);
@@ -220,6 +223,17 @@ bool frmLogin::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
+void frmLogin::keyPressEvent(QKeyEvent *event)
+{
+    // Esc is the Cancel button's key: it runs the Cancel routine, not a bare close.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        CancelRoutine();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void frmLogin::OkRoutine()
 {
     try {
@@ -236,26 +250,25 @@ void frmLogin::OkRoutine()
             ui->CobUser->setFocus();
             return;
         }
-        ICurrentUser &user = currentUser();
-        user.SetUserName(typed.trimmed());
-        if (!user.Login(ui->Txt_2->text().trimmed())) {
-            const QString reason = user.LastErrorDescription();
+        CurrentUser &user = currentUser(m_session);
+        const QString name = trimBlanks(typed);
+        user.SetUserName(name);
+        if (!user.Login(trimBlanks(ui->Txt_2->text()))) {
+            const QString reason = user.LastError().Description();
             if (!reason.isEmpty())
                 WriteLog(reason, LogWarning);
             else
-                WriteLog(QStringLiteral("无效的密码或者用户名") + typed.trimmed() + QStringLiteral(" ，请重试!"), LogWarning);
+                WriteLog(QStringLiteral("无效的密码或者用户名") + name + QStringLiteral(" ，请重试!"), LogWarning);
             ui->Txt_2->setFocus();
             ui->Txt_2->selectAll();
             return;
         }
 
-        IAppContext &ctx = context();
-        RunEnvironmentValues env = ctx.Environment();
+        RunEnvironment &env = context(m_session).Environment();
         const QDate date(ui->Spinner_0->value(), ui->Spinner_1->value(), ui->Spinner_2->value());
-        env.OperationDate = QDate::fromString(date.toString(QStringLiteral("yyyy-MM-dd")), QStringLiteral("yyyy-MM-dd"));
-        env.UserCode = user.UserCode();
-        env.UserName = user.UserName();
-        ctx.SetEnvironment(env);
+        env.SetOperationDate(QDate::fromString(date.toString(QStringLiteral("yyyy-MM-dd")), QStringLiteral("yyyy-MM-dd")));
+        env.SetUserCode(user.UserCode());
+        env.SetUserName(user.UserName());
 
         // Work out every value first so that a failure stores nothing.
         const QString app = caption();
@@ -286,7 +299,7 @@ void frmLogin::OkRoutine()
 void frmLogin::CancelRoutine()
 {
     try {
-        currentUser().SetUserName(QString());
+        currentUser(m_session).SetUserName(QString());
     } catch (const std::exception &) {
     }
     reject();

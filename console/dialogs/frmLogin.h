@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class StringCipher;
+
 namespace Ui {
 class frmLogin;
 }
@@ -17,19 +19,21 @@ class QPushButton;
 
 namespace jx {
 
-class IStringCipher;
+class ConsoleSession;
 
-// The modal sign-in window: user name, password and operation date.
+// The modal sign-in window: user name, password and operation date. It signs
+// in the session's current user and reads the session's configuration and
+// application context.
 class frmLogin final : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmLogin(QWidget *parent = nullptr);
+    explicit frmLogin(ConsoleSession &session, QWidget *parent = nullptr);
     ~frmLogin() override;
 
     // Builds the window from the configuration, stored settings and options.
     void LoadForm();
-    // The OK and Cancel routines (also bound to the buttons).
+    // The OK and Cancel routines (bound to the buttons; Esc runs Cancel).
     void OkRoutine();
     void CancelRoutine();
 
@@ -50,6 +54,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -59,7 +64,8 @@ private:
     QString caption() const;
 
     std::unique_ptr<Ui::frmLogin> ui;
-    std::unique_ptr<IStringCipher> m_cipher;
+    ConsoleSession &m_session;
+    std::unique_ptr<StringCipher> m_cipher;
     // The numeric option as read; only exactly 1 or 2 pick those list styles.
     double m_userStyle = 0;
     int m_comboStyle = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/Numeric.h"
 #include "console/config/bCommon.h"
+#include "console/startup/ConsoleSession.h"
 #include "console/startup/bMain.h"
 
 #include <QFileInfo>
@@ -15,7 +16,8 @@
 
 namespace jx {
 
-frmSplash::frmSplash(QWidget *parent) : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+frmSplash::frmSplash(ConsoleSession &session, QWidget *parent)
+    : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_session(session)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmSplash"));
@@ -84,8 +86,8 @@ QString frmSplash::AccountName()
 QString frmSplash::text(const QString &key, const QString &defaultText) const
 {
     try {
-        if (Globals().appContext)
-            return Globals().appContext->GetText(QStringLiteral("main"), key, defaultText);
+        if (m_session.AppContext())
+            return m_session.AppContext()->GetText(QStringLiteral("main"), key, defaultText);
     } catch (const std::exception &) {
     }
     return defaultText;
@@ -94,10 +96,10 @@ QString frmSplash::text(const QString &key, const QString &defaultText) const
 void frmSplash::LoadForm()
 {
     m_timer.stop();
-    clsConfig *config = Globals().config.get();
+    clsConfig *config = m_session.Config();
     try {
         const QString background = config ? config->Background_splash() : QString();
-        if (!background.trimmed().isEmpty()) {
+        if (!trimBlanks(background).isEmpty()) {
             const QString file = LocalPath(ExpandPath(background, false));
             QPixmap picture;
             if (QFileInfo::exists(file) && picture.load(file)) {

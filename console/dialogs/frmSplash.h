@@ -11,7 +11,10 @@ class QLabel;
 
 namespace jx {
 
-// The splash window shown after sign-in while the main window loads.
+class ConsoleSession;
+
+// The splash window shown after sign-in while the main window loads; it
+// reads the session's configuration and interface texts.
 class frmSplash final : public QDialog
 {
     Q_OBJECT
@@ -22,7 +25,7 @@ public:
         int height;
     };
 
-    explicit frmSplash(QWidget *parent = nullptr);
+    explicit frmSplash(ConsoleSession &session, QWidget *parent = nullptr);
 
     // Fills the window; every failing step is skipped.
     void LoadForm();
@@ -47,6 +50,7 @@ public:
 private:
     QString text(const QString &key, const QString &defaultText) const;
 
+    ConsoleSession &m_session;
     QLabel *m_img = nullptr;
     QList<QLabel *> m_productNames;
     QLabel *m_user = nullptr;

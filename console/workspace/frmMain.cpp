@@ -1,6 +1,6 @@
 #include "console/workspace/frmMain.h"
 
-#include "console/startup/bMain.h"
+#include "console/startup/ConsoleSession.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -13,7 +13,7 @@
 
 namespace jx {
 
-frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
+frmMain::frmMain(ConsoleSession &session, QWidget *parent) : QMainWindow(parent), m_session(session)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmMain"));
@@ -50,8 +50,8 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 
 void frmMain::LoadForm()
 {
-    if (Globals().config)
-        setWindowTitle(Globals().config->Caption());
+    if (m_session.Config())
+        setWindowTitle(m_session.Config()->Caption());
     // Fill the screen even where no window manager honours the maximised state.
     if (QScreen *screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
@@ -72,7 +72,7 @@ void frmMain::closeEvent(QCloseEvent *event)
 {
     if (!m_shutDown) {
         m_shutDown = true;
-        Shutdown();
+        m_session.Shutdown();
     }
     event->accept();
 }

@@ -7,14 +7,16 @@ class QLabel;
 
 namespace jx {
 
+class ConsoleSession;
+
 // The main window shell: caption from the configuration, title bar, link bar
 // and status bar (which holds the status link label), the navigation panel and
-// the work area as empty frames. Closing it shuts the program down.
+// the work area as empty frames. Closing it shuts the session down.
 class frmMain final : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit frmMain(QWidget *parent = nullptr);
+    explicit frmMain(ConsoleSession &session, QWidget *parent = nullptr);
 
     // Reads the caption and builds the panels.
     void LoadForm();
@@ -31,6 +33,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    ConsoleSession &m_session;
     QFrame *m_title = nullptr;
     QFrame *m_linkBar = nullptr;
     QFrame *m_navigation = nullptr;

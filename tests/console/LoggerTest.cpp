@@ -1,7 +1,13 @@
-#include "FakeRuntime.h"
+#include "FakeLogWriter.h"
+#include "TestInstallation.h"
 
+#include "components/log/LogSink.h"
 #include "console/log/Logger.h"
+#include "console/startup/ConsoleSession.h"
 #include "platform/com/RuntimeError.h"
+
+#include <QDate>
+#include <QFile>
 
 #include <pugixml.hpp>
 
@@ -9,75 +15,107 @@
 
 namespace {
 
+// The log as start-up sets it up: subject from the configuration, user name
+// from the current user, entries handed to the writer.
 class LoggerFixture : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    void open(const QString &systemBody)
     {
-        jx::Logger::SetWriter(&runtime.writer);
-        jx::Logger::SetSubjectSource([this] { return subject; });
-        jx::Logger::SetUserNameSource([this] { return user; });
+        installation.writeConfig(systemBody);
+        QString why;
+        ASSERT_TRUE(session.OpenInstallation(installation.configFile(), &why)) << why.toStdString();
     }
-    void TearDown() override
-    {
-        jx::Logger::SetWriter(nullptr);
-        jx::Logger::SetSubjectSource({});
-        jx::Logger::SetUserNameSource({});
-    }
-    jxtest::FakeRuntime runtime;
-    QString subject;
-    QString user = QStringLiteral("admin");
+    jxtest::TestInstallation installation;
+    jxtest::FakeLogWriter log;
+    jx::ConsoleSession session{&log};
 };
 
 TEST_F(LoggerFixture, SourceDefaultsToProductNameThenSubject)
 {
+    open(QString());
     jx::WriteLog(QStringLiteral("a"), jx::LogProgress);
-    subject = QStringLiteral("地产");
-    jx::WriteLog(QStringLiteral("b"), jx::LogWarning, QString());
     jx::WriteLog(QStringLiteral("c"), jx::LogNotice, QStringLiteral("提示："));
-    ASSERT_EQ(runtime.w.entries.size(), 3);
-    EXPECT_EQ(runtime.w.entries[0].source, QStringLiteral("简衡软件"));
-    EXPECT_EQ(runtime.w.entries[0].kind, 1);
-    EXPECT_EQ(runtime.w.entries[1].source, QStringLiteral("地产"));
-    EXPECT_EQ(runtime.w.entries[1].kind, 4);
-    EXPECT_EQ(runtime.w.entries[2].source, QStringLiteral("提示："));
-    EXPECT_EQ(runtime.w.entries[2].message, QStringLiteral("c"));
+    session.Shutdown();
+    open(QStringLiteral("<subject>地产</subject>"));
+    jx::WriteLog(QStringLiteral("b"), jx::LogWarning, QString());
+    ASSERT_EQ(log.entries.size(), 3);
+    EXPECT_EQ(log.entries[0].source, QStringLiteral("简衡软件"));
+    EXPECT_EQ(log.entries[0].kind, 1);
+    EXPECT_EQ(log.entries[1].source, QStringLiteral("提示："));
+    EXPECT_EQ(log.entries[1].message, QStringLiteral("c"));
+    EXPECT_EQ(log.entries[2].source, QStringLiteral("地产"));
+    EXPECT_EQ(log.entries[2].kind, 4);
 }
 
-TEST_F(LoggerFixture, OperationRecordExactText)
+TEST_F(LoggerFixture, OperationRecordCarriesTheCurrentUser)
 {
+    open(QString());
+    session.CurrentUser()->SetUserName(QStringLiteral("admin"));
     jx::WriteOperation(QStringLiteral("正在注销用户并退出系统！"), 0);
-    ASSERT_EQ(runtime.w.entries.size(), 1);
-    EXPECT_EQ(runtime.w.entries[0].kind, 48);
-    EXPECT_EQ(runtime.w.entries[0].source, QStringLiteral("简衡软件"));
-    EXPECT_EQ(runtime.w.entries[0].message,
+    ASSERT_EQ(log.entries.size(), 1);
+    EXPECT_EQ(log.entries[0].kind, 48);
+    EXPECT_EQ(log.entries[0].source, QStringLiteral("简衡软件"));
+    EXPECT_EQ(log.entries[0].message,
               QStringLiteral("<log><progid>0</progid><user>admin</user><message>正在注销用户并退出系统！</message></log>"));
+
+    jx::WriteOperation(QStringLiteral("m"), -5);
+    EXPECT_TRUE(log.lastMessage().startsWith(QStringLiteral("<log><progid>-5</progid>")));
 }
 
-TEST_F(LoggerFixture, OperationRecordEscapesUserNameAndMessage)
+TEST_F(LoggerFixture, OperationRecordStaysWellFormed)
 {
-    user = QStringLiteral("a<b&c");
+    open(QString());
+    session.CurrentUser()->SetUserName(QStringLiteral("a<b&c"));
     jx::WriteOperation(QStringLiteral("x < y & z"), 220, QStringLiteral("src"));
-    ASSERT_EQ(runtime.w.entries.size(), 1);
-    const QString record = runtime.w.entries[0].message;
+    ASSERT_EQ(log.entries.size(), 1);
+    const QString record = log.entries[0].message;
     EXPECT_EQ(record, QStringLiteral("<log><progid>220</progid><user>a&lt;b&amp;c</user><message>x &lt; y &amp; z</message></log>"));
+    EXPECT_EQ(log.entries[0].source, QStringLiteral("src"));
     pugi::xml_document doc;
     ASSERT_TRUE(doc.load_string(record.toUtf8().constData())) << record.toStdString();
     EXPECT_STREQ(doc.child("log").child("user").text().get(), "a<b&c");
     EXPECT_STREQ(doc.child("log").child("progid").text().get(), "220");
 }
 
-TEST_F(LoggerFixture, NegativeProgramNumberPrintsSign)
+TEST_F(LoggerFixture, AfterShutdownTheRoutinesRaiseObjectRequired)
 {
-    jx::WriteOperation(QStringLiteral("m"), -5);
-    EXPECT_TRUE(runtime.w.entries[0].message.startsWith(QStringLiteral("<log><progid>-5</progid>")));
+    open(QString());
+    session.Shutdown();
+    try {
+        jx::WriteLog(QStringLiteral("x"), 1);
+        ADD_FAILURE() << "no error raised";
+    } catch (const com::RuntimeError &e) {
+        EXPECT_EQ(e.number(), com::errors::ObjectRequired);
+        EXPECT_EQ(e.description(), QStringLiteral("缺少对象"));
+    }
+    EXPECT_THROW(jx::WriteOperation(QStringLiteral("x"), 0), com::RuntimeError);
+    EXPECT_TRUE(log.entries.isEmpty());
 }
 
-TEST(LoggerAfterShutdown, RaisesObjectRequired)
+TEST(LoggerComponents, EntriesReachTheInstallationLogAndTheSink)
 {
-    jx::Logger::SetWriter(nullptr);
-    EXPECT_THROW(jx::WriteLog(QStringLiteral("x"), 1), com::RuntimeError);
-    EXPECT_THROW(jx::WriteOperation(QStringLiteral("x"), 0), com::RuntimeError);
+    // Without a writer of its own the session drives the components' log writer.
+    jxtest::TestInstallation installation;
+    installation.writeConfig();
+    jx::ConsoleSession session;
+    ASSERT_TRUE(session.OpenInstallation(installation.configFile()));
+    session.CurrentUser()->SetUserName(QStringLiteral("clerk"));
+    jx::WriteLog(QStringLiteral("系统正常启动,登录操作"), jx::LogProgress);
+    jx::WriteOperation(QStringLiteral("打开<插件>"), 7);
+    ASSERT_NE(session.Sink(), nullptr);
+    const QVector<LogEntry> seen = session.Sink()->entries();
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_EQ(seen[0].message(), QStringLiteral("系统正常启动,登录操作"));
+    EXPECT_EQ(seen[1].kind(), 48);
+    EXPECT_EQ(seen[1].message(), QStringLiteral("<log><progid>7</progid><user>clerk</user><message>打开&lt;插件&gt;</message></log>"));
+    session.Shutdown();
+
+    QFile file(installation.path(QStringLiteral("log/") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".log")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("\t1\t简衡软件\t系统正常启动,登录操作\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("<user>clerk</user>")));
 }
 
 } // namespace

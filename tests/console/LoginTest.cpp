@@ -1,80 +1,55 @@
-#include "FakeRuntime.h"
+#include "FakeLogWriter.h"
+#include "TestInstallation.h"
 
 #include "console/dialogs/frmLogin.h"
-#include "console/log/Logger.h"
-#include "console/startup/bMain.h"
-#include "platform/ProgramInfo.h"
+#include "console/startup/ConsoleSession.h"
 #include "platform/SettingsStore.h"
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
-#include <QKeyEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
-const QString kApp = QStringLiteral("登录测试");
+const QString kApp = QStringLiteral("简衡测试");
 const QString kMain = QStringLiteral("main");
 
+// The login window on a real installation opened as the console opens it.
 class Login : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { open(QString()); }
+    void open(const QString &systemBody)
     {
-        ASSERT_TRUE(dir.isValid());
-        jx::ProgramInfo::setProgramFolder(dir.path());
-        jx::SettingsStore::setRootFolder(dir.path() + QStringLiteral("/settings"));
-        useConfig(QString());
-        jx::Globals().factory = &runtime;
-        jx::Globals().currentUser = runtime.CreateCurrentUser();
-        jx::Globals().appContext = runtime.CreateAppContext(nullptr);
-        jx::Logger::SetWriter(&runtime.writer);
-        jx::Logger::SetSubjectSource([] { return QString(); });
-        jx::Logger::SetUserNameSource([] { return QString(); });
+        session.reset();
+        installation.writeConfig(systemBody);
+        session = std::make_unique<jx::ConsoleSession>(&log);
+        QString why;
+        ASSERT_TRUE(session->OpenInstallation(installation.configFile(), &why)) << why.toStdString();
     }
-    void TearDown() override
-    {
-        dir.setAutoRemove(!HasFailure());
-        jx::Globals().currentUser.reset();
-        jx::Globals().appContext.reset();
-        jx::Globals().config.reset();
-        jx::Globals().factory = nullptr;
-        jx::Logger::SetWriter(nullptr);
-        jx::ProgramInfo::setProgramFolder(QString());
-        jx::SettingsStore::setRootFolder(QString());
-    }
-    void useConfig(const QString &systemBody)
-    {
-        QFile f(dir.path() + QStringLiteral("/JxMain1.exe.Config"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write((QStringLiteral("<configuration><system><caption>") + kApp + QStringLiteral("</caption>") + systemBody
-                 + QStringLiteral("</system></configuration>")).toUtf8());
-        f.close();
-        jx::Globals().config = std::make_unique<jx::clsConfig>();
-        ASSERT_TRUE(jx::Globals().config->Init(f.fileName()));
-    }
+    CurrentUser &user() { return *session->CurrentUser(); }
     QString stored(const QString &key) { return jx::SettingsStore::getSetting(kApp, kMain, key, QStringLiteral("<none>")); }
+    bool nothingStored() { return !QFile::exists(jx::SettingsStore::fileFor(kApp)); }
     void setRecentStyle(int n)
     {
-        runtime.w.options[QStringLiteral("12/loginuserstyle")] = QStringLiteral("2");
-        runtime.w.options[QStringLiteral("38/loginusercount")] = QString::number(n);
+        installation.setOption(12, QStringLiteral("loginuserstyle"), QStringLiteral("2"));
+        installation.setOption(38, QStringLiteral("loginusercount"), QString::number(n));
     }
-    void signIn(jx::frmLogin &form, const QString &user, const QString &password)
+    void storeRecent(const QStringList &names)
     {
-        form.CobUser()->setEditText(user);
-        form.Password()->setText(password);
-        form.OkRoutine();
+        for (int i = 0; i < names.size(); ++i)
+            jx::SettingsStore::saveSetting(kApp, kMain, QString::number(i + 1) + QStringLiteral("LogonUser"), names[i]);
     }
     QStringList recentStored(int upTo)
     {
@@ -83,72 +58,75 @@ protected:
             out << jx::SettingsStore::getSetting(kApp, kMain, QString::number(i) + QStringLiteral("LogonUser"));
         return out;
     }
-    QTemporaryDir dir;
-    jxtest::FakeRuntime runtime;
+    static void signIn(jx::frmLogin &form, const QString &name, const QString &password)
+    {
+        form.CobUser()->setEditText(name);
+        form.Password()->setText(password);
+        form.OkRoutine();
+    }
+
+    jxtest::TestInstallation installation;
+    jxtest::FakeLogWriter log;
+    std::unique_ptr<jx::ConsoleSession> session;
 };
 
-TEST_F(Login, InvalidOperationDateIsRefused)
+TEST_F(Login, RefusalsAreWarningsAndStoreNothing)
 {
-    jx::frmLogin form;
+    jx::frmLogin form(*session);
     form.LoadForm();
+
     form.Spinner(0)->setValue(2009);
     form.Spinner(1)->setValue(2);
     form.Spinner(2)->setValue(30);
     signIn(form, QStringLiteral("admin"), QStringLiteral("admin123"));
-    ASSERT_FALSE(runtime.w.entries.isEmpty());
-    EXPECT_EQ(runtime.w.entries.last().message, QStringLiteral("操作日期2009-2-30不正确,请重新选择"));
-    EXPECT_EQ(runtime.w.entries.last().kind, 4);
-    EXPECT_FALSE(jx::Globals().currentUser->IsLoggedIn());
-    EXPECT_EQ(form.result(), 0);
-
+    EXPECT_EQ(log.lastMessage(), QStringLiteral("操作日期2009-2-30不正确,请重新选择"));
+    EXPECT_EQ(log.lastKind(), 4);
+    EXPECT_FALSE(user().IsLoggedIn());
     // A year a date cannot hold is refused the same way.
     form.Spinner(0)->setValue(99);
     form.Spinner(1)->setValue(1);
     form.Spinner(2)->setValue(1);
     signIn(form, QStringLiteral("admin"), QStringLiteral("admin123"));
-    EXPECT_EQ(runtime.w.entries.last().message, QStringLiteral("操作日期99-1-1不正确,请重新选择"));
-    EXPECT_FALSE(jx::Globals().currentUser->IsLoggedIn());
-}
+    EXPECT_EQ(log.lastMessage(), QStringLiteral("操作日期99-1-1不正确,请重新选择"));
+    EXPECT_FALSE(user().IsLoggedIn());
+    form.Spinner(0)->setValue(2024);
 
-TEST_F(Login, EmptyUserNameIsRefused)
-{
-    jx::frmLogin form;
-    form.LoadForm();
     signIn(form, QString(), QStringLiteral("x"));
-    ASSERT_FALSE(runtime.w.entries.isEmpty());
-    EXPECT_EQ(runtime.w.entries.last().message, QStringLiteral("用户名不能为空，请重试!"));
-    EXPECT_EQ(runtime.w.entries.last().kind, 4);
-}
+    EXPECT_EQ(log.lastMessage(), QStringLiteral("用户名不能为空，请重试!"));
+    EXPECT_EQ(log.lastKind(), 4);
 
-TEST_F(Login, WrongPasswordTextAndNoSettingsChanged)
-{
-    jx::frmLogin form;
-    form.LoadForm();
+    // The refusal names the trimmed user and selects the password for retyping.
     signIn(form, QStringLiteral(" admin "), QStringLiteral("nope"));
-    ASSERT_FALSE(runtime.w.entries.isEmpty());
-    EXPECT_EQ(runtime.w.entries.last().message, QStringLiteral("无效的密码或者用户名admin ，请重试!"));
-    EXPECT_EQ(runtime.w.entries.last().kind, 4);
+    EXPECT_EQ(log.lastMessage(), QStringLiteral("无效的密码或者用户名admin ，请重试!"));
+    EXPECT_EQ(log.lastKind(), 4);
     EXPECT_EQ(form.Password()->selectedText(), QStringLiteral("nope"));
-    EXPECT_FALSE(QFile::exists(jx::SettingsStore::fileFor(kApp)));
+    // The window trims blanks only: an ideographic space stays in the name it reports.
+    signIn(form, QStringLiteral("admin\u3000"), QStringLiteral("nope"));
+    EXPECT_EQ(log.lastMessage(), QStringLiteral("无效的密码或者用户名admin\u3000 ，请重试!"));
+    // The user object's own reason is shown when it gives one.
+    signIn(form, QStringLiteral("former"), QStringLiteral("former123"));
+    EXPECT_EQ(log.lastMessage(), QStringLiteral("用户former已被停用"));
 
-    runtime.w.loginError = QStringLiteral("用户已停用");
-    signIn(form, QStringLiteral("admin"), QStringLiteral("nope"));
-    EXPECT_EQ(runtime.w.entries.last().message, QStringLiteral("用户已停用"));
+    EXPECT_FALSE(user().IsLoggedIn());
+    EXPECT_EQ(form.result(), 0);
+    EXPECT_TRUE(nothingStored());
 }
 
 TEST_F(Login, AcceptedSignInStoresUntrimmedNameAndFillsEnvironment)
 {
-    jx::frmLogin form;
+    jx::frmLogin form(*session);
     form.LoadForm();
     form.Spinner(0)->setValue(2024);
     form.Spinner(1)->setValue(2);
     form.Spinner(2)->setValue(29);
-    signIn(form, QStringLiteral("  admin "), QStringLiteral(" admin123 "));
-    EXPECT_TRUE(jx::Globals().currentUser->IsLoggedIn());
-    EXPECT_EQ(jx::Globals().currentUser->UserName(), QStringLiteral("admin"));
-    EXPECT_EQ(stored(QStringLiteral("LogonUser")), QStringLiteral("  admin "));
-    EXPECT_EQ(runtime.w.env.OperationDate, QDate(2024, 2, 29));
-    EXPECT_EQ(runtime.w.env.UserCode, QStringLiteral("U-admin"));
+    signIn(form, QStringLiteral("  clerk "), QStringLiteral(" clerk123 "));
+    EXPECT_TRUE(user().IsLoggedIn());
+    EXPECT_EQ(user().UserName(), QStringLiteral("clerk"));
+    EXPECT_EQ(stored(QStringLiteral("LogonUser")), QStringLiteral("  clerk "));
+    const RunEnvironment &env = session->AppContext()->Environment();
+    EXPECT_EQ(env.OperationDate(), QDate(2024, 2, 29));
+    EXPECT_EQ(env.UserCode(), QStringLiteral("0002"));
+    EXPECT_EQ(env.UserName(), QStringLiteral("clerk"));
     EXPECT_EQ(stored(QStringLiteral("remerber")), QStringLiteral("0"));
     EXPECT_EQ(stored(QStringLiteral("remerberString")), QString());
     EXPECT_EQ(form.result(), QDialog::Accepted);
@@ -157,27 +135,36 @@ TEST_F(Login, AcceptedSignInStoresUntrimmedNameAndFillsEnvironment)
 TEST_F(Login, RecentUserRotation)
 {
     setRecentStyle(3);
-    for (const auto &[i, n] : {std::pair{1, "a"}, std::pair{2, "b"}, std::pair{3, "c"}})
-        jx::SettingsStore::saveSetting(kApp, kMain, QString::number(i) + QStringLiteral("LogonUser"), QLatin1String(n));
-    runtime.w.users[QStringLiteral("b")] = QStringLiteral("pb");
-    runtime.w.users[QStringLiteral("d")] = QStringLiteral("pd");
+    installation.execute(QStringLiteral("insert into jx_user (usercode, username, pwhash, isadmin, active) values ('0010', 'b', '', 0, 1)"));
+    installation.execute(QStringLiteral("insert into jx_user (usercode, username, pwhash, isadmin, active) values ('0011', 'd', '', 0, 1)"));
+    const QStringList abc{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    storeRecent(abc);
     {
-        jx::frmLogin form;
+        jx::frmLogin form(*session);
         form.LoadForm();
-        EXPECT_EQ(form.CobUser()->count(), 3);
+        ASSERT_EQ(form.CobUser()->count(), 3);
         EXPECT_EQ(form.CobUser()->itemText(0), QStringLiteral("a"));
-        signIn(form, QStringLiteral("b"), QStringLiteral("pb"));
+        signIn(form, QStringLiteral("b"), QString());
+        EXPECT_EQ(form.result(), QDialog::Accepted);
     }
     EXPECT_EQ(recentStored(3), (QStringList{QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("c")}));
-    // Reset to [a],[b],[c] and sign in as a newcomer: c drops out.
-    for (const auto &[i, n] : {std::pair{1, "a"}, std::pair{2, "b"}, std::pair{3, "c"}})
-        jx::SettingsStore::saveSetting(kApp, kMain, QString::number(i) + QStringLiteral("LogonUser"), QLatin1String(n));
+    // Back to [a],[b],[c] and a newcomer signs in: c drops out.
+    storeRecent(abc);
     {
-        jx::frmLogin form;
+        jx::frmLogin form(*session);
         form.LoadForm();
-        signIn(form, QStringLiteral("d"), QStringLiteral("pd"));
+        signIn(form, QStringLiteral("d"), QString());
     }
     EXPECT_EQ(recentStored(3), (QStringList{QStringLiteral("d"), QStringLiteral("a"), QStringLiteral("b")}));
+
+    // With a count of 0 nothing is stored under the numbered keys.
+    jx::SettingsStore::deleteSetting(kApp, kMain, QString());
+    setRecentStyle(0);
+    jx::frmLogin form(*session);
+    form.LoadForm();
+    signIn(form, QStringLiteral("admin"), QStringLiteral("admin123"));
+    EXPECT_TRUE(user().IsLoggedIn());
+    EXPECT_EQ(stored(QStringLiteral("1LogonUser")), QStringLiteral("<none>"));
 }
 
 TEST(LoginRotation, PureRules)
@@ -198,39 +185,33 @@ TEST(LoginRotation, PureRules)
     EXPECT_EQ(jx::frmLogin::RotateRecentUsers(odd, QStringLiteral("e,f"), 2), (QStringList{QStringLiteral("e,f"), QStringLiteral("x[b]")}));
 }
 
-TEST_F(Login, RecentCountZeroStoresNoNumberedKeys)
-{
-    setRecentStyle(0);
-    jx::frmLogin form;
-    form.LoadForm();
-    signIn(form, QStringLiteral("admin"), QStringLiteral("admin123"));
-    EXPECT_TRUE(jx::Globals().currentUser->IsLoggedIn());
-    EXPECT_EQ(stored(QStringLiteral("1LogonUser")), QStringLiteral("<none>"));
-}
-
 TEST_F(Login, UserListStyles)
 {
-    runtime.w.options[QStringLiteral("12/loginuserstyle")] = QStringLiteral("1");
+    installation.setOption(12, QStringLiteral("loginuserstyle"), QStringLiteral("1"));
     {
-        jx::frmLogin form;
+        jx::frmLogin form(*session);
         form.LoadForm();
         EXPECT_EQ(form.CobUser()->count(), 0);
         EXPECT_EQ(form.ComboStyle(), 1);
     }
-    runtime.w.options[QStringLiteral("12/loginuserstyle")] = QStringLiteral("0");
+    // Any other style lists the directory's active users, the stored last user shown.
+    installation.setOption(12, QStringLiteral("loginuserstyle"), QStringLiteral("0"));
     jx::SettingsStore::saveSetting(kApp, kMain, QStringLiteral("LogonUser"), QStringLiteral("clerk"));
-    jx::frmLogin form;
-    form.LoadForm();
-    EXPECT_EQ(form.CobUser()->count(), 2);
-    EXPECT_EQ(form.CobUser()->currentText(), QStringLiteral("clerk"));
-    EXPECT_EQ(form.findChild<QLabel *>(QStringLiteral("lblProductName_B"))->text(), kApp);
-    EXPECT_FALSE(form.findChild<QLabel *>(QStringLiteral("lblProductName_B"))->isHidden());
-
+    {
+        jx::frmLogin form(*session);
+        form.LoadForm();
+        ASSERT_EQ(form.CobUser()->count(), 2);
+        EXPECT_EQ(form.CobUser()->itemText(0), QStringLiteral("admin"));
+        EXPECT_EQ(form.CobUser()->itemText(1), QStringLiteral("clerk"));
+        EXPECT_EQ(form.CobUser()->currentText(), QStringLiteral("clerk"));
+        EXPECT_EQ(form.findChild<QLabel *>(QStringLiteral("lblProductName_B"))->text(), kApp);
+        EXPECT_FALSE(form.findChild<QLabel *>(QStringLiteral("lblProductName_B"))->isHidden());
+    }
     // Only exactly 2 means recent users; 2.4 is "any other value": the directory.
     setRecentStyle(3);
-    runtime.w.options[QStringLiteral("12/loginuserstyle")] = QStringLiteral("2.4");
-    jx::SettingsStore::saveSetting(kApp, kMain, QStringLiteral("1LogonUser"), QStringLiteral("recent"));
-    jx::frmLogin other;
+    installation.setOption(12, QStringLiteral("loginuserstyle"), QStringLiteral("2.4"));
+    storeRecent({QStringLiteral("recent")});
+    jx::frmLogin other(*session);
     other.LoadForm();
     ASSERT_EQ(other.CobUser()->count(), 2);
     EXPECT_EQ(other.CobUser()->itemText(0), QStringLiteral("admin"));
@@ -238,22 +219,22 @@ TEST_F(Login, UserListStyles)
 
 TEST_F(Login, TextsFromContextAndFocusOnActivation)
 {
-    runtime.w.texts[QStringLiteral("/login/cmdok")] = QStringLiteral("登录(&L)");
-    runtime.w.texts[QStringLiteral("/login/cmdcancel")] = QStringLiteral("退出(&X)");
-    runtime.w.texts[QStringLiteral("/login/hint")] = QStringLiteral("请输入密码");
-    runtime.w.options[QStringLiteral("12/loginuserstyle")] = QStringLiteral("1"); // empty list, no name
+    installation.setText(QStringLiteral("/login/cmdok"), QStringLiteral("登录(&L)"));
+    installation.setText(QStringLiteral("/login/hint"), QStringLiteral("请输入密码"));
+    installation.execute(QStringLiteral("delete from jx_text where keyname='/login/cmdcancel'"));
+    installation.setOption(12, QStringLiteral("loginuserstyle"), QStringLiteral("1")); // empty list, no name
     {
-        jx::frmLogin form;
+        jx::frmLogin form(*session);
         form.LoadForm();
         EXPECT_EQ(form.XPCmdOk()->text(), QStringLiteral("登录(&L)"));
-        EXPECT_EQ(form.XPCmdCancel()->text(), QStringLiteral("退出(&X)"));
+        EXPECT_EQ(form.XPCmdCancel()->text(), QStringLiteral("取消(&C)")); // no text: the default
         EXPECT_EQ(form.findChild<QLabel *>(QStringLiteral("lblMess"))->text(), QStringLiteral("请输入密码"));
         form.show();
         QWidget *focused = form.focusWidget();
         EXPECT_TRUE(focused == form.CobUser() || focused == form.CobUser()->lineEdit());
     }
     jx::SettingsStore::saveSetting(kApp, kMain, QStringLiteral("LogonUser"), QStringLiteral("admin"));
-    jx::frmLogin form;
+    jx::frmLogin form(*session);
     form.LoadForm();
     form.show();
     EXPECT_EQ(form.focusWidget(), form.Password());
@@ -261,78 +242,78 @@ TEST_F(Login, TextsFromContextAndFocusOnActivation)
 
 TEST_F(Login, RunTimeErrorsAreLoggedAndTheWindowStays)
 {
-    jx::Globals().appContext.reset();
-    {
-        jx::frmLogin form;
-        form.LoadForm();
-        ASSERT_FALSE(runtime.w.entries.isEmpty());
-        EXPECT_EQ(runtime.w.entries.last().message, QStringLiteral("加载数据时出错,原因:缺少对象"));
-        EXPECT_EQ(runtime.w.entries.last().kind, 4);
-        // The user list step failed, so the directory's two users were not added.
-        EXPECT_EQ(form.CobUser()->count(), 0);
-    }
-    jx::Globals().appContext = runtime.CreateAppContext(nullptr);
-    jx::frmLogin form;
+    // An installation opened only up to its database: no context, no user yet.
+    jx::ConsoleSession early(&log);
+    ASSERT_TRUE(early.OpenConfiguration(installation.configFile()));
+    early.SetUpLog();
+    ASSERT_TRUE(early.OpenDatabase());
+    jx::frmLogin form(early);
     form.LoadForm();
-    jx::Globals().currentUser.reset();
+    ASSERT_FALSE(log.entries.isEmpty());
+    EXPECT_EQ(log.lastMessage(), QStringLiteral("加载数据时出错,原因:缺少对象"));
+    EXPECT_EQ(log.lastKind(), 4);
+    // The user list step was not reached, so the directory's users were not added.
+    EXPECT_EQ(form.CobUser()->count(), 0);
+
     signIn(form, QStringLiteral("admin"), QStringLiteral("admin123"));
-    EXPECT_EQ(runtime.w.entries.last().message, QStringLiteral("发生错误:缺少对象"));
-    EXPECT_EQ(runtime.w.entries.last().kind, 8);
+    EXPECT_EQ(log.lastMessage(), QStringLiteral("发生错误:缺少对象"));
+    EXPECT_EQ(log.lastKind(), 8);
     EXPECT_EQ(form.result(), 0);
     EXPECT_FALSE(QFile::exists(jx::SettingsStore::fileFor(kApp)));
 }
 
-TEST_F(Login, RememberBoxWithEmptyPasswordStoresEmptyText)
+TEST_F(Login, RememberedPasswordRoundTripsThroughCipher)
 {
-    useConfig(QStringLiteral("<settings><remerber> TRUE </remerber></settings>"));
-    runtime.w.users[QStringLiteral("guest")] = QString();
-    jx::frmLogin form;
+    {
+        jx::frmLogin form(*session);
+        form.LoadForm();
+        EXPECT_TRUE(form.chkRemberme()->isHidden()); // not enabled in the configuration
+    }
+    open(QStringLiteral("<settings><remerber> TRUE </remerber></settings>"));
+    {
+        jx::frmLogin form(*session);
+        form.LoadForm();
+        EXPECT_FALSE(form.chkRemberme()->isHidden());
+        EXPECT_EQ(form.chkRemberme()->text(), QStringLiteral("保存密码"));
+        form.chkRemberme()->setChecked(true);
+        signIn(form, QStringLiteral("admin"), QStringLiteral("admin123"));
+        ASSERT_TRUE(user().IsLoggedIn());
+    }
+    const QString cipherText = stored(QStringLiteral("remerberString"));
+    EXPECT_FALSE(cipherText.isEmpty());
+    EXPECT_FALSE(cipherText.contains(QStringLiteral("admin123")));
+    EXPECT_EQ(stored(QStringLiteral("remerber")), QStringLiteral("1"));
+    {
+        jx::frmLogin again(*session);
+        again.LoadForm();
+        EXPECT_TRUE(again.chkRemberme()->isChecked());
+        EXPECT_EQ(again.Password()->text(), QStringLiteral("admin123"));
+    }
+    // Ticked with an empty password: an empty text is stored.
+    installation.execute(QStringLiteral("insert into jx_user (usercode, username, pwhash, isadmin, active) values ('0012', 'guest', '', 0, 1)"));
+    jx::frmLogin form(*session);
     form.LoadForm();
-    EXPECT_FALSE(form.chkRemberme()->isHidden());
     form.chkRemberme()->setChecked(true);
     signIn(form, QStringLiteral("guest"), QString());
-    EXPECT_TRUE(jx::Globals().currentUser->IsLoggedIn());
+    EXPECT_TRUE(user().IsLoggedIn());
     EXPECT_EQ(stored(QStringLiteral("remerber")), QStringLiteral("1"));
     EXPECT_EQ(stored(QStringLiteral("remerberString")), QString());
 }
 
-TEST_F(Login, RememberedPasswordRoundTripsThroughCipher)
-{
-    useConfig(QStringLiteral("<settings><remerber>1</remerber></settings>"));
-    {
-        jx::frmLogin form;
-        form.LoadForm();
-        form.chkRemberme()->setChecked(true);
-        signIn(form, QStringLiteral("admin"), QStringLiteral("admin123"));
-    }
-    EXPECT_EQ(stored(QStringLiteral("remerberString")), QStringLiteral("enc:kepo:admin123"));
-    jx::frmLogin again;
-    again.LoadForm();
-    EXPECT_TRUE(again.chkRemberme()->isChecked());
-    EXPECT_EQ(again.Password()->text(), QStringLiteral("admin123"));
-}
-
-TEST_F(Login, RememberBoxHiddenUnlessConfigured)
-{
-    jx::frmLogin form;
-    form.LoadForm();
-    EXPECT_TRUE(form.chkRemberme()->isHidden());
-}
-
 TEST_F(Login, EnterInPasswordBoxSignsIn)
 {
-    jx::frmLogin form;
+    jx::frmLogin form(*session);
     form.LoadForm();
     form.CobUser()->setEditText(QStringLiteral("admin"));
     form.Password()->setText(QStringLiteral("admin123"));
     QTest::keyClick(form.Password(), Qt::Key_Return);
-    EXPECT_TRUE(jx::Globals().currentUser->IsLoggedIn());
+    EXPECT_TRUE(user().IsLoggedIn());
     EXPECT_EQ(form.result(), QDialog::Accepted);
 }
 
 TEST_F(Login, PasswordBoxSwallowsCutCopyPaste)
 {
-    jx::frmLogin form;
+    jx::frmLogin form(*session);
     form.LoadForm();
     form.Password()->setText(QStringLiteral("secret"));
     form.Password()->selectAll();
@@ -347,7 +328,7 @@ TEST_F(Login, PasswordBoxSwallowsCutCopyPaste)
 
 TEST_F(Login, DateSpinnersWrap)
 {
-    jx::frmLogin form;
+    jx::frmLogin form(*session);
     form.LoadForm();
     form.Spinner(1)->setValue(12);
     form.Spinner(1)->stepBy(1);
@@ -361,15 +342,22 @@ TEST_F(Login, DateSpinnersWrap)
     EXPECT_EQ(form.Spinner(2)->value(), 31);
 }
 
-TEST_F(Login, CancelClearsUserNameAndStoresNothing)
+TEST_F(Login, CancelButtonAndEscBothRunTheCancelRoutine)
 {
-    jx::frmLogin form;
-    form.LoadForm();
-    jx::Globals().currentUser->SetUserName(QStringLiteral("admin"));
-    form.CancelRoutine();
-    EXPECT_EQ(jx::Globals().currentUser->UserName(), QString());
-    EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_FALSE(QFile::exists(jx::SettingsStore::fileFor(kApp)));
+    for (const bool viaEsc : {false, true}) {
+        jx::frmLogin form(*session);
+        form.LoadForm();
+        form.show();
+        user().SetUserName(QStringLiteral("admin"));
+        if (viaEsc)
+            QTest::keyClick(form.Password(), Qt::Key_Escape);
+        else
+            QTest::mouseClick(form.XPCmdCancel(), Qt::LeftButton);
+        EXPECT_EQ(user().UserName(), QString()) << (viaEsc ? "Esc" : "Cancel button");
+        EXPECT_EQ(form.result(), QDialog::Rejected);
+        EXPECT_FALSE(form.isVisible());
+    }
+    EXPECT_TRUE(nothingStored());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "console/config/bCommon.h"
 #include "console/dialogs/frmSplash.h"
-#include "console/startup/bMain.h"
+#include "console/startup/ConsoleSession.h"
 #include "platform/ProgramInfo.h"
 
 #include <QFile>
@@ -59,7 +59,7 @@ protected:
     void TearDown() override
     {
         dir.setAutoRemove(!HasFailure());
-        jx::Globals().config.reset();
+        session.Shutdown();
         jx::ProgramInfo::setProgramFolder(QString());
     }
     void useConfig(const QString &body)
@@ -68,21 +68,22 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write((QStringLiteral("<configuration><system>") + body + QStringLiteral("</system></configuration>")).toUtf8());
         f.close();
-        jx::Globals().config = std::make_unique<jx::clsConfig>();
-        ASSERT_TRUE(jx::Globals().config->Init(f.fileName()));
+        ASSERT_TRUE(session.OpenConfiguration(f.fileName()));
     }
     QTemporaryDir dir;
+    // Only the configuration: the texts fall back to their defaults.
+    jx::ConsoleSession session;
 };
 
 TEST_F(SplashForm, MissingBackgroundKeepsImageHiddenAndCaptionShown)
 {
     useConfig(QStringLiteral("<caption>十七个字符的非常长的产品名称真的很长啊</caption><settings><background><splash>none.jpg</splash></background><splashalpha>300</splashalpha></settings>"));
-    auto *splash = new jx::frmSplash();
+    auto *splash = new jx::frmSplash(session);
     splash->LoadForm();
     EXPECT_TRUE(splash->Img()->isHidden());
     ASSERT_EQ(splash->lblProductName_B().size(), 1);
     QLabel *caption = splash->lblProductName_B().first();
-    EXPECT_EQ(caption->text(), jx::Globals().config->Caption());
+    EXPECT_EQ(caption->text(), session.Config()->Caption());
     EXPECT_DOUBLE_EQ(caption->font().pointSizeF(), 12.75);
     EXPECT_EQ(caption->height(), 18);
     EXPECT_EQ(splash->AppliedOpacity(), 100);
@@ -98,7 +99,7 @@ TEST_F(SplashForm, BackgroundFoundAndOpacityApplied)
     picture.fill(Qt::blue);
     ASSERT_TRUE(picture.save(dir.path() + QStringLiteral("/Splash.png")));
     useConfig(QStringLiteral("<caption>短名</caption><settings><background><splash>splash.png</splash></background><splashalpha>50</splashalpha></settings>"));
-    auto *splash = new jx::frmSplash();
+    auto *splash = new jx::frmSplash(session);
     splash->LoadForm();
     EXPECT_FALSE(splash->Img()->isHidden());
     EXPECT_EQ(splash->AppliedOpacity(), 50);
@@ -110,7 +111,7 @@ TEST_F(SplashForm, BackgroundFoundAndOpacityApplied)
 TEST_F(SplashForm, TimerClosesTheWindow)
 {
     useConfig(QString());
-    QPointer<jx::frmSplash> splash = new jx::frmSplash();
+    QPointer<jx::frmSplash> splash = new jx::frmSplash(session);
     splash->LoadForm();
     splash->show();
     splash->Timer1().setInterval(1);

@@ -1,6 +1,12 @@
 // plugin-host: drives a plug-in as the console does.
-//   plugin-host (--file PATH --class NAME | --progid PROGID) [--param NAME=VALUE]... [--action]
+//   plugin-host [--installation DIR] (--file PATH --class NAME | --progid PROGID) [--param NAME=VALUE]... [--action]
+// With --installation the plug-in gets that installation's real application
+// context, opened through the console's own start-up steps (without signing in);
+// otherwise a stand-in that only knows Environment.AppPath.
 
+#include "console/config/bCommon.h"
+#include "console/startup/ConsoleSession.h"
+#include "console/startup/RuntimeClasses.h"
 #include "extplugin/IExtPluginUI.h"
 #include "extplugin/PluginFactory.h"
 #include "platform/ProgramInfo.h"
@@ -47,7 +53,8 @@ private:
 
 int usage()
 {
-    std::fputs("usage: plugin-host (--file PATH --class NAME | --progid PROGID) [--param NAME=VALUE]... [--action]\n", stderr);
+    std::fputs("usage: plugin-host [--installation DIR] (--file PATH --class NAME | --progid PROGID) [--param NAME=VALUE]... [--action]\n",
+               stderr);
     return 2;
 }
 
@@ -56,7 +63,7 @@ int usage()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QString file, className, progId;
+    QString file, className, progId, installation;
     QList<QPair<QString, QString>> params;
     bool action = false;
     const QStringList args = app.arguments().mid(1);
@@ -64,6 +71,8 @@ int main(int argc, char *argv[])
         const QString &a = args[i];
         if (a == QLatin1String("--action")) {
             action = true;
+        } else if (i + 1 < args.size() && a == QLatin1String("--installation")) {
+            installation = args[++i];
         } else if (i + 1 < args.size() && a == QLatin1String("--file")) {
             file = args[++i];
         } else if (i + 1 < args.size() && a == QLatin1String("--class")) {
@@ -81,11 +90,30 @@ int main(int argc, char *argv[])
         return usage();
 
     QTextStream out(stdout);
+    jx::RegisterRuntimeClasses();
+    // Declared before the plug-in, so the plug-in is cleared and released first.
+    jx::ConsoleSession session;
+    com::ComPtr<IDispatch> context;
+    if (!installation.isEmpty()) {
+        const QFileInfo folder(installation);
+        if (!folder.isDir()) {
+            std::fprintf(stderr, "plugin-host: %s is not a folder\n", qPrintable(installation));
+            return 1;
+        }
+        jx::ProgramInfo::setProgramFolder(folder.absoluteFilePath());
+        QString why;
+        if (!session.OpenInstallation(jx::FullPath(QStringLiteral("JxMain1.exe.Config")), &why)) {
+            std::fprintf(stderr, "plugin-host: cannot open the installation: %s\n", qPrintable(why));
+            return 1;
+        }
+        context = com::ComPtr<IDispatch>(session.AppContext());
+    } else {
+        context = com::ComPtr<IDispatch>::adopt(new HostContext(jx::ProgramInfo::programFolder()));
+    }
     try {
         com::ComPtr<IExtPluginUI> plugin = progId.isEmpty() ? extplugin::createPluginFromFile(file, className)
                                                             : extplugin::createPlugin(progId);
-        IDispatch *context = new HostContext(jx::ProgramInfo::programFolder());
-        extplugin::startPlugin(plugin.get(), context, params);
+        extplugin::startPlugin(plugin.get(), context.get(), params);
         out << extplugin::pluginFriendlyName(plugin.get()) << '\n'
             << extplugin::pluginAuthor(plugin.get()) << '\n'
             << extplugin::pluginDescription(plugin.get()) << '\n';
@@ -97,7 +125,6 @@ int main(int argc, char *argv[])
         }
         VARIANT_BOOL cleared = VARIANT_FALSE;
         plugin->Clear(&cleared);
-        context->Release();
     } catch (const com::RuntimeError &e) {
         std::fprintf(stderr, "plugin-host: error %d: %s\n", e.number(), qPrintable(e.description()));
         return 1;
