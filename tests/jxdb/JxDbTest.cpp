@@ -4,7 +4,8 @@
 #include "components/data/Database.h"
 #include "components/data/SchemaCatalog.h"
 #include "console/dialogs/frmLogin.h"
-#include "console/startup/ComponentsRuntime.h"
+#include "console/startup/ConsoleSession.h"
+#include "console/startup/RuntimeClasses.h"
 #include "console/startup/bMain.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramInfo.h"
@@ -93,22 +94,6 @@ QStringList rowsOf(Database &db, const QString &sql, const QStringList &fields)
     return rows;
 }
 
-// The same rows read through the console's own database object, by field name.
-QStringList rowsOf(jx::IDatabase &db, const QString &sql, const QStringList &fields)
-{
-    std::unique_ptr<jx::IRecordset> rs = db.QueryRecordset(sql);
-    if (!rs)
-        return {QStringLiteral("ERROR: ") + db.LastErrorDescription()};
-    QStringList rows;
-    for (; !rs->EOF_(); rs->MoveNext()) {
-        QStringList cells;
-        for (const QString &f : fields)
-            cells << rs->Field(f).toString();
-        rows << cells.join(u'|');
-    }
-    rs->Close();
-    return rows;
-}
 
 // The navigation groups and the menu buttons of one group, as the workspace asks for them.
 QString groupsStatement(int n)
@@ -182,6 +167,7 @@ private:
 class JxDb : public ::testing::Test
 {
 protected:
+    jx::ConsoleSession session;
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid() && work.isValid());
@@ -193,11 +179,11 @@ protected:
     void TearDown() override
     {
         work.setAutoRemove(!HasFailure());
-        if (jx::Globals().mainWindow)
-            delete jx::Globals().mainWindow.data();
-        if (jx::Globals().splash)
-            delete jx::Globals().splash.data();
-        jx::Shutdown();
+        if (session.mainWindow)
+            delete session.mainWindow.data();
+        if (session.splash)
+            delete session.splash.data();
+        session.Shutdown();
         jx::ProgramInfo::setProgramFolder(QString());
         jx::SettingsStore::setRootFolder(QString());
     }
@@ -281,9 +267,8 @@ TEST_F(JxDb, DemoMovesToPostgresConsoleStartsOnItAndItComesBackUnchanged)
     jx::ProgramInfo::setProgramFolder(installation);
     jx::SettingsStore::setRootFolder(work.filePath(QStringLiteral("settings")));
     jx::ScopedMessageBoxRecorder boxes;
-    jx::ComponentsRuntime runtime;
+    jx::RegisterRuntimeClasses();
     jx::StartupOptions options;
-    options.factory = &runtime;
     options.programBaseName = QStringLiteral("JxMain1");
     options.loginDriver = [](jx::frmLogin &login) {
         login.CobUser()->setEditText(QStringLiteral("admin"));
@@ -292,13 +277,13 @@ TEST_F(JxDb, DemoMovesToPostgresConsoleStartsOnItAndItComesBackUnchanged)
         if (login.isVisible())
             login.CancelRoutine();
     };
-    ASSERT_TRUE(jx::Main(options)) << (boxes.count() ? boxes.last().text.toStdString() : std::string());
-    ASSERT_TRUE(jx::Globals().mainWindow && jx::Globals().mainWindow->isVisible());
-    jx::IDatabase &consoleDb = *jx::Globals().database;
-    EXPECT_TRUE(consoleDb.QueryValue(QStringLiteral("select version()")).toString().startsWith(QStringLiteral("PostgreSQL")));
+    ASSERT_TRUE(jx::Main(session, options)) << (boxes.count() ? boxes.last().text.toStdString() : std::string());
+    ASSERT_TRUE(session.mainWindow && session.mainWindow->isVisible());
+    Database &consoleDb = *session.Database();
+    EXPECT_TRUE(consoleDb.Query(QStringLiteral("select version()"), 1).Value().toString().startsWith(QStringLiteral("PostgreSQL")));
 
     // The navigation groups and every group's menu buttons: the same rows on both.
-    const int n = codeLength(jx::Globals().appContext->OptionValue(12, QStringLiteral("menubm")));
+    const int n = codeLength(session.AppContext()->Option(12, QStringLiteral("menubm")).Value());
     const QStringList groups = rowsOf(consoleDb, groupsStatement(n), kGroupFields);
     ASSERT_EQ(groups, rowsOf(lite, groupsStatement(n), kGroupFields));
     ASSERT_GE(groups.size(), 3);
@@ -313,7 +298,7 @@ TEST_F(JxDb, DemoMovesToPostgresConsoleStartsOnItAndItComesBackUnchanged)
         buttons += viaConsole.size();
     }
     EXPECT_GT(buttons, groupNames.size());
-    jx::Globals().mainWindow->close();
+    session.mainWindow->close();
 
     // And back into a new SQLite file: the same groups, buttons and bytes.
     const QString back = work.filePath(QStringLiteral("back/jx.db"));
