@@ -35,7 +35,7 @@ bool AppContext::Attach(::Database *db, int)
         db->ResetError();
         return false;
     }
-    m_db = db;
+    m_db = com::ComPtr<::Database>(db);
     return true;
 }
 
@@ -57,7 +57,7 @@ QVariant scalar(::Database *db, ContextError &error, const QString &sql, const Q
 
 QString AppContext::GetText(const QString &section, const QString &key, const QString &defaultText) const
 {
-    const QVariant v = scalar(m_db, m_error, QStringLiteral("select textvalue from jx_text where section=? and keyname=?"),
+    const QVariant v = scalar(m_db.get(), m_error, QStringLiteral("select textvalue from jx_text where section=? and keyname=?"),
                               {section, key});
     const QString text = v.toString();
     return text.isEmpty() ? defaultText : text;
@@ -65,7 +65,7 @@ QString AppContext::GetText(const QString &section, const QString &key, const QS
 
 OptionValue AppContext::Option(int32_t group, const QString &key) const
 {
-    const QVariant v = scalar(m_db, m_error,
+    const QVariant v = scalar(m_db.get(), m_error,
                               QStringLiteral("select optvalue from jx_option where groupno=? and lower(keyname)=lower(?)"),
                               {group, key});
     return OptionValue(v.toString());
@@ -73,7 +73,7 @@ OptionValue AppContext::Option(int32_t group, const QString &key) const
 
 OptionValue AppContext::OptionByNumber(int32_t group, int32_t number) const
 {
-    const QVariant v = scalar(m_db, m_error, QStringLiteral("select optvalue from jx_option where groupno=? and keyno=?"),
+    const QVariant v = scalar(m_db.get(), m_error, QStringLiteral("select optvalue from jx_option where groupno=? and keyno=?"),
                               {group, number});
     return OptionValue(v.toString());
 }
@@ -84,19 +84,19 @@ ProgramRights AppContext::Rights(int32_t programNumber) const
         return ProgramRights();
     if (m_user->IsAdministrator())
         return ProgramRights(0x7fffffff);
-    const QVariant v = scalar(m_db, m_error, QStringLiteral("select rightmask from jx_right where usercode=? and progid=?"),
+    const QVariant v = scalar(m_db.get(), m_error, QStringLiteral("select rightmask from jx_right where usercode=? and progid=?"),
                               {m_user->UserCode(), programNumber});
     return ProgramRights(v.isNull() ? 0 : v.toInt());
 }
 
 QString AppContext::SystemCode(int32_t group) const
 {
-    return scalar(m_db, m_error, QStringLiteral("select systemcode from jx_optiongroup where groupno=?"), {group}).toString();
+    return scalar(m_db.get(), m_error, QStringLiteral("select systemcode from jx_optiongroup where groupno=?"), {group}).toString();
 }
 
 SystemStateInfo AppContext::SystemState(const QString &systemCode, int32_t) const
 {
-    const QVariant v = scalar(m_db, m_error, QStringLiteral("select state from jx_systemstate where systemcode=?"), {systemCode});
+    const QVariant v = scalar(m_db.get(), m_error, QStringLiteral("select state from jx_systemstate where systemcode=?"), {systemCode});
     return SystemStateInfo(v.isNull() ? 0 : v.toInt());
 }
 

@@ -4,6 +4,7 @@
 #include "components/context/ContextError.h"
 #include "components/context/RunEnvironment.h"
 #include "components/context/ThemeManager.h"
+#include "platform/com/ComPtr.h"
 #include "platform/com/Dispatchable.h"
 
 #include <QString>
@@ -73,7 +74,7 @@ public:
 
     /// Hands the open database to the context. False when db is null or not open.
     bool Attach(::Database *db, int flags = 0);
-    ::Database *Database() const { return m_db; }
+    ::Database *Database() const { return m_db.get(); }
     const ContextError &LastError() const { return m_error; }
     CompanyInfo &Company() { return m_company; }
 
@@ -98,7 +99,8 @@ public:
     CurrentUser *User() const { return m_user; }
 
 private:
-    ::Database *m_db = nullptr;
+    // Counted: a library that kept the context past shutdown still reaches a live object.
+    com::ComPtr<::Database> m_db;
     CurrentUser *m_user = nullptr;
     mutable ContextError m_error;
     CompanyInfo m_company;

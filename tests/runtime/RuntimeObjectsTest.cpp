@@ -104,10 +104,17 @@ TEST_F(Installation, PartsKeepTheirOwnerAliveAndErrorsCarryTheProductTexts)
     com::ComPtr<IDispatch> recordset = com::objectOf(com::getPath(
         com::objectOf(com::call(db.get(), QStringLiteral("query"), {com::Variant::fromString(QStringLiteral("select keyname from jx_option order by keyname"))})).get(),
         QStringLiteral("Recordset")));
+    const com::ComPtr<IDispatch> keptContext(context.get());
     user.reset();
     context.reset();
     db.reset();
     EXPECT_EQ(com::toQVariant(com::get(environment.get(), QStringLiteral("AppPath"))).toString(), dir.path());
+    // ... and a kept context still reaches its database.
+    EXPECT_EQ(com::toQVariant(com::call(keptContext.get(), QStringLiteral("GetText"),
+                                        {com::Variant::fromString(QStringLiteral("main")), com::Variant::fromString(QStringLiteral("/login/cmdok")),
+                                         com::Variant::fromString(QString())}))
+                  .toString(),
+              QStringLiteral("登录(&D)"));
 
     // Many rows in one call: a fields x rows array.
     const QVector<QVector<QVariant>> cells = com::tableOf(com::call(recordset.get(), QStringLiteral("GetRows"), {com::Variant::fromInt32(2)}));
