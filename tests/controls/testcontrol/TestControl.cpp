@@ -3,8 +3,7 @@
 
 #include "components/controls/ControlObject.h"
 
-#include "platform/com/ClassFactory.h"
-#include "platform/com/InprocServer.h"
+#include "platform/com/ServerModule.h"
 
 #include <QLabel>
 
@@ -50,34 +49,8 @@ private:
     QStringList m_log;
 };
 
-com::TypeLibrary ownLibrary()
-{
-    return *com::TypeLibrary::parse(QString::fromUtf8(qvTypeLibrary));
-}
+const com::ServedClass kServedClasses[] = {com::servedClass<Probe>(kProbe)};
 
 } // namespace
 
-QV_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID &clsid, const IID &iid, void **ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (clsid != kProbe)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return com::ClassFactory<Probe>::get(iid, ppv);
-}
-
-QV_SERVER_EXPORT HRESULT DllCanUnloadNow()
-{
-    return S_FALSE;
-}
-
-QV_SERVER_EXPORT HRESULT DllRegisterServer()
-{
-    return com::InprocServer::registerLibrary(ownLibrary(), com::InprocServer::modulePathOf(reinterpret_cast<void *>(&DllRegisterServer)));
-}
-
-QV_SERVER_EXPORT HRESULT DllUnregisterServer()
-{
-    return com::InprocServer::unregisterLibrary(ownLibrary());
-}
+QV_SERVER_ENTRY_POINTS(kServedClasses)
