@@ -661,6 +661,8 @@ void NavToolbar::RaiseEvent(int32_t id, const ItemRef &item, int32_t x, int32_t 
         return;
     IDispatch *sink = m_eventSink;
     sink->AddRef(); // a handler may drop the sink
+    // Handed over as an array of plain variants.
+    static_assert(sizeof(com::Variant) == sizeof(VARIANT));
     std::vector<com::Variant> args; // in reverse order, as the platform passes them
     if (id != dispid::ThemeChanged && id != dispid::MouseRightClick) {
         if (withPosition) {
