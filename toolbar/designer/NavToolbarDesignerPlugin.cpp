@@ -7,6 +7,10 @@
 #include <QtDesigner/QExtensionManager>
 #include <QtDesigner/QDesignerTaskMenuExtension>
 
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPixmap>
+
 using qvtoolbar::NavToolbar;
 
 NavToolbarDesignerPlugin::NavToolbarDesignerPlugin(QObject *parent)
@@ -41,7 +45,20 @@ QString NavToolbarDesignerPlugin::includeFile() const
 
 QIcon NavToolbarDesignerPlugin::icon() const
 {
-    return QIcon();
+    // The toolbox picture: 16 x 15, a gradient bar with a grip and a button.
+    QPixmap pixmap(16, 15);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    QLinearGradient bar(0, 3, 0, 12);
+    bar.setColorAt(0, QColor(221, 236, 254));
+    bar.setColorAt(1, QColor(129, 169, 226));
+    p.fillRect(0, 3, 16, 9, bar);
+    p.fillRect(1, 5, 1, 1, QColor(39, 65, 118));
+    p.fillRect(1, 8, 1, 1, QColor(39, 65, 118));
+    p.fillRect(4, 4, 6, 7, QColor(255, 213, 140));
+    p.setPen(QColor(0, 0, 128));
+    p.drawRect(4, 4, 5, 6);
+    return QIcon(pixmap);
 }
 
 bool NavToolbarDesignerPlugin::isContainer() const
