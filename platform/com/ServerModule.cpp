@@ -66,7 +66,7 @@ HRESULT ServerModule::getClassObject(std::span<const ServedClass> classes, REFCL
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-HRESULT ServerModule::registerServer(std::span<const ServedClass> classes)
+HRESULT ServerModule::registerServer(std::span<const ServedClass> classes, const ExtraKeys &extra)
 {
     return guardedRegistration("DllRegisterServer", [&] {
         QString path, error;
@@ -74,16 +74,22 @@ HRESULT ServerModule::registerServer(std::span<const ServedClass> classes)
         if (!lib)
             return fail("DllRegisterServer", error);
         const HRESULT hr = InprocServer::registerLibrary(*lib, path, &error);
-        return FAILED(hr) ? fail("DllRegisterServer", error) : hr;
+        if (FAILED(hr))
+            return fail("DllRegisterServer", error);
+        if (extra && !extra(path, &error))
+            return fail("DllRegisterServer", error);
+        return hr;
     });
 }
 
-HRESULT ServerModule::unregisterServer(std::span<const ServedClass> classes)
+HRESULT ServerModule::unregisterServer(std::span<const ServedClass> classes, const ExtraKeys &extra)
 {
     return guardedRegistration("DllUnregisterServer", [&] {
         QString path, error;
         const std::optional<TypeLibrary> lib = ownLibrary(classes, &path, &error);
         if (!lib)
+            return fail("DllUnregisterServer", error);
+        if (extra && !extra(path, &error))
             return fail("DllUnregisterServer", error);
         const HRESULT hr = InprocServer::unregisterLibrary(*lib, &error);
         return FAILED(hr) ? fail("DllUnregisterServer", error) : hr;

@@ -18,6 +18,9 @@
 #include "platform/com/ClassFactory.h"
 #include "platform/com/InprocServer.h"
 
+#include <QString>
+
+#include <functional>
 #include <span>
 
 namespace com {
@@ -38,15 +41,22 @@ class QVCOM_EXPORT ServerModule
 {
 public:
     static HRESULT getClassObject(std::span<const ServedClass> classes, REFCLSID clsid, REFIID iid, void **ppv);
+    // Further keys a library writes beside its classes (a control's status
+    // flags, its type library); false with a reason refuses the registration.
+    using ExtraKeys = std::function<bool(const QString &libraryPath, QString *error)>;
+
     // The library is the one whose file holds `classes`.
-    static HRESULT registerServer(std::span<const ServedClass> classes);
-    static HRESULT unregisterServer(std::span<const ServedClass> classes);
+    static HRESULT registerServer(std::span<const ServedClass> classes, const ExtraKeys &extra = {});
+    static HRESULT unregisterServer(std::span<const ServedClass> classes, const ExtraKeys &extra = {});
 };
 
 } // namespace com
 
 // Libraries are loaded once and never unloaded, so DllCanUnloadNow always declines.
-#define QV_SERVER_ENTRY_POINTS(classes)                                                          \
+#define QV_SERVER_ENTRY_POINTS(classes) QV_SERVER_ENTRY_POINTS_WITH_KEYS(classes, {}, {})
+
+// The same, with functions (ServerModule::ExtraKeys) that write and remove further keys.
+#define QV_SERVER_ENTRY_POINTS_WITH_KEYS(classes, registerKeys, unregisterKeys)                  \
     QV_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID &clsid, const IID &iid, void **ppv) \
     {                                                                                            \
         return com::ServerModule::getClassObject(classes, clsid, iid, ppv);                      \
@@ -57,9 +67,9 @@ public:
     }                                                                                            \
     QV_SERVER_EXPORT HRESULT DllRegisterServer()                                                 \
     {                                                                                            \
-        return com::ServerModule::registerServer(classes);                                       \
+        return com::ServerModule::registerServer(classes, registerKeys);                         \
     }                                                                                            \
     QV_SERVER_EXPORT HRESULT DllUnregisterServer()                                               \
     {                                                                                            \
-        return com::ServerModule::unregisterServer(classes);                                     \
+        return com::ServerModule::unregisterServer(classes, unregisterKeys);                     \
     }

@@ -1,8 +1,7 @@
 // Entry points of the qvtoolbar server library and its registration data.
 
-#include "platform/com/ClassFactory.h"
 #include "platform/com/Guid.h"
-#include "platform/com/InprocServer.h"
+#include "platform/com/ServerModule.h"
 #include "toolbar/control/NavToolbarIds.h"
 #include "toolbar/control/NavToolbarObject.h"
 
@@ -27,36 +26,7 @@ extern "C" __attribute__((visibility("default"))) const char qvToolbarDescriptio
 
 namespace {
 
-com::TypeLibrary ownLibrary()
-{
-    return *com::TypeLibrary::parse(QString::fromUtf8(qvTypeLibrary));
-}
-
-QString ownPath()
-{
-    return com::InprocServer::modulePathOf(reinterpret_cast<const void *>(&ownLibrary));
-}
-
-} // namespace
-
-QV_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID &clsid, const IID &iid, void **ppv)
-{
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    // The collection and button classes are not creatable; the property
-    // page is opened by form editors, not created through the registry.
-    if (clsid != qvtoolbar::CLSID_NavToolbar)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return com::ClassFactory<qvtoolbar::NavToolbarObject>::get(iid, ppv);
-}
-
-QV_SERVER_EXPORT HRESULT DllCanUnloadNow()
-{
-    return S_FALSE; // controls of the library may still be on a form
-}
-
-namespace {
+const com::ServedClass kServedClasses[] = {com::servedClass<qvtoolbar::NavToolbarObject>(qvtoolbar::CLSID_NavToolbar)};
 
 QString typeLibKey()
 {
@@ -67,34 +37,34 @@ QString typeLibKey()
 // flags (set-client-site-first, simple-frame, activate-when-visible,
 // inside-out, cannot-link-inside, recompose-on-resize), its toolbox picture
 // and its type library.
-bool registerControlKeys(const QString &path)
+bool registerControlKeys(const QString &path, QString *error)
 {
     using com::RegistryStore;
     const QString cls = QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\") + com::guidToString(qvtoolbar::CLSID_NavToolbar);
     const QString lib = com::guidToString(qvtoolbar::LIBID_qvToolbar);
-    return RegistryStore::createKey(cls + QStringLiteral("\\Control"))
-        && RegistryStore::setValue(cls + QStringLiteral("\\MiscStatus"), QString(), QStringLiteral("0"))
-        && RegistryStore::setValue(cls + QStringLiteral("\\MiscStatus\\1"), QString(), QString::number(0x30191))
-        && RegistryStore::setValue(cls + QStringLiteral("\\ToolboxBitmap32"), QString(), path + QStringLiteral(", 30000"))
-        && RegistryStore::setValue(cls + QStringLiteral("\\TypeLib"), QString(), lib)
-        && RegistryStore::setValue(cls + QStringLiteral("\\Version"), QString(), QStringLiteral("2.2"))
-        && RegistryStore::setValue(typeLibKey() + QStringLiteral("\\2.2"), QString(), QString::fromLatin1(qvToolbarDescription))
-        && RegistryStore::setValue(typeLibKey() + QStringLiteral("\\2.2\\0\\linux"), QString(), path);
+    return RegistryStore::createKey(cls + QStringLiteral("\\Control"), error)
+        && RegistryStore::setValue(cls + QStringLiteral("\\MiscStatus"), QString(), QStringLiteral("0"), error)
+        && RegistryStore::setValue(cls + QStringLiteral("\\MiscStatus\\1"), QString(), QString::number(0x30191), error)
+        && RegistryStore::setValue(cls + QStringLiteral("\\ToolboxBitmap32"), QString(), path + QStringLiteral(", 30000"), error)
+        && RegistryStore::setValue(cls + QStringLiteral("\\TypeLib"), QString(), lib, error)
+        && RegistryStore::setValue(cls + QStringLiteral("\\Version"), QString(), QStringLiteral("2.2"), error)
+        && RegistryStore::setValue(typeLibKey() + QStringLiteral("\\2.2"), QString(), QString::fromLatin1(qvToolbarDescription), error)
+        && RegistryStore::setValue(typeLibKey() + QStringLiteral("\\2.2\\0\\linux"), QString(), path, error);
+}
+
+bool unregisterControlKeys(const QString &, QString *error)
+{
+    // A key that is already gone is no failure; a registry that cannot be changed is.
+    QString why;
+    com::RegistryStore::deleteTree(typeLibKey(), &why);
+    if (error)
+        *error = why;
+    return why.isEmpty();
 }
 
 } // namespace
 
-QV_SERVER_EXPORT HRESULT DllRegisterServer()
-{
-    const QString path = ownPath();
-    const HRESULT hr = com::InprocServer::registerLibrary(ownLibrary(), path);
-    if (FAILED(hr))
-        return hr;
-    return registerControlKeys(path) ? S_OK : SELFREG_E_CLASS;
-}
-
-QV_SERVER_EXPORT HRESULT DllUnregisterServer()
-{
-    com::RegistryStore::deleteTree(typeLibKey());
-    return com::InprocServer::unregisterLibrary(ownLibrary());
-}
+// The collection and button classes are not creatable; the property page is
+// opened by form editors, not created through the registry. Controls of the
+// library may still be on a form: it is never unloaded.
+QV_SERVER_ENTRY_POINTS_WITH_KEYS(kServedClasses, registerControlKeys, unregisterControlKeys)
