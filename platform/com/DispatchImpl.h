@@ -5,6 +5,7 @@
 // registered by name (case-insensitive, as automation names are) with a
 // getter/method and an optional setter; DISPIDs are their 1-based positions.
 
+#include "platform/com/Dispatchable.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Guid.h"
 #include "platform/com/Variant.h"
@@ -17,9 +18,6 @@
 
 namespace com {
 
-// Arguments in natural order; each points into the caller's DISPPARAMS, so a
-// by-reference argument can be written through.
-using DispArgs = std::vector<VARIANT *>;
 using DispGetter = std::function<Variant(const DispArgs &)>;
 using DispSetter = std::function<void(const DispArgs &, const VARIANT &)>;
 
@@ -90,15 +88,7 @@ public:
     }
     HRESULT GetIDsOfNames(REFIID, OLECHAR **names, uint32_t count, LCID, DISPID *ids) override
     {
-        if (!names || !ids)
-            return E_POINTER;
-        HRESULT hr = S_OK;
-        for (uint32_t i = 0; i < count; ++i) {
-            ids[i] = i == 0 ? m_table.find(QString::fromUtf16(names[i])) : DISPID_UNKNOWN;
-            if (ids[i] == DISPID_UNKNOWN)
-                hr = DISP_E_UNKNOWNNAME;
-        }
-        return hr;
+        return idsOfNames(names, count, ids, [this](const QString &name) { return m_table.find(name); });
     }
     HRESULT Invoke(DISPID id, REFIID, LCID, uint16_t flags, DISPPARAMS *params, VARIANT *result, EXCEPINFO *excep,
                    uint32_t *) override

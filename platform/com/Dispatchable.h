@@ -33,6 +33,22 @@ QVCOM_EXPORT HRESULT invokeMember(uint16_t flags, DISPPARAMS *params, VARIANT *r
                                   const std::function<Variant(const DispArgs &)> &get,
                                   const std::function<void(const DispArgs &, const VARIANT &)> &set);
 
+// GetIDsOfNames for a member lookup `find` (name -> DISPID or DISPID_UNKNOWN):
+// only the first name, a member, is known; named arguments are not.
+template<typename Find>
+HRESULT idsOfNames(OLECHAR **names, uint32_t count, DISPID *ids, Find &&find)
+{
+    if (!names || !ids)
+        return E_POINTER;
+    HRESULT hr = S_OK;
+    for (uint32_t i = 0; i < count; ++i) {
+        ids[i] = i == 0 ? find(QString::fromUtf16(names[i])) : DISPID_UNKNOWN;
+        if (ids[i] == DISPID_UNKNOWN)
+            hr = DISP_E_UNKNOWNNAME;
+    }
+    return hr;
+}
+
 // Argument helpers for member bodies: a missing or empty optional argument
 // gives the default; conversions follow the product's lenient rules.
 QVCOM_EXPORT int argCount(const DispArgs &args);
@@ -138,15 +154,7 @@ public:
     }
     HRESULT GetIDsOfNames(REFIID, OLECHAR **names, uint32_t count, LCID, DISPID *ids) override
     {
-        if (!names || !ids)
-            return E_POINTER;
-        HRESULT hr = S_OK;
-        for (uint32_t i = 0; i < count; ++i) {
-            ids[i] = i == 0 ? Derived::members().find(QString::fromUtf16(names[i])) : DISPID_UNKNOWN;
-            if (ids[i] == DISPID_UNKNOWN)
-                hr = DISP_E_UNKNOWNNAME;
-        }
-        return hr;
+        return idsOfNames(names, count, ids, [](const QString &name) { return Derived::members().find(name); });
     }
     HRESULT Invoke(DISPID id, REFIID, LCID, uint16_t flags, DISPPARAMS *params, VARIANT *result, EXCEPINFO *excep,
                    uint32_t *) override
