@@ -3,6 +3,7 @@
 #include "components/context/AppContext.h"
 #include "components/context/Sodium.h"
 #include "components/data/Database.h"
+#include "platform/Numeric.h"
 
 #include <QDateTime>
 
@@ -84,7 +85,7 @@ bool CurrentUser::Login(const QString &password)
         m_error.setDescription(QStringLiteral("数据库没有打开，无法登录"));
         return false;
     }
-    const QString name = m_userName.trimmed();
+    const QString name = jx::trimBlanks(m_userName);
     if (name.isEmpty())
         return false;
     const QueryResult r = db->QueryParams(
