@@ -21,6 +21,8 @@
 #include <QSaveFile>
 #include <QWidget>
 
+#include <exception>
+
 namespace jx {
 
 namespace {
@@ -218,13 +220,14 @@ void PilotPage::Impl::renew(const Recordset &rs, const QString &file)
     if (QFileInfo(LocalPath(unpacked)).absoluteFilePath() == QFileInfo(local).absoluteFilePath())
         return;
     QFile::remove(local);
-    if (!QFileInfo(LocalPath(unpacked)).isFile() || !QFile::rename(LocalPath(unpacked), local)) {
-        // What the archive held under other names is of no use to anyone.
-        for (const QString &name : zLibControl1.ExtractedFiles())
+    const bool renamed = QFileInfo(LocalPath(unpacked)).isFile() && QFile::rename(LocalPath(unpacked), local);
+    // Whatever else the archive held is of no use to anyone.
+    for (const QString &name : zLibControl1.ExtractedFiles()) {
+        if (name.compare(entry, Qt::CaseInsensitive) != 0)
             QFile::remove(LocalPath(menuFolder + QStringLiteral("\\") + name));
-        throw com::RuntimeError(53, kSource,
-                                QStringLiteral("%1：%2").arg(com::errorText(53), entry));
     }
+    if (!renamed)
+        throw com::RuntimeError(53, kSource, QStringLiteral("%1：%2").arg(com::errorText(53), entry));
 }
 
 bool PilotPage::LoadPilot(const QString &menuCode)
@@ -242,6 +245,9 @@ bool PilotPage::LoadPilot(const QString &menuCode)
             rs.Close();
             return false;
         }
+        // Without a temporary folder the cache would land in the file system's root.
+        if (d->tempPath().trimmed().isEmpty())
+            throw com::RuntimeError(76, kSource, QStringLiteral("没有设置临时文件夹"));
         makeFolder(d->tempPath() + QStringLiteral("\\menu"));
         const QString cacheName = menuCode + QStringLiteral(".mnu");
         requirePlainFileName(cacheName);
@@ -263,6 +269,8 @@ bool PilotPage::LoadPilot(const QString &menuCode)
         msgBox(QStringLiteral("读取导航窗口文件时格式错误！"), Critical, QStringLiteral("错误"));
     } catch (const com::RuntimeError &e) {
         msgBox(QStringLiteral("加载导航窗口文件，原因：") + e.description(), Critical, QStringLiteral("错误"));
+    } catch (const std::exception &e) {
+        msgBox(QStringLiteral("加载导航窗口文件，原因：") + QString::fromLocal8Bit(e.what()), Critical, QStringLiteral("错误"));
     }
     return false;
 }
@@ -309,11 +317,13 @@ void PilotPage::Impl::buildNode(const XmlDocument &doc, int j)
     const QString name = FileNameFromPath(b64::DecodeEncodedWord(toText(doc.GetAttribute(iconPath, QStringLiteral("filename")))), false);
     if (isPlainFileName(name)) {
         const QString picture = tempPath() + QStringLiteral("\\images\\") + name;
-        if (!QFileInfo::exists(LocalPath(picture))) {
+        QString local = LocalPath(picture);
+        if (!QFileInfo::exists(local)) {
             makeFolder(tempPath() + QStringLiteral("\\images"));
             b64::Base64DecodeToFile(picture, toText(doc.GetValue(iconPath)));
+            local = LocalPath(picture);
         }
-        node->setPicture(qvcontrols::PictureLoader::LoadPicture(picture));
+        node->setPicture(qvcontrols::PictureLoader::LoadPicture(local));
     }
     node->setVisible(true);
 }
@@ -335,6 +345,8 @@ void PilotPage::BuildPilot(const QString &blocksXml)
     } catch (const com::RuntimeError &e) {
         // What was built so far stays on the page.
         msgBox(QStringLiteral("读取文件过程中出错误，原因：") + e.description(), Exclamation, QStringLiteral("错误："));
+    } catch (const std::exception &e) {
+        msgBox(QStringLiteral("读取文件过程中出错误，原因：") + QString::fromLocal8Bit(e.what()), Exclamation, QStringLiteral("错误："));
     }
 }
 

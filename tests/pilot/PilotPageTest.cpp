@@ -253,7 +253,7 @@ TEST_F(PilotPageTest, CacheIsRenewedBySizeOnlyAndIconsAreSharedAndNeverRenewed)
 TEST_F(PilotPageTest, CompressedDiagramsAreUnpackedUnderTheirEntryNameAndBadFilesSayWhy)
 {
     const QByteArray file = diagramFile(blocks({arrowXml(1)}, {pilotXml("A", 1, 1, "0301", "a.png", png(4, 0x00ff00))}));
-    store("03", "pilot03.xml", 1, writeZip({{"pilot03.xml", file}}), file.size());
+    store("03", "pilot03.xml", 1, writeZip({{"readme.txt", "extra"}, {"pilot03.xml", file}}), file.size());
     ASSERT_TRUE(pilot->LoadPilot("03"));
     EXPECT_EQ(boxes.count(), 0) << boxes.last().text.toStdString();
     EXPECT_EQ(nodes().size(), 1);
@@ -367,6 +367,13 @@ TEST_F(PilotPageTest, NamesFromTheDatabaseOrTheDiagramNeverLeaveTheirCacheFolder
     EXPECT_FALSE(QFileInfo::exists(installation.path("evil.png")));
     EXPECT_FALSE(QFileInfo::exists(installation.path("escaped.xml")));
     EXPECT_FALSE(QFileInfo::exists(installation.path("x.mnu")));
+
+    // No temporary folder set: refused rather than cached below the root.
+    context->Environment().SetTempPath(QString());
+    EXPECT_FALSE(pilot->LoadPilot("01"));
+    ASSERT_EQ(boxes.count(), 3);
+    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("加载导航窗口文件，原因：")));
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/menu")));
 }
 
 TEST_F(PilotPageTest, EveryDemoDirectoryShowsItsEntriesWithReadableCaptionsAndIcons)
