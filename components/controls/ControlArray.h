@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/controls/TwipsGeometry.h"
 #include "platform/com/RuntimeError.h"
 
 #include <QPointer>
@@ -41,7 +42,9 @@ public:
         element->hide();
         element->setIndex(index);
         element->setFont(first->font());
-        element->Move(first->Left(), first->Top(), first->Width(), first->Height());
+        // Through the mixin: a control's own names (qvArrow::Left) hide its members.
+        const TwipsGeometry &from = *first;
+        element->Move(from.Left(), from.Top(), from.Width(), from.Height());
         m_elements[index] = element;
         if (m_onLoad)
             m_onLoad(element);

@@ -1,33 +1,359 @@
 #include "console/workspace/PilotPage.h"
 
+#include "components/context/AppContext.h"
+#include "components/controls/ControlArray.h"
+#include "components/controls/PictureLoader.h"
+#include "components/controls/qvArrow.h"
+#include "components/controls/qvPilot_S.h"
+#include "components/controls/zLibControl.h"
+#include "components/data/Database.h"
+#include "components/xml/XmlDocument.h"
+#include "console/config/bCommon.h"
+#include "console/support/b64.h"
+#include "platform/MessageBox.h"
+#include "platform/Numeric.h"
+#include "platform/TempFiles.h"
+#include "platform/com/RuntimeError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QSaveFile>
 #include <QWidget>
+
+#include <exception>
 
 namespace jx {
 
-// Diagrams are read and drawn in a later change; until then a directory has
-// no diagram and its page stays empty, as for a directory without one.
+namespace {
+
+using qvcontrols::ControlArray;
+using qvcontrols::qvArrow;
+using qvcontrols::qvPilot_S;
+
+const QString kSource = QStringLiteral("PilotPage");
+
+// Diagram coordinates are in units of 57 twips, offset from the page's corner.
+constexpr int kScale = 57;
+constexpr int kOffsetLeft = 1000;
+constexpr int kOffsetTop = 1500;
+
+QString quoted(const QString &value)
+{
+    QString out = value;
+    out.replace(QLatin1Char('\''), QLatin1String("''"));
+    return out;
+}
+
+bool isDir(const QString &path)
+{
+    return QFileInfo(LocalPath(path)).isDir();
+}
+
+// The file-name part of a product path: after the last "\", or after a drive
+// letter's ":".
+QString FileNameFromPath(const QString &path, bool stripExtension)
+{
+    QString name = path;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('\\'));
+    if (slash >= 0)
+        name = path.mid(slash + 1);
+    else if (path.indexOf(QLatin1Char(':')) == 1)
+        name = path.mid(2);
+    if (stripExtension) {
+        const qsizetype dot = name.indexOf(QLatin1Char('.'));
+        if (dot >= 0)
+            name.truncate(dot);
+    }
+    return name;
+}
+
+// Names come from the database and from diagram files: they may only ever
+// name a file directly inside their cache folder.
+bool isPlainFileName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+}
+
+void requirePlainFileName(const QString &name)
+{
+    if (!isPlainFileName(name))
+        throw com::RuntimeError(75, kSource, QStringLiteral("“%1”不能用作缓存文件名").arg(name));
+}
+
+// A binary field written byte for byte; false (nothing changed) for a Null
+// field, an existing file without overwrite, or a failed write.
+bool SaveFieldToFile(const QString &filePath, const QVariant &field, bool overwrite)
+{
+    if (field.isNull())
+        return false;
+    const QString local = LocalPath(filePath);
+    if (local.isEmpty() || (!overwrite && QFileInfo::exists(local)))
+        return false;
+    const QByteArray bytes = field.toByteArray();
+    QSaveFile f(local);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+}
+
+void makeFolder(QString folder)
+{
+    if (!isDir(folder) && !MakeFolders(folder))
+        throw com::RuntimeError(76, kSource, QStringLiteral("无法创建文件夹“%1”").arg(folder));
+}
+
+// An attribute the build cannot do without: absent raises "无效使用 Null".
+QVariant required(const XmlDocument &doc, const QString &path, const QString &name)
+{
+    QVariant v = doc.GetAttribute(path, name);
+    if (v.isNull())
+        throw com::RuntimeError::of(94, kSource);
+    return v;
+}
+
+double number(const QVariant &v)
+{
+    return val(toText(v));
+}
+
+int32_t long32(const QVariant &v)
+{
+    return clng(number(v), kSource);
+}
+
+int16_t int16(const QVariant &v)
+{
+    return cint(number(v), kSource);
+}
+
+QString arrowPath(int i)
+{
+    return QStringLiteral("/blocks/arrows/arrow[%1]").arg(i);
+}
+
+QString pilotPath(int j)
+{
+    return QStringLiteral("/blocks/pilots/pilot[%1]").arg(j);
+}
+
+} // namespace
+
 struct PilotPage::Impl
 {
+    Impl(AppContext &c, QWidget *page, Opener o)
+        : context(c)
+        , picTable(page)
+        , open(std::move(o))
+        , pilot0(new qvPilot_S(page))
+        , arrow0(new qvArrow(page))
+        , qvPilot(pilot0)
+        , qvArrowArray(arrow0)
+    {
+        // The design-time elements: templates only, never shown.
+        pilot0->hide();
+        arrow0->hide();
+        qvPilot.setOnLoad([this](qvPilot_S *node) {
+            QObject::connect(node, &qvPilot_S::Click, node, [this, node](int) {
+                if (open)
+                    open(node->Tag());
+            });
+        });
+    }
+    ~Impl()
+    {
+        delete pilot0.data();
+        delete arrow0.data();
+    }
+
+    QString tempPath() const { return context.Environment().TempPath(); }
+    void renew(const Recordset &rs, const QString &file);
+    void buildArrow(const XmlDocument &doc, int i);
+    void buildNode(const XmlDocument &doc, int j);
+
     AppContext &context;
-    QWidget *picTable;
+    QPointer<QWidget> picTable;
     Opener open;
+    QPointer<qvPilot_S> pilot0;
+    QPointer<qvArrow> arrow0;
+    ControlArray<qvPilot_S> qvPilot;
+    ControlArray<qvArrow> qvArrowArray;
+    qvcontrols::zLibControl zLibControl1;
 };
 
 PilotPage::PilotPage(AppContext &context, QWidget *picTable, Opener open)
-    : d(std::make_unique<Impl>(Impl{context, picTable, std::move(open)}))
+    : d(std::make_unique<Impl>(context, picTable, std::move(open)))
 {
 }
 
-PilotPage::~PilotPage() = default;
-
-bool PilotPage::LoadPilot(const QString &)
+PilotPage::~PilotPage()
 {
     ClearDynamicControls();
+}
+
+void PilotPage::Impl::renew(const Recordset &rs, const QString &file)
+{
+    const QVariant contents = rs.Fields(QStringLiteral("contents"));
+    if (val(toText(rs.Fields(QStringLiteral("iscompress")))) != 1) {
+        if (!SaveFieldToFile(file, contents, true))
+            throw com::RuntimeError(75, kSource, QStringLiteral("无法写入“%1”").arg(file));
+        return;
+    }
+    // The archive holds the diagram under the row's file name, unpacked next
+    // to the cached copy and then renamed to it.
+    const QString menuFolder = tempPath() + QStringLiteral("\\menu");
+    const QString entry = toText(rs.Fields(QStringLiteral("filename")));
+    requirePlainFileName(entry);
+    const QString tmp = createTempFileName(QStringLiteral("tmp"));
+    if (tmp.isEmpty())
+        throw com::RuntimeError(75, kSource, QStringLiteral("无法创建临时文件"));
+    const bool saved = SaveFieldToFile(tmp, contents, true);
+    const bool extracted = saved && zLibControl1.ExtractArchive(tmp, menuFolder, false, true, false, true, false, true);
+    QFile::remove(LocalPath(tmp));
+    if (!saved)
+        throw com::RuntimeError(75, kSource, QStringLiteral("无法写入“%1”").arg(tmp));
+    if (!extracted)
+        throw com::RuntimeError(75, kSource, zLibControl1.LastError());
+
+    const QString unpacked = menuFolder + QStringLiteral("\\") + entry;
+    const QString local = LocalPath(file);
+    // An entry already named as the cached copy is the cached copy.
+    if (QFileInfo(LocalPath(unpacked)).absoluteFilePath() == QFileInfo(local).absoluteFilePath())
+        return;
+    QFile::remove(local);
+    const bool renamed = QFileInfo(LocalPath(unpacked)).isFile() && QFile::rename(LocalPath(unpacked), local);
+    // Whatever else the archive held is of no use to anyone.
+    for (const QString &name : zLibControl1.ExtractedFiles()) {
+        if (name.compare(entry, Qt::CaseInsensitive) != 0)
+            QFile::remove(LocalPath(menuFolder + QStringLiteral("\\") + name));
+    }
+    if (!renamed)
+        throw com::RuntimeError(53, kSource, QStringLiteral("%1：%2").arg(com::errorText(53), entry));
+}
+
+bool PilotPage::LoadPilot(const QString &menuCode)
+{
+    ClearDynamicControls();
+    try {
+        ::Database *db = d->context.Database();
+        if (!db)
+            throw com::RuntimeError::of(com::errors::ObjectVariableNotSet, kSource);
+        Recordset rs = db->Query(QStringLiteral("SELECT filename,iscompress,contents,filesize FROM xt_menuPilot WHERE type=0 and menuCode='")
+                                     + quoted(menuCode) + QStringLiteral("'"),
+                                 1)
+                           .Recordset();
+        if (rs.Eof()) {
+            rs.Close();
+            return false;
+        }
+        // Without a temporary folder the cache would land in the file system's root.
+        if (d->tempPath().trimmed().isEmpty())
+            throw com::RuntimeError(76, kSource, QStringLiteral("没有设置临时文件夹"));
+        makeFolder(d->tempPath() + QStringLiteral("\\menu"));
+        const QString cacheName = menuCode + QStringLiteral(".mnu");
+        requirePlainFileName(cacheName);
+        const QString file = d->tempPath() + QStringLiteral("\\menu\\") + cacheName;
+
+        // Renewed by size only: a changed diagram of the same length keeps its old copy.
+        const QFileInfo cached(LocalPath(file));
+        if (!cached.isFile() || static_cast<double>(cached.size()) != number(rs.Fields(QStringLiteral("filesize"))))
+            d->renew(rs, file);
+        rs.Close();
+
+        XmlDocument doc;
+        int flags = 99;
+        doc.Initialize(flags);
+        if (doc.Load(file, 0)) {
+            BuildPilot(toText(doc.GetXml(QStringLiteral("/print/page/blocks"))));
+            return true;
+        }
+        msgBox(QStringLiteral("读取导航窗口文件时格式错误！"), Critical, QStringLiteral("错误"));
+    } catch (const com::RuntimeError &e) {
+        msgBox(QStringLiteral("加载导航窗口文件，原因：") + e.description(), Critical, QStringLiteral("错误"));
+    } catch (const std::exception &e) {
+        msgBox(QStringLiteral("加载导航窗口文件，原因：") + QString::fromLocal8Bit(e.what()), Critical, QStringLiteral("错误"));
+    }
     return false;
 }
 
-void PilotPage::BuildPilot(const QString &) {}
+void PilotPage::Impl::buildArrow(const XmlDocument &doc, int i)
+{
+    const QString path = arrowPath(i);
+    qvArrow *arrow = qvArrowArray.Load(i + 1);
+    const auto attr = [&](const char *name) { return doc.GetAttribute(path, QLatin1String(name)); };
+    arrow->Move(clng(kScale * number(attr("left")) + kOffsetLeft, kSource),
+                clng(kScale * number(attr("top")) + kOffsetTop, kSource),
+                clng(kScale * number(attr("width")), kSource), clng(kScale * number(attr("height")), kSource));
+    arrow->ZOrder(0);
+    arrow->setForeColor(long32(attr("forecolor")));
+    arrow->setArrowDirection(long32(required(doc, path, QStringLiteral("arrowdirection"))));
+    arrow->setAppearance(long32(required(doc, path, QStringLiteral("appearance"))));
+    arrow->setBackColor(long32(attr("backcolor")));
+    arrow->setConstantAlpha(long32(required(doc, path, QStringLiteral("constantalpha"))));
+    arrow->setBorderStyle(int16(required(doc, path, QStringLiteral("borderstyle"))));
+    arrow->setShadowLength(long32(required(doc, path, QStringLiteral("shadowlength"))));
+    arrow->setShadowStep(long32(required(doc, path, QStringLiteral("shadowstep"))));
+    arrow->setVisible(true);
+}
 
-void PilotPage::ClearDynamicControls() {}
+void PilotPage::Impl::buildNode(const XmlDocument &doc, int j)
+{
+    const QString path = pilotPath(j);
+    const auto attr = [&](const char *name) { return doc.GetAttribute(path, QLatin1String(name)); };
+    qvPilot_S *node = qvPilot.Load(j + 1);
+    const QString caption = b64::DecodeEncodedWord(toText(attr("caption")));
+    node->setCaption(caption);
+    node->Move(clng(kScale * number(attr("left")) + kOffsetLeft, kSource),
+               clng(kScale * number(attr("top")) + kOffsetTop, kSource),
+               clng(kScale * number(attr("width")), kSource), clng(kScale * number(attr("height")), kSource));
+    node->ZOrder(0);
+    node->setCaption(caption);
+    node->setIconSize(int16(attr("iconsize")));
+    node->setRightToLeft(attr("righttoleft"));
+    node->setTextAlign(long32(required(doc, path, QStringLiteral("textalign"))));
+    node->setTag(toText(doc.GetAttribute(path + QStringLiteral("/menu"), QStringLiteral("code"))));
+
+    // Icons are cached by name and shared between diagrams; once written, never renewed.
+    const QString iconPath = path + QStringLiteral("/icon");
+    const QString name = FileNameFromPath(b64::DecodeEncodedWord(toText(doc.GetAttribute(iconPath, QStringLiteral("filename")))), false);
+    if (isPlainFileName(name)) {
+        const QString picture = tempPath() + QStringLiteral("\\images\\") + name;
+        QString local = LocalPath(picture);
+        if (!QFileInfo::exists(local)) {
+            makeFolder(tempPath() + QStringLiteral("\\images"));
+            b64::Base64DecodeToFile(picture, toText(doc.GetValue(iconPath)));
+            local = LocalPath(picture);
+        }
+        node->setPicture(qvcontrols::PictureLoader::LoadPicture(local));
+    }
+    node->setVisible(true);
+}
+
+void PilotPage::BuildPilot(const QString &blocksXml)
+{
+    if (trimBlanks(blocksXml).isEmpty() || !d->picTable)
+        return;
+    XmlDocument doc;
+    int flags = 99;
+    doc.Initialize(flags);
+    if (!doc.LoadXml(blocksXml, 0))
+        return;
+    try {
+        for (int i = 0; !doc.GetAttribute(arrowPath(i), QStringLiteral("left")).isNull(); ++i)
+            d->buildArrow(doc, i);
+        for (int j = 0; !doc.GetAttribute(pilotPath(j), QStringLiteral("caption")).isNull(); ++j)
+            d->buildNode(doc, j);
+    } catch (const com::RuntimeError &e) {
+        // What was built so far stays on the page.
+        msgBox(QStringLiteral("读取文件过程中出错误，原因：") + e.description(), Exclamation, QStringLiteral("错误："));
+    } catch (const std::exception &e) {
+        msgBox(QStringLiteral("读取文件过程中出错误，原因：") + QString::fromLocal8Bit(e.what()), Exclamation, QStringLiteral("错误："));
+    }
+}
+
+void PilotPage::ClearDynamicControls()
+{
+    d->qvPilot.UnloadAll();
+    d->qvArrowArray.UnloadAll();
+}
 
 } // namespace jx

@@ -1,5 +1,6 @@
 // Builds the demo installation's database and theme pictures from versioned text.
 // Usage: jx-demo-db <schema.sql> <seed.sql> <users.txt> <out.db> <theme-folder>
+#include "DemoDiagrams.h"
 #include "GifWriter.h"
 
 #include "components/context/CurrentUser.h"
@@ -88,6 +89,8 @@ int main(int argc, char **argv)
                 return 1;
             }
         }
+        if (!writeDemoDiagrams(db))
+            return 1;
         db.Close();
     }
     QFile::remove(dbPath);
