@@ -23,11 +23,18 @@ namespace jx {
 
 namespace {
 
-QString describe(const std::exception &e)
+// The error being handled; a plug-in may throw anything through its vtable.
+QString describeCurrent()
 {
-    if (const auto *rt = dynamic_cast<const com::RuntimeError *>(&e))
-        return rt->description();
-    return QString::fromLocal8Bit(e.what());
+    try {
+        throw;
+    } catch (const com::RuntimeError &e) {
+        return e.description();
+    } catch (const std::exception &e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return com::errorText(com::errors::AutomationError);
+    }
 }
 
 // The row's hidden tag: the plug-in's description.
@@ -184,9 +191,9 @@ void frmPluginRun::Configure()
             com::throwIfFailed(plugin->Clear(&cleared), QStringLiteral("frmPluginRun"));
         }
         ShowStatus(m_session, text + QStringLiteral("配置完成"));
-    } catch (const std::exception &e) {
+    } catch (...) {
         try {
-            WriteLog(QStringLiteral("配置") + text + QStringLiteral("时发生错误，") + describe(e), LogWarning, QString());
+            WriteLog(QStringLiteral("配置") + text + QStringLiteral("时发生错误，") + describeCurrent(), LogWarning, QString());
         } catch (const std::exception &) {
             // no log: the window stays usable all the same
         }
@@ -210,9 +217,9 @@ void frmPluginRun::Run()
             com::throwIfFailed(acted, QStringLiteral("frmPluginRun"));
             com::throwIfFailed(plugin->Clear(&ignored), QStringLiteral("frmPluginRun"));
         }
-    } catch (const std::exception &e) {
+    } catch (...) {
         try {
-            WriteLog(QStringLiteral("运行") + text + QStringLiteral("时发生错误，") + describe(e), LogWarning, QString());
+            WriteLog(QStringLiteral("运行") + text + QStringLiteral("时发生错误，") + describeCurrent(), LogWarning, QString());
         } catch (const std::exception &) {
             // no log: the window stays usable all the same
         }

@@ -28,6 +28,18 @@ QString describe(const std::exception &e)
     return QString::fromLocal8Bit(e.what());
 }
 
+// The error being handled; a plug-in may throw anything through its vtable.
+QString describeCurrent()
+{
+    try {
+        throw;
+    } catch (const std::exception &e) {
+        return describe(e);
+    } catch (...) {
+        return com::errorText(com::errors::AutomationError);
+    }
+}
+
 // The reader's reason in the administrator's words.
 QString readerReason(const QString &error)
 {
@@ -96,9 +108,9 @@ com::ComPtr<IUnknown> CreateObjectFromFile(const QString &path, const QString &c
     }
     try {
         return extplugin::createObjectFromFile(path, className);
-    } catch (const std::exception &e) {
+    } catch (...) {
         if (why)
-            *why = QStringLiteral("创建失败（") + describe(e) + QStringLiteral("）");
+            *why = QStringLiteral("创建失败（") + describeCurrent() + QStringLiteral("）");
         return {};
     }
 }
@@ -159,9 +171,9 @@ PluginScan LoadPlugin(IDispatch *context, const QString &programFolder)
             }
             if (!anyPlugin)
                 reason = QStringLiteral("没有实现“_IExtPluginUI”的类");
-        } catch (const std::exception &e) {
+        } catch (...) {
             // One broken library must not hide the ones after it.
-            reason = describe(e);
+            reason = describeCurrent();
             try {
                 WriteLog(QStringLiteral("LoadPlugin") + reason, LogError, QString());
             } catch (const std::exception &) {

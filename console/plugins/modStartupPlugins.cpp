@@ -19,11 +19,18 @@ namespace {
 
 const QString kSource = QStringLiteral("RunStartupPlugins");
 
-QString describe(const std::exception &e)
+// The error being handled; a plug-in may throw anything through its vtable.
+QString describeCurrent()
 {
-    if (const auto *rt = dynamic_cast<const com::RuntimeError *>(&e))
-        return rt->description();
-    return QString::fromLocal8Bit(e.what());
+    try {
+        throw;
+    } catch (const com::RuntimeError &e) {
+        return e.description();
+    } catch (const std::exception &e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return com::errorText(com::errors::AutomationError);
+    }
 }
 
 QString takeText(HRESULT hr, BSTR text)
@@ -106,9 +113,13 @@ void RunStartupPlugins(ConsoleSession &session, int style)
                 continue;
             runEntry(session, toText(xml->GetValue(p + QStringLiteral("/classname"))));
         }
-    } catch (const std::exception &e) {
-        WriteLog(QStringLiteral("插件运行时发生错误，原因：") + describe(e) + QStringLiteral("\r\n\r\n") + QStringLiteral("主程序继续运行!"),
-                 LogWarning, QStringLiteral("错误："));
+    } catch (...) {
+        try {
+            WriteLog(QStringLiteral("插件运行时发生错误，原因：") + describeCurrent() + QStringLiteral("\r\n\r\n") + QStringLiteral("主程序继续运行!"),
+                     LogWarning, QStringLiteral("错误："));
+        } catch (const std::exception &) {
+            // start-up goes on even without a log
+        }
     }
 }
 

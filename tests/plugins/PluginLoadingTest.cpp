@@ -78,6 +78,15 @@ TEST(PluginScan, PluginWhoseInitFailsSkipsItsLibraryOnly)
     EXPECT_EQ(t.entriesOfKind(8).at(0), QStringLiteral("LoadPlugin初始化失败"));
     ASSERT_EQ(scan.rejected.size(), 1);
     EXPECT_EQ(scan.rejected.at(0).reason, QStringLiteral("初始化失败"));
+
+    // A plug-in that throws through its vtable is handled the same way.
+    qputenv("TP_INIT_THROW", "Solo");
+    const jx::PluginScan again = jx::LoadPlugin(t.session.AppContext(), t.installation.folder());
+    qunsetenv("TP_INIT_THROW");
+    EXPECT_EQ(names(again), (QStringList{QStringLiteral("tpTwo.Alpha=工具Alpha/作者Alpha/0"),
+                                         QStringLiteral("tpTwo.Beta=工具Beta/作者Beta/0")}));
+    ASSERT_EQ(t.entriesOfKind(8).size(), 2);
+    EXPECT_EQ(t.entriesOfKind(8).at(1), QStringLiteral("LoadPlugin") + com::errorText(com::errors::AutomationError));
 }
 
 TEST(PluginScan, EmptyFolderGivesNoRowsAndNoLogEntry)

@@ -25,6 +25,7 @@ public:
         qunsetenv("TP_STARTUP");
         qunsetenv("TP_CONFIG_ERROR");
         qunsetenv("TP_INIT_FAIL");
+        qunsetenv("TP_INIT_THROW");
     }
     ~PluginTestSession()
     {

@@ -1,6 +1,7 @@
 // Plug-in libraries the tests build and drop into a Plugin folder. Every call
 // is appended to the environment variable TP_TRACE ("Init:Alpha;" ...), and
-// TP_CONFIG_ERROR / TP_INIT_FAIL make Configure record an error or Init fail.
+// TP_CONFIG_ERROR / TP_INIT_FAIL / TP_INIT_THROW make Configure record an
+// error, Init fail, or Init throw.
 
 #include "extplugin/IExtPluginUI.h"
 #include "platform/com/Bstr.h"
@@ -74,6 +75,8 @@ public:
     HRESULT Init(IDispatch **, VARIANT_BOOL *result) override
     {
         trace(QStringLiteral("Init:") + name());
+        if (qgetenv("TP_INIT_THROW") == name().toUtf8())
+            throw 42; // not even a std::exception
         if (qgetenv("TP_INIT_FAIL") == name().toUtf8())
             return com::reportError(com::RuntimeError(5, name(), QStringLiteral("初始化失败")));
         *result = VARIANT_TRUE;
