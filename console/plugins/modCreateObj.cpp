@@ -180,8 +180,13 @@ PluginScan LoadPlugin(IDispatch *context, const QString &programFolder)
                 // without a log the library is still listed with its reason
             }
         }
-        if (scan.rows.size() == rowsBefore)
+        if (scan.rows.size() == rowsBefore) {
+            // The list names the file already.
+            const QString atPath = QStringLiteral("：") + path;
+            if (reason.endsWith(atPath))
+                reason.chop(atPath.size());
             scan.rejected.append({path, reason});
+        }
     }
     return scan;
 }

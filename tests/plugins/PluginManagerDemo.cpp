@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -44,7 +45,8 @@ int main(int argc, char **argv)
     const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     const QString shots = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
     QDir().mkpath(shots);
-    jx::setMessageBoxHandler([](const QString &text, int, const QString &title) {
+    // Start-up's boxes are answered unattended; the plug-in's own box is shown.
+    const jx::MessageBoxHandler platformBoxes = jx::setMessageBoxHandler([](const QString &text, int, const QString &title) {
         std::printf("box [%s]: %s\n", qPrintable(title), qPrintable(text));
         return 1;
     });
@@ -62,26 +64,45 @@ int main(int argc, char **argv)
     if (!jx::Main(session, options))
         return 1;
 
+    jx::setMessageBoxHandler(platformBoxes);
     jx::frmPluginRun manager(session, session.mainWindow);
-    QTimer::singleShot(2500, &manager, [&] {
-        QTreeWidget *lv = manager.LV();
-        for (int i = 0; i < lv->topLevelItemCount(); ++i)
-            std::printf("row: %s | %s | %s\n", qPrintable(lv->topLevelItem(i)->text(0)), qPrintable(lv->topLevelItem(i)->text(1)),
-                        qPrintable(lv->topLevelItem(i)->text(2)));
-        if (lv->topLevelItemCount() > 0) {
-            lv->setCurrentItem(lv->topLevelItem(0));
-            lv->topLevelItem(0)->setSelected(true);
+    // One step every 1.5 s, also inside the modal loops the steps open.
+    int step = 0;
+    int boxes = 0;
+    QTimer steps;
+    QObject::connect(&steps, &QTimer::timeout, &manager, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (step == 0 && qobject_cast<QMessageBox *>(modal)) {
+            // The log writer shows error entries in a box (show="1").
+            shoot(shots + QStringLiteral("/log-box%1.png").arg(++boxes));
+            modal->close();
+            return;
         }
-        shoot(shots + QStringLiteral("/plugin-manager.png"));
-        // Run opens the tool's own modal window; look at it, then close it.
-        QTimer::singleShot(2500, &manager, [&] {
+        if (step == 0) {
+            QTreeWidget *lv = manager.LV();
+            for (int i = 0; i < lv->topLevelItemCount(); ++i)
+                std::printf("row: %s | %s | %s\n", qPrintable(lv->topLevelItem(i)->text(0)),
+                            qPrintable(lv->topLevelItem(i)->text(1)), qPrintable(lv->topLevelItem(i)->text(2)));
+            for (int i = 0; i < manager.LvProblems()->topLevelItemCount(); ++i)
+                std::printf("no plug-in: %s | %s\n", qPrintable(manager.LvProblems()->topLevelItem(i)->text(0)),
+                            qPrintable(manager.LvProblems()->topLevelItem(i)->text(1)));
+            if (lv->topLevelItemCount() > 0)
+                lv->setCurrentItem(lv->topLevelItem(0));
+            shoot(shots + QStringLiteral("/plugin-manager.png"));
+            step = 1;
+            // Run opens the tool's own modal window (or box); the next step looks at it.
+            QTimer::singleShot(0, &manager, [&] { manager.Cmd(1)->click(); });
+        } else if (step == 1) {
             shoot(shots + QStringLiteral("/plugin-run.png"));
-            if (QWidget *tool = QApplication::activeModalWidget(); tool && tool != &manager)
-                tool->close();
-            QTimer::singleShot(500, &manager, [&] { manager.Cmd(2)->click(); });
-        });
-        manager.Cmd(1)->click();
+            if (modal && modal != &manager)
+                modal->close();
+            step = 2;
+        } else {
+            steps.stop();
+            manager.Cmd(2)->click();
+        }
     });
+    steps.start(1500);
     manager.exec();
     std::printf("status: %s\n", qPrintable(session.mainWindow ? session.mainWindow->StatusText() : QString()));
     if (session.mainWindow)
