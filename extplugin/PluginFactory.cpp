@@ -40,22 +40,33 @@ com::ComPtr<IExtPluginUI> createPlugin(const QString &progId)
     return pluginOf(object.get());
 }
 
-com::ComPtr<IExtPluginUI> createPluginFromFile(const QString &libraryPath, const QString &className)
+com::ComPtr<IUnknown> createObjectFromFile(const QString &libraryPath, const QString &className)
 {
     const QString path = QFileInfo(libraryPath).absoluteFilePath();
+    const auto refuse = [](const QString &why) {
+        return com::RuntimeError(com::errors::CannotCreateObject, kSource,
+                                 com::errorText(com::errors::CannotCreateObject) + QStringLiteral("：") + why);
+    };
     QString error;
     const auto library = com::TypeLibrary::loadFromFile(path, &error);
     if (!library)
-        throw com::RuntimeError(com::errors::CannotCreateObject, kSource,
-                                com::errorText(com::errors::CannotCreateObject) + QStringLiteral("：") + error);
+        throw refuse(error);
     const auto coclass = library->findCoclass(className);
     if (!coclass)
-        throw com::RuntimeError(com::errors::CannotCreateObject, kSource,
-                                com::errorText(com::errors::CannotCreateObject) + QStringLiteral("：%1 中没有类 %2").arg(path, className));
+        throw refuse(QStringLiteral("%1 中没有类 %2").arg(path, className));
+    // Loaded here so that a library that will not load says why.
+    if (!com::InprocServer::isLoaded(path) && !com::InprocServer::load(path, &error))
+        throw refuse(error);
     com::ComPtr<IClassFactory> factory;
     com::throwIfFailed(com::InprocServer::getClassObject(path, coclass->guid, IID_IClassFactory, factory.putVoid()), kSource);
     com::ComPtr<IUnknown> object;
     com::throwIfFailed(factory->CreateInstance(nullptr, IID_IUnknown, object.putVoid()), kSource);
+    return object;
+}
+
+com::ComPtr<IExtPluginUI> createPluginFromFile(const QString &libraryPath, const QString &className)
+{
+    const com::ComPtr<IUnknown> object = createObjectFromFile(libraryPath, className);
     return pluginOf(object.get());
 }
 

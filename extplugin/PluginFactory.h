@@ -20,6 +20,10 @@ using ParameterList = QList<QPair<QString, QString>>;
 // Raises a run-time error (429, or 430 when the object is not a plug-in).
 QVEXTPLUGUI_EXPORT com::ComPtr<IExtPluginUI> createPlugin(const QString &progId);
 QVEXTPLUGUI_EXPORT com::ComPtr<IExtPluginUI> createPluginFromFile(const QString &libraryPath, const QString &className);
+// The object of the library's class `className` (its coclass, any letter
+// case), created through the library's class factory; the library is loaded
+// once per path and stays loaded. Raises 429 with the reason.
+QVEXTPLUGUI_EXPORT com::ComPtr<IUnknown> createObjectFromFile(const QString &libraryPath, const QString &className);
 // The plug-in face of an object; raises 430 when it has none.
 QVEXTPLUGUI_EXPORT com::ComPtr<IExtPluginUI> pluginOf(IUnknown *object);
 

@@ -52,11 +52,6 @@ void unloadSplash(ConsoleSession &session)
 
 } // namespace
 
-void RunStartupPlugins(ConsoleSession &, int)
-{
-    // No start-up plug-ins are run yet.
-}
-
 void ShowStatus(ConsoleSession &session, const QString &text)
 {
     AppContext *context = session.AppContext();

@@ -1,0 +1,194 @@
+#include "console/plugins/modCreateObj.h"
+
+#include "console/log/Logger.h"
+#include "console/support/clsRegistryAccess.h"
+#include "extplugin/PluginFactory.h"
+#include "platform/com/RuntimeError.h"
+#include "platform/com/ErrorInfo.h"
+#include "platform/com/TypeLibrary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+
+namespace jx {
+
+namespace {
+
+const QString kPluginInterface = QStringLiteral("_IExtPluginUI");
+
+QString describe(const std::exception &e)
+{
+    if (const auto *rt = dynamic_cast<const com::RuntimeError *>(&e))
+        return rt->description();
+    return QString::fromLocal8Bit(e.what());
+}
+
+// The error being handled; a plug-in may throw anything through its vtable.
+QString describeCurrent()
+{
+    try {
+        throw;
+    } catch (const std::exception &e) {
+        return describe(e);
+    } catch (...) {
+        return com::errorText(com::errors::AutomationError);
+    }
+}
+
+// The reader's reason in the administrator's words.
+QString readerReason(const QString &error)
+{
+    if (error.startsWith(QLatin1String("not a shared library")) || error.startsWith(QLatin1String("unsupported library format")))
+        return QStringLiteral("不是共享库");
+    if (error.startsWith(QLatin1String("damaged library file")))
+        return QStringLiteral("库文件已损坏");
+    if (error.startsWith(QLatin1String("the library has no type library")))
+        return QStringLiteral("没有类型库说明");
+    if (error.startsWith(QLatin1String("cannot open")))
+        return QStringLiteral("无法读取文件（") + error + QStringLiteral("）");
+    return QStringLiteral("类型库说明有误（") + error + QStringLiteral("）");
+}
+
+std::optional<com::TypeLibrary> readTypeLibrary(const QString &path, QString *why)
+{
+    QString error;
+    auto library = com::TypeLibrary::loadFromFile(path, &error);
+    if (!library && why)
+        *why = readerReason(error);
+    return library;
+}
+
+QString pluginFolder(const QString &programFolder)
+{
+    return QDir(programFolder).filePath(QStringLiteral("Plugin"));
+}
+
+} // namespace
+
+QStringList PluginLibraries(const QString &programFolder)
+{
+    // Windows' "*.dll" is this platform's "*.so"; matched in any letter case.
+    const QDir folder(pluginFolder(programFolder));
+    QStringList paths;
+    for (const QString &name : folder.entryList({QStringLiteral("*.so")}, QDir::Files, QDir::Name))
+        paths << folder.filePath(name);
+    return paths;
+}
+
+bool GetCoClasses(const QString &path, QList<CoClass> &table, QString *why)
+{
+    table.clear();
+    const auto library = readTypeLibrary(path, why);
+    if (!library)
+        return false;
+    for (const com::TypeEntry &type : library->types)
+        if (type.kind == com::TKIND_COCLASS)
+            table.append({type.name, type.guid});
+    return true;
+}
+
+com::ComPtr<IUnknown> CreateObjectFromFile(const QString &path, const QString &className, QString *why)
+{
+    // Refuse early, with the reader's reason, what has no class of that name.
+    QList<CoClass> table;
+    if (!GetCoClasses(path, table, why))
+        return {};
+    const bool found = std::any_of(table.cbegin(), table.cend(), [&](const CoClass &c) {
+        return c.name.compare(className, Qt::CaseInsensitive) == 0;
+    });
+    if (!found) {
+        if (why)
+            *why = QStringLiteral("库中没有类 ") + className;
+        return {};
+    }
+    try {
+        return extplugin::createObjectFromFile(path, className);
+    } catch (...) {
+        if (why)
+            *why = QStringLiteral("创建失败（") + describeCurrent() + QStringLiteral("）");
+        return {};
+    }
+}
+
+com::ComPtr<IExtPluginUI> CreatePluginObject(const QString &path, const QString &progId, const QString &className,
+                                             int *registered, QString *why)
+{
+    if (clsRegistryAccess().KeyExists(QStringLiteral("HKEY_CLASSES_ROOT\\") + progId)) {
+        if (registered)
+            *registered = 1;
+        return extplugin::createPlugin(progId);
+    }
+    if (registered)
+        *registered = 0;
+    const com::ComPtr<IUnknown> object = CreateObjectFromFile(path, className, why);
+    if (!object)
+        return {};
+    return extplugin::pluginOf(object.get());
+}
+
+PluginScan LoadPlugin(IDispatch *context, const QString &programFolder)
+{
+    PluginScan scan;
+    for (const QString &path : PluginLibraries(programFolder)) {
+        const qsizetype rowsBefore = scan.rows.size();
+        QString reason;
+        try {
+            QString why;
+            const auto library = readTypeLibrary(path, &why);
+            if (!library)
+                throw com::RuntimeError(com::errors::CannotCreateObject, QString(), why + QStringLiteral("：") + path);
+            const QString libraryName = library->name.trimmed();
+            bool anyPlugin = false;
+            for (const com::TypeEntry &type : library->coclasses()) {
+                for (const com::InterfaceRef &implemented : type.implemented) {
+                    if (implemented.name != kPluginInterface)
+                        continue;
+                    anyPlugin = true;
+                    PluginRow row;
+                    row.descriptor.path = path;
+                    row.descriptor.className = type.name.trimmed();
+                    row.descriptor.progId = libraryName + QLatin1Char('.') + row.descriptor.className;
+                    QString notCreated;
+                    const com::ComPtr<IExtPluginUI> plugin = CreatePluginObject(
+                        path, row.descriptor.progId, row.descriptor.className, &row.descriptor.registered, &notCreated);
+                    if (!plugin) {
+                        reason = notCreated;
+                        continue;
+                    }
+                    extplugin::startPlugin(plugin.get(), context, {});
+                    row.friendlyName = extplugin::pluginFriendlyName(plugin.get());
+                    row.author = extplugin::pluginAuthor(plugin.get());
+                    row.description = extplugin::pluginDescription(plugin.get());
+                    VARIANT_BOOL cleared = VARIANT_FALSE;
+                    com::throwIfFailed(plugin->Clear(&cleared), QStringLiteral("LoadPlugin"));
+                    scan.rows.append(row);
+                }
+            }
+            if (!anyPlugin)
+                reason = QStringLiteral("没有实现“_IExtPluginUI”的类");
+        } catch (...) {
+            // One broken library must not hide the ones after it.
+            reason = describeCurrent();
+            try {
+                WriteLog(QStringLiteral("LoadPlugin") + reason, LogError, QString());
+            } catch (const std::exception &) {
+                // without a log the library is still listed with its reason
+            }
+        }
+        if (scan.rows.size() == rowsBefore) {
+            // The list names the file already.
+            const QString atPath = QStringLiteral("：") + path;
+            if (reason.endsWith(atPath))
+                reason.chop(atPath.size());
+            scan.rejected.append({path, reason});
+        }
+    }
+    return scan;
+}
+
+} // namespace jx

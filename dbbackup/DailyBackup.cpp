@@ -1,0 +1,107 @@
+#include "DailyBackup.h"
+
+#include "DatabaseBackup.h"
+
+#include "platform/com/Bstr.h"
+
+namespace {
+
+const QString kSource = QStringLiteral("jxBackup");
+
+HRESULT give(const QString &text, BSTR *result)
+{
+    if (!result)
+        return E_POINTER;
+    *result = com::toBstr(text);
+    return S_OK;
+}
+
+template<typename T, typename I>
+HRESULT giveObject(const com::ComPtr<T> &object, I **result)
+{
+    if (!result)
+        return E_POINTER;
+    *result = object.get();
+    (*result)->AddRef();
+    return S_OK;
+}
+
+} // namespace
+
+DailyBackup::DailyBackup()
+    : com::DispatchImpl<IStartupPlugin>(IID_IStartupPlugin)
+    , m_settings(com::ComPtr<clsStartupSettings>::adopt(new clsStartupSettings))
+    , m_error(com::ComPtr<clsStartupError>::adopt(new clsStartupError))
+{
+    members().add(QStringLiteral("Name"), [](const com::DispArgs &) { return com::Variant::fromString(QStringLiteral("数据库每日备份")); });
+    members().add(QStringLiteral("Settings"), [this](const com::DispArgs &) { return com::Variant::fromDispatch(m_settings.get()); });
+    members().add(QStringLiteral("LastError"), [this](const com::DispArgs &) { return com::Variant::fromDispatch(m_error.get()); });
+    members().add(QStringLiteral("Result"), [this](const com::DispArgs &) { return com::Variant::fromString(m_result); });
+    members().add(QStringLiteral("Start"), [this](const com::DispArgs &) {
+        Start();
+        return com::Variant();
+    });
+    members().add(QStringLiteral("Run"), [this](const com::DispArgs &) { return com::Variant::fromString(runBackup()); });
+    members().add(QStringLiteral("Stop"), [this](const com::DispArgs &) {
+        Stop();
+        return com::Variant();
+    });
+}
+
+HRESULT DailyBackup::get_Description(BSTR *result)
+{
+    return give(QStringLiteral("每天第一次启动时备份产品数据库到安装目录的 backup 文件夹，保留最近的若干份。"), result);
+}
+HRESULT DailyBackup::get_Author(BSTR *result) { return give(QStringLiteral("简衡软件"), result); }
+HRESULT DailyBackup::get_Version(BSTR *result) { return give(QStringLiteral("1.0"), result); }
+HRESULT DailyBackup::get_ProgID(BSTR *result) { return give(QString::fromLatin1(kProgId), result); }
+HRESULT DailyBackup::get_Name(BSTR *result) { return give(QStringLiteral("数据库每日备份"), result); }
+
+HRESULT DailyBackup::get_Running(VARIANT_BOOL *result)
+{
+    if (!result)
+        return E_POINTER;
+    *result = m_running ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT DailyBackup::Run(BSTR *, BSTR *result)
+{
+    return com::guarded([&] { return give(runBackup(), result); });
+}
+
+QString DailyBackup::runBackup()
+{
+    m_error->Clear();
+    DatabaseBackup backup(m_settings->ConfigFile(), m_settings->AppPath(), QString::fromLatin1(kProgId));
+    if (!backup.Run()) {
+        m_error->Set(1, kSource, backup.Error());
+        m_result.clear();
+    } else {
+        m_result = backup.BackupFile();
+    }
+    return m_result;
+}
+
+HRESULT DailyBackup::Start()
+{
+    m_error->Clear();
+    m_running = true;
+    return S_OK;
+}
+
+HRESULT DailyBackup::Stop()
+{
+    m_running = false;
+    return S_OK;
+}
+
+HRESULT DailyBackup::ClearError()
+{
+    m_error->Clear();
+    return S_OK;
+}
+
+HRESULT DailyBackup::get_Settings(StartupSettings **result) { return giveObject(m_settings, result); }
+HRESULT DailyBackup::get_Result(BSTR *result) { return give(m_result, result); }
+HRESULT DailyBackup::get_LastError(StartupError **result) { return giveObject(m_error, result); }

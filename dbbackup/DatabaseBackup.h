@@ -1,0 +1,57 @@
+#pragma once
+
+// The work of the daily backup, apart from its automation face: reads the
+// installation's database description, copies the database into the backup
+// folder at most once per day and keeps the newest copies.
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+class DatabaseBackup
+{
+public:
+    static constexpr int kDefaultKeep = 7;
+
+    // configFile: the installation's configuration file; the database node and
+    // this plug-in's own entry (keep, folder) are read from it.
+    DatabaseBackup(QString configFile, QString appPath, QString progId);
+
+    // Makes today's copy unless it exists, then removes all but the newest
+    // `Keep()` copies. False with the reason in Error(); nothing is lost then
+    // (a partial copy is removed, older copies stay).
+    bool Run(const QDate &today = QDate::currentDate());
+
+    QString Error() const { return m_error; }
+    // The copy made or found by the last Run; "" when none.
+    QString BackupFile() const { return m_backupFile; }
+    // True when the last Run found today's copy already there.
+    bool AlreadyDone() const { return m_alreadyDone; }
+    int Keep() const { return m_keep; }
+    QString Folder() const { return m_folder; }
+
+    // Copies an SQLite database through SQLite's online backup, so a copy
+    // taken while another connection writes is one consistent state. The
+    // target is written under a temporary name and renamed when complete.
+    static bool CopySqlite(const QString &source, const QString &target, QString *error);
+    // Removes the files "<base>-yyyyMMdd<suffix>" of `folder` except the newest
+    // `keep`; returns the names removed. Other files are never touched.
+    static QStringList Prune(const QString &folder, const QString &base, const QString &suffix, int keep);
+
+private:
+    bool readConfiguration();
+    bool dumpPostgres(const QString &target);
+
+    QString m_configFile;
+    QString m_appPath;
+    QString m_progId;
+    QString m_driver;
+    QString m_sqliteFile;
+    QStringList m_pgArguments;
+    QString m_pgDatabase;
+    QString m_folder;
+    int m_keep = kDefaultKeep;
+    QString m_error;
+    QString m_backupFile;
+    bool m_alreadyDone = false;
+};

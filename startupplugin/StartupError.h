@@ -1,0 +1,18 @@
+#pragma once
+
+// The error of a start-up plug-in's last call. Dual interface; after the
+// IDispatch entries come its own members in this order.
+
+#include "platform/com/Guid.h"
+#include "platform/com/Unknown.h"
+
+struct StartupError : IDispatch
+{
+    virtual HRESULT get_Number(int32_t *result) = 0;
+    // The empty string means no error.
+    virtual HRESULT get_Description(BSTR *result) = 0;
+    virtual HRESULT get_Source(BSTR *result) = 0;
+};
+
+// {375A60AF-8B24-44B0-B194-92A85C92FADC}
+constexpr IID IID_StartupError = {0x375A60AF, 0x8B24, 0x44B0, {0xB1, 0x94, 0x92, 0xA8, 0x5C, 0x92, 0xFA, 0xDC}};

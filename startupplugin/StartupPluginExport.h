@@ -1,0 +1,3 @@
+#pragma once
+
+#define QVSTARTUPPLUGIN_EXPORT __attribute__((visibility("default")))

@@ -1,0 +1,89 @@
+#include "startupplugin/clsStartupSettings.h"
+
+#include "platform/com/Bstr.h"
+
+namespace {
+
+HRESULT give(const QString &text, BSTR *result)
+{
+    if (!result)
+        return E_POINTER;
+    *result = com::toBstr(text);
+    return S_OK;
+}
+
+// A late-bound text property over one member.
+void addText(com::DispatchTable &table, const QString &name, QString &member)
+{
+    table.add(
+        name, [&member](const com::DispArgs &) { return com::Variant::fromString(member); },
+        [&member](const com::DispArgs &, const VARIANT &v) { member = com::toQVariant(v).toString(); });
+}
+
+} // namespace
+
+clsStartupSettings::clsStartupSettings() : com::DispatchImpl<StartupSettings>(IID_StartupSettings)
+{
+    addText(members(), QStringLiteral("ConfigFile"), m_configFile);
+    addText(members(), QStringLiteral("CompanyName"), m_companyName);
+    members().add(
+        QStringLiteral("SystemNumber"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_systemNumber); },
+        [this](const com::DispArgs &, const VARIANT &v) { m_systemNumber = com::toQVariant(v).toInt(); });
+    addText(members(), QStringLiteral("AppPath"), m_appPath);
+    addText(members(), QStringLiteral("Caption"), m_caption);
+    members().add(
+        QStringLiteral("Value"),
+        [this](const com::DispArgs &a) {
+            if (a.empty())
+                throw com::RuntimeError::of(com::errors::ArgumentNotOptional, QStringLiteral("StartupSettings"));
+            return com::Variant::fromString(Value(com::toQVariant(*a.at(0)).toString()));
+        },
+        [this](const com::DispArgs &a, const VARIANT &v) {
+            if (a.empty())
+                throw com::RuntimeError::of(com::errors::ArgumentNotOptional, QStringLiteral("StartupSettings"));
+            SetValue(com::toQVariant(*a.at(0)).toString(), com::toQVariant(v).toString());
+        });
+}
+
+HRESULT clsStartupSettings::get_ConfigFile(BSTR *result) { return give(m_configFile, result); }
+HRESULT clsStartupSettings::put_ConfigFile(BSTR value)
+{
+    m_configFile = com::fromBstr(value);
+    return S_OK;
+}
+HRESULT clsStartupSettings::get_Value(BSTR name, BSTR *result) { return give(Value(com::fromBstr(name)), result); }
+HRESULT clsStartupSettings::put_Value(BSTR name, BSTR value)
+{
+    SetValue(com::fromBstr(name), com::fromBstr(value));
+    return S_OK;
+}
+HRESULT clsStartupSettings::get_CompanyName(BSTR *result) { return give(m_companyName, result); }
+HRESULT clsStartupSettings::put_CompanyName(BSTR value)
+{
+    m_companyName = com::fromBstr(value);
+    return S_OK;
+}
+HRESULT clsStartupSettings::get_SystemNumber(int32_t *result)
+{
+    if (!result)
+        return E_POINTER;
+    *result = m_systemNumber;
+    return S_OK;
+}
+HRESULT clsStartupSettings::put_SystemNumber(int32_t value)
+{
+    m_systemNumber = value;
+    return S_OK;
+}
+HRESULT clsStartupSettings::get_AppPath(BSTR *result) { return give(m_appPath, result); }
+HRESULT clsStartupSettings::put_AppPath(BSTR value)
+{
+    m_appPath = com::fromBstr(value);
+    return S_OK;
+}
+HRESULT clsStartupSettings::get_Caption(BSTR *result) { return give(m_caption, result); }
+HRESULT clsStartupSettings::put_Caption(BSTR value)
+{
+    m_caption = com::fromBstr(value);
+    return S_OK;
+}

@@ -1,0 +1,167 @@
+#include "PluginTestSession.h"
+
+#include "console/startup/bMain.h"
+#include "dbbackup/DatabaseBackup.h"
+
+#include <QDate>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace jxtest;
+
+namespace {
+
+sqlite3 *openDb(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    EXPECT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    sqlite3_busy_timeout(db, 10000);
+    return db;
+}
+
+// "count|sum" of the pairs table.
+QString pairsState(const QString &path)
+{
+    sqlite3 *db = openDb(path);
+    sqlite3_stmt *s = nullptr;
+    QString state;
+    if (sqlite3_prepare_v2(db, "select count(*), coalesce(sum(v), 0) from pairs", -1, &s, nullptr) == SQLITE_OK
+        && sqlite3_step(s) == SQLITE_ROW)
+        state = QString::number(sqlite3_column_int64(s, 0)) + u'|' + QString::number(sqlite3_column_int64(s, 1));
+    sqlite3_finalize(s);
+    sqlite3_close(db);
+    return state;
+}
+
+QStringList backups(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+TEST(DatabaseBackup, CopyIsOneConsistentStateWhileAnotherConnectionWrites)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("live.db"));
+    sqlite3 *setup = openDb(source);
+    ASSERT_EQ(sqlite3_exec(setup, "create table pairs (v integer, pad text)", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(setup);
+
+    // Every transaction adds +n and -n with some bulk: a consistent state has an
+    // even count and a zero sum.
+    std::atomic<bool> stop{false};
+    std::atomic<int> commits{0};
+    std::thread writer([&] {
+        sqlite3 *db = openDb(source);
+        // Commits as fast as the disk allows nothing: many of them land during each copy.
+        sqlite3_exec(db, "pragma synchronous = off", nullptr, nullptr, nullptr);
+        for (int n = 1; !stop; ++n) {
+            const QByteArray sql = QStringLiteral("begin immediate; insert into pairs values (%1, randomblob(2000)); "
+                                                  "insert into pairs values (-%1, randomblob(2000)); commit;")
+                                       .arg(n)
+                                       .toLatin1();
+            if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK)
+                ++commits;
+            else
+                sqlite3_exec(db, "rollback", nullptr, nullptr, nullptr);
+        }
+        sqlite3_close(db);
+    });
+    while (commits < 20)
+        std::this_thread::yield();
+
+    QStringList states;
+    const int committedBefore = commits;
+    for (int i = 0; i < 5; ++i) {
+        const QString target = dir.filePath(QStringLiteral("copy%1.db").arg(i));
+        QString error;
+        EXPECT_TRUE(DatabaseBackup::CopySqlite(source, target, &error)) << error.toStdString();
+        states << pairsState(target);
+    }
+    const int committedDuring = commits - committedBefore;
+    stop = true;
+    writer.join();
+    EXPECT_GT(committedDuring, 0); // the copies really raced a writer
+
+    for (const QString &state : states) {
+        const QStringList parts = state.split(u'|');
+        ASSERT_EQ(parts.size(), 2) << state.toStdString();
+        EXPECT_GT(parts.at(0).toInt(), 0);
+        EXPECT_EQ(parts.at(0).toInt() % 2, 0) << state.toStdString();
+        EXPECT_EQ(parts.at(1), QStringLiteral("0")) << state.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("copy0.db.part"))));
+
+    // Not a database: refused with a reason, and no file is left behind.
+    QFile junk(dir.filePath(QStringLiteral("junk.db")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(8192, 'x'));
+    junk.close();
+    QString error;
+    EXPECT_FALSE(DatabaseBackup::CopySqlite(junk.fileName(), dir.filePath(QStringLiteral("junkcopy.db")), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("junkcopy.db"))));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("junkcopy.db.part"))));
+}
+
+TEST(DatabaseBackup, OneCopyPerDayAndOnlyTheNewestAreKept)
+{
+    PluginTestSession t;
+    t.installation.writeConfig(QStringLiteral("<plugins><plugin active=\"加载\"><style>101</style>"
+                                              "<classname>jxBackup.DailyBackup</classname><keep>3</keep></plugin></plugins>"));
+    const QString folder = t.installation.path(QStringLiteral("backup"));
+    QDir().mkpath(folder);
+    t.installation.write(QStringLiteral("backup/notes-20200101.txt"), "kept");
+
+    DatabaseBackup backup(t.installation.configFile(), t.installation.folder(), QStringLiteral("jxBackup.DailyBackup"));
+    const QDate first(2026, 12, 1);
+    for (int day = 0; day < 5; ++day)
+        ASSERT_TRUE(backup.Run(first.addDays(day))) << backup.Error().toStdString();
+    EXPECT_EQ(backup.Keep(), 3);
+    EXPECT_EQ(backups(folder), (QStringList{QStringLiteral("jx-20261203.db"), QStringLiteral("jx-20261204.db"),
+                                            QStringLiteral("jx-20261205.db"), QStringLiteral("notes-20200101.txt")}));
+
+    // The same day again finds its copy and writes nothing.
+    const QDateTime written = QFileInfo(QDir(folder).filePath(QStringLiteral("jx-20261205.db"))).lastModified();
+    ASSERT_TRUE(backup.Run(first.addDays(4)));
+    EXPECT_TRUE(backup.AlreadyDone());
+    EXPECT_EQ(QFileInfo(QDir(folder).filePath(QStringLiteral("jx-20261205.db"))).lastModified(), written);
+
+    // The copy is the product database.
+    EXPECT_EQ(pairsState(QDir(folder).filePath(QStringLiteral("jx-20261205.db"))), QString()); // no such table
+    Database copy;
+    ASSERT_TRUE(copy.OpenDirect(QStringLiteral("sqlite"), QDir(folder).filePath(QStringLiteral("jx-20261205.db"))));
+    EXPECT_GT(copy.Query(QStringLiteral("select count(*) from jx_user"), 1).Value().toInt(), 0);
+}
+
+TEST(DatabaseBackup, RunsAtSignInThroughItsRegistrationAndReportsWhatItCannotDo)
+{
+    PluginTestSession t;
+    PluginTestSession::registerLibrary(QStringLiteral(JXBACKUP_PATH));
+    t.open(QStringLiteral("<plugins><plugin active=\"加载\"><style>101</style>"
+                          "<classname>jxBackup.DailyBackup</classname></plugin></plugins>"));
+    t.session.CurrentUser()->SetUserName(QStringLiteral("admin"));
+    jx::RunStartupPlugins(t.session, 101);
+    const QString today = QStringLiteral("backup/jx-") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".db");
+    EXPECT_TRUE(QFileInfo::exists(t.installation.path(today)));
+    EXPECT_TRUE(t.entriesOfKind(4).isEmpty()) << t.entriesOfKind(4).join(u'\n').toStdString();
+    ASSERT_EQ(t.entriesOfKind(48).size(), 1);
+    EXPECT_TRUE(t.entriesOfKind(48).at(0).contains(QStringLiteral("运行插件[数据库每日备份]")));
+
+    // A PostgreSQL installation this machine cannot dump (no pg_dump, or no
+    // server there): reported through LastError, start-up goes on.
+    t.installation.write(QStringLiteral("pg.Config"),
+                         "<configuration><system><caption>t</caption></system>"
+                         "<database driver=\"postgres\" host=\"127.0.0.1\" port=\"1\" user=\"nobody\" database=\"jx\"/></configuration>");
+    DatabaseBackup pg(t.installation.path(QStringLiteral("pg.Config")), t.installation.folder(), QStringLiteral("jxBackup.DailyBackup"));
+    EXPECT_FALSE(pg.Run());
+    EXPECT_TRUE(pg.Error().contains(QStringLiteral("pg_dump"))) << pg.Error().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(t.installation.path(QStringLiteral("backup/jx-")
+                                                       + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".sql"))));
+}
