@@ -8,6 +8,7 @@
 #include "components/controls/zLibControl.h"
 #include "components/data/Database.h"
 #include "platform/Numeric.h"
+#include "platform/PathMapper.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +24,10 @@ bool MenuIconCache::isPlainFileName(const QString &name)
 
 QString MenuIconCache::folder() const
 {
-    return QDir(m_context.Environment().TempPath()).filePath(QStringLiteral("icon"));
+    QString temp = toLocalPath(m_context.Environment().TempPath());
+    while (temp.size() > 1 && temp.endsWith(u'/'))
+        temp.chop(1);
+    return temp + QStringLiteral("/icon");
 }
 
 QPixmap MenuIconCache::LoadMenuIcon(const QString &code, int type)

@@ -30,6 +30,7 @@
 #include "extplugin/PluginFactory.h"
 #include "platform/MessageBox.h"
 #include "platform/Numeric.h"
+#include "platform/PathMapper.h"
 #include "platform/ProgramInfo.h"
 #include "platform/SettingsStore.h"
 #include "platform/Ui.h"
@@ -386,7 +387,7 @@ void frmMain::loadPictures()
         for (const QString &folder : folders) {
             if (folder.isEmpty())
                 continue;
-            const QString path = QDir(folder).filePath(name);
+            const QString path = QDir(toLocalPath(folder)).filePath(name);
             if (QFileInfo::exists(path))
                 return path;
         }

@@ -33,9 +33,10 @@ namespace {
 // One argument as "type:value"; "*" marks a by-reference one.
 QString describe(const VARIANT &arg)
 {
-    const VARIANT &v = com::deref(arg);
+    const bool byRef = (arg.vt & VT_BYREF) != 0;
+    const VARTYPE base = arg.vt & ~VT_BYREF;
     QString type;
-    switch (v.vt) {
+    switch (base) {
     case VT_I2: type = QStringLiteral("I2"); break;
     case VT_I4: type = QStringLiteral("I4"); break;
     case VT_R8: type = QStringLiteral("R8"); break;
@@ -43,13 +44,15 @@ QString describe(const VARIANT &arg)
     case VT_DISPATCH: type = QStringLiteral("OBJ"); break;
     case VT_BOOL: type = QStringLiteral("BOOL"); break;
     case VT_EMPTY: type = QStringLiteral("EMPTY"); break;
-    default: type = QString::number(v.vt); break;
+    default: type = QString::number(base); break;
     }
-    if (arg.vt & VT_BYREF)
+    if (byRef)
         type += u'*';
-    if (v.vt == VT_DISPATCH)
-        return type + (v.pdispVal ? QStringLiteral(":obj") : QStringLiteral(":nothing"));
-    return type + u':' + com::toQVariant(v).toString();
+    if (base == VT_DISPATCH) {
+        IDispatch *object = byRef ? (arg.ppdispVal ? *arg.ppdispVal : nullptr) : arg.pdispVal;
+        return type + (object ? QStringLiteral(":obj") : QStringLiteral(":nothing"));
+    }
+    return type + u':' + com::toQVariant(arg).toString();
 }
 
 class FunctionProbe final : public qvcontrols::ControlObject
@@ -201,7 +204,7 @@ QV_SERVER_EXPORT HRESULT DllCanUnloadNow()
 
 QV_SERVER_EXPORT HRESULT DllRegisterServer()
 {
-    return com::InprocServer::registerLibrary(ownLibrary(), com::InprocServer::modulePathOf(reinterpret_cast<void *>(&DllRegisterServer)));
+    return com::InprocServer::registerLibrary(ownLibrary(), com::InprocServer::modulePathOf(reinterpret_cast<void *>(&ownLibrary)));
 }
 
 QV_SERVER_EXPORT HRESULT DllUnregisterServer()
