@@ -31,7 +31,8 @@ QString readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
-// An installation whose one group holds 200 top-level entries.
+// An installation whose one group holds 200 top-level entries (codes of two
+// characters, as the default code scheme has them).
 struct Installation
 {
     QTemporaryDir dir;
@@ -45,12 +46,16 @@ struct Installation
         {
             Database d;
             if (!d.OpenDirect(QStringLiteral("sqlite"), db)
-                || !d.ExecuteScript(readFile(QStringLiteral(JX_DEMO_SRC "/schema.sql"))))
+                || !d.ExecuteScript(readFile(QStringLiteral(JX_DEMO_SRC "/schema.sql")))) {
+                std::fprintf(stderr, "%s\n", qPrintable(d.LastError().Description()));
                 return false;
+            }
             d.Execute(QStringLiteral("INSERT INTO xt_mode (systemcode, systemname, systemcatalog) VALUES ('B1', '大组', '大组')"));
             for (int i = 0; i < kButtons; ++i)
                 d.ExecuteParams(QStringLiteral("INSERT INTO xt_menu VALUES (?, ?, 'B1', '', 1, ?, 0, 1, 0, 0, 0, '')"),
-                                {QStringLiteral("B%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("菜单%1").arg(i), i});
+                                {QString(QChar(u'A' + i / 10)) + QString::number(i % 10), QStringLiteral("菜单%1").arg(i), i});
+            // One entry below the first, so the group has an entry with descendants.
+            d.Execute(QStringLiteral("INSERT INTO xt_menu VALUES ('A001', '子项', 'B1', 'A0', 2, 1, 1, 1, 100, 0, 0, '')"));
         }
         QFile config(dir.filePath(QStringLiteral("JxMain1.exe.Config")));
         if (!config.open(QIODevice::WriteOnly))
@@ -61,13 +66,18 @@ struct Installation
         jx::ProgramInfo::setProgramFolder(dir.path());
         jx::SettingsStore::setRootFolder(dir.filePath(QStringLiteral("settings")));
         session = std::make_unique<jx::ConsoleSession>();
-        if (!session->OpenInstallation(config.fileName()))
+        QString why;
+        if (!session->OpenInstallation(config.fileName(), &why)) {
+            std::fprintf(stderr, "%s\n", qPrintable(why));
             return false;
+        }
         main = new jx::frmMain(*session);
         session->mainWindow = main;
         main->LoadForm();
         main->show();
         QApplication::processEvents();
+        if (main->ButCount() != kButtons + 1)
+            std::fprintf(stderr, "%d buttons\n", main->ButCount() - 1);
         return main->ButCount() == kButtons + 1;
     }
 };

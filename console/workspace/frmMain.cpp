@@ -642,7 +642,6 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
                 ++m_tabCounter;
                 const int n = m_tabCounter;
                 qvcontrols::VSTab *tab = m_tabs->Add(caption, key + QStringLiteral("-") + QString::number(n), false);
-                tab->setClosable(true);
                 // The page exists before the tab is entered, so entering shows it.
                 qvcontrols::Panel *before = m_pages.back();
                 auto *page = new qvcontrols::Panel(m_picMain);
