@@ -238,7 +238,8 @@ void frmMain::buildForm()
     page0->hide();
     m_pages.push_back(page0);
     m_tabs = make<qvcontrols::VSTabCtl>(m_picMain, QStringLiteral("qvVSTab"), 15, 5615, 9000, kTabHeight);
-    m_tabs->Add(QStringLiteral("导航窗口"), QStringLiteral("key"), true);
+    // Tabs close when their function asks, so none offers a close button.
+    m_tabs->Add(QStringLiteral("导航窗口"), QStringLiteral("key"), true)->setClosable(false);
     connect(m_tabs, &qvcontrols::VSTabCtl::TabLeave, this, &frmMain::tabLeave);
     connect(m_tabs, &qvcontrols::VSTabCtl::TabEnter, this, &frmMain::tabEnter);
 
@@ -642,6 +643,7 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
                 ++m_tabCounter;
                 const int n = m_tabCounter;
                 qvcontrols::VSTab *tab = m_tabs->Add(caption, key + QStringLiteral("-") + QString::number(n), false);
+                tab->setClosable(false);
                 // The page exists before the tab is entered, so entering shows it.
                 qvcontrols::Panel *before = m_pages.back();
                 auto *page = new qvcontrols::Panel(m_picMain);
@@ -1181,7 +1183,7 @@ void frmMain::SizeControls(int x)
         m_picTable->setWidth(m_picMain->Width() - 2 * m_picTable->Left());
         page->setWidth(m_picMain->Width() - 2 * page->Left());
         m_tabs->setWidth(m_picMain->Width() - 2 * m_tabs->Left());
-        if (!m_rptPlaced) {
+        if (!m_rptPlaced && m_loaded) {
             // First layout: the report column takes the right part of the page.
             m_picRpt->setLeft(std::max(2000, m_picTable->Width() - 3600));
             m_rptPlaced = true;

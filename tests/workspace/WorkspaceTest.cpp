@@ -237,6 +237,9 @@ TEST_F(WorkspaceTest, SplitterLimitsAndTheNarrowStoredWidth)
                                    QStringLiteral("500"));
     jx::frmMain &main = start();
     EXPECT_EQ(main.NavPanel()->Width(), 1500); // one eighth of 12000, not 560
+    // No theme and no title picture: the product name shows the caption.
+    EXPECT_EQ(main.lblProductName_B()->Caption(), QStringLiteral("简衡测试"));
+    EXPECT_FALSE(main.lblProductName_B()->isHidden());
     main.SplitterDown();
     main.SplitterMove(100 - main.imgSplitter()->Left());
     EXPECT_EQ(main.picSplitter()->Left(), 800);
