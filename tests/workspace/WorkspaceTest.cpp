@@ -86,6 +86,9 @@ protected:
                  "INSERT INTO xt_objects VALUES (905, '报表明细', 'JxEdit.oeditrpt', '', 'TS')",
                  "INSERT INTO xt_objects VALUES (906, '子功能', 'JxEdit.oquery', '', 'TS')",
                  "INSERT INTO xt_objects VALUES (908, '坏插件', 'abc', '', 'TS')",
+                 "INSERT INTO xt_menu VALUES ('070A', '计算工具', 'TS', '07', 2, 11, 1, 1, 230, 909, 0, '')",
+                 // The calculation tools show a command line they do not know in a message box.
+                 "INSERT INTO xt_objects VALUES (909, '计算工具', 'jxTools.calcTool', '插件运行了', 'TS')",
              })
             m_inst.execute(QString::fromUtf8(sql));
         // Icons: one whose stored name would climb out of the cache, one plain.
@@ -433,6 +436,26 @@ TEST_F(WorkspaceTest, ReportWithSwitchSOpensItsOwnWindowOfTheGivenSize)
     main.ImgRpt(2)->click();
     EXPECT_EQ(main.qvVSTab()->Count(), 2);
     EXPECT_EQ(main.qvVSTab()->Tab(2)->Key(), QStringLiteral("0104-1"));
+}
+
+TEST_F(WorkspaceTest, PlugInEntryRunsTheRegisteredPlugIn)
+{
+    ASSERT_EQ(com::InprocServer::callRegistration(QStringLiteral(JX_JXTOOL_PATH), true), S_OK);
+    jx::frmMain &main = start();
+    main.NavPanel()->setSelectedItem(main.NavPanel()->Item(QStringLiteral("TS")));
+    m_boxes.clear();
+    m_log.entries.clear();
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("070A"), false, QStringLiteral("计算工具"), QStringLiteral("070A")));
+    // The plug-in ran with the record's command line, after the rights check and the operation record.
+    EXPECT_EQ(m_boxes.last().text, QStringLiteral("插件运行了"));
+    EXPECT_TRUE(logged(1, QStringLiteral("检查外接程序的程序权限操作，progID=909"))) << logText();
+    bool recorded = false;
+    for (const auto &e : m_log.entries)
+        recorded |= e.kind == 48 && e.message.contains(QStringLiteral("操作插件["));
+    EXPECT_TRUE(recorded) << logText();
+    EXPECT_TRUE(main.StatusText().endsWith(QStringLiteral("Ready...")));
+    EXPECT_EQ(main.lbl(1)->Caption(), QStringLiteral("当前位置：测'试 -> 计算工具"));
+    EXPECT_EQ(main.qvVSTab()->Count(), 1);
 }
 
 TEST_F(WorkspaceTest, LockLetsNothingButTheUnlockPanelTakeInput)
