@@ -1183,11 +1183,10 @@ void frmMain::SizeControls(int x)
         m_picTable->setWidth(m_picMain->Width() - 2 * m_picTable->Left());
         page->setWidth(m_picMain->Width() - 2 * page->Left());
         m_tabs->setWidth(m_picMain->Width() - 2 * m_tabs->Left());
-        if (!m_rptPlaced && m_loaded) {
-            // First layout: the report column takes the right part of the page.
+        // Until the operator drags its splitter, the report column keeps to
+        // the right part of the page.
+        if (!m_rptPlaced)
             m_picRpt->setLeft(std::max(2000, m_picTable->Width() - 3600));
-            m_rptPlaced = true;
-        }
         m_picRpt->setWidth(m_picTable->Width() - m_picRpt->Left());
         m_imgSplitterC->setLeft(m_picRpt->Left() - m_imgSplitterC->Width());
         m_picSplitterC->setLeft(m_imgSplitterC->Left());
@@ -1271,6 +1270,7 @@ void frmMain::ReportSplitterUp()
     m_picRpt->setWidth(m_picTable->Width() - m_picRpt->Left());
     m_picSplitterC->hide();
     m_dragging = false;
+    m_rptPlaced = true;
 }
 
 // ---------------------------------------------------------------- commands
