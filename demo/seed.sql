@@ -51,8 +51,8 @@ INSERT INTO xt_objects VALUES (3002, '佣金结算', 'JxEdit.oedit', '', 'JY');
 INSERT INTO xt_objects VALUES (3003, '成交报表', 'JxEdit.oReport', '/s', 'JY');
 INSERT INTO xt_objects VALUES (3004, '业绩排行', 'JxEdit.oquery', '', 'JY');
 INSERT INTO xt_objects VALUES (4003, '数据备份', '', '', 'XT');
-INSERT INTO xt_objects VALUES (5001, '房贷计算器', 'JXTool.calcTool', 'frmGfzc', 'GJ');
-INSERT INTO xt_objects VALUES (5002, '税费计算器', 'JXTool.calcTool', 'frmShuifei', 'GJ');
+INSERT INTO xt_objects VALUES (5001, '房贷计算器', 'jxTools.calcTool', 'frmGfzc', 'GJ');
+INSERT INTO xt_objects VALUES (5002, '税费计算器', 'jxTools.calcTool', 'frmShuifei', 'GJ');
 INSERT INTO xt_objects VALUES (100027, '插件管理', '', '', 'XT');
 
 INSERT INTO sysdatabase VALUES ('001', '安居房产经纪有限公司', 'Anju Realty Agency Co., Ltd.', '房地产经纪',

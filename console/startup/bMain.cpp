@@ -8,7 +8,9 @@
 #include "console/dialogs/frmSplash.h"
 #include "console/log/Logger.h"
 #include "console/startup/ConsoleSession.h"
+#include "console/workspace/frmEdit.h"
 #include "console/workspace/frmMain.h"
+#include "components/controls/Button.h"
 #include "platform/MessageBox.h"
 #include "platform/Numeric.h"
 #include "platform/ProgramInfo.h"
@@ -205,6 +207,15 @@ bool Main(ConsoleSession &session, const StartupOptions &options)
             session.splash->raise();
             session.splash->Timer1().setInterval(delay);
             session.splash->Timer1().start();
+        }
+
+        // The alert window opens at start until the operator turns it off.
+        if (val(SettingsStore::getSetting(config.Caption(), QStringLiteral("settings"), QStringLiteral("tipsshow"),
+                                          QStringLiteral("0")))
+            == 0) {
+            if (!frmEdit::Open(session, session.mainWindow, 0, QStringLiteral("预警"), 220, com::Variant(), nullptr, 0)
+                && session.mainWindow)
+                session.mainWindow->ImgBtn(5)->hide();
         }
         return true;
     } catch (const std::exception &e) {

@@ -263,7 +263,11 @@ TEST_F(Startup, SignInReachesMainWindowAndClosingReleasesInOrder)
     EXPECT_TRUE(record.match(ops[0]).hasMatch()) << ops[0].toStdString();
     EXPECT_EQ(log.messagesOfKind(1),
               (QStringList{QStringLiteral("系统正常启动,登录操作"), QStringLiteral("操作员admin成功登录"), QStringLiteral("加载splash窗体中..."),
-                           QStringLiteral("加载主工作窗体中..."), QStringLiteral("显示主工作台...")}));
+                           QStringLiteral("加载主工作窗体中..."),
+                           // The main window's own loading notes.
+                           QStringLiteral("frmain 打开记录集..."), QStringLiteral("frmain 加载模块大类..."),
+                           QStringLiteral("frmain 恢复默认的导航项目..."), QStringLiteral("frmain 应用主题..."),
+                           QStringLiteral("frmain 加载图标..."), QStringLiteral("显示主工作台...")}));
     for (const jxtest::LoggedEntry &e : log.entries)
         EXPECT_EQ(e.source, QStringLiteral("简衡软件")) << e.message.toStdString();
 

@@ -314,7 +314,7 @@ TEST_F(JxDb, DemoMovesToPostgresConsoleStartsOnItAndItComesBackUnchanged)
     EXPECT_EQ(rowsOf(backDb, groupsStatement(n), kGroupFields), groups);
     for (const QString &group : groupNames)
         EXPECT_EQ(rowsOf(backDb, buttonsStatement(group), kButtonFields), rowsOf(lite, buttonsStatement(group), kButtonFields));
-    EXPECT_EQ(backDb.Query(QStringLiteral("select contents from xt_menuPilot where menuCode='02'"), 1).Value().toByteArray(), kPilotBytes);
+    EXPECT_EQ(backDb.Query(QStringLiteral("select contents from xt_menuPilot where type=0 and menuCode='02'"), 1).Value().toByteArray(), kPilotBytes);
     EXPECT_EQ(backDb.Query(QStringLiteral("select pwhash from jx_user where username='admin'"), 1).Value(),
               lite.Query(QStringLiteral("select pwhash from jx_user where username='admin'"), 1).Value());
 }

@@ -1,6 +1,7 @@
 // Builds the demo installation's database and theme pictures from versioned text.
 // Usage: jx-demo-db <schema.sql> <seed.sql> <users.txt> <out.db> <theme-folder>
 #include "DemoDiagrams.h"
+#include "DemoIcons.h"
 #include "GifWriter.h"
 
 #include "components/context/CurrentUser.h"
@@ -91,6 +92,10 @@ int main(int argc, char **argv)
         }
         if (!writeDemoDiagrams(db))
             return 1;
+        if (QString why; !addDemoIcons(db, why)) {
+            std::fprintf(stderr, "cannot store the menu icons: %s\n", qPrintable(why));
+            return 1;
+        }
         db.Close();
     }
     QFile::remove(dbPath);

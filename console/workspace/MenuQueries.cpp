@@ -1,0 +1,97 @@
+#include "console/workspace/MenuQueries.h"
+
+#include "platform/Numeric.h"
+
+namespace jx {
+
+QString MenuQueries::quoted(const QString &value)
+{
+    QString text = value;
+    return text.replace(QLatin1Char('\''), QStringLiteral("''"));
+}
+
+QString MenuQueries::topCodeLength(const QString &menubm)
+{
+    const QString scheme = menubm.isEmpty() ? QStringLiteral("22222") : menubm;
+    const QChar first = scheme.at(0);
+    if (first >= u'0' && first <= u'9')
+        return QString(first);
+    return QStringLiteral("0");
+}
+
+int32_t MenuQueries::programNumber(const QVariant &value)
+{
+    return clng(val(toText(value)));
+}
+
+QString MenuQueries::Q1(const QString &menubm)
+{
+    return QStringLiteral(" SELECT menucode,systemcatalog,xt_menu.systemcode FROM xt_menu INNER JOIN xt_mode ON "
+                          "xt_menu.systemcode=xt_mode.systemcode  WHERE (menucode in (select left(parent,")
+        + topCodeLength(menubm)
+        + QStringLiteral(") from xt_menu) or menucode in(select menucode from xt_menu where parent='' and "
+                         "menuismx=1)) ORDER BY menuorder");
+}
+
+QString MenuQueries::Q2(const QString &group)
+{
+    return QStringLiteral(" SELECT menucode ,menuname,systemcode,menuIsMajor,parent,menuorder FROM xt_menu WHERE "
+                          "((menucode in (select parent from xt_menu) and menuismx=0) or menulevel=1) and "
+                          "menuIsMajor=1 and systemcode in(select systemcode from xt_mode where systemcatalog='")
+        + quoted(group) + QStringLiteral("') ORDER BY parent,menuorder");
+}
+
+QString MenuQueries::Q3(int type, const QString &code)
+{
+    return QStringLiteral("SELECT filename,iscompress,contents FROM xt_menuPilot WHERE type=") + QString::number(type)
+        + QStringLiteral(" and menuCode='") + quoted(code) + QStringLiteral("'");
+}
+
+QString MenuQueries::Q4(const QString &code)
+{
+    return QStringLiteral("SELECT filename,iscompress,contents,filesize FROM xt_menuPilot WHERE type=0 and menuCode='")
+        + quoted(code) + QStringLiteral("'");
+}
+
+QString MenuQueries::Q5(const QString &code)
+{
+    return QStringLiteral("select menucatalog,progid,menuname,systemcode from xt_menu where menucode='") + quoted(code)
+        + QStringLiteral("'");
+}
+
+QString MenuQueries::Q6(const QString &code)
+{
+    return QStringLiteral("select menucatalog,progID,menuname,systemcode,menucode from xt_menu where menucode='")
+        + quoted(code) + QStringLiteral("'");
+}
+
+QString MenuQueries::Q7(const QString &code)
+{
+    return QStringLiteral("select menucatalog,progID,menuname,systemcode from xt_menu where menucode='") + quoted(code)
+        + QStringLiteral("'");
+}
+
+QString MenuQueries::Q8(int32_t programNumber)
+{
+    return QStringLiteral("select menucatalog,progID,menuname,systemcode from xt_menu where progID=")
+        + QString::number(programNumber);
+}
+
+QString MenuQueries::Q9(int32_t programNumber)
+{
+    return QStringLiteral("SELECT progCommandLine From xt_objects Where ProgID=") + QString::number(programNumber);
+}
+
+QString MenuQueries::Q10(int32_t programNumber)
+{
+    return QStringLiteral("select systemcode from xt_objects where progID=") + QString::number(programNumber);
+}
+
+QString MenuQueries::Q11(const QString &code)
+{
+    return QStringLiteral("SELECT menucode ,menuname FROM xt_menu A WHERE inActive <> 1 and menuismx=1 and "
+                          "menuIsMajor=1 and MenuType='报表' and menucode like '")
+        + quoted(code) + QStringLiteral("%' ORDER BY parent,menuorder");
+}
+
+} // namespace jx

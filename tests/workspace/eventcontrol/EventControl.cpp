@@ -1,0 +1,213 @@
+// Stand-ins for the five function controls, served from a library of their
+// own under the function controls' class names. What Py_Init does depends on
+// the program number it is handed:
+//   900  raises every event of the protocol while it runs, then succeeds
+//   902  asks to be unloaded while it runs, then succeeds
+//   903  fails
+//   any other number succeeds quietly.
+// Each object keeps a journal of what it was handed (Args, Log).
+
+#include "components/controls/ControlObject.h"
+
+#include "platform/com/ClassFactory.h"
+#include "platform/com/InprocServer.h"
+#include "platform/com/LateBound.h"
+
+#include <QLabel>
+
+QV_TYPE_LIBRARY("library JxEdit 1.0 {6A1B2C30-4D5E-4F60-8A9B-0C1D2E3F4A50}\n"
+                "interface _Func {6A1B2C31-4D5E-4F60-8A9B-0C1D2E3F4A50}\n"
+                "coclass oedit {6A1B2C32-4D5E-4F60-8A9B-0C1D2E3F4A50}\n"
+                "  implements _Func {6A1B2C31-4D5E-4F60-8A9B-0C1D2E3F4A50}\n"
+                "coclass oReport {6A1B2C33-4D5E-4F60-8A9B-0C1D2E3F4A50}\n"
+                "  implements _Func {6A1B2C31-4D5E-4F60-8A9B-0C1D2E3F4A50}\n"
+                "coclass oeditrpt {6A1B2C34-4D5E-4F60-8A9B-0C1D2E3F4A50}\n"
+                "  implements _Func {6A1B2C31-4D5E-4F60-8A9B-0C1D2E3F4A50}\n"
+                "coclass oquery {6A1B2C35-4D5E-4F60-8A9B-0C1D2E3F4A50}\n"
+                "  implements _Func {6A1B2C31-4D5E-4F60-8A9B-0C1D2E3F4A50}\n"
+                "coclass oalert {6A1B2C36-4D5E-4F60-8A9B-0C1D2E3F4A50}\n"
+                "  implements _Func {6A1B2C31-4D5E-4F60-8A9B-0C1D2E3F4A50}\n");
+
+namespace {
+
+// One argument as "type:value"; "*" marks a by-reference one.
+QString describe(const VARIANT &arg)
+{
+    const bool byRef = (arg.vt & VT_BYREF) != 0;
+    const VARTYPE base = arg.vt & ~VT_BYREF;
+    QString type;
+    switch (base) {
+    case VT_I2: type = QStringLiteral("I2"); break;
+    case VT_I4: type = QStringLiteral("I4"); break;
+    case VT_R8: type = QStringLiteral("R8"); break;
+    case VT_BSTR: type = QStringLiteral("BSTR"); break;
+    case VT_DISPATCH: type = QStringLiteral("OBJ"); break;
+    case VT_BOOL: type = QStringLiteral("BOOL"); break;
+    case VT_EMPTY: type = QStringLiteral("EMPTY"); break;
+    default: type = QString::number(base); break;
+    }
+    if (byRef)
+        type += u'*';
+    if (base == VT_DISPATCH) {
+        IDispatch *object = byRef ? (arg.ppdispVal ? *arg.ppdispVal : nullptr) : arg.pdispVal;
+        return type + (object ? QStringLiteral(":obj") : QStringLiteral(":nothing"));
+    }
+    return type + u':' + com::toQVariant(arg).toString();
+}
+
+class FunctionProbe final : public qvcontrols::ControlObject
+{
+public:
+    explicit FunctionProbe(const QString &className)
+    {
+        setWidget(new QLabel(className));
+        m_log << className;
+        members().add(QStringLiteral("Py_Init"), [this](const com::DispArgs &a) {
+            QStringList args;
+            for (VARIANT *arg : a)
+                args << describe(*arg);
+            m_args = args.join(u'|');
+            const int32_t number = a.size() > 2 ? com::toQVariant(*a[2]).toInt() : -1;
+            m_log << QStringLiteral("init %1").arg(number);
+            if (number == 900)
+                raiseAll();
+            if (number == 902)
+                raiseEvent(QStringLiteral("unload"), {com::Variant::fromBool(true)});
+            m_log << QStringLiteral("init-end");
+            return com::Variant::fromBool(number != 903);
+        });
+        members().add(QStringLiteral("Clear"), [this](const com::DispArgs &) {
+            m_log << QStringLiteral("clear");
+            return com::Variant();
+        });
+        members().add(QStringLiteral("Args"), [this](const com::DispArgs &) { return com::Variant::fromString(m_args); });
+        members().add(QStringLiteral("Log"), [this](const com::DispArgs &) {
+            return com::Variant::fromString(m_log.join(u','));
+        });
+        members().add(
+            QStringLiteral("sParameters"),
+            [this](const com::DispArgs &) { return com::Variant::fromDispatch(m_parameters.get()); },
+            [this](const com::DispArgs &, const VARIANT &value) {
+                m_parameters = com::ComPtr<IDispatch>(com::asDispatch(value));
+                const com::Variant id = com::getPath(m_parameters.get(), QStringLiteral("Count"));
+                m_log << QStringLiteral("sParameters %1 %2")
+                             .arg(com::toQVariant(id).toInt())
+                             .arg(com::toQVariant(com::call(com::objectOf(com::call(m_parameters.get(), QStringLiteral("Item"), {com::Variant::fromString(QStringLiteral("sID"))})).get(), QStringLiteral("Value"))).toString());
+            });
+    }
+
+private:
+    void raiseAll()
+    {
+        using com::Variant;
+        raiseEvent(QStringLiteral("message"), {Variant::fromString(QStringLiteral("正在启动"))});
+        raiseEvent(QStringLiteral("errmessage"), {Variant::fromString(QStringLiteral("坏了")), Variant::fromString(QStringLiteral("8")),
+                                                  Variant::fromString(QString())});
+        raiseEvent(QStringLiteral("unload"), {Variant::fromBool(false)});
+        raiseEvent(QStringLiteral("detaile"), {Variant::fromInt32(901), Variant::fromString(QStringLiteral("42"))});
+        raiseEvent(QStringLiteral("DETAILES"), {Variant::fromInt32(901), Variant::fromString(QStringLiteral("K1"))});
+        raiseEvent(QStringLiteral("detailerpt"), {Variant::fromInt32(905), Variant::fromDispatch(this)});
+        raiseEvent(QStringLiteral("filenew"), {Variant::fromInt32(901)});
+        raiseEvent(QStringLiteral("fileedit"), {Variant::fromString(QStringLiteral("901")), Variant::fromString(QStringLiteral("7"))});
+        raiseEvent(QStringLiteral("somethingelse"), {Variant::fromInt32(1)});
+        raiseEvent(QStringLiteral("Message"), {Variant::fromString(QString())});
+    }
+
+    QStringList m_log;
+    QString m_args;
+    com::ComPtr<IDispatch> m_parameters;
+};
+
+struct Served
+{
+    const char *clsid;
+    const char *name;
+};
+constexpr Served kServed[] = {
+    {"{6A1B2C32-4D5E-4F60-8A9B-0C1D2E3F4A50}", "JxEdit.oedit"},
+    {"{6A1B2C33-4D5E-4F60-8A9B-0C1D2E3F4A50}", "JxEdit.oReport"},
+    {"{6A1B2C34-4D5E-4F60-8A9B-0C1D2E3F4A50}", "JxEdit.oeditrpt"},
+    {"{6A1B2C35-4D5E-4F60-8A9B-0C1D2E3F4A50}", "JxEdit.oquery"},
+    {"{6A1B2C36-4D5E-4F60-8A9B-0C1D2E3F4A50}", "JxEdit.oalert"},
+};
+
+class ProbeFactory final : public IClassFactory
+{
+public:
+    explicit ProbeFactory(QString name) : m_name(std::move(name)) {}
+    HRESULT QueryInterface(REFIID riid, void **ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
+            *ppv = static_cast<IClassFactory *>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override
+    {
+        const ULONG left = --m_refs;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT CreateInstance(IUnknown *outer, REFIID iid, void **ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (outer)
+            return CLASS_E_NOAGGREGATION;
+        auto *object = new FunctionProbe(m_name);
+        const HRESULT hr = object->QueryInterface(iid, ppv);
+        object->Release();
+        return hr;
+    }
+    HRESULT LockServer(int32_t) override { return S_OK; }
+
+private:
+    std::atomic<ULONG> m_refs{1};
+    QString m_name;
+};
+
+com::TypeLibrary ownLibrary()
+{
+    return *com::TypeLibrary::parse(QString::fromUtf8(qvTypeLibrary));
+}
+
+} // namespace
+
+QV_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID &clsid, const IID &iid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    for (const Served &served : kServed) {
+        if (clsid == com::guid(served.clsid)) {
+            auto *factory = new ProbeFactory(QString::fromLatin1(served.name));
+            const HRESULT hr = factory->QueryInterface(iid, ppv);
+            factory->Release();
+            return hr;
+        }
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+QV_SERVER_EXPORT HRESULT DllCanUnloadNow()
+{
+    return S_FALSE;
+}
+
+QV_SERVER_EXPORT HRESULT DllRegisterServer()
+{
+    return com::InprocServer::registerLibrary(ownLibrary(), com::InprocServer::modulePathOf(reinterpret_cast<void *>(&ownLibrary)));
+}
+
+QV_SERVER_EXPORT HRESULT DllUnregisterServer()
+{
+    return com::InprocServer::unregisterLibrary(ownLibrary());
+}
