@@ -1,5 +1,6 @@
 // Builds the demo installation's database and theme pictures from versioned text.
 // Usage: jx-demo-db <schema.sql> <seed.sql> <users.txt> <out.db> <theme-folder>
+#include "FunctionDemo.h"
 #include "GifWriter.h"
 
 #include "components/context/CurrentUser.h"
@@ -87,6 +88,10 @@ int main(int argc, char **argv)
                              qPrintable(db.LastError().Description()));
                 return 1;
             }
+        }
+        if (QString why; !FunctionDemo::load(db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)) {
+            std::fprintf(stderr, "%s\n", qPrintable(why));
+            return 1;
         }
         db.Close();
     }
