@@ -11,6 +11,7 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/nu
 cmake --build "$build" -j2
 cmake --install "$build" --prefix "$prefix" >/dev/null
 "$prefix/regsvr" "$prefix/Plugin/JXTool.so" >/dev/null || true
+"$prefix/regsvr" "$prefix/JxEdit.so" >/dev/null || true
 
 if [ -n "${DISPLAY:-}" ]; then
   exec "$prefix/JxMain1"
