@@ -231,3 +231,28 @@ TEST(Registration, EntryPointsRegisterTheControlByProgId)
     EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\TypeLib\\{E83F7AC1-8CC6-4663-8166-88A4F52D3318}")));
     com::RegistryStore::setFilePath(QString());
 }
+
+TEST(Persistence, StoredPropertiesTextRoundTripsAndRefusesBadText)
+{
+    tbtest::PinnedMetrics pin;
+    auto bar = makeBar();
+    bar->AddButton(Button, QStringLiteral("甲"), QStringLiteral("a"));
+    bar->AddButton(Button, QStringLiteral("乙"));
+    bar->Calculate_Size(1); // the positions are stored too
+    const QString text = bar->property("StoredProperties").toString();
+    ASSERT_FALSE(text.isEmpty());
+
+    auto copy = makeBar();
+    copy->AddButton(Button, QStringLiteral("kept"));
+    QString error;
+    EXPECT_FALSE(copy->SetStoredProperties(QStringLiteral("%%%"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(copy->SetStoredProperties(text.left(text.size() / 2), &error));
+    EXPECT_EQ(copy->Buttons().Count(), 1);
+    EXPECT_EQ(copy->Buttons().Item(1)->Caption(), QStringLiteral("kept"));
+
+    EXPECT_TRUE(copy->setProperty("StoredProperties", text));
+    ASSERT_EQ(copy->Buttons().Count(), 2);
+    EXPECT_EQ(copy->Buttons().Item(QStringLiteral("a"))->Caption(), QStringLiteral("甲"));
+    EXPECT_EQ(copy->StoredProperties(), text);
+}

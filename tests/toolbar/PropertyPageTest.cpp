@@ -147,9 +147,16 @@ TEST(PropertyPage, DeletingTheOnlyButtonDisablesTheFields)
     EXPECT_EQ(p.page.Position(), 1);
     EXPECT_EQ(p.field(2)->text(), QStringLiteral("one"));
     EXPECT_TRUE(p.page.Changed());
+    p.bar->Redraw();
     p.press("btnAction_1");
     EXPECT_EQ(p.bar->Buttons().Count(), 0);
     EXPECT_FALSE(p.field(2)->isEnabled());
+    EXPECT_EQ(p.bar->StoredButtonCount(), 0);
+    // The deleted button is no longer drawn: the bar looks like an empty one.
+    NavToolbar empty;
+    empty.InitProperties();
+    empty.SetTwipsSize(400 * 15, 29 * 15);
+    EXPECT_EQ(p.bar->Surface(), empty.Surface());
     EXPECT_FALSE(p.get<QAbstractButton>("btnAction_1")->isEnabled() && p.field(1)->isEnabled());
 }
 

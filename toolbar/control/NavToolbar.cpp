@@ -1,5 +1,6 @@
 #include "toolbar/control/NavToolbar.h"
 
+#include "platform/com/RuntimeError.h"
 #include "platform/com/Variant.h"
 #include "toolbar/control/NavToolbarIds.h"
 #include "toolbar/control/PropertyBag.h"
@@ -660,6 +661,8 @@ void NavToolbar::RaiseEvent(int32_t id, const ItemRef &item, int32_t x, int32_t 
         return;
     IDispatch *sink = m_eventSink;
     sink->AddRef(); // a handler may drop the sink
+    // Handed over as an array of plain variants.
+    static_assert(sizeof(com::Variant) == sizeof(VARIANT));
     std::vector<com::Variant> args; // in reverse order, as the platform passes them
     if (id != dispid::ThemeChanged && id != dispid::MouseRightClick) {
         if (withPosition) {
@@ -757,6 +760,38 @@ void NavToolbar::WriteProperties(PropertyBag &bag) const
         bag.WriteProperty(QStringLiteral("Height") + n, V(b->iHeight()), V(int16_t(0)));
         bag.WriteProperty(QStringLiteral("UseMaskColor") + n, V(b->UseMaskColor()), V(true));
         bag.WriteProperty(QStringLiteral("MaskColor") + n, V(b->maskColor()), V(kMagenta));
+    }
+}
+
+QString NavToolbar::StoredProperties() const
+{
+    PropertyBag bag;
+    try {
+        WriteProperties(bag);
+    } catch (const std::exception &) {
+        return QString();
+    }
+    return QString::fromLatin1(bag.Save().toBase64());
+}
+
+bool NavToolbar::SetStoredProperties(const QString &text, QString *error)
+{
+    try {
+        const auto bytes = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        if (!bytes)
+            throw com::RuntimeError(380, QStringLiteral("qvToolbar"), QStringLiteral("保存的属性无效: not Base64"));
+        ReadProperties(PropertyBag::Load(*bytes));
+        return true;
+    } catch (const com::RuntimeError &e) {
+        if (error)
+            *error = e.description();
+        qWarning("NavToolbar: stored properties not read: %s", qPrintable(e.description()));
+        return false;
+    } catch (const std::exception &e) {
+        if (error)
+            *error = QString::fromLocal8Bit(e.what());
+        qWarning("NavToolbar: stored properties not read: %s", e.what());
+        return false;
     }
 }
 

@@ -32,6 +32,9 @@ class clsToolTip;
 class QVTOOLBAR_EXPORT NavToolbar : public QWidget, private ISubclassingSink
 {
     Q_OBJECT
+    // The stored properties as one text (the saved property bag in Base64),
+    // so that a form file can keep them; empty for a control never stored.
+    Q_PROPERTY(QString StoredProperties READ StoredProperties WRITE setStoredProperties)
 public:
     explicit NavToolbar(QWidget *parent = nullptr);
     ~NavToolbar() override;
@@ -53,6 +56,14 @@ public:
     // subclassing in run mode, lays out and redraws. A failing value stops
     // the read with com::RuntimeError; the buttons read before it stay.
     void ReadProperties(const PropertyBag &bag);
+    QString StoredProperties() const;
+    // Reads the text StoredProperties gave. Bad text changes nothing and
+    // false comes back with the reason in `error`; a failing value keeps
+    // the buttons read before it, as ReadProperties does.
+    bool SetStoredProperties(const QString &text, QString *error);
+    // The property's setter under the name form code generated from a form
+    // file calls.
+    void setStoredProperties(const QString &text) { SetStoredProperties(text, nullptr); }
     // Page-only: the button count as last stored or read.
     int16_t StoredButtonCount() const { return m_storedButtonCount; }
     // Page-only: takes the current count as the stored one and marks it

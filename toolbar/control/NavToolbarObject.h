@@ -2,7 +2,7 @@
 
 #include "platform/com/DispatchImpl.h"
 
-#include <memory>
+#include <QPointer>
 
 namespace qvtoolbar {
 
@@ -18,10 +18,12 @@ public:
     NavToolbarObject();
     ~NavToolbarObject() override;
 
-    NavToolbar *control() const { return m_control.get(); }
+    NavToolbar *control() const;
 
 private:
-    std::unique_ptr<NavToolbar> m_control;
+    // Deleted with this object while it has no parent; a host that gave it
+    // a parent window leaves it to that window.
+    QPointer<NavToolbar> m_control;
 };
 
 } // namespace qvtoolbar

@@ -296,6 +296,10 @@ void ppgToolbar::DeleteClicked()
         ui->hsbIDX->setRange(0, 0);
         m_index = 0;
         EnableEditing(false);
+        // Nothing is left to apply, so the bar is cleared here; it would
+        // otherwise go on showing the deleted button.
+        m_control->UpdateButtonCount();
+        m_control->AutoResize(1);
     }
 }
 

@@ -33,6 +33,7 @@ int runEvents(QApplication &app, int w, int h)
     QWidget window;
     window.setWindowTitle(QStringLiteral("toolbar-gallery --events"));
     NavToolbar *bar = makeEventsBar(&window);
+    bar->setAccessibleName(QStringLiteral("工具栏"));
     bar->move(0, 0);
     bar->SetTwipsSize(w * 15, h * 15);
     window.resize(bar->width(), bar->height() + 40);

@@ -1,0 +1,66 @@
+#include "toolbar/control/NavToolbar.h"
+#include "toolbar/drawing/clsSubclass.h"
+#include "ui_StoredForm.h"
+
+#ifdef QVTOOLBAR_DESIGNER_PLUGIN
+#include <QtUiPlugin/QDesignerCustomWidgetInterface>
+#include <QBuffer>
+#include <QFileInfo>
+#include <QPluginLoader>
+#include <QUiLoader>
+#endif
+
+#include <gtest/gtest.h>
+
+using namespace qvtoolbar;
+
+// A form file saved with a toolbar on it, compiled by uic: the generated
+// code hands the stored text to the control, which reads it in run mode.
+TEST(FormFile, CompiledFormRestoresTheStoredButtons)
+{
+    QWidget form;
+    Ui::StoredForm ui;
+    ui.setupUi(&form);
+    ASSERT_EQ(ui.navToolbar->Buttons().Count(), 1);
+    EXPECT_EQ(ui.navToolbar->Buttons().Item(QStringLiteral("form"))->Caption(), QStringLiteral("表单按钮"));
+    EXPECT_EQ(ui.navToolbar->Buttons().Item(1)->iLeft(), 9);
+    ASSERT_NE(ui.navToolbar->ParentSubclass(), nullptr);
+    EXPECT_EQ(ui.navToolbar->ParentSubclass()->hwnd(), &form);
+}
+
+#ifdef QVTOOLBAR_DESIGNER_PLUGIN
+TEST(FormFile, DesignerPluginPlacesTheControlAndLoadsItFromAForm)
+{
+    QPluginLoader loader(QStringLiteral(QVTOOLBAR_DESIGNER_PLUGIN));
+    auto *plugin = qobject_cast<QDesignerCustomWidgetInterface *>(loader.instance());
+    ASSERT_TRUE(plugin) << qPrintable(loader.errorString());
+    EXPECT_EQ(plugin->name(), QStringLiteral("qvtoolbar::NavToolbar"));
+    EXPECT_EQ(plugin->includeFile(), QStringLiteral("toolbar/control/NavToolbar.h"));
+    EXPECT_TRUE(plugin->domXml().contains(QStringLiteral("class=\"qvtoolbar::NavToolbar\"")));
+    std::unique_ptr<QWidget> placed(plugin->createWidget(nullptr));
+    auto *bar = qobject_cast<NavToolbar *>(placed.get());
+    ASSERT_TRUE(bar);
+    EXPECT_FALSE(bar->UserMode());
+    EXPECT_TRUE(bar->IsInitialised());
+    bar->AddButton(Button, QStringLiteral("设计"), QStringLiteral("d"));
+
+    // What the form editor writes for the placed control, read back by a
+    // form loader that finds the control through the plug-in.
+    const QString ui = QStringLiteral("<ui version=\"4.0\"><class>F</class><widget class=\"QWidget\" name=\"F\">"
+                                      "<widget class=\"qvtoolbar::NavToolbar\" name=\"bar\">"
+                                      "<property name=\"StoredProperties\"><string>%1</string></property>"
+                                      "</widget></widget></ui>")
+                           .arg(bar->StoredProperties());
+    QUiLoader uiLoader;
+    uiLoader.clearPluginPaths();
+    uiLoader.addPluginPath(QFileInfo(QStringLiteral(QVTOOLBAR_DESIGNER_PLUGIN)).absolutePath());
+    QByteArray bytes = ui.toUtf8();
+    QBuffer buffer(&bytes);
+    std::unique_ptr<QWidget> form(uiLoader.load(&buffer));
+    ASSERT_TRUE(form) << qPrintable(uiLoader.errorString());
+    auto *loaded = form->findChild<NavToolbar *>(QStringLiteral("bar"));
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(loaded->Buttons().Count(), 1);
+    EXPECT_EQ(loaded->Buttons().Item(QStringLiteral("d"))->Caption(), QStringLiteral("设计"));
+}
+#endif
