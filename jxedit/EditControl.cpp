@@ -155,8 +155,7 @@ void EditControl::buildForm()
             openDetail(program, key);
     });
     body()->addWidget(splitter, 1);
-    if (QAction *match = page()->findChild<QAction *>(QStringLiteral("match")))
-        match->setVisible(!m_def.matchKind.isEmpty());
+    setCommandVisible(QStringLiteral("match"), !m_def.matchKind.isEmpty());
 }
 
 QString EditControl::fieldText(int index) const

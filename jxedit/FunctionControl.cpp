@@ -1,21 +1,30 @@
 #include "jxedit/FunctionControl.h"
 
 #include "platform/com/LateBound.h"
+#include "toolbar/control/NavToolbar.h"
+#include "toolbar/control/clsToolbarItem.h"
 
 #include <QAction>
 #include <QLabel>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace jxedit {
 
 FunctionControl::FunctionControl()
-    : m_page(new QWidget), m_body(new QVBoxLayout(m_page)), m_commands(new QToolBar(m_page)), m_error(new QLabel(m_page))
+    : m_page(new QWidget), m_body(new QVBoxLayout(m_page)), m_commands(new qvtoolbar::NavToolbar(m_page)), m_error(new QLabel(m_page))
 {
     m_body->setContentsMargins(4, 4, 4, 4);
-    m_commands->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_commands->InitProperties();
     m_commands->setAccessibleName(QStringLiteral("命令"));
+    m_commands->setFixedHeight(30);
     m_body->addWidget(m_commands);
+    // A click on a button runs the page's action of the same name.
+    QObject::connect(m_commands, &qvtoolbar::NavToolbar::ItemClick, m_page, [this](qvtoolbar::ItemRef item, int32_t, int32_t) {
+        if (!item)
+            return;
+        if (QAction *action = m_page->findChild<QAction *>(item->Key()); action && action->isEnabled())
+            action->trigger();
+    });
     m_error->setObjectName(QStringLiteral("errorText"));
     m_error->setWordWrap(true);
     m_error->setStyleSheet(QStringLiteral("color:#b00020;font-weight:bold;"));
@@ -105,14 +114,20 @@ QString FunctionControl::companyName() const
 
 QAction *FunctionControl::addCommand(const QString &name, const QString &caption, const QKeySequence &key)
 {
-    QAction *action = m_commands->addAction(caption);
+    auto *action = new QAction(caption, m_page);
     action->setObjectName(name);
     action->setShortcut(key);
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     action->setToolTip(QStringLiteral("%1 (%2)").arg(caption, key.toString(QKeySequence::NativeText)));
     m_page->addAction(action);
-    if (QWidget *button = m_commands->widgetForAction(action))
-        button->setAccessibleName(caption);
+    m_commands->AddButton(qvtoolbar::Button, caption, name, nullptr, 16, qvtoolbar::IconLeftTextRight, action->toolTip());
+    // The button follows its action's state.
+    QObject::connect(action, &QAction::changed, m_page, [this, action] {
+        if (qvtoolbar::ItemRef item = m_commands->Buttons().Item(action->objectName()); item && item->Enabled() != action->isEnabled()) {
+            item->SetEnabled(action->isEnabled());
+            m_commands->Redraw();
+        }
+    });
     return action;
 }
 
@@ -120,6 +135,17 @@ void FunctionControl::showError(const QString &text)
 {
     m_error->setText(text);
     m_error->show();
+}
+
+void FunctionControl::setCommandVisible(const QString &name, bool visible)
+{
+    if (qvtoolbar::ItemRef item = m_commands->Buttons().Item(name)) {
+        item->SetVisible(visible);
+        m_commands->Calculate_Size(1);
+        m_commands->Redraw();
+    }
+    if (QAction *action = m_page->findChild<QAction *>(name))
+        action->setEnabled(visible);
 }
 
 void FunctionControl::hideError()

@@ -7,9 +7,12 @@
 #include <QDate>
 
 class QLabel;
-class QToolBar;
 class QVBoxLayout;
 class QAction;
+
+namespace qvtoolbar {
+class NavToolbar;
+}
 
 namespace jxedit {
 
@@ -46,11 +49,14 @@ protected:
     QString companyName() const;
 
     QVBoxLayout *body() const { return m_body; }
-    QToolBar *commands() const { return m_commands; }
-    /// A command with its shortcut shown in its tip; named for tests and accessibility.
+    qvtoolbar::NavToolbar *commands() const { return m_commands; }
+    /// A command: a button of the command bar keyed `name`, with its shortcut
+    /// shown in its tip, and an action of the page that carries the shortcut.
     QAction *addCommand(const QString &name, const QString &caption, const QKeySequence &key);
     void showError(const QString &text);
     void hideError();
+    /// Shows or hides a command's button.
+    void setCommandVisible(const QString &name, bool visible);
 
     // The events of the protocol, raised to the host.
     void sendMessage(const QString &text);
@@ -66,7 +72,7 @@ private:
     bool m_cleared = false;
     QWidget *m_page;
     QVBoxLayout *m_body;
-    QToolBar *m_commands;
+    qvtoolbar::NavToolbar *m_commands;
     QLabel *m_error;
 };
 

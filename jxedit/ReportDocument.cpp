@@ -3,6 +3,7 @@
 #include "jxedit/RowModel.h"
 
 #include <QFile>
+#include <QHash>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QTextDocument>
@@ -67,9 +68,29 @@ QString ReportDocument::html(const Head &head, const FunctionDefinition &def, co
     Totals grand, group;
     grand.sums.resize(totalColumns.size());
     group.sums.resize(totalColumns.size());
+    // Rows of a group are kept together in the order the groups first appear,
+    // whatever order the statement gave them in.
+    QVector<const QVector<QVariant> *> ordered;
+    ordered.reserve(rows.rows.size());
+    if (groupColumn >= 0 && source.at(groupColumn) >= 0) {
+        QStringList groups;
+        QHash<QString, QVector<const QVector<QVariant> *>> members;
+        for (const QVector<QVariant> &row : rows.rows) {
+            const QString g = row.value(source.at(groupColumn)).toString();
+            if (!members.contains(g))
+                groups << g;
+            members[g].append(&row);
+        }
+        for (const QString &g : groups)
+            ordered += members.value(g);
+    } else {
+        for (const QVector<QVariant> &row : rows.rows)
+            ordered.append(&row);
+    }
     QString currentGroup;
     bool first = true;
-    for (const QVector<QVariant> &row : rows.rows) {
+    for (const QVector<QVariant> *rowPtr : ordered) {
+        const QVector<QVariant> &row = *rowPtr;
         auto valueAt = [&](int c) {
             const QVariant v = source.at(c) >= 0 ? row.value(source.at(c)) : QVariant();
             return def.columns.at(c).isNumeric() && v.isValid() ? QVariant(v.toDouble()) : v;

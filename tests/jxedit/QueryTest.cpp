@@ -1,5 +1,8 @@
 #include "FunctionHost.h"
 
+#include "toolbar/control/NavToolbar.h"
+#include "toolbar/control/clsToolbarItem.h"
+
 #include <QFile>
 #include <QLineEdit>
 #include <QSortFilterProxyModel>
@@ -47,7 +50,13 @@ TEST_P(QueryTest, ListsFiltersSortsAndRaisesItsEvents)
     events.clear();
     view->setCurrentIndex(shown->index(0, 0));
     emit view->doubleClicked(shown->index(0, 0));
-    trigger(site, "new");
+    // The command bar's button runs the command; its tip names the key.
+    auto *bar = site->widget()->findChild<qvtoolbar::NavToolbar *>();
+    ASSERT_NE(bar, nullptr);
+    qvtoolbar::ItemRef newButton = bar->Buttons().Item(QStringLiteral("new"));
+    ASSERT_TRUE(newButton);
+    EXPECT_EQ(newButton->TooltipText(), QStringLiteral("新增 (Ctrl+N)"));
+    emit bar->ItemClick(newButton, 0, 0);
     trigger(site, "edit");
     trigger(site, "close");
     // Status texts go out as the selection moves; the requests are what counts here.
