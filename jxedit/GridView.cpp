@@ -87,6 +87,7 @@ bool GridView::load(const DataLink &link, const QString &sql, const QVariantList
     for (int c = 0; c < columns.size(); ++c)
         m_view->setColumnWidth(c, columns.at(c).width);
     m_restoring = false;
+    applyLayout();
     QVector<QVector<QVariant>> rows;
     try {
         m_cursor.fetch(kFirstBlock, rows);
@@ -193,8 +194,15 @@ void GridView::copySelection() const
 void GridView::restoreLayout(const QString &key)
 {
     m_layoutKey = key;
+    applyLayout();
+}
+
+void GridView::applyLayout()
+{
+    if (m_layoutKey.isEmpty() || m_model->columnCount() == 0)
+        return;
     QSettings settings;
-    const QByteArray state = settings.value(QStringLiteral("JxEdit/grid/") + key).toByteArray();
+    const QByteArray state = settings.value(QStringLiteral("JxEdit/grid/") + m_layoutKey).toByteArray();
     if (!state.isEmpty()) {
         m_restoring = true;
         m_view->horizontalHeader()->restoreState(state);

@@ -59,6 +59,7 @@ signals:
 private:
     void fetchMore();
     void saveLayout();
+    void applyLayout();
     QLineEdit *m_filter;
     QTableView *m_view;
     RowModel *m_model;

@@ -241,6 +241,17 @@ TEST_P(EditTest, ACustomersRecordShowsTheListingsThatFitHimBestFirst)
     EXPECT_EQ(eventsNamed(QStringLiteral("detaile"))[0].params, (QVariantList{1001, firstId}));
 }
 
+TEST_P(EditTest, ADatabaseThatGoesAwayDuringTheEditKeepsTheTypingAndSaysWhy)
+{
+    qvcontrols::ControlSite *site = openRecord(1001, 12, 2);
+    line(site, "community")->setText(QStringLiteral("断线前的输入"));
+    t.db->Close();
+    EXPECT_FALSE(save(site));
+    const QString why = com::toQVariant(com::get(site->object(), QStringLiteral("ErrorText"))).toString();
+    EXPECT_TRUE(why.startsWith(QStringLiteral("保存失败：数据库没有打开"))) << why.toStdString();
+    EXPECT_EQ(line(site, "community")->text(), QStringLiteral("断线前的输入"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, EditTest, ::testing::Values("sqlite", "postgres"));
 
 } // namespace

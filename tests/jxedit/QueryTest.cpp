@@ -4,6 +4,8 @@
 #include "toolbar/control/clsToolbarItem.h"
 
 #include <QFile>
+#include <QHeaderView>
+#include <QSettings>
 #include <QLineEdit>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -106,6 +108,34 @@ TEST_P(QueryTest, RefusesADefinitionThatNamesAMissingColumnOrProgram)
     // Clear never fails, twice or on a control that did not start.
     EXPECT_NO_THROW(com::call(other->object(), QStringLiteral("Clear")));
     EXPECT_NO_THROW(com::call(other->object(), QStringLiteral("Clear")));
+}
+
+TEST_P(QueryTest, EachUsersColumnLayoutIsKeptPerProgramBetweenRuns)
+{
+    QSettings settings;
+    settings.remove(QStringLiteral("JxEdit"));
+    {
+        qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("first"));
+        ASSERT_TRUE(start(site, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("房源查询"))}));
+        // The definition's layout is the default and is not stored.
+        EXPECT_FALSE(QSettings().contains(QStringLiteral("JxEdit/grid/1002")));
+        QHeaderView *header = child<QTableView>(site, QString())->horizontalHeader();
+        EXPECT_EQ(header->sectionSize(3), 120);
+        header->resizeSection(3, 222);
+        header->moveSection(1, 5);
+        container->Remove(QStringLiteral("first"));
+    }
+    EXPECT_TRUE(QSettings().contains(QStringLiteral("JxEdit/grid/1002")));
+    qvcontrols::ControlSite *again = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("again"));
+    ASSERT_TRUE(start(again, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("房源查询"))}));
+    QHeaderView *header = child<QTableView>(again, QString())->horizontalHeader();
+    EXPECT_EQ(header->sectionSize(3), 222);
+    EXPECT_EQ(header->visualIndex(1), 5);
+    // Another program keeps its own.
+    qvcontrols::ControlSite *customers = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("customers"));
+    ASSERT_TRUE(start(customers, {com::Variant::fromInt32(2002), com::Variant::fromString(QStringLiteral("客户查询"))}));
+    EXPECT_EQ(child<QTableView>(customers, QString())->horizontalHeader()->visualIndex(1), 1);
+    settings.remove(QStringLiteral("JxEdit"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, QueryTest, ::testing::Values("sqlite", "postgres"));
