@@ -317,6 +317,10 @@ bool EditControl::save()
     if (m_mode == View || !m_store)
         return false;
     hideError();
+    if (m_mode == Edit && m_id <= 0) {
+        showError(QStringLiteral("没有打开要修改的记录"));
+        return false;
+    }
     QVariantMap values;
     if (!collect(values))
         return false;

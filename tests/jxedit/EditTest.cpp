@@ -89,6 +89,8 @@ TEST_P(EditTest, NewRecordFromTheMainWindowIsStoredAndItsTextKeyOpensItAgain)
     // A function window handed a text key: sParameters "sID" after Py_Init.
     qvcontrols::ControlSite *byCode = add(QStringLiteral("JxEdit.oedit"), QStringLiteral("edit4"));
     ASSERT_TRUE(start(byCode, {com::Variant::fromInt32(1001), com::Variant::fromInt16(0), com::Variant::fromInt16(2)}));
+    EXPECT_FALSE(save(byCode)); // no record yet: nothing to write over
+    EXPECT_EQ(com::toQVariant(com::get(byCode->object(), QStringLiteral("ErrorText"))).toString(), QStringLiteral("没有打开要修改的记录"));
     qvcontrols::ControlSite *report = add(QStringLiteral("JxEdit.oeditrpt"), QStringLiteral("rpt"));
     ASSERT_TRUE(start(report, {com::Variant::fromInt32(1004), com::Variant()}));
     com::ComPtr<IDispatch> set = com::objectOf(lastArg(1)); // the report handed a parameter set back
