@@ -12,6 +12,7 @@ cmake --build "$build" -j2
 cmake --install "$build" --prefix "$prefix" >/dev/null
 "$prefix/regsvr" "$prefix/Plugin/JXTool.so" >/dev/null || true
 "$prefix/regsvr" "$prefix/jxBackup.so" >/dev/null || true
+"$prefix/regsvr" "$prefix/JxEdit.so" >/dev/null || true
 
 if [ -n "${DISPLAY:-}" ]; then
   exec "$prefix/JxMain1"

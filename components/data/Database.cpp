@@ -7,6 +7,8 @@
 #include "components/xml/XmlDocument.h"
 #include "platform/PathMapper.h"
 
+#include <sqlite3.h>
+
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
@@ -70,6 +72,18 @@ bool insideLiteral(const QString &s, int pos)
         if (s.at(i) == u'\'')
             in = !in;
     return in;
+}
+
+// Arguments after the statement text, Null and empty as SQL NULL.
+QVariantList statementParams(const com::DispArgs &a)
+{
+    QVariantList params;
+    for (size_t i = 1; i < a.size(); ++i) {
+        const QVariant value = com::toQVariant(*a[i]);
+        // An empty text is a value, not NULL (its string may arrive null).
+        params << (value.typeId() == QMetaType::QString && value.toString().isEmpty() ? QVariant(QStringLiteral("")) : value);
+    }
+    return params;
 }
 } // namespace
 
@@ -381,6 +395,65 @@ bool Database::ExecuteParams(const QString &sql, const QVariantList &params)
 
 bool Database::Execute(const QString &sql) { return ExecuteParams(sql, {}); }
 
+int Database::ExecuteCount(const QString &sql, const QVariantList &params)
+{
+    if (!IsOpen()) {
+        d->fail(QStringLiteral("数据库没有打开"));
+        return -1;
+    }
+    if (d->driver == kSqlite) {
+        if (sqlite3 *handle = SqliteStatement::handleOf(d->db().driver()->handle())) {
+            if (!QueryParams(sql, params).ok())
+                return -1;
+            return sqlite3_changes(handle);
+        }
+    }
+    QSqlQuery q(d->db());
+    bool ok = q.prepare(translateSql(sql, d->driver));
+    for (const QVariant &p : params)
+        q.addBindValue(p);
+    ok = ok && q.exec();
+    if (!ok) {
+        d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(q.lastError().text().trimmed(), sql.trimmed()));
+        return -1;
+    }
+    return q.numRowsAffected();
+}
+
+bool Database::BeginTrans()
+{
+    if (!IsOpen()) {
+        d->fail(QStringLiteral("数据库没有打开"));
+        return false;
+    }
+    QSqlDatabase db = d->db();
+    if (!db.transaction()) {
+        d->fail(QStringLiteral("开始事务出错：%1").arg(db.lastError().text().trimmed()));
+        return false;
+    }
+    return true;
+}
+
+bool Database::CommitTrans()
+{
+    QSqlDatabase db = d->db();
+    if (!IsOpen() || !db.commit()) {
+        d->fail(QStringLiteral("提交事务出错：%1").arg(db.lastError().text().trimmed()));
+        return false;
+    }
+    return true;
+}
+
+bool Database::RollbackTrans()
+{
+    QSqlDatabase db = d->db();
+    if (!IsOpen() || !db.rollback()) {
+        d->fail(QStringLiteral("回滚事务出错：%1").arg(db.lastError().text().trimmed()));
+        return false;
+    }
+    return true;
+}
+
 bool Database::ExecuteScript(const QString &script)
 {
     if (!IsOpen()) {
@@ -452,6 +525,19 @@ const com::MemberTable<Database> &Database::members()
             com::requireArgs(a, 1);
             return com::faceOf(self.Query(com::argText(a, 0), com::argInt(a, 1, 1)));
         })
+        // Parameterised statements for other libraries: the statement, then
+        // one argument per "?" in order.
+        .add(QStringLiteral("QueryParams"), [](Database &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return com::faceOf(self.QueryParams(com::argText(a, 0), statementParams(a)));
+        })
+        .add(QStringLiteral("ExecuteParams"), [](Database &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return Variant::fromInt32(self.ExecuteCount(com::argText(a, 0), statementParams(a)));
+        })
+        .add(QStringLiteral("BeginTrans"), [](Database &self, const DispArgs &) { return Variant::fromBool(self.BeginTrans()); })
+        .add(QStringLiteral("CommitTrans"), [](Database &self, const DispArgs &) { return Variant::fromBool(self.CommitTrans()); })
+        .add(QStringLiteral("RollbackTrans"), [](Database &self, const DispArgs &) { return Variant::fromBool(self.RollbackTrans()); })
         .add(QStringLiteral("Open"), [](Database &self, const DispArgs &a) {
             com::requireArgs(a, 1);
             return Variant::fromBool(self.Open(com::argText(a, 0), com::argBool(a, 1, true)));

@@ -50,6 +50,12 @@ public:
     /// Runs a parameterised statement ("?" placeholders), rows read fully.
     QueryResult QueryParams(const QString &sql, const QVariantList &params);
     bool ExecuteParams(const QString &sql, const QVariantList &params);
+    /// As ExecuteParams, giving the number of rows the statement changed; -1 on failure.
+    int ExecuteCount(const QString &sql, const QVariantList &params);
+    /// One transaction on the connection; false with the reason in LastError.
+    bool BeginTrans();
+    bool CommitTrans();
+    bool RollbackTrans();
     /// Runs a script of statements separated by ";" at line ends, in one transaction.
     /// Column type BLOB becomes BYTEA on PostgreSQL.
     bool ExecuteScript(const QString &script);

@@ -2,6 +2,7 @@
 // Usage: jx-demo-db <schema.sql> <seed.sql> <users.txt> <out.db> <theme-folder>
 #include "DemoDiagrams.h"
 #include "DemoIcons.h"
+#include "FunctionDemo.h"
 #include "GifWriter.h"
 
 #include "components/context/CurrentUser.h"
@@ -94,6 +95,10 @@ int main(int argc, char **argv)
             return 1;
         if (QString why; !addDemoIcons(db, why)) {
             std::fprintf(stderr, "cannot store the menu icons: %s\n", qPrintable(why));
+            return 1;
+        }
+        if (QString why; !FunctionDemo::load(db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)) {
+            std::fprintf(stderr, "%s\n", qPrintable(why));
             return 1;
         }
         db.Close();

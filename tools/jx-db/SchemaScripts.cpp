@@ -17,8 +17,9 @@ QString resourceText(const char *name)
 }
 } // namespace
 
-QString SchemaScripts::schema() { return resourceText("schema.sql"); }
-QString SchemaScripts::seed() { return resourceText("seed.sql"); }
+// The business functions' tables and definitions belong to the product schema too.
+QString SchemaScripts::schema() { return resourceText("schema.sql") + u'\n' + resourceText("functions-schema.sql"); }
+QString SchemaScripts::seed() { return resourceText("seed.sql") + u'\n' + resourceText("functions.sql"); }
 
 bool SchemaScripts::create(Database &db, bool demo, QString &error)
 {

@@ -1,0 +1,110 @@
+#include "jxedit/AlertControl.h"
+
+#include "jxedit/FunctionDefinition.h"
+#include "jxedit/GridView.h"
+#include "jxedit/RowModel.h"
+
+#include <QAction>
+#include <QSortFilterProxyModel>
+#include <QVBoxLayout>
+
+namespace jxedit {
+
+AlertControl::AlertControl() : m_grid(new GridView(page()))
+{
+    body()->addWidget(m_grid, 1);
+    QObject::connect(addCommand(QStringLiteral("refresh"), QStringLiteral("刷新"), QKeySequence::Refresh), &QAction::triggered,
+                     m_grid, [this] { reload(); });
+    QObject::connect(addCommand(QStringLiteral("close"), QStringLiteral("关闭"), QKeySequence(Qt::CTRL | Qt::Key_W)),
+                     &QAction::triggered, m_grid, [this] { requestUnload(); });
+    QObject::connect(m_grid, &GridView::activated, m_grid, [this](const QVariant &key) {
+        // The key is "program:record".
+        const QStringList parts = key.toString().split(u':');
+        if (parts.size() == 2 && parts.at(0).toInt() > 0)
+            openDetail(parts.at(0).toInt(), parts.at(1).toInt());
+    });
+    members().add(QStringLiteral("RowCount"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_grid->shown()->rowCount()); });
+}
+
+bool AlertControl::start(const com::DispArgs &) { return reload(); }
+
+bool AlertControl::reload()
+{
+    hideError();
+    QString why;
+    const QDate today = operationDate();
+    const QString day = today.toString(QStringLiteral("yyyy-MM-dd"));
+    // The signed-in user's own work when he is an agent; everyone's otherwise.
+    QVariant agent;
+    if (!link().scalar(QStringLiteral("select agentname from fy_agent where username=?"), {userName()}, agent, why)) {
+        showError(QStringLiteral("读取提醒出错：%1").arg(why));
+        return false;
+    }
+    const QString name = agent.toString();
+    const QString mine = name.isEmpty() ? QString() : QStringLiteral(" and agent=?");
+    auto withAgent = [&](QVariantList params) {
+        if (!name.isEmpty())
+            params << name;
+        return params;
+    };
+    const int followProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("gj_follow"));
+    const int contractProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("ht_contract"));
+    const int houseProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("fy_house"));
+
+    QVector<QVector<QVariant>> rows; // kind, date, what, agent, key
+    DataLink::Rows r;
+    if (!link().select(QStringLiteral("select id,nextdate,objtype,objid,content,agent from gj_follow f where nextdate<>'' and nextdate<=?")
+                           + mine
+                           + QStringLiteral(" and not exists (select 1 from gj_follow g where g.objtype=f.objtype and g.objid=f.objid"
+                                            " and g.followdate>f.followdate) order by nextdate"),
+                       withAgent({day}), r, why)) {
+        showError(QStringLiteral("读取提醒出错：%1").arg(why));
+        return false;
+    }
+    for (const auto &x : r.rows)
+        rows.append({QStringLiteral("跟进到期"), x.value(1), QStringLiteral("%1 %2：%3").arg(x.value(2).toString(), x.value(3).toString(), x.value(4).toString()),
+                     x.value(5), QStringLiteral("%1:%2").arg(followProg).arg(x.value(0).toInt())});
+    const QString week = today.addDays(7).toString(QStringLiteral("yyyy-MM-dd"));
+    if (!link().select(QStringLiteral("select id,contractno,paydate,handoverdate,agent from ht_contract where status='执行中'"
+                                      " and ((paydate>=? and paydate<=?) or (handoverdate>=? and handoverdate<=?))")
+                           + mine + QStringLiteral(" order by id"),
+                       withAgent({day, week, day, week}), r, why)) {
+        showError(QStringLiteral("读取提醒出错：%1").arg(why));
+        return false;
+    }
+    for (const auto &x : r.rows) {
+        const QString pay = x.value(2).toString(), hand = x.value(3).toString();
+        const bool payNear = pay >= day && pay <= week;
+        rows.append({QStringLiteral("合同临近"), payNear ? pay : hand,
+                     QStringLiteral("合同 %1：%2 %3").arg(x.value(1).toString(), payNear ? QStringLiteral("付款日") : QStringLiteral("交房日"), payNear ? pay : hand),
+                     x.value(4), QStringLiteral("%1:%2").arg(contractProg).arg(x.value(0).toInt())});
+    }
+    const QString monthAgo = today.addDays(-30).toString(QStringLiteral("yyyy-MM-dd"));
+    if (!link().select(QStringLiteral("select id,code,community,agent,regdate from fy_house h where status='有效'") + mine
+                           + QStringLiteral(" and regdate<=? and not exists (select 1 from gj_follow f where f.objtype='房源' and f.objid=h.id"
+                                            " and f.followdate>=?) order by id"),
+                       withAgent({}) << monthAgo << monthAgo, r, why)) {
+        showError(QStringLiteral("读取提醒出错：%1").arg(why));
+        return false;
+    }
+    for (const auto &x : r.rows)
+        rows.append({QStringLiteral("房源待跟进"), x.value(4),
+                     QStringLiteral("房源 %1（%2）30 天没有跟进").arg(x.value(1).toString(), x.value(2).toString()), x.value(3),
+                     QStringLiteral("%1:%2").arg(houseProg).arg(x.value(0).toInt())});
+
+    auto col = [](const QString &field, const QString &caption, int width) {
+        ColumnDef c;
+        c.field = field;
+        c.caption = caption;
+        c.width = width;
+        return c;
+    };
+    m_grid->setRows({col(QStringLiteral("kind"), QStringLiteral("类别"), 90), col(QStringLiteral("day"), QStringLiteral("日期"), 90),
+                     col(QStringLiteral("what"), QStringLiteral("事项"), 360), col(QStringLiteral("agent"), QStringLiteral("经纪人"), 80)},
+                    {QStringLiteral("kind"), QStringLiteral("day"), QStringLiteral("what"), QStringLiteral("agent"), QStringLiteral("key")},
+                    rows, QStringLiteral("key"));
+    sendMessage(QStringLiteral("今日提醒 %1 项").arg(rows.size()));
+    return true;
+}
+
+} // namespace jxedit

@@ -1,0 +1,183 @@
+#include "jxedit/DataLink.h"
+
+#include "platform/com/LateBound.h"
+
+namespace jxedit {
+
+namespace {
+
+std::vector<com::Variant> statementArgs(const QString &sql, const QVariantList &params)
+{
+    std::vector<com::Variant> args{com::Variant::fromString(sql)};
+    for (const QVariant &p : params)
+        args.push_back(p.isValid() && !p.isNull() ? com::Variant::fromQVariant(p) : com::Variant::null());
+    return args;
+}
+
+} // namespace
+
+DataLink::DataLink(IDispatch *database) : m_db(database) {}
+
+DataLink DataLink::fromContext(IDispatch *context, QString &why)
+{
+    if (!context) {
+        why = QStringLiteral("没有得到应用环境对象");
+        return {};
+    }
+    try {
+        const com::Variant db = com::get(context, QStringLiteral("Database"));
+        if (IDispatch *object = com::asDispatch(db))
+            return DataLink(object);
+        why = QStringLiteral("应用环境没有连接数据库");
+    } catch (const com::RuntimeError &e) {
+        why = e.description();
+    }
+    return {};
+}
+
+QString DataLink::takeError() const
+{
+    try {
+        const QString text = com::toQVariant(com::getPath(m_db.get(), QStringLiteral("LastError.Description"))).toString();
+        com::call(m_db.get(), QStringLiteral("ResetError"));
+        return text;
+    } catch (const com::RuntimeError &e) {
+        return e.description();
+    }
+}
+
+bool DataLink::open(const QString &sql, const QVariantList &params, Cursor &cursor, QString &why) const
+{
+    cursor = Cursor();
+    if (!m_db) {
+        why = QStringLiteral("数据库没有连接");
+        return false;
+    }
+    try {
+        takeError();
+        const com::Variant result = com::call(m_db.get(), QStringLiteral("QueryParams"), statementArgs(sql, params));
+        why = takeError();
+        if (!why.isEmpty())
+            return false;
+        cursor.m_recordset = com::objectOf(com::get(com::objectOf(result).get(), QStringLiteral("Recordset")));
+        cursor.m_end = com::toQVariant(com::get(cursor.m_recordset.get(), QStringLiteral("EOF"))).toBool();
+        // The field names are read from the first row; an empty result has none to give.
+        for (int i = 0; !cursor.m_end && i < 500; ++i) {
+            try {
+                const com::Variant field = com::call(cursor.m_recordset.get(), QStringLiteral("Fields"), {com::Variant::fromInt32(i)});
+                cursor.columns << com::toQVariant(com::get(com::objectOf(field).get(), QStringLiteral("Name"))).toString();
+            } catch (const com::RuntimeError &) {
+                break;
+            }
+        }
+        return true;
+    } catch (const com::RuntimeError &e) {
+        why = e.description();
+        return false;
+    }
+}
+
+bool DataLink::Cursor::atEnd() const { return m_end || !m_recordset; }
+
+void DataLink::Cursor::fetch(int count, QVector<QVector<QVariant>> &rows)
+{
+    if (atEnd())
+        return;
+    const com::Variant block = com::call(m_recordset.get(), QStringLiteral("GetRows"), {com::Variant::fromInt32(count)});
+    const QVector<QVector<QVariant>> cells = com::tableOf(block); // cells[field][row]
+    const int rowCount = cells.isEmpty() ? 0 : int(cells.first().size());
+    const int first = int(rows.size());
+    rows.resize(first + rowCount);
+    for (int r = 0; r < rowCount; ++r) {
+        QVector<QVariant> &row = rows[first + r];
+        row.reserve(cells.size());
+        for (const QVector<QVariant> &field : cells)
+            row.append(field.at(r));
+    }
+    m_end = rowCount < count || com::toQVariant(com::get(m_recordset.get(), QStringLiteral("EOF"))).toBool();
+}
+
+bool DataLink::select(const QString &sql, const QVariantList &params, Rows &out, QString &why) const
+{
+    Cursor cursor;
+    if (!open(sql, params, cursor, why))
+        return false;
+    out.columns = cursor.columns;
+    out.rows.clear();
+    try {
+        while (!cursor.atEnd())
+            cursor.fetch(5000, out.rows);
+    } catch (const com::RuntimeError &e) {
+        why = e.description();
+        return false;
+    }
+    return true;
+}
+
+bool DataLink::scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why) const
+{
+    Rows rows;
+    if (!select(sql, params, rows, why))
+        return false;
+    value = rows.rows.isEmpty() || rows.rows.first().isEmpty() ? QVariant() : rows.rows.first().first();
+    return true;
+}
+
+int DataLink::execute(const QString &sql, const QVariantList &params, QString &why) const
+{
+    if (!m_db) {
+        why = QStringLiteral("数据库没有连接");
+        return -1;
+    }
+    try {
+        takeError();
+        const int count = com::toQVariant(com::call(m_db.get(), QStringLiteral("ExecuteParams"), statementArgs(sql, params))).toInt();
+        if (count < 0) {
+            why = takeError();
+            if (why.isEmpty())
+                why = QStringLiteral("执行SQL语句出错");
+        }
+        return count;
+    } catch (const com::RuntimeError &e) {
+        why = e.description();
+        return -1;
+    }
+}
+
+bool DataLink::begin(QString &why) const
+{
+    try {
+        if (m_db && com::toQVariant(com::call(m_db.get(), QStringLiteral("BeginTrans"))).toBool())
+            return true;
+        why = m_db ? takeError() : QStringLiteral("数据库没有连接");
+    } catch (const com::RuntimeError &e) {
+        why = e.description();
+    }
+    return false;
+}
+
+bool DataLink::commit(QString &why) const
+{
+    try {
+        if (m_db && com::toQVariant(com::call(m_db.get(), QStringLiteral("CommitTrans"))).toBool())
+            return true;
+        why = m_db ? takeError() : QStringLiteral("数据库没有连接");
+    } catch (const com::RuntimeError &e) {
+        why = e.description();
+    }
+    return false;
+}
+
+void DataLink::rollback() const
+{
+    try {
+        if (m_db) {
+            com::call(m_db.get(), QStringLiteral("RollbackTrans"));
+            takeError();
+        }
+    } catch (const com::RuntimeError &) {
+        // Nothing more can be done; the engine drops the transaction with the connection.
+    }
+}
+
+} // namespace jxedit

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/com/ComPtr.h"
+#include "platform/com/Unknown.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+namespace jxedit {
+
+/// The product database as another library reaches it: late-bound through the
+/// automation face of the object the host handed over. Every value travels as
+/// a bound parameter; rows come in bulk (one call per block of rows, never one
+/// per cell).
+class DataLink
+{
+public:
+    DataLink() = default;
+    explicit DataLink(IDispatch *database);
+    /// context.Database; an invalid link when there is none.
+    static DataLink fromContext(IDispatch *context, QString &why);
+
+    bool isValid() const { return static_cast<bool>(m_db); }
+    IDispatch *database() const { return m_db.get(); }
+
+    struct Rows
+    {
+        QStringList columns;
+        QVector<QVector<QVariant>> rows; // rows[row][column]
+    };
+
+    /// A query left open so its rows can be taken in blocks.
+    class Cursor
+    {
+    public:
+        QStringList columns;
+        bool atEnd() const;
+        /// Up to `count` further rows, appended to `rows`.
+        void fetch(int count, QVector<QVector<QVariant>> &rows);
+
+    private:
+        friend class DataLink;
+        com::ComPtr<IDispatch> m_recordset;
+        bool m_end = true;
+    };
+
+    bool open(const QString &sql, const QVariantList &params, Cursor &cursor, QString &why) const;
+    bool select(const QString &sql, const QVariantList &params, Rows &out, QString &why) const;
+    /// First column of the first row; invalid when there is no row.
+    bool scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why) const;
+    /// Rows changed, or -1 with the reason.
+    int execute(const QString &sql, const QVariantList &params, QString &why) const;
+    bool begin(QString &why) const;
+    bool commit(QString &why) const;
+    void rollback() const;
+
+private:
+    QString takeError() const;
+    com::ComPtr<IDispatch> m_db;
+};
+
+} // namespace jxedit

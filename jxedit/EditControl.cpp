@@ -1,0 +1,489 @@
+#include "jxedit/EditControl.h"
+
+#include "jxedit/FieldCheck.h"
+#include "jxedit/GridView.h"
+#include "jxedit/RecordStore.h"
+#include "jxedit/RowModel.h"
+
+#include "platform/MessageBox.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace jxedit {
+
+struct EditControl::Field
+{
+    ColumnDef def;
+    QWidget *editor = nullptr;
+    QLabel *error = nullptr;
+};
+
+EditControl::EditControl()
+{
+    QObject::connect(addCommand(QStringLiteral("new"), QStringLiteral("新增"), QKeySequence::New), &QAction::triggered, page(),
+                     [this] {
+                         if (isDirty() && jx::msgBox(QStringLiteral("记录已修改，放弃修改并新增吗？"), jx::YesNo | jx::Question,
+                                                     QStringLiteral("提示：")) != jx::Yes)
+                             return;
+                         newRecord();
+                     });
+    QObject::connect(addCommand(QStringLiteral("save"), QStringLiteral("保存"), QKeySequence::Save), &QAction::triggered, page(),
+                     [this] { save(); });
+    QObject::connect(addCommand(QStringLiteral("delete"), QStringLiteral("删除"), QKeySequence(Qt::CTRL | Qt::Key_Delete)),
+                     &QAction::triggered, page(), [this] {
+                         if (jx::msgBox(QStringLiteral("确定删除这条记录吗？"), jx::YesNo | jx::Question | jx::DefaultButton2,
+                                        QStringLiteral("提示：")) == jx::Yes)
+                             removeRecord();
+                     });
+    QObject::connect(addCommand(QStringLiteral("previous"), QStringLiteral("上一条"), QKeySequence(Qt::CTRL | Qt::Key_PageUp)),
+                     &QAction::triggered, page(), [this] { step(false); });
+    QObject::connect(addCommand(QStringLiteral("next"), QStringLiteral("下一条"), QKeySequence(Qt::CTRL | Qt::Key_PageDown)),
+                     &QAction::triggered, page(), [this] { step(true); });
+    QObject::connect(addCommand(QStringLiteral("match"), QStringLiteral("匹配"), QKeySequence(Qt::CTRL | Qt::Key_M)),
+                     &QAction::triggered, page(), [this] { showMatches(); });
+    QObject::connect(addCommand(QStringLiteral("close"), QStringLiteral("关闭"), QKeySequence(Qt::CTRL | Qt::Key_W)),
+                     &QAction::triggered, page(), [this] { closeForm(); });
+
+    members().add(QStringLiteral("Mode"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_mode); });
+    members().add(QStringLiteral("RecordId"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_id); });
+    members().add(QStringLiteral("Save"), [this](const com::DispArgs &) { return com::Variant::fromBool(save()); });
+}
+
+EditControl::~EditControl() = default;
+
+bool EditControl::start(const com::DispArgs &a)
+{
+    QString why;
+    if (!FunctionDefinition::load(link(), progId(), m_def, why)) {
+        showError(why);
+        return false;
+    }
+    if (m_def.table.isEmpty()) {
+        showError(QStringLiteral("程序<%1>的功能定义没有指定数据表").arg(progId()));
+        return false;
+    }
+    m_store = std::make_unique<RecordStore>(link(), m_def);
+    buildForm();
+    const int data = a.size() > 3 ? com::toQVariant(*a[3]).toInt() : 0;
+    const int mode = a.size() > 4 ? com::toQVariant(*a[4]).toInt() : New;
+    if (mode == New || (data <= 0 && a.size() <= 4)) {
+        newRecord();
+        return true;
+    }
+    setMode(mode == View ? View : Edit);
+    if (data > 0)
+        return openRecord(data);
+    // A text key follows through sParameters.
+    return true;
+}
+
+void EditControl::parametersChanged()
+{
+    const QString code = parameter(QStringLiteral("sID")).toString().trimmed();
+    if (code.isEmpty() || !m_store)
+        return;
+    QString why;
+    const int id = m_store->idOfCode(code, why);
+    if (id <= 0) {
+        showError(why.isEmpty() ? QStringLiteral("没有找到编号为“%1”的记录").arg(code) : why);
+        return;
+    }
+    openRecord(id);
+}
+
+void EditControl::buildForm()
+{
+    auto *splitter = new QSplitter(Qt::Vertical, page());
+    auto *scroll = new QScrollArea(splitter);
+    scroll->setWidgetResizable(true);
+    m_form = new QWidget(scroll);
+    auto *form = new QFormLayout(m_form);
+    form->setLabelAlignment(Qt::AlignRight);
+    for (const ColumnDef &c : m_def.columns) {
+        Field f;
+        f.def = c;
+        if (c.type == u"choice") {
+            auto *box = new QComboBox(m_form);
+            if (!c.required)
+                box->addItem(QString());
+            box->addItems(c.choices);
+            f.editor = box;
+        } else if (c.type == u"memo") {
+            auto *edit = new QPlainTextEdit(m_form);
+            edit->setTabChangesFocus(true);
+            edit->setFixedHeight(70);
+            f.editor = edit;
+        } else {
+            auto *edit = new QLineEdit(m_form);
+            if (c.type == u"date")
+                edit->setPlaceholderText(QStringLiteral("年-月-日，如 2026-01-31"));
+            f.editor = edit;
+        }
+        f.editor->setObjectName(QStringLiteral("field_") + c.field);
+        f.editor->setAccessibleName(c.caption);
+        f.editor->setMinimumWidth(qMin(420, qMax(160, c.width * 2)));
+        f.error = new QLabel(m_form);
+        f.error->setObjectName(QStringLiteral("error_") + c.field);
+        f.error->setStyleSheet(QStringLiteral("color:#b00020;"));
+        f.error->hide();
+        auto *cell = new QWidget(m_form);
+        auto *cellLayout = new QVBoxLayout(cell);
+        cellLayout->setContentsMargins(0, 0, 0, 0);
+        cellLayout->setSpacing(1);
+        cellLayout->addWidget(f.editor);
+        cellLayout->addWidget(f.error);
+        auto *label = new QLabel(c.required ? c.caption + QStringLiteral(" *") : c.caption, m_form);
+        label->setBuddy(f.editor);
+        form->addRow(label, cell);
+        m_fields.push_back(f);
+    }
+    scroll->setWidget(m_form);
+    m_matches = new GridView(splitter);
+    m_matches->hide();
+    QObject::connect(m_matches, &GridView::activated, m_matches, [this](const QVariant &key) {
+        const QString table = m_def.matchKind == u"customer" ? QStringLiteral("fy_house") : QStringLiteral("kh_customer");
+        if (const int program = FunctionDefinition::entryProgramFor(link(), table); program > 0)
+            openDetail(program, key);
+    });
+    body()->addWidget(splitter, 1);
+    setCommandVisible(QStringLiteral("match"), !m_def.matchKind.isEmpty());
+}
+
+QString EditControl::fieldText(int index) const
+{
+    QWidget *editor = m_fields.at(index).editor;
+    if (auto *box = qobject_cast<QComboBox *>(editor))
+        return box->currentText();
+    if (auto *memo = qobject_cast<QPlainTextEdit *>(editor))
+        return memo->toPlainText();
+    return static_cast<QLineEdit *>(editor)->text();
+}
+
+void EditControl::setFieldText(int index, const QString &text)
+{
+    QWidget *editor = m_fields.at(index).editor;
+    if (auto *box = qobject_cast<QComboBox *>(editor)) {
+        if (box->findText(text) < 0)
+            box->addItem(text); // a stored value outside today's choices stays visible
+        box->setCurrentText(text);
+    } else if (auto *memo = qobject_cast<QPlainTextEdit *>(editor)) {
+        memo->setPlainText(text);
+    } else {
+        static_cast<QLineEdit *>(editor)->setText(text);
+    }
+}
+
+void EditControl::setMode(int mode)
+{
+    m_mode = mode;
+    const bool editable = mode != View;
+    for (const Field &f : m_fields) {
+        if (auto *line = qobject_cast<QLineEdit *>(f.editor))
+            line->setReadOnly(!editable);
+        else if (auto *memo = qobject_cast<QPlainTextEdit *>(f.editor))
+            memo->setReadOnly(!editable);
+        else
+            f.editor->setEnabled(editable);
+    }
+    for (const char *name : {"save", "delete"})
+        if (QAction *a = page()->findChild<QAction *>(QString::fromLatin1(name)))
+            a->setEnabled(editable && (mode == Edit || qstrcmp(name, "save") == 0));
+}
+
+void EditControl::fillForm(const QVariantMap &values)
+{
+    m_loadedTexts.clear();
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        const Field &f = m_fields.at(i);
+        const QVariant v = values.value(f.def.field);
+        setFieldText(int(i), f.def.isNumeric() ? RowModel::text(f.def, v) : v.toString());
+        f.error->hide();
+        m_loadedTexts << fieldText(int(i));
+    }
+}
+
+void EditControl::newRecord()
+{
+    hideError();
+    m_id = 0;
+    m_version = 0;
+    m_loaded.clear();
+    QVariantMap defaults;
+    for (const Field &f : m_fields)
+        defaults.insert(f.def.field, f.def.defaultValue == u"today" ? operationDate().toString(QStringLiteral("yyyy-MM-dd"))
+                                                                     : f.def.defaultValue);
+    fillForm(defaults);
+    setMode(New);
+    if (m_matches)
+        m_matches->hide();
+}
+
+bool EditControl::openRecord(int id)
+{
+    QString why;
+    QVariantMap values;
+    int version = 0;
+    if (!m_store->load(id, values, version, why)) {
+        showError(why);
+        return false;
+    }
+    hideError();
+    m_id = id;
+    m_version = version;
+    m_loaded = values;
+    fillForm(values);
+    if (m_mode == New)
+        setMode(Edit);
+    sendMessage(QStringLiteral("%1：记录 %2").arg(m_def.title).arg(id));
+    return true;
+}
+
+bool EditControl::isDirty() const
+{
+    if (m_mode == View)
+        return false;
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (fieldText(int(i)) != m_loadedTexts.value(int(i)))
+            return true;
+    return false;
+}
+
+bool EditControl::collect(QVariantMap &values)
+{
+    int refused = 0;
+    QWidget *first = nullptr;
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        Field &f = m_fields.at(i);
+        QVariant value;
+        const QString why = FieldCheck::check(f.def, fieldText(int(i)), value);
+        f.error->setText(why);
+        f.error->setVisible(!why.isEmpty());
+        if (!why.isEmpty()) {
+            ++refused;
+            if (!first)
+                first = f.editor;
+        }
+        values.insert(f.def.field, value);
+    }
+    if (refused) {
+        showError(QStringLiteral("有 %1 处输入需要修改，请看各栏下方的说明").arg(refused));
+        if (first)
+            first->setFocus();
+        return false;
+    }
+    return true;
+}
+
+bool EditControl::askOnConflict(const QVariantMap &mine)
+{
+    for (;;) {
+        const int answer = jx::msgBox(QStringLiteral("这条记录在您打开后已被他人修改。\n\n是：仍然保存您的内容\n否：对比您的内容与已保存的记录\n取消：不保存（您的输入保留在窗体中）"),
+                                      jx::YesNoCancel | jx::Exclamation | jx::DefaultButton2, QStringLiteral("保存冲突"));
+        if (answer == jx::Yes)
+            return true;
+        if (answer != jx::No)
+            return false;
+        QVariantMap stored;
+        int version = 0;
+        QString why;
+        QString text;
+        if (!m_store->load(m_id, stored, version, why)) {
+            text = why;
+        } else {
+            for (const Field &f : m_fields) {
+                const QString a = RowModel::text(f.def, mine.value(f.def.field));
+                const QString b = RowModel::text(f.def, f.def.isNumeric() ? QVariant(stored.value(f.def.field).toDouble()) : stored.value(f.def.field));
+                if (a != b)
+                    text += QStringLiteral("%1：您的“%2”，已保存的“%3”\n").arg(f.def.caption, a, b);
+            }
+            if (text.isEmpty())
+                text = QStringLiteral("您的内容与已保存的记录相同。\n");
+        }
+        jx::msgBox(text, jx::OKOnly | jx::Information, QStringLiteral("对比"));
+    }
+}
+
+bool EditControl::save()
+{
+    if (m_mode == View || !m_store)
+        return false;
+    hideError();
+    if (m_mode == Edit && m_id <= 0) {
+        showError(QStringLiteral("没有打开要修改的记录"));
+        return false;
+    }
+    QVariantMap values;
+    if (!collect(values))
+        return false;
+    QString why;
+    if (m_mode == New) {
+        int id = 0;
+        const RecordStore::Outcome outcome = m_store->insert(values, id, why);
+        if (outcome != RecordStore::Outcome::Done) {
+            showError(QStringLiteral("保存失败：%1").arg(why));
+            sendMessage(QStringLiteral("保存失败"));
+            return false;
+        }
+        QStringList what;
+        for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+            if (!it.value().toString().isEmpty())
+                what << QStringLiteral("%1=%2").arg(it.key(), it.value().toString());
+        logOperation(QStringLiteral("新增记录 程序<%1> 记录<%2>：%3").arg(progId()).arg(id).arg(what.join(QStringLiteral("，"))));
+        setMode(Edit);
+        openRecord(id);
+        sendMessage(QStringLiteral("保存成功"));
+        return true;
+    }
+    RecordStore::Outcome outcome = m_store->update(m_id, values, m_version, false, why);
+    if (outcome == RecordStore::Outcome::Changed) {
+        if (!askOnConflict(values)) {
+            sendMessage(QStringLiteral("未保存"));
+            return false;
+        }
+        outcome = m_store->update(m_id, values, m_version, true, why);
+    }
+    if (outcome != RecordStore::Outcome::Done) {
+        showError(QStringLiteral("保存失败：%1").arg(why));
+        sendMessage(QStringLiteral("保存失败"));
+        return false;
+    }
+    QStringList what;
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (fieldText(int(i)) != m_loadedTexts.value(int(i)))
+            what << QStringLiteral("%1：%2→%3").arg(m_fields.at(i).def.field, m_loadedTexts.value(int(i)), fieldText(int(i)).trimmed());
+    logOperation(QStringLiteral("修改记录 程序<%1> 记录<%2>：%3").arg(progId()).arg(m_id).arg(what.join(QStringLiteral("，"))));
+    openRecord(m_id);
+    sendMessage(QStringLiteral("保存成功"));
+    return true;
+}
+
+bool EditControl::removeRecord()
+{
+    if (m_mode != Edit || m_id <= 0)
+        return false;
+    QString why;
+    const RecordStore::Outcome outcome = m_store->remove(m_id, m_version, why);
+    if (outcome != RecordStore::Outcome::Done) {
+        showError(why);
+        return false;
+    }
+    logOperation(QStringLiteral("删除记录 程序<%1> 记录<%2>").arg(progId()).arg(m_id));
+    sendMessage(QStringLiteral("已删除"));
+    newRecord();
+    return true;
+}
+
+void EditControl::step(bool forward)
+{
+    if (m_id <= 0 && m_mode == New)
+        return;
+    if (isDirty() && jx::msgBox(QStringLiteral("记录已修改，放弃修改吗？"), jx::YesNo | jx::Question, QStringLiteral("提示：")) != jx::Yes)
+        return;
+    const int other = m_store->neighbour(m_id, forward);
+    if (other > 0)
+        openRecord(other);
+    else
+        sendMessage(forward ? QStringLiteral("已是最后一条") : QStringLiteral("已是第一条"));
+}
+
+void EditControl::closeForm()
+{
+    if (isDirty()) {
+        const int answer = jx::msgBox(QStringLiteral("记录已修改，是否保存？"), jx::YesNoCancel | jx::Question, QStringLiteral("提示："));
+        if (answer == jx::Cancel || (answer == jx::Yes && !save()))
+            return;
+    }
+    requestUnload();
+}
+
+int EditControl::showMatches()
+{
+    if (m_def.matchKind.isEmpty() || !m_matches)
+        return 0;
+    QVariantMap v;
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        QVariant value;
+        FieldCheck::check(m_fields.at(i).def, fieldText(int(i)), value);
+        v.insert(m_fields.at(i).def.field, value);
+    }
+    auto col = [](const char *field, const char *caption, const char *type, int width) {
+        ColumnDef c;
+        c.field = QString::fromLatin1(field);
+        c.caption = QString::fromUtf8(caption);
+        c.type = QString::fromLatin1(type);
+        c.width = width;
+        return c;
+    };
+    QString sql;
+    QVariantList params;
+    QVector<ColumnDef> columns;
+    if (m_def.matchKind == u"customer") {
+        // The listings that fit this customer's wishes, nearest in price first.
+        sql = QStringLiteral("select id,code,district,community,rooms,area,price,agent from fy_house where status='有效' and dealtype=?");
+        params << v.value(QStringLiteral("dealtype"));
+        if (const QString d = v.value(QStringLiteral("district")).toString(); !d.isEmpty()) {
+            sql += QStringLiteral(" and district=?");
+            params << d;
+        }
+        const double low = v.value(QStringLiteral("pricemin")).toDouble(), high = v.value(QStringLiteral("pricemax")).toDouble();
+        if (low > 0) {
+            sql += QStringLiteral(" and price>=?");
+            params << low;
+        }
+        if (high > 0) {
+            sql += QStringLiteral(" and price<=?");
+            params << high;
+        }
+        if (const double a = v.value(QStringLiteral("areamin")).toDouble(); a > 0) {
+            sql += QStringLiteral(" and area>=?");
+            params << a;
+        }
+        if (const double a = v.value(QStringLiteral("areamax")).toDouble(); a > 0) {
+            sql += QStringLiteral(" and area<=?");
+            params << a;
+        }
+        if (const int rooms = v.value(QStringLiteral("rooms")).toInt(); rooms > 0) {
+            sql += QStringLiteral(" and rooms=?");
+            params << rooms;
+        }
+        sql += QStringLiteral(" order by abs(price-?),id");
+        params << (high > 0 ? (low + high) / 2 : low);
+        columns = {col("code", "房源编号", "text", 90), col("district", "区域", "text", 70), col("community", "小区", "text", 120),
+                   col("rooms", "房间数", "int", 60), col("area", "面积(㎡)", "number", 70), col("price", "价格", "number", 80),
+                   col("agent", "经纪人", "text", 70)};
+    } else {
+        // The customers whose wishes this listing fits, nearest in price first.
+        const double price = v.value(QStringLiteral("price")).toDouble(), area = v.value(QStringLiteral("area")).toDouble();
+        sql = QStringLiteral("select id,name,phone,district,pricemin,pricemax,areamin,areamax,rooms,agent from kh_customer"
+                             " where status='有效' and dealtype=? and (district='' or district=?)"
+                             " and (pricemin<=0 or pricemin<=?) and (pricemax<=0 or pricemax>=?)"
+                             " and (areamin<=0 or areamin<=?) and (areamax<=0 or areamax>=?) and (rooms<=0 or rooms=?)"
+                             " order by abs((pricemin+pricemax)/2-?),id");
+        params << v.value(QStringLiteral("dealtype")) << v.value(QStringLiteral("district")) << price << price << area << area
+               << v.value(QStringLiteral("rooms")).toInt() << price;
+        columns = {col("name", "客户姓名", "text", 80), col("phone", "电话", "text", 100), col("district", "意向区域", "text", 70),
+                   col("pricemin", "最低价", "number", 70), col("pricemax", "最高价", "number", 70), col("areamin", "最小面积", "number", 70),
+                   col("areamax", "最大面积", "number", 70), col("rooms", "房间数", "int", 60), col("agent", "经纪人", "text", 70)};
+    }
+    QString why;
+    if (!m_matches->load(link(), sql, params, columns, QStringLiteral("id"), why)) {
+        showError(why);
+        return 0;
+    }
+    m_matches->fetchAll();
+    m_matches->show();
+    const int count = m_matches->shown()->rowCount();
+    sendMessage(QStringLiteral("匹配到 %1 条").arg(count));
+    return count;
+}
+
+} // namespace jxedit

@@ -1,0 +1,59 @@
+#include "jxedit/FieldCheck.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace jxedit {
+
+QString FieldCheck::check(const ColumnDef &column, const QString &typed, QVariant &value)
+{
+    const QString text = typed.trimmed();
+    const QString name = column.caption;
+    value = text;
+    if (text.isEmpty()) {
+        if (column.required)
+            return QStringLiteral("“%1”不能为空").arg(name);
+        if (column.isNumeric())
+            value = 0;
+        return {};
+    }
+    if (column.isNumeric()) {
+        bool ok = false;
+        const double number = QLocale::c().toDouble(text, &ok);
+        if (!ok || !std::isfinite(number))
+            return column.type == u"int" ? QStringLiteral("“%1”必须是整数").arg(name)
+                                         : QStringLiteral("“%1”必须是数字").arg(name);
+        if (column.type == u"int" && (number != std::floor(number) || std::abs(number) > 2147483647.0))
+            return QStringLiteral("“%1”必须是整数").arg(name);
+        bool hasMin = false, hasMax = false;
+        const double low = QLocale::c().toDouble(column.minValue, &hasMin);
+        const double high = QLocale::c().toDouble(column.maxValue, &hasMax);
+        if ((hasMin && number < low) || (hasMax && number > high)) {
+            if (hasMin && hasMax)
+                return QStringLiteral("“%1”应在 %2 到 %3 之间").arg(name, column.minValue, column.maxValue);
+            return hasMin ? QStringLiteral("“%1”不能小于 %2").arg(name, column.minValue)
+                          : QStringLiteral("“%1”不能大于 %2").arg(name, column.maxValue);
+        }
+        value = column.type == u"int" ? QVariant(int(number)) : QVariant(number);
+        return {};
+    }
+    if (column.type == u"date") {
+        const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+        if (!date.isValid())
+            return QStringLiteral("“%1”不是有效的日期（格式：年-月-日，如 2026-01-31）").arg(name);
+        return {};
+    }
+    if (column.type == u"phone") {
+        // Mobile numbers, or landlines with an area code.
+        static const QRegularExpression phone(QStringLiteral("^(1[3-9]\\d{9}|0\\d{2,3}-?\\d{7,8})$"));
+        if (!phone.match(text).hasMatch())
+            return QStringLiteral("“%1”不是有效的电话号码").arg(name);
+        return {};
+    }
+    if (column.type == u"choice" && !column.choices.isEmpty() && !column.choices.contains(text))
+        return QStringLiteral("“%1”只能是：%2").arg(name, column.choices.join(QStringLiteral("、")));
+    return {};
+}
+
+} // namespace jxedit

@@ -1,0 +1,178 @@
+#include "jxedit/FunctionControl.h"
+
+#include "platform/com/LateBound.h"
+#include "toolbar/control/NavToolbar.h"
+#include "toolbar/control/clsToolbarItem.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace jxedit {
+
+FunctionControl::FunctionControl()
+    : m_page(new QWidget), m_body(new QVBoxLayout(m_page)), m_commands(new qvtoolbar::NavToolbar(m_page)), m_error(new QLabel(m_page))
+{
+    m_body->setContentsMargins(4, 4, 4, 4);
+    m_commands->InitProperties();
+    m_commands->setAccessibleName(QStringLiteral("命令"));
+    m_commands->setFixedHeight(30);
+    m_body->addWidget(m_commands);
+    // A click on a button runs the page's action of the same name.
+    QObject::connect(m_commands, &qvtoolbar::NavToolbar::ItemClick, m_page, [this](qvtoolbar::ItemRef item, int32_t, int32_t) {
+        if (!item)
+            return;
+        if (QAction *action = m_page->findChild<QAction *>(item->Key()); action && action->isEnabled())
+            action->trigger();
+    });
+    m_error->setObjectName(QStringLiteral("errorText"));
+    m_error->setWordWrap(true);
+    m_error->setStyleSheet(QStringLiteral("color:#b00020;font-weight:bold;"));
+    m_error->hide();
+    m_body->addWidget(m_error);
+    setWidget(m_page);
+
+    members().add(QStringLiteral("Py_Init"), [this](const com::DispArgs &a) {
+        m_cleared = false;
+        m_context = com::ComPtr<IDispatch>(a.size() > 0 ? com::asDispatch(*a[0]) : nullptr);
+        m_progId = a.size() > 2 ? com::toQVariant(*a[2]).toInt() : 0;
+        QString why;
+        m_link = DataLink::fromContext(m_context.get(), why);
+        if (!m_link.isValid()) {
+            showError(why);
+            return com::Variant::fromBool(false);
+        }
+        return com::Variant::fromBool(start(a));
+    });
+    members().add(QStringLiteral("Clear"), [this](const com::DispArgs &) {
+        // Clear is called on every way out and must never fail.
+        if (!m_cleared) {
+            m_cleared = true;
+            try {
+                clear();
+            } catch (...) {
+            }
+        }
+        return com::Variant();
+    });
+    members().add(
+        QStringLiteral("sParameters"), [this](const com::DispArgs &) { return com::Variant::fromDispatch(m_parameters.get()); },
+        [this](const com::DispArgs &, const VARIANT &value) {
+            m_parameters = com::ComPtr<IDispatch>(com::asDispatch(value));
+            parametersChanged();
+        });
+    members().add(QStringLiteral("ErrorText"), [this](const com::DispArgs &) { return com::Variant::fromString(errorText()); });
+}
+
+FunctionControl::~FunctionControl() = default;
+
+QString FunctionControl::errorText() const { return m_error->isVisible() || !m_error->isHidden() ? m_error->text() : QString(); }
+
+QVariant FunctionControl::parameter(const QString &name) const
+{
+    if (!m_parameters)
+        return {};
+    try {
+        const com::Variant item = com::call(m_parameters.get(), QStringLiteral("Item"), {com::Variant::fromString(name)});
+        if (IDispatch *object = com::asDispatch(item))
+            return com::toQVariant(com::get(object, QStringLiteral("Value")));
+        return com::toQVariant(item);
+    } catch (const com::RuntimeError &) {
+        return {};
+    }
+}
+
+QString FunctionControl::userName() const
+{
+    try {
+        return com::toQVariant(com::getPath(m_context.get(), QStringLiteral("Environment.UserName"))).toString();
+    } catch (const com::RuntimeError &) {
+        return {};
+    }
+}
+
+QDate FunctionControl::operationDate() const
+{
+    try {
+        const QVariant v = com::toQVariant(com::getPath(m_context.get(), QStringLiteral("Environment.OperationDate")));
+        const QDate d = v.toDate();
+        if (d.isValid() && d.year() > 1900)
+            return d;
+    } catch (const com::RuntimeError &) {
+    }
+    return QDate::currentDate();
+}
+
+QString FunctionControl::companyName() const
+{
+    try {
+        return com::toQVariant(com::getPath(m_context.get(), QStringLiteral("Company.DisplayName"))).toString();
+    } catch (const com::RuntimeError &) {
+        return {};
+    }
+}
+
+QAction *FunctionControl::addCommand(const QString &name, const QString &caption, const QKeySequence &key)
+{
+    auto *action = new QAction(caption, m_page);
+    action->setObjectName(name);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    action->setToolTip(QStringLiteral("%1 (%2)").arg(caption, key.toString(QKeySequence::NativeText)));
+    m_page->addAction(action);
+    m_commands->AddButton(qvtoolbar::Button, caption, name, nullptr, 16, qvtoolbar::IconLeftTextRight, action->toolTip());
+    // The button follows its action's state.
+    QObject::connect(action, &QAction::changed, m_page, [this, action] {
+        if (qvtoolbar::ItemRef item = m_commands->Buttons().Item(action->objectName()); item && item->Enabled() != action->isEnabled()) {
+            item->SetEnabled(action->isEnabled());
+            m_commands->Redraw();
+        }
+    });
+    return action;
+}
+
+void FunctionControl::showError(const QString &text)
+{
+    m_error->setText(text);
+    m_error->show();
+}
+
+void FunctionControl::setCommandVisible(const QString &name, bool visible)
+{
+    if (qvtoolbar::ItemRef item = m_commands->Buttons().Item(name)) {
+        item->SetVisible(visible);
+        m_commands->Calculate_Size(1);
+        m_commands->Redraw();
+    }
+    if (QAction *action = m_page->findChild<QAction *>(name))
+        action->setEnabled(visible);
+}
+
+void FunctionControl::hideError()
+{
+    m_error->clear();
+    m_error->hide();
+}
+
+void FunctionControl::sendMessage(const QString &text) { raiseEvent(QStringLiteral("message"), {com::Variant::fromString(text)}); }
+
+void FunctionControl::logOperation(const QString &text, int kind)
+{
+    std::vector<com::Variant> params;
+    params.push_back(com::Variant::fromString(text));
+    params.push_back(com::Variant::fromInt32(kind));
+    params.push_back(com::Variant::fromString(QStringLiteral("JxEdit")));
+    raiseEvent(QStringLiteral("errmessage"), std::move(params));
+}
+
+void FunctionControl::requestUnload() { raiseEvent(QStringLiteral("unload"), {com::Variant::fromBool(true)}); }
+
+void FunctionControl::openDetail(int program, const QVariant &key)
+{
+    std::vector<com::Variant> params;
+    params.push_back(com::Variant::fromInt32(program));
+    params.push_back(com::Variant::fromQVariant(key));
+    raiseEvent(QStringLiteral("detaile"), std::move(params));
+}
+
+} // namespace jxedit

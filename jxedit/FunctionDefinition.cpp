@@ -1,0 +1,87 @@
+#include "jxedit/FunctionDefinition.h"
+
+#include "jxedit/DataLink.h"
+
+namespace jxedit {
+
+int FunctionDefinition::columnIndex(const QString &field) const
+{
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns.at(i).field.compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool FunctionDefinition::load(const DataLink &link, int progId, FunctionDefinition &out, QString &why)
+{
+    out = FunctionDefinition();
+    DataLink::Rows head;
+    if (!link.select(QStringLiteral("select title,tablename,keyfield,codefield,listsql,detailprog,editprog,groupfield,"
+                                    "totalfields,params,deleteguard,guardtext,matchkind from jx_function where progid=?"),
+                     {progId}, head, why)) {
+        why = QStringLiteral("读取功能定义出错：%1").arg(why);
+        return false;
+    }
+    if (head.rows.isEmpty()) {
+        why = QStringLiteral("程序<%1>没有功能定义").arg(progId);
+        return false;
+    }
+    const QVector<QVariant> &h = head.rows.first();
+    auto text = [&](int i) { return h.value(i).toString().trimmed(); };
+    out.progId = progId;
+    out.title = text(0);
+    out.table = text(1);
+    out.keyField = text(2).isEmpty() ? QStringLiteral("id") : text(2);
+    out.codeField = text(3);
+    out.listSql = text(4);
+    out.detailProg = h.value(5).toInt();
+    out.editProg = h.value(6).toInt();
+    out.groupField = text(7);
+    out.totalFields = text(8).split(u',', Qt::SkipEmptyParts);
+    for (QString &f : out.totalFields)
+        f = f.trimmed();
+    out.params = text(9);
+    out.deleteGuard = text(10);
+    out.guardText = text(11);
+    out.matchKind = text(12);
+
+    DataLink::Rows cols;
+    if (!link.select(QStringLiteral("select field,caption,coltype,width,required,minval,maxval,choices,defval"
+                                    " from jx_funccolumn where progid=? order by colorder"),
+                     {progId}, cols, why)) {
+        why = QStringLiteral("读取功能定义出错：%1").arg(why);
+        return false;
+    }
+    for (const QVector<QVariant> &c : cols.rows) {
+        ColumnDef col;
+        col.field = c.value(0).toString().trimmed();
+        col.caption = c.value(1).toString().trimmed();
+        col.type = c.value(2).toString().trimmed().toLower();
+        col.width = qMax(30, c.value(3).toInt());
+        col.required = c.value(4).toInt() != 0;
+        col.minValue = c.value(5).toString().trimmed();
+        col.maxValue = c.value(6).toString().trimmed();
+        col.choices = c.value(7).toString().split(u'|', Qt::SkipEmptyParts);
+        col.defaultValue = c.value(8).toString().trimmed();
+        if (col.caption.isEmpty())
+            col.caption = col.field;
+        out.columns.append(col);
+    }
+    if (out.columns.isEmpty()) {
+        why = QStringLiteral("程序<%1>的功能定义没有列").arg(progId);
+        return false;
+    }
+    return true;
+}
+
+int FunctionDefinition::entryProgramFor(const DataLink &link, const QString &table)
+{
+    QVariant value;
+    QString why;
+    if (!link.scalar(QStringLiteral("select min(progid) from jx_function where tablename=? and detailprog=0 and editprog=0"),
+                     {table}, value, why))
+        return 0;
+    return value.toInt();
+}
+
+} // namespace jxedit

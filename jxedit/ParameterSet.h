@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/com/DispatchImpl.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+namespace jxedit {
+
+/// Named values a report hands back to its host: Add(direction, attributes,
+/// precision, name, value, type, size) in the order the hosts call it; the
+/// three leading numbers, the type and the size are kept but mean nothing here.
+/// Item(name or 0-based index) gives the value; Count the number of entries.
+class ParameterSet final : public com::DispatchImpl<IDispatch>
+{
+public:
+    ParameterSet();
+    void set(const QString &name, const QVariant &value);
+    QVariant value(const QString &name) const;
+
+private:
+    QVector<QPair<QString, QVariant>> m_items;
+};
+
+} // namespace jxedit

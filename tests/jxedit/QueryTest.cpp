@@ -1,0 +1,143 @@
+#include "FunctionHost.h"
+
+#include "toolbar/control/NavToolbar.h"
+#include "toolbar/control/clsToolbarItem.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QSettings>
+#include <QLineEdit>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+
+namespace {
+
+class QueryTest : public FunctionHost
+{
+};
+
+TEST_P(QueryTest, ListsFiltersSortsAndRaisesItsEvents)
+{
+    qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("edit2"));
+    ASSERT_TRUE(start(site, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("房源查询"))}));
+    EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("RowCount"))).toInt(), 300);
+    ASSERT_FALSE(eventsNamed(QStringLiteral("message")).empty());
+    EXPECT_TRUE(eventsNamed(QStringLiteral("message")).back().params.at(0).toString().startsWith(QStringLiteral("共 ")));
+
+    auto *view = child<QTableView>(site, QString());
+    ASSERT_NE(view, nullptr);
+    QAbstractItemModel *shown = view->model();
+    // The filter matches any column as the user types.
+    auto *filter = site->widget()->findChild<QLineEdit *>();
+    filter->setText(QStringLiteral("西湖区"));
+    const int westLake = scalar(QStringLiteral("select count(*) from fy_house where district='西湖区'")).toInt();
+    ASSERT_GT(westLake, 0);
+    EXPECT_EQ(shown->rowCount(), westLake);
+    EXPECT_EQ(eventsNamed(QStringLiteral("message")).back().params.at(0).toString(), QStringLiteral("共 %1 条记录").arg(westLake));
+    // Price sorts as a number.
+    const int priceColumn = 6;
+    ASSERT_EQ(shown->headerData(priceColumn, Qt::Horizontal).toString(), QStringLiteral("价格(万元/元每月)"));
+    view->sortByColumn(priceColumn, Qt::DescendingOrder);
+    for (int r = 1; r < shown->rowCount(); ++r)
+        ASSERT_GE(shown->index(r - 1, priceColumn).data(Qt::EditRole).toDouble(), shown->index(r, priceColumn).data(Qt::EditRole).toDouble());
+
+    // The sum of a selected number column goes out as "message".
+    view->selectionModel()->select(QItemSelection(shown->index(0, priceColumn), shown->index(1, priceColumn)), QItemSelectionModel::Select);
+    const double top2 = shown->index(0, priceColumn).data(Qt::EditRole).toDouble() + shown->index(1, priceColumn).data(Qt::EditRole).toDouble();
+    EXPECT_TRUE(eventsNamed(QStringLiteral("message")).back().params.at(0).toString().contains(QStringLiteral("合计 %1").arg(top2)))
+        << eventsNamed(QStringLiteral("message")).back().params.at(0).toString().toStdString();
+
+    // Double-click opens the detail program with the record key; the commands raise theirs.
+    const int firstKey = scalar(QStringLiteral("select id from fy_house where code='%1'").arg(shown->index(0, 0).data().toString())).toInt();
+    events.clear();
+    view->setCurrentIndex(shown->index(0, 0));
+    emit view->doubleClicked(shown->index(0, 0));
+    // The command bar's button runs the command; its tip names the key.
+    auto *bar = site->widget()->findChild<qvtoolbar::NavToolbar *>();
+    ASSERT_NE(bar, nullptr);
+    qvtoolbar::ItemRef newButton = bar->Buttons().Item(QStringLiteral("new"));
+    ASSERT_TRUE(newButton);
+    EXPECT_EQ(newButton->TooltipText(), QStringLiteral("新增 (Ctrl+N)"));
+    emit bar->ItemClick(newButton, 0, 0);
+    trigger(site, "edit");
+    trigger(site, "close");
+    // Status texts go out as the selection moves; the requests are what counts here.
+    std::erase_if(events, [](const RaisedEvent &e) { return e.name == u"message"; });
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[0].name, QStringLiteral("detaile"));
+    EXPECT_EQ(events[0].params, (QVariantList{1001, firstKey}));
+    EXPECT_EQ(events[1].name, QStringLiteral("filenew"));
+    EXPECT_EQ(events[1].params, QVariantList{1001});
+    EXPECT_EQ(events[2].name, QStringLiteral("fileedit"));
+    EXPECT_EQ(events[2].params, (QVariantList{1001, firstKey}));
+    EXPECT_EQ(events[3].name, QStringLiteral("unload"));
+    EXPECT_EQ(events[3].params, QVariantList{true});
+    EXPECT_EQ(events[3].control, QStringLiteral("edit2"));
+}
+
+TEST_P(QueryTest, ExportsWhatIsShownAsExcelReadableCsv)
+{
+    // A listing whose text needs quoting and would read as a formula.
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("update fy_house set community='=HYPERLINK(\"x\"),南苑' where id=3")));
+    qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oquery"));
+    ASSERT_TRUE(start(site, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("房源查询"))}));
+    site->widget()->findChild<QLineEdit *>()->setText(QStringLiteral("FY000003"));
+    const QString path = m_registry.filePath(QStringLiteral("out.csv"));
+    ASSERT_TRUE(com::toQVariant(com::call(site->object(), QStringLiteral("ExportCsv"), {com::Variant::fromString(path)})).toBool());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("房源编号,交易类型,区域,小区,")));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("FY000003,")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral(",\"'=HYPERLINK(\"\"x\"\"),南苑\",")));
+}
+
+TEST_P(QueryTest, RefusesADefinitionThatNamesAMissingColumnOrProgram)
+{
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("insert into jx_funccolumn values (1002, 99, 'nosuch', '不存在', 'text', 80, 0, '', '', '', '')")));
+    qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oquery"));
+    EXPECT_FALSE(start(site, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("房源查询"))}));
+    EXPECT_TRUE(com::toQVariant(com::get(site->object(), QStringLiteral("ErrorText"))).toString().contains(QStringLiteral("nosuch")));
+
+    qvcontrols::ControlSite *other = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("edit9"));
+    EXPECT_FALSE(start(other, {com::Variant::fromInt32(777), com::Variant::fromString(QStringLiteral("无"))}));
+    EXPECT_EQ(com::toQVariant(com::get(other->object(), QStringLiteral("ErrorText"))).toString(), QStringLiteral("程序<777>没有功能定义"));
+    // Clear never fails, twice or on a control that did not start.
+    EXPECT_NO_THROW(com::call(other->object(), QStringLiteral("Clear")));
+    EXPECT_NO_THROW(com::call(other->object(), QStringLiteral("Clear")));
+}
+
+TEST_P(QueryTest, EachUsersColumnLayoutIsKeptPerProgramBetweenRuns)
+{
+    QSettings settings;
+    settings.remove(QStringLiteral("JxEdit"));
+    {
+        qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("first"));
+        ASSERT_TRUE(start(site, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("房源查询"))}));
+        // The definition's layout is the default and is not stored.
+        EXPECT_FALSE(QSettings().contains(QStringLiteral("JxEdit/grid/1002")));
+        QHeaderView *header = child<QTableView>(site, QString())->horizontalHeader();
+        EXPECT_EQ(header->sectionSize(3), 120);
+        header->resizeSection(3, 222);
+        header->moveSection(1, 5);
+        container->Remove(QStringLiteral("first"));
+    }
+    EXPECT_TRUE(QSettings().contains(QStringLiteral("JxEdit/grid/1002")));
+    qvcontrols::ControlSite *again = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("again"));
+    ASSERT_TRUE(start(again, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("房源查询"))}));
+    QHeaderView *header = child<QTableView>(again, QString())->horizontalHeader();
+    EXPECT_EQ(header->sectionSize(3), 222);
+    EXPECT_EQ(header->visualIndex(1), 5);
+    // Another program keeps its own.
+    qvcontrols::ControlSite *customers = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("customers"));
+    ASSERT_TRUE(start(customers, {com::Variant::fromInt32(2002), com::Variant::fromString(QStringLiteral("客户查询"))}));
+    EXPECT_EQ(child<QTableView>(customers, QString())->horizontalHeader()->visualIndex(1), 1);
+    settings.remove(QStringLiteral("JxEdit"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, QueryTest, ::testing::Values("sqlite", "postgres"));
+
+} // namespace

@@ -1,0 +1,185 @@
+#include "FunctionDemo.h"
+
+#include "components/data/Database.h"
+
+#include <QDate>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QStringList>
+
+namespace {
+
+const QStringList kDistricts = {QStringLiteral("西湖区"), QStringLiteral("上城区"), QStringLiteral("拱墅区"),
+                                QStringLiteral("滨江区"), QStringLiteral("余杭区"), QStringLiteral("萧山区"),
+                                QStringLiteral("临平区"), QStringLiteral("钱塘区")};
+const QStringList kCommunities = {QStringLiteral("翠苑一区"), QStringLiteral("文鼎苑"), QStringLiteral("西溪诚园"),
+                                  QStringLiteral("金地自在城"), QStringLiteral("绿城桂花园"), QStringLiteral("钱江花园"),
+                                  QStringLiteral("星洲花园"), QStringLiteral("万科良渚文化村"), QStringLiteral("滨江金色海岸"),
+                                  QStringLiteral("湖滨花园"), QStringLiteral("运河宸园"), QStringLiteral("东方郡")};
+const QStringList kRoads = {QStringLiteral("文三路"), QStringLiteral("天目山路"), QStringLiteral("莫干山路"),
+                            QStringLiteral("江南大道"), QStringLiteral("文一西路"), QStringLiteral("市心北路")};
+const QStringList kSurnames = {QStringLiteral("王"), QStringLiteral("李"), QStringLiteral("张"), QStringLiteral("刘"),
+                               QStringLiteral("陈"), QStringLiteral("杨"), QStringLiteral("赵"), QStringLiteral("黄"),
+                               QStringLiteral("周"), QStringLiteral("吴"), QStringLiteral("徐"), QStringLiteral("孙")};
+const QStringList kGiven = {QStringLiteral("先生"), QStringLiteral("女士"), QStringLiteral("建华"), QStringLiteral("玉兰"),
+                            QStringLiteral("海涛"), QStringLiteral("晓燕"), QStringLiteral("志明"), QStringLiteral("婷婷")};
+const QStringList kAgents = {QStringLiteral("王志强"), QStringLiteral("李秀英"), QStringLiteral("张伟"),
+                             QStringLiteral("刘丽娟"), QStringLiteral("陈建国"), QStringLiteral("杨帆")};
+const QStringList kMethods = {QStringLiteral("电话"), QStringLiteral("带看"), QStringLiteral("面谈"), QStringLiteral("微信")};
+const QStringList kNotes = {QStringLiteral("客户对户型满意，考虑价格"), QStringLiteral("业主同意小幅议价"),
+                            QStringLiteral("约周末再次带看"), QStringLiteral("客户希望靠近地铁"),
+                            QStringLiteral("已发送房源照片"), QStringLiteral("暂不考虑，下月再联系")};
+
+QString pick(QRandomGenerator &r, const QStringList &list) { return list.at(int(r.bounded(list.size()))); }
+QString day(const QDate &d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
+QString phone(QRandomGenerator &r) { return QStringLiteral("13%1").arg(r.bounded(100000000, 999999999)); }
+
+bool readFile(const QString &path, QString &text, QString &why)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        why = QStringLiteral("cannot read %1").arg(path);
+        return false;
+    }
+    text = QString::fromUtf8(f.readAll());
+    return true;
+}
+
+bool run(Database &db, const QString &sql, const QVariantList &params, QString &why)
+{
+    if (db.ExecuteParams(sql, params))
+        return true;
+    why = db.LastError().Description();
+    return false;
+}
+
+// One listing; sale prices in 10,000 yuan, rents in yuan a month.
+QVariantList listing(QRandomGenerator &r, int id, const QDate &today)
+{
+    const bool rent = r.bounded(3) == 0;
+    const int rooms = int(r.bounded(1, 5));
+    const double area = 35 + rooms * 22 + r.bounded(30);
+    const double price = rent ? double(1500 + rooms * 900 + r.bounded(40) * 50)
+                              : double(qRound(area * (2.2 + r.bounded(30) / 10.0)));
+    const QString district = pick(r, kDistricts);
+    return {id,
+            QStringLiteral("FY%1").arg(id, 6, 10, QLatin1Char('0')),
+            rent ? QStringLiteral("出租") : QStringLiteral("出售"),
+            district,
+            pick(r, kCommunities),
+            QStringLiteral("%1%2号").arg(pick(r, kRoads)).arg(r.bounded(1, 300)),
+            rooms,
+            area,
+            price,
+            QStringLiteral("%1/%2").arg(r.bounded(1, 18)).arg(18),
+            pick(r, kSurnames) + pick(r, kGiven),
+            phone(r),
+            pick(r, kAgents),
+            r.bounded(10) == 0 ? QStringLiteral("暂缓") : QStringLiteral("有效"),
+            day(today.addDays(-int(r.bounded(400))))};
+}
+
+const QString kInsertListing = QStringLiteral(
+    "insert into fy_house (id,code,dealtype,district,community,address,rooms,area,price,floor,owner,ownerphone,agent,status,regdate)"
+    " values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+
+} // namespace
+
+bool FunctionDemo::addListings(Database &db, int firstId, int count, QString &why)
+{
+    QRandomGenerator r(quint32(firstId) * 7919u + 1u);
+    const QDate today = QDate::currentDate();
+    if (!db.BeginTrans()) {
+        why = db.LastError().Description();
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!run(db, kInsertListing, listing(r, firstId + i, today), why)) {
+            db.RollbackTrans();
+            return false;
+        }
+    }
+    if (!db.CommitTrans()) {
+        why = db.LastError().Description();
+        return false;
+    }
+    return true;
+}
+
+bool FunctionDemo::load(Database &db, const QString &sqlDir, QString &why)
+{
+    QString schema, functions;
+    if (!readFile(sqlDir + QStringLiteral("/schema.sql"), schema, why)
+        || !readFile(sqlDir + QStringLiteral("/functions.sql"), functions, why))
+        return false;
+    if (!db.ExecuteScript(schema) || !db.ExecuteScript(functions)) {
+        why = db.LastError().Description();
+        return false;
+    }
+    const int listings = 300, customers = 150;
+    if (!addListings(db, 1, listings, why))
+        return false;
+
+    QRandomGenerator r(20260101u);
+    const QDate today = QDate::currentDate();
+    if (!db.BeginTrans()) {
+        why = db.LastError().Description();
+        return false;
+    }
+    bool ok = true;
+    for (int id = 1; ok && id <= customers; ++id) {
+        const bool rent = r.bounded(3) == 0;
+        const int rooms = int(r.bounded(1, 5));
+        const double low = rent ? 1500 + rooms * 600 : 80 + rooms * 60;
+        const double high = rent ? low + 3000 : low + 200;
+        ok = run(db,
+                 QStringLiteral("insert into kh_customer (id,name,phone,dealtype,district,pricemin,pricemax,areamin,areamax,rooms,agent,status,regdate)"
+                                " values (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                 {id, pick(r, kSurnames) + pick(r, kGiven), phone(r), rent ? QStringLiteral("出租") : QStringLiteral("出售"),
+                  r.bounded(4) == 0 ? QStringLiteral("") : pick(r, kDistricts), low, high, 30 + rooms * 15, 80 + rooms * 30, rooms,
+                  pick(r, kAgents), QStringLiteral("有效"), day(today.addDays(-int(r.bounded(200))))},
+                 why);
+    }
+    // Follow-ups: some due today or overdue, most in the past.
+    for (int id = 1; ok && id <= 400; ++id) {
+        const bool house = r.bounded(2) == 0;
+        const QDate when = today.addDays(-int(r.bounded(90)));
+        const QDate next = id % 5 == 0 ? today.addDays(-int(r.bounded(3))) : when.addDays(int(r.bounded(3, 20)));
+        ok = run(db,
+                 QStringLiteral("insert into gj_follow (id,objtype,objid,followdate,nextdate,method,agent,content) values (?,?,?,?,?,?,?,?)"),
+                 {id, house ? QStringLiteral("房源") : QStringLiteral("客户"),
+                  int(r.bounded(1, (house ? listings : customers) + 1)), day(when), day(next), pick(r, kMethods),
+                  pick(r, kAgents), pick(r, kNotes)},
+                 why);
+    }
+    // Contracts on the first listings, with payment and hand-over dates spread
+    // around today; each has its commission.
+    for (int id = 1; ok && id <= 60; ++id) {
+        const int house = id * 5;
+        const QDate signedOn = today.addDays(-int(r.bounded(120)));
+        const double price = 100 + r.bounded(400);
+        const double commission = price * 10000 * 0.015;
+        const QString agent = pick(r, kAgents);
+        ok = run(db,
+                 QStringLiteral("insert into ht_contract (id,contractno,houseid,customerid,dealtype,signdate,price,commission,paydate,handoverdate,agent,status)"
+                                " values (?,?,?,?,?,?,?,?,?,?,?,?)"),
+                 {id, QStringLiteral("HT%1%2").arg(today.year()).arg(id, 4, 10, QLatin1Char('0')), house,
+                  int(r.bounded(1, customers + 1)), QStringLiteral("出售"), day(signedOn), price, commission,
+                  day(today.addDays(int(r.bounded(-5, 40)))), day(today.addDays(int(r.bounded(0, 60)))), agent,
+                  id % 4 == 0 ? QStringLiteral("已完成") : QStringLiteral("执行中")},
+                 why)
+            && run(db, QStringLiteral("insert into yj_commission (id,contractid,agent,amount,settledate,status) values (?,?,?,?,?,?)"),
+                   {id, id, agent, commission, id % 4 == 0 ? day(signedOn.addDays(30)) : QStringLiteral(""),
+                    id % 4 == 0 ? QStringLiteral("已结") : QStringLiteral("未结")},
+                   why);
+    }
+    if (!ok) {
+        db.RollbackTrans();
+        return false;
+    }
+    if (!db.CommitTrans()) {
+        why = db.LastError().Description();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class Database;
+
+/// The agency's business tables, the function definitions and realistic demo
+/// rows (listings, customers, follow-ups, contracts, commissions), with dates
+/// around `today` so the reminders have work to show.
+class FunctionDemo
+{
+public:
+    /// Runs the function schema and definitions from `sqlDir`, then adds the rows.
+    static bool load(Database &db, const QString &sqlDir, QString &why);
+    /// Adds `count` listings with ids from `firstId` on, in one transaction.
+    static bool addListings(Database &db, int firstId, int count, QString &why);
+};
