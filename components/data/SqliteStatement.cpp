@@ -97,7 +97,7 @@ sqlite3 *SqliteStatement::handleOf(const QVariant &driverHandle)
 }
 
 bool SqliteStatement::run(sqlite3 *db, const QString &sql, const QVariantList &params, QStringList &columns,
-                          QVector<QVector<QVariant>> &rows, QString &error)
+                          QVector<QVariant> &cells, QString &error)
 {
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt *raw = nullptr;
@@ -137,13 +137,10 @@ bool SqliteStatement::run(sqlite3 *db, const QString &sql, const QVariantList &p
         if (rc != SQLITE_ROW) {
             error = QString::fromUtf8(sqlite3_errmsg(db));
             columns.clear();
-            rows.clear();
+            cells.clear();
             return false;
         }
-        QVector<QVariant> row(width);
-        QVariant *cell = row.data();
         for (int i = 0; i < width; ++i)
-            cell[i] = columnValue(st.get(), i);
-        rows.append(std::move(row));
+            cells.append(columnValue(st.get(), i));
     }
 }
