@@ -3,6 +3,9 @@
 
 #include "components/controls/dLinkLabel.h"
 #include "console/config/bCommon.h"
+#include "components/context/AppContext.h"
+#include "components/data/Database.h"
+#include "console/config/clsConfig.h"
 #include "console/dialogs/frmAbout.h"
 #include "console/startup/ConsoleSession.h"
 #include "platform/MessageBox.h"
@@ -11,6 +14,7 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -175,6 +179,33 @@ TEST_F(About, LongProgramFolderIsFittedOrElidedToTheLabel)
     EXPECT_TRUE(caption.startsWith(QStringLiteral("安装目录:"))) << caption.toStdString();
     EXPECT_TRUE(caption.contains(QStringLiteral(".."))) << caption.toStdString();
     EXPECT_EQ(about->dlnkPath()->Link(), deep);
+}
+
+// On the throw-away PostgreSQL server of the test run: the description names
+// the server's version on a line of its own.
+TEST(AboutOnPostgres, DescriptionNamesTheServerVersion)
+{
+    if (qEnvironmentVariable("JX_TEST_PG").isEmpty())
+        GTEST_SKIP() << "no PostgreSQL test server (JX_TEST_PG)";
+    auto db = com::ComPtr<Database>::adopt(new Database());
+    ASSERT_TRUE(db->OpenDirect(QStringLiteral("postgres"), qEnvironmentVariable("JX_TEST_PG"))) << db->LastError().Description().toStdString();
+    const QString schema = QStringLiteral("about_%1").arg(QCoreApplication::applicationPid());
+    ASSERT_TRUE(db->Execute(QStringLiteral("CREATE SCHEMA ") + schema) && db->Execute(QStringLiteral("SET search_path TO ") + schema));
+    const bool loaded = db->ExecuteScript(jxtest::TestInstallation::readDemo("schema.sql"));
+    const QString version = db->Query(QStringLiteral("show server_version")).Value().toString();
+    {
+        auto context = com::ComPtr<AppContext>::adopt(new AppContext());
+        if (loaded && context->Attach(db.get(), 0)) {
+            auto config = com::ComPtr<jx::clsConfig>::adopt(new jx::clsConfig());
+            jx::frmAbout about(*context, *config);
+            EXPECT_TRUE(about.lblDescription()->text().endsWith(QStringLiteral("\nPostgreSQL ") + version))
+                << about.lblDescription()->text().toStdString();
+        } else {
+            ADD_FAILURE() << "cannot load the schema: " << db->LastError().Description().toStdString();
+        }
+    }
+    db->Execute(QStringLiteral("DROP SCHEMA ") + schema + QStringLiteral(" CASCADE"));
+    EXPECT_FALSE(version.isEmpty());
 }
 
 } // namespace
