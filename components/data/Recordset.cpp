@@ -7,6 +7,27 @@
 namespace {
 // Up to this many columns a field is found by comparing names in place.
 constexpr int kScanLimit = 16;
+
+// Column names are nearly always ASCII: those are compared here, lengths
+// first; anything else goes to Qt's full case folding.
+bool sameName(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x == y)
+            continue;
+        if (x >= 0x80 || y >= 0x80)
+            return a.mid(i).compare(b.mid(i), Qt::CaseInsensitive) == 0;
+        const char16_t lx = (x >= 'A' && x <= 'Z') ? char16_t(x | 0x20) : x;
+        const char16_t ly = (y >= 'A' && y <= 'Z') ? char16_t(y | 0x20) : y;
+        if (lx != ly)
+            return false;
+    }
+    return true;
+}
 } // namespace
 
 // The rows in one block, row after row: reading a field is an index
@@ -68,7 +89,7 @@ int Recordset::fieldIndex(const QString &name) const
     const QStringList &columns = m_data->columns;
     if (columns.size() <= kScanLimit) {
         for (int i = 0; i < columns.size(); ++i)
-            if (columns.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            if (sameName(columns.at(i), name))
                 return i;
         return -1;
     }
