@@ -9,6 +9,7 @@
 #include "console/config/clsConfig.h"
 #include "console/log/Logger.h"
 #include "console/startup/bMain.h"
+#include "console/support/SystemInfoTool.h"
 #include "console/support/clsRegistryAccess.h"
 #include "platform/MessageBox.h"
 #include "platform/Numeric.h"
@@ -81,6 +82,8 @@ frmAbout::frmAbout(AppContext &context, clsConfig &config, QWidget *parent)
 frmAbout::~frmAbout() = default;
 
 void frmAbout::setLauncher(Launcher launcher) { m_launcher = std::move(launcher); }
+
+void frmAbout::setProgramSearchPath(const QStringList &folders) { m_searchPath = folders; }
 
 QLabel *frmAbout::lblVersion() const { return ui->lblVersion; }
 QLabel *frmAbout::lblPath() const { return ui->lblPath; }
@@ -251,9 +254,10 @@ void frmAbout::LoadForm()
 void frmAbout::ShowSystemInfo()
 {
     try {
+        // This desktop registers no such program itself: name one it has, once.
+        RegisterSystemInfoTool(KnownSystemInfoPrograms(), m_searchPath);
         const clsRegistryAccess registry;
-        const QString tool = registry.ReadString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
-                                                 QStringLiteral("PATH"), QString());
+        const QString tool = registry.ReadString(QString::fromLatin1(kSystemInfoKey), QString::fromLatin1(kSystemInfoValue), QString());
         if (!tool.isEmpty() && m_launcher(LocalPath(tool)))
             return;
         const QString location = registry.ReadString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location"),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -51,6 +52,10 @@ public:
     using Launcher = std::function<bool(const QString &program)>;
     void setLauncher(Launcher launcher);
 
+    // Folders searched for a well-known system-information program when the
+    // registry names none (the PATH variable's folders when empty).
+    void setProgramSearchPath(const QStringList &folders);
+
     // The system-information button: the registered tool, or the message
     // "此时系统信息不可用".
     void ShowSystemInfo();
@@ -76,6 +81,7 @@ private:
     AppContext &m_context;
     clsConfig &m_config;
     Launcher m_launcher;
+    QStringList m_searchPath;
 };
 
 } // namespace jx

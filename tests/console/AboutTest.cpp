@@ -7,6 +7,7 @@
 #include "components/data/Database.h"
 #include "console/config/clsConfig.h"
 #include "console/dialogs/frmAbout.h"
+#include "console/support/SystemInfoTool.h"
 #include "console/startup/ConsoleSession.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
@@ -15,6 +16,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -108,6 +111,9 @@ TEST_F(About, StoredEditionTextsLogoAndButtons)
 TEST_F(About, SystemInformationStartsTheRegisteredToolOrSaysItIsUnavailable)
 {
     auto about = form();
+    const QString bin = installation.path(QStringLiteral("bin"));
+    ASSERT_TRUE(QDir().mkpath(bin));
+    about->setProgramSearchPath({bin});
     QStringList started;
     about->setLauncher([&](const QString &program) {
         started << program;
@@ -119,10 +125,19 @@ TEST_F(About, SystemInformationStartsTheRegisteredToolOrSaysItIsUnavailable)
     EXPECT_EQ(boxes.last().text, QStringLiteral("此时系统信息不可用"));
     EXPECT_EQ(boxes.last().style, jx::OKOnly);
 
-    ASSERT_TRUE(com::RegistryStore::setValue(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
-                                             QStringLiteral("PATH"), QStringLiteral("/usr/bin/sysinfo-tool")));
+    // A well-known program of this desktop is found, named in the registry and started.
+    installation.write(QStringLiteral("bin/hardinfo"), "#!/bin/sh\n");
+    QFile::setPermissions(installation.path(QStringLiteral("bin/hardinfo")), QFile::ReadOwner | QFile::ExeOwner);
     about->cmdInfo()->click();
-    EXPECT_EQ(started, QStringList{QStringLiteral("/usr/bin/sysinfo-tool")});
+    EXPECT_EQ(started, QStringList{installation.path(QStringLiteral("bin/hardinfo"))});
+    EXPECT_EQ(boxes.count(), 1);
+    EXPECT_EQ(com::RegistryStore::value(QString::fromLatin1(jx::kSystemInfoKey), QStringLiteral("PATH")).value_or(QString()),
+              installation.path(QStringLiteral("bin/hardinfo")));
+
+    // A program already named is kept.
+    ASSERT_TRUE(com::RegistryStore::setValue(QString::fromLatin1(jx::kSystemInfoKey), QStringLiteral("PATH"), QStringLiteral("/usr/bin/sysinfo-tool")));
+    about->cmdInfo()->click();
+    EXPECT_EQ(started.last(), QStringLiteral("/usr/bin/sysinfo-tool"));
     EXPECT_EQ(boxes.count(), 1);
 
     // A tool that cannot start is reported the same way.
