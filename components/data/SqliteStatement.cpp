@@ -86,10 +86,8 @@ QVariant columnValue(sqlite3_stmt *st, int i)
         const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
         // Built inside the variant: QVariant(const QString &) would copy the
         // string and drop the temporary, two indirect calls per text value.
-        QString string = QString::fromUtf8(text, sqlite3_column_bytes(st, i));
         QVariant value(QMetaType::fromType<QString>(), nullptr);
-        // A new variant shares nothing: its string is written without detaching.
-        static_cast<QString *>(const_cast<void *>(value.constData()))->swap(string);
+        *static_cast<QString *>(value.data()) = QString::fromUtf8(text, sqlite3_column_bytes(st, i));
         return value;
     }
     }
