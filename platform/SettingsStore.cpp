@@ -114,15 +114,35 @@ QString SettingsStore::getSetting(const QString &app, const QString &section, co
 bool SettingsStore::saveSetting(const QString &app, const QString &section, const QString &key,
                                 const QString &value)
 {
-    if (section.isEmpty() || key.isEmpty())
+    return saveSettings(app, section, {{key, value}});
+}
+
+bool SettingsStore::saveSettings(const QString &app, const QString &section,
+                                 const QList<std::pair<QString, QString>> &values)
+{
+    if (section.isEmpty())
         return false;
+    for (const auto &entry : values) {
+        if (entry.first.isEmpty())
+            return false;
+    }
     if (!QDir().mkpath(rootFolder()))
         return false;
+    // Every write locks, rewrites and syncs the whole file to disk: the
+    // sign-in stores several keys, mostly unchanged, on every start.
     QSettings s(fileFor(app), QSettings::IniFormat);
     s.beginGroup(findSection(s, section));
-    s.setValue(findKey(s, key), value);
+    bool changed = false;
+    for (const auto &[key, value] : values) {
+        const QString name = findKey(s, key);
+        const QVariant stored = s.value(name);
+        if (stored.isValid() && stored.toString() == value)
+            continue;
+        s.setValue(name, value);
+        changed = true;
+    }
     s.endGroup();
-    return finish(s);
+    return !changed || finish(s);
 }
 
 bool SettingsStore::deleteSetting(const QString &app, const QString &section, const QString &key)

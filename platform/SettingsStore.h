@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 namespace jx {
 
@@ -14,9 +17,14 @@ public:
     // The stored text, or defaultValue when there is none.
     static QString getSetting(const QString &app, const QString &section, const QString &key,
                               const QString &defaultValue = QString());
-    // Stores the text; false when the file could not be written.
+    // Stores the text; false when the file could not be written. A value
+    // that is already stored as it stands is not written again.
     static bool saveSetting(const QString &app, const QString &section, const QString &key,
                             const QString &value);
+    // Stores several keys of one section with one write of the file (none
+    // when every value is already stored as it stands).
+    static bool saveSettings(const QString &app, const QString &section,
+                             const QList<std::pair<QString, QString>> &values);
     // Deletes one key; with an empty key the whole section, with an empty
     // section too every setting of the application. False on a write error.
     static bool deleteSetting(const QString &app, const QString &section = QString(),

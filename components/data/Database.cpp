@@ -328,22 +328,20 @@ bool Database::IsOpen() const { return d->open && d->db().isOpen(); }
 void Database::Close() { d->closeConnection(); }
 
 namespace {
-QVector<QVector<QVariant>> readRows(QSqlQuery &q, QStringList &columns)
+// The rows one after the other, as the recordset keeps them.
+QVector<QVariant> readRows(QSqlQuery &q, QStringList &columns)
 {
     const QSqlRecord rec = q.record();
     for (int i = 0; i < rec.count(); ++i)
         columns << rec.fieldName(i);
-    QVector<QVector<QVariant>> rows;
+    QVector<QVariant> cells;
     while (q.next()) {
-        QVector<QVariant> row;
-        row.reserve(columns.size());
         for (int i = 0; i < columns.size(); ++i) {
             QVariant v = q.value(i);
-            row.append(v.isNull() ? QVariant() : std::move(v));
+            cells.append(v.isNull() ? QVariant() : std::move(v));
         }
-        rows.append(std::move(row));
     }
-    return rows;
+    return cells;
 }
 } // namespace
 
@@ -357,7 +355,7 @@ QueryResult Database::QueryParams(const QString &sql, const QVariantList &params
     if (d->driver == kSqlite) {
         if (sqlite3 *handle = SqliteStatement::handleOf(d->db().driver()->handle())) {
             QStringList columns;
-            QVector<QVector<QVariant>> rows;
+            QVector<QVariant> rows;
             QString why;
             if (!SqliteStatement::run(handle, text, params, columns, rows, why)) {
                 d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(why, sql.trimmed()));

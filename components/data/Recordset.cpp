@@ -7,18 +7,56 @@
 namespace {
 // Up to this many columns a field is found by comparing names in place.
 constexpr int kScanLimit = 16;
+
+// Column names are nearly always ASCII: those are compared here, lengths
+// first; anything else goes to Qt's full case folding.
+bool sameName(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x == y)
+            continue;
+        if (x >= 0x80 || y >= 0x80)
+            return a.mid(i).compare(b.mid(i), Qt::CaseInsensitive) == 0;
+        const char16_t lx = (x >= 'A' && x <= 'Z') ? char16_t(x | 0x20) : x;
+        const char16_t ly = (y >= 'A' && y <= 'Z') ? char16_t(y | 0x20) : y;
+        if (lx != ly)
+            return false;
+    }
+    return true;
+}
 } // namespace
 
+// The rows in one block, row after row: reading a field is an index
+// computation, and building the result costs one allocation, not one per row.
 struct Recordset::Data
 {
     QStringList columns;
     QHash<QString, int> index; // lower-case name -> column
-    QVector<QVector<QVariant>> rows;
+    QVector<QVariant> cells;
+    int rowCount = 0;
+
+    const QVariant &cell(int row, int field) const { return cells.at(qsizetype(row) * columns.size() + field); }
 };
 
 Recordset::Recordset() = default;
 
 Recordset::Recordset(QStringList columns, QVector<QVector<QVariant>> rows)
+{
+    QVector<QVariant> cells;
+    const qsizetype width = columns.size();
+    cells.reserve(width * rows.size());
+    for (QVector<QVariant> &row : rows) {
+        for (qsizetype f = 0; f < width; ++f)
+            cells.append(f < row.size() ? std::move(row[f]) : QVariant());
+    }
+    *this = Recordset(std::move(columns), std::move(cells));
+}
+
+Recordset::Recordset(QStringList columns, QVector<QVariant> cells)
 {
     auto data = std::make_shared<Data>();
     for (int i = 0; columns.size() > kScanLimit && i < columns.size(); ++i) {
@@ -26,15 +64,21 @@ Recordset::Recordset(QStringList columns, QVector<QVector<QVariant>> rows)
         if (!data->index.contains(key)) // first of duplicate names wins
             data->index.insert(key, i);
     }
+    const qsizetype width = columns.size();
+    if (width > 0) {
+        if (cells.size() % width != 0)
+            cells.resize((cells.size() / width + 1) * width);
+        data->rowCount = static_cast<int>(cells.size() / width);
+    }
     data->columns = std::move(columns);
-    data->rows = std::move(rows);
+    data->cells = std::move(cells);
     m_data = std::move(data);
     m_open = true;
 }
 
-bool Recordset::Eof() const { return !m_open || !m_data || m_pos >= m_data->rows.size(); }
+bool Recordset::Eof() const { return !m_open || !m_data || m_pos >= m_data->rowCount; }
 
-bool Recordset::Bof() const { return !m_open || !m_data || m_data->rows.isEmpty(); }
+bool Recordset::Bof() const { return !m_open || !m_data || m_data->rowCount == 0; }
 
 int Recordset::fieldIndex(const QString &name) const
 {
@@ -45,22 +89,22 @@ int Recordset::fieldIndex(const QString &name) const
     const QStringList &columns = m_data->columns;
     if (columns.size() <= kScanLimit) {
         for (int i = 0; i < columns.size(); ++i)
-            if (columns.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            if (sameName(columns.at(i), name))
                 return i;
         return -1;
     }
     return m_data->index.value(name.toLower(), -1);
 }
 
-QVariant Recordset::Field(int index) const
+const QVariant &Recordset::Field(int index) const
 {
+    static const QVariant null;
     if (Eof() || index < 0 || index >= m_data->columns.size())
-        return {};
-    const auto &row = m_data->rows.at(m_pos);
-    return index < row.size() ? row.at(index) : QVariant();
+        return null;
+    return m_data->cell(m_pos, index);
 }
 
-QVariant Recordset::Fields(const QString &name) const { return Field(fieldIndex(name)); }
+const QVariant &Recordset::Fields(const QString &name) const { return Field(fieldIndex(name)); }
 
 void Recordset::MoveNext()
 {
@@ -77,7 +121,7 @@ void Recordset::Close()
 
 bool Recordset::isOpen() const { return m_open; }
 int Recordset::fieldCount() const { return m_data ? static_cast<int>(m_data->columns.size()) : 0; }
-int Recordset::recordCount() const { return m_data ? static_cast<int>(m_data->rows.size()) : 0; }
+int Recordset::recordCount() const { return m_data ? m_data->rowCount : 0; }
 QStringList Recordset::fieldNames() const { return m_data ? m_data->columns : QStringList(); }
 
 QVector<QVector<QVariant>> Recordset::GetRows(int count)
@@ -90,10 +134,8 @@ QVector<QVector<QVariant>> Recordset::GetRows(int count)
     const int take = count < 0 || count > available ? available : count;
     for (int f = 0; f < fields; ++f) {
         cells[f].reserve(take);
-        for (int r = 0; r < take; ++r) {
-            const auto &row = m_data->rows.at(m_pos + r);
-            cells[f].append(f < row.size() ? row.at(f) : QVariant());
-        }
+        for (int r = 0; r < take; ++r)
+            cells[f].append(m_data->cell(m_pos + r, f));
     }
     m_pos += take;
     return cells;

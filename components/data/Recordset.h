@@ -21,6 +21,9 @@ public:
 
     Recordset();
     Recordset(QStringList columns, QVector<QVector<QVariant>> rows);
+    /// Rows stored one after the other: cell (row, field) is cells[row * fields + field].
+    /// A short last row is filled with Null fields.
+    Recordset(QStringList columns, QVector<QVariant> cells);
 
     /// End of data: the cursor is past the last row (or there are no rows).
     /// (Named Eof because EOF is a macro of the C library.)
@@ -29,9 +32,10 @@ public:
     bool Bof() const;
     /// Field of the current row by column name, ignoring letter case.
     /// Null QVariant for a Null field, an unknown name or no current row.
-    QVariant Fields(const QString &name) const;
+    /// The reference stays valid while this recordset (or a copy) holds its rows.
+    const QVariant &Fields(const QString &name) const;
     /// Field of the current row by 0-based column index.
-    QVariant Field(int index) const;
+    const QVariant &Field(int index) const;
     void MoveNext();
     /// Up to `count` rows from the cursor on (all when count < 0), as
     /// rows[field][row]; the cursor moves past them.

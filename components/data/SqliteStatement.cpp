@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -83,7 +84,11 @@ QVariant columnValue(sqlite3_stmt *st, int i)
     }
     default: {
         const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(st, i));
-        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(st, i)));
+        // Built inside the variant: QVariant(const QString &) would copy the
+        // string and drop the temporary, two indirect calls per text value.
+        QVariant value(QMetaType::fromType<QString>(), nullptr);
+        *static_cast<QString *>(value.data()) = QString::fromUtf8(text, sqlite3_column_bytes(st, i));
+        return value;
     }
     }
 }
@@ -97,7 +102,7 @@ sqlite3 *SqliteStatement::handleOf(const QVariant &driverHandle)
 }
 
 bool SqliteStatement::run(sqlite3 *db, const QString &sql, const QVariantList &params, QStringList &columns,
-                          QVector<QVector<QVariant>> &rows, QString &error)
+                          QVector<QVariant> &cells, QString &error)
 {
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt *raw = nullptr;
@@ -137,13 +142,17 @@ bool SqliteStatement::run(sqlite3 *db, const QString &sql, const QVariantList &p
         if (rc != SQLITE_ROW) {
             error = QString::fromUtf8(sqlite3_errmsg(db));
             columns.clear();
-            rows.clear();
+            cells.clear();
             return false;
         }
-        QVector<QVariant> row(width);
-        QVariant *cell = row.data();
+        // Grown by doubling and filled in place: appending cell by cell went
+        // through an out-of-line emplace for every value.
+        const qsizetype used = cells.size();
+        if (cells.capacity() < used + width)
+            cells.reserve(std::max<qsizetype>({2 * cells.capacity(), used + width, 64}));
+        cells.resize(used + width);
+        QVariant *cell = cells.data() + used;
         for (int i = 0; i < width; ++i)
             cell[i] = columnValue(st.get(), i);
-        rows.append(std::move(row));
     }
 }

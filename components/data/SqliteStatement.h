@@ -19,7 +19,8 @@ public:
     /// The sqlite3 handle behind a Qt SQLite connection's driver handle; null when it is none.
     static sqlite3 *handleOf(const QVariant &driverHandle);
 
+    /// The rows go into cells one after the other (row * columns + field).
     /// False with the engine's reason in error.
     static bool run(sqlite3 *db, const QString &sql, const QVariantList &params, QStringList &columns,
-                    QVector<QVector<QVariant>> &rows, QString &error);
+                    QVector<QVariant> &cells, QString &error);
 };

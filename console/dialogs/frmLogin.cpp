@@ -282,11 +282,13 @@ void frmLogin::OkRoutine()
         const QString password = ui->Txt_2->text();
         const QString remembered = !password.isEmpty() && ticked && m_cipher ? m_cipher->Encrypt(password, kCipherKey) : QString();
 
-        SettingsStore::saveSetting(app, kMain, kLogonUser, typed);
+        // One write of the settings file for all of them: each write syncs it to disk.
+        QList<std::pair<QString, QString>> settings{{kLogonUser, typed}};
         for (int i = 0; i < recent.size(); ++i)
-            SettingsStore::saveSetting(app, kMain, QString::number(i + 1) + kLogonUser, recent.at(i));
-        SettingsStore::saveSetting(app, kMain, QStringLiteral("remerber"), ticked ? QStringLiteral("1") : QStringLiteral("0"));
-        SettingsStore::saveSetting(app, kMain, QStringLiteral("remerberString"), remembered);
+            settings.append({QString::number(i + 1) + kLogonUser, recent.at(i)});
+        settings.append({QStringLiteral("remerber"), ticked ? QStringLiteral("1") : QStringLiteral("0")});
+        settings.append({QStringLiteral("remerberString"), remembered});
+        SettingsStore::saveSettings(app, kMain, settings);
         accept();
     } catch (const std::exception &e) {
         try {

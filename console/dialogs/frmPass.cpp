@@ -8,6 +8,7 @@
 #include "platform/MessageBox.h"
 
 #include <QEvent>
+#include <QLabel>
 #include <QStyle>
 
 #include <exception>
@@ -31,9 +32,6 @@ frmPass::frmPass(AppContext &context, CurrentUser &user, QWidget *parent)
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose, false);
-    for (QWidget *w : {static_cast<QWidget *>(ui->USER), static_cast<QWidget *>(ui->Oldpassword), static_cast<QWidget *>(ui->hint),
-                       static_cast<QWidget *>(ui->newpassword), static_cast<QWidget *>(ui->newpasswordagain)})
-        w->setAccessibleName(w->objectName());
     connect(ui->Oldpassword, &QLineEdit::textChanged, this, [this] { OldPassWordChange(); });
     connect(ui->CmdOK, &QPushButton::clicked, this, [this] { OkRoutine(); });
     connect(ui->CmdClose, &QPushButton::clicked, this, [this] { reject(); });
@@ -90,8 +88,11 @@ void frmPass::LoadForm()
         ui->CmdOK->setText(text("/frmpass/cmdok", ui->CmdOK->text()));
         ui->CmdClose->setText(text("/frmpass/cmdclose", ui->CmdClose->text()));
     });
+    // Each control is named by its caption: the buttons by their own, the boxes by their labels'.
     for (QPushButton *b : {ui->CmdOK, ui->CmdClose})
         b->setAccessibleName(QString(b->text()).remove(QLatin1Char('&')));
+    for (QLabel *label : {ui->LblUser, ui->LblOldPass, ui->LblHint, ui->LblNewPass, ui->lblConfirm})
+        label->buddy()->setAccessibleName(QString(label->text()).remove(QLatin1Char('&')));
 }
 
 void frmPass::changeEvent(QEvent *event)
@@ -133,16 +134,18 @@ void frmPass::OldPassWordChange()
 
 void frmPass::OkRoutine()
 {
-    if (ui->Oldpassword->text() != m_user.Password(QString())) {
-        msgBox(QStringLiteral("请先输入原先的旧密码后继续.."), Information, QStringLiteral("提示："));
-        ui->Oldpassword->setFocus();
-        return;
-    }
-    if (ui->newpassword->text().isEmpty() && ui->newpasswordagain->text().isEmpty()) {
-        if (msgBox(QStringLiteral("新密码为空，是否继续？"), Exclamation | YesNo, QStringLiteral("提示：")) != Yes)
-            return;
-    }
+    // A failure while reading the password on record is reported like the
+    // later steps' instead of escaping the click handler.
     try {
+        if (ui->Oldpassword->text() != m_user.Password(QString())) {
+            msgBox(QStringLiteral("请先输入原先的旧密码后继续.."), Information, QStringLiteral("提示："));
+            ui->Oldpassword->setFocus();
+            return;
+        }
+        if (ui->newpassword->text().isEmpty() && ui->newpasswordagain->text().isEmpty()) {
+            if (msgBox(QStringLiteral("新密码为空，是否继续？"), Exclamation | YesNo, QStringLiteral("提示：")) != Yes)
+                return;
+        }
         if (!m_user.Verify()) {
             WriteLog(m_user.LastError().Description(), LogNotice);
             return;

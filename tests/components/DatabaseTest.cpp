@@ -183,6 +183,7 @@ TEST_P(DatabaseEngine, RecordsetReadsFieldsByNameAndNulls)
     ASSERT_FALSE(rs.Bof());
     ASSERT_FALSE(rs.Eof());
     EXPECT_EQ(rs.Fields("ZT_CODE").toString(), "001");
+    EXPECT_FALSE(rs.Fields("ZT_CODE").isNull()); // a text value is no Null, also for late-bound readers
     EXPECT_EQ(rs.Fields("Zt_CoName").toString(), QStringLiteral("安居房产经纪有限公司"));
     EXPECT_TRUE(rs.Fields("no_such_column").isNull());
     rs.MoveNext();
@@ -279,4 +280,36 @@ TEST(DatabasePostgres, UnknownDatabaseOnLiveServerGivesFalse)
     EXPECT_FALSE(db.OpenDirect("postgres", connection));
     EXPECT_TRUE(db.LastError().Description().contains("no_such_db_here")) << db.LastError().Description().toStdString();
     EXPECT_FALSE(db.IsOpen());
+}
+
+// Rows handed over one by one or as one block read the same; a short row is
+// filled with Null fields, and a copy keeps the rows after the original closes.
+TEST(RecordsetRows, BlockAndRowFormsAgreeAndCopiesOutliveClose)
+{
+    const QStringList columns{QStringLiteral("code"), QStringLiteral("name")};
+    Recordset byRows(columns, {{QStringLiteral("001"), QStringLiteral("甲")}, {QStringLiteral("002")}});
+    Recordset block(columns, QVector<QVariant>{QStringLiteral("001"), QStringLiteral("甲"), QStringLiteral("002")});
+    for (Recordset *rs : {&byRows, &block}) {
+        ASSERT_EQ(rs->recordCount(), 2);
+        EXPECT_EQ(rs->Fields(QStringLiteral("NAME")).toString(), QStringLiteral("甲"));
+        Recordset copy = *rs;
+        rs->MoveNext();
+        EXPECT_EQ(rs->Field(0).toString(), QStringLiteral("002"));
+        EXPECT_TRUE(rs->Fields(QStringLiteral("name")).isNull());
+        const QVector<QVector<QVariant>> rest = rs->GetRows();
+        ASSERT_EQ(rest.size(), 2);
+        EXPECT_EQ(rest[0], QVector<QVariant>{QStringLiteral("002")});
+        EXPECT_TRUE(rs->Eof());
+        rs->Close();
+        // The copy still stands on the first row of its own rows.
+        const QVariant &name = copy.Fields(QStringLiteral("name"));
+        EXPECT_EQ(name.toString(), QStringLiteral("甲"));
+        EXPECT_EQ(copy.GetRows(1)[1], QVector<QVariant>{QStringLiteral("甲")});
+    }
+    // Names beyond ASCII still match without regard to letter case; lengths must agree.
+    const Recordset named({QStringLiteral("Ärger"), QStringLiteral("名称")}, QVector<QVariant>{1, 2});
+    EXPECT_EQ(named.fieldIndex(QStringLiteral("äRGER")), 0);
+    EXPECT_EQ(named.fieldIndex(QStringLiteral("名称")), 1);
+    EXPECT_EQ(named.fieldIndex(QStringLiteral("名")), -1);
+    EXPECT_EQ(named.fieldIndex(QStringLiteral("Ärge")), -1);
 }

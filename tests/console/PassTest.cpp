@@ -1,15 +1,24 @@
+#include "TestInstallation.h"
+
 #include "components/context/AppContext.h"
 #include "components/context/CurrentUser.h"
 #include "components/data/Database.h"
+#include "console/dialogs/frmLogin.h"
 #include "console/dialogs/frmPass.h"
+#include "console/startup/ConsoleSession.h"
 #include "console/log/Logger.h"
 #include "platform/ILogWriter.h"
 #include "platform/MessageBox.h"
 #include "platform/com/ComPtr.h"
 
+#include <QComboBox>
+#include <QDirIterator>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -130,6 +139,57 @@ TEST_F(PasswordChange, WrongOldPasswordAndEmptyNewPasswordsAsk)
     next.LoadForm();
     EXPECT_FALSE(next.Oldpassword()->isEnabled());
     EXPECT_TRUE(next.newpassword()->isEnabled());
+}
+
+// Signed in through the login window on a real installation with its own log
+// files, the clerk changes the password; afterwards neither the old nor the new
+// password is anywhere in the installation's files as text.
+TEST(PasswordChangeOnDisk, NoPlainPasswordInDatabaseSettingsOrLog)
+{
+    jxtest::TestInstallation installation;
+    installation.writeConfig();
+    // The demo prints its passwords as the login hint; that text is not what is searched for.
+    installation.execute(QStringLiteral("delete from jx_text where keyname='/login/hint'"));
+    jx::ScopedMessageBoxRecorder boxes;
+    const QString newPassword = QStringLiteral("Nw7-Geheim");
+    {
+        jx::ConsoleSession session; // the product's own log writer
+        QString why;
+        ASSERT_TRUE(session.OpenInstallation(installation.configFile(), &why)) << why.toStdString();
+        {
+            jx::frmLogin login(session);
+            login.LoadForm();
+            login.CobUser()->setEditText(QStringLiteral("clerk"));
+            login.Password()->setText(QStringLiteral("clerk123"));
+            login.OkRoutine();
+            ASSERT_EQ(login.result(), QDialog::Accepted);
+        }
+        jx::frmPass form(*session.AppContext(), *session.CurrentUser());
+        form.LoadForm();
+        form.Oldpassword()->setText(QStringLiteral("clerk123"));
+        form.newpassword()->setText(newPassword);
+        form.newpasswordagain()->setText(newPassword);
+        form.OkRoutine();
+        ASSERT_EQ(form.result(), QDialog::Accepted);
+        EXPECT_EQ(session.CurrentUser()->Password(QString()), newPassword);
+        session.Shutdown();
+    }
+    QStringList searched;
+    for (QDirIterator it(installation.folder(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString file = it.next();
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
+        const QByteArray bytes = f.readAll();
+        searched << QDir(installation.folder()).relativeFilePath(file);
+        for (const QString &secret : {QStringLiteral("clerk123"), newPassword}) {
+            const QByteArray utf16(reinterpret_cast<const char *>(secret.utf16()), secret.size() * 2);
+            EXPECT_FALSE(bytes.contains(secret.toUtf8()) || bytes.contains(utf16)) << secret.toStdString() << " in " << file.toStdString();
+        }
+    }
+    // The search covered what the session wrote: the database, the settings and a log file.
+    EXPECT_TRUE(searched.contains(QStringLiteral("jx.db")));
+    EXPECT_FALSE(searched.filter(QStringLiteral(".ini")).isEmpty()) << searched.join(u' ').toStdString();
+    EXPECT_FALSE(searched.filter(QRegularExpression(QStringLiteral("^log/"))).isEmpty()) << searched.join(u' ').toStdString();
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 class SettingsStoreTest : public ::testing::Test
@@ -42,6 +44,42 @@ TEST_F(SettingsStoreTest, ReadingNeverWrites)
               QStringLiteral("d"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
+}
+
+// The file is replaced on every write: its inode tells whether it was written.
+ino_t inodeOf(const QString &file)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(file).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+TEST_F(SettingsStoreTest, SeveralKeysInOneWriteAndUnchangedValuesNotRewritten)
+{
+    const QString main = QStringLiteral("main");
+    const QList<std::pair<QString, QString>> signIn{{QStringLiteral("LogonUser"), QStringLiteral("张三")},
+                                                    {QStringLiteral("remerber"), QStringLiteral("0")},
+                                                    {QStringLiteral("remerberString"), QString()}};
+    ASSERT_TRUE(jx::SettingsStore::saveSettings(m_app, main, signIn));
+    const QString file = jx::SettingsStore::fileFor(m_app);
+    const ino_t written = inodeOf(file);
+    ASSERT_NE(written, ino_t(0));
+    EXPECT_EQ(jx::SettingsStore::getSetting(m_app, main, QStringLiteral("logonuser")), QStringLiteral("张三"));
+    EXPECT_EQ(jx::SettingsStore::getSetting(m_app, main, QStringLiteral("remerberString"), QStringLiteral("<none>")), QString());
+
+    // The same sign-in again, also through the single-key call: nothing is written.
+    ASSERT_TRUE(jx::SettingsStore::saveSettings(m_app, main, signIn));
+    ASSERT_TRUE(jx::SettingsStore::saveSetting(m_app, QStringLiteral("MAIN"), QStringLiteral("REMERBER"), QStringLiteral("0")));
+    EXPECT_EQ(inodeOf(file), written);
+
+    // One changed value writes the file, and the others stay.
+    ASSERT_TRUE(jx::SettingsStore::saveSettings(m_app, main, {{QStringLiteral("remerber"), QStringLiteral("1")}}));
+    EXPECT_NE(inodeOf(file), written);
+    EXPECT_EQ(jx::SettingsStore::getSetting(m_app, main, QStringLiteral("remerber")), QStringLiteral("1"));
+    EXPECT_EQ(jx::SettingsStore::getSetting(m_app, main, QStringLiteral("LogonUser")), QStringLiteral("张三"));
+
+    // A nameless key refuses the whole batch.
+    EXPECT_FALSE(jx::SettingsStore::saveSettings(m_app, main, {{QStringLiteral("a"), QStringLiteral("x")}, {QString(), QStringLiteral("y")}}));
+    EXPECT_EQ(jx::SettingsStore::getSetting(m_app, main, QStringLiteral("a"), QStringLiteral("<none>")), QStringLiteral("<none>"));
 }
 
 TEST_F(SettingsStoreTest, TextsRoundTripUnchanged)
