@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QImageWriter>
 #include <QLabel>
+#include <QSaveFile>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -84,8 +86,13 @@ int main(int argc, char **argv)
     if (parser.isSet(outOpt)) {
         auto bar = makeGalleryBar(theme, w, h);
         const QString file = parser.value(outOpt);
-        if (!bar->Surface().save(file, "PNG")) {
-            std::fprintf(stderr, "toolbar-gallery: cannot write '%s'\n", qPrintable(file));
+        // Through a save file: a full disk shows up at commit, and an old
+        // picture is never replaced by half a new one.
+        QSaveFile out(file);
+        QImageWriter writer(&out, "PNG");
+        if (!out.open(QIODevice::WriteOnly) || !writer.write(bar->Surface()) || !out.commit()) {
+            const QString why = writer.error() != QImageWriter::UnknownError ? writer.errorString() : out.errorString();
+            std::fprintf(stderr, "toolbar-gallery: cannot write '%s': %s\n", qPrintable(file), qPrintable(why));
             return 1;
         }
         return 0;
