@@ -14,7 +14,11 @@
 #include <unistd.h>
 
 #ifdef JX_HAVE_LIBSECRET
+// GLib names a structure member after Qt's "signals" keyword.
+#pragma push_macro("signals")
+#undef signals
 #include <libsecret/secret.h>
+#pragma pop_macro("signals")
 #endif
 
 namespace {

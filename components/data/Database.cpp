@@ -91,6 +91,10 @@ struct Database::Impl
     {
         if (driver != kPostgres)
             return;
+        if (!db().isOpen()) { // the driver saw the connection go
+            connectionLost = true;
+            return;
+        }
         QSqlQuery probe(db());
         connectionLost = !probe.exec(QStringLiteral("select 1"));
     }
@@ -98,7 +102,7 @@ struct Database::Impl
     // Connects again after a lost connection; false (reason set) while the server is still away.
     bool reconnectIfLost()
     {
-        if (!connectionLost)
+        if (!connectionLost && (driver != kPostgres || db().isOpen()))
             return true;
         QSqlDatabase d = db();
         d.close();
@@ -339,7 +343,9 @@ bool Database::OpenDirect(const QString &driverName, const QString &connection)
     return true;
 }
 
-bool Database::IsOpen() const { return d->open && d->db().isOpen(); }
+// A server connection that went away still counts as open: the next
+// statement connects again, or says why it cannot.
+bool Database::IsOpen() const { return d->open && (d->driver == kPostgres || d->db().isOpen()); }
 
 void Database::Close() { d->closeConnection(); }
 

@@ -56,7 +56,7 @@ TEST(NoPlainPassword, NothingLeftAfterARememberedSignInAndAChange)
         {
             jx::frmPass change(*session.AppContext(), *session.CurrentUser());
             change.LoadForm();
-            QTest::keyClicks(change.Oldpassword(), first);
+            change.Oldpassword()->setText(first);
             change.newpassword()->setText(second);
             change.newpasswordagain()->setText(second);
             change.OkRoutine();
