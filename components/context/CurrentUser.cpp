@@ -6,8 +6,16 @@
 #include "platform/Numeric.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 
 #include <sodium.h>
+
+namespace {
+QString damagedRecord(const QString &userName)
+{
+    return QStringLiteral("用户%1的记录已损坏（密码摘要无法使用），请与系统管理员联系").arg(userName);
+}
+} // namespace
 
 CurrentUser::~CurrentUser()
 {
@@ -62,11 +70,30 @@ QString CurrentUser::hashPassword(const QString &password)
     return QString::fromLatin1(out);
 }
 
+bool CurrentUser::hashIsSound(const QString &hash)
+{
+    // Only what hashPassword writes: Argon2id, version 19, at most its memory
+    // and passes, one lane. A row carrying larger costs would hold sign-in for
+    // minutes at gigabytes of memory before saying anything.
+    static const QRegularExpression form(
+        QStringLiteral("^\\$argon2id\\$v=19\\$m=([0-9]{1,10}),t=([0-9]{1,10}),p=([0-9]{1,3})\\$[A-Za-z0-9+/]+\\$[A-Za-z0-9+/]+$"));
+    if (hash.size() >= crypto_pwhash_STRBYTES)
+        return false;
+    const QRegularExpressionMatch m = form.match(hash);
+    if (!m.hasMatch())
+        return false;
+    const qulonglong memoryKiB = m.captured(1).toULongLong();
+    const qulonglong passes = m.captured(2).toULongLong();
+    const qulonglong lanes = m.captured(3).toULongLong();
+    return memoryKiB >= 1 && memoryKiB <= crypto_pwhash_MEMLIMIT_INTERACTIVE / 1024 && passes >= 1
+        && passes <= crypto_pwhash_OPSLIMIT_INTERACTIVE && lanes == 1;
+}
+
 bool CurrentUser::checkPassword(const QString &hash, const QString &password)
 {
     if (hash.isEmpty())
         return password.isEmpty(); // a user without password
-    if (!jxSodiumReady())
+    if (!jxSodiumReady() || !hashIsSound(hash))
         return false;
     const QByteArray h = hash.toLatin1();
     const QByteArray p = password.toUtf8();
@@ -102,7 +129,12 @@ bool CurrentUser::Login(const QString &password)
         m_error.setDescription(QStringLiteral("用户%1已被停用").arg(name));
         return false;
     }
-    if (!checkPassword(rs.Fields(QStringLiteral("pwhash")).toString(), password))
+    const QString hash = rs.Fields(QStringLiteral("pwhash")).toString();
+    if (!hash.isEmpty() && !hashIsSound(hash)) {
+        m_error.setDescription(damagedRecord(name));
+        return false;
+    }
+    if (!checkPassword(hash, password))
         return false;
     m_userCode = rs.Fields(QStringLiteral("usercode")).toString();
     m_admin = rs.Fields(QStringLiteral("isadmin")).toInt() != 0;
@@ -131,7 +163,12 @@ bool CurrentUser::ChangePassword(const QString &oldPassword, const QString &newP
         db->ResetError();
         return false;
     }
-    if (!checkPassword(r.Value().toString(), oldPassword)) {
+    const QString stored = r.Value().toString();
+    if (!stored.isEmpty() && !hashIsSound(stored)) {
+        m_error.setDescription(damagedRecord(m_userName));
+        return false;
+    }
+    if (!checkPassword(stored, oldPassword)) {
         m_error.setDescription(QStringLiteral("原密码不正确"));
         return false;
     }

@@ -46,6 +46,9 @@ public:
     /// Hash for storing a password (libsodium pwhash string).
     static QString hashPassword(const QString &password);
     static bool checkPassword(const QString &hash, const QString &password);
+    /// True for a hash of the form and costs hashPassword writes; anything else
+    /// is a damaged user record, refused before any hashing work.
+    static bool hashIsSound(const QString &hash);
 
 private:
     ::Database *database() const;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
@@ -226,19 +227,47 @@ bool zLibControl::ExtractArchive(const QString &archivePath, const QString &fold
     if (testOnly)
         return true;
 
-    // Commit: move each file into place, never through a link out of the folder.
-    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
-    for (const Entry &e : entries) {
+    // Where each entry lands, relative to the folder; "" for none.
+    auto placeOf = [junkPaths](const Entry &e) {
         QString relative = e.name;
         while (relative.endsWith(QLatin1Char('/')))
             relative.chop(1);
         if (junkPaths) {
             if (e.directory)
-                continue;
+                return QString();
             relative = relative.section(QLatin1Char('/'), -1);
         }
         relative = QDir::cleanPath(relative);
-        if (relative.isEmpty() || relative == QLatin1String("."))
+        return relative == QLatin1String(".") ? QString() : relative;
+    };
+    // A name that is a file and also a folder (of another entry, or on disk)
+    // is refused before anything moves: found half-way, part of the archive
+    // would already be in place.
+    QSet<QString> files, folders;
+    for (const Entry &e : entries) {
+        const QString relative = placeOf(e);
+        if (relative.isEmpty())
+            continue;
+        (e.directory ? folders : files).insert(relative);
+        for (qsizetype slash = relative.indexOf(QLatin1Char('/')); slash > 0; slash = relative.indexOf(QLatin1Char('/'), slash + 1))
+            folders.insert(relative.left(slash));
+    }
+    for (const QString &relative : std::as_const(files)) {
+        const QFileInfo onDisk(folder + QLatin1Char('/') + relative);
+        if (folders.contains(relative) || (onDisk.isDir() && !onDisk.isSymLink()))
+            return fail(QStringLiteral("同名文件夹已存在：") + relative, quiet);
+    }
+    for (const QString &relative : std::as_const(folders)) {
+        const QFileInfo onDisk(folder + QLatin1Char('/') + relative);
+        if ((onDisk.exists() || onDisk.isSymLink()) && !onDisk.isDir())
+            return fail(QStringLiteral("无法创建文件夹：") + relative, quiet);
+    }
+
+    // Commit: move each file into place, never through a link out of the folder.
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    for (const Entry &e : entries) {
+        const QString relative = placeOf(e);
+        if (relative.isEmpty())
             continue;
         const QString target = folder + QLatin1Char('/') + relative;
         if (e.directory) {

@@ -94,8 +94,41 @@ struct Database::Impl
     QMap<QString, QString> properties;
     DbError error;
     bool open = false;
+    // The server went away under an open connection: the next statement
+    // connects again before it runs.
+    bool connectionLost = false;
 
     QSqlDatabase db() const { return QSqlDatabase::database(connectionName, false); }
+
+    // After a failed statement on a server: is the connection itself gone?
+    void noteFailure()
+    {
+        if (driver != kPostgres)
+            return;
+        if (!db().isOpen()) { // the driver saw the connection go
+            connectionLost = true;
+            return;
+        }
+        QSqlQuery probe(db());
+        connectionLost = !probe.exec(QStringLiteral("select 1"));
+    }
+
+    // Connects again after a lost connection; false (reason set) while the server is still away.
+    bool reconnectIfLost()
+    {
+        if (!connectionLost && (driver != kPostgres || db().isOpen()))
+            return true;
+        QSqlDatabase d = db();
+        d.close();
+        if (!d.open()) {
+            fail(QStringLiteral("数据库连接已断开，无法重新连接：%1").arg(d.lastError().text().trimmed()));
+            return false;
+        }
+        QSqlQuery setup(d);
+        setup.exec(QStringLiteral("SET client_encoding TO 'UTF8'"));
+        connectionLost = false;
+        return true;
+    }
 
     void fail(const QString &text) { error.setDescription(text); }
 
@@ -111,6 +144,7 @@ struct Database::Impl
         QSqlDatabase::removeDatabase(connectionName);
         connectionName.clear();
         open = false;
+        connectionLost = false;
     }
 };
 
@@ -323,7 +357,9 @@ bool Database::OpenDirect(const QString &driverName, const QString &connection)
     return true;
 }
 
-bool Database::IsOpen() const { return d->open && d->db().isOpen(); }
+// A server connection that went away still counts as open: the next
+// statement connects again, or says why it cannot.
+bool Database::IsOpen() const { return d->open && (d->driver == kPostgres || d->db().isOpen()); }
 
 void Database::Close() { d->closeConnection(); }
 
@@ -364,6 +400,8 @@ QueryResult Database::QueryParams(const QString &sql, const QVariantList &params
             return QueryResult(::Recordset(std::move(columns), std::move(rows)), true);
         }
     }
+    if (!d->reconnectIfLost())
+        return {};
     QSqlQuery q(d->db());
     q.setForwardOnly(true);
     bool ok;
@@ -377,6 +415,8 @@ QueryResult Database::QueryParams(const QString &sql, const QVariantList &params
     }
     if (!ok) {
         d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(q.lastError().text().trimmed(), sql.trimmed()));
+        q = QSqlQuery();
+        d->noteFailure();
         return {};
     }
     QStringList columns;
@@ -458,6 +498,8 @@ bool Database::ExecuteScript(const QString &script)
         d->fail(QStringLiteral("数据库没有打开"));
         return false;
     }
+    if (!d->reconnectIfLost())
+        return false;
     QSqlDatabase db = d->db();
     // Statements end with ';' at the end of a line; '--' lines are comments.
     QStringList statements;
@@ -486,6 +528,7 @@ bool Database::ExecuteScript(const QString &script)
             d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(q.lastError().text().trimmed(), st.left(200)));
             q = QSqlQuery();
             db.rollback();
+            d->noteFailure();
             return false;
         }
     }

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 LogWriter::LogWriter() = default;
 
@@ -53,25 +54,58 @@ QString LogWriter::fileFor(const QDate &day) const
     return QDir(folder).filePath(day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".log"));
 }
 
+namespace {
+// Appends one line; the reason in why when it cannot.
+bool appendLine(const QString &path, const QByteArray &line, QString *why)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        *why = QStringLiteral("cannot write log file %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (file.write(line) < 0 || !file.flush()) {
+        *why = QStringLiteral("cannot write log file %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+QString LogWriter::fallbackFolder()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return data.isEmpty() ? QDir::temp().filePath(QStringLiteral("jx-log")) : QDir(data).filePath(QStringLiteral("log"));
+}
+
 QVariant LogWriter::Write(const LogEntry &entry, int)
 {
     if (m_sink)
         m_sink->Receive(entry);
 
-    bool written = false;
+    // One line per entry; line breaks inside the message are kept visible but harmless.
+    QString message = entry.message();
+    message.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+    const QByteArray line = (entry.time().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")) + u'\t'
+                             + QString::number(entry.kind()) + u'\t' + entry.source() + u'\t' + message + u'\n')
+                                .toUtf8();
     const QString path = fileFor(entry.time().date());
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        // One line per entry; line breaks inside the message are kept visible but harmless.
-        QString message = entry.message();
-        message.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
-        const QString line = entry.time().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")) + u'\t'
-            + QString::number(entry.kind()) + u'\t' + entry.source() + u'\t' + message + u'\n';
-        written = file.write(line.toUtf8()) >= 0 && file.flush();
-        m_lastError = written ? QString() : file.errorString();
+    const bool written = appendLine(path, line, &m_lastError);
+    if (written) {
+        m_lastError.clear();
     } else {
-        m_lastError = QStringLiteral("cannot write log file %1: %2").arg(path, file.errorString());
+        // The audit trail is not dropped: the entry goes to the user's own data
+        // folder, and the operator hears about it once per log folder.
+        const QString spare = QDir(fallbackFolder()).filePath(QFileInfo(path).fileName());
+        QString spareError;
+        const bool kept = spare != path && appendLine(spare, line, &spareError);
+        if (m_unwritableFolder != m_folder) {
+            m_unwritableFolder = m_folder;
+            const QString text = kept
+                ? QStringLiteral("日志文件夹%1无法写入，日志暂时记录在%2").arg(QFileInfo(path).absolutePath(), QFileInfo(spare).absolutePath())
+                : QStringLiteral("日志文件夹%1无法写入，日志没有记录：%2").arg(QFileInfo(path).absolutePath(), m_lastError);
+            OperatorNotice::show(OperatorNotice::Icon::Exclamation, QStringLiteral("日志"), text);
+        }
     }
 
     OperatorNotice::Icon icon;

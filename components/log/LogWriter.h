@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 class LogSink;
 class QObject;
 
@@ -25,7 +27,8 @@ public:
     /// (the defaults stay in force).
     bool LoadConfig(const QString &configFileName);
     QVariant Init(QObject *application, LogSink *sink);
-    /// Writes one entry; false when the log file cannot be written.
+    /// Writes one entry; false when the log file cannot be written. The entry is
+    /// then kept in fallbackFolder(), and the operator is told once per folder.
     QVariant Write(const LogEntry &entry, int flags = 0);
 
     QString folder() const { return m_folder; }
@@ -36,11 +39,14 @@ public:
     /// Full path of the file an entry of the given day goes to.
     QString fileFor(const QDate &day) const;
     QString lastError() const { return m_lastError; }
+    /// Where entries go while the configured folder cannot be written.
+    static QString fallbackFolder();
 
 private:
     LogWriter();
     QString m_folder;
     QString m_lastError;
+    std::optional<QString> m_unwritableFolder; // the folder the operator was last told about
     LogSink *m_sink = nullptr;
     bool m_show = true;
 };

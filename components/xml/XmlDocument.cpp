@@ -72,13 +72,24 @@ bool gbToUtf8(const QByteArray &in, QByteArray &out, QString &error)
     return ok;
 }
 
+// Walks the subtree in document order without recursion: a value nested
+// a hundred thousand elements deep must not cost a stack frame per level.
 void appendText(const pugi::xml_node &node, std::string &out)
 {
-    for (auto child = node.first_child(); child; child = child.next_sibling()) {
+    pugi::xml_node child = node.first_child();
+    while (child) {
         if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
             out += child.value();
-        else if (child.type() == pugi::node_element)
-            appendText(child, out);
+        else if (child.type() == pugi::node_element && child.first_child()) {
+            child = child.first_child();
+            continue;
+        }
+        while (!child.next_sibling()) {
+            child = child.parent();
+            if (child == node)
+                return;
+        }
+        child = child.next_sibling();
     }
 }
 

@@ -15,6 +15,15 @@ namespace jx {
 namespace {
 const QString kPrefix = QStringLiteral("/configuration/") + QStringLiteral("system");
 const QString kLanguagePrefix = QStringLiteral("//language/system");
+// Texts from the configuration end up in window titles and labels: a caption
+// of megabytes freezes the window and breaks the display connection.
+constexpr qsizetype kMaxCaption = 256;
+constexpr qsizetype kMaxText = 4096;
+
+QString bounded(const QString &text, qsizetype limit)
+{
+    return text.size() > limit ? text.left(limit) : text;
+}
 } // namespace
 
 clsConfig::clsConfig() = default;
@@ -55,14 +64,14 @@ bool clsConfig::Init(const QString &fileName)
         if (!doc->Load(LocalPath(m_fileName), 0))
             return false;
 
-        auto text = [&doc](const QString &key) { return toText(doc->GetValue(kPrefix + key)); };
+        auto text = [&doc](const QString &key) { return bounded(toText(doc->GetValue(kPrefix + key)), kMaxText); };
         auto whole = [&text](const QString &key) { return clng(val(text(key))); };
 
         // Read everything first so that a refused value leaves the object as it was.
         int32_t treeWidth = clng(val(toText(doc->GetAttribute(kPrefix + QStringLiteral("/settings/treeWidth"), QStringLiteral("default")))));
         if (treeWidth < 30)
             treeWidth = 30;
-        const QString caption = text(QStringLiteral("/caption"));
+        const QString caption = bounded(text(QStringLiteral("/caption")), kMaxCaption);
         const QString help = expand(text(QStringLiteral("/help")), true, false);
         QString menu = text(QStringLiteral("/menu"));
         if (!menu.isEmpty())
@@ -75,8 +84,8 @@ bool clsConfig::Init(const QString &fileName)
         const int32_t splashDelay = whole(QStringLiteral("/settings/splashdelay"));
         if (splashDelay < 0 || splashDelay > 32767)
             return false;
-        const QString rootCaption = text(QStringLiteral("/rootcaption"));
-        const QString subject = text(QStringLiteral("/subject"));
+        const QString rootCaption = bounded(text(QStringLiteral("/rootcaption")), kMaxCaption);
+        const QString subject = bounded(text(QStringLiteral("/subject")), kMaxCaption);
         const QString autoRegister = trimBlanks(text(QStringLiteral("/settings/autoregister"))).toLower();
         const QVariant autoResizeNode = doc->GetValue(kPrefix + QStringLiteral("/settings/autoresize"));
         const bool autoResize = autoResizeNode.isNull() ? true : val(toText(autoResizeNode)) != 0.0;
@@ -118,16 +127,16 @@ bool clsConfig::SetLanguague(const QString &languageFile, const QString &)
         doc.Initialize(flags);
         if (!doc.Load(LocalPath(languageFile), 0))
             return false;
-        auto text = [&doc](const QString &key) { return toText(doc.GetValue(kLanguagePrefix + key)); };
+        auto text = [&doc](const QString &key) { return bounded(toText(doc.GetValue(kLanguagePrefix + key)), kMaxText); };
         m_backgroundLogin = text(QStringLiteral("/settings/background/login"));
         m_backgroundSplash = text(QStringLiteral("/settings/background/splash"));
         m_backgroundMain = text(QStringLiteral("/settings/background/main"));
-        m_caption = text(QStringLiteral("/caption"));
+        m_caption = bounded(text(QStringLiteral("/caption")), kMaxCaption);
         m_helpFileName = text(QStringLiteral("/help"));
         m_menuFileName = text(QStringLiteral("/menu"));
         m_updateFileName = text(QStringLiteral("/update"));
-        m_rootCaption = text(QStringLiteral("/rootcaption"));
-        m_subject = text(QStringLiteral("/subject"));
+        m_rootCaption = bounded(text(QStringLiteral("/rootcaption")), kMaxCaption);
+        m_subject = bounded(text(QStringLiteral("/subject")), kMaxCaption);
         return true;
     } catch (const std::exception &e) {
         msgBox(QStringLiteral("设置语言时出错，原因：") + QString::fromStdString(e.what()),

@@ -3,6 +3,8 @@
 #include "platform/com/Guid.h"
 
 #include <QFile>
+
+#include <cstring>
 #include <QRegularExpression>
 
 namespace com {
@@ -15,12 +17,46 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-template<typename T>
-bool readAt(const QByteArray &data, qint64 offset, T *out)
+// True when [offset, offset + size) lies inside a file of fileSize bytes.
+// Written so that no sum of values read from the file can wrap around.
+bool fits(uint64_t offset, uint64_t size, qsizetype fileSize)
 {
-    if (offset < 0 || offset + static_cast<qint64>(sizeof(T)) > data.size())
+    const uint64_t total = static_cast<uint64_t>(fileSize);
+    return offset <= total && size <= total - offset;
+}
+
+template<typename T>
+bool readAt(const QByteArray &data, uint64_t offset, T *out)
+{
+    if (!fits(offset, sizeof(T), data.size()))
         return false;
     std::memcpy(out, data.constData() + offset, sizeof(T));
+    return true;
+}
+
+// Every loadable segment lies inside the file. The dynamic loader maps a
+// segment that runs past the end of a truncated file, and the first touch of
+// the missing pages kills the process with SIGBUS.
+bool segmentsInFile(const QByteArray &data)
+{
+    uint64_t phoff = 0;
+    uint16_t phentsize = 0, phnum = 0;
+    if (!readAt(data, 0x20, &phoff) || !readAt(data, 0x36, &phentsize) || !readAt(data, 0x38, &phnum))
+        return false;
+    if (phnum == 0)
+        return true;
+    if (phentsize < 56 || !fits(phoff, uint64_t(phnum) * phentsize, data.size()))
+        return false;
+    for (uint16_t i = 0; i < phnum; ++i) {
+        const uint64_t base = phoff + uint64_t(i) * phentsize;
+        uint32_t type = 0;
+        uint64_t offset = 0, fileSize = 0;
+        if (!readAt(data, base, &type) || !readAt(data, base + 8, &offset) || !readAt(data, base + 32, &fileSize))
+            return false;
+        constexpr uint32_t kLoad = 1;
+        if (type == kLoad && !fits(offset, fileSize, data.size()))
+            return false;
+    }
     return true;
 }
 
@@ -38,17 +74,18 @@ std::optional<QByteArray> elfSection(const QByteArray &data, const QByteArray &w
     uint64_t shoff = 0;
     uint16_t shentsize = 0, shnum = 0, shstrndx = 0;
     if (!readAt(data, 0x28, &shoff) || !readAt(data, 0x3A, &shentsize) || !readAt(data, 0x3C, &shnum)
-        || !readAt(data, 0x3E, &shstrndx) || shentsize < 64 || shstrndx >= shnum) {
+        || !readAt(data, 0x3E, &shstrndx) || shentsize < 64 || shstrndx >= shnum
+        || !fits(shoff, uint64_t(shnum) * shentsize, data.size()) || !segmentsInFile(data)) {
         setError(error, QStringLiteral("damaged library file"));
         return std::nullopt;
     }
     auto header = [&](uint16_t i, uint32_t *name, uint64_t *offset, uint64_t *size) {
-        const qint64 base = static_cast<qint64>(shoff) + static_cast<qint64>(i) * shentsize;
+        const uint64_t base = shoff + uint64_t(i) * shentsize; // inside the file: checked above
         return readAt(data, base, name) && readAt(data, base + 24, offset) && readAt(data, base + 32, size);
     };
     uint32_t n = 0;
     uint64_t strOff = 0, strSize = 0;
-    if (!header(shstrndx, &n, &strOff, &strSize) || strOff + strSize > static_cast<uint64_t>(data.size())) {
+    if (!header(shstrndx, &n, &strOff, &strSize) || !fits(strOff, strSize, data.size())) {
         setError(error, QStringLiteral("damaged library file"));
         return std::nullopt;
     }
@@ -59,8 +96,9 @@ std::optional<QByteArray> elfSection(const QByteArray &data, const QByteArray &w
             continue;
         const char *name = data.constData() + strOff + nameOff;
         const size_t maxLen = static_cast<size_t>(strSize - nameOff);
-        if (qstrnlen(name, maxLen) == static_cast<size_t>(wanted.size()) && wanted == QByteArray(name)) {
-            if (off + size > static_cast<uint64_t>(data.size())) {
+        if (qstrnlen(name, maxLen) == static_cast<size_t>(wanted.size())
+            && std::memcmp(name, wanted.constData(), static_cast<size_t>(wanted.size())) == 0) {
+            if (!fits(off, size, data.size())) {
                 setError(error, QStringLiteral("damaged library file"));
                 return std::nullopt;
             }

@@ -129,3 +129,26 @@ TEST_F(RegistryFile, AChangeThatIsRefusedWritesNothing)
     EXPECT_EQ(com::RegistryStore::value(QStringLiteral("hkey_current_user\\software\\JX"), QStringLiteral("A")),
               QStringLiteral("1"));
 }
+
+TEST_F(RegistryFile, TruncatedLibraryIsRefusedWithAMessage)
+{
+    // Cut where the loader would still map the code: the rest of the file is missing.
+    const QByteArray whole = readAll(QStringLiteral(QV_TESTSERVER_PATH));
+    ASSERT_GT(whole.size(), 8192);
+    const QString cut = m_dir.filePath(QStringLiteral("cut.so"));
+    {
+        QFile f(cut);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(whole.left(whole.size() / 2));
+    }
+    QProcess regsvr;
+    regsvr.setProcessEnvironment(environment());
+    regsvr.start(QStringLiteral(QV_REGSVR_PATH), {cut});
+    ASSERT_TRUE(regsvr.waitForFinished(30000));
+    EXPECT_EQ(regsvr.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(regsvr.exitCode(), 1);
+    const QString said = QString::fromLocal8Bit(regsvr.readAllStandardError());
+    EXPECT_TRUE(said.contains(QStringLiteral("cannot load")) && said.contains(QStringLiteral("damaged")))
+        << said.toStdString();
+    EXPECT_FALSE(QFile::exists(m_file)); // nothing registered
+}

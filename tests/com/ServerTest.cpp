@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -120,4 +121,84 @@ TEST_F(ServerTest, CreatesStraightFromTheFileByClassName)
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(greeter->QueryInterface(IID_IDispatch, nullptr), E_POINTER);
     EXPECT_TRUE(com::InprocServer::isLoaded(kServer));
+}
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+template<typename T>
+void poke(QByteArray &bytes, qsizetype offset, T value)
+{
+    ASSERT_LE(offset + qsizetype(sizeof(T)), bytes.size());
+    std::memcpy(bytes.data() + offset, &value, sizeof(T));
+}
+
+template<typename T>
+T peek(const QByteArray &bytes, qsizetype offset)
+{
+    T value{};
+    std::memcpy(&value, bytes.constData() + offset, sizeof(T));
+    return value;
+}
+
+QString writeCopy(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+    return path;
+}
+
+} // namespace
+
+// Offsets chosen so that offset + size wraps around to a small number: each
+// must be refused as damaged, never read through.
+TEST_F(ServerTest, RefusesCraftedOffsetsThatWrapAround)
+{
+    const QByteArray good = readFile(kServer);
+    ASSERT_GT(good.size(), 4096);
+    const uint64_t shoff = peek<uint64_t>(good, 0x28);
+    const uint16_t shentsize = peek<uint16_t>(good, 0x3A);
+    const uint16_t shstrndx = peek<uint16_t>(good, 0x3E);
+    const qsizetype strHeader = qsizetype(shoff + uint64_t(shstrndx) * shentsize);
+
+    QList<QByteArray> crafted;
+    QByteArray a = good; // the section table itself far past the end
+    poke<uint64_t>(a, 0x28, ~uint64_t(0) - 16);
+    crafted << a;
+    QByteArray b = good; // the name table wraps: huge offset plus a size that brings it back
+    poke<uint64_t>(b, strHeader + 24, ~uint64_t(0) - 7);
+    poke<uint64_t>(b, strHeader + 32, 64);
+    crafted << b;
+    QByteArray c = good; // a loadable segment longer than the file
+    const uint64_t phoff = peek<uint64_t>(good, 0x20);
+    ASSERT_EQ(peek<uint32_t>(good, qsizetype(phoff)), 1u) << "the first program header is expected to load";
+    poke<uint64_t>(c, qsizetype(phoff) + 32, uint64_t(good.size()) * 2);
+    crafted << c;
+    // Every section of the table claiming the type library's name table
+    // with a wrapping size.
+    QByteArray d = good;
+    const uint16_t shnum = peek<uint16_t>(good, 0x3C);
+    for (uint16_t i = 0; i < shnum; ++i) {
+        const qsizetype h = qsizetype(shoff + uint64_t(i) * shentsize);
+        if (i == shstrndx)
+            continue;
+        poke<uint64_t>(d, h + 24, 16);
+        poke<uint64_t>(d, h + 32, ~uint64_t(0) - 8);
+    }
+    crafted << d;
+
+    for (int i = 0; i < crafted.size(); ++i) {
+        const QString path = writeCopy(m_dir, QStringLiteral("crafted%1.so").arg(i), crafted[i]);
+        QString error;
+        EXPECT_FALSE(com::TypeLibrary::loadFromFile(path, &error).has_value()) << i;
+        EXPECT_TRUE(error.contains(QStringLiteral("damaged"))) << i << ": " << error.toStdString();
+    }
+    EXPECT_TRUE(com::TypeLibrary::loadFromFile(writeCopy(m_dir, QStringLiteral("intact.so"), good)).has_value());
 }

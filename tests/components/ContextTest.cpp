@@ -7,7 +7,10 @@
 #include "components/context/UserDirectory.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -167,6 +170,32 @@ TEST_P(ContextFixture, UserDirectoryListsActiveUsersFromOne)
     EXPECT_EQ(UserDirectory().Users().Count(), 0);
 }
 
+// A row whose hash demands gigabytes and thousands of passes is refused at
+// once as a damaged record; the operator is not told his password is wrong.
+TEST_P(ContextFixture, ExtremeHashCostsAreADamagedRecordNotAWrongPassword)
+{
+    const QString good = CurrentUser::hashPassword("clerk123");
+    ASSERT_TRUE(CurrentUser::hashIsSound(good)) << good.toStdString();
+    QString extreme = good;
+    extreme.replace(QRegularExpression("m=[0-9]+,t=[0-9]+,p=[0-9]+"), "m=4194304,t=4294967295,p=255");
+    ASSERT_NE(extreme, good);
+    for (const QString &bad : {extreme, QString(good).replace("t=2,", "t=3,"), QString(good).replace("p=1$", "p=2$"),
+                               QString(good).replace("$argon2id$", "$argon2i$"), QString("$argon2id$v=19$m=x")}) {
+        EXPECT_FALSE(CurrentUser::hashIsSound(bad)) << bad.toStdString();
+        ASSERT_TRUE(t.db->ExecuteParams("update jx_user set pwhash=? where username='clerk'", {bad}));
+        user.SetUserName("clerk");
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(user.Login("clerk123"));
+        EXPECT_LT(clock.elapsed(), 5000); // refused before any hashing work
+        EXPECT_TRUE(user.LastError().Description().contains("损坏")) << user.LastError().Description().toStdString();
+    }
+    // The record mended, the same password signs in again.
+    ASSERT_TRUE(t.db->ExecuteParams("update jx_user set pwhash=? where username='clerk'", {good}));
+    EXPECT_TRUE(user.Login("clerk123"));
+    EXPECT_TRUE(user.LastError().Description().isEmpty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, ContextFixture, ::testing::Values("sqlite", "postgres"));
 
 TEST(StringCipher, RoundTripAndTamperingGivesEmpty)
@@ -188,6 +217,42 @@ TEST(StringCipher, RoundTripAndTamperingGivesEmpty)
     EXPECT_EQ(cipher.Decrypt("AAAA", "kepo"), "");
     EXPECT_EQ(cipher.Encrypt("", "kepo"), "");
     EXPECT_EQ(cipher.Decrypt("", "kepo"), "");
+}
+
+// The remembered password on another account (another user's secret), or
+// after its secret is removed, reads back as nothing; the secret file is the
+// user's alone.
+TEST(StringCipher, OnlyTheSameUsersSecretReadsItBack)
+{
+    QTemporaryDir home;
+    const QString mine = home.filePath("mine/jx"), theirs = home.filePath("theirs/jx");
+    const StringCipher cipher{UserSecret(mine)};
+    const QString stored = cipher.Encrypt("admin123", "kepo");
+    ASSERT_FALSE(stored.isEmpty());
+    EXPECT_EQ(cipher.Decrypt(stored, "kepo"), "admin123");
+    EXPECT_EQ(StringCipher{UserSecret(mine)}.Decrypt(stored, "kepo"), "admin123"); // a later session of the same user
+
+    const QFileInfo file(UserSecret(mine).filePath());
+    ASSERT_TRUE(file.isFile());
+    EXPECT_EQ(file.size(), UserSecret::kSize);
+    EXPECT_EQ(file.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ReadOwner | QFile::WriteOwner), QFile::Permissions());
+
+    // The settings text copied to another account: that user has his own secret.
+    const StringCipher other{UserSecret(theirs)};
+    EXPECT_FALSE(other.Encrypt("x", "kepo").isEmpty());
+    EXPECT_EQ(other.Decrypt(stored, "kepo"), "");
+
+    // A secret file others can read is not trusted.
+    ASSERT_TRUE(QFile::setPermissions(file.filePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    EXPECT_EQ(cipher.Decrypt(stored, "kepo"), "");
+    EXPECT_EQ(cipher.Encrypt("admin123", "kepo"), "");
+    ASSERT_TRUE(QFile::setPermissions(file.filePath(), QFile::ReadOwner | QFile::WriteOwner));
+    EXPECT_EQ(cipher.Decrypt(stored, "kepo"), "admin123");
+
+    // The secret removed: nothing to read back, and reading makes no new one.
+    ASSERT_TRUE(QFile::remove(file.filePath()));
+    EXPECT_EQ(cipher.Decrypt(stored, "kepo"), "");
+    EXPECT_FALSE(QFile::exists(file.filePath()));
 }
 
 TEST(ThemeManager, LoadsFolderAndAppliesStyleSheet)

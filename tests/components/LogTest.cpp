@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -24,6 +25,9 @@ class LogFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // Entries a blocked folder cannot take go to the user's data folder: a private one here.
+        oldDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
         previous = OperatorNotice::setHandler([this](OperatorNotice::Icon i, const QString &t, const QString &m) {
             notices.push_back({i, t, m});
         });
@@ -33,6 +37,10 @@ protected:
         OperatorNotice::setHandler(previous);
         LogWriter::instance().detachSink();
         LogWriter::instance().setShowNotices(true);
+        if (oldDataHome.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", oldDataHome);
     }
     QString config(const QString &logElement)
     {
@@ -59,6 +67,7 @@ protected:
     QTemporaryDir dir;
     std::vector<Notice> notices;
     OperatorNotice::Handler previous;
+    QByteArray oldDataHome;
 };
 } // namespace
 
@@ -136,8 +145,32 @@ TEST_F(LogFixture, UnwritableFolderReportsFalseAndStillShowsNotice)
     w.setFolder(dir.filePath("blocked"));
     EXPECT_FALSE(w.Write(entry(8, "err", "disk trouble"), 0).toBool());
     EXPECT_FALSE(w.lastError().isEmpty());
+    ASSERT_EQ(notices.size(), 2u); // the folder's trouble, then the entry itself
+    EXPECT_EQ(notices[1].text, "disk trouble");
+}
+
+// The audit trail survives a log folder that cannot be written: the operator
+// is told once, and every entry lands in the user's own data folder.
+TEST_F(LogFixture, UnwritableFolderKeepsEntriesElsewhereAndTellsOnce)
+{
+    LogWriter &w = LogWriter::instance();
+    QFile(dir.filePath("blocked")).open(QIODevice::WriteOnly);
+    w.LoadConfig(config("<log folder='blocked/log'/>"));
+    EXPECT_FALSE(w.Write(entry(48, "audit", "first record"), 0).toBool());
+    EXPECT_FALSE(w.Write(entry(48, "audit", "second record"), 0).toBool());
+    const QString spare = QDir(LogWriter::fallbackFolder()).filePath(QFileInfo(w.fileFor(QDate::currentDate())).fileName());
+    const QString kept = readAll(spare);
+    EXPECT_TRUE(spare.startsWith(dir.filePath("data"))) << spare.toStdString();
+    EXPECT_TRUE(kept.contains("first record") && kept.contains("second record")) << kept.toStdString();
     ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0].text, "disk trouble");
+    EXPECT_EQ(notices[0].icon, OperatorNotice::Icon::Exclamation);
+    EXPECT_TRUE(notices[0].text.contains(QFileInfo(spare).absolutePath())) << notices[0].text.toStdString();
+
+    // A writable folder again: entries go back where they belong.
+    w.setFolder(dir.filePath("good"));
+    EXPECT_TRUE(w.Write(entry(48, "audit", "third record"), 0).toBool());
+    EXPECT_TRUE(readAll(w.fileFor(QDate::currentDate())).contains("third record"));
+    EXPECT_EQ(notices.size(), 1u);
 }
 
 TEST(LogSink, KeepsOnlyTheNewestEntries)

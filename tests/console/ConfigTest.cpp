@@ -5,6 +5,9 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -216,3 +219,49 @@ TEST_F(ConfigFile, SetLanguagueMissingOrBrokenFileChangesNothing)
 }
 
 } // namespace
+
+// Hostile configurations: a caption nested a hundred thousand elements deep
+// (read on a thread with a small stack, so that any recursion per level
+// shows) and one of megabytes, which must come back bounded.
+TEST_F(ConfigFile, DeeplyNestedAndHugeCaptionsAreReadSafelyAndBounded)
+{
+    constexpr int depth = 100000;
+    QString deep;
+    deep.reserve(depth * 8 + 16);
+    deep += QStringLiteral("<caption>");
+    for (int i = 0; i < depth; ++i)
+        deep += QStringLiteral("<b>");
+    deep += QStringLiteral("deep");
+    for (int i = 0; i < depth; ++i)
+        deep += QStringLiteral("</b>");
+    deep += QStringLiteral("tail</caption><rootcaption>r</rootcaption>");
+    const QString deepFile = write(deep, QStringLiteral("deep.Config"));
+    const QString huge = write(QStringLiteral("<caption>") + QString(4 * 1024 * 1024, u'长')
+                                   + QStringLiteral("</caption><help>") + QString(2 * 1024 * 1024, u'h')
+                                   + QStringLiteral("</help>"),
+                               QStringLiteral("huge.Config"));
+
+    bool deepRead = false, hugeRead = false;
+    QString deepCaption, rootCaption, hugeCaption;
+    qsizetype helpLength = 0;
+    std::unique_ptr<QThread> reader(QThread::create([&] {
+        jx::clsConfig a;
+        deepRead = a.Init(deepFile);
+        deepCaption = a.Caption();
+        rootCaption = a.RootCaption();
+        jx::clsConfig b;
+        hugeRead = b.Init(huge);
+        hugeCaption = b.Caption();
+        helpLength = b.HelpFileName().size();
+    }));
+    reader->setStackSize(512 * 1024);
+    reader->start();
+    ASSERT_TRUE(reader->wait(120000));
+    ASSERT_TRUE(deepRead);
+    EXPECT_EQ(deepCaption, QStringLiteral("deeptail"));
+    EXPECT_EQ(rootCaption, QStringLiteral("r"));
+    ASSERT_TRUE(hugeRead);
+    EXPECT_EQ(hugeCaption, QString(256, u'长'));
+    EXPECT_GT(helpLength, 0);
+    EXPECT_LE(helpLength, 4096 + dir.path().size() + 16);
+}

@@ -1,6 +1,7 @@
 #include "FakeLogWriter.h"
 #include "TestInstallation.h"
 
+#include "components/context/UserSecret.h"
 #include "console/dialogs/frmLogin.h"
 #include "console/startup/ConsoleSession.h"
 #include "platform/SettingsStore.h"
@@ -298,6 +299,39 @@ TEST_F(Login, RememberedPasswordRoundTripsThroughCipher)
     EXPECT_TRUE(user().IsLoggedIn());
     EXPECT_EQ(stored(QStringLiteral("remerber")), QStringLiteral("1"));
     EXPECT_EQ(stored(QStringLiteral("remerberString")), QString());
+}
+
+// The settings file copied to another account, or the user's secret
+// removed: the box stays ticked, the password box stays empty.
+TEST_F(Login, RememberedPasswordIsReadOnlyWithTheSameUsersSecret)
+{
+    open(QStringLiteral("<settings><remerber>1</remerber></settings>"));
+    {
+        jx::frmLogin form(*session);
+        form.LoadForm();
+        form.chkRemberme()->setChecked(true);
+        signIn(form, QStringLiteral("admin"), QStringLiteral("admin123"));
+        ASSERT_TRUE(user().IsLoggedIn());
+    }
+    ASSERT_FALSE(stored(QStringLiteral("remerberString")).isEmpty());
+    const QByteArray home = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(installation.path(QStringLiteral("another-account"))));
+    {
+        jx::frmLogin form(*session);
+        form.LoadForm();
+        EXPECT_TRUE(form.chkRemberme()->isChecked());
+        EXPECT_EQ(form.Password()->text(), QString());
+    }
+    qputenv("XDG_DATA_HOME", home);
+    {
+        jx::frmLogin form(*session);
+        form.LoadForm();
+        EXPECT_EQ(form.Password()->text(), QStringLiteral("admin123")); // the same user again
+    }
+    ASSERT_TRUE(QFile::remove(UserSecret().filePath()));
+    jx::frmLogin form(*session);
+    form.LoadForm();
+    EXPECT_EQ(form.Password()->text(), QString());
 }
 
 TEST_F(Login, EnterInPasswordBoxSignsIn)

@@ -28,9 +28,16 @@ public:
         QFile::setPermissions(path(QStringLiteral("jx.db")), QFile::ReadOwner | QFile::WriteOwner);
         jx::ProgramInfo::setProgramFolder(m_dir.path());
         jx::SettingsStore::setRootFolder(path(QStringLiteral("settings")));
+        // The user's data folder (where the string cipher keeps its secret) is the installation's own.
+        m_oldDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(path(QStringLiteral("data"))));
     }
     ~TestInstallation()
     {
+        if (m_oldDataHome.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", m_oldDataHome);
         // A failing test keeps its installation to be read.
         m_dir.setAutoRemove(!::testing::Test::HasFailure());
         jx::ProgramInfo::setProgramFolder(QString());
@@ -106,6 +113,7 @@ private:
     }
 
     QTemporaryDir m_dir;
+    QByteArray m_oldDataHome;
 };
 
 } // namespace jxtest

@@ -184,3 +184,22 @@ TEST_F(ArchiveTest, NeverWritesThroughALinkInsideTheFolder)
 }
 
 } // namespace
+
+// Found by fuzzing: a name that is a file in one entry and a folder in the
+// next used to fail half-way, with the first file already in place.
+TEST_F(ArchiveTest, AFileAndAFolderOfTheSameNameAreRefusedBeforeAnythingMoves)
+{
+    for (const auto &entries : {std::vector<ZipEntry>{{"a.gif", "1"}, {"dir", "file"}, {"dir/c.bin", "inside"}},
+                                std::vector<ZipEntry>{{"a.gif", "1"}, {"dir/c.bin", "inside"}, {"dir", "file"}}}) {
+        EXPECT_FALSE(extract(write(makeZip(entries))));
+        EXPECT_TRUE(m_zip.LastError().contains(QStringLiteral("dir"))) << qPrintable(m_zip.LastError());
+        EXPECT_TRUE(filesWritten().isEmpty()) << qPrintable(filesWritten().join(QLatin1Char(' ')));
+    }
+    // A file already on disk where the archive needs a folder.
+    ASSERT_TRUE(QDir().mkpath(target()));
+    QFile blocker(target() + QStringLiteral("/dir"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_FALSE(extract(write(makeZip({{"a.gif", "1"}, {"dir/c.bin", "inside"}}))));
+    EXPECT_FALSE(QFileInfo::exists(target() + QStringLiteral("/a.gif")));
+}

@@ -3,6 +3,7 @@
 
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/InprocServer.h"
+#include "platform/com/TypeLibrary.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -27,6 +28,12 @@ int main(int argc, char *argv[])
     const bool unregister = parser.isSet(unregisterOption);
     const QString path = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
     QString error;
+    // Checked before the loader maps it: a truncated or damaged file would
+    // otherwise take regsvr down with SIGBUS instead of a message.
+    if (!com::TypeLibrary::loadFromFile(path, &error)) {
+        std::fprintf(stderr, "regsvr: cannot load %s: %s\n", qPrintable(path), qPrintable(error));
+        return 1;
+    }
     if (!com::InprocServer::load(path, &error)) {
         std::fprintf(stderr, "regsvr: cannot load %s: %s\n", qPrintable(path), qPrintable(error));
         return 1;

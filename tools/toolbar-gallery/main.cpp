@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QImageWriter>
 #include <QLabel>
+#include <QSaveFile>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -85,8 +87,14 @@ int main(int argc, char **argv)
     if (parser.isSet(outOpt)) {
         auto bar = makeGalleryBar(theme, w, h);
         const QString file = parser.value(outOpt);
-        if (!bar->Surface().save(file, "PNG")) {
-            std::fprintf(stderr, "toolbar-gallery: cannot write '%s'\n", qPrintable(file));
+        // Through a save file, so an old picture is never replaced by half a
+        // new one. Flushed and checked before the commit: the commit itself
+        // does not report a short write of the last buffered bytes (full disk).
+        QSaveFile out(file);
+        QImageWriter writer(&out, "PNG");
+        if (!out.open(QIODevice::WriteOnly) || !writer.write(bar->Surface()) || !out.flush() || !out.commit()) {
+            const QString why = writer.error() != QImageWriter::UnknownError ? writer.errorString() : out.errorString();
+            std::fprintf(stderr, "toolbar-gallery: cannot write '%s': %s\n", qPrintable(file), qPrintable(why));
             return 1;
         }
         return 0;

@@ -1,0 +1,1 @@
+select top 5 username, left(username, 2), getdate() from jx_user where usercode = '0001'

@@ -1,0 +1,1 @@
+select distinct top 10 left(left(a, 3), 2) from t where b = 'getdate()' and c = "x"
