@@ -1,5 +1,6 @@
 #include "console/workspace/frmMain.h"
 
+#include "console/dialogs/frmAbout.h"
 #include "console/plugins/frmPluginRun.h"
 
 #include "console/log/Logger.h"
@@ -859,8 +860,10 @@ void frmMain::ShowPluginManager(int32_t programNumber, const QString &caption)
 
 void frmMain::ShowAbout()
 {
-    // The about window is shown modally here once it exists.
-    WriteLog(QStringLiteral("关于窗口不可用"), LogNotice);
+    if (!m_session.AppContext() || !m_session.Config())
+        return;
+    frmAbout about(*m_session.AppContext(), *m_session.Config(), this);
+    about.exec();
 }
 
 // ---------------------------------------------------------------- hosting
