@@ -53,8 +53,16 @@ QLineEdit *frmPass::newpasswordagain() const { return ui->newpasswordagain; }
 QPushButton *frmPass::CmdOK() const { return ui->CmdOK; }
 QPushButton *frmPass::CmdClose() const { return ui->CmdClose; }
 
+void frmPass::showEvent(QShowEvent *event)
+{
+    if (!m_loaded)
+        LoadForm();
+    QDialog::showEvent(event);
+}
+
 void frmPass::LoadForm()
 {
+    m_loaded = true;
     // Each step goes on after a failing one.
     auto step = [](auto &&body) {
         try {

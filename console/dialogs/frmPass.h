@@ -43,6 +43,8 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    // A window shown without an explicit LoadForm loads itself first.
+    void showEvent(QShowEvent *event) override;
     void done(int result) override;
 
 private:
@@ -56,6 +58,7 @@ private:
     QString m_title;
     QString m_passwordOnRecord;
     bool m_unloaded = false;
+    bool m_loaded = false;
 };
 
 } // namespace jx

@@ -134,9 +134,11 @@ TEST_F(PasswordChange, WrongOldPasswordAndEmptyNewPasswordsAsk)
     EXPECT_EQ(user->Password(QString()), QString()) << log.lines.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(log.lines.filter(QStringLiteral("<progid>4711</progid>")).size(), 2); // the change and the leaving record
 
-    // Without a password the old box is locked and the new ones open at once.
+    // Without a password the old box is locked and the new ones open at once;
+    // a window the main window merely shows loads itself.
     jx::frmPass next(*context, *user);
-    next.LoadForm();
+    next.show();
+    EXPECT_EQ(next.USER()->text(), QStringLiteral("clerk"));
     EXPECT_FALSE(next.Oldpassword()->isEnabled());
     EXPECT_TRUE(next.newpassword()->isEnabled());
 }
