@@ -11,7 +11,7 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # -O1 keeps the instrumented build and its run short enough for CI on two cores.
 flags="-O1 -g -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None "${launcher[@]}" \
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None -DJX_BUILD_BENCH=OFF "${launcher[@]}" \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 # Test discovery at build time runs the instrumented programs too.
