@@ -29,15 +29,15 @@ void ControlContainer::setHandler(ControlEventHandler handler)
 ControlSite *ControlContainer::Add(const QString &progId, const QString &name, QWidget *parent)
 {
     if (name.trimmed().isEmpty() || Item(name))
-        throw com::RuntimeError(kNameInUse, kSource, QStringLiteral("There is already a control with the name '%1'").arg(name));
+        throw com::RuntimeError(kNameInUse, kSource, QStringLiteral("已经有一个名为“%1”的控件").arg(name));
     CLSID clsid;
     com::ComPtr<IDispatch> object;
     if (FAILED(com::clsidFromProgId(progId, &clsid)) || FAILED(com::createInstance(clsid, IID_IDispatch, object.putVoid())) || !object)
-        throw com::RuntimeError(kCannotCreate, kSource, QStringLiteral("ActiveX component can't create object"));
+        throw com::RuntimeError::of(kCannotCreate, kSource);
     auto control = object.as<IQvControl>(IID_IQvControl);
     QWidget *widget = nullptr;
     if (!control || FAILED(control->GetWidget(parent, &widget)) || !widget)
-        throw com::RuntimeError(kNotAControl, kSource, QStringLiteral("'%1' is not a control").arg(progId));
+        throw com::RuntimeError(kNotAControl, kSource, QStringLiteral("“%1”不是控件").arg(progId));
     widget->hide();
     widget->setObjectName(name);
     auto site = com::ComPtr<ControlSite>::adopt(new ControlSite(name, object, control, widget));

@@ -40,7 +40,7 @@ NavItem *NavPanel::Add(const QString &caption, const QString &key, const QPixmap
                        bool visible)
 {
     if (!key.isEmpty() && Item(key))
-        throw com::RuntimeError(35602, QStringLiteral("NavPanel"), QStringLiteral("Key is not unique in collection"));
+        throw com::RuntimeError::of(35602, QStringLiteral("NavPanel"));
     m_items.push_back(std::make_unique<NavItem>(caption, key, picture, container, visible));
     NavItem *item = m_items.back().get();
     item->m_index = Count();

@@ -16,7 +16,7 @@ StatusBar::~StatusBar() = default;
 StatusPanel *StatusBar::Add(const QString &key, const QString &text, int widthTwips)
 {
     if (!key.isEmpty() && Panel(key))
-        throw com::RuntimeError(35602, QStringLiteral("StatusBar"), QStringLiteral("Key is not unique in collection"));
+        throw com::RuntimeError::of(35602, QStringLiteral("StatusBar"));
     m_panels.push_back(std::make_unique<StatusPanel>(this, key, text, std::max(0, widthTwips)));
     update();
     return m_panels.back().get();

@@ -28,7 +28,7 @@ VSTabCtl::~VSTabCtl() = default;
 VSTab *VSTabCtl::Add(const QString &caption, const QString &key, bool selected)
 {
     if (!key.isEmpty() && Tab(key))
-        throw com::RuntimeError(35602, kSource, QStringLiteral("Key is not unique in collection"));
+        throw com::RuntimeError::of(35602, kSource);
     m_tabs.push_back(std::make_unique<VSTab>(this, caption, key));
     VSTab *tab = m_tabs.back().get();
     layoutTabs();
@@ -41,7 +41,7 @@ VSTab *VSTabCtl::Add(const QString &caption, const QString &key, bool selected)
 void VSTabCtl::Remove(int index)
 {
     if (index < 1 || index > Count())
-        throw com::RuntimeError(35600, kSource, QStringLiteral("Index out of bounds"));
+        throw com::RuntimeError::of(35600, kSource);
     const auto it = m_tabs.begin() + (index - 1);
     if (it->get() == m_selected)
         m_selected = nullptr;

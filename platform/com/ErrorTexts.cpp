@@ -35,6 +35,8 @@ QString errorText(int32_t number)
         {449, u"参数不可选"},
         {450, u"错误的参数号或无效的属性赋值"},
         {3265, u"在对应所需名称或序数的集合中未找到项目。"},
+        {35600, u"索引越界"},
+        {35602, u"关键字在集合中不唯一"},
     };
     const auto it = texts.find(number);
     return it == texts.end() ? QString() : QString::fromUtf16(it->second);

@@ -109,8 +109,7 @@ bool clsItems::Remove(const QVariant &vntIndexKey)
     if (i < 0) {
         const bool byPosition = isNumber(vntIndexKey);
         throw com::RuntimeError(kErrorNumber, kRemoveSource,
-                                byPosition ? QStringLiteral("Subscript out of range")
-                                           : QStringLiteral("Invalid procedure call or argument"));
+                                com::errorText(byPosition ? com::errors::SubscriptOutOfRange : com::errors::InvalidProcedureCall));
     }
     m_items.erase(m_items.begin() + i);
     m_keys.erase(m_keys.begin() + i);
