@@ -120,11 +120,11 @@ com::ComPtr<IExtPluginUI> CreatePluginObject(const QString &path, const QString 
 {
     if (clsRegistryAccess().KeyExists(QStringLiteral("HKEY_CLASSES_ROOT\\") + progId)) {
         if (registered)
-            *registered = 1;
+            *registered = CreatedByProgId;
         return extplugin::createPlugin(progId);
     }
     if (registered)
-        *registered = 0;
+        *registered = CreatedFromFile;
     const com::ComPtr<IUnknown> object = CreateObjectFromFile(path, className, why);
     if (!object)
         return {};

@@ -16,12 +16,18 @@
 namespace jx {
 
 // One plug-in class found in a library.
+// How a plug-in object was made: the manager's list keeps it as its flag column.
+enum PluginCreation : int {
+    CreatedFromFile = 0,
+    CreatedByProgId = 1,
+};
+
 struct PluginDescriptor
 {
     QString path;      // full path of the library file
     QString progId;    // type-library name + "." + class name, both trimmed
     QString className; // the coclass name, trimmed
-    int registered = 0; // 1: created by ProgID; 0: created from the file
+    int registered = CreatedFromFile; // how the object was made, shown in the list's flag column
 };
 
 struct PluginRow
@@ -61,7 +67,7 @@ QStringList PluginLibraries(const QString &programFolder);
 PluginScan LoadPlugin(IDispatch *context, const QString &programFolder);
 
 // The plug-in object of a class: by ProgID when HKEY_CLASSES_ROOT\<ProgID>
-// exists (registered = 1), otherwise from the file (registered = 0); null when
+// exists (CreatedByProgId), otherwise from the file (CreatedFromFile); null when
 // the file gave no object (`why` then says why). Raises when an object came
 // but is no plug-in, or the registered class cannot be created.
 com::ComPtr<IExtPluginUI> CreatePluginObject(const QString &path, const QString &progId, const QString &className,

@@ -1213,22 +1213,33 @@ void frmMain::SizeControls(int x)
     m_navPanel->setRedraw(true);
 }
 
+namespace {
+// The drag bar of a splitter shows over it, half its width, while the mouse is down.
+void showDragBar(qvcontrols::Panel *bar, const qvcontrols::Panel *splitter)
+{
+    bar->Move(splitter->Left(), splitter->Top(), splitter->Width() / 2, splitter->Height() - 20);
+    bar->show();
+    bar->raise();
+}
+
+// The drag bar follows the mouse, kept `margin` twips inside 0..width.
+void followMouse(qvcontrols::Panel *bar, const qvcontrols::Panel *splitter, int mouseX, int width, int margin)
+{
+    const int p = splitter->Left() + mouseX;
+    bar->setLeft(p < margin ? margin : (p > width - margin ? width - margin : p));
+}
+} // namespace
+
 void frmMain::SplitterDown()
 {
-    m_picSplitter->Move(m_imgSplitter->Left(), m_imgSplitter->Top(), m_imgSplitter->Width() / 2,
-                        m_imgSplitter->Height() - 20);
-    m_picSplitter->show();
-    m_picSplitter->raise();
+    showDragBar(m_picSplitter, m_imgSplitter);
     m_dragging = true;
 }
 
 void frmMain::SplitterMove(int mouseX)
 {
-    if (!m_dragging)
-        return;
-    const int p = m_imgSplitter->Left() + mouseX;
-    const int inner = innerWidth();
-    m_picSplitter->setLeft(p < 800 ? 800 : (p > inner - 800 ? inner - 800 : p));
+    if (m_dragging)
+        followMouse(m_picSplitter, m_imgSplitter, mouseX, innerWidth(), 800);
 }
 
 void frmMain::SplitterUp()
@@ -1242,20 +1253,14 @@ void frmMain::SplitterUp()
 
 void frmMain::ReportSplitterDown()
 {
-    m_picSplitterC->Move(m_imgSplitterC->Left(), m_imgSplitterC->Top(), m_imgSplitterC->Width() / 2,
-                         m_imgSplitterC->Height() - 20);
-    m_picSplitterC->show();
-    m_picSplitterC->raise();
+    showDragBar(m_picSplitterC, m_imgSplitterC);
     m_dragging = true;
 }
 
 void frmMain::ReportSplitterMove(int mouseX)
 {
-    if (!m_dragging)
-        return;
-    const int p = m_imgSplitterC->Left() + mouseX;
-    const int w = m_picMain->Width();
-    m_picSplitterC->setLeft(p < 1000 ? 1000 : (p > w - 1000 ? w - 1000 : p));
+    if (m_dragging)
+        followMouse(m_picSplitterC, m_imgSplitterC, mouseX, m_picMain->Width(), 1000);
 }
 
 void frmMain::ReportSplitterUp()

@@ -18,7 +18,7 @@ struct ZipEntry
     QByteArray name;
     QByteArray data;
     bool symlink = false;
-    quint32 claimedSize = 0; // 0: the real size
+    quint32 claimedSize = 0; // the size the header claims; left unset, the entry's real size
 };
 
 quint32 crc32(const QByteArray &data)

@@ -102,7 +102,7 @@ public:
     // Places the buttons from piIndex on (corrected in place).
     void Calculate_Size(int16_t &piIndex, bool &blnSize);
     void Calculate_Size(int16_t piIndex = 1);
-    // 1: the height follows the tallest button.
+    // With plSize 1, the default, the height follows the tallest button.
     void AutoResize(int16_t plSize = 1);
 
     // Control size in twips (15 per pixel).
