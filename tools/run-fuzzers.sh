@@ -16,7 +16,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="-O1 -g" \
     -DCMAKE_CXX_COMPILER=clang++ -DJX_FUZZ=ON "${launcher[@]}" >/dev/null
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(xml config ratefile typelib registry sql b64 archive)
+[ ${#targets[@]} -gt 0 ] || targets=(xml config ratefile typelib registry sql b64 archive cmdline pilot)
 cmake --build "$build" -j"${JX_JOBS:-2}" --target $(printf 'fuzz_%s ' "${targets[@]}")
 
 export QT_QPA_PLATFORM=offscreen
