@@ -132,6 +132,16 @@ struct Database::Impl
 
     void fail(const QString &text) { error.setDescription(text); }
 
+    // A statement the driver refused; when the server connection went with
+    // it, the reason says so first, since that is what the operator must know.
+    void failStatement(const QString &native, const QString &sql)
+    {
+        noteFailure();
+        fail((connectionLost ? QStringLiteral("与数据库服务器的连接已断开，语句没有执行：%1 [%2]")
+                             : QStringLiteral("执行SQL语句出错：%1 [%2]"))
+                 .arg(native, sql));
+    }
+
     void closeConnection()
     {
         if (connectionName.isEmpty())
@@ -414,9 +424,9 @@ QueryResult Database::QueryParams(const QString &sql, const QVariantList &params
         ok = ok && q.exec();
     }
     if (!ok) {
-        d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(q.lastError().text().trimmed(), sql.trimmed()));
+        const QString native = q.lastError().text().trimmed();
         q = QSqlQuery();
-        d->noteFailure();
+        d->failStatement(native, sql.trimmed());
         return {};
     }
     QStringList columns;
@@ -446,13 +456,17 @@ int Database::ExecuteCount(const QString &sql, const QVariantList &params)
             return sqlite3_changes(handle);
         }
     }
+    if (!d->reconnectIfLost())
+        return -1;
     QSqlQuery q(d->db());
     bool ok = q.prepare(translateSql(sql, d->driver));
     for (const QVariant &p : params)
         q.addBindValue(p);
     ok = ok && q.exec();
     if (!ok) {
-        d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(q.lastError().text().trimmed(), sql.trimmed()));
+        const QString native = q.lastError().text().trimmed();
+        q = QSqlQuery();
+        d->failStatement(native, sql.trimmed());
         return -1;
     }
     return q.numRowsAffected();
@@ -525,10 +539,10 @@ bool Database::ExecuteScript(const QString &script)
     for (const QString &st : statements) {
         QSqlQuery q(db);
         if (!q.exec(st)) {
-            d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(q.lastError().text().trimmed(), st.left(200)));
+            const QString native = q.lastError().text().trimmed();
             q = QSqlQuery();
             db.rollback();
-            d->noteFailure();
+            d->failStatement(native, st.left(200));
             return false;
         }
     }

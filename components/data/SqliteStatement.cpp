@@ -92,6 +92,40 @@ QVariant columnValue(sqlite3_stmt *st, int i)
     }
     }
 }
+// The engine's own text, led by what it means for the operator where the
+// cause is one he can act on: another program holding the file, a file he
+// may not write, a damaged file, a full disk.
+QString failure(sqlite3 *db)
+{
+    const QString native = QString::fromUtf8(sqlite3_errmsg(db));
+    const char *meaning = nullptr;
+    switch (sqlite3_errcode(db) & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        meaning = "数据库正被其他程序使用，等待超时，请稍后再试";
+        break;
+    case SQLITE_READONLY:
+        meaning = "数据库文件是只读的，修改无法保存";
+        break;
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        meaning = "无法打开或写入数据库文件，请检查文件和文件夹的权限";
+        break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        meaning = "数据库文件已损坏";
+        break;
+    case SQLITE_FULL:
+        meaning = "磁盘已满，修改无法保存";
+        break;
+    case SQLITE_IOERR:
+        meaning = "读写数据库文件时出错";
+        break;
+    default:
+        return native;
+    }
+    return QString::fromUtf8(meaning) + QStringLiteral("（") + native + QStringLiteral("）");
+}
 } // namespace
 
 sqlite3 *SqliteStatement::handleOf(const QVariant &driverHandle)
@@ -108,7 +142,7 @@ bool SqliteStatement::run(sqlite3 *db, const QString &sql, const QVariantList &p
     sqlite3_stmt *raw = nullptr;
     const char *tail = nullptr;
     if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &raw, &tail) != SQLITE_OK) {
-        error = QString::fromUtf8(sqlite3_errmsg(db));
+        error = failure(db);
         return false;
     }
     Statement st(raw);
@@ -128,7 +162,7 @@ bool SqliteStatement::run(sqlite3 *db, const QString &sql, const QVariantList &p
     }
     for (int i = 0; i < params.size(); ++i) {
         if (bind(st.get(), i + 1, params.at(i)) != SQLITE_OK) {
-            error = QString::fromUtf8(sqlite3_errmsg(db));
+            error = failure(db);
             return false;
         }
     }
@@ -140,7 +174,7 @@ bool SqliteStatement::run(sqlite3 *db, const QString &sql, const QVariantList &p
         if (rc == SQLITE_DONE)
             return true;
         if (rc != SQLITE_ROW) {
-            error = QString::fromUtf8(sqlite3_errmsg(db));
+            error = failure(db);
             columns.clear();
             cells.clear();
             return false;

@@ -88,6 +88,20 @@ void step(F &&f)
     }
 }
 
+// A statement that failed is not one that found nothing: the operator is
+// shown the database's reason (a dropped connection, say) instead of "does
+// not exist", and the log keeps it. True when the statement failed.
+bool queryFailed(::Database &db, const QueryResult &result)
+{
+    if (result.ok())
+        return false;
+    const QString why = db.LastError().Description();
+    step([&] { WriteLog(why, LogError); });
+    db.ResetError();
+    msgBox(why, Critical, QStringLiteral("错误"));
+    return true;
+}
+
 QString errorText(const std::exception &e)
 {
     if (const auto *rt = dynamic_cast<const com::RuntimeError *>(&e))
@@ -612,7 +626,10 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
         ::Database *db = context ? context->Database() : nullptr;
         if (!db)
             return false;
-        Recordset rs = db->Query(MenuQueries::Q5(code), 1).Recordset();
+        const QueryResult entry = db->Query(MenuQueries::Q5(code), 1);
+        if (queryFailed(*db, entry))
+            return false;
+        Recordset rs = entry.Recordset();
         if (rs.Bof() && rs.Eof()) {
             rs.Close();
             msgBox(QStringLiteral("当前指定的功能（") + code + QStringLiteral("）并不存在！"), Information,
@@ -788,7 +805,10 @@ void frmMain::ImgRptClick(int index)
         ::Database *db = m_session.AppContext() ? m_session.AppContext()->Database() : nullptr;
         if (!db)
             throw com::RuntimeError::of(91);
-        Recordset rs = db->Query(MenuQueries::Q6(button->Tag()), 1).Recordset();
+        const QueryResult entry = db->Query(MenuQueries::Q6(button->Tag()), 1);
+        if (queryFailed(*db, entry))
+            return;
+        Recordset rs = entry.Recordset();
         if (rs.Eof()) {
             msgBox(QStringLiteral("当前菜单不存在！"), Information, QStringLiteral("提示："));
             rs.Close();
@@ -799,7 +819,10 @@ void frmMain::ImgRptClick(int index)
         const QString name = toText(rs.Fields(QStringLiteral("menuname")));
         const QString code = toText(rs.Fields(QStringLiteral("menucode")));
         rs.Close();
-        const QString text = trimBlanks(toText(db->Query(MenuQueries::Q9(number), 1).Value()));
+        const QueryResult commandLine = db->Query(MenuQueries::Q9(number), 1);
+        if (queryFailed(*db, commandLine))
+            return;
+        const QString text = trimBlanks(toText(commandLine.Value()));
         CommandLineArgs args;
         if (!text.isEmpty())
             args.Parse(text);
@@ -818,7 +841,10 @@ void frmMain::PilotNodeClick(const QString &code)
         ::Database *db = m_session.AppContext() ? m_session.AppContext()->Database() : nullptr;
         if (!db)
             throw com::RuntimeError::of(91);
-        Recordset rs = db->Query(MenuQueries::Q7(code), 1).Recordset();
+        const QueryResult entry = db->Query(MenuQueries::Q7(code), 1);
+        if (queryFailed(*db, entry))
+            return;
+        Recordset rs = entry.Recordset();
         if (rs.Eof()) {
             msgBox(QStringLiteral("当前菜单不存在！"), Information, QStringLiteral("提示："));
             rs.Close();
@@ -838,7 +864,10 @@ void frmMain::PilotNodeClick(const QString &code)
                 ShowPluginManager(number, name);
             return;
         }
-        const QString text = trimBlanks(toText(db->Query(MenuQueries::Q9(number), 1).Value()));
+        const QueryResult commandLine = db->Query(MenuQueries::Q9(number), 1);
+        if (queryFailed(*db, commandLine))
+            return;
+        const QString text = trimBlanks(toText(commandLine.Value()));
         CommandLineArgs args;
         if (!text.isEmpty())
             args.Parse(text);

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -285,4 +286,34 @@ TEST(CompanyInfo, DisplayNamePrefersChineseName)
     EXPECT_EQ(c.DisplayName(), "Anju");
     c.SetCoName(QStringLiteral("安居"));
     EXPECT_EQ(c.DisplayName(), QStringLiteral("安居"));
+}
+
+// With a desktop secret service answering (the suite runs this once on a
+// private session bus with a keyring of its own), the secret is kept there
+// and not in a file; the remembered text reads back only while it is there.
+TEST(StringCipher, SecretKeptInTheSecretServiceWhenOneAnswers)
+{
+    if (qEnvironmentVariable("JX_TEST_SECRET_SERVICE") != u"1")
+        GTEST_SKIP() << "needs a secret service: run through run-with-secret-service.sh";
+    const auto secretTool = [](const QStringList &args) {
+        QProcess p;
+        p.start(QStringLiteral("secret-tool"), args);
+        p.waitForFinished(20000);
+        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
+    };
+    const StringCipher cipher{UserSecret()};
+    const QString stored = cipher.Encrypt("admin123", "kepo");
+    ASSERT_FALSE(stored.isEmpty());
+    EXPECT_EQ(StringCipher{UserSecret()}.Decrypt(stored, "kepo"), "admin123");
+    EXPECT_FALSE(QFile::exists(UserSecret().filePath()));
+    const QByteArray kept = QByteArray::fromBase64(secretTool({"lookup", "purpose", "string-cipher"}).trimmed());
+    EXPECT_EQ(kept.size(), UserSecret::kSize);
+    EXPECT_EQ(kept, UserSecret().value(false));
+
+    // The secret removed from the service: the text reads back as nothing,
+    // and no secret file is made in its place.
+    secretTool({"clear", "purpose", "string-cipher"});
+    EXPECT_TRUE(secretTool({"lookup", "purpose", "string-cipher"}).isEmpty());
+    EXPECT_EQ(cipher.Decrypt(stored, "kepo"), "");
+    EXPECT_FALSE(QFile::exists(UserSecret().filePath()));
 }

@@ -3,10 +3,13 @@
 #include "console/dialogs/frmLogin.h"
 #include "console/dialogs/frmPass.h"
 #include "console/startup/ConsoleSession.h"
+#include "console/workspace/frmMain.h"
+#include "components/controls/Button.h"
 #include "platform/AnsiCodec.h"
 #include "platform/MessageBox.h"
 #include "platform/com/RegistryStore.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDirIterator>
@@ -27,7 +30,7 @@ QList<QByteArray> spellings(const QString &password)
 } // namespace
 
 // A whole session: sign in with the remember box ticked, change the password,
-// sign in again with the new one. Afterwards neither password is anywhere in
+// sign in again with the new one, lock and unlock the screen. Afterwards neither password is anywhere in
 // the database, settings, registry, log or temporary files.
 TEST(NoPlainPassword, NothingLeftAfterARememberedSignInAndAChange)
 {
@@ -69,6 +72,20 @@ TEST(NoPlainPassword, NothingLeftAfterARememberedSignInAndAChange)
             login.Password()->setText(second);
             login.OkRoutine();
             ASSERT_TRUE(session.CurrentUser()->IsLoggedIn());
+        }
+        {
+            // The operator steps away: the screen is locked and unlocked with the new password.
+            auto *main = new jx::frmMain(session);
+            session.mainWindow = main;
+            main->LoadForm();
+            main->show();
+            main->LockScreen();
+            ASSERT_TRUE(main->isLocked());
+            main->txtPassword()->setText(second);
+            main->ImgBtn(3)->click();
+            ASSERT_FALSE(main->isLocked());
+            main->close();
+            QApplication::processEvents();
         }
         session.Shutdown();
     }

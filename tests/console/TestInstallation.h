@@ -10,6 +10,7 @@
 #include "platform/ProgramInfo.h"
 #include "platform/SettingsStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QVariantList>
@@ -31,13 +32,21 @@ public:
         // The user's data folder (where the string cipher keeps its secret) is the installation's own.
         m_oldDataHome = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", QFile::encodeName(path(QStringLiteral("data"))));
+        // Nor may a test reach the desktop's keyring of whoever runs it.
+        m_oldBus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        m_oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        if (qgetenv("JX_TEST_SECRET_SERVICE") != "1") {
+            qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+            QDir().mkpath(path(QStringLiteral("run")));
+            QFile::setPermissions(path(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path(QStringLiteral("run"))));
+        }
     }
     ~TestInstallation()
     {
-        if (m_oldDataHome.isNull())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", m_oldDataHome);
+        restore("XDG_DATA_HOME", m_oldDataHome);
+        restore("DBUS_SESSION_BUS_ADDRESS", m_oldBus);
+        restore("XDG_RUNTIME_DIR", m_oldRuntime);
         // A failing test keeps its installation to be read.
         m_dir.setAutoRemove(!::testing::Test::HasFailure());
         jx::ProgramInfo::setProgramFolder(QString());
@@ -94,6 +103,14 @@ public:
     }
 
 private:
+    static void restore(const char *name, const QByteArray &value)
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+
     // Built once per test run: hashing the passwords is deliberately slow.
     static QString templateDatabase()
     {
@@ -114,6 +131,8 @@ private:
 
     QTemporaryDir m_dir;
     QByteArray m_oldDataHome;
+    QByteArray m_oldBus;
+    QByteArray m_oldRuntime;
 };
 
 } // namespace jxtest

@@ -1,6 +1,7 @@
 #include "console/workspace/PilotPage.h"
 
 #include "DemoDiagrams.h"
+#include "FileModesEnforced.h"
 #include "TestInstallation.h"
 #include "ZipWriter.h"
 
@@ -414,6 +415,45 @@ TEST_F(PilotPageTest, EveryDemoDirectoryShowsItsEntriesWithReadableCaptionsAndIc
     EXPECT_EQ(tools[0]->Caption(), QStringLiteral("房贷计算器"));
     QTest::mouseClick(tools[0], Qt::LeftButton);
     EXPECT_EQ(opened, QStringList{"0501"});
+}
+
+// A temporary folder the operator may not write: a diagram seen before still
+// shows from its cached copy; a new one says why it cannot be shown, and no
+// half-written copy is left for the next start.
+TEST_F(PilotPageTest, UnwritableTemporaryFolderKeepsCachedDiagramsAndExplainsNewOnes)
+{
+    const QByteArray icon = png(8, 0x00ff00);
+    storePlain("01", diagramFile(blocks({arrowXml(2)}, {pilotXml("A", 1, 1, "a", "a.png", icon)})));
+    ASSERT_TRUE(pilot->LoadPilot("01"));
+    const QByteArray file = diagramFile(blocks({}, {pilotXml("B", 1, 1, "b", "b.png", icon)}));
+    store("02", "02.xml", 1, writeZip({{"02.xml", file}}), file.size());
+
+    const auto open = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    for (const QString &folder : {installation.folder(), temp(""), temp("menu"), temp("images"), installation.path("systemp")})
+        ASSERT_TRUE(QFile::setPermissions(folder, open)) << folder.toStdString();
+    for (const QString &cached : {temp("menu/01.mnu"), temp("images/a.png")})
+        ASSERT_TRUE(QFile::setPermissions(cached, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    {
+        FileModesEnforced enforced;
+        ASSERT_TRUE(enforced.active());
+        ASSERT_TRUE(pilot->LoadPilot("01"));
+        EXPECT_EQ(boxes.count(), 0) << boxes.last().text.toStdString();
+        ASSERT_EQ(nodes().size(), 1);
+        EXPECT_FALSE(nodes()[0]->Picture().isNull());
+
+        EXPECT_FALSE(pilot->LoadPilot("02"));
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("加载导航窗口文件，原因：")));
+        EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("无法"))) << boxes.last().text.toStdString();
+        EXPECT_TRUE(nodes().isEmpty());
+    }
+    for (const QString &folder : {installation.folder(), temp(""), temp("menu"), temp("images"), installation.path("systemp")})
+        QFile::setPermissions(folder, open | QFile::WriteOwner);
+    EXPECT_EQ(filesBelow(installation.path("temp")), QStringList({"images/a.png", "menu/01.mnu"}));
+    EXPECT_TRUE(filesBelow(installation.path("systemp")).isEmpty());
+    // Writable again: the new diagram is fetched and shown.
+    ASSERT_TRUE(pilot->LoadPilot("02"));
+    EXPECT_EQ(nodes().size(), 1);
 }
 
 } // namespace
