@@ -1,8 +1,28 @@
 #include "console/workspace/MenuQueries.h"
 
+#include "components/data/Database.h"
+#include "console/log/Logger.h"
+#include "platform/MessageBox.h"
 #include "platform/Numeric.h"
 
+#include <exception>
+
 namespace jx {
+
+bool MenuQueries::reportFailure(::Database &db, const QueryResult &result)
+{
+    if (result.ok())
+        return false;
+    const QString why = db.LastError().Description();
+    try {
+        WriteLog(why, LogError);
+    } catch (const std::exception &) {
+        // without a log writer the box below still tells the operator
+    }
+    db.ResetError();
+    msgBox(why, Critical, QStringLiteral("错误"));
+    return true;
+}
 
 QString MenuQueries::quoted(const QString &value)
 {

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+class Database;
+class QueryResult;
+
 namespace jx {
 
 // Every statement the workspace sends against the menu tables, built in one
@@ -23,6 +26,11 @@ public:
     // A program number from a field or event value: numeric value of its
     // text, rounded to a 32-bit integer ("12a" is 12, "abc" and "" are 0).
     static int32_t programNumber(const QVariant &value);
+
+    // A lookup that failed is not one that found nothing: the operator is
+    // shown the database's reason (a dropped connection, say) instead of
+    // "does not exist", and the log keeps it. True when the statement failed.
+    static bool reportFailure(::Database &db, const QueryResult &result);
 
     static QString Q1(const QString &menubm);
     static QString Q2(const QString &group);

@@ -333,7 +333,10 @@ void frmEdit::OpenForProgram(ConsoleSession &session, QWidget *owner, int32_t pr
     ::Database *db = session.AppContext() ? session.AppContext()->Database() : nullptr;
     if (!db)
         throw com::RuntimeError::of(91);
-    Recordset rs = db->Query(MenuQueries::Q8(programNumber), 1).Recordset();
+    const QueryResult entry = db->Query(MenuQueries::Q8(programNumber), 1);
+    if (MenuQueries::reportFailure(*db, entry))
+        return;
+    Recordset rs = entry.Recordset();
     if (rs.Eof()) {
         msgBox(QStringLiteral("当前菜单不存在！"), Information, QStringLiteral("提示："));
         rs.Close();

@@ -88,20 +88,6 @@ void step(F &&f)
     }
 }
 
-// A statement that failed is not one that found nothing: the operator is
-// shown the database's reason (a dropped connection, say) instead of "does
-// not exist", and the log keeps it. True when the statement failed.
-bool queryFailed(::Database &db, const QueryResult &result)
-{
-    if (result.ok())
-        return false;
-    const QString why = db.LastError().Description();
-    step([&] { WriteLog(why, LogError); });
-    db.ResetError();
-    msgBox(why, Critical, QStringLiteral("错误"));
-    return true;
-}
-
 QString errorText(const std::exception &e)
 {
     if (const auto *rt = dynamic_cast<const com::RuntimeError *>(&e))
@@ -627,7 +613,7 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
         if (!db)
             return false;
         const QueryResult entry = db->Query(MenuQueries::Q5(code), 1);
-        if (queryFailed(*db, entry))
+        if (MenuQueries::reportFailure(*db, entry))
             return false;
         Recordset rs = entry.Recordset();
         if (rs.Bof() && rs.Eof()) {
@@ -806,7 +792,7 @@ void frmMain::ImgRptClick(int index)
         if (!db)
             throw com::RuntimeError::of(91);
         const QueryResult entry = db->Query(MenuQueries::Q6(button->Tag()), 1);
-        if (queryFailed(*db, entry))
+        if (MenuQueries::reportFailure(*db, entry))
             return;
         Recordset rs = entry.Recordset();
         if (rs.Eof()) {
@@ -820,7 +806,7 @@ void frmMain::ImgRptClick(int index)
         const QString code = toText(rs.Fields(QStringLiteral("menucode")));
         rs.Close();
         const QueryResult commandLine = db->Query(MenuQueries::Q9(number), 1);
-        if (queryFailed(*db, commandLine))
+        if (MenuQueries::reportFailure(*db, commandLine))
             return;
         const QString text = trimBlanks(toText(commandLine.Value()));
         CommandLineArgs args;
@@ -842,7 +828,7 @@ void frmMain::PilotNodeClick(const QString &code)
         if (!db)
             throw com::RuntimeError::of(91);
         const QueryResult entry = db->Query(MenuQueries::Q7(code), 1);
-        if (queryFailed(*db, entry))
+        if (MenuQueries::reportFailure(*db, entry))
             return;
         Recordset rs = entry.Recordset();
         if (rs.Eof()) {
@@ -865,7 +851,7 @@ void frmMain::PilotNodeClick(const QString &code)
             return;
         }
         const QueryResult commandLine = db->Query(MenuQueries::Q9(number), 1);
-        if (queryFailed(*db, commandLine))
+        if (MenuQueries::reportFailure(*db, commandLine))
             return;
         const QString text = trimBlanks(toText(commandLine.Value()));
         CommandLineArgs args;

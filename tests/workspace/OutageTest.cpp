@@ -72,6 +72,10 @@ TEST(ConsoleOutage, SignedInConsoleRidesOutTheServerStoppingAndComingBack)
     EXPECT_FALSE(boxes.last().text.contains(QStringLiteral("不存在"))) << boxes.last().text.toStdString();
     EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("断开"))) << boxes.last().text.toStdString();
     EXPECT_TRUE(logged(log, jx::LogError, QStringLiteral("断开")));
+    // A diagram node, the same.
+    main->PilotNodeClick(QStringLiteral("0101"));
+    ASSERT_EQ(boxes.count(), 2);
+    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("断开"))) << boxes.last().text.toStdString();
     // Another group: its buttons cannot be read, which is logged.
     log.entries.clear();
     main->NavPanel()->setSelectedItem(main->NavPanel()->Item(2));
