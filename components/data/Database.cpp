@@ -94,6 +94,7 @@ struct Database::Impl
     QMap<QString, QString> properties;
     DbError error;
     bool open = false;
+    bool inTransaction = false;
     // The server went away under an open connection: the next statement
     // connects again before it runs.
     bool connectionLost = false;
@@ -127,6 +128,7 @@ struct Database::Impl
         QSqlQuery setup(d);
         setup.exec(QStringLiteral("SET client_encoding TO 'UTF8'"));
         connectionLost = false;
+        inTransaction = false; // it went with the old connection
         return true;
     }
 
@@ -136,7 +138,6 @@ struct Database::Impl
     // it, the reason says so first, since that is what the operator must know.
     void failStatement(const QString &native, const QString &sql)
     {
-        noteFailure();
         fail((connectionLost ? QStringLiteral("与数据库服务器的连接已断开，语句没有执行：%1 [%2]")
                              : QStringLiteral("执行SQL语句出错：%1 [%2]"))
                  .arg(native, sql));
@@ -155,6 +156,7 @@ struct Database::Impl
         connectionName.clear();
         open = false;
         connectionLost = false;
+        inTransaction = false;
     }
 };
 
@@ -412,26 +414,35 @@ QueryResult Database::QueryParams(const QString &sql, const QVariantList &params
     }
     if (!d->reconnectIfLost())
         return {};
-    QSqlQuery q(d->db());
-    q.setForwardOnly(true);
-    bool ok;
-    if (params.isEmpty()) {
-        ok = q.exec(text);
-    } else {
-        ok = q.prepare(text);
-        for (const QVariant &p : params)
-            q.addBindValue(p);
-        ok = ok && q.exec();
-    }
-    if (!ok) {
+    // A read found on a dead connection (the server restarted while the
+    // program sat idle) is sent once more on a new one. A change is not: it
+    // may have been carried out before the connection went.
+    const bool mayRetry = !d->inTransaction && text.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive);
+    for (int attempt = 0;; ++attempt) {
+        QSqlQuery q(d->db());
+        q.setForwardOnly(true);
+        bool ok;
+        if (params.isEmpty()) {
+            ok = q.exec(text);
+        } else {
+            ok = q.prepare(text);
+            for (const QVariant &p : params)
+                q.addBindValue(p);
+            ok = ok && q.exec();
+        }
+        if (ok) {
+            QStringList columns;
+            auto rows = readRows(q, columns);
+            return QueryResult(::Recordset(std::move(columns), std::move(rows)), true);
+        }
         const QString native = q.lastError().text().trimmed();
         q = QSqlQuery();
+        d->noteFailure();
+        if (attempt == 0 && mayRetry && d->connectionLost && d->reconnectIfLost())
+            continue;
         d->failStatement(native, sql.trimmed());
         return {};
     }
-    QStringList columns;
-    auto rows = readRows(q, columns);
-    return QueryResult(::Recordset(std::move(columns), std::move(rows)), true);
 }
 
 QueryResult Database::Query(const QString &sql, int) { return QueryParams(sql, {}); }
@@ -466,6 +477,7 @@ int Database::ExecuteCount(const QString &sql, const QVariantList &params)
     if (!ok) {
         const QString native = q.lastError().text().trimmed();
         q = QSqlQuery();
+        d->noteFailure();
         d->failStatement(native, sql.trimmed());
         return -1;
     }
@@ -483,12 +495,14 @@ bool Database::BeginTrans()
         d->fail(QStringLiteral("开始事务出错：%1").arg(db.lastError().text().trimmed()));
         return false;
     }
+    d->inTransaction = true;
     return true;
 }
 
 bool Database::CommitTrans()
 {
     QSqlDatabase db = d->db();
+    d->inTransaction = false;
     if (!IsOpen() || !db.commit()) {
         d->fail(QStringLiteral("提交事务出错：%1").arg(db.lastError().text().trimmed()));
         return false;
@@ -499,6 +513,7 @@ bool Database::CommitTrans()
 bool Database::RollbackTrans()
 {
     QSqlDatabase db = d->db();
+    d->inTransaction = false;
     if (!IsOpen() || !db.rollback()) {
         d->fail(QStringLiteral("回滚事务出错：%1").arg(db.lastError().text().trimmed()));
         return false;
@@ -542,6 +557,7 @@ bool Database::ExecuteScript(const QString &script)
             const QString native = q.lastError().text().trimmed();
             q = QSqlQuery();
             db.rollback();
+            d->noteFailure();
             d->failStatement(native, st.left(200));
             return false;
         }
