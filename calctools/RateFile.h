@@ -27,6 +27,7 @@ public:
     static bool list(const QString &file, int category, QList<Item> &items);
 
     // Annual rate of the item with this id: "long" for terms over 60 months, else "short".
-    // 0 for a missing file, item or attribute, or an unknown category.
+    // 0 for a missing file, item or attribute, or an unknown category; a rate
+    // beyond the single-precision range raises overflow (6).
     static float lookup(const QString &file, const QString &id, int category, int months);
 };

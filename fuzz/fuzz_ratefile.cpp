@@ -1,9 +1,23 @@
 // The bank rate file (interest.xml) on arbitrary bytes: both lists and lookups
-// on both sides of the five-year boundary.
+// on both sides of the five-year boundary. A rate beyond the single-precision
+// range raises overflow, which the calculator shows: that is its contract.
 
 #include "FuzzScratch.h"
 
 #include "calctools/RateFile.h"
+#include "platform/com/RuntimeError.h"
+
+namespace {
+void lookup(const QString &file, const QString &id, int category, int months)
+{
+    try {
+        RateFile::lookup(file, id, category, months);
+    } catch (const com::RuntimeError &e) {
+        if (e.number() != 6)
+            throw;
+    }
+}
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -13,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QList<RateFile::Item> items;
         if (RateFile::list(file, category, items)) {
             for (const RateFile::Item &item : items)
-                RateFile::lookup(file, QString::number(item.id), category, 61);
+                lookup(file, QString::number(item.id), category, 61);
         }
-        RateFile::lookup(file, QStringLiteral("1"), category, 12);
+        lookup(file, QStringLiteral("1"), category, 12);
     }
     return 0;
 }
