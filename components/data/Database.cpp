@@ -119,6 +119,13 @@ struct Database::Impl
     {
         if (!connectionLost && (driver != kPostgres || db().isOpen()))
             return true;
+        // What a transaction did before the drop is gone with it: its later
+        // statements must not go on outside it on a new connection, or half
+        // a change would be stored. The caller rolls back first.
+        if (inTransaction) {
+            fail(QStringLiteral("与数据库服务器的连接已断开，进行中的事务已经丢失，请回滚后重做"));
+            return false;
+        }
         QSqlDatabase d = db();
         d.close();
         if (!d.open()) {
@@ -128,7 +135,6 @@ struct Database::Impl
         QSqlQuery setup(d);
         setup.exec(QStringLiteral("SET client_encoding TO 'UTF8'"));
         connectionLost = false;
-        inTransaction = false; // it went with the old connection
         return true;
     }
 
@@ -490,10 +496,16 @@ bool Database::BeginTrans()
         d->fail(QStringLiteral("数据库没有打开"));
         return false;
     }
-    QSqlDatabase db = d->db();
-    if (!db.transaction()) {
-        d->fail(QStringLiteral("开始事务出错：%1").arg(db.lastError().text().trimmed()));
+    if (!d->reconnectIfLost())
         return false;
+    if (!d->db().transaction()) {
+        // A connection found dead before anything ran (the server restarted
+        // while the program sat idle): beginning on a new one is safe.
+        d->noteFailure();
+        if (!d->connectionLost || !d->reconnectIfLost() || !d->db().transaction()) {
+            d->fail(QStringLiteral("开始事务出错：%1").arg(d->db().lastError().text().trimmed()));
+            return false;
+        }
     }
     d->inTransaction = true;
     return true;
@@ -503,8 +515,13 @@ bool Database::CommitTrans()
 {
     QSqlDatabase db = d->db();
     d->inTransaction = false;
+    if (d->connectionLost) {
+        d->fail(QStringLiteral("与数据库服务器的连接已断开，事务没有提交"));
+        return false;
+    }
     if (!IsOpen() || !db.commit()) {
         d->fail(QStringLiteral("提交事务出错：%1").arg(db.lastError().text().trimmed()));
+        d->noteFailure();
         return false;
     }
     return true;
@@ -514,6 +531,8 @@ bool Database::RollbackTrans()
 {
     QSqlDatabase db = d->db();
     d->inTransaction = false;
+    if (d->connectionLost)
+        return true; // the server discarded the transaction with the connection
     if (!IsOpen() || !db.rollback()) {
         d->fail(QStringLiteral("回滚事务出错：%1").arg(db.lastError().text().trimmed()));
         return false;

@@ -92,6 +92,7 @@ QVariant columnValue(sqlite3_stmt *st, int i)
     }
     }
 }
+
 // The engine's own text, led by what it means for the operator where the
 // cause is one he can act on: another program holding the file, a file he
 // may not write, a damaged file, a full disk.

@@ -65,17 +65,33 @@ TEST(DatabaseFaults, PostgresServerStoppingAndComingBack)
     EXPECT_TRUE(db.LastError().Description().contains(QStringLiteral("断开")));
     db.ResetError();
     EXPECT_EQ(db.ExecuteCount(QStringLiteral("delete from fault_probe where a=3"), {}), 1) << db.LastError().Description().toStdString();
-    // Inside a transaction even a read is not sent again: the transaction
-    // went with the connection, and its commit must fail, not half succeed.
-    ASSERT_TRUE(db.BeginTrans());
-    ASSERT_TRUE(db.Execute(QStringLiteral("insert into fault_probe values (4)")));
+    // Inside a transaction nothing goes on after a drop, not even a read:
+    // what it did is gone, so its later statements must not be stored
+    // alone, and its commit fails. A rollback ends it; then all works again.
+    for (const bool commit : {true, false}) {
+        ASSERT_TRUE(db.BeginTrans());
+        ASSERT_TRUE(db.Execute(QStringLiteral("insert into fault_probe values (4)")));
+        ASSERT_TRUE(server.stop());
+        ASSERT_TRUE(server.resume());
+        EXPECT_EQ(count(db, QStringLiteral("fault_probe")), -1);
+        db.ResetError();
+        EXPECT_FALSE(db.Execute(QStringLiteral("insert into fault_probe values (5)")));
+        EXPECT_TRUE(db.LastError().Description().contains(QStringLiteral("事务已经丢失"))) << db.LastError().Description().toStdString();
+        db.ResetError();
+        if (commit)
+            EXPECT_FALSE(db.CommitTrans());
+        else
+            EXPECT_TRUE(db.RollbackTrans());
+        db.ResetError();
+        EXPECT_EQ(count(db, QStringLiteral("fault_probe")), 1) << db.LastError().Description().toStdString();
+    }
+    // A transaction begun after a restart while idle starts on a new connection.
     ASSERT_TRUE(server.stop());
     ASSERT_TRUE(server.resume());
-    EXPECT_EQ(count(db, QStringLiteral("fault_probe")), -1);
-    db.ResetError();
-    EXPECT_FALSE(db.CommitTrans());
-    db.ResetError();
-    EXPECT_EQ(count(db, QStringLiteral("fault_probe")), 1) << db.LastError().Description().toStdString();
+    ASSERT_TRUE(db.BeginTrans()) << db.LastError().Description().toStdString();
+    EXPECT_TRUE(db.Execute(QStringLiteral("insert into fault_probe values (6)")));
+    EXPECT_TRUE(db.CommitTrans());
+    EXPECT_EQ(count(db, QStringLiteral("fault_probe")), 2);
 }
 
 // Another program holds the write lock: a change waits a bounded time, then
