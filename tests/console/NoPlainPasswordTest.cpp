@@ -30,8 +30,9 @@ QList<QByteArray> spellings(const QString &password)
 } // namespace
 
 // A whole session: sign in with the remember box ticked, change the password,
-// sign in again with the new one, lock and unlock the screen. Afterwards neither password is anywhere in
-// the database, settings, registry, log or temporary files.
+// sign in again with the new one, lock and unlock the screen. Afterwards
+// neither password is anywhere in the database, settings, registry, log or
+// temporary files.
 TEST(NoPlainPassword, NothingLeftAfterARememberedSignInAndAChange)
 {
     const QString first = QStringLiteral("Pw原始-7723x"), second = QStringLiteral("Pw更改-9911y");
