@@ -26,13 +26,6 @@ const QString kCipherKey = QStringLiteral("kepo");
 const QString kMain = QStringLiteral("main");
 const QString kLogonUser = QStringLiteral("LogonUser");
 
-QString describe(const std::exception &e)
-{
-    if (const auto *rt = dynamic_cast<const com::RuntimeError *>(&e))
-        return rt->description();
-    return QString::fromUtf8(e.what());
-}
-
 AppContext &context(const ConsoleSession &session)
 {
     if (!session.AppContext())
@@ -183,7 +176,7 @@ void frmLogin::LoadForm()
         ui->lblMess->setText(context(m_session).GetText(kMain, QStringLiteral("/login/hint"), QString()));
     } catch (const std::exception &e) {
         try {
-            WriteLog(QStringLiteral("加载数据时出错,原因:") + describe(e), LogWarning);
+            WriteLog(QStringLiteral("加载数据时出错,原因:") + com::errorDescription(e), LogWarning);
         } catch (const std::exception &) {
         }
     }
@@ -292,7 +285,7 @@ void frmLogin::OkRoutine()
         accept();
     } catch (const std::exception &e) {
         try {
-            WriteLog(QStringLiteral("发生错误:") + describe(e), LogError);
+            WriteLog(QStringLiteral("发生错误:") + com::errorDescription(e), LogError);
         } catch (const std::exception &) {
         }
     }

@@ -15,15 +15,6 @@
 
 namespace jx {
 
-namespace {
-QString describe(const std::exception &e)
-{
-    if (const auto *rt = dynamic_cast<const com::RuntimeError *>(&e))
-        return rt->description();
-    return QString::fromUtf8(e.what());
-}
-} // namespace
-
 frmPass::frmPass(AppContext &context, CurrentUser &user, QWidget *parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::frmPass>())
@@ -136,7 +127,7 @@ void frmPass::OldPassWordChange()
             setNewBoxesEnabled(ui->Oldpassword->text() == m_passwordOnRecord);
         }
     } catch (const std::exception &e) {
-        WriteLog(QStringLiteral("OldPassWord_Change") + describe(e), LogWarning);
+        WriteLog(QStringLiteral("OldPassWord_Change") + com::errorDescription(e), LogWarning);
     }
 }
 
@@ -172,7 +163,7 @@ void frmPass::OkRoutine()
             WriteLog(m_user.LastError().Description(), LogError);
         }
     } catch (const std::exception &e) {
-        WriteLog(QStringLiteral("修改密码时出错") + describe(e), LogWarning);
+        WriteLog(QStringLiteral("修改密码时出错") + com::errorDescription(e), LogWarning);
     }
 }
 

@@ -23,20 +23,6 @@ namespace jx {
 
 namespace {
 
-// The error being handled; a plug-in may throw anything through its vtable.
-QString describeCurrent()
-{
-    try {
-        throw;
-    } catch (const com::RuntimeError &e) {
-        return e.description();
-    } catch (const std::exception &e) {
-        return QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        return com::errorText(com::errors::AutomationError);
-    }
-}
-
 // The row's hidden tag: the plug-in's description.
 constexpr int kTagRole = Qt::UserRole;
 
@@ -193,7 +179,7 @@ void frmPluginRun::Configure()
         ShowStatus(m_session, text + QStringLiteral("配置完成"));
     } catch (...) {
         try {
-            WriteLog(QStringLiteral("配置") + text + QStringLiteral("时发生错误，") + describeCurrent(), LogWarning, QString());
+            WriteLog(QStringLiteral("配置") + text + QStringLiteral("时发生错误，") + com::currentErrorDescription(), LogWarning, QString());
         } catch (const std::exception &) {
             // no log: the window stays usable all the same
         }
@@ -219,7 +205,7 @@ void frmPluginRun::Run()
         }
     } catch (...) {
         try {
-            WriteLog(QStringLiteral("运行") + text + QStringLiteral("时发生错误，") + describeCurrent(), LogWarning, QString());
+            WriteLog(QStringLiteral("运行") + text + QStringLiteral("时发生错误，") + com::currentErrorDescription(), LogWarning, QString());
         } catch (const std::exception &) {
             // no log: the window stays usable all the same
         }

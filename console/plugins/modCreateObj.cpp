@@ -21,25 +21,6 @@ namespace {
 
 const QString kPluginInterface = QStringLiteral("_IExtPluginUI");
 
-QString describe(const std::exception &e)
-{
-    if (const auto *rt = dynamic_cast<const com::RuntimeError *>(&e))
-        return rt->description();
-    return QString::fromLocal8Bit(e.what());
-}
-
-// The error being handled; a plug-in may throw anything through its vtable.
-QString describeCurrent()
-{
-    try {
-        throw;
-    } catch (const std::exception &e) {
-        return describe(e);
-    } catch (...) {
-        return com::errorText(com::errors::AutomationError);
-    }
-}
-
 // The reader's reason in the administrator's words.
 QString readerReason(const QString &error)
 {
@@ -110,7 +91,7 @@ com::ComPtr<IUnknown> CreateObjectFromFile(const QString &path, const QString &c
         return extplugin::createObjectFromFile(path, className);
     } catch (...) {
         if (why)
-            *why = QStringLiteral("创建失败（") + describeCurrent() + QStringLiteral("）");
+            *why = QStringLiteral("创建失败（") + com::currentErrorDescription() + QStringLiteral("）");
         return {};
     }
 }
@@ -173,7 +154,7 @@ PluginScan LoadPlugin(IDispatch *context, const QString &programFolder)
                 reason = QStringLiteral("没有实现“_IExtPluginUI”的类");
         } catch (...) {
             // One broken library must not hide the ones after it.
-            reason = describeCurrent();
+            reason = com::currentErrorDescription();
             try {
                 WriteLog(QStringLiteral("LoadPlugin") + reason, LogError, QString());
             } catch (const std::exception &) {

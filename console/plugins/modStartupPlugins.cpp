@@ -19,20 +19,6 @@ namespace {
 
 const QString kSource = QStringLiteral("RunStartupPlugins");
 
-// The error being handled; a plug-in may throw anything through its vtable.
-QString describeCurrent()
-{
-    try {
-        throw;
-    } catch (const com::RuntimeError &e) {
-        return e.description();
-    } catch (const std::exception &e) {
-        return QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        return com::errorText(com::errors::AutomationError);
-    }
-}
-
 QString takeText(HRESULT hr, BSTR text)
 {
     const QString s = com::fromBstr(text);
@@ -115,7 +101,7 @@ void RunStartupPlugins(ConsoleSession &session, int style)
         }
     } catch (...) {
         try {
-            WriteLog(QStringLiteral("插件运行时发生错误，原因：") + describeCurrent() + QStringLiteral("\r\n\r\n") + QStringLiteral("主程序继续运行!"),
+            WriteLog(QStringLiteral("插件运行时发生错误，原因：") + com::currentErrorDescription() + QStringLiteral("\r\n\r\n") + QStringLiteral("主程序继续运行!"),
                      LogWarning, QStringLiteral("错误："));
         } catch (const std::exception &) {
             // start-up goes on even without a log

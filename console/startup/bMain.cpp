@@ -31,13 +31,6 @@ int ProgramVersionRevision() { return ProgramInfo::versionRevision(); }
 
 namespace {
 
-QString describe(const std::exception &e)
-{
-    if (const auto *rt = dynamic_cast<const com::RuntimeError *>(&e))
-        return rt->description();
-    return QString::fromUtf8(e.what());
-}
-
 [[noreturn]] void objectRequired()
 {
     throw com::RuntimeError::of(com::errors::ObjectRequired, QStringLiteral("JxMain1"));
@@ -219,7 +212,7 @@ bool Main(ConsoleSession &session, const StartupOptions &options)
         }
         return true;
     } catch (const std::exception &e) {
-        stage += QStringLiteral(";错误原因:") + describe(e);
+        stage += QStringLiteral(";错误原因:") + com::errorDescription(e);
         unloadSplash(session);
         msgBox(QStringLiteral("主程序执行过程中发生错误") + QStringLiteral("\r\n\r\n") + stage, Critical, QStringLiteral("错误:"));
         session.Shutdown();

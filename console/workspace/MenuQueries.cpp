@@ -24,6 +24,20 @@ bool MenuQueries::reportFailure(::Database &db, const QueryResult &result)
     return true;
 }
 
+std::optional<::Recordset> MenuQueries::lookupEntry(::Database &db, const QString &sql)
+{
+    const QueryResult entry = db.Query(sql, 1);
+    if (reportFailure(db, entry))
+        return std::nullopt;
+    ::Recordset rs = entry.Recordset();
+    if (rs.Eof()) {
+        rs.Close();
+        msgBox(QStringLiteral("当前菜单不存在！"), Information, QStringLiteral("提示："));
+        return std::nullopt;
+    }
+    return rs;
+}
+
 QString MenuQueries::quoted(const QString &value)
 {
     QString text = value;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "components/data/Recordset.h"
+
 #include <QString>
 #include <QVariant>
 
 #include <cstdint>
+#include <optional>
 
 class Database;
 class QueryResult;
@@ -31,6 +34,10 @@ public:
     // shown the database's reason (a dropped connection, say) instead of
     // "does not exist", and the log keeps it. True when the statement failed.
     static bool reportFailure(::Database &db, const QueryResult &result);
+    // The row a menu lookup selects, the cursor on it; nothing when the
+    // statement failed (reported as above) or found no row (the operator is
+    // told "当前菜单不存在！").
+    static std::optional<::Recordset> lookupEntry(::Database &db, const QString &sql);
 
     static QString Q1(const QString &menubm);
     static QString Q2(const QString &group);

@@ -333,15 +333,10 @@ void frmEdit::OpenForProgram(ConsoleSession &session, QWidget *owner, int32_t pr
     ::Database *db = session.AppContext() ? session.AppContext()->Database() : nullptr;
     if (!db)
         throw com::RuntimeError::of(91);
-    const QueryResult entry = db->Query(MenuQueries::Q8(programNumber), 1);
-    if (MenuQueries::reportFailure(*db, entry))
+    std::optional<Recordset> found = MenuQueries::lookupEntry(*db, MenuQueries::Q8(programNumber));
+    if (!found)
         return;
-    Recordset rs = entry.Recordset();
-    if (rs.Eof()) {
-        msgBox(QStringLiteral("当前菜单不存在！"), Information, QStringLiteral("提示："));
-        rs.Close();
-        return;
-    }
+    Recordset &rs = *found;
     const int32_t number = MenuQueries::programNumber(rs.Fields(QStringLiteral("progID")));
     const QString name = toText(rs.Fields(QStringLiteral("menuname")));
     const int32_t kind = MenuQueries::programNumber(rs.Fields(QStringLiteral("menucatalog")));

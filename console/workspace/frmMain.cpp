@@ -88,13 +88,6 @@ void step(F &&f)
     }
 }
 
-QString errorText(const std::exception &e)
-{
-    if (const auto *rt = dynamic_cast<const com::RuntimeError *>(&e))
-        return rt->description();
-    return QString::fromUtf8(e.what());
-}
-
 // The report buttons' design picture: a small sheet with lines.
 QPixmap reportPicture()
 {
@@ -357,7 +350,7 @@ void frmMain::LoadForm()
         Relayout();
     } catch (const std::exception &e) {
         m_navPanel->setRedraw(true);
-        msgBox(QStringLiteral("加载主窗体时发生错误,原因:") + errorText(e), Exclamation, QStringLiteral("错误:"));
+        msgBox(QStringLiteral("加载主窗体时发生错误,原因:") + com::errorDescription(e), Exclamation, QStringLiteral("错误:"));
     }
 }
 
@@ -498,7 +491,7 @@ void frmMain::ClearDynamicControls(bool buttons)
             m_pilot->ClearDynamicControls();
         }
     } catch (const std::exception &e) {
-        msgBox(QStringLiteral("发生错误。原因：") + errorText(e), Critical);
+        msgBox(QStringLiteral("发生错误。原因：") + com::errorDescription(e), Critical);
     }
 }
 
@@ -739,7 +732,7 @@ void frmMain::RunPlugin(int32_t programNumber, const QString &modeCode, const QS
             }
         }
     } catch (const std::exception &e) {
-        WriteLog(QStringLiteral("程序执行错误，原因：") + errorText(e), LogError, QStringLiteral("错误："));
+        WriteLog(QStringLiteral("程序执行错误，原因：") + com::errorDescription(e), LogError, QStringLiteral("错误："));
     }
     step([&] { ShowStatus(m_session, QString()); });
 }
@@ -777,7 +770,7 @@ bool frmMain::LoadReportMenu(const QString &code)
         }
         return true;
     } catch (const std::exception &e) {
-        msgBox(QStringLiteral("加载报表菜单，原因：") + errorText(e), Critical, QStringLiteral("错误"));
+        msgBox(QStringLiteral("加载报表菜单，原因：") + com::errorDescription(e), Critical, QStringLiteral("错误"));
         return false;
     }
 }
@@ -791,33 +784,18 @@ void frmMain::ImgRptClick(int index)
         ::Database *db = m_session.AppContext() ? m_session.AppContext()->Database() : nullptr;
         if (!db)
             throw com::RuntimeError::of(91);
-        const QueryResult entry = db->Query(MenuQueries::Q6(button->Tag()), 1);
-        if (MenuQueries::reportFailure(*db, entry))
+        std::optional<Recordset> found = MenuQueries::lookupEntry(*db, MenuQueries::Q6(button->Tag()));
+        if (!found)
             return;
-        Recordset rs = entry.Recordset();
-        if (rs.Eof()) {
-            msgBox(QStringLiteral("当前菜单不存在！"), Information, QStringLiteral("提示："));
-            rs.Close();
-            return;
-        }
+        Recordset &rs = *found;
         const int32_t number = MenuQueries::programNumber(rs.Fields(QStringLiteral("progID")));
         const int32_t kind = MenuQueries::programNumber(rs.Fields(QStringLiteral("menucatalog")));
         const QString name = toText(rs.Fields(QStringLiteral("menuname")));
         const QString code = toText(rs.Fields(QStringLiteral("menucode")));
         rs.Close();
-        const QueryResult commandLine = db->Query(MenuQueries::Q9(number), 1);
-        if (MenuQueries::reportFailure(*db, commandLine))
-            return;
-        const QString text = trimBlanks(toText(commandLine.Value()));
-        CommandLineArgs args;
-        if (!text.isEmpty())
-            args.Parse(text);
-        if (args.Item(QStringLiteral("s")).Exists)
-            frmEdit::Open(m_session, this, number, name, kind, com::Variant(), nullptr, 0);
-        else
-            OpenMenu(code, true, name, code);
+        openEntry(*db, number, name, kind, code);
     } catch (const std::exception &e) {
-        msgBox(QStringLiteral("发生错误,原因:") + errorText(e), OKOnly);
+        msgBox(QStringLiteral("发生错误,原因:") + com::errorDescription(e), OKOnly);
     }
 }
 
@@ -827,15 +805,10 @@ void frmMain::PilotNodeClick(const QString &code)
         ::Database *db = m_session.AppContext() ? m_session.AppContext()->Database() : nullptr;
         if (!db)
             throw com::RuntimeError::of(91);
-        const QueryResult entry = db->Query(MenuQueries::Q7(code), 1);
-        if (MenuQueries::reportFailure(*db, entry))
+        std::optional<Recordset> found = MenuQueries::lookupEntry(*db, MenuQueries::Q7(code));
+        if (!found)
             return;
-        Recordset rs = entry.Recordset();
-        if (rs.Eof()) {
-            msgBox(QStringLiteral("当前菜单不存在！"), Information, QStringLiteral("提示："));
-            rs.Close();
-            return;
-        }
+        Recordset &rs = *found;
         const int32_t number = MenuQueries::programNumber(rs.Fields(QStringLiteral("progID")));
         const int32_t kind = MenuQueries::programNumber(rs.Fields(QStringLiteral("menucatalog")));
         const QString name = toText(rs.Fields(QStringLiteral("menuname")));
@@ -850,20 +823,27 @@ void frmMain::PilotNodeClick(const QString &code)
                 ShowPluginManager(number, name);
             return;
         }
-        const QueryResult commandLine = db->Query(MenuQueries::Q9(number), 1);
-        if (MenuQueries::reportFailure(*db, commandLine))
-            return;
-        const QString text = trimBlanks(toText(commandLine.Value()));
-        CommandLineArgs args;
-        if (!text.isEmpty())
-            args.Parse(text);
-        if (args.Item(QStringLiteral("s")).Exists)
-            frmEdit::Open(m_session, this, number, name, kind, com::Variant(), nullptr, 0);
-        else
-            OpenMenu(code, true, name, code);
+        openEntry(*db, number, name, kind, code);
     } catch (const std::exception &e) {
-        msgBox(QStringLiteral("发生错误,原因:") + errorText(e), OKOnly);
+        msgBox(QStringLiteral("发生错误,原因:") + com::errorDescription(e), OKOnly);
     }
+}
+
+void frmMain::openEntry(::Database &db, int32_t number, const QString &name, int32_t kind, const QString &code)
+{
+    // A program whose command line carries the "s" switch opens in a window
+    // of its own, any other entry in a new tab.
+    const QueryResult commandLine = db.Query(MenuQueries::Q9(number), 1);
+    if (MenuQueries::reportFailure(db, commandLine))
+        return;
+    const QString text = trimBlanks(toText(commandLine.Value()));
+    CommandLineArgs args;
+    if (!text.isEmpty())
+        args.Parse(text);
+    if (args.Item(QStringLiteral("s")).Exists)
+        frmEdit::Open(m_session, this, number, name, kind, com::Variant(), nullptr, 0);
+    else
+        OpenMenu(code, true, name, code);
 }
 
 void frmMain::ShowPluginManager(int32_t programNumber, const QString &caption)
@@ -931,7 +911,7 @@ bool frmMain::LoadControl(int32_t programNumber, int32_t kind, const QString &me
         }
         return true;
     } catch (const std::exception &e) {
-        WriteLog(QStringLiteral("加载动态控件时出错:") + errorText(e), LogError);
+        WriteLog(QStringLiteral("加载动态控件时出错:") + com::errorDescription(e), LogError);
         return false;
     }
 }
@@ -951,7 +931,7 @@ bool frmMain::ClearControl()
         m_moControl.clear();
         return true;
     } catch (const std::exception &e) {
-        msgBox(QStringLiteral("ClearControl:") + errorText(e), Critical, QStringLiteral("错误:"));
+        msgBox(QStringLiteral("ClearControl:") + com::errorDescription(e), Critical, QStringLiteral("错误:"));
         return false;
     }
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 class QLabel;
+class Database;
 class Recordset;
 class QLineEdit;
 
@@ -148,6 +149,7 @@ private:
     void setBreadcrumb(const QString &name);
     void showTab1(bool shown);
     // Where the plug-in manager (kind 50, program 100027) and the about window open.
+    void openEntry(::Database &db, int32_t number, const QString &name, int32_t kind, const QString &code);
     void ShowPluginManager(int32_t programNumber, const QString &caption);
     void ShowAbout();
 

@@ -50,4 +50,22 @@ RuntimeError RuntimeError::of(int32_t number, const QString &source)
     return RuntimeError(number, source, text);
 }
 
+QString errorDescription(const std::exception &e)
+{
+    if (const auto *rt = dynamic_cast<const RuntimeError *>(&e))
+        return rt->description();
+    return QString::fromLocal8Bit(e.what());
+}
+
+QString currentErrorDescription()
+{
+    try {
+        throw;
+    } catch (const std::exception &e) {
+        return errorDescription(e);
+    } catch (...) {
+        return errorText(errors::AutomationError);
+    }
+}
+
 } // namespace com

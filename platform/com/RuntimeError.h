@@ -58,4 +58,12 @@ constexpr int32_t ItemNotFound = 3265;
 // in Chinese as the product's runtime gives it; "" for a number it does not know.
 QVCOM_EXPORT QString errorText(int32_t number);
 
+// What the operator is told of a caught error: a run-time error's own
+// description, any other exception's message.
+QVCOM_EXPORT QString errorDescription(const std::exception &e);
+// The same for the error being handled; to be called only inside a catch
+// block. Anything that is no exception (a plug-in may throw anything through
+// its vtable) reads as an automation error.
+QVCOM_EXPORT QString currentErrorDescription();
+
 } // namespace com

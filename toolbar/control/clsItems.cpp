@@ -12,13 +12,6 @@ namespace {
 const QString kAddSource = QStringLiteral("Huepick.clsButtonItem - Add");
 const QString kRemoveSource = QStringLiteral(" Remove");
 
-QString describe(const std::exception &e)
-{
-    if (auto *re = dynamic_cast<const com::RuntimeError *>(&e))
-        return re->description();
-    return QString::fromLocal8Bit(e.what());
-}
-
 bool isNumber(const QVariant &v)
 {
     switch (v.typeId()) {
@@ -72,7 +65,7 @@ ItemRef clsItems::AddItemEx(const QString &strCaption, const QString &Key, Pictu
         m_items.push_back(item);
         m_keys.push_back(Key);
     } catch (const std::exception &e) {
-        throw com::RuntimeError(kErrorNumber, kAddSource, describe(e));
+        throw com::RuntimeError(kErrorNumber, kAddSource, com::errorDescription(e));
     }
     return item;
 }

@@ -26,13 +26,6 @@ namespace qvtoolbar {
 namespace {
 const QString kHint = QStringLiteral("提示");
 
-QString describe(const std::exception &e)
-{
-    if (auto *re = dynamic_cast<const com::RuntimeError *>(&e))
-        return re->description();
-    return QString::fromLocal8Bit(e.what());
-}
-
 bool isEditing(const QWidget *w)
 {
     return w->property("tag").toString() == QLatin1String("E");
@@ -250,7 +243,7 @@ void ppgToolbar::ApplyChanges()
         b->SetValue(ui->chkCheck->isChecked());
         b->SetForeColor(m_foreColor);
     } catch (const std::exception &e) {
-        Message(QStringLiteral("程序错误：") + describe(e), QMessageBox::Warning, QStringLiteral("朗石软件"));
+        Message(QStringLiteral("程序错误：") + com::errorDescription(e), QMessageBox::Warning, QStringLiteral("朗石软件"));
         return;
     }
     m_control->UpdateButtonCount();
@@ -269,7 +262,7 @@ void ppgToolbar::AddClicked()
         n = m_control->AddButton(Button, QString(), QString(), nullptr, 16, IconLeftTextRight, QString(),
                                  int32_t(0x80000008), nullptr, NormalButton, STA_NORMAL, true, 0xFF00FF);
     } catch (const std::exception &e) {
-        Message(QStringLiteral("程序错误：") + describe(e), QMessageBox::Warning, QStringLiteral("朗石软件"));
+        Message(QStringLiteral("程序错误：") + com::errorDescription(e), QMessageBox::Warning, QStringLiteral("朗石软件"));
         return;
     }
     ShowPosition(n);
@@ -284,7 +277,7 @@ void ppgToolbar::DeleteClicked()
     try {
         m_control->Buttons().Remove(QVariant(int32_t(m_index)));
     } catch (const std::exception &e) {
-        Message(describe(e), QMessageBox::Warning, kHint);
+        Message(com::errorDescription(e), QMessageBox::Warning, kHint);
         return;
     }
     const int32_t count = m_control->Buttons().Count();

@@ -2,10 +2,10 @@
 // Usage: jx-demo-db <schema.sql> <seed.sql> <users.txt> <out.db> <theme-folder>
 #include "DemoDiagrams.h"
 #include "DemoIcons.h"
+#include "DemoUsers.h"
 #include "FunctionDemo.h"
 #include "GifWriter.h"
 
-#include "components/context/CurrentUser.h"
 #include "components/data/Database.h"
 
 #include <QCoreApplication>
@@ -79,17 +79,9 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "%s\n", qPrintable(db.LastError().Description()));
             return 1;
         }
-        for (const QString &line : users.split(u'\n', Qt::SkipEmptyParts)) {
-            const QStringList parts = line.simplified().split(u' ');
-            if (parts.size() != 2)
-                continue;
-            const QString hash = CurrentUser::hashPassword(parts[1]);
-            if (hash.isEmpty()
-                || !db.ExecuteParams(QStringLiteral("update jx_user set pwhash=? where username=?"), {hash, parts[0]})) {
-                std::fprintf(stderr, "cannot set password of %s: %s\n", qPrintable(parts[0]),
-                             qPrintable(db.LastError().Description()));
-                return 1;
-            }
+        if (QString why; !DemoUsers::setPasswords(db, users, why)) {
+            std::fprintf(stderr, "%s\n", qPrintable(why));
+            return 1;
         }
         if (!writeDemoDiagrams(db))
             return 1;

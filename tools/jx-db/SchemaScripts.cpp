@@ -1,6 +1,7 @@
 #include "SchemaScripts.h"
 
-#include "components/context/CurrentUser.h"
+#include "DemoUsers.h"
+
 #include "components/data/Database.h"
 #include "components/data/SchemaCatalog.h"
 
@@ -30,18 +31,7 @@ bool SchemaScripts::create(Database &db, bool demo, QString &error)
     }
     if (!demo)
         return true;
-    for (const QString &line : resourceText("users.txt").split(u'\n', Qt::SkipEmptyParts)) {
-        const QStringList parts = line.simplified().split(u' ');
-        if (parts.size() != 2)
-            continue;
-        const QString hash = CurrentUser::hashPassword(parts[1]);
-        if (hash.isEmpty()
-            || !db.ExecuteParams(QStringLiteral("update jx_user set pwhash=? where username=?"), {hash, parts[0]})) {
-            error = QStringLiteral("cannot set the password of %1: %2").arg(parts[0], db.LastError().Description());
-            return false;
-        }
-    }
-    return true;
+    return DemoUsers::setPasswords(db, resourceText("users.txt"), error);
 }
 
 QMap<QString, QStringList> SchemaScripts::expected(QString &error)

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+class Database;
+
+/// The demo agency's sign-in passwords, from the "user password" lines of
+/// demo/users.txt, stored as the product's password hashes.
+class DemoUsers
+{
+public:
+    /// False with the reason when a hash cannot be made or stored.
+    static bool setPasswords(Database &db, const QString &usersText, QString &error);
+};
