@@ -9,8 +9,9 @@ export QT_QPA_PLATFORM=offscreen
 build="${JX_SANITIZE_BUILD_DIR:-$here/build-sanitize}"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-# -O1 keeps the instrumented build and its run short enough for CI on two cores.
-flags="-O1 -g -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+# -O1 and line tables only (-g1: enough for the reports' file and line) keep the
+# instrumented build and its run short enough for CI on two cores.
+flags="-O1 -g1 -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None -DJX_BUILD_BENCH=OFF "${launcher[@]}" \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
