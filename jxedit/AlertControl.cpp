@@ -53,17 +53,29 @@ bool AlertControl::reload()
 
     QVector<QVector<QVariant>> rows; // kind, date, what, agent, key
     DataLink::Rows r;
-    if (!link().select(QStringLiteral("select id,nextdate,objtype,objid,content,agent from gj_follow f where nextdate<>'' and nextdate<=?")
-                           + mine
-                           + QStringLiteral(" and not exists (select 1 from gj_follow g where g.objtype=f.objtype and g.objid=f.objid"
-                                            " and g.followdate>f.followdate) order by nextdate"),
+    if (!link().select(QStringLiteral("select f.id,f.nextdate,k.name,k.phone,h.code,h.community,f.content,f.agent from gj_follow f"
+                                      " left join kh_customer k on k.id=f.customerid left join fy_house h on h.id=f.houseid"
+                                      " where f.nextdate<>'' and f.nextdate<=?")
+                           + (name.isEmpty() ? QString() : QStringLiteral(" and f.agent=?"))
+                           + QStringLiteral(" and not exists (select 1 from gj_follow g where coalesce(g.houseid,0)=coalesce(f.houseid,0)"
+                                            " and coalesce(g.customerid,0)=coalesce(f.customerid,0) and g.followdate>f.followdate)"
+                                            " order by f.nextdate"),
                        withAgent({day}), r, why)) {
         showError(QStringLiteral("读取提醒出错：%1").arg(why));
         return false;
     }
-    for (const auto &x : r.rows)
-        rows.append({QStringLiteral("跟进到期"), x.value(1), QStringLiteral("%1 %2：%3").arg(x.value(2).toString(), x.value(3).toString(), x.value(4).toString()),
-                     x.value(5), QStringLiteral("%1:%2").arg(followProg).arg(x.value(0).toInt())});
+    for (const auto &x : r.rows) {
+        // Who and what the follow-up is about, by name; another agent's customer's phone stays masked.
+        QStringList about;
+        if (!x.value(2).toString().isEmpty()) {
+            const QString phone = x.value(7).toString() == name && !name.isEmpty() ? x.value(3).toString() : RowModel::maskPhone(x.value(3).toString());
+            about << QStringLiteral("客户 %1 %2").arg(x.value(2).toString(), phone).trimmed();
+        }
+        if (!x.value(4).toString().isEmpty())
+            about << QStringLiteral("房源 %1（%2）").arg(x.value(4).toString(), x.value(5).toString());
+        rows.append({QStringLiteral("跟进到期"), x.value(1), QStringLiteral("%1：%2").arg(about.join(QStringLiteral(" · ")), x.value(6).toString()),
+                     x.value(7), QStringLiteral("%1:%2").arg(followProg).arg(x.value(0).toInt())});
+    }
     const QString week = today.addDays(7).toString(QStringLiteral("yyyy-MM-dd"));
     if (!link().select(QStringLiteral("select id,contractno,paydate,handoverdate,agent from ht_contract where status='执行中'"
                                       " and ((paydate>=? and paydate<=?) or (handoverdate>=? and handoverdate<=?))")
@@ -81,7 +93,7 @@ bool AlertControl::reload()
     }
     const QString monthAgo = today.addDays(-30).toString(QStringLiteral("yyyy-MM-dd"));
     if (!link().select(QStringLiteral("select id,code,community,agent,regdate from fy_house h where status='有效'") + mine
-                           + QStringLiteral(" and regdate<=? and not exists (select 1 from gj_follow f where f.objtype='房源' and f.objid=h.id"
+                           + QStringLiteral(" and regdate<=? and not exists (select 1 from gj_follow f where f.houseid=h.id"
                                             " and f.followdate>=?) order by id"),
                        withAgent({}) << monthAgo << monthAgo, r, why)) {
         showError(QStringLiteral("读取提醒出错：%1").arg(why));

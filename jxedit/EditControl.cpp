@@ -2,6 +2,7 @@
 
 #include "jxedit/FieldCheck.h"
 #include "jxedit/GridView.h"
+#include "jxedit/LookupField.h"
 #include "jxedit/RecordStore.h"
 #include "jxedit/RowModel.h"
 
@@ -24,6 +25,7 @@ struct EditControl::Field
 {
     ColumnDef def;
     QWidget *editor = nullptr;
+    LookupField *lookup = nullptr;
     QLabel *error = nullptr;
 };
 
@@ -31,10 +33,8 @@ EditControl::EditControl()
 {
     QObject::connect(addCommand(QStringLiteral("new"), QStringLiteral("新增"), QKeySequence::New), &QAction::triggered, page(),
                      [this] {
-                         if (isDirty() && jx::msgBox(QStringLiteral("记录已修改，放弃修改并新增吗？"), jx::YesNo | jx::Question,
-                                                     QStringLiteral("提示：")) != jx::Yes)
-                             return;
-                         newRecord();
+                         if (settleUnsaved())
+                             newRecord();
                      });
     QObject::connect(addCommand(QStringLiteral("save"), QStringLiteral("保存"), QKeySequence::Save), &QAction::triggered, page(),
                      [this] { save(); });
@@ -50,15 +50,26 @@ EditControl::EditControl()
                      &QAction::triggered, page(), [this] { step(true); });
     QObject::connect(addCommand(QStringLiteral("match"), QStringLiteral("匹配"), QKeySequence(Qt::CTRL | Qt::Key_M)),
                      &QAction::triggered, page(), [this] { showMatches(); });
+    QObject::connect(addCommand(QStringLiteral("history"), QStringLiteral("历史"), QKeySequence(Qt::CTRL | Qt::Key_H)),
+                     &QAction::triggered, page(), [this] { showHistory(); });
+    QObject::connect(addCommand(QStringLiteral("phones"), QStringLiteral("显示电话"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T)),
+                     &QAction::triggered, page(), [this] { revealPhones(); });
     QObject::connect(addCommand(QStringLiteral("close"), QStringLiteral("关闭"), QKeySequence(Qt::CTRL | Qt::Key_W)),
                      &QAction::triggered, page(), [this] { closeForm(); });
 
     members().add(QStringLiteral("Mode"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_mode); });
     members().add(QStringLiteral("RecordId"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_id); });
     members().add(QStringLiteral("Save"), [this](const com::DispArgs &) { return com::Variant::fromBool(save()); });
+    members().add(QStringLiteral("ShowHistory"), [this](const com::DispArgs &) { return com::Variant::fromInt32(showHistory()); });
+    members().add(QStringLiteral("IsDirty"), [this](const com::DispArgs &) { return com::Variant::fromBool(isDirty()); });
 }
 
-EditControl::~EditControl() = default;
+EditControl::~EditControl()
+{
+    for (const Field &f : m_fields)
+        if (f.lookup)
+            f.lookup->detach();
+}
 
 bool EditControl::start(const com::DispArgs &a)
 {
@@ -71,7 +82,7 @@ bool EditControl::start(const com::DispArgs &a)
         showError(QStringLiteral("程序<%1>的功能定义没有指定数据表").arg(progId()));
         return false;
     }
-    m_store = std::make_unique<RecordStore>(link(), m_def);
+    m_store = std::make_unique<RecordStore>(link(), m_def, userName());
     buildForm();
     const int data = a.size() > 3 ? com::toQVariant(*a[3]).toInt() : 0;
     const int mode = a.size() > 4 ? com::toQVariant(*a[4]).toInt() : New;
@@ -117,6 +128,11 @@ void EditControl::buildForm()
                 box->addItem(QString());
             box->addItems(c.choices);
             f.editor = box;
+        } else if (c.isLookup()) {
+            f.lookup = new LookupField(link(), c.lookup, m_form);
+            f.editor = f.lookup;
+            f.lookup->edit()->setObjectName(QStringLiteral("lookup_") + c.field);
+            f.lookup->edit()->setAccessibleName(c.caption);
         } else if (c.type == u"memo") {
             auto *edit = new QPlainTextEdit(m_form);
             edit->setTabChangesFocus(true);
@@ -148,7 +164,11 @@ void EditControl::buildForm()
     }
     scroll->setWidget(m_form);
     m_matches = new GridView(splitter);
+    m_matches->setObjectName(QStringLiteral("matches"));
     m_matches->hide();
+    m_history = new GridView(splitter);
+    m_history->setObjectName(QStringLiteral("history"));
+    m_history->hide();
     QObject::connect(m_matches, &GridView::activated, m_matches, [this](const QVariant &key) {
         const QString table = m_def.matchKind == u"customer" ? QStringLiteral("fy_house") : QStringLiteral("kh_customer");
         if (const int program = FunctionDefinition::entryProgramFor(link(), table); program > 0)
@@ -160,6 +180,8 @@ void EditControl::buildForm()
 
 QString EditControl::fieldText(int index) const
 {
+    if (const LookupField *lookup = m_fields.at(index).lookup)
+        return lookup->text();
     QWidget *editor = m_fields.at(index).editor;
     if (auto *box = qobject_cast<QComboBox *>(editor))
         return box->currentText();
@@ -187,16 +209,88 @@ void EditControl::setMode(int mode)
     m_mode = mode;
     const bool editable = mode != View;
     for (const Field &f : m_fields) {
-        if (auto *line = qobject_cast<QLineEdit *>(f.editor))
+        if (f.lookup)
+            f.lookup->setReadOnly(!editable);
+        else if (auto *line = qobject_cast<QLineEdit *>(f.editor))
             line->setReadOnly(!editable);
         else if (auto *memo = qobject_cast<QPlainTextEdit *>(f.editor))
             memo->setReadOnly(!editable);
         else
             f.editor->setEnabled(editable);
     }
-    for (const char *name : {"save", "delete"})
-        if (QAction *a = page()->findChild<QAction *>(QString::fromLatin1(name)))
-            a->setEnabled(editable && (mode == Edit || qstrcmp(name, "save") == 0));
+    applyRights();
+}
+
+bool EditControl::othersRecord() const
+{
+    if (m_def.agentField.isEmpty() || m_id <= 0)
+        return false;
+    const QString agent = m_loaded.value(m_def.agentField).toString();
+    return !agent.isEmpty() && agent != myAgent();
+}
+
+void EditControl::applyRights()
+{
+    const bool editable = m_mode != View;
+    const bool others = othersRecord();
+    auto may = [&](int right, QString &why) {
+        if (!allowed(right)) {
+            why = refusal(right);
+            return false;
+        }
+        if (others && !allowed(OthersRight)) {
+            why = refusal(OthersRight);
+            return false;
+        }
+        return true;
+    };
+    QString why;
+    const bool canSave = editable && (m_mode == New ? allowed(AddRight) : may(ChangeRight, why));
+    if (m_mode == New && !allowed(AddRight))
+        why = refusal(AddRight);
+    allowCommand(QStringLiteral("save"), canSave, why);
+    why.clear();
+    allowCommand(QStringLiteral("delete"), m_mode == Edit && may(DeleteRight, why), why);
+    allowCommand(QStringLiteral("new"), allowed(AddRight), refusal(AddRight));
+    const bool masked = others && !m_phonesShown;
+    allowCommand(QStringLiteral("phones"), masked && allowed(PhoneRight), masked ? refusal(PhoneRight) : QString());
+    allowCommand(QStringLiteral("history"), m_id > 0, QStringLiteral("新记录还没有历史"));
+    // A record the user may not change opens read-only.
+    if (!canSave) {
+        for (const Field &f : m_fields) {
+            if (f.lookup)
+                f.lookup->setReadOnly(true);
+            else if (auto *line = qobject_cast<QLineEdit *>(f.editor))
+                line->setReadOnly(true);
+            else if (auto *memo = qobject_cast<QPlainTextEdit *>(f.editor))
+                memo->setReadOnly(true);
+            else
+                f.editor->setEnabled(false);
+        }
+    }
+    applyPhoneMask();
+}
+
+void EditControl::applyPhoneMask()
+{
+    const bool masked = othersRecord() && !m_phonesShown;
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        const Field &f = m_fields.at(i);
+        if (f.def.type != u"phone")
+            continue;
+        auto *line = static_cast<QLineEdit *>(f.editor);
+        const QString stored = m_loaded.value(f.def.field).toString();
+        if (masked) {
+            line->setText(RowModel::maskPhone(stored));
+            line->setReadOnly(true);
+            line->setToolTip(refusal(PhoneRight));
+        } else if (line->text() == RowModel::maskPhone(stored) && !stored.isEmpty()) {
+            line->setText(stored);
+            line->setToolTip(QString());
+        }
+        if (int(i) < m_loadedTexts.size())
+            m_loadedTexts[int(i)] = line->text();
+    }
 }
 
 void EditControl::fillForm(const QVariantMap &values)
@@ -205,7 +299,10 @@ void EditControl::fillForm(const QVariantMap &values)
     for (size_t i = 0; i < m_fields.size(); ++i) {
         const Field &f = m_fields.at(i);
         const QVariant v = values.value(f.def.field);
-        setFieldText(int(i), f.def.isNumeric() ? RowModel::text(f.def, v) : v.toString());
+        if (f.lookup)
+            f.lookup->setKey(v);
+        else
+            setFieldText(int(i), f.def.isNumeric() ? RowModel::text(f.def, v) : v.toString());
         f.error->hide();
         m_loadedTexts << fieldText(int(i));
     }
@@ -217,14 +314,22 @@ void EditControl::newRecord()
     m_id = 0;
     m_version = 0;
     m_loaded.clear();
+    m_phonesShown = false;
     QVariantMap defaults;
-    for (const Field &f : m_fields)
-        defaults.insert(f.def.field, f.def.defaultValue == u"today" ? operationDate().toString(QStringLiteral("yyyy-MM-dd"))
-                                                                     : f.def.defaultValue);
+    for (const Field &f : m_fields) {
+        QVariant value = f.def.defaultValue;
+        if (f.def.defaultValue == u"today")
+            value = operationDate().toString(QStringLiteral("yyyy-MM-dd"));
+        else if (f.def.defaultValue == u"me")
+            value = myAgent(); // the agent who registers it, until someone else is chosen
+        defaults.insert(f.def.field, value);
+    }
     fillForm(defaults);
     setMode(New);
     if (m_matches)
         m_matches->hide();
+    if (m_history)
+        m_history->hide();
 }
 
 bool EditControl::openRecord(int id)
@@ -237,12 +342,15 @@ bool EditControl::openRecord(int id)
         return false;
     }
     hideError();
+    if (id != m_id)
+        m_phonesShown = false;
     m_id = id;
     m_version = version;
     m_loaded = values;
     fillForm(values);
-    if (m_mode == New)
-        setMode(Edit);
+    setMode(m_mode == New ? Edit : m_mode);
+    if (m_history && m_history->isVisible())
+        showHistory();
     sendMessage(QStringLiteral("%1：记录 %2").arg(m_def.title).arg(id));
     return true;
 }
@@ -257,22 +365,94 @@ bool EditControl::isDirty() const
     return false;
 }
 
+void EditControl::refuseAt(Field &field, const QString &why, QWidget *&first, int &refused)
+{
+    field.error->setText(why);
+    field.error->setVisible(true);
+    ++refused;
+    if (!first)
+        first = field.lookup ? field.lookup->edit() : field.editor;
+}
+
 bool EditControl::collect(QVariantMap &values)
 {
     int refused = 0;
     QWidget *first = nullptr;
+    const bool masked = othersRecord() && !m_phonesShown;
     for (size_t i = 0; i < m_fields.size(); ++i) {
         Field &f = m_fields.at(i);
+        f.error->hide();
+        // A masked phone was never shown, so it is not written back either.
+        if (masked && f.def.type == u"phone")
+            continue;
         QVariant value;
-        const QString why = FieldCheck::check(f.def, fieldText(int(i)), value);
-        f.error->setText(why);
-        f.error->setVisible(!why.isEmpty());
-        if (!why.isEmpty()) {
-            ++refused;
-            if (!first)
-                first = f.editor;
+        QString why;
+        if (f.lookup) {
+            bool databaseFailed = false;
+            if (!f.lookup->resolve(value, why, &databaseFailed)) {
+                if (databaseFailed) {
+                    // Not the typing's fault: say what is wrong with the database, keep the form.
+                    showError(QStringLiteral("保存失败：%1").arg(why));
+                    sendMessage(QStringLiteral("保存失败"));
+                    return false;
+                }
+            } else if (f.def.required && value.isNull())
+                why = QStringLiteral("“%1”不能为空").arg(f.def.caption);
+        } else {
+            why = FieldCheck::check(f.def, fieldText(int(i)), value);
         }
+        if (!why.isEmpty())
+            refuseAt(f, why, first, refused);
         values.insert(f.def.field, value);
+    }
+    if (!refused && !checkPairs(values))
+        return false;
+    if (refused) {
+        showError(QStringLiteral("有 %1 处输入需要修改，请看各栏下方的说明").arg(refused));
+        if (first)
+            first->setFocus();
+        return false;
+    }
+    return true;
+}
+
+bool EditControl::checkPairs(const QVariantMap &values)
+{
+    int refused = 0;
+    QWidget *first = nullptr;
+    auto given = [&](const QString &field) {
+        const QVariant v = values.value(field);
+        return v.isValid() && !v.isNull() && !v.toString().isEmpty() && !(v.typeId() != QMetaType::QString && v.toDouble() == 0);
+    };
+    auto fieldOf = [&](const QString &name) -> Field * {
+        for (Field &f : m_fields)
+            if (f.def.field.compare(name, Qt::CaseInsensitive) == 0)
+                return &f;
+        return nullptr;
+    };
+    for (const QString &rule : m_def.pairRules) {
+        if (const qsizetype at = rule.indexOf(QStringLiteral("<=")); at > 0) {
+            Field *low = fieldOf(rule.left(at).trimmed()), *high = fieldOf(rule.mid(at + 2).trimmed());
+            if (!low || !high || !given(low->def.field) || !given(high->def.field))
+                continue;
+            const QVariant a = values.value(low->def.field), b = values.value(high->def.field);
+            const bool ordered = low->def.isNumeric() ? a.toDouble() <= b.toDouble() : a.toString() <= b.toString();
+            if (!ordered)
+                refuseAt(*high, QStringLiteral("“%1”不能小于“%2”").arg(high->def.caption, low->def.caption), first, refused);
+        } else if (rule.contains(u'|')) {
+            const QStringList names = rule.split(u'|', Qt::SkipEmptyParts);
+            QStringList captions;
+            bool any = false;
+            for (const QString &n : names) {
+                if (Field *f = fieldOf(n.trimmed())) {
+                    captions << f->def.caption;
+                    any = any || given(f->def.field);
+                }
+            }
+            if (!any && !captions.isEmpty())
+                if (Field *f = fieldOf(names.first().trimmed()))
+                    refuseAt(*f, QStringLiteral("请至少填写%1之一").arg(captions.join(QStringLiteral("或"))), first, refused);
+        }
     }
     if (refused) {
         showError(QStringLiteral("有 %1 处输入需要修改，请看各栏下方的说明").arg(refused));
@@ -319,6 +499,12 @@ bool EditControl::save()
     hideError();
     if (m_mode == Edit && m_id <= 0) {
         showError(QStringLiteral("没有打开要修改的记录"));
+        return false;
+    }
+    // The same rights as the disabled buttons say, for any way a save is asked.
+    const int needed = m_mode == New ? AddRight : ChangeRight;
+    if (!allowed(needed) || (m_mode == Edit && othersRecord() && !allowed(OthersRight))) {
+        showError(!allowed(needed) ? refusal(needed) : refusal(OthersRight));
         return false;
     }
     QVariantMap values;
@@ -370,6 +556,10 @@ bool EditControl::removeRecord()
 {
     if (m_mode != Edit || m_id <= 0)
         return false;
+    if (!allowed(DeleteRight) || (othersRecord() && !allowed(OthersRight))) {
+        showError(!allowed(DeleteRight) ? refusal(DeleteRight) : refusal(OthersRight));
+        return false;
+    }
     QString why;
     const RecordStore::Outcome outcome = m_store->remove(m_id, m_version, why);
     if (outcome != RecordStore::Outcome::Done) {
@@ -386,7 +576,7 @@ void EditControl::step(bool forward)
 {
     if (m_id <= 0 && m_mode == New)
         return;
-    if (isDirty() && jx::msgBox(QStringLiteral("记录已修改，放弃修改吗？"), jx::YesNo | jx::Question, QStringLiteral("提示：")) != jx::Yes)
+    if (!settleUnsaved())
         return;
     const int other = m_store->neighbour(m_id, forward);
     if (other > 0)
@@ -395,14 +585,84 @@ void EditControl::step(bool forward)
         sendMessage(forward ? QStringLiteral("已是最后一条") : QStringLiteral("已是第一条"));
 }
 
+bool EditControl::settleUnsaved()
+{
+    if (!isDirty())
+        return true;
+    const QString what = m_id > 0 ? QStringLiteral("“%1”的记录已修改，是否保存？").arg(m_def.title)
+                                  : QStringLiteral("“%1”的新记录还没有保存，是否保存？").arg(m_def.title);
+    const int answer = jx::msgBox(what, jx::SaveDiscardCancel | jx::Question, QStringLiteral("提示："));
+    if (answer == jx::No) {
+        // Not saving: what was typed is given up, so the form no longer counts as changed.
+        m_loadedTexts.clear();
+        for (size_t i = 0; i < m_fields.size(); ++i)
+            m_loadedTexts << fieldText(int(i));
+        return true;
+    }
+    return answer == jx::Yes && save();
+}
+
+bool EditControl::queryClose() { return settleUnsaved(); }
+
 void EditControl::closeForm()
 {
-    if (isDirty()) {
-        const int answer = jx::msgBox(QStringLiteral("记录已修改，是否保存？"), jx::YesNoCancel | jx::Question, QStringLiteral("提示："));
-        if (answer == jx::Cancel || (answer == jx::Yes && !save()))
-            return;
+    if (settleUnsaved())
+        requestUnload();
+}
+
+bool EditControl::revealPhones()
+{
+    if (!othersRecord() || m_phonesShown)
+        return true;
+    if (!allowed(PhoneRight)) {
+        showError(refusal(PhoneRight));
+        return false;
     }
-    requestUnload();
+    m_phonesShown = true;
+    applyRights();
+    logOperation(QStringLiteral("查看电话 程序<%1> 记录<%2>").arg(progId()).arg(m_id));
+    return true;
+}
+
+int EditControl::showHistory()
+{
+    if (!m_store || m_id <= 0 || !m_history)
+        return 0;
+    DataLink::Rows rows;
+    QString why;
+    if (!m_store->history().read(m_def.table, m_id, rows, why)) {
+        showError(QStringLiteral("读取历史出错：%1").arg(why));
+        return 0;
+    }
+    const bool masked = othersRecord() && !m_phonesShown;
+    for (QVector<QVariant> &row : rows.rows) {
+        const QString field = row.value(3).toString();
+        const int col = m_def.columnIndex(field);
+        if (col < 0)
+            continue;
+        const Field &f = m_fields.at(size_t(col));
+        // Links show the records they name; hidden phones stay hidden here too.
+        for (int v : {4, 5}) {
+            if (f.lookup && !row.value(v).toString().isEmpty())
+                row[v] = f.lookup->describe(row.value(v));
+            else if (masked && f.def.type == u"phone")
+                row[v] = RowModel::maskPhone(row.value(v).toString());
+        }
+        row[3] = f.def.caption;
+    }
+    auto col = [](const char *field, const char *caption, int width) {
+        ColumnDef c;
+        c.field = QString::fromLatin1(field);
+        c.caption = QString::fromUtf8(caption);
+        c.width = width;
+        return c;
+    };
+    m_history->setRows({col("changedat", "时间", 140), col("username", "用户", 70), col("action", "操作", 50), col("field", "项目", 90),
+                        col("oldvalue", "原值", 150), col("newvalue", "新值", 150)},
+                       rows.columns, rows.rows, QStringLiteral("version"));
+    m_history->show();
+    sendMessage(QStringLiteral("共 %1 条修改记录").arg(rows.rows.size()));
+    return int(rows.rows.size());
 }
 
 int EditControl::showMatches()
@@ -464,17 +724,18 @@ int EditControl::showMatches()
         // The customers whose wishes this listing fits, nearest in price first.
         const double price = v.value(QStringLiteral("price")).toDouble(), area = v.value(QStringLiteral("area")).toDouble();
         sql = QStringLiteral("select id,name,phone,district,pricemin,pricemax,areamin,areamax,rooms,agent from kh_customer"
-                             " where status='有效' and dealtype=? and (district='' or district=?)"
+                             " where status='有效' and dealtype=? and (district is null or district='' or district=?)"
                              " and (pricemin<=0 or pricemin<=?) and (pricemax<=0 or pricemax>=?)"
                              " and (areamin<=0 or areamin<=?) and (areamax<=0 or areamax>=?) and (rooms<=0 or rooms=?)"
                              " order by abs((pricemin+pricemax)/2-?),id");
         params << v.value(QStringLiteral("dealtype")) << v.value(QStringLiteral("district")) << price << price << area << area
                << v.value(QStringLiteral("rooms")).toInt() << price;
-        columns = {col("name", "客户姓名", "text", 80), col("phone", "电话", "text", 100), col("district", "意向区域", "text", 70),
+        columns = {col("name", "客户姓名", "text", 80), col("phone", "电话", "phone", 100), col("district", "意向区域", "text", 70),
                    col("pricemin", "最低价", "number", 70), col("pricemax", "最高价", "number", 70), col("areamin", "最小面积", "number", 70),
                    col("areamax", "最大面积", "number", 70), col("rooms", "房间数", "int", 60), col("agent", "经纪人", "text", 70)};
     }
     QString why;
+    m_matches->rows()->setPhoneMask(QStringLiteral("agent"), myAgent());
     if (!m_matches->load(link(), sql, params, columns, QStringLiteral("id"), why)) {
         showError(why);
         return 0;

@@ -11,6 +11,7 @@ namespace jxedit {
 
 class GridView;
 class RecordStore;
+class RightsForm;
 
 /// "JxEdit.oedit": a record entry form built from a program's definition.
 /// Main window: Py_Init(context, configuration, program number, 0) opens a new
@@ -35,11 +36,17 @@ public:
     void closeForm();
     /// Shows the matching listings or customers; the number of rows.
     int showMatches();
+    /// Shows who changed the record and what; the number of changes.
+    int showHistory();
+    /// Shows the phone numbers of another agent's record (a recorded operation).
+    bool revealPhones();
     GridView *matches() const { return m_matches; }
+    GridView *historyView() const { return m_history; }
 
 protected:
     bool start(const com::DispArgs &args) override;
     void parametersChanged() override;
+    bool queryClose() override;
 
 private:
     struct Field;
@@ -51,19 +58,30 @@ private:
     QString fieldText(int index) const;
     void setFieldText(int index, const QString &text);
     bool collect(QVariantMap &values);
+    bool checkPairs(const QVariantMap &values);
+    void refuseAt(Field &field, const QString &why, QWidget *&first, int &refused);
     bool askOnConflict(const QVariantMap &mine);
+    /// Asks whether to save unsaved changes; false when the user chose to go on editing.
+    bool settleUnsaved();
     void step(bool forward);
+    /// Whether the open record belongs to another agent than the signed-in user.
+    bool othersRecord() const;
+    void applyRights();
+    void applyPhoneMask();
 
     FunctionDefinition m_def;
     std::unique_ptr<RecordStore> m_store;
     std::vector<Field> m_fields;
     QWidget *m_form = nullptr;
     GridView *m_matches = nullptr;
+    GridView *m_history = nullptr;
+    RightsForm *m_rights = nullptr;
     QVariantMap m_loaded;
     QStringList m_loadedTexts;
     int m_mode = New;
     int m_id = 0;
     int m_version = 0;
+    bool m_phonesShown = false;
 };
 
 } // namespace jxedit

@@ -36,10 +36,17 @@ FunctionControl::FunctionControl()
         m_cleared = false;
         m_context = com::ComPtr<IDispatch>(a.size() > 0 ? com::asDispatch(*a[0]) : nullptr);
         m_progId = a.size() > 2 ? com::toQVariant(*a[2]).toInt() : 0;
+        m_rights.clear();
+        m_agent.reset();
         QString why;
         m_link = DataLink::fromContext(m_context.get(), why);
         if (!m_link.isValid()) {
             showError(why);
+            return com::Variant::fromBool(false);
+        }
+        // Program 0 is the reminder list everybody has.
+        if (m_progId > 0 && !allowed(RunRight)) {
+            showError(QStringLiteral("您没有使用程序<%1>的权限，请与系统管理员联系。").arg(m_progId));
             return com::Variant::fromBool(false);
         }
         return com::Variant::fromBool(start(a));
@@ -61,6 +68,7 @@ FunctionControl::FunctionControl()
             m_parameters = com::ComPtr<IDispatch>(com::asDispatch(value));
             parametersChanged();
         });
+    members().add(QStringLiteral("QueryClose"), [this](const com::DispArgs &) { return com::Variant::fromBool(m_cleared || queryClose()); });
     members().add(QStringLiteral("ErrorText"), [this](const com::DispArgs &) { return com::Variant::fromString(errorText()); });
 }
 
@@ -88,6 +96,62 @@ QString FunctionControl::userName() const
         return com::toQVariant(com::getPath(m_context.get(), QStringLiteral("Environment.UserName"))).toString();
     } catch (const com::RuntimeError &) {
         return {};
+    }
+}
+
+QString FunctionControl::myAgent() const
+{
+    if (!m_agent) {
+        QVariant name;
+        QString why;
+        const QString user = userName();
+        m_agent = !user.isEmpty() && m_link.scalar(QStringLiteral("select agentname from fy_agent where username=?"), {user}, name, why)
+                      ? name.toString()
+                      : QString();
+    }
+    return *m_agent;
+}
+
+bool FunctionControl::allowed(int right, int program) const
+{
+    if (program < 0)
+        program = m_progId;
+    auto it = m_rights.constFind(program);
+    if (it == m_rights.constEnd()) {
+        int mask = 0;
+        try {
+            const com::Variant rights = com::call(m_context.get(), QStringLiteral("Rights"), {com::Variant::fromInt32(program)});
+            const com::ComPtr<IDispatch> object = com::objectOf(rights);
+            for (int bit = RunRight; bit <= OthersRight; bit <<= 1)
+                if (com::toQVariant(com::call(object.get(), QStringLiteral("Allowed"), {com::Variant::fromInt32(bit)})).toBool())
+                    mask |= bit;
+        } catch (const com::RuntimeError &) {
+            mask = 0; // no rights object: nothing is allowed
+        }
+        it = m_rights.insert(program, mask);
+    }
+    return (*it & right) == right;
+}
+
+QString FunctionControl::refusal(int right)
+{
+    switch (right) {
+    case AddRight:
+        return QStringLiteral("您没有新增的权限");
+    case ChangeRight:
+        return QStringLiteral("您没有修改的权限");
+    case DeleteRight:
+        return QStringLiteral("您没有删除的权限");
+    case ExportRight:
+        return QStringLiteral("您没有导出的权限");
+    case PrintRight:
+        return QStringLiteral("您没有打印的权限");
+    case PhoneRight:
+        return QStringLiteral("您没有查看他人客户电话的权限");
+    case OthersRight:
+        return QStringLiteral("这是其他经纪人的记录，您没有处理他人记录的权限");
+    default:
+        return QStringLiteral("您没有使用该功能的权限");
     }
 }
 
@@ -146,6 +210,20 @@ void FunctionControl::setCommandVisible(const QString &name, bool visible)
     }
     if (QAction *action = m_page->findChild<QAction *>(name))
         action->setEnabled(visible);
+}
+
+void FunctionControl::allowCommand(const QString &name, bool allowed, const QString &reason)
+{
+    QAction *action = m_page->findChild<QAction *>(name);
+    if (!action)
+        return;
+    action->setEnabled(allowed);
+    const QString tip = action->text() + QStringLiteral(" (") + action->shortcut().toString(QKeySequence::NativeText) + u')';
+    action->setToolTip(allowed || reason.isEmpty() ? tip : tip + QStringLiteral("：") + reason);
+    if (qvtoolbar::ItemRef item = m_commands->Buttons().Item(name)) {
+        item->SetTooltipText(action->toolTip());
+        m_commands->Redraw();
+    }
 }
 
 void FunctionControl::hideError()

@@ -5,6 +5,9 @@
 #include "components/controls/ControlObject.h"
 
 #include <QDate>
+#include <QHash>
+
+#include <optional>
 
 class QLabel;
 class QVBoxLayout;
@@ -23,6 +26,18 @@ namespace jxedit {
 class FunctionControl : public qvcontrols::ControlObject
 {
 public:
+    /// Bits of the signed-in user's rights on a program.
+    enum Right : int {
+        RunRight = 1,
+        AddRight = 2,
+        ChangeRight = 4,
+        DeleteRight = 8,
+        ExportRight = 16,
+        PrintRight = 32,
+        PhoneRight = 64, // every phone number, not only those of his own records
+        OthersRight = 128, // change and delete the records of other agents
+    };
+
     FunctionControl();
     ~FunctionControl() override;
 
@@ -36,6 +51,9 @@ protected:
     /// function cannot start (the reason shown with showError).
     virtual bool start(const com::DispArgs &args) = 0;
     virtual void clear() {}
+    /// Asked before the host closes the control: false keeps it open (the
+    /// user chose to go on with unsaved work).
+    virtual bool queryClose() { return true; }
     /// sParameters was set.
     virtual void parametersChanged() {}
 
@@ -45,6 +63,12 @@ protected:
     QVariant parameter(const QString &name) const;
 
     QString userName() const;
+    /// The agent the signed-in user works as; empty when he is none.
+    QString myAgent() const;
+    /// Whether the signed-in user holds `right` on `program` (this one by default).
+    bool allowed(int right, int program = -1) const;
+    /// The text saying which right is missing.
+    static QString refusal(int right);
     QDate operationDate() const;
     QString companyName() const;
 
@@ -57,6 +81,8 @@ protected:
     void hideError();
     /// Shows or hides a command's button.
     void setCommandVisible(const QString &name, bool visible);
+    /// Enables a command, or disables it with the reason in its tip.
+    void allowCommand(const QString &name, bool allowed, const QString &reason);
 
     // The events of the protocol, raised to the host.
     void sendMessage(const QString &text);
@@ -70,6 +96,8 @@ private:
     DataLink m_link;
     int m_progId = 0;
     bool m_cleared = false;
+    mutable QHash<int, int> m_rights; // program -> mask, read once
+    mutable std::optional<QString> m_agent;
     QWidget *m_page;
     QVBoxLayout *m_body;
     qvtoolbar::NavToolbar *m_commands;

@@ -2,7 +2,27 @@
 
 #include "jxedit/DataLink.h"
 
+#include <QRegularExpression>
+
 namespace jxedit {
+
+LookupDef LookupDef::parse(const QString &text)
+{
+    // The names go into statements: only plain identifiers are taken.
+    static const QRegularExpression name(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    const QStringList parts = text.split(u':');
+    if (parts.size() != 3)
+        return {};
+    LookupDef def;
+    def.table = parts.at(0).trimmed();
+    def.key = parts.at(1).trimmed();
+    for (const QString &f : parts.at(2).split(u',', Qt::SkipEmptyParts))
+        def.shown << f.trimmed();
+    for (const QString &n : QStringList{def.table, def.key} + def.shown)
+        if (!name.match(n).hasMatch())
+            return {};
+    return def;
+}
 
 int FunctionDefinition::columnIndex(const QString &field) const
 {
@@ -17,7 +37,8 @@ bool FunctionDefinition::load(const DataLink &link, int progId, FunctionDefiniti
     out = FunctionDefinition();
     DataLink::Rows head;
     if (!link.select(QStringLiteral("select title,tablename,keyfield,codefield,listsql,detailprog,editprog,groupfield,"
-                                    "totalfields,params,deleteguard,guardtext,matchkind from jx_function where progid=?"),
+                                    "totalfields,params,deleteguard,guardtext,matchkind,agentfield,codepattern,pairrules,formkind"
+                                    " from jx_function where progid=?"),
                      {progId}, head, why)) {
         why = QStringLiteral("读取功能定义出错：%1").arg(why);
         return false;
@@ -44,9 +65,14 @@ bool FunctionDefinition::load(const DataLink &link, int progId, FunctionDefiniti
     out.deleteGuard = text(10);
     out.guardText = text(11);
     out.matchKind = text(12);
+    out.agentField = text(13);
+    out.codePattern = text(14);
+    for (const QString &rule : text(15).split(u';', Qt::SkipEmptyParts))
+        out.pairRules << rule.trimmed();
+    out.formKind = text(16).toLower();
 
     DataLink::Rows cols;
-    if (!link.select(QStringLiteral("select field,caption,coltype,width,required,minval,maxval,choices,defval"
+    if (!link.select(QStringLiteral("select field,caption,coltype,width,required,minval,maxval,choices,defval,lookup"
                                     " from jx_funccolumn where progid=? order by colorder"),
                      {progId}, cols, why)) {
         why = QStringLiteral("读取功能定义出错：%1").arg(why);
@@ -65,9 +91,16 @@ bool FunctionDefinition::load(const DataLink &link, int progId, FunctionDefiniti
         col.defaultValue = c.value(8).toString().trimmed();
         if (col.caption.isEmpty())
             col.caption = col.field;
+        if (col.isLookup()) {
+            col.lookup = LookupDef::parse(c.value(9).toString());
+            if (!col.lookup.isValid()) {
+                why = QStringLiteral("程序<%1>的“%2”没有正确的关联定义（表:键:显示字段）").arg(progId).arg(col.caption);
+                return false;
+            }
+        }
         out.columns.append(col);
     }
-    if (out.columns.isEmpty()) {
+    if (out.columns.isEmpty() && out.formKind.isEmpty()) {
         why = QStringLiteral("程序<%1>的功能定义没有列").arg(progId);
         return false;
     }

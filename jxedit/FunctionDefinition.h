@@ -8,19 +8,33 @@ namespace jxedit {
 
 class DataLink;
 
+/// A column that names a record of another table: the key is stored, the
+/// record is shown by its fields (the first is its code) and chosen by them.
+struct LookupDef
+{
+    QString table, key;
+    QStringList shown;
+
+    bool isValid() const { return !table.isEmpty() && !key.isEmpty() && !shown.isEmpty(); }
+    /// "table:key:field,field"; invalid when malformed.
+    static LookupDef parse(const QString &text);
+};
+
 /// One column of a function: how it is shown and what it accepts.
 struct ColumnDef
 {
     QString field;
     QString caption;
-    QString type; // text, int, number, date, phone, choice, memo
+    QString type; // text, int, number, date, phone, choice, memo, lookup
     int width = 100;
     bool required = false;
     QString minValue, maxValue;
     QStringList choices;
-    QString defaultValue; // "today" is the operation date
+    QString defaultValue; // "today" is the operation date, "me" the signed-in user's agent
+    LookupDef lookup;
 
     bool isNumeric() const { return type == u"int" || type == u"number"; }
+    bool isLookup() const { return type == u"lookup"; }
 };
 
 /// What a program shows, read from the definition tables by program number:
@@ -37,6 +51,10 @@ struct FunctionDefinition
     QString params; // "field:kind;..." with kind daterange, choice or text
     QString deleteGuard, guardText;
     QString matchKind; // "house" or "customer"
+    QString agentField; // the field naming the record's agent
+    QString codePattern; // generated codes: prefix, optional yyyyMMdd, '#' digits
+    QStringList pairRules; // "low<=high" (ordered when both are given) or "a|b" (one of them given)
+    QString formKind; // "" the columns' form, "rights" the user and rights screen
     QVector<ColumnDef> columns;
 
     int columnIndex(const QString &field) const;

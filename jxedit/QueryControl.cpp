@@ -2,6 +2,7 @@
 
 #include "jxedit/CsvExport.h"
 #include "jxedit/GridView.h"
+#include "jxedit/RowModel.h"
 
 #include "platform/MessageBox.h"
 #include "platform/com/Dispatchable.h"
@@ -48,8 +49,8 @@ QueryControl::QueryControl() : m_grid(new GridView(page()))
     QObject::connect(m_grid, &GridView::summaryChanged, m_grid, [this](const QString &text) { sendMessage(text); });
 
     members().add(QStringLiteral("ExportCsv"), [this](const com::DispArgs &a) {
-        QString why;
-        const bool ok = exportCsv(com::argText(a, 0), why);
+        QString why = refusal(ExportRight);
+        const bool ok = allowed(ExportRight) && exportCsv(com::argText(a, 0), why);
         if (!ok)
             showError(why);
         return com::Variant::fromBool(ok);
@@ -67,6 +68,16 @@ bool QueryControl::start(const com::DispArgs &)
         showError(why);
         return false;
     }
+    // Other agents' phones never reach the grid, its copies or its exports.
+    m_grid->rows()->setPhoneMask(m_def.agentField, myAgent());
+    const bool editable = m_def.editProg > 0;
+    setCommandVisible(QStringLiteral("new"), editable);
+    setCommandVisible(QStringLiteral("edit"), editable);
+    if (editable) {
+        allowCommand(QStringLiteral("new"), allowed(AddRight, m_def.editProg), refusal(AddRight));
+        allowCommand(QStringLiteral("edit"), allowed(RunRight, m_def.editProg), refusal(RunRight));
+    }
+    allowCommand(QStringLiteral("export"), allowed(ExportRight), refusal(ExportRight));
     m_grid->restoreLayout(QString::number(progId()));
     reload();
     return errorText().isEmpty();

@@ -23,8 +23,29 @@ void RowModel::reset(const QVector<ColumnDef> &columns, const QStringList &sourc
     for (int i = 0; i < sourceColumns.size(); ++i)
         if (sourceColumns.at(i).compare(keyField, Qt::CaseInsensitive) == 0)
             m_key = i;
+    m_maskSource = -2;
+    if (!m_maskField.isEmpty()) {
+        m_maskSource = -1;
+        for (int i = 0; i < sourceColumns.size(); ++i)
+            if (sourceColumns.at(i).compare(m_maskField, Qt::CaseInsensitive) == 0)
+                m_maskSource = i;
+    }
     m_rows.clear();
     endResetModel();
+}
+
+void RowModel::setPhoneMask(const QString &agentField, const QString &myAgent)
+{
+    m_maskField = agentField;
+    m_myAgent = myAgent;
+}
+
+QString RowModel::maskPhone(const QString &phone)
+{
+    const QString p = phone.trimmed();
+    if (p.size() <= 7)
+        return p.isEmpty() ? p : QString(p.size(), u'*');
+    return p.left(3) + QString(p.size() - 7, u'*') + p.right(4);
 }
 
 void RowModel::appendRows(const QVector<QVector<QVariant>> &rows)
@@ -35,8 +56,12 @@ void RowModel::appendRows(const QVector<QVector<QVariant>> &rows)
     m_rows.reserve(m_rows.size() + rows.size());
     for (const QVector<QVariant> &source : rows) {
         QVector<QVariant> row(m_columns.size() + 1);
+        const bool masked = m_maskSource == -1
+                            || (m_maskSource >= 0 && (m_myAgent.isEmpty() || source.value(m_maskSource).toString() != m_myAgent));
         for (int c = 0; c < m_columns.size(); ++c) {
-            const QVariant v = m_source.at(c) >= 0 ? source.value(m_source.at(c)) : QVariant();
+            QVariant v = m_source.at(c) >= 0 ? source.value(m_source.at(c)) : QVariant();
+            if (masked && m_columns.at(c).type == u"phone" && v.isValid())
+                v = maskPhone(v.toString());
             // Engines hand decimals back as text; numbers must sort as numbers.
             row[c] = m_columns.at(c).isNumeric() && v.isValid() ? QVariant(v.toDouble()) : v;
         }

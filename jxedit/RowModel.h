@@ -17,6 +17,13 @@ class RowModel final : public QAbstractTableModel
 public:
     explicit RowModel(QObject *parent = nullptr);
 
+    /// Phones of rows whose `agentField` names another agent than `myAgent`
+    /// arrive masked, so neither the grid, its copy nor its export shows them.
+    /// Takes effect for the rows of the next reset; an empty field masks nothing.
+    void setPhoneMask(const QString &agentField, const QString &myAgent);
+    /// 138****1234: the first three and the last four digits.
+    static QString maskPhone(const QString &phone);
+
     /// `sourceColumns` are the query's field names; the key field need not be shown.
     void reset(const QVector<ColumnDef> &columns, const QStringList &sourceColumns, const QString &keyField);
     void appendRows(const QVector<QVector<QVariant>> &rows);
@@ -36,6 +43,8 @@ private:
     QVector<ColumnDef> m_columns;
     QVector<int> m_source; // column -> index in the query row
     int m_key = -1;
+    QString m_maskField, m_myAgent;
+    int m_maskSource = -2; // -2 no masking, -1 every row (the agent is not in the query)
     QVector<QVector<QVariant>> m_rows;
 };
 

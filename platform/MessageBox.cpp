@@ -22,6 +22,7 @@ struct ButtonSpec
 {
     QMessageBox::StandardButton button;
     int result;
+    QString text = {}; // empty: the standard button's own (translated) caption
 };
 
 QList<ButtonSpec> buttonsFor(int style)
@@ -37,6 +38,10 @@ QList<ButtonSpec> buttonsFor(int style)
         return {{QMessageBox::Yes, Yes}, {QMessageBox::No, No}};
     case RetryCancel:
         return {{QMessageBox::Retry, Retry}, {QMessageBox::Cancel, Cancel}};
+    case SaveDiscardCancel:
+        return {{QMessageBox::Save, Yes, QStringLiteral("保存")},
+                {QMessageBox::Discard, No, QStringLiteral("不保存")},
+                {QMessageBox::Cancel, Cancel, QStringLiteral("取消")}};
     default:
         return {{QMessageBox::Ok, OK}};
     }
@@ -85,8 +90,11 @@ int msgBox(const QString &text, int style, const QString &title)
 
     QMessageBox box(iconFor(style), shownTitle, text, QMessageBox::NoButton, QApplication::activeWindow());
     const QList<ButtonSpec> buttons = buttonsFor(style);
-    for (const ButtonSpec &b : buttons)
-        box.addButton(b.button);
+    for (const ButtonSpec &b : buttons) {
+        QPushButton *button = box.addButton(b.button);
+        if (!b.text.isEmpty())
+            button->setText(b.text);
+    }
     box.setDefaultButton(buttons[defaultIndex(style, buttons.size())].button);
     // Closing the box with Esc or the title bar answers Cancel when there is
     // one, otherwise the only or default button.

@@ -15,6 +15,8 @@ enum MsgStyle : int {
     YesNoCancel = 3,
     YesNo = 4,
     RetryCancel = 5,
+    // 保存 / 不保存 / 取消 for a record with unsaved changes; answers Yes, No or Cancel.
+    SaveDiscardCancel = 6,
     Critical = 16,
     Question = 32,
     Exclamation = 48,

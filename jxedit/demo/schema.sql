@@ -17,7 +17,15 @@ CREATE TABLE jx_function (
   params      VARCHAR(200) NOT NULL DEFAULT '',
   deleteguard TEXT NOT NULL DEFAULT '',
   guardtext   VARCHAR(200) NOT NULL DEFAULT '',
-  matchkind   VARCHAR(20) NOT NULL DEFAULT ''
+  matchkind   VARCHAR(20) NOT NULL DEFAULT '',
+  -- the field naming the record's agent: his own records, phones and rights
+  agentfield  VARCHAR(50) NOT NULL DEFAULT '',
+  -- a code left empty is generated: prefix, optional yyyyMMdd, then # digits
+  codepattern VARCHAR(30) NOT NULL DEFAULT '',
+  -- pairs that must be ordered, "low<=high;..." (0 in either means no bound)
+  pairrules   VARCHAR(200) NOT NULL DEFAULT '',
+  -- '' a form of the columns; 'rights' the user and rights screen
+  formkind    VARCHAR(20) NOT NULL DEFAULT ''
 );
 
 CREATE TABLE jx_funccolumn (
@@ -32,26 +40,35 @@ CREATE TABLE jx_funccolumn (
   maxval   VARCHAR(30) NOT NULL DEFAULT '',
   choices  VARCHAR(500) NOT NULL DEFAULT '',
   defval   VARCHAR(100) NOT NULL DEFAULT '',
+  -- for coltype 'lookup': "table:key:shown,fields" (the first shown field is the code)
+  lookup   VARCHAR(200) NOT NULL DEFAULT '',
   PRIMARY KEY (progid, colorder)
 );
 
 CREATE TABLE fy_district (
-  code VARCHAR(10) NOT NULL PRIMARY KEY,
-  name VARCHAR(50) NOT NULL
+  id   INTEGER NOT NULL PRIMARY KEY,
+  code VARCHAR(10) NOT NULL UNIQUE,
+  name VARCHAR(50) NOT NULL UNIQUE,
+  version INTEGER NOT NULL DEFAULT 1
 );
 
 CREATE TABLE fy_agent (
-  agentcode VARCHAR(10) NOT NULL PRIMARY KEY,
-  agentname VARCHAR(50) NOT NULL,
+  id        INTEGER NOT NULL PRIMARY KEY,
+  agentcode VARCHAR(10) NOT NULL UNIQUE,
+  agentname VARCHAR(50) NOT NULL UNIQUE,
   phone     VARCHAR(20) NOT NULL DEFAULT '',
-  username  VARCHAR(50) NOT NULL DEFAULT ''
+  username  VARCHAR(50) NOT NULL DEFAULT '',
+  status    VARCHAR(10) NOT NULL DEFAULT '在职',
+  version   INTEGER NOT NULL DEFAULT 1
 );
 
+-- Agents and districts are referred to by name, so a renamed one follows
+-- into every record that names it; an empty choice is stored as Null.
 CREATE TABLE fy_house (
   id         INTEGER NOT NULL PRIMARY KEY,
-  code       VARCHAR(20) NOT NULL UNIQUE,
+  code       VARCHAR(20) NOT NULL,
   dealtype   VARCHAR(10) NOT NULL DEFAULT '出售',
-  district   VARCHAR(50) NOT NULL DEFAULT '',
+  district   VARCHAR(50) REFERENCES fy_district (name) ON UPDATE CASCADE,
   community  VARCHAR(100) NOT NULL DEFAULT '',
   address    VARCHAR(200) NOT NULL DEFAULT '',
   rooms      INTEGER NOT NULL DEFAULT 0,
@@ -60,68 +77,97 @@ CREATE TABLE fy_house (
   floor      VARCHAR(20) NOT NULL DEFAULT '',
   owner      VARCHAR(50) NOT NULL DEFAULT '',
   ownerphone VARCHAR(20) NOT NULL DEFAULT '',
-  agent      VARCHAR(50) NOT NULL DEFAULT '',
+  agent      VARCHAR(50) REFERENCES fy_agent (agentname) ON UPDATE CASCADE,
   status     VARCHAR(10) NOT NULL DEFAULT '有效',
   regdate    VARCHAR(10) NOT NULL DEFAULT '',
   memo       TEXT NOT NULL DEFAULT '',
   version    INTEGER NOT NULL DEFAULT 1
 );
+-- Codes are unique whatever their letter case.
+CREATE UNIQUE INDEX ux_fy_house_code ON fy_house (lower(code));
 CREATE INDEX ix_fy_house_district ON fy_house (district);
+CREATE INDEX ix_fy_house_agent ON fy_house (agent);
 
 CREATE TABLE kh_customer (
   id        INTEGER NOT NULL PRIMARY KEY,
   name      VARCHAR(50) NOT NULL,
   phone     VARCHAR(20) NOT NULL DEFAULT '',
   dealtype  VARCHAR(10) NOT NULL DEFAULT '出售',
-  district  VARCHAR(50) NOT NULL DEFAULT '',
+  district  VARCHAR(50) REFERENCES fy_district (name) ON UPDATE CASCADE,
   pricemin  NUMERIC(14,2) NOT NULL DEFAULT 0,
   pricemax  NUMERIC(14,2) NOT NULL DEFAULT 0,
   areamin   NUMERIC(10,2) NOT NULL DEFAULT 0,
   areamax   NUMERIC(10,2) NOT NULL DEFAULT 0,
   rooms     INTEGER NOT NULL DEFAULT 0,
-  agent     VARCHAR(50) NOT NULL DEFAULT '',
+  agent     VARCHAR(50) REFERENCES fy_agent (agentname) ON UPDATE CASCADE,
   status    VARCHAR(10) NOT NULL DEFAULT '有效',
   regdate   VARCHAR(10) NOT NULL DEFAULT '',
   memo      TEXT NOT NULL DEFAULT '',
-  version   INTEGER NOT NULL DEFAULT 1
+  version   INTEGER NOT NULL DEFAULT 1,
+  -- 0 means "no bound"
+  CHECK (pricemax = 0 OR pricemin <= pricemax),
+  CHECK (areamax = 0 OR areamin <= areamax)
 );
+CREATE INDEX ix_kh_customer_agent ON kh_customer (agent);
 
+-- A follow-up concerns a listing, a customer, or a customer about a listing.
 CREATE TABLE gj_follow (
   id         INTEGER NOT NULL PRIMARY KEY,
-  objtype    VARCHAR(10) NOT NULL DEFAULT '房源',
-  objid      INTEGER NOT NULL DEFAULT 0,
+  houseid    INTEGER REFERENCES fy_house (id),
+  customerid INTEGER REFERENCES kh_customer (id),
   followdate VARCHAR(10) NOT NULL DEFAULT '',
   nextdate   VARCHAR(10) NOT NULL DEFAULT '',
   method     VARCHAR(20) NOT NULL DEFAULT '',
-  agent      VARCHAR(50) NOT NULL DEFAULT '',
+  agent      VARCHAR(50) REFERENCES fy_agent (agentname) ON UPDATE CASCADE,
   content    TEXT NOT NULL DEFAULT '',
-  version    INTEGER NOT NULL DEFAULT 1
+  version    INTEGER NOT NULL DEFAULT 1,
+  CHECK (houseid IS NOT NULL OR customerid IS NOT NULL)
 );
-CREATE INDEX ix_gj_follow_obj ON gj_follow (objtype, objid);
+CREATE INDEX ix_gj_follow_house ON gj_follow (houseid);
+CREATE INDEX ix_gj_follow_customer ON gj_follow (customerid);
 
 CREATE TABLE ht_contract (
   id           INTEGER NOT NULL PRIMARY KEY,
-  contractno   VARCHAR(20) NOT NULL UNIQUE,
-  houseid      INTEGER NOT NULL,
-  customerid   INTEGER NOT NULL,
+  contractno   VARCHAR(20) NOT NULL,
+  houseid      INTEGER NOT NULL REFERENCES fy_house (id),
+  customerid   INTEGER NOT NULL REFERENCES kh_customer (id),
   dealtype     VARCHAR(10) NOT NULL DEFAULT '出售',
   signdate     VARCHAR(10) NOT NULL DEFAULT '',
   price        NUMERIC(14,2) NOT NULL DEFAULT 0,
   commission   NUMERIC(14,2) NOT NULL DEFAULT 0,
   paydate      VARCHAR(10) NOT NULL DEFAULT '',
   handoverdate VARCHAR(10) NOT NULL DEFAULT '',
-  agent        VARCHAR(50) NOT NULL DEFAULT '',
+  agent        VARCHAR(50) REFERENCES fy_agent (agentname) ON UPDATE CASCADE,
   status       VARCHAR(10) NOT NULL DEFAULT '执行中',
   version      INTEGER NOT NULL DEFAULT 1
 );
-CREATE INDEX ix_ht_contract_house ON ht_contract (houseid);
+CREATE UNIQUE INDEX ux_ht_contract_no ON ht_contract (lower(contractno));
+-- A listing is sold (or let) once: at most one contract that is not cancelled.
+CREATE UNIQUE INDEX ux_ht_contract_house_live ON ht_contract (houseid) WHERE status <> '已解除';
+CREATE INDEX ix_ht_contract_customer ON ht_contract (customerid);
 
 CREATE TABLE yj_commission (
   id         INTEGER NOT NULL PRIMARY KEY,
-  contractid INTEGER NOT NULL,
-  agent      VARCHAR(50) NOT NULL DEFAULT '',
+  contractid INTEGER NOT NULL REFERENCES ht_contract (id),
+  agent      VARCHAR(50) REFERENCES fy_agent (agentname) ON UPDATE CASCADE,
   amount     NUMERIC(14,2) NOT NULL DEFAULT 0,
   settledate VARCHAR(10) NOT NULL DEFAULT '',
   status     VARCHAR(10) NOT NULL DEFAULT '未结',
   version    INTEGER NOT NULL DEFAULT 1
+);
+CREATE INDEX ix_yj_commission_contract ON yj_commission (contractid);
+
+-- Who changed what: one row per changed field of every save and delete,
+-- written in the transaction of the change.
+CREATE TABLE jx_history (
+  tablename VARCHAR(50) NOT NULL,
+  recordid  INTEGER NOT NULL,
+  version   INTEGER NOT NULL,
+  field     VARCHAR(50) NOT NULL,
+  action    VARCHAR(10) NOT NULL,
+  username  VARCHAR(50) NOT NULL DEFAULT '',
+  changedat VARCHAR(19) NOT NULL DEFAULT '',
+  oldvalue  TEXT NOT NULL DEFAULT '',
+  newvalue  TEXT NOT NULL DEFAULT '',
+  PRIMARY KEY (tablename, recordid, version, field)
 );

@@ -16,6 +16,10 @@ protected:
     {
         return child<QLineEdit>(site, QStringLiteral("field_") + QString::fromLatin1(field));
     }
+    static QLineEdit *lookup(qvcontrols::ControlSite *site, const char *field)
+    {
+        return child<QLineEdit>(site, QStringLiteral("lookup_") + QString::fromLatin1(field));
+    }
     static QString error(qvcontrols::ControlSite *site, const char *field)
     {
         QLabel *label = child<QLabel>(site, QStringLiteral("error_") + QString::fromLatin1(field));
@@ -37,7 +41,7 @@ protected:
     void fillNewListing(qvcontrols::ControlSite *site, const QString &code)
     {
         line(site, "code")->setText(code);
-        child<QComboBox>(site, QStringLiteral("field_district"))->setCurrentText(QStringLiteral("滨江区"));
+        lookup(site, "district")->setText(QStringLiteral("滨江区"));
         line(site, "community")->setText(QStringLiteral("江南春晓"));
         line(site, "rooms")->setText(QStringLiteral("3"));
         line(site, "area")->setText(QStringLiteral("98.5"));
@@ -136,7 +140,7 @@ TEST_P(EditTest, ASaveThatFailsHalfwayLeavesNothingWritten)
 {
     // The definition names a column the table lacks: the insert fails after
     // the new key was taken inside the transaction.
-    ASSERT_TRUE(t.db->Execute(QStringLiteral("insert into jx_funccolumn values (1001, 99, 'nosuch', '不存在', 'text', 80, 0, '', '', '', '')")));
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("insert into jx_funccolumn values (1001, 99, 'nosuch', '不存在', 'text', 80, 0, '', '', '', '', '')")));
     qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oedit"));
     ASSERT_TRUE(start(site, {com::Variant::fromInt32(1001), com::Variant::fromInt16(0)}));
     fillNewListing(site, QStringLiteral("FY900002"));
@@ -154,6 +158,9 @@ TEST_P(EditTest, TheSecondOfTwoWorkstationsFindsTheRecordChanged)
     std::unique_ptr<Database> second = secondConnection();
     AppContext otherContext;
     ASSERT_TRUE(otherContext.Attach(second.get(), 0));
+    CurrentUser otherUser(&otherContext);
+    otherUser.SetUserName(QStringLiteral("admin"));
+    ASSERT_TRUE(otherUser.Login(QString()));
     qvcontrols::ControlSite *a = openRecord(1001, 7, 2, QStringLiteral("a"));
     qvcontrols::ControlSite *b = openRecord(1001, 7, 2, QStringLiteral("b"), &otherContext);
     line(a, "community")->setText(QStringLiteral("甲的修改"));
@@ -192,7 +199,7 @@ TEST_P(EditTest, DeletingAListingWithAContractIsRefusedAndCloseAsksAboutChanges)
         jx::ScopedMessageBoxRecorder boxes(jx::Yes);
         trigger(site, "delete");
     }
-    EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("ErrorText"))).toString(), QStringLiteral("该房源已有合同，不能删除"));
+    EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("ErrorText"))).toString(), QStringLiteral("该房源已有合同或跟进记录，不能删除"));
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from fy_house where id=10")).toInt(), 1);
 
     line(site, "floor")->setText(QStringLiteral("5/18"));
@@ -201,7 +208,8 @@ TEST_P(EditTest, DeletingAListingWithAContractIsRefusedAndCloseAsksAboutChanges)
         jx::ScopedMessageBoxRecorder boxes(jx::Cancel);
         trigger(site, "close");
         ASSERT_EQ(boxes.boxes().size(), 1u);
-        EXPECT_EQ(boxes.boxes()[0].text, QStringLiteral("记录已修改，是否保存？"));
+        EXPECT_EQ(boxes.boxes()[0].text, QStringLiteral("“房源登记”的记录已修改，是否保存？"));
+        EXPECT_EQ(boxes.boxes()[0].style & 7, jx::SaveDiscardCancel);
     }
     EXPECT_TRUE(eventsNamed(QStringLiteral("unload")).empty());
     {
@@ -228,7 +236,7 @@ TEST_P(EditTest, ACustomersRecordShowsTheListingsThatFitHimBestFirst)
     ASSERT_GT(expected, 0);
     ASSERT_FALSE(eventsNamed(QStringLiteral("message")).empty());
     EXPECT_EQ(eventsNamed(QStringLiteral("message")).back().params.at(0).toString(), QStringLiteral("匹配到 %1 条").arg(expected));
-    auto *view = site->widget()->findChildren<QTableView *>().value(0);
+    auto *view = child<QWidget>(site, QStringLiteral("matches"))->findChild<QTableView *>();
     ASSERT_NE(view, nullptr);
     QAbstractItemModel *rows = view->model();
     ASSERT_EQ(rows->rowCount(), expected);

@@ -8,6 +8,7 @@
 #include "TestDatabase.h"
 
 #include "components/context/AppContext.h"
+#include "components/context/CurrentUser.h"
 #include "components/controls/ControlContainer.h"
 #include "platform/com/InprocServer.h"
 #include "platform/com/LateBound.h"
@@ -38,7 +39,8 @@ protected:
         ASSERT_TRUE(t.open(engine(), why)) << why.toStdString();
         ASSERT_TRUE(FunctionDemo::load(*t.db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)) << why.toStdString();
         ASSERT_TRUE(context.Attach(t.db.get(), 0)) << context.LastError().Description().toStdString();
-        context.Environment().SetUserName(QStringLiteral("admin"));
+        user.Attach(&context);
+        signIn(QStringLiteral("admin"));
         page.resize(900, 600);
         container = std::make_unique<qvcontrols::ControlContainer>(
             [this](qvcontrols::ControlSite &site, const QString &event, const com::DispArgs &params) {
@@ -51,10 +53,20 @@ protected:
     void TearDown() override
     {
         container.reset();
+        user.Attach(nullptr);
         com::RegistryStore::setFilePath(QString());
     }
 
     QString engine() const { return QString::fromLatin1(GetParam()); }
+
+    // Signs `name` in (the demo users have no password in the test database):
+    // his rights then govern every control started afterwards.
+    void signIn(const QString &name)
+    {
+        user.SetUserName(name);
+        ASSERT_TRUE(user.Login(QString())) << name.toStdString() << user.LastError().Description().toStdString();
+        context.Environment().SetUserName(name);
+    }
 
     // A second workstation: its own connection to the same data.
     std::unique_ptr<Database> secondConnection()
@@ -112,6 +124,7 @@ protected:
     QTemporaryDir m_registry;
     TestDatabase t;
     AppContext context;
+    CurrentUser user;
     QWidget page;
     std::unique_ptr<qvcontrols::ControlContainer> container;
     std::vector<RaisedEvent> events;

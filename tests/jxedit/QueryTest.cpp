@@ -97,7 +97,7 @@ TEST_P(QueryTest, ExportsWhatIsShownAsExcelReadableCsv)
 
 TEST_P(QueryTest, RefusesADefinitionThatNamesAMissingColumnOrProgram)
 {
-    ASSERT_TRUE(t.db->Execute(QStringLiteral("insert into jx_funccolumn values (1002, 99, 'nosuch', '不存在', 'text', 80, 0, '', '', '', '')")));
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("insert into jx_funccolumn values (1002, 99, 'nosuch', '不存在', 'text', 80, 0, '', '', '', '', '')")));
     qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oquery"));
     EXPECT_FALSE(start(site, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("房源查询"))}));
     EXPECT_TRUE(com::toQVariant(com::get(site->object(), QStringLiteral("ErrorText"))).toString().contains(QStringLiteral("nosuch")));

@@ -109,7 +109,7 @@ TEST_P(ReportTest, RemindersListTodaysWorkOfTheSignedInAgent)
     const QString code = rows->index(listingRow, 2).data().toString().section(u' ', 1, 1).section(u'（', 0, 0);
     const int id = scalar(QStringLiteral("select id from fy_house where code='%1'").arg(code)).toInt();
     ASSERT_GT(id, 0) << code.toStdString();
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from gj_follow where objtype='房源' and objid=%1 and followdate>='%2'")
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from gj_follow where houseid=%1 and followdate>='%2'")
                          .arg(id)
                          .arg(QDate::currentDate().addDays(-30).toString(QStringLiteral("yyyy-MM-dd"))))
                   .toInt(),

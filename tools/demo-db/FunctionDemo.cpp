@@ -1,6 +1,8 @@
 #include "FunctionDemo.h"
 
 #include "components/data/Database.h"
+#include "components/data/QueryResult.h"
+#include "components/data/Recordset.h"
 
 #include <QDate>
 #include <QFile>
@@ -136,42 +138,58 @@ bool FunctionDemo::load(Database &db, const QString &sqlDir, QString &why)
                  QStringLiteral("insert into kh_customer (id,name,phone,dealtype,district,pricemin,pricemax,areamin,areamax,rooms,agent,status,regdate)"
                                 " values (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
                  {id, pick(r, kSurnames) + pick(r, kGiven), phone(r), rent ? QStringLiteral("出租") : QStringLiteral("出售"),
-                  r.bounded(4) == 0 ? QStringLiteral("") : pick(r, kDistricts), low, high, 30 + rooms * 15, 80 + rooms * 30, rooms,
+                  r.bounded(4) == 0 ? QVariant() : QVariant(pick(r, kDistricts)), low, high, 30 + rooms * 15, 80 + rooms * 30, rooms,
                   pick(r, kAgents), QStringLiteral("有效"), day(today.addDays(-int(r.bounded(200))))},
                  why);
     }
-    // Follow-ups: some due today or overdue, most in the past.
+    // Follow-ups: some due today or overdue, most in the past; some name a
+    // customer about a listing.
     for (int id = 1; ok && id <= 400; ++id) {
-        const bool house = r.bounded(2) == 0;
+        const int kind = int(r.bounded(3)); // 0 listing, 1 customer, 2 both
         const QDate when = today.addDays(-int(r.bounded(90)));
         const QDate next = id % 5 == 0 ? today.addDays(-int(r.bounded(3))) : when.addDays(int(r.bounded(3, 20)));
+        const QVariant house = kind != 1 ? QVariant(int(r.bounded(1, listings + 1))) : QVariant();
+        const QVariant customer = kind != 0 ? QVariant(int(r.bounded(1, customers + 1))) : QVariant();
         ok = run(db,
-                 QStringLiteral("insert into gj_follow (id,objtype,objid,followdate,nextdate,method,agent,content) values (?,?,?,?,?,?,?,?)"),
-                 {id, house ? QStringLiteral("房源") : QStringLiteral("客户"),
-                  int(r.bounded(1, (house ? listings : customers) + 1)), day(when), day(next), pick(r, kMethods),
-                  pick(r, kAgents), pick(r, kNotes)},
-                 why);
+                 QStringLiteral("insert into gj_follow (id,houseid,customerid,followdate,nextdate,method,agent,content) values (?,?,?,?,?,?,?,?)"),
+                 {id, house, customer, day(when), day(next), pick(r, kMethods), pick(r, kAgents), pick(r, kNotes)}, why);
     }
-    // Contracts on the first listings, with payment and hand-over dates spread
-    // around today; each has its commission.
+    // Contracts on every fifth listing, with payment and hand-over dates spread
+    // around today; each has its commission (1.5 % of a sale, a month's rent of
+    // a letting). A signed listing is sold or let, its buyer served; every
+    // tenth contract was cancelled and leaves both as they were.
     for (int id = 1; ok && id <= 60; ++id) {
         const int house = id * 5;
+        const QueryResult listingRow = db.QueryParams(QStringLiteral("select dealtype,price from fy_house where id=?"), {house});
+        Recordset rs = listingRow.Recordset();
+        if (!listingRow.ok() || rs.Eof()) {
+            why = db.LastError().Description();
+            ok = false;
+            break;
+        }
+        const QString dealType = rs.Fields(QStringLiteral("dealtype")).toString();
+        const bool rent = dealType == u"出租";
+        const double price = qRound(rs.Fields(QStringLiteral("price")).toDouble() * (0.95 + r.bounded(6) / 100.0));
+        const double commission = rent ? price : price * 10000 * 0.015;
         const QDate signedOn = today.addDays(-int(r.bounded(120)));
-        const double price = 100 + r.bounded(400);
-        const double commission = price * 10000 * 0.015;
         const QString agent = pick(r, kAgents);
+        const int customer = int(r.bounded(1, customers + 1));
+        const QString status = id % 10 == 0 ? QStringLiteral("已解除") : id % 4 == 0 ? QStringLiteral("已完成") : QStringLiteral("执行中");
         ok = run(db,
                  QStringLiteral("insert into ht_contract (id,contractno,houseid,customerid,dealtype,signdate,price,commission,paydate,handoverdate,agent,status)"
                                 " values (?,?,?,?,?,?,?,?,?,?,?,?)"),
-                 {id, QStringLiteral("HT%1%2").arg(today.year()).arg(id, 4, 10, QLatin1Char('0')), house,
-                  int(r.bounded(1, customers + 1)), QStringLiteral("出售"), day(signedOn), price, commission,
-                  day(today.addDays(int(r.bounded(-5, 40)))), day(today.addDays(int(r.bounded(0, 60)))), agent,
-                  id % 4 == 0 ? QStringLiteral("已完成") : QStringLiteral("执行中")},
+                 {id, QStringLiteral("HT%1%2").arg(signedOn.toString(QStringLiteral("yyyyMMdd"))).arg(id, 3, 10, QLatin1Char('0')), house,
+                  customer, dealType, day(signedOn), price, commission, day(today.addDays(int(r.bounded(-5, 40)))),
+                  day(today.addDays(int(r.bounded(0, 60)))), agent, status},
                  why)
             && run(db, QStringLiteral("insert into yj_commission (id,contractid,agent,amount,settledate,status) values (?,?,?,?,?,?)"),
                    {id, id, agent, commission, id % 4 == 0 ? day(signedOn.addDays(30)) : QStringLiteral(""),
                     id % 4 == 0 ? QStringLiteral("已结") : QStringLiteral("未结")},
                    why);
+        if (ok && status != u"已解除")
+            ok = run(db, QStringLiteral("update fy_house set status=? where id=?"),
+                     {rent ? QStringLiteral("已出租") : QStringLiteral("已成交"), house}, why)
+                && run(db, QStringLiteral("update kh_customer set status='已成交' where id=?"), {customer}, why);
     }
     if (!ok) {
         db.RollbackTrans();

@@ -6,6 +6,7 @@
 #include "components/data/SchemaCatalog.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
@@ -32,6 +33,15 @@ bool SchemaScripts::create(Database &db, bool demo, QString &error)
     if (!demo)
         return true;
     return DemoUsers::setPasswords(db, resourceText("users.txt"), error);
+}
+
+QStringList SchemaScripts::tableOrder()
+{
+    static const QRegularExpression create(QStringLiteral("CREATE\\s+TABLE\\s+(\\w+)"), QRegularExpression::CaseInsensitiveOption);
+    QStringList order;
+    for (QRegularExpressionMatchIterator it = create.globalMatch(schema()); it.hasNext();)
+        order << it.next().captured(1).toLower();
+    return order;
 }
 
 QMap<QString, QStringList> SchemaScripts::expected(QString &error)

@@ -18,6 +18,10 @@ public:
     /// demo agency and its users' password hashes as well.
     static bool create(Database &db, bool demo, QString &error);
 
+    /// The product's tables (lower case) in the order the schema creates
+    /// them: every table after the tables it refers to.
+    static QStringList tableOrder();
+
     /// Tables the product expects and their columns (lower case), read back
     /// from a scratch SQLite file the schema was loaded into.
     static QMap<QString, QStringList> expected(QString &error);

@@ -7,6 +7,8 @@
 
 #include <QMap>
 
+#include <algorithm>
+
 namespace {
 struct TargetTable
 {
@@ -20,7 +22,16 @@ bool TableCopy::run(QString &error)
     m_copied.clear();
     const SchemaCatalog from(m_from), to(m_to);
     bool ok = false;
-    const QStringList sourceTables = from.tables(&ok);
+    QStringList sourceTables = from.tables(&ok);
+    // Referred-to tables first, so that every foreign key finds its row.
+    const QStringList order = SchemaScripts::tableOrder();
+    std::stable_sort(sourceTables.begin(), sourceTables.end(), [&](const QString &a, const QString &b) {
+        const auto rank = [&](const QString &t) {
+            const qsizetype i = order.indexOf(t.toLower());
+            return i < 0 ? order.size() : i;
+        };
+        return rank(a) < rank(b);
+    });
     if (!ok) {
         error = QStringLiteral("cannot list the tables of the source: %1").arg(m_from.LastError().Description());
         return false;
@@ -82,6 +93,17 @@ bool TableCopy::run(QString &error)
     }
     if (createSchema && !SchemaScripts::create(m_to, false, error))
         return false;
+    // Replaced rows go first, the referring tables before those they refer to.
+    if (m_replace && !createSchema) {
+        bool emptied = m_to.Execute(QStringLiteral("BEGIN"));
+        for (auto it = sourceTables.crbegin(); emptied && it != sourceTables.crend(); ++it)
+            emptied = m_to.Execute(QStringLiteral("DELETE FROM %1").arg(target.value(it->toLower()).name));
+        if (!emptied || !m_to.Execute(QStringLiteral("COMMIT"))) {
+            error = QStringLiteral("cannot empty the target's tables: %1; nothing was copied").arg(m_to.LastError().Description());
+            m_to.Execute(QStringLiteral("ROLLBACK"));
+            return false;
+        }
+    }
 
     for (const QString &table : sourceTables) {
         if (!copyTable(table, target.value(table.toLower()).name, columnsOf.value(table), error))
@@ -110,8 +132,6 @@ bool TableCopy::copyTable(const QString &source, const QString &target, const QS
         error = QStringLiteral("%1: cannot begin a transaction: %2").arg(target, m_to.LastError().Description());
         return false;
     }
-    if (m_replace && !m_to.Execute(QStringLiteral("DELETE FROM %1").arg(target)))
-        return fail(m_to.LastError().Description());
 
     // Several rows per statement: far fewer round trips to a server, well
     // below either engine's limit on bound values.

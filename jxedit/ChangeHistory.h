@@ -1,0 +1,35 @@
+#pragma once
+
+#include "jxedit/DataLink.h"
+
+#include <QString>
+#include <QVector>
+
+namespace jxedit {
+
+/// Who changed what: one row per changed field of each save and delete, kept
+/// in jx_history and written inside the transaction of the change itself.
+class ChangeHistory
+{
+public:
+    struct Change
+    {
+        QString field, oldValue, newValue;
+    };
+
+    ChangeHistory(DataLink link, QString user);
+
+    /// `version` is the record's version after the change.
+    bool record(const QString &table, int id, int version, const QString &action, const QVector<Change> &changes, QString &why) const;
+    /// The record's history, newest first: time, user, action, field, old, new.
+    bool read(const QString &table, int id, DataLink::Rows &rows, QString &why) const;
+    /// The highest record number the table ever had, deleted ones included,
+    /// so that a new record never takes over a deleted one's history.
+    bool highestId(const QString &table, QVariant &value, QString &why) const;
+
+private:
+    DataLink m_link;
+    QString m_user;
+};
+
+} // namespace jxedit

@@ -1,0 +1,179 @@
+#include "jxedit/DealRules.h"
+
+#include "jxedit/RowModel.h"
+
+namespace jxedit {
+
+namespace {
+
+const QString kCancelled = QStringLiteral("已解除");
+
+bool inForce(const QVariantMap &contract) { return !contract.isEmpty() && contract.value(QStringLiteral("status")).toString() != kCancelled; }
+
+QString amount(double value)
+{
+    ColumnDef number;
+    number.type = QStringLiteral("number");
+    return RowModel::text(number, value);
+}
+
+} // namespace
+
+DealRules::DealRules(DataLink link, ChangeHistory history) : m_link(std::move(link)), m_history(std::move(history)) {}
+
+bool DealRules::check(const QString &table, int id, const QVariantMap &before, const QVariantMap &after, QString &why) const
+{
+    if (table == u"ht_contract")
+        return checkContract(id, before, after, why);
+    if (table == u"yj_commission")
+        return after.isEmpty() || checkCommission(id, after, why);
+    if (table == u"fy_house")
+        return after.isEmpty() || checkListing(id, after, why);
+    return true;
+}
+
+bool DealRules::checkContract(int id, const QVariantMap &before, const QVariantMap &after, QString &why) const
+{
+    if (!inForce(after))
+        return true;
+    const QVariant house = after.value(QStringLiteral("houseid"));
+    DataLink::Rows listing;
+    if (!m_link.select(QStringLiteral("select code,dealtype,status from fy_house where id=?"), {house}, listing, why))
+        return false;
+    if (listing.rows.isEmpty()) {
+        why = QStringLiteral("所选的房源已不存在，不能签约");
+        return false;
+    }
+    const QString code = listing.rows.first().value(0).toString();
+    const QString dealType = listing.rows.first().value(1).toString();
+    DataLink::Rows others;
+    if (!m_link.select(QStringLiteral("select contractno,status from ht_contract where houseid=? and status<>? and id<>?"),
+                       {house, kCancelled, id}, others, why))
+        return false;
+    if (!others.rows.isEmpty()) {
+        why = QStringLiteral("房源 %1 已有合同 %2（%3），一套房源不能重复签约；请先解除原合同")
+                  .arg(code, others.rows.first().value(0).toString(), others.rows.first().value(1).toString());
+        return false;
+    }
+    // A listing this contract already holds is sold by it; any other must still be on offer.
+    const bool ours = inForce(before) && before.value(QStringLiteral("houseid")).toInt() == house.toInt();
+    const QString status = listing.rows.first().value(2).toString();
+    if (!ours && status != u"有效" && status != u"暂缓") {
+        why = QStringLiteral("房源 %1 的状态是“%2”，不能签约").arg(code, status);
+        return false;
+    }
+    if (after.value(QStringLiteral("dealtype")).toString() != dealType) {
+        why = QStringLiteral("合同的交易类型“%1”与房源 %2 的“%3”不一致")
+                  .arg(after.value(QStringLiteral("dealtype")).toString(), code, dealType);
+        return false;
+    }
+    if (id > 0) {
+        QVariant settled;
+        if (!m_link.scalar(QStringLiteral("select coalesce(sum(amount),0) from yj_commission where contractid=?"), {id}, settled, why))
+            return false;
+        if (settled.toDouble() > after.value(QStringLiteral("commission")).toDouble() + 0.005) {
+            why = QStringLiteral("该合同已登记佣金结算 %1 元，合同佣金不能少于此数").arg(amount(settled.toDouble()));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DealRules::checkCommission(int id, const QVariantMap &after, QString &why) const
+{
+    DataLink::Rows contract;
+    if (!m_link.select(QStringLiteral("select contractno,commission,status from ht_contract where id=?"), {after.value(QStringLiteral("contractid"))},
+                       contract, why))
+        return false;
+    if (contract.rows.isEmpty()) {
+        why = QStringLiteral("所选的合同已不存在");
+        return false;
+    }
+    const QString number = contract.rows.first().value(0).toString();
+    if (contract.rows.first().value(2).toString() == kCancelled) {
+        why = QStringLiteral("合同 %1 已解除，不能结算佣金").arg(number);
+        return false;
+    }
+    QVariant others;
+    if (!m_link.scalar(QStringLiteral("select coalesce(sum(amount),0) from yj_commission where contractid=? and id<>?"),
+                       {after.value(QStringLiteral("contractid")), id}, others, why))
+        return false;
+    const double total = contract.rows.first().value(1).toDouble();
+    const double left = total - others.toDouble();
+    if (after.value(QStringLiteral("amount")).toDouble() > left + 0.005) {
+        why = QStringLiteral("合同 %1 的佣金为 %2 元，其他结算已登记 %3 元，本次最多 %4 元")
+                  .arg(number, amount(total), amount(others.toDouble()), amount(qMax(0.0, left)));
+        return false;
+    }
+    return true;
+}
+
+bool DealRules::checkListing(int id, const QVariantMap &after, QString &why) const
+{
+    if (id <= 0 || !after.contains(QStringLiteral("status")))
+        return true;
+    const QString status = after.value(QStringLiteral("status")).toString();
+    if (status != u"有效" && status != u"暂缓")
+        return true;
+    QVariant contract;
+    if (!m_link.scalar(QStringLiteral("select contractno from ht_contract where houseid=? and status<>?"), {id, kCancelled}, contract, why))
+        return false;
+    if (contract.isValid() && !contract.isNull()) {
+        why = QStringLiteral("该房源有合同 %1，状态不能改为“%2”；请先解除合同").arg(contract.toString(), status);
+        return false;
+    }
+    return true;
+}
+
+bool DealRules::apply(const QString &table, int, const QVariantMap &before, const QVariantMap &after, QString &why) const
+{
+    if (table != u"ht_contract")
+        return true;
+    // Recompute every listing and customer the contract named before or names now.
+    QVariantList houses, customers;
+    for (const QVariantMap *side : {&before, &after}) {
+        if (side->isEmpty())
+            continue;
+        if (!houses.contains(side->value(QStringLiteral("houseid"))))
+            houses << side->value(QStringLiteral("houseid"));
+        if (!customers.contains(side->value(QStringLiteral("customerid"))))
+            customers << side->value(QStringLiteral("customerid"));
+    }
+    for (const QVariant &h : houses)
+        if (!settle(QStringLiteral("fy_house"), QStringLiteral("houseid"), h, why))
+            return false;
+    for (const QVariant &c : customers)
+        if (!settle(QStringLiteral("kh_customer"), QStringLiteral("customerid"), c, why))
+            return false;
+    return true;
+}
+
+bool DealRules::settle(const QString &table, const QString &contractField, const QVariant &id, QString &why) const
+{
+    DataLink::Rows record;
+    const bool house = table == u"fy_house";
+    if (!m_link.select(QStringLiteral("select status,version%1 from %2 where id=?").arg(house ? QStringLiteral(",dealtype") : QString(), table), {id},
+                       record, why))
+        return false;
+    if (record.rows.isEmpty())
+        return true;
+    QVariant signedCount;
+    if (!m_link.scalar(QStringLiteral("select count(*) from ht_contract where %1=? and status<>?").arg(contractField), {id, kCancelled},
+                       signedCount, why))
+        return false;
+    const QString status = record.rows.first().value(0).toString();
+    const QString done = house && record.rows.first().value(2).toString() == u"出租" ? QStringLiteral("已出租") : QStringLiteral("已成交");
+    QString wanted = status;
+    if (signedCount.toInt() > 0)
+        wanted = done;
+    else if (status == u"已成交" || status == u"已出租")
+        wanted = QStringLiteral("有效"); // the contract that sold it was cancelled or deleted
+    if (wanted == status)
+        return true;
+    const int version = record.rows.first().value(1).toInt() + 1;
+    if (m_link.execute(QStringLiteral("update %1 set status=?,version=? where id=?").arg(table), {wanted, version, id}, why) != 1)
+        return false;
+    return m_history.record(table, id.toInt(), version, QStringLiteral("修改"), {{QStringLiteral("status"), status, wanted}}, why);
+}
+
+} // namespace jxedit
