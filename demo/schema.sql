@@ -65,16 +65,29 @@ CREATE TABLE jx_user (
   username  VARCHAR(50) NOT NULL UNIQUE,
   pwhash    VARCHAR(200) NOT NULL DEFAULT '',
   isadmin   INTEGER NOT NULL DEFAULT 0,
+  rolecode  VARCHAR(20) NOT NULL DEFAULT '',
   active    INTEGER NOT NULL DEFAULT 1,
   lastlogin VARCHAR(20) NOT NULL DEFAULT ''
 );
 
--- Rights of a user on a program number; bit 1 = run.
+-- Rights of a user on a program number; the bits are ProgramRights::Bit (1 = run).
 CREATE TABLE jx_right (
   usercode  VARCHAR(20) NOT NULL,
   progid    INTEGER NOT NULL,
   rightmask INTEGER NOT NULL DEFAULT 0,
   PRIMARY KEY (usercode, progid)
+);
+
+-- Roles: a user's rights on a program are his own rights there plus his role's.
+CREATE TABLE jx_role (
+  rolecode VARCHAR(20) NOT NULL PRIMARY KEY,
+  rolename VARCHAR(50) NOT NULL UNIQUE
+);
+CREATE TABLE jx_roleright (
+  rolecode  VARCHAR(20) NOT NULL,
+  progid    INTEGER NOT NULL,
+  rightmask INTEGER NOT NULL DEFAULT 0,
+  PRIMARY KEY (rolecode, progid)
 );
 
 CREATE TABLE jx_option (

@@ -83,9 +83,14 @@ ProgramRights AppContext::Rights(int32_t programNumber) const
     if (!m_user || !m_user->IsLoggedIn())
         return ProgramRights();
     if (m_user->IsAdministrator())
-        return ProgramRights(0x7fffffff);
-    const QVariant v = scalar(m_db.get(), m_error, QStringLiteral("select rightmask from jx_right where usercode=? and progid=?"),
-                              {m_user->UserCode(), programNumber});
+        return ProgramRights(ProgramRights::kEverything);
+    // The role is read from the user's row now, not at sign-in, so a changed
+    // role counts from the next lookup. A user without a role ('') gets none.
+    const QVariant v = scalar(m_db.get(), m_error,
+                              QStringLiteral("select coalesce((select rightmask from jx_right where usercode=? and progid=?),0)"
+                                             " | coalesce((select r.rightmask from jx_roleright r join jx_user u on u.rolecode=r.rolecode"
+                                             " where u.usercode=? and u.rolecode<>'' and r.progid=?),0)"),
+                              {m_user->UserCode(), programNumber, m_user->UserCode(), programNumber});
     return ProgramRights(v.isNull() ? 0 : v.toInt());
 }
 
@@ -165,6 +170,9 @@ const com::MemberTable<AppContext> &AppContext::members()
         .add(QStringLiteral("SystemState"), [](AppContext &self, const DispArgs &a) {
             com::requireArgs(a, 1);
             return com::faceOf(self.SystemState(com::argText(a, 0), com::argInt(a, 1, 0)));
+        })
+        .add(QStringLiteral("User"), [](AppContext &self, const DispArgs &) {
+            return self.User() ? self.User()->toVariant() : Variant::fromDispatch(nullptr);
         })
         .add(QStringLiteral("Environment"), [](AppContext &self, const DispArgs &) { return self.Environment().toVariant(); })
         .add(QStringLiteral("Theme"), [](AppContext &self, const DispArgs &) { return self.Theme().toVariant(); });

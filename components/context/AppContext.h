@@ -27,10 +27,26 @@ private:
     QString m_value;
 };
 
-/// Rights of the signed-in user on one program number.
+/// Rights of the signed-in user on one program number: the user's own mask
+/// there (jx_right) OR his role's (jx_roleright); an administrator holds every bit.
 class ProgramRights final : public com::Dispatchable<ProgramRights>
 {
 public:
+    /// The bits of a rights mask, as stored in jx_right and jx_roleright and
+    /// asked for through Allowed by every library.
+    enum Bit : int32_t {
+        Run = 1,            ///< 运行: open the program at all
+        Add = 2,            ///< 新增
+        Change = 4,         ///< 修改
+        Delete = 8,         ///< 删除
+        Export = 16,        ///< 导出
+        Print = 32,         ///< 打印
+        SeeAllPhones = 64,  ///< 查看电话: every phone number shown in full
+        OthersRecords = 128 ///< 处理他人记录: change and delete other agents' records
+    };
+    /// What an administrator holds: every bit, also ones added later.
+    static constexpr int32_t kEverything = 0x7fffffff;
+
     static const com::MemberTable<ProgramRights> &members();
     ProgramRights() = default;
     explicit ProgramRights(int32_t mask) : m_mask(mask) {}
@@ -84,7 +100,8 @@ public:
     OptionValue Option(int32_t group, const QString &key) const;
     /// Option of a group by key number.
     OptionValue OptionByNumber(int32_t group, int32_t number) const;
-    /// Rights of the signed-in user (see SetUser) on a program; none without a user.
+    /// Rights of the signed-in user (see SetUser) on a program: his own mask
+    /// OR his role's; every bit for an administrator; none without a user.
     ProgramRights Rights(int32_t programNumber) const;
     /// Code of the module that owns an option group ("" when unknown).
     QString SystemCode(int32_t group) const;
@@ -94,7 +111,8 @@ public:
     RunEnvironment &Environment() { return m_environment; }
     ThemeManager &Theme() { return m_theme; }
 
-    /// The user whose rights Rights answers; CurrentUser::Attach sets it.
+    /// The user whose rights Rights answers (late-bound: User, Nothing when
+    /// none); CurrentUser::Attach sets it.
     void SetUser(CurrentUser *user) { m_user = user; }
     CurrentUser *User() const { return m_user; }
 

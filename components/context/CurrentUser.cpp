@@ -15,6 +15,13 @@ QString damagedRecord(const QString &userName)
 {
     return QStringLiteral("用户%1的记录已损坏（密码摘要无法使用），请与系统管理员联系").arg(userName);
 }
+
+// What is stored for a new password: '' for none (the column refuses Null),
+// otherwise its hash; null when no hash could be made.
+QString storedHash(const QString &password)
+{
+    return password.isEmpty() ? QStringLiteral("") : CurrentUser::hashPassword(password);
+}
 } // namespace
 
 CurrentUser::~CurrentUser()
@@ -105,6 +112,7 @@ bool CurrentUser::Login(const QString &password)
     m_error.clear();
     m_loggedIn = false;
     m_userCode.clear();
+    m_roleCode.clear();
     wipePassword();
     m_admin = false;
     Database *db = database();
@@ -116,7 +124,7 @@ bool CurrentUser::Login(const QString &password)
     if (name.isEmpty())
         return false;
     const QueryResult r = db->QueryParams(
-        QStringLiteral("select usercode,pwhash,isadmin,active from jx_user where username=?"), {name});
+        QStringLiteral("select usercode,pwhash,isadmin,active,rolecode from jx_user where username=?"), {name});
     if (!r.ok()) {
         m_error.setDescription(db->LastError().Description());
         db->ResetError();
@@ -138,6 +146,7 @@ bool CurrentUser::Login(const QString &password)
         return false;
     m_userCode = rs.Fields(QStringLiteral("usercode")).toString();
     m_admin = rs.Fields(QStringLiteral("isadmin")).toInt() != 0;
+    m_roleCode = rs.Fields(QStringLiteral("rolecode")).toString();
     keepPassword(password);
     m_loggedIn = true;
     return true;
@@ -172,9 +181,8 @@ bool CurrentUser::ChangePassword(const QString &oldPassword, const QString &newP
         m_error.setDescription(QStringLiteral("原密码不正确"));
         return false;
     }
-    // An empty password is stored as an empty hash, never as Null (the column refuses Null).
-    const QString hash = newPassword.isEmpty() ? QStringLiteral("") : hashPassword(newPassword);
-    if (!newPassword.isEmpty() && hash.isEmpty()) {
+    const QString hash = storedHash(newPassword);
+    if (hash.isNull()) {
         m_error.setDescription(QStringLiteral("无法生成密码摘要"));
         return false;
     }
@@ -184,6 +192,34 @@ bool CurrentUser::ChangePassword(const QString &oldPassword, const QString &newP
         return false;
     }
     keepPassword(newPassword);
+    return true;
+}
+
+bool CurrentUser::ResetPassword(const QString &userCode, const QString &newPassword)
+{
+    m_error.clear();
+    Database *db = database();
+    if (!m_loggedIn || !m_admin || !db || !db->IsOpen()) {
+        m_error.setDescription(QStringLiteral("只有系统管理员可以重置密码"));
+        return false;
+    }
+    const QString hash = storedHash(newPassword);
+    if (hash.isNull()) {
+        m_error.setDescription(QStringLiteral("无法生成密码摘要"));
+        return false;
+    }
+    const int changed = db->ExecuteCount(QStringLiteral("update jx_user set pwhash=? where usercode=?"), {hash, userCode});
+    if (changed < 0) {
+        m_error.setDescription(db->LastError().Description());
+        db->ResetError();
+        return false;
+    }
+    if (changed == 0) {
+        m_error.setDescription(QStringLiteral("找不到用户%1").arg(userCode));
+        return false;
+    }
+    if (userCode == m_userCode)
+        keepPassword(newPassword); // his own: what Password hands on follows the store
     return true;
 }
 
@@ -224,6 +260,7 @@ void CurrentUser::Logout()
     m_loggedIn = false;
     m_admin = false;
     m_userCode.clear();
+    m_roleCode.clear();
     wipePassword();
 }
 
@@ -238,10 +275,16 @@ const com::MemberTable<CurrentUser> &CurrentUser::members()
         .add(QStringLiteral("Login"), [](CurrentUser &self, const DispArgs &a) { return Variant::fromBool(self.Login(com::argText(a, 0))); })
         .add(QStringLiteral("IsLoggedIn"), [](CurrentUser &self, const DispArgs &) { return Variant::fromBool(self.IsLoggedIn()); })
         .add(QStringLiteral("UserCode"), [](CurrentUser &self, const DispArgs &) { return Variant::fromString(self.UserCode()); })
+        .add(QStringLiteral("IsAdministrator"), [](CurrentUser &self, const DispArgs &) { return Variant::fromBool(self.IsAdministrator()); })
+        .add(QStringLiteral("RoleCode"), [](CurrentUser &self, const DispArgs &) { return Variant::fromString(self.RoleCode()); })
         .add(QStringLiteral("Password"), [](CurrentUser &self, const DispArgs &a) { return Variant::fromString(self.Password(com::argText(a, 0))); })
         .add(QStringLiteral("ChangePassword"), [](CurrentUser &self, const DispArgs &a) {
             com::requireArgs(a, 2);
             return Variant::fromBool(self.ChangePassword(com::argText(a, 0), com::argText(a, 1)));
+        })
+        .add(QStringLiteral("ResetPassword"), [](CurrentUser &self, const DispArgs &a) {
+            com::requireArgs(a, 2);
+            return Variant::fromBool(self.ResetPassword(com::argText(a, 0), com::argText(a, 1)));
         })
         .add(QStringLiteral("Verify"), [](CurrentUser &self, const DispArgs &) { return Variant::fromBool(self.Verify()); })
         .add(QStringLiteral("Activate"), [](CurrentUser &self, const DispArgs &) { return Variant::fromBool(self.Activate()); })

@@ -32,10 +32,15 @@ public:
     bool IsLoggedIn() const { return m_loggedIn; }
     QString UserCode() const { return m_userCode; }
     bool IsAdministrator() const { return m_admin; }
+    /// Role of the user (jx_user.rolecode) as read at sign-in; "" without one.
+    QString RoleCode() const { return m_roleCode; }
     /// Password typed at the last successful sign-in; "" when not signed in.
     QString Password(const QString &userName = QString()) const;
     /// Replaces the password after checking the old one.
     bool ChangePassword(const QString &oldPassword, const QString &newPassword);
+    /// Sets another user's password (stored as ChangePassword stores it) without
+    /// the old one; only a signed-in administrator may. False: reason in LastError.
+    bool ResetPassword(const QString &userCode, const QString &newPassword);
     /// True while signed in and the user is still active in the directory.
     bool Verify();
     /// Records the sign-in time; always true when signed in.
@@ -56,7 +61,7 @@ private:
     void keepPassword(const QString &password);
 
     AppContext *m_context = nullptr;
-    QString m_userName, m_userCode, m_password;
+    QString m_userName, m_userCode, m_roleCode, m_password;
     bool m_loggedIn = false;
     bool m_admin = false;
     ContextError m_error;

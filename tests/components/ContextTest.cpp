@@ -5,6 +5,7 @@
 #include "components/context/StringCipher.h"
 #include "components/context/ThemeManager.h"
 #include "components/context/UserDirectory.h"
+#include "platform/com/LateBound.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -128,6 +129,106 @@ TEST_P(ContextFixture, RightsDifferBetweenAdministratorAndClerk)
     ASSERT_TRUE(user.Login("admin123"));
     EXPECT_TRUE(context.Rights(3001).Allowed(1));
     EXPECT_TRUE(context.Rights(100027).Allowed(1));
+}
+
+// A user's mask on a program is his own OR his role's; a role he is not in
+// gives nothing, a role taken away counts from the next lookup.
+TEST_P(ContextFixture, RightsCombineTheUsersOwnWithHisRoles)
+{
+    using Bit = ProgramRights::Bit;
+    ASSERT_TRUE(t.db->Execute("insert into jx_role (rolecode, rolename) values ('agent', '经纪人')"));
+    ASSERT_TRUE(t.db->Execute("insert into jx_role (rolecode, rolename) values ('boss', '经理')"));
+    ASSERT_TRUE(t.db->ExecuteParams("insert into jx_roleright (rolecode, progid, rightmask) values ('agent', 7001, ?)",
+                                    {int(Bit::Add | Bit::Change)}));
+    ASSERT_TRUE(t.db->ExecuteParams("insert into jx_roleright (rolecode, progid, rightmask) values ('agent', 7002, ?)",
+                                    {int(Bit::Run | Bit::Export)}));
+    ASSERT_TRUE(t.db->Execute("insert into jx_roleright (rolecode, progid, rightmask) values ('boss', 7001, 255)"));
+    ASSERT_TRUE(t.db->Execute("insert into jx_right (usercode, progid, rightmask) values ('0002', 7001, 1)"));
+    ASSERT_TRUE(t.db->Execute("update jx_user set rolecode='agent' where usercode='0002'"));
+
+    user.SetUserName("clerk");
+    ASSERT_TRUE(user.Login("clerk123"));
+    EXPECT_EQ(user.RoleCode(), "agent");
+    EXPECT_EQ(context.Rights(7001).Mask(), Bit::Run | Bit::Add | Bit::Change); // both
+    EXPECT_TRUE(context.Rights(7001).Allowed(Bit::Run | Bit::Change));
+    EXPECT_FALSE(context.Rights(7001).Allowed(Bit::Change | Bit::Delete)); // the other role's bits stay there
+    EXPECT_EQ(context.Rights(7002).Mask(), Bit::Run | Bit::Export);          // the role's alone
+    EXPECT_EQ(context.Rights(1001).Mask(), Bit::Run);                        // his own alone
+    EXPECT_EQ(context.Rights(7999).Mask(), 0);
+    EXPECT_TRUE(context.LastError().Description().isEmpty()) << context.LastError().Description().toStdString();
+
+    ASSERT_TRUE(t.db->Execute("update jx_user set rolecode='' where usercode='0002'"));
+    EXPECT_EQ(context.Rights(7001).Mask(), Bit::Run);
+    EXPECT_EQ(context.Rights(7002).Mask(), 0);
+
+    user.Logout();
+    EXPECT_EQ(context.Rights(1001).Mask(), 0);
+
+    user.SetUserName("admin");
+    ASSERT_TRUE(user.Login("admin123"));
+    EXPECT_TRUE(context.Rights(7999).Allowed(Bit::SeeAllPhones | Bit::OthersRecords | Bit::Delete));
+}
+
+// Another library sees the signed-in user through the context by name.
+TEST_P(ContextFixture, SignedInUserIsReachedLateBoundThroughTheContext)
+{
+    AppContext lonely;
+    com::Variant none = com::get(lonely.toVariant().pdispVal, "User");
+    EXPECT_EQ(none.vt, VT_DISPATCH);
+    EXPECT_EQ(none.pdispVal, nullptr);
+
+    ASSERT_TRUE(t.db->Execute("update jx_user set rolecode='agent' where usercode='0001'"));
+    user.SetUserName("admin");
+    ASSERT_TRUE(user.Login("admin123"));
+    const com::Variant face = context.toVariant();
+    EXPECT_EQ(com::toQVariant(com::getPath(face.pdispVal, "User.UserName")).toString(), "admin");
+    EXPECT_TRUE(com::toQVariant(com::getPath(face.pdispVal, "User.IsAdministrator")).toBool());
+    EXPECT_EQ(com::toQVariant(com::getPath(face.pdispVal, "User.RoleCode")).toString(), "agent");
+    user.Logout();
+    EXPECT_FALSE(com::toQVariant(com::getPath(face.pdispVal, "User.IsAdministrator")).toBool());
+}
+
+// An administrator sets a user's password without knowing the old one; nobody
+// else may, and a code that names nobody changes nothing.
+TEST_P(ContextFixture, ResetPasswordOnlyByAnAdministrator)
+{
+    const auto storedHashOf = [&](const char *code) {
+        return t.db->QueryParams("select pwhash from jx_user where usercode=?", {QString::fromLatin1(code)}).Value().toString();
+    };
+    const QString adminHash = storedHashOf("0001");
+    EXPECT_FALSE(user.ResetPassword("0002", "x")); // nobody signed in
+    user.SetUserName("clerk");
+    ASSERT_TRUE(user.Login("clerk123"));
+    EXPECT_FALSE(user.ResetPassword("0001", "taken-over"));
+    EXPECT_EQ(user.LastError().Description(), QStringLiteral("只有系统管理员可以重置密码"));
+    EXPECT_EQ(storedHashOf("0001"), adminHash);
+
+    user.SetUserName("admin");
+    ASSERT_TRUE(user.Login("admin123"));
+    const com::Variant face = user.toVariant();
+    EXPECT_TRUE(com::toQVariant(com::call(face.pdispVal, "ResetPassword", {com::Variant::fromString("0002"),
+                                                                          com::Variant::fromString("新密码1")}))
+                    .toBool());
+    EXPECT_FALSE(com::toQVariant(com::call(face.pdispVal, "ResetPassword", {com::Variant::fromString("0404"),
+                                                                           com::Variant::fromString("x")}))
+                     .toBool());
+    EXPECT_EQ(com::toQVariant(com::getPath(face.pdispVal, "LastError.Description")).toString(), QStringLiteral("找不到用户0404"));
+    EXPECT_EQ(t.db->Query("select count(*) from jx_user where usercode='0404'").Value().toInt(), 0);
+
+    const QString clerkHash = storedHashOf("0002");
+    EXPECT_TRUE(CurrentUser::hashIsSound(clerkHash)) << clerkHash.toStdString();
+    EXPECT_FALSE(clerkHash.contains("新密码1"));
+    user.SetUserName("clerk");
+    EXPECT_FALSE(user.Login("clerk123"));
+    EXPECT_TRUE(user.Login("新密码1"));
+
+    // An empty password stores the empty hash: the user signs in with nothing.
+    user.SetUserName("admin");
+    ASSERT_TRUE(user.Login("admin123"));
+    ASSERT_TRUE(user.ResetPassword("0002", ""));
+    EXPECT_EQ(storedHashOf("0002"), "");
+    user.SetUserName("clerk");
+    EXPECT_TRUE(user.Login(""));
 }
 
 TEST_P(ContextFixture, ChangePasswordAndVerify)
