@@ -21,15 +21,23 @@ INSERT INTO xt_menu VALUES ('0204', '客户跟进', 'KY', '02', 2, 4, 0, 1, 0, 0
 INSERT INTO xt_menu VALUES ('020401', '跟进记录', 'KY', '0204', 3, 1, 1, 1, 100, 2004, 0, '');
 INSERT INTO xt_menu VALUES ('020402', '跟进汇总表', 'KY', '0204', 3, 2, 1, 1, 101, 2005, 0, '报表');
 INSERT INTO xt_menu VALUES ('020403', '旧跟进报表', 'KY', '0204', 3, 3, 1, 1, 101, 2006, 1, '报表');
+INSERT INTO xt_menu VALUES ('020404', '跟进查询', 'KY', '0204', 3, 4, 1, 1, 103, 2007, 0, '');
 INSERT INTO xt_menu VALUES ('03', '交易管理', 'JY', '', 1, 3, 0, 1, 0, 0, 0, '');
 INSERT INTO xt_menu VALUES ('0301', '合同登记', 'JY', '03', 2, 1, 1, 1, 100, 3001, 0, '');
 INSERT INTO xt_menu VALUES ('0302', '佣金结算', 'JY', '03', 2, 2, 1, 1, 100, 3002, 0, '');
 INSERT INTO xt_menu VALUES ('0303', '成交报表', 'JY', '03', 2, 3, 1, 1, 101, 3003, 0, '报表');
 INSERT INTO xt_menu VALUES ('0304', '业绩排行', 'JY', '03', 2, 4, 1, 0, 103, 3004, 0, '');
+INSERT INTO xt_menu VALUES ('0305', '合同查询', 'JY', '03', 2, 5, 1, 1, 103, 3005, 0, '');
+INSERT INTO xt_menu VALUES ('0306', '佣金查询', 'JY', '03', 2, 6, 1, 1, 103, 3006, 0, '');
 INSERT INTO xt_menu VALUES ('04', '系统管理', 'XT', '', 1, 4, 0, 1, 0, 0, 0, '');
 INSERT INTO xt_menu VALUES ('0401', '待办提醒', 'XT', '04', 2, 1, 1, 1, 220, 0, 0, '');
 INSERT INTO xt_menu VALUES ('0402', '插件管理', 'XT', '04', 2, 2, 1, 1, 50, 100027, 0, '');
 INSERT INTO xt_menu VALUES ('0403', '数据备份', 'XT', '04', 2, 3, 1, 1, 999, 4003, 0, '');
+INSERT INTO xt_menu VALUES ('0404', '经纪人', 'XT', '04', 2, 4, 1, 1, 100, 4004, 0, '');
+INSERT INTO xt_menu VALUES ('0405', '经纪人查询', 'XT', '04', 2, 5, 1, 1, 103, 4005, 0, '');
+INSERT INTO xt_menu VALUES ('0406', '区域', 'XT', '04', 2, 6, 1, 1, 100, 4006, 0, '');
+INSERT INTO xt_menu VALUES ('0407', '区域查询', 'XT', '04', 2, 7, 1, 1, 103, 4007, 0, '');
+INSERT INTO xt_menu VALUES ('0408', '用户与权限', 'XT', '04', 2, 8, 1, 1, 100, 4010, 0, '');
 INSERT INTO xt_menu VALUES ('05', '工具', 'GJ', '', 1, 5, 0, 1, 0, 0, 0, '');
 INSERT INTO xt_menu VALUES ('0501', '房贷计算器', 'GJ', '05', 2, 1, 1, 1, 230, 5001, 0, '');
 INSERT INTO xt_menu VALUES ('0502', '税费计算器', 'GJ', '05', 2, 2, 1, 1, 230, 5002, 0, '');
@@ -46,11 +54,19 @@ INSERT INTO xt_objects VALUES (2003, '客源统计表', 'JxEdit.oReport', '', 'K
 INSERT INTO xt_objects VALUES (2004, '跟进记录', 'JxEdit.oedit', '/s', 'KY');
 INSERT INTO xt_objects VALUES (2005, '跟进汇总表', 'JxEdit.oReport', '', 'KY');
 INSERT INTO xt_objects VALUES (2006, '旧跟进报表', 'JxEdit.oReport', '', 'KY');
+INSERT INTO xt_objects VALUES (2007, '跟进查询', 'JxEdit.oquery', '', 'KY');
 INSERT INTO xt_objects VALUES (3001, '合同登记', 'JxEdit.oedit', '', 'JY');
 INSERT INTO xt_objects VALUES (3002, '佣金结算', 'JxEdit.oedit', '', 'JY');
 INSERT INTO xt_objects VALUES (3003, '成交报表', 'JxEdit.oReport', '/s', 'JY');
 INSERT INTO xt_objects VALUES (3004, '业绩排行', 'JxEdit.oquery', '', 'JY');
+INSERT INTO xt_objects VALUES (3005, '合同查询', 'JxEdit.oquery', '', 'JY');
+INSERT INTO xt_objects VALUES (3006, '佣金查询', 'JxEdit.oquery', '', 'JY');
 INSERT INTO xt_objects VALUES (4003, '数据备份', '', '', 'XT');
+INSERT INTO xt_objects VALUES (4004, '经纪人', 'JxEdit.oedit', '/s', 'XT');
+INSERT INTO xt_objects VALUES (4005, '经纪人查询', 'JxEdit.oquery', '', 'XT');
+INSERT INTO xt_objects VALUES (4006, '区域', 'JxEdit.oedit', '/s', 'XT');
+INSERT INTO xt_objects VALUES (4007, '区域查询', 'JxEdit.oquery', '', 'XT');
+INSERT INTO xt_objects VALUES (4010, '用户与权限', 'JxEdit.oedit', '', 'XT');
 INSERT INTO xt_objects VALUES (5001, '房贷计算器', 'jxTools.calcTool', 'frmGfzc', 'GJ');
 INSERT INTO xt_objects VALUES (5002, '税费计算器', 'jxTools.calcTool', 'frmShuifei', 'GJ');
 INSERT INTO xt_objects VALUES (100027, '插件管理', '', '', 'XT');
@@ -61,7 +77,7 @@ INSERT INTO sysdatabase VALUES ('001', '安居房产经纪有限公司', 'Anju R
 
 -- Users get their password hashes from the demo-db tool (demo/users.txt).
 INSERT INTO jx_user (usercode, username, pwhash, isadmin, active) VALUES ('0001', 'admin', '', 1, 1);
-INSERT INTO jx_user (usercode, username, pwhash, isadmin, active) VALUES ('0002', 'clerk', '', 0, 1);
+INSERT INTO jx_user (usercode, username, pwhash, isadmin, rolecode, active) VALUES ('0002', 'clerk', '', 0, 'agent', 1);
 INSERT INTO jx_user (usercode, username, pwhash, isadmin, active) VALUES ('0003', 'former', '', 0, 0);
 
 -- The clerk runs listings, customers and tools, but not transactions or system functions.
@@ -74,6 +90,40 @@ INSERT INTO jx_right VALUES ('0002', 2002, 1);
 INSERT INTO jx_right VALUES ('0002', 2004, 1);
 INSERT INTO jx_right VALUES ('0002', 5001, 1);
 INSERT INTO jx_right VALUES ('0002', 5002, 1);
+
+-- Roles. An agent registers and changes his own listings, customers and
+-- follow-ups, prints and exports their lists (other agents' phones masked),
+-- and reads the agents and districts; he signs no contracts and settles no
+-- commissions. Bits: 1 run, 2 add, 4 change, 8 delete, 16 export, 32 print,
+-- 64 every phone, 128 other agents' records.
+INSERT INTO jx_role VALUES ('agent', '经纪人');
+INSERT INTO jx_role VALUES ('manager', '店长');
+INSERT INTO jx_roleright VALUES ('agent', 1001, 39);
+INSERT INTO jx_roleright VALUES ('agent', 1002, 49);
+INSERT INTO jx_roleright VALUES ('agent', 1003, 33);
+INSERT INTO jx_roleright VALUES ('agent', 1004, 33);
+INSERT INTO jx_roleright VALUES ('agent', 1005, 39);
+INSERT INTO jx_roleright VALUES ('agent', 2001, 39);
+INSERT INTO jx_roleright VALUES ('agent', 2002, 49);
+INSERT INTO jx_roleright VALUES ('agent', 2003, 33);
+INSERT INTO jx_roleright VALUES ('agent', 2004, 39);
+INSERT INTO jx_roleright VALUES ('agent', 2005, 33);
+INSERT INTO jx_roleright VALUES ('agent', 2007, 49);
+INSERT INTO jx_roleright VALUES ('agent', 4005, 1);
+INSERT INTO jx_roleright VALUES ('agent', 4007, 1);
+INSERT INTO jx_roleright VALUES ('agent', 5001, 1);
+INSERT INTO jx_roleright VALUES ('agent', 5002, 1);
+INSERT INTO jx_roleright VALUES ('manager', 1001, 255);
+INSERT INTO jx_roleright VALUES ('manager', 1002, 255);
+INSERT INTO jx_roleright VALUES ('manager', 2001, 255);
+INSERT INTO jx_roleright VALUES ('manager', 2002, 255);
+INSERT INTO jx_roleright VALUES ('manager', 2004, 255);
+INSERT INTO jx_roleright VALUES ('manager', 2007, 255);
+INSERT INTO jx_roleright VALUES ('manager', 3001, 255);
+INSERT INTO jx_roleright VALUES ('manager', 3002, 255);
+INSERT INTO jx_roleright VALUES ('manager', 3003, 255);
+INSERT INTO jx_roleright VALUES ('manager', 3005, 255);
+INSERT INTO jx_roleright VALUES ('manager', 3006, 255);
 
 INSERT INTO jx_option VALUES (12, 'menubm', 0, '22222');
 INSERT INTO jx_option VALUES (12, 'loginuserstyle', 0, '2');
