@@ -33,6 +33,7 @@ namespace jx {
 
 class ConsoleSession;
 class MenuIconCache;
+class frmEdit;
 class PilotPage;
 
 // The main workspace: title bar, link bar, navigation panel with its groups
@@ -140,6 +141,10 @@ private:
     void pageResize(int page);
     void loadPictures();
     void loadLinks();
+    // Asks every hosted function and every open function window; false at
+    // the first one the user keeps.
+    bool queryClose();
+    std::vector<frmEdit *> functionWindows() const;
     void queryUnload();
     void unload();
     QString lastCrumb() const;
@@ -202,6 +207,7 @@ private:
     bool m_loaded = false;
     bool m_rptPlaced = false;
     bool m_shutDown = false;
+    bool m_asking = false;
 };
 
 } // namespace jx
