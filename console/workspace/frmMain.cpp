@@ -47,8 +47,8 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 
 namespace jx {
@@ -1444,16 +1444,16 @@ void frmMain::unload()
     ClearControl();
 }
 
-std::vector<frmEdit *> frmMain::functionWindows() const
+std::vector<QPointer<frmEdit>> frmMain::functionWindows() const
 {
-    std::vector<frmEdit *> out;
+    std::vector<QPointer<frmEdit>> out;
     for (frmEdit *window : findChildren<frmEdit *>(Qt::FindDirectChildrenOnly))
         if (!window->isUnloaded())
             out.push_back(window);
     return out;
 }
 
-bool frmMain::queryClose()
+bool frmMain::functionsMayClose()
 {
     // A second close while a function asks (its box is open) waits for the answer.
     if (m_asking)
@@ -1470,7 +1470,7 @@ bool frmMain::queryClose()
         }
     }
     if (may) {
-        for (const QPointer<frmEdit> window : functionWindows()) {
+        for (const QPointer<frmEdit> &window : functionWindows()) {
             if (window && !window->QueryClose()) {
                 may = false;
                 break;
@@ -1486,12 +1486,12 @@ void frmMain::closeEvent(QCloseEvent *event)
     if (!m_shutDown) {
         // Every function is asked before anything is stored or released; one
         // that is kept keeps the whole program as it is.
-        if (!queryClose()) {
+        if (!functionsMayClose()) {
             event->ignore();
             return;
         }
         m_shutDown = true;
-        for (const QPointer<frmEdit> window : functionWindows())
+        for (const QPointer<frmEdit> &window : functionWindows())
             if (window)
                 window->Unload();
         step([&] { queryUnload(); });

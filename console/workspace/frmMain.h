@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 
 #include <memory>
 #include <vector>
@@ -143,8 +144,10 @@ private:
     void loadLinks();
     // Asks every hosted function and every open function window; false at
     // the first one the user keeps.
-    bool queryClose();
-    std::vector<frmEdit *> functionWindows() const;
+    bool functionsMayClose();
+    // The function windows it owns that are not unloaded; a window may go
+    // while another one's function asks its user.
+    std::vector<QPointer<frmEdit>> functionWindows() const;
     void queryUnload();
     void unload();
     QString lastCrumb() const;
