@@ -2,11 +2,20 @@
 
 #include "platform/MessageBox.h"
 
+#include <QStringList>
+
 namespace {
 OperatorNotice::Handler &handlerSlot()
 {
     static OperatorNotice::Handler handler;
     return handler;
+}
+
+// The texts of the AlreadyShown scopes alive, innermost last.
+QStringList &shownTexts()
+{
+    static QStringList texts;
+    return texts;
 }
 
 void showBox(OperatorNotice::Icon icon, const QString &title, const QString &text)
@@ -37,8 +46,20 @@ bool OperatorNotice::iconForKind(int32_t kind, Icon &icon)
 
 void OperatorNotice::show(Icon icon, const QString &title, const QString &text)
 {
+    if (shownTexts().contains(text))
+        return;
     if (handlerSlot())
         handlerSlot()(icon, title, text);
     else
         showBox(icon, title, text);
+}
+
+OperatorNotice::AlreadyShown::AlreadyShown(const QString &text)
+{
+    shownTexts().append(text);
+}
+
+OperatorNotice::AlreadyShown::~AlreadyShown()
+{
+    shownTexts().removeLast();
 }

@@ -17,4 +17,15 @@ Handler setHandler(Handler handler);
 bool iconForKind(int32_t kind, Icon &icon);
 /// Shows one notice through the installed handler.
 void show(Icon icon, const QString &title, const QString &text);
+
+/// While one lives, a notice with exactly this text is not shown: whoever
+/// logs it has already shown the operator that text in a box of its own.
+class AlreadyShown final
+{
+public:
+    explicit AlreadyShown(const QString &text);
+    ~AlreadyShown();
+    AlreadyShown(const AlreadyShown &) = delete;
+    AlreadyShown &operator=(const AlreadyShown &) = delete;
+};
 }

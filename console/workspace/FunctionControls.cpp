@@ -1,10 +1,45 @@
 #include "console/workspace/FunctionControls.h"
 
+#include "console/log/Logger.h"
 #include "console/workspace/EventTable.h"
 
+#include "components/context/AppContext.h"
+#include "components/log/OperatorNotice.h"
+#include "platform/MessageBox.h"
+#include "platform/Numeric.h"
 #include "platform/com/LateBound.h"
 
 namespace jx {
+
+namespace {
+
+// An answer that reads as False: the Boolean False, the number 0 or the
+// texts "False" / "0". Nothing else (an empty result, say) keeps a control.
+bool saysFalse(const VARIANT &value)
+{
+    const QVariant v = com::toQVariant(value);
+    if (v.typeId() == QMetaType::Bool)
+        return !v.toBool();
+    if (v.typeId() == QMetaType::QString) {
+        const QString text = trimBlanks(v.toString());
+        return text.compare(QStringLiteral("false"), Qt::CaseInsensitive) == 0 || text == u"0";
+    }
+    bool numeric = false;
+    const double number = v.toDouble(&numeric);
+    return numeric && number == 0;
+}
+
+// A failing question is noted for whoever reads the log, never shown: the
+// user is closing, and the control lets him.
+void noteFailedQuestion(const QString &why)
+{
+    try {
+        WriteLog(QStringLiteral("询问功能能否关闭时出错:") + why, LogProgress);
+    } catch (const std::exception &) {
+    }
+}
+
+} // namespace
 
 QString FunctionControls::ClassFor(int32_t kind)
 {
@@ -45,6 +80,52 @@ bool FunctionControls::PyInit(IDispatch *control, com::ComPtr<IDispatch> &contex
     context = com::ComPtr<IDispatch>::adopt(contextVar);
     configuration = com::ComPtr<IDispatch>::adopt(configVar);
     return EventTable::isTrue(result);
+}
+
+bool FunctionControls::QueryClose(IDispatch *control)
+{
+    if (!control)
+        return true;
+    // The control may raise "unload" while it asks, and its host remove it.
+    const com::ComPtr<IDispatch> keep(control);
+    try {
+        return !saysFalse(com::invoke(control, QStringLiteral("QueryClose"), DISPATCH_METHOD));
+    } catch (const com::RuntimeError &e) {
+        if (e.number() != com::errors::MemberNotFound)
+            noteFailedQuestion(e.description());
+    } catch (...) {
+        noteFailedQuestion(com::currentErrorDescription());
+    }
+    return true;
+}
+
+bool FunctionControls::MayOpen(::AppContext *context, int32_t programNumber, int32_t kind, const QString &menuName)
+{
+    switch (kind) {
+    case 100:
+    case 101:
+    case 102:
+    case 103:
+    case 105:
+        break;
+    default:
+        return true;
+    }
+    // Number 0 is a directory; without a context nothing opens anyway.
+    if (programNumber <= 0 || !context)
+        return true;
+    if (context->Rights(programNumber).Allowed(1))
+        return true;
+    const QString text = QStringLiteral("您没有使用“") + menuName + QStringLiteral("”的权限，请与系统管理员联系。");
+    const QString title = QStringLiteral("提示：");
+    msgBox(text, Exclamation, title);
+    try {
+        // The box above is the one the user sees; the log keeps the record only.
+        const OperatorNotice::AlreadyShown shown(text);
+        WriteLog(text, LogNotice, title);
+    } catch (const std::exception &) {
+    }
+    return false;
 }
 
 } // namespace jx

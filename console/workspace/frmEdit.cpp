@@ -297,8 +297,28 @@ void frmEdit::Unload()
     deleteLater();
 }
 
+bool frmEdit::QueryClose()
+{
+    if (m_unloaded)
+        return true;
+    // A second close while the control asks (its box is open) waits for the answer.
+    if (m_asking)
+        return false;
+    qvcontrols::ControlSite *site = m_controls.Item(QStringLiteral("edit"));
+    if (!site)
+        return true;
+    m_asking = true;
+    const bool may = FunctionControls::QueryClose(site->object());
+    m_asking = false;
+    return may;
+}
+
 void frmEdit::closeEvent(QCloseEvent *event)
 {
+    if (!QueryClose()) {
+        event->ignore();
+        return;
+    }
     Unload();
     event->accept();
 }
@@ -317,6 +337,8 @@ void frmEdit::OpenFunctionWindow(int32_t programNumber, const com::Variant &data
 bool frmEdit::Open(ConsoleSession &session, QWidget *owner, int32_t programNumber, const QString &caption,
                    int32_t kind, const com::Variant &data, IDispatch *parameter, int16_t mode)
 {
+    if (!FunctionControls::MayOpen(session.AppContext(), programNumber, kind, caption))
+        return false;
     QPointer<frmEdit> window = new frmEdit(session, owner);
     const bool started = window->Py_Init(programNumber, caption, kind, data, parameter, mode);
     if (started && window && !window->isUnloaded()) {

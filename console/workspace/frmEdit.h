@@ -55,6 +55,9 @@ public:
     int HeightTwips() const;
     IDispatch *Parameter() const { return m_parameter.get(); }
     bool isUnloaded() const { return m_unloaded; }
+    // Asks the window's control whether the window may close now; true when
+    // it has no control or is unloaded already, false while it is asking.
+    bool QueryClose();
     // Removes the control, releases the parameter object and deletes the window later.
     void Unload();
 
@@ -88,6 +91,7 @@ private:
     int16_t m_mode = 0;
     bool m_unloadRequested = false;
     bool m_unloaded = false;
+    bool m_asking = false;
     int m_widthTwips;
     int m_heightTwips;
 };

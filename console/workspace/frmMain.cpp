@@ -48,6 +48,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 
 namespace jx {
@@ -620,6 +621,8 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
         const QString name = toText(rs.Fields(QStringLiteral("menuName")));
         const QString systemCode = toText(rs.Fields(QStringLiteral("systemcode")));
         rs.Close();
+        if (!FunctionControls::MayOpen(context, number, kind, name))
+            return false;
 
         if (kind == 230) {
             RunPlugin(number, systemCode, name);
@@ -1441,10 +1444,56 @@ void frmMain::unload()
     ClearControl();
 }
 
+std::vector<QPointer<frmEdit>> frmMain::functionWindows() const
+{
+    std::vector<QPointer<frmEdit>> out;
+    for (frmEdit *window : findChildren<frmEdit *>(Qt::FindDirectChildrenOnly))
+        if (!window->isUnloaded())
+            out.push_back(window);
+    return out;
+}
+
+bool frmMain::functionsMayClose()
+{
+    // A second close while a function asks (its box is open) waits for the answer.
+    if (m_asking)
+        return false;
+    m_asking = true;
+    bool may = true;
+    for (const QString &name : m_controls.Names()) {
+        if (!name.startsWith(QStringLiteral("edit"), Qt::CaseInsensitive))
+            continue;
+        // An earlier one may have closed its tab while it asked.
+        if (qvcontrols::ControlSite *site = m_controls.Item(name); site && !FunctionControls::QueryClose(site->object())) {
+            may = false;
+            break;
+        }
+    }
+    if (may) {
+        for (const QPointer<frmEdit> &window : functionWindows()) {
+            if (window && !window->QueryClose()) {
+                may = false;
+                break;
+            }
+        }
+    }
+    m_asking = false;
+    return may;
+}
+
 void frmMain::closeEvent(QCloseEvent *event)
 {
     if (!m_shutDown) {
+        // Every function is asked before anything is stored or released; one
+        // that is kept keeps the whole program as it is.
+        if (!functionsMayClose()) {
+            event->ignore();
+            return;
+        }
         m_shutDown = true;
+        for (const QPointer<frmEdit> &window : functionWindows())
+            if (window)
+                window->Unload();
         step([&] { queryUnload(); });
         step([&] { unload(); });
         m_session.Shutdown();

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 
 #include <memory>
 #include <vector>
@@ -33,6 +34,7 @@ namespace jx {
 
 class ConsoleSession;
 class MenuIconCache;
+class frmEdit;
 class PilotPage;
 
 // The main workspace: title bar, link bar, navigation panel with its groups
@@ -140,6 +142,12 @@ private:
     void pageResize(int page);
     void loadPictures();
     void loadLinks();
+    // Asks every hosted function and every open function window; false at
+    // the first one the user keeps.
+    bool functionsMayClose();
+    // The function windows it owns that are not unloaded; a window may go
+    // while another one's function asks its user.
+    std::vector<QPointer<frmEdit>> functionWindows() const;
     void queryUnload();
     void unload();
     QString lastCrumb() const;
@@ -202,6 +210,7 @@ private:
     bool m_loaded = false;
     bool m_rptPlaced = false;
     bool m_shutDown = false;
+    bool m_asking = false;
 };
 
 } // namespace jx

@@ -135,6 +135,24 @@ TEST_F(LogFixture, NoticesShownWithMatchingIconAndSourceAsTitle)
     EXPECT_TRUE(readAll(w.fileFor(QDate::currentDate())).contains("quiet"));
 }
 
+// An entry whose text its writer has just shown in a box of its own is
+// logged but not shown again; other notices, and the same text later, are.
+TEST_F(LogFixture, AnAlreadyShownTextIsLoggedWithoutASecondNotice)
+{
+    LogWriter &w = LogWriter::instance();
+    ASSERT_TRUE(w.LoadConfig(config("")));
+    {
+        const OperatorNotice::AlreadyShown shown(QStringLiteral("您没有使用“合同登记”的权限"));
+        w.Write(entry(2, QStringLiteral("提示："), QStringLiteral("您没有使用“合同登记”的权限")), 0);
+        w.Write(entry(4, "src", "another"), 0);
+    }
+    w.Write(entry(2, QStringLiteral("提示："), QStringLiteral("您没有使用“合同登记”的权限")), 0);
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_EQ(notices[0].text, "another");
+    EXPECT_EQ(notices[1].text, QStringLiteral("您没有使用“合同登记”的权限"));
+    EXPECT_EQ(readAll(w.fileFor(QDate::currentDate())).count(QStringLiteral("您没有使用“合同登记”的权限")), 2);
+}
+
 TEST_F(LogFixture, UnwritableFolderReportsFalseAndStillShowsNotice)
 {
     LogWriter &w = LogWriter::instance();

@@ -4,8 +4,12 @@
 //   900  raises every event of the protocol while it runs, then succeeds
 //   902  asks to be unloaded while it runs, then succeeds
 //   903  fails
+//   907  has no QueryClose, as a control written before it
 //   any other number succeeds quietly.
-// Each object keeps a journal of what it was handed (Args, Log).
+// Each object keeps a journal of what it was handed (Args, Log). QueryClose
+// answers CloseAnswer (True unless set; the text "raise" raises an error) and
+// counts in QueryCloseCount; Clear counts in ClearCount; Raise(name, ...)
+// raises any event, as the control does when its user acts.
 
 #include "components/controls/ControlObject.h"
 
@@ -73,11 +77,27 @@ public:
                 raiseAll();
             if (number == 902)
                 raiseEvent(QStringLiteral("unload"), {com::Variant::fromBool(true)});
+            if (number != 907)
+                addQueryClose();
             m_log << QStringLiteral("init-end");
             return com::Variant::fromBool(number != 903);
         });
         members().add(QStringLiteral("Clear"), [this](const com::DispArgs &) {
             m_log << QStringLiteral("clear");
+            ++m_clears;
+            return com::Variant();
+        });
+        members().add(QStringLiteral("ClearCount"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_clears); });
+        members().add(QStringLiteral("QueryCloseCount"),
+                      [this](const com::DispArgs &) { return com::Variant::fromInt32(m_queries); });
+        members().add(
+            QStringLiteral("CloseAnswer"), [this](const com::DispArgs &) { return com::Variant::copyOf(m_closeAnswer); },
+            [this](const com::DispArgs &, const VARIANT &value) { m_closeAnswer = com::Variant::copyOf(com::deref(value)); });
+        members().add(QStringLiteral("Raise"), [this](const com::DispArgs &a) {
+            std::vector<com::Variant> params;
+            for (size_t i = 1; i < a.size(); ++i)
+                params.push_back(com::Variant::copyOf(com::deref(*a[i])));
+            raiseEvent(a.empty() ? QString() : com::toQVariant(*a[0]).toString(), std::move(params));
             return com::Variant();
         });
         members().add(QStringLiteral("Args"), [this](const com::DispArgs &) { return com::Variant::fromString(m_args); });
@@ -97,6 +117,16 @@ public:
     }
 
 private:
+    void addQueryClose()
+    {
+        members().add(QStringLiteral("QueryClose"), [this](const com::DispArgs &) {
+            ++m_queries;
+            if (com::toQVariant(m_closeAnswer).toString() == u"raise")
+                throw com::RuntimeError(5, QStringLiteral("JxEdit"), QStringLiteral("询问出错"));
+            return com::Variant::copyOf(m_closeAnswer);
+        });
+    }
+
     void raiseAll()
     {
         using com::Variant;
@@ -115,6 +145,9 @@ private:
 
     QStringList m_log;
     QString m_args;
+    com::Variant m_closeAnswer = com::Variant::fromBool(true);
+    int m_clears = 0;
+    int m_queries = 0;
     com::ComPtr<IDispatch> m_parameters;
 };
 
