@@ -1,8 +1,10 @@
 // Hosts each function control in a small window over a demo database and
-// saves a picture of it: jxedit_showcase <demo jx.db> <output folder>.
+// saves a picture of it: jxedit_showcase <demo jx.db> <output folder> [user password],
+// signed in as the demo clerk unless another user is given.
 // Used to look at the controls on a real display (Xvfb).
 
 #include "components/context/AppContext.h"
+#include "components/context/CurrentUser.h"
 #include "components/controls/ControlContainer.h"
 #include "components/data/Database.h"
 #include "platform/QtTranslations.h"
@@ -25,8 +27,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     jx::installQtTranslations(app);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: jxedit_showcase jx.db output-folder\n");
+    if (argc != 3 && argc != 5) {
+        std::fprintf(stderr, "usage: jxedit_showcase jx.db output-folder [user password]\n");
         return 2;
     }
     QTemporaryDir work;
@@ -44,7 +46,14 @@ int main(int argc, char **argv)
         return 1;
     }
     context.Company().SetCoName(QStringLiteral("安居房产经纪有限公司"));
-    context.Environment().SetUserName(QStringLiteral("clerk"));
+    const QString userName = argc == 5 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("clerk");
+    CurrentUser user(&context);
+    user.SetUserName(userName);
+    if (!user.Login(argc == 5 ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("clerk123"))) {
+        std::fprintf(stderr, "cannot sign in as %s\n", qPrintable(userName));
+        return 1;
+    }
+    context.Environment().SetUserName(userName);
 
     struct Shot
     {
