@@ -90,6 +90,9 @@ RightsForm::RightsForm(DataLink link, IDispatch *context, QWidget *parent)
 
     connect(ui->userList, &QTableWidget::itemSelectionChanged, this, &RightsForm::userSelected);
     connect(ui->roleList, &QTableWidget::itemSelectionChanged, this, &RightsForm::roleSelected);
+    // Enter in the second password box does what the button next to it does.
+    connect(ui->newPasswordAgain, &QLineEdit::returnPressed, ui->addUser, &QPushButton::click);
+    connect(ui->resetPasswordAgain, &QLineEdit::returnPressed, ui->resetPassword, &QPushButton::click);
     connect(ui->addUser, &QPushButton::clicked, this, &RightsForm::addUser);
     connect(ui->disableUser, &QPushButton::clicked, this, [this] { setUserActive(false); });
     connect(ui->enableUser, &QPushButton::clicked, this, [this] { setUserActive(true); });
@@ -154,7 +157,6 @@ void RightsForm::prepareControls()
         grid->verticalHeader()->setDefaultSectionSize(22);
         grid->horizontalHeader()->setHighlightSections(false);
     }
-    ui->rightsGrid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     for (QPushButton *b : {ui->disableUser, ui->enableUser, ui->changeRole, ui->resetPassword, ui->renameRole, ui->deleteRole})
         b->setEnabled(false);
     ui->tabs->setEnabled(false); // until load() has found an administrator
@@ -561,6 +563,15 @@ const RightsForm::Role *RightsForm::selectedRole() const
     return nullptr;
 }
 
+bool RightsForm::stillAdministrator()
+{
+    // The administrator may have signed out, or been replaced, since load().
+    if (isAdministrator())
+        return true;
+    refuse(kAdminOnly);
+    return false;
+}
+
 void RightsForm::refuse(const QString &text)
 {
     emit message(text);
@@ -590,19 +601,19 @@ void RightsForm::clearFieldErrors()
         }
 }
 
-bool RightsForm::refreshUsersAndRoles()
+void RightsForm::refreshUsersAndRoles()
 {
     QString why;
     if (!readRoles(why) || !readUsers(why)) {
         refuse(why);
-        return false;
+        return;
     }
     showRoles();
     fillRoleChoices();
     showUsers();
     // The grid keeps its edits when its subject is still there.
-    const bool stillThere = m_subjectIsRole ? std::any_of(m_roles.begin(), m_roles.end(), [this](const Role &r) { return r.code == m_subject; })
-                                            : std::any_of(m_users.begin(), m_users.end(), [this](const User &u) { return u.code == m_subject; });
+    const bool stillThere = m_subjectIsRole ? std::ranges::any_of(m_roles, [this](const Role &r) { return r.code == m_subject; })
+                                            : std::ranges::any_of(m_users, [this](const User &u) { return u.code == m_subject; });
     const bool wasEmpty = m_subject.isEmpty();
     fillSubjects();
     if (!stillThere || wasEmpty) {
@@ -610,11 +621,12 @@ bool RightsForm::refreshUsersAndRoles()
             refuse(why);
         showRights();
     }
-    return true;
 }
 
 void RightsForm::addUser()
 {
+    if (!stillAdministrator())
+        return;
     clearFieldErrors();
     const QString name = ui->newUserName->text().trimmed();
     const QString code = ui->newUserCode->text().trimmed();
@@ -688,6 +700,8 @@ void RightsForm::addUser()
 
 void RightsForm::setUserActive(bool active)
 {
+    if (!stillAdministrator())
+        return;
     const User *user = selectedUser();
     if (!user)
         return;
@@ -722,6 +736,8 @@ void RightsForm::setUserActive(bool active)
 
 void RightsForm::resetPassword()
 {
+    if (!stillAdministrator())
+        return;
     clearFieldErrors();
     const User *user = selectedUser();
     if (!user)
@@ -763,6 +779,8 @@ void RightsForm::resetPassword()
 
 void RightsForm::changeRole()
 {
+    if (!stillAdministrator())
+        return;
     const User *user = selectedUser();
     if (!user)
         return;
@@ -790,6 +808,8 @@ void RightsForm::changeRole()
 
 void RightsForm::addRole()
 {
+    if (!stillAdministrator())
+        return;
     clearFieldErrors();
     const QString code = ui->roleCode->text().trimmed();
     const QString name = ui->roleName->text().trimmed();
@@ -831,6 +851,8 @@ void RightsForm::addRole()
 
 void RightsForm::renameRole()
 {
+    if (!stillAdministrator())
+        return;
     clearFieldErrors();
     const Role *role = selectedRole();
     if (!role)
@@ -868,6 +890,8 @@ void RightsForm::renameRole()
 
 void RightsForm::deleteRole()
 {
+    if (!stillAdministrator())
+        return;
     const Role *role = selectedRole();
     if (!role)
         return;

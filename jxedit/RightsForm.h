@@ -93,7 +93,8 @@ private:
     void saveRights();
     void revertRights();
 
-    bool refreshUsersAndRoles();
+    void refreshUsersAndRoles();
+    bool stillAdministrator();
     void refuse(const QString &text);
     void done(const QString &audit, const QString &status);
     void setFieldError(QLineEdit *field, const QString &text);

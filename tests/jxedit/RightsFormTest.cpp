@@ -287,8 +287,23 @@ TEST_P(RightsFormTest, TheRightsSavedForARoleAreWhatTheContextAnswersForAUserOfT
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from jx_roleright where progid=3001")).toInt(), 0);
     EXPECT_FALSE(clerksContext.Rights(3001).Allowed(RightsForm::Run));
 
-    // Seen by user, the role's rights show ticked but cannot be changed there.
+    // Leaving unsaved edits asks first: Cancel stays with them, No drops them.
+    tick(1003, RightsForm::Print, true);
+    boxes.queueAnswer(jx::Cancel);
     w<QRadioButton>("subjectIsUser")->setChecked(true);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("角色<经纪人>的权限已修改，是否保存？"));
+    EXPECT_TRUE(w<QRadioButton>("subjectIsRole")->isChecked());
+    EXPECT_EQ(w<QComboBox>("subject")->currentData().toString(), QStringLiteral("R01"));
+    EXPECT_TRUE(form->isDirty());
+    boxes.queueAnswer(jx::No);
+    w<QRadioButton>("subjectIsUser")->setChecked(true);
+    EXPECT_EQ(boxes.count(), 2);
+    EXPECT_FALSE(form->isDirty());
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from jx_roleright where progid=1003")).toInt(), 0);
+    boxes.clear();
+
+    // Seen by user, the role's rights show ticked but cannot be changed there.
     choose("subject", QStringLiteral("0002"));
     ASSERT_NE(cell(1001, RightsForm::Add), nullptr);
     EXPECT_EQ(cell(1001, RightsForm::Add)->checkState(), Qt::Checked);
@@ -404,6 +419,14 @@ TEST_P(RightsFormTest, OnlyAnAdministratorGetsIn)
     EXPECT_EQ(w<QLineEdit>("newUserName")->accessibleName(), QStringLiteral("登录名"));
     EXPECT_EQ(w<QPushButton>("resetPassword")->accessibleName(), QStringLiteral("重置密码"));
     EXPECT_EQ(w<QComboBox>("subject")->accessibleName(), QStringLiteral("授权对象"));
+
+    // Signed out while the screen stays open: nothing more is changed.
+    user.Logout();
+    type("roleCode", QStringLiteral("R09"));
+    type("roleName", QStringLiteral("临时"));
+    click("addRole");
+    EXPECT_EQ(boxes.last().text, QStringLiteral("只有系统管理员可以管理用户和权限"));
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from jx_role")).toInt(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RightsFormTest, ::testing::Values("sqlite", "postgres"));
