@@ -1,12 +1,14 @@
 #include "console/startup/ConsoleSession.h"
 #include "console/startup/RuntimeClasses.h"
 #include "console/startup/bMain.h"
+#include "platform/QtTranslations.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    jx::installQtTranslations(app);
     jx::RegisterRuntimeClasses();
     jx::ConsoleSession session;
     if (!jx::Main(session))

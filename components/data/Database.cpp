@@ -2,6 +2,7 @@
 
 #include "components/data/DbProperties.h"
 #include "components/data/SqliteStatement.h"
+#include "components/data/StatementFailure.h"
 #include "platform/com/LateBound.h"
 
 #include "components/xml/XmlDocument.h"
@@ -101,8 +102,29 @@ struct Database::Impl
 
     QSqlDatabase db() const { return QSqlDatabase::database(connectionName, false); }
 
+    // What every new connection runs first. SQLite enforces the schema's
+    // foreign keys only when asked to, per connection.
+    bool prepareConnection(QSqlDatabase &d, QString &why) const
+    {
+        QSqlQuery setup(d);
+        if (driver == kSqlite) {
+            if (!setup.exec(QStringLiteral("PRAGMA foreign_keys = ON"))) {
+                why = setup.lastError().text().trimmed();
+                return false;
+            }
+            return true;
+        }
+        setup.exec(QStringLiteral("SET client_encoding TO 'UTF8'"));
+        return true;
+    }
+
     // After a failed statement on a server: is the connection itself gone?
-    void noteFailure()
+    // The error says so itself in most cases. Without an SQLSTATE it came
+    // from the client library, not the server: outside a transaction a probe
+    // tells; inside one a probe would only fail on the aborted transaction,
+    // and a server error always carries its SQLSTATE, so the connection is
+    // taken as gone.
+    void noteFailure(const QSqlError &error)
     {
         if (driver != kPostgres)
             return;
@@ -110,8 +132,64 @@ struct Database::Impl
             connectionLost = true;
             return;
         }
+        switch (StatementFailure::connectionState(error)) {
+        case StatementFailure::Connection::Lost:
+            connectionLost = true;
+            return;
+        case StatementFailure::Connection::Alive:
+            connectionLost = false;
+            return;
+        case StatementFailure::Connection::Unclear:
+            break;
+        }
+        if (inTransaction) {
+            connectionLost = true;
+            return;
+        }
         QSqlQuery probe(db());
-        connectionLost = !probe.exec(QStringLiteral("select 1"));
+        connectionLost = !probe.exec(QStringLiteral("select 1"))
+            && StatementFailure::connectionState(probe.lastError()) != StatementFailure::Connection::Alive;
+    }
+
+    // Declared lengths of a table's text columns. A transaction aborted by
+    // the failure answers nothing more, so then another connection asks;
+    // it cannot see this one's schema path, hence every schema's table of the name.
+    StatementFailure::ColumnLimits columnLimits(const QString &table) const
+    {
+        const int dot = static_cast<int>(table.lastIndexOf(u'.'));
+        const QString name = table.mid(dot + 1).toLower();
+        const QString schema = dot > 0 ? table.left(dot).toLower() : QString();
+        const auto read = [&](QSqlDatabase connection, bool ownPath, bool *ok) {
+            StatementFailure::ColumnLimits limits;
+            QSqlQuery q(connection);
+            q.prepare(QStringLiteral("select column_name, character_maximum_length from information_schema.columns"
+                                     " where table_name=? and character_maximum_length is not null")
+                      + (!schema.isEmpty() ? QStringLiteral(" and table_schema=?")
+                                           : ownPath ? QStringLiteral(" and table_schema=current_schema()") : QString()));
+            q.addBindValue(name);
+            if (!schema.isEmpty())
+                q.addBindValue(schema);
+            *ok = q.exec();
+            while (*ok && q.next())
+                limits[q.value(0).toString()].append(q.value(1).toInt());
+            return limits;
+        };
+        bool ok = false;
+        if (!inTransaction) {
+            const auto limits = read(db(), true, &ok);
+            if (ok)
+                return limits;
+        }
+        const QString other = connectionName + QStringLiteral("-catalog");
+        StatementFailure::ColumnLimits limits;
+        {
+            QSqlDatabase catalog = QSqlDatabase::cloneDatabase(connectionName, other);
+            if (catalog.open())
+                limits = read(catalog, false, &ok);
+            catalog.close();
+        }
+        QSqlDatabase::removeDatabase(other);
+        return limits;
     }
 
     // Connects again after a lost connection; false (reason set) while the server is still away.
@@ -132,8 +210,11 @@ struct Database::Impl
             fail(QStringLiteral("数据库连接已断开，无法重新连接：%1").arg(d.lastError().text().trimmed()));
             return false;
         }
-        QSqlQuery setup(d);
-        setup.exec(QStringLiteral("SET client_encoding TO 'UTF8'"));
+        QString why;
+        if (!prepareConnection(d, why)) {
+            fail(QStringLiteral("数据库连接已断开，无法重新连接：%1").arg(why));
+            return false;
+        }
         connectionLost = false;
         return true;
     }
@@ -142,11 +223,20 @@ struct Database::Impl
 
     // A statement the driver refused; when the server connection went with
     // it, the reason says so first, since that is what the operator must know.
-    void failStatement(const QString &native, const QString &sql)
+    // Otherwise what the error means, where it is one he can act on, then the
+    // engine's own text. sent and params are the statement as it went out.
+    void failStatement(const QSqlError &error, const QString &sql, const QString &sent, const QVariantList &params)
     {
-        fail((connectionLost ? QStringLiteral("与数据库服务器的连接已断开，语句没有执行：%1 [%2]")
-                             : QStringLiteral("执行SQL语句出错：%1 [%2]"))
-                 .arg(native, sql));
+        const QString native = error.text().trimmed();
+        if (connectionLost) {
+            fail(QStringLiteral("与数据库服务器的连接已断开，语句没有执行：%1 [%2]").arg(native, sql));
+            return;
+        }
+        const QString meaning = driver == kPostgres
+            ? StatementFailure::postgresMeaning(error, sent, params, [this](const QString &table) { return columnLimits(table); })
+            : StatementFailure::sqliteMeaning(native);
+        fail(meaning.isEmpty() ? QStringLiteral("执行SQL语句出错：%1 [%2]").arg(native, sql)
+                               : QStringLiteral("执行SQL语句出错：%1（%2） [%3]").arg(meaning, native, sql));
     }
 
     void closeConnection()
@@ -367,9 +457,12 @@ bool Database::OpenDirect(const QString &driverName, const QString &connection)
             d->closeConnection();
             return false;
         }
-    } else {
-        QSqlQuery setup(db);
-        setup.exec(QStringLiteral("SET client_encoding TO 'UTF8'"));
+    }
+    if (QString why; !d->prepareConnection(db, why)) {
+        d->fail(QStringLiteral("无法连接数据库：%1").arg(why));
+        db = QSqlDatabase();
+        d->closeConnection();
+        return false;
     }
     d->open = true;
     return true;
@@ -441,12 +534,12 @@ QueryResult Database::QueryParams(const QString &sql, const QVariantList &params
             auto rows = readRows(q, columns);
             return QueryResult(::Recordset(std::move(columns), std::move(rows)), true);
         }
-        const QString native = q.lastError().text().trimmed();
+        const QSqlError error = q.lastError();
         q = QSqlQuery();
-        d->noteFailure();
+        d->noteFailure(error);
         if (attempt == 0 && mayRetry && d->connectionLost && d->reconnectIfLost())
             continue;
-        d->failStatement(native, sql.trimmed());
+        d->failStatement(error, sql.trimmed(), text, params);
         return {};
     }
 }
@@ -476,15 +569,16 @@ int Database::ExecuteCount(const QString &sql, const QVariantList &params)
     if (!d->reconnectIfLost())
         return -1;
     QSqlQuery q(d->db());
-    bool ok = q.prepare(translateSql(sql, d->driver));
+    const QString text = translateSql(sql, d->driver);
+    bool ok = q.prepare(text);
     for (const QVariant &p : params)
         q.addBindValue(p);
     ok = ok && q.exec();
     if (!ok) {
-        const QString native = q.lastError().text().trimmed();
+        const QSqlError error = q.lastError();
         q = QSqlQuery();
-        d->noteFailure();
-        d->failStatement(native, sql.trimmed());
+        d->noteFailure(error);
+        d->failStatement(error, sql.trimmed(), text, params);
         return -1;
     }
     return q.numRowsAffected();
@@ -501,7 +595,7 @@ bool Database::BeginTrans()
     if (!d->db().transaction()) {
         // A connection found dead before anything ran (the server restarted
         // while the program sat idle): beginning on a new one is safe.
-        d->noteFailure();
+        d->noteFailure(d->db().lastError());
         if (!d->connectionLost || !d->reconnectIfLost() || !d->db().transaction()) {
             d->fail(QStringLiteral("开始事务出错：%1").arg(d->db().lastError().text().trimmed()));
             return false;
@@ -521,7 +615,7 @@ bool Database::CommitTrans()
     }
     if (!IsOpen() || !db.commit()) {
         d->fail(QStringLiteral("提交事务出错：%1").arg(db.lastError().text().trimmed()));
-        d->noteFailure();
+        d->noteFailure(db.lastError());
         return false;
     }
     return true;
@@ -573,11 +667,11 @@ bool Database::ExecuteScript(const QString &script)
     for (const QString &st : statements) {
         QSqlQuery q(db);
         if (!q.exec(st)) {
-            const QString native = q.lastError().text().trimmed();
+            const QSqlError error = q.lastError();
             q = QSqlQuery();
             db.rollback();
-            d->noteFailure();
-            d->failStatement(native, st.left(200));
+            d->noteFailure(error);
+            d->failStatement(error, st.left(200), st, {});
             return false;
         }
     }

@@ -1,5 +1,7 @@
 #include "components/data/SqliteStatement.h"
 
+#include "components/data/StatementFailure.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QTime>
@@ -95,7 +97,7 @@ QVariant columnValue(sqlite3_stmt *st, int i)
 
 // The engine's own text, led by what it means for the operator where the
 // cause is one he can act on: another program holding the file, a file he
-// may not write, a damaged file, a full disk.
+// may not write, a damaged file, a full disk, a value the schema refuses.
 QString failure(sqlite3 *db)
 {
     const QString native = QString::fromUtf8(sqlite3_errmsg(db));
@@ -122,6 +124,10 @@ QString failure(sqlite3 *db)
     case SQLITE_IOERR:
         meaning = "读写数据库文件时出错";
         break;
+    case SQLITE_CONSTRAINT: {
+        const QString constraint = StatementFailure::sqliteMeaning(native);
+        return constraint.isEmpty() ? native : constraint + QStringLiteral("（") + native + QStringLiteral("）");
+    }
     default:
         return native;
     }

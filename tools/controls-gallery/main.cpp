@@ -2,6 +2,8 @@
 
 #include "GalleryWindow.h"
 
+#include "platform/QtTranslations.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 
@@ -10,6 +12,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    jx::installQtTranslations(app);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Shows the window controls as the main workspace uses them."));
     parser.addHelpOption();

@@ -10,6 +10,7 @@
 #include "extplugin/IExtPluginUI.h"
 #include "extplugin/PluginFactory.h"
 #include "platform/ProgramInfo.h"
+#include "platform/QtTranslations.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/DispatchImpl.h"
 #include "platform/com/ErrorInfo.h"
@@ -63,6 +64,7 @@ int usage()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    jx::installQtTranslations(app);
     QString file, className, progId, installation;
     QList<QPair<QString, QString>> params;
     bool action = false;

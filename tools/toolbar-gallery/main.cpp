@@ -1,5 +1,6 @@
 #include "GalleryBar.h"
 
+#include "platform/QtTranslations.h"
 #include "toolbar/control/ToolbarEnums.h"
 
 #include <QApplication>
@@ -57,6 +58,7 @@ int runEvents(QApplication &app, int w, int h)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    jx::installQtTranslations(app);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Shows the toolbar in every theme, or saves one bar as PNG."));
     parser.addHelpOption();

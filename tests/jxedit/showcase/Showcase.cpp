@@ -5,6 +5,7 @@
 #include "components/context/AppContext.h"
 #include "components/controls/ControlContainer.h"
 #include "components/data/Database.h"
+#include "platform/QtTranslations.h"
 #include "platform/com/InprocServer.h"
 #include "platform/com/LateBound.h"
 #include "platform/com/RegistryStore.h"
@@ -23,6 +24,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    jx::installQtTranslations(app);
     if (argc != 3) {
         std::fprintf(stderr, "usage: jxedit_showcase jx.db output-folder\n");
         return 2;
