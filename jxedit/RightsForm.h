@@ -1,0 +1,116 @@
+#pragma once
+
+#include "jxedit/DataLink.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class RightsForm;
+}
+
+class QLineEdit;
+
+namespace jxedit {
+
+/// The administrator's screen for users, roles and rights on programs.
+/// Users (jx_user) are added, disabled or enabled, given a role and a new
+/// password; roles (jx_role) are added, renamed and deleted; a role's or one
+/// user's rights (jx_roleright, jx_right) are edited as a grid of programs by
+/// right bits and stored together in one transaction.
+///
+/// Passwords are set through the signed-in user's ResetPassword, so the hash
+/// is made by the one component that checks it.
+class RightsForm final : public QWidget
+{
+    Q_OBJECT
+public:
+    /// The bits of a rights mask, in the grid's column order.
+    enum Right : int {
+        Run = 1,
+        Add = 2,
+        Change = 4,
+        Delete = 8,
+        Export = 16,
+        Print = 32,
+        SeePhones = 64,
+        OthersRecords = 128,
+    };
+
+    RightsForm(DataLink link, IDispatch *context, QWidget *parent = nullptr);
+    ~RightsForm() override;
+
+    /// Reads users, roles and programs; refused unless the signed-in user is
+    /// an administrator.
+    bool load(QString &why);
+    /// Rights edited in the grid and not stored yet.
+    bool isDirty() const;
+    /// Stores the grid's changed rows; on failure nothing of them is stored
+    /// and the grid keeps the edits.
+    bool save(QString &why);
+
+signals:
+    /// One audit line for every change made.
+    void operation(const QString &text);
+    /// A status line.
+    void message(const QString &text);
+
+private:
+    struct User;
+    struct Role;
+    struct Program;
+
+    void prepareControls();
+    bool isAdministrator() const;
+    QString signedInCode() const;
+    bool readUsers(QString &why);
+    bool readRoles(QString &why);
+    bool readPrograms(QString &why);
+    void showUsers();
+    void userSelected();
+    void roleSelected();
+    void showRoles();
+    void fillRoleChoices();
+    void fillSubjects();
+    bool loadRights(QString &why);
+    void showRights();
+
+    const User *selectedUser() const;
+    const Role *selectedRole() const;
+    QString roleName(const QString &code) const;
+    QString subjectText() const;
+
+    void addUser();
+    void setUserActive(bool active);
+    void resetPassword();
+    void changeRole();
+    void addRole();
+    void renameRole();
+    void deleteRole();
+    /// Shows another role's or user's rights, asking first about unsaved edits.
+    void switchSubject(bool isRole, const QString &code);
+    void saveRights();
+    void revertRights();
+
+    void refreshUsersAndRoles();
+    bool stillAdministrator();
+    void refuse(const QString &text);
+    void done(const QString &audit, const QString &status);
+    void setFieldError(QLineEdit *field, const QString &text);
+    void clearFieldErrors();
+    int gridMask(int row) const;
+
+    std::unique_ptr<Ui::RightsForm> ui;
+    DataLink m_link;
+    com::ComPtr<IDispatch> m_context;
+    std::vector<User> m_users;
+    std::vector<Role> m_roles;
+    std::vector<Program> m_programs;
+    // The subject shown in the grid: a role code or a user code.
+    bool m_subjectIsRole = true;
+    QString m_subject;
+    bool m_filling = false;
+};
+
+} // namespace jxedit
