@@ -4,6 +4,7 @@
 #include "jxedit/GridView.h"
 #include "jxedit/LookupField.h"
 #include "jxedit/RecordStore.h"
+#include "jxedit/RightsForm.h"
 #include "jxedit/RowModel.h"
 
 #include "platform/MessageBox.h"
@@ -69,6 +70,25 @@ EditControl::~EditControl()
     for (const Field &f : m_fields)
         if (f.lookup)
             f.lookup->detach();
+    if (m_rights)
+        m_rights->detach();
+}
+
+bool EditControl::startRightsScreen()
+{
+    // The screen has its own buttons; of the record commands only closing applies.
+    for (const char *command : {"new", "save", "delete", "previous", "next", "match", "history", "phones"})
+        setCommandVisible(QString::fromLatin1(command), false);
+    m_rights = new RightsForm(link(), context(), page());
+    body()->addWidget(m_rights, 1);
+    QObject::connect(m_rights, &RightsForm::operation, page(), [this](const QString &text) { logOperation(text); });
+    QObject::connect(m_rights, &RightsForm::message, page(), [this](const QString &text) { sendMessage(text); });
+    QString why;
+    if (!m_rights->load(why)) {
+        showError(why);
+        return false;
+    }
+    return true;
 }
 
 bool EditControl::start(const com::DispArgs &a)
@@ -78,6 +98,8 @@ bool EditControl::start(const com::DispArgs &a)
         showError(why);
         return false;
     }
+    if (m_def.formKind == u"rights")
+        return startRightsScreen();
     if (m_def.table.isEmpty()) {
         showError(QStringLiteral("程序<%1>的功能定义没有指定数据表").arg(progId()));
         return false;
@@ -357,6 +379,8 @@ bool EditControl::openRecord(int id)
 
 bool EditControl::isDirty() const
 {
+    if (m_rights)
+        return m_rights->isDirty();
     if (m_mode == View)
         return false;
     for (size_t i = 0; i < m_fields.size(); ++i)
@@ -587,6 +611,18 @@ void EditControl::step(bool forward)
 
 bool EditControl::settleUnsaved()
 {
+    if (m_rights) {
+        if (!m_rights->isDirty())
+            return true;
+        const int answer = jx::msgBox(QStringLiteral("权限的修改还没有保存，是否保存？"), jx::SaveDiscardCancel | jx::Question,
+                                      QStringLiteral("提示："));
+        QString why;
+        if (answer == jx::Yes && !m_rights->save(why)) {
+            showError(why);
+            return false;
+        }
+        return answer != jx::Cancel;
+    }
     if (!isDirty())
         return true;
     const QString what = m_id > 0 ? QStringLiteral("“%1”的记录已修改，是否保存？").arg(m_def.title)

@@ -51,6 +51,7 @@ protected:
 private:
     struct Field;
     void buildForm();
+    bool startRightsScreen();
     void setMode(int mode);
     bool openRecord(int id);
     void newRecord();

@@ -59,6 +59,7 @@ protected:
 
     const DataLink &link() const { return m_link; }
     IDispatch *parameters() const { return m_parameters.get(); }
+    IDispatch *context() const { return m_context.get(); }
     /// The value of a named entry of the parameter object; invalid when none.
     QVariant parameter(const QString &name) const;
 

@@ -436,6 +436,12 @@ int RightsForm::gridMask(int row) const
     return mask;
 }
 
+void RightsForm::detach()
+{
+    m_link = DataLink();
+    m_context.reset();
+}
+
 bool RightsForm::isDirty() const
 {
     if (m_subject.isEmpty() || ui->rightsGrid->rowCount() != int(m_programs.size()))

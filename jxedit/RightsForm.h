@@ -49,6 +49,9 @@ public:
     /// Stores the grid's changed rows; on failure nothing of them is stored
     /// and the grid keeps the edits.
     bool save(QString &why);
+    /// Lets go of the database and the context: the control that hosts the
+    /// screen is going, while the widget may live on until the event loop deletes it.
+    void detach();
 
 signals:
     /// One audit line for every change made.

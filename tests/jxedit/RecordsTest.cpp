@@ -449,6 +449,21 @@ TEST_P(RecordsTest, ContractsAndCommissionsCanBeFoundAgainAndCorrected)
               scalar(QStringLiteral("select count(*) from yj_commission")).toInt());
 }
 
+TEST_P(RecordsTest, TheUserAndRightsScreenOpensForTheAdministratorOnly)
+{
+    qvcontrols::ControlSite *admin = add(QStringLiteral("JxEdit.oedit"), QStringLiteral("rights"));
+    ASSERT_TRUE(start(admin, {com::Variant::fromInt32(4010), com::Variant::fromInt16(0)})) << errorText(admin).toStdString();
+    EXPECT_FALSE(command(admin, "save")->isEnabled()); // the screen saves with its own buttons
+    EXPECT_TRUE(queryClose(admin));
+
+    // The clerk is refused before the screen asks anything of the database.
+    signIn(QStringLiteral("clerk"));
+    grantClerk(4010, Bits::run); // even with the program granted, the screen is the administrator's
+    qvcontrols::ControlSite *clerk = add(QStringLiteral("JxEdit.oedit"), QStringLiteral("clerkRights"));
+    EXPECT_FALSE(start(clerk, {com::Variant::fromInt32(4010), com::Variant::fromInt16(0)}));
+    EXPECT_EQ(errorText(clerk), QStringLiteral("只有系统管理员可以管理用户和权限"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, RecordsTest, ::testing::Values("sqlite", "postgres"));
 
 } // namespace
