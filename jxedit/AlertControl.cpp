@@ -53,7 +53,7 @@ bool AlertControl::reload()
 
     QVector<QVector<QVariant>> rows; // kind, date, what, agent, key
     DataLink::Rows r;
-    if (!link().select(QStringLiteral("select f.id,f.nextdate,k.name,k.phone,h.code,h.community,f.content,f.agent from gj_follow f"
+    if (!link().select(QStringLiteral("select f.id,f.nextdate,k.name,k.phone,h.code,h.community,f.content,f.agent,k.agent from gj_follow f"
                                       " left join kh_customer k on k.id=f.customerid left join fy_house h on h.id=f.houseid"
                                       " where f.nextdate<>'' and f.nextdate<=?")
                            + (name.isEmpty() ? QString() : QStringLiteral(" and f.agent=?"))
@@ -65,10 +65,12 @@ bool AlertControl::reload()
         return false;
     }
     for (const auto &x : r.rows) {
-        // Who and what the follow-up is about, by name; another agent's customer's phone stays masked.
+        // Who and what the follow-up is about, by name; the phone of a customer
+        // of another agent stays masked.
         QStringList about;
         if (!x.value(2).toString().isEmpty()) {
-            const QString phone = x.value(7).toString() == name && !name.isEmpty() ? x.value(3).toString() : RowModel::maskPhone(x.value(3).toString());
+            const bool own = !name.isEmpty() && x.value(8).toString() == name;
+            const QString phone = own ? x.value(3).toString() : RowModel::maskPhone(x.value(3).toString());
             about << QStringLiteral("客户 %1 %2").arg(x.value(2).toString(), phone).trimmed();
         }
         if (!x.value(4).toString().isEmpty())

@@ -106,9 +106,13 @@ bool EditControl::start(const com::DispArgs &a)
     }
     m_store = std::make_unique<RecordStore>(link(), m_def, userName());
     buildForm();
-    const int data = a.size() > 3 ? com::toQVariant(*a[3]).toInt() : 0;
+    const QVariant given = a.size() > 3 ? com::toQVariant(*a[3]) : QVariant();
+    const int data = given.toInt();
     const int mode = a.size() > 4 ? com::toQVariant(*a[4]).toInt() : New;
-    if (mode == New || (data <= 0 && a.size() <= 4)) {
+    // A window's text key comes as a 16-bit 0 and follows through sParameters;
+    // a window opened with no record at all (from a menu) starts a new one.
+    const bool keyFollows = a.size() > 4 && given.typeId() == QMetaType::Short;
+    if (mode == New || (data <= 0 && !keyFollows)) {
         newRecord();
         return true;
     }
@@ -174,6 +178,8 @@ void EditControl::buildForm()
         f.error->setStyleSheet(QStringLiteral("color:#b00020;"));
         f.error->hide();
         auto *cell = new QWidget(m_form);
+        // Rows keep their own height; the form's spare room stays below the last one.
+        cell->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         auto *cellLayout = new QVBoxLayout(cell);
         cellLayout->setContentsMargins(0, 0, 0, 0);
         cellLayout->setSpacing(1);
@@ -655,7 +661,7 @@ bool EditControl::revealPhones()
         return false;
     }
     m_phonesShown = true;
-    applyRights();
+    setMode(m_mode); // the revealed phones become editable like the rest
     logOperation(QStringLiteral("查看电话 程序<%1> 记录<%2>").arg(progId()).arg(m_id));
     return true;
 }
