@@ -266,22 +266,22 @@ void EditControl::applyRights()
             why = refusal(right);
             return false;
         }
-        if (others && !allowed(OthersRight)) {
-            why = refusal(OthersRight);
+        if (others && !allowed(Right::OthersRecords)) {
+            why = refusal(Right::OthersRecords);
             return false;
         }
         return true;
     };
     QString why;
-    const bool canSave = editable && (m_mode == New ? allowed(AddRight) : may(ChangeRight, why));
-    if (m_mode == New && !allowed(AddRight))
-        why = refusal(AddRight);
+    const bool canSave = editable && (m_mode == New ? allowed(Right::Add) : may(Right::Change, why));
+    if (m_mode == New && !allowed(Right::Add))
+        why = refusal(Right::Add);
     allowCommand(QStringLiteral("save"), canSave, why);
     why.clear();
-    allowCommand(QStringLiteral("delete"), m_mode == Edit && may(DeleteRight, why), why);
-    allowCommand(QStringLiteral("new"), allowed(AddRight), refusal(AddRight));
+    allowCommand(QStringLiteral("delete"), m_mode == Edit && may(Right::Delete, why), why);
+    allowCommand(QStringLiteral("new"), allowed(Right::Add), refusal(Right::Add));
     const bool masked = others && !m_phonesShown;
-    allowCommand(QStringLiteral("phones"), masked && allowed(PhoneRight), masked ? refusal(PhoneRight) : QString());
+    allowCommand(QStringLiteral("phones"), masked && allowed(Right::SeePhones), masked ? refusal(Right::SeePhones) : QString());
     allowCommand(QStringLiteral("history"), m_id > 0, QStringLiteral("新记录还没有历史"));
     // A record the user may not change opens read-only.
     if (!canSave) {
@@ -311,7 +311,7 @@ void EditControl::applyPhoneMask()
         if (masked) {
             line->setText(RowModel::maskPhone(stored));
             line->setReadOnly(true);
-            line->setToolTip(refusal(PhoneRight));
+            line->setToolTip(refusal(Right::SeePhones));
         } else if (line->text() == RowModel::maskPhone(stored) && !stored.isEmpty()) {
             line->setText(stored);
             line->setToolTip(QString());
@@ -395,6 +395,24 @@ bool EditControl::isDirty() const
     return false;
 }
 
+QString EditControl::inCaptions(QString why) const
+{
+    // The database names its columns; the user knows them by their captions.
+    for (const Field &f : m_fields)
+        why.replace(QStringLiteral("“%1”").arg(f.def.field), QStringLiteral("“%1”").arg(f.def.caption));
+    return why;
+}
+
+bool EditControl::noneRefused(int refused, QWidget *first)
+{
+    if (!refused)
+        return true;
+    showError(QStringLiteral("有 %1 处输入需要修改，请看各栏下方的说明").arg(refused));
+    if (first)
+        first->setFocus();
+    return false;
+}
+
 void EditControl::refuseAt(Field &field, const QString &why, QWidget *&first, int &refused)
 {
     field.error->setText(why);
@@ -437,13 +455,7 @@ bool EditControl::collect(QVariantMap &values)
     }
     if (!refused && !checkPairs(values))
         return false;
-    if (refused) {
-        showError(QStringLiteral("有 %1 处输入需要修改，请看各栏下方的说明").arg(refused));
-        if (first)
-            first->setFocus();
-        return false;
-    }
-    return true;
+    return noneRefused(refused, first);
 }
 
 bool EditControl::checkPairs(const QVariantMap &values)
@@ -484,13 +496,7 @@ bool EditControl::checkPairs(const QVariantMap &values)
                     refuseAt(*f, QStringLiteral("请至少填写%1之一").arg(captions.join(QStringLiteral("或"))), first, refused);
         }
     }
-    if (refused) {
-        showError(QStringLiteral("有 %1 处输入需要修改，请看各栏下方的说明").arg(refused));
-        if (first)
-            first->setFocus();
-        return false;
-    }
-    return true;
+    return noneRefused(refused, first);
 }
 
 bool EditControl::askOnConflict(const QVariantMap &mine)
@@ -532,9 +538,9 @@ bool EditControl::save()
         return false;
     }
     // The same rights as the disabled buttons say, for any way a save is asked.
-    const int needed = m_mode == New ? AddRight : ChangeRight;
-    if (!allowed(needed) || (m_mode == Edit && othersRecord() && !allowed(OthersRight))) {
-        showError(!allowed(needed) ? refusal(needed) : refusal(OthersRight));
+    const int needed = m_mode == New ? Right::Add : Right::Change;
+    if (!allowed(needed) || (m_mode == Edit && othersRecord() && !allowed(Right::OthersRecords))) {
+        showError(!allowed(needed) ? refusal(needed) : refusal(Right::OthersRecords));
         return false;
     }
     QVariantMap values;
@@ -545,7 +551,7 @@ bool EditControl::save()
         int id = 0;
         const RecordStore::Outcome outcome = m_store->insert(values, id, why);
         if (outcome != RecordStore::Outcome::Done) {
-            showError(QStringLiteral("保存失败：%1").arg(why));
+            showError(QStringLiteral("保存失败：%1").arg(inCaptions(why)));
             sendMessage(QStringLiteral("保存失败"));
             return false;
         }
@@ -568,7 +574,7 @@ bool EditControl::save()
         outcome = m_store->update(m_id, values, m_version, true, why);
     }
     if (outcome != RecordStore::Outcome::Done) {
-        showError(QStringLiteral("保存失败：%1").arg(why));
+        showError(QStringLiteral("保存失败：%1").arg(inCaptions(why)));
         sendMessage(QStringLiteral("保存失败"));
         return false;
     }
@@ -586,8 +592,8 @@ bool EditControl::removeRecord()
 {
     if (m_mode != Edit || m_id <= 0)
         return false;
-    if (!allowed(DeleteRight) || (othersRecord() && !allowed(OthersRight))) {
-        showError(!allowed(DeleteRight) ? refusal(DeleteRight) : refusal(OthersRight));
+    if (!allowed(Right::Delete) || (othersRecord() && !allowed(Right::OthersRecords))) {
+        showError(!allowed(Right::Delete) ? refusal(Right::Delete) : refusal(Right::OthersRecords));
         return false;
     }
     QString why;
@@ -656,8 +662,8 @@ bool EditControl::revealPhones()
 {
     if (!othersRecord() || m_phonesShown)
         return true;
-    if (!allowed(PhoneRight)) {
-        showError(refusal(PhoneRight));
+    if (!allowed(Right::SeePhones)) {
+        showError(refusal(Right::SeePhones));
         return false;
     }
     m_phonesShown = true;

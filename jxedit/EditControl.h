@@ -61,6 +61,9 @@ private:
     bool collect(QVariantMap &values);
     bool checkPairs(const QVariantMap &values);
     void refuseAt(Field &field, const QString &why, QWidget *&first, int &refused);
+    /// Says how many fields refused their input and goes to the first; true when none did.
+    bool noneRefused(int refused, QWidget *first);
+    QString inCaptions(QString why) const;
     bool askOnConflict(const QVariantMap &mine);
     /// Asks whether to save unsaved changes; false when the user chose to go on editing.
     bool settleUnsaved();

@@ -45,7 +45,7 @@ FunctionControl::FunctionControl()
             return com::Variant::fromBool(false);
         }
         // Program 0 is the reminder list everybody has.
-        if (m_progId > 0 && !allowed(RunRight)) {
+        if (m_progId > 0 && !allowed(Right::Run)) {
             showError(QStringLiteral("您没有使用程序<%1>的权限，请与系统管理员联系。").arg(m_progId));
             return com::Variant::fromBool(false);
         }
@@ -122,7 +122,7 @@ bool FunctionControl::allowed(int right, int program) const
         try {
             const com::Variant rights = com::call(m_context.get(), QStringLiteral("Rights"), {com::Variant::fromInt32(program)});
             const com::ComPtr<IDispatch> object = com::objectOf(rights);
-            for (int bit = RunRight; bit <= OthersRight; bit <<= 1)
+            for (int bit = Right::Run; bit <= Right::OthersRecords; bit <<= 1)
                 if (com::toQVariant(com::call(object.get(), QStringLiteral("Allowed"), {com::Variant::fromInt32(bit)})).toBool())
                     mask |= bit;
         } catch (const com::RuntimeError &) {
@@ -136,19 +136,19 @@ bool FunctionControl::allowed(int right, int program) const
 QString FunctionControl::refusal(int right)
 {
     switch (right) {
-    case AddRight:
+    case Right::Add:
         return QStringLiteral("您没有新增的权限");
-    case ChangeRight:
+    case Right::Change:
         return QStringLiteral("您没有修改的权限");
-    case DeleteRight:
+    case Right::Delete:
         return QStringLiteral("您没有删除的权限");
-    case ExportRight:
+    case Right::Export:
         return QStringLiteral("您没有导出的权限");
-    case PrintRight:
+    case Right::Print:
         return QStringLiteral("您没有打印的权限");
-    case PhoneRight:
+    case Right::SeePhones:
         return QStringLiteral("您没有查看他人客户电话的权限");
-    case OthersRight:
+    case Right::OthersRecords:
         return QStringLiteral("这是其他经纪人的记录，您没有处理他人记录的权限");
     default:
         return QStringLiteral("您没有使用该功能的权限");

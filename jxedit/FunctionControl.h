@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jxedit/DataLink.h"
+#include "jxedit/Right.h"
 
 #include "components/controls/ControlObject.h"
 
@@ -26,18 +27,6 @@ namespace jxedit {
 class FunctionControl : public qvcontrols::ControlObject
 {
 public:
-    /// Bits of the signed-in user's rights on a program.
-    enum Right : int {
-        RunRight = 1,
-        AddRight = 2,
-        ChangeRight = 4,
-        DeleteRight = 8,
-        ExportRight = 16,
-        PrintRight = 32,
-        PhoneRight = 64, // every phone number, not only those of his own records
-        OthersRight = 128, // change and delete the records of other agents
-    };
-
     FunctionControl();
     ~FunctionControl() override;
 

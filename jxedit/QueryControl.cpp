@@ -49,8 +49,8 @@ QueryControl::QueryControl() : m_grid(new GridView(page()))
     QObject::connect(m_grid, &GridView::summaryChanged, m_grid, [this](const QString &text) { sendMessage(text); });
 
     members().add(QStringLiteral("ExportCsv"), [this](const com::DispArgs &a) {
-        QString why = refusal(ExportRight);
-        const bool ok = allowed(ExportRight) && exportCsv(com::argText(a, 0), why);
+        QString why = refusal(Right::Export);
+        const bool ok = allowed(Right::Export) && exportCsv(com::argText(a, 0), why);
         if (!ok)
             showError(why);
         return com::Variant::fromBool(ok);
@@ -74,10 +74,10 @@ bool QueryControl::start(const com::DispArgs &)
     setCommandVisible(QStringLiteral("new"), editable);
     setCommandVisible(QStringLiteral("edit"), editable);
     if (editable) {
-        allowCommand(QStringLiteral("new"), allowed(AddRight, m_def.editProg), refusal(AddRight));
-        allowCommand(QStringLiteral("edit"), allowed(RunRight, m_def.editProg), refusal(RunRight));
+        allowCommand(QStringLiteral("new"), allowed(Right::Add, m_def.editProg), refusal(Right::Add));
+        allowCommand(QStringLiteral("edit"), allowed(Right::Run, m_def.editProg), refusal(Right::Run));
     }
-    allowCommand(QStringLiteral("export"), allowed(ExportRight), refusal(ExportRight));
+    allowCommand(QStringLiteral("export"), allowed(Right::Export), refusal(Right::Export));
     m_grid->restoreLayout(QString::number(progId()));
     reload();
     return errorText().isEmpty();

@@ -64,8 +64,8 @@ ReportControl::ReportControl(bool withParameters) : m_withParameters(withParamet
     QObject::connect(addCommand(QStringLiteral("close"), QStringLiteral("关闭"), QKeySequence(Qt::CTRL | Qt::Key_W)),
                      &QAction::triggered, m_view, [this] { requestUnload(); });
     members().add(QStringLiteral("ExportPdf"), [this](const com::DispArgs &a) {
-        QString why = refusal(PrintRight);
-        const bool ok = allowed(PrintRight) && exportPdf(com::argText(a, 0), why);
+        QString why = refusal(Right::Print);
+        const bool ok = allowed(Right::Print) && exportPdf(com::argText(a, 0), why);
         if (!ok)
             showError(why);
         return com::Variant::fromBool(ok);
@@ -83,7 +83,7 @@ bool ReportControl::start(const com::DispArgs &a)
         return false;
     }
     for (const char *command : {"preview", "print", "export"})
-        allowCommand(QString::fromLatin1(command), allowed(PrintRight), refusal(PrintRight));
+        allowCommand(QString::fromLatin1(command), allowed(Right::Print), refusal(Right::Print));
     m_caption = !m_withParameters && a.size() > 3 ? com::toQVariant(*a[3]).toString().trimmed() : QString();
     if (m_caption.isEmpty())
         m_caption = m_def.title;

@@ -29,14 +29,14 @@ struct RightBit
 };
 
 // In the grid's column order, after 程序号 and 名称.
-constexpr std::array<RightBit, 8> kRightBits{{{RightsForm::Run, "运行"},
-                                              {RightsForm::Add, "新增"},
-                                              {RightsForm::Change, "修改"},
-                                              {RightsForm::Delete, "删除"},
-                                              {RightsForm::Export, "导出"},
-                                              {RightsForm::Print, "打印"},
-                                              {RightsForm::SeePhones, "查看电话"},
-                                              {RightsForm::OthersRecords, "处理他人记录"}}};
+constexpr std::array<RightBit, 8> kRightBits{{{Right::Run, "运行"},
+                                              {Right::Add, "新增"},
+                                              {Right::Change, "修改"},
+                                              {Right::Delete, "删除"},
+                                              {Right::Export, "导出"},
+                                              {Right::Print, "打印"},
+                                              {Right::SeePhones, "查看电话"},
+                                              {Right::OthersRecords, "处理他人记录"}}};
 constexpr int kFirstBitColumn = 2;
 
 QString rightsText(int mask)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jxedit/DataLink.h"
+#include "jxedit/Right.h"
 
 #include <QWidget>
 
@@ -26,18 +27,6 @@ class RightsForm final : public QWidget
 {
     Q_OBJECT
 public:
-    /// The bits of a rights mask, in the grid's column order.
-    enum Right : int {
-        Run = 1,
-        Add = 2,
-        Change = 4,
-        Delete = 8,
-        Export = 16,
-        Print = 32,
-        SeePhones = 64,
-        OthersRecords = 128,
-    };
-
     RightsForm(DataLink link, IDispatch *context, QWidget *parent = nullptr);
     ~RightsForm() override;
 

@@ -3,6 +3,8 @@
 
 #include "FunctionHost.h"
 
+#include "jxedit/Right.h"
+
 #include "platform/MessageBox.h"
 
 #include <QApplication>
@@ -16,11 +18,6 @@
 #include <QTimer>
 
 namespace {
-
-// Bits of a rights mask.
-namespace Bits {
-constexpr int run = 1, add = 2, change = 4, remove = 8, exportRows = 16, others = 128;
-}
 
 class RecordsTest : public FunctionHost
 {
@@ -286,8 +283,8 @@ TEST_P(RecordsTest, TheClerkMayDoWhatHisRightsSayAndNoMore)
     // Only what is granted here: not his role's rights.
     ASSERT_TRUE(t.db->Execute(QStringLiteral("update jx_user set rolecode='' where usercode='0002'")));
     grantClerk(3001, 0);
-    grantClerk(1001, Bits::run | Bits::add | Bits::change);
-    grantClerk(2002, Bits::run | Bits::exportRows);
+    grantClerk(1001, jxedit::Right::Run | jxedit::Right::Add | jxedit::Right::Change);
+    grantClerk(2002, jxedit::Right::Run | jxedit::Right::Export);
     signIn(QStringLiteral("clerk"));
 
     // No contracts for him.
@@ -333,7 +330,7 @@ TEST_P(RecordsTest, TheClerkMayDoWhatHisRightsSayAndNoMore)
     EXPECT_TRUE(exported.contains(othersPhone.left(3) + QStringLiteral("****") + othersPhone.right(4)));
     EXPECT_TRUE(exported.contains(ownPhone));
     // Without the export right the export is refused.
-    grantClerk(2002, Bits::run);
+    grantClerk(2002, jxedit::Right::Run);
     qvcontrols::ControlSite *noExport = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("noexport"));
     ASSERT_TRUE(start(noExport, {com::Variant::fromInt32(2002), com::Variant::fromString(QStringLiteral("客户查询"))}));
     EXPECT_FALSE(command(noExport, "export")->isEnabled());
@@ -368,7 +365,7 @@ TEST_P(RecordsTest, TheHistorySaysWhoChangedWhatFromWhatToWhat)
     link(site, "agent")->setText(QStringLiteral("张伟"));
     ASSERT_TRUE(save(site)) << errorText(site).toStdString();
     signIn(QStringLiteral("clerk"));
-    grantClerk(1001, Bits::run | Bits::change | Bits::others);
+    grantClerk(1001, jxedit::Right::Run | jxedit::Right::Change | jxedit::Right::OthersRecords);
     qvcontrols::ControlSite *clerk = openRecord(1001, 9, QStringLiteral("clerk"));
     line(clerk, "floor")->setText(QStringLiteral("3/6"));
     ASSERT_TRUE(save(clerk)) << errorText(clerk).toStdString();
@@ -449,6 +446,22 @@ TEST_P(RecordsTest, ContractsAndCommissionsCanBeFoundAgainAndCorrected)
               scalar(QStringLiteral("select count(*) from yj_commission")).toInt());
 }
 
+TEST_P(RecordsTest, AValueTooLongForItsFieldIsNamedByItsCaptionNotAsALostConnection)
+{
+    if (engine() != u"postgres")
+        GTEST_SKIP() << "SQLite keeps text of any length";
+    qvcontrols::ControlSite *site = openRecord(1001, 14);
+    const QString before = line(site, "community")->text();
+    line(site, "community")->setText(QString(101, u'长'));
+    EXPECT_FALSE(save(site));
+    const QString why = errorText(site);
+    EXPECT_TRUE(why.contains(QStringLiteral("“小区”的内容太长：最多 100 个字符"))) << why.toStdString();
+    EXPECT_FALSE(why.contains(QStringLiteral("连接已断开"))) << why.toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("select community from fy_house where id=14")).toString(), before);
+    line(site, "community")->setText(QStringLiteral("短名"));
+    EXPECT_TRUE(save(site)) << errorText(site).toStdString();
+}
+
 TEST_P(RecordsTest, TheUserAndRightsScreenOpensForTheAdministratorOnly)
 {
     qvcontrols::ControlSite *admin = add(QStringLiteral("JxEdit.oedit"), QStringLiteral("rights"));
@@ -458,7 +471,7 @@ TEST_P(RecordsTest, TheUserAndRightsScreenOpensForTheAdministratorOnly)
 
     // The clerk is refused before the screen asks anything of the database.
     signIn(QStringLiteral("clerk"));
-    grantClerk(4010, Bits::run); // even with the program granted, the screen is the administrator's
+    grantClerk(4010, jxedit::Right::Run); // even with the program granted, the screen is the administrator's
     qvcontrols::ControlSite *clerk = add(QStringLiteral("JxEdit.oedit"), QStringLiteral("clerkRights"));
     EXPECT_FALSE(start(clerk, {com::Variant::fromInt32(4010), com::Variant::fromInt16(0)}));
     EXPECT_EQ(errorText(clerk), QStringLiteral("只有系统管理员可以管理用户和权限"));

@@ -19,6 +19,7 @@ inline void PrintTo(const QString &text, std::ostream *os) { *os << text.toStdSt
 namespace {
 
 using jxedit::RightsForm;
+namespace Right = jxedit::Right;
 
 // The administrator's screen on the demo database, signed in as admin.
 class RightsFormTest : public FunctionHost
@@ -253,35 +254,35 @@ TEST_P(RightsFormTest, TheRightsSavedForARoleAreWhatTheContextAnswersForAUserOfT
     CurrentUser clerk(&clerksContext);
     clerk.SetUserName(QStringLiteral("clerk"));
     ASSERT_TRUE(clerk.Login(QStringLiteral("clerk123")));
-    EXPECT_FALSE(clerksContext.Rights(3001).Allowed(RightsForm::Run));
+    EXPECT_FALSE(clerksContext.Rights(3001).Allowed(Right::Run));
 
     w<QRadioButton>("subjectIsRole")->setChecked(true);
     choose("subject", QStringLiteral("R01"));
     EXPECT_FALSE(form->isDirty());
-    tick(1001, RightsForm::Add, true);
-    tick(1001, RightsForm::SeePhones, true);
-    tick(3001, RightsForm::Run, true);
+    tick(1001, Right::Add, true);
+    tick(1001, Right::SeePhones, true);
+    tick(3001, Right::Run, true);
     EXPECT_TRUE(form->isDirty());
     operations.clear();
     click("saveRights");
     ASSERT_EQ(boxes.count(), 0) << boxes.last().text.toStdString();
     EXPECT_FALSE(form->isDirty());
-    EXPECT_EQ(stored("jx_roleright", "rolecode", QStringLiteral("R01"), 1001), RightsForm::Add | RightsForm::SeePhones);
+    EXPECT_EQ(stored("jx_roleright", "rolecode", QStringLiteral("R01"), 1001), Right::Add | Right::SeePhones);
     EXPECT_EQ(operations.size(), 2);
     EXPECT_EQ(operations.value(0), QStringLiteral("修改权限 角色<经纪人> 程序<1001 房源登记>：无→新增,查看电话"));
     // His own right to run 1001 and his role's add together; change is neither's.
-    EXPECT_TRUE(clerksContext.Rights(1001).Allowed(RightsForm::Run | RightsForm::Add | RightsForm::SeePhones));
-    EXPECT_FALSE(clerksContext.Rights(1001).Allowed(RightsForm::Change));
-    EXPECT_TRUE(clerksContext.Rights(3001).Allowed(RightsForm::Run));
+    EXPECT_TRUE(clerksContext.Rights(1001).Allowed(Right::Run | Right::Add | Right::SeePhones));
+    EXPECT_FALSE(clerksContext.Rights(1001).Allowed(Right::Change));
+    EXPECT_TRUE(clerksContext.Rights(3001).Allowed(Right::Run));
 
     // Taking the last right away removes the row.
-    tick(3001, RightsForm::Run, false);
+    tick(3001, Right::Run, false);
     click("saveRights");
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from jx_roleright where progid=3001")).toInt(), 0);
-    EXPECT_FALSE(clerksContext.Rights(3001).Allowed(RightsForm::Run));
+    EXPECT_FALSE(clerksContext.Rights(3001).Allowed(Right::Run));
 
     // Leaving unsaved edits asks first: Cancel stays with them, No drops them.
-    tick(1003, RightsForm::Print, true);
+    tick(1003, Right::Print, true);
     boxes.queueAnswer(jx::Cancel);
     w<QRadioButton>("subjectIsUser")->setChecked(true);
     ASSERT_EQ(boxes.count(), 1);
@@ -298,13 +299,13 @@ TEST_P(RightsFormTest, TheRightsSavedForARoleAreWhatTheContextAnswersForAUserOfT
 
     // Seen by user, the role's rights show ticked but cannot be changed there.
     choose("subject", QStringLiteral("0002"));
-    ASSERT_NE(cell(1001, RightsForm::Add), nullptr);
-    EXPECT_EQ(cell(1001, RightsForm::Add)->checkState(), Qt::Checked);
-    EXPECT_FALSE(cell(1001, RightsForm::Add)->flags() & Qt::ItemIsUserCheckable);
-    EXPECT_EQ(cell(1001, RightsForm::Run)->checkState(), Qt::Checked);
-    tick(1001, RightsForm::Print, true);
+    ASSERT_NE(cell(1001, Right::Add), nullptr);
+    EXPECT_EQ(cell(1001, Right::Add)->checkState(), Qt::Checked);
+    EXPECT_FALSE(cell(1001, Right::Add)->flags() & Qt::ItemIsUserCheckable);
+    EXPECT_EQ(cell(1001, Right::Run)->checkState(), Qt::Checked);
+    tick(1001, Right::Print, true);
     click("saveRights");
-    EXPECT_EQ(stored("jx_right", "usercode", QStringLiteral("0002"), 1001), RightsForm::Run | RightsForm::Print);
+    EXPECT_EQ(stored("jx_right", "usercode", QStringLiteral("0002"), 1001), Right::Run | Right::Print);
 
     // A role still given to someone can be renamed, not deleted.
     select("roleList", QStringLiteral("R01"));
@@ -334,8 +335,8 @@ TEST_P(RightsFormTest, ASaveBlockedByAnotherWorkstationWritesNothingAndKeepsTheE
     addRoleWithRights();
     open();
     ASSERT_EQ(w<QComboBox>("subject")->currentData().toString(), QStringLiteral("R01"));
-    tick(1001, RightsForm::Add, true);
-    tick(1002, RightsForm::Export, true);
+    tick(1001, Right::Add, true);
+    tick(1002, Right::Export, true);
     std::unique_ptr<Database> second = secondConnection();
     if (engine() == u"postgres") {
         ASSERT_TRUE(t.db->Execute(QStringLiteral("SET lock_timeout = '1s'")));
@@ -350,13 +351,13 @@ TEST_P(RightsFormTest, ASaveBlockedByAnotherWorkstationWritesNothingAndKeepsTheE
     EXPECT_EQ(stored("jx_roleright", "rolecode", QStringLiteral("R01"), 1001), 1);
     EXPECT_EQ(stored("jx_roleright", "rolecode", QStringLiteral("R01"), 1002), 1);
     EXPECT_TRUE(form->isDirty());
-    EXPECT_EQ(cell(1001, RightsForm::Add)->checkState(), Qt::Checked);
+    EXPECT_EQ(cell(1001, Right::Add)->checkState(), Qt::Checked);
 
     // Once the other lets go, the same edits are stored.
     click("saveRights");
     EXPECT_EQ(boxes.count(), 1);
-    EXPECT_EQ(stored("jx_roleright", "rolecode", QStringLiteral("R01"), 1001), RightsForm::Run | RightsForm::Add);
-    EXPECT_EQ(stored("jx_roleright", "rolecode", QStringLiteral("R01"), 1002), RightsForm::Run | RightsForm::Export);
+    EXPECT_EQ(stored("jx_roleright", "rolecode", QStringLiteral("R01"), 1001), Right::Run | Right::Add);
+    EXPECT_EQ(stored("jx_roleright", "rolecode", QStringLiteral("R01"), 1002), Right::Run | Right::Export);
 }
 
 TEST_P(RightsFormTest, ASaveThatFailsOnALaterRowLeavesTheEarlierOnesAsTheyWere)
@@ -368,8 +369,8 @@ TEST_P(RightsFormTest, ASaveThatFailsOnALaterRowLeavesTheEarlierOnesAsTheyWere)
                                              " PRIMARY KEY (rolecode, progid))")));
     addRoleWithRights();
     open();
-    tick(1001, RightsForm::Delete, true);
-    tick(1002, RightsForm::SeePhones, true);
+    tick(1001, Right::Delete, true);
+    tick(1002, Right::SeePhones, true);
     click("saveRights");
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(stored("jx_roleright", "rolecode", QStringLiteral("R01"), 1001), 1);
