@@ -46,7 +46,7 @@ QString DataLink::takeError() const
     }
 }
 
-bool DataLink::open(const QString &sql, const QVariantList &params, Cursor &cursor, QString &why) const
+bool DataLink::open(const QString &sql, const QVariantList &params, Cursor &cursor, QString &why, Origin origin) const
 {
     cursor = Cursor();
     if (!m_db) {
@@ -55,7 +55,8 @@ bool DataLink::open(const QString &sql, const QVariantList &params, Cursor &curs
     }
     try {
         takeError();
-        const com::Variant result = com::call(m_db.get(), QStringLiteral("QueryParams"), statementArgs(sql, params));
+        const QString member = origin == Origin::Definition ? QStringLiteral("ReadParams") : QStringLiteral("QueryParams");
+        const com::Variant result = com::call(m_db.get(), member, statementArgs(sql, params));
         why = takeError();
         if (!why.isEmpty())
             return false;
@@ -97,10 +98,10 @@ void DataLink::Cursor::fetch(int count, QVector<QVector<QVariant>> &rows)
     m_end = rowCount < count || com::toQVariant(com::get(m_recordset.get(), QStringLiteral("EOF"))).toBool();
 }
 
-bool DataLink::select(const QString &sql, const QVariantList &params, Rows &out, QString &why) const
+bool DataLink::select(const QString &sql, const QVariantList &params, Rows &out, QString &why, Origin origin) const
 {
     Cursor cursor;
-    if (!open(sql, params, cursor, why))
+    if (!open(sql, params, cursor, why, origin))
         return false;
     out.columns = cursor.columns;
     out.rows.clear();
@@ -114,10 +115,10 @@ bool DataLink::select(const QString &sql, const QVariantList &params, Rows &out,
     return true;
 }
 
-bool DataLink::scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why) const
+bool DataLink::scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why, Origin origin) const
 {
     Rows rows;
-    if (!select(sql, params, rows, why))
+    if (!select(sql, params, rows, why, origin))
         return false;
     value = rows.rows.isEmpty() || rows.rows.first().isEmpty() ? QVariant() : rows.rows.first().first();
     return true;

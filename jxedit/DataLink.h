@@ -46,10 +46,14 @@ public:
         bool m_end = true;
     };
 
-    bool open(const QString &sql, const QVariantList &params, Cursor &cursor, QString &why) const;
-    bool select(const QString &sql, const QVariantList &params, Rows &out, QString &why) const;
+    /// Where a statement's text comes from: statements of a function's
+    /// definition are data, so the database refuses any of them that would write.
+    enum class Origin { Code, Definition };
+
+    bool open(const QString &sql, const QVariantList &params, Cursor &cursor, QString &why, Origin origin = Origin::Code) const;
+    bool select(const QString &sql, const QVariantList &params, Rows &out, QString &why, Origin origin = Origin::Code) const;
     /// First column of the first row; invalid when there is no row.
-    bool scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why) const;
+    bool scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why, Origin origin = Origin::Code) const;
     /// Rows changed, or -1 with the reason.
     int execute(const QString &sql, const QVariantList &params, QString &why) const;
     bool begin(QString &why) const;

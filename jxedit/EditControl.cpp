@@ -14,6 +14,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QSortFilterProxyModel>
@@ -28,6 +29,7 @@ struct EditControl::Field
     QWidget *editor = nullptr;
     LookupField *lookup = nullptr;
     QLabel *error = nullptr;
+    bool unfit = false; // the stored value does not fit the column's type
 };
 
 EditControl::EditControl()
@@ -61,6 +63,7 @@ EditControl::EditControl()
     members().add(QStringLiteral("Mode"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_mode); });
     members().add(QStringLiteral("RecordId"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_id); });
     members().add(QStringLiteral("Save"), [this](const com::DispArgs &) { return com::Variant::fromBool(save()); });
+    members().add(QStringLiteral("Delete"), [this](const com::DispArgs &) { return com::Variant::fromBool(removeRecord()); });
     members().add(QStringLiteral("ShowHistory"), [this](const com::DispArgs &) { return com::Variant::fromInt32(showHistory()); });
     members().add(QStringLiteral("IsDirty"), [this](const com::DispArgs &) { return com::Variant::fromBool(isDirty()); });
 }
@@ -325,13 +328,28 @@ void EditControl::fillForm(const QVariantMap &values)
 {
     m_loadedTexts.clear();
     for (size_t i = 0; i < m_fields.size(); ++i) {
-        const Field &f = m_fields.at(i);
+        Field &f = m_fields.at(i);
         const QVariant v = values.value(f.def.field);
-        if (f.lookup)
-            f.lookup->setKey(v);
-        else
-            setFieldText(int(i), f.def.isNumeric() ? RowModel::text(f.def, v) : v.toString());
         f.error->hide();
+        f.unfit = false;
+        if (f.lookup) {
+            f.lookup->setKey(v);
+        } else {
+            // A stored value its column cannot take (text in a number column, a
+            // date in another form) is shown as it is, never as a 0 that a save
+            // would then write over it.
+            const QString stored = v.toString();
+            bool number = false;
+            QLocale::c().toDouble(stored.trimmed(), &number);
+            const QString shown = f.def.isNumeric() && (number || stored.trimmed().isEmpty()) ? RowModel::text(f.def, v) : stored;
+            setFieldText(int(i), shown);
+            QVariant checked;
+            if (m_id > 0 && !shown.trimmed().isEmpty() && !FieldCheck::check(f.def, shown, checked).isEmpty()) {
+                f.unfit = true;
+                f.error->setText(QStringLiteral("已存的“%1”不符合“%2”的格式；不修改就原样保留").arg(shown, f.def.caption));
+                f.error->show();
+            }
+        }
         m_loadedTexts << fieldText(int(i));
     }
 }
@@ -430,8 +448,9 @@ bool EditControl::collect(QVariantMap &values)
     for (size_t i = 0; i < m_fields.size(); ++i) {
         Field &f = m_fields.at(i);
         f.error->hide();
-        // A masked phone was never shown, so it is not written back either.
-        if (masked && f.def.type == u"phone")
+        // A masked phone was never shown, so it is not written back either;
+        // nor is an unfitting stored value the user left as it was.
+        if ((masked && f.def.type == u"phone") || (f.unfit && fieldText(int(i)) == m_loadedTexts.value(int(i))))
             continue;
         QVariant value;
         QString why;

@@ -69,10 +69,10 @@ GridView::GridView(QWidget *parent)
 GridView::~GridView() = default;
 
 bool GridView::load(const DataLink &link, const QString &sql, const QVariantList &params, const QVector<ColumnDef> &columns,
-                    const QString &keyField, QString &why)
+                    const QString &keyField, QString &why, DataLink::Origin origin)
 {
     m_cursor = DataLink::Cursor();
-    if (!link.open(sql, params, m_cursor, why))
+    if (!link.open(sql, params, m_cursor, why, origin))
         return false;
     if (!m_cursor.columns.isEmpty()) {
         for (const ColumnDef &c : columns)

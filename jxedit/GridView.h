@@ -27,7 +27,7 @@ public:
     /// Runs `sql` and shows its rows under `columns`; false with the reason
     /// (also when a column names a field the query does not give).
     bool load(const DataLink &link, const QString &sql, const QVariantList &params, const QVector<ColumnDef> &columns,
-              const QString &keyField, QString &why);
+              const QString &keyField, QString &why, DataLink::Origin origin = DataLink::Origin::Code);
     /// Shows rows gathered elsewhere.
     void setRows(const QVector<ColumnDef> &columns, const QStringList &sourceColumns, const QVector<QVector<QVariant>> &rows,
                  const QString &keyField);

@@ -87,8 +87,8 @@ void QueryControl::reload()
 {
     QString why;
     hideError();
-    if (!m_grid->load(link(), m_def.listSql, {}, m_def.columns, m_def.keyField, why))
-        showError(why);
+    if (!m_grid->load(link(), m_def.listSql, {}, m_def.columns, m_def.keyField, why, DataLink::Origin::Definition))
+        showError(QStringLiteral("程序<%1>（%2）的定义：%3").arg(progId()).arg(m_def.title, why));
 }
 
 void QueryControl::clear() { m_grid->stop(); }

@@ -224,7 +224,7 @@ RecordStore::Outcome RecordStore::remove(int id, int version, QString &why) cons
         for (qsizetype i = m_def.deleteGuard.count(u'?'); i > 0; --i)
             ids << id;
         QVariant count;
-        if (!m_link.scalar(m_def.deleteGuard, ids, count, why))
+        if (!m_link.scalar(m_def.deleteGuard, ids, count, why, DataLink::Origin::Definition))
             return fail(Outcome::Failed);
         if (count.toInt() > 0) {
             why = m_def.guardText.isEmpty() ? QStringLiteral("该记录已被引用，不能删除") : m_def.guardText;

@@ -239,7 +239,7 @@ bool ReportControl::refresh()
     }
     DataLink::Rows rows;
     QString why;
-    if (!link().select(sql, params, rows, why)) {
+    if (!link().select(sql, params, rows, why, DataLink::Origin::Definition)) {
         showError(QStringLiteral("报表查询出错：%1").arg(why));
         m_view->clear();
         return false;

@@ -1,6 +1,7 @@
 #include "components/data/Database.h"
 
 #include "components/data/DbProperties.h"
+#include "components/data/ReadOnlyStatement.h"
 #include "components/data/SqliteStatement.h"
 #include "components/data/StatementFailure.h"
 #include "platform/com/LateBound.h"
@@ -544,6 +545,48 @@ QueryResult Database::QueryParams(const QString &sql, const QVariantList &params
     }
 }
 
+QueryResult Database::ReadParams(const QString &sql, const QVariantList &params)
+{
+    if (!IsOpen()) {
+        d->fail(QStringLiteral("数据库没有打开"));
+        return {};
+    }
+    QString why;
+    if (!ReadOnlyStatement::allows(sql, why)) {
+        d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(why, sql.trimmed()));
+        return {};
+    }
+    if (d->driver == kSqlite) {
+        sqlite3 *handle = SqliteStatement::handleOf(d->db().driver()->handle());
+        if (handle && !SqliteStatement::readsOnly(handle, translateSql(sql, d->driver), why)) {
+            d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(why, sql.trimmed()));
+            return {};
+        }
+        return QueryParams(sql, params);
+    }
+    // A running transaction cannot be made read-only; the text check holds there.
+    if (d->inTransaction)
+        return QueryParams(sql, params);
+    if (!BeginTrans())
+        return {};
+    QSqlQuery readOnly(d->db());
+    if (!readOnly.exec(QStringLiteral("SET TRANSACTION READ ONLY"))) {
+        const QString native = readOnly.lastError().text().trimmed();
+        readOnly = QSqlQuery();
+        RollbackTrans();
+        d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(native, sql.trimmed()));
+        return {};
+    }
+    readOnly = QSqlQuery();
+    QueryResult result = QueryParams(sql, params);
+    // It only read: nothing to keep, and the reason of a failure outlives the rollback.
+    const QString failure = d->error.Description();
+    RollbackTrans();
+    if (!result.ok())
+        d->fail(failure);
+    return result;
+}
+
 QueryResult Database::Query(const QString &sql, int) { return QueryParams(sql, {}); }
 
 bool Database::ExecuteParams(const QString &sql, const QVariantList &params)
@@ -711,6 +754,10 @@ const com::MemberTable<Database> &Database::members()
         })
         // Parameterised statements for other libraries: the statement, then
         // one argument per "?" in order.
+        .add(QStringLiteral("ReadParams"), [](Database &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return com::faceOf(self.ReadParams(com::argText(a, 0), statementParams(a)));
+        })
         .add(QStringLiteral("QueryParams"), [](Database &self, const DispArgs &a) {
             com::requireArgs(a, 1);
             return com::faceOf(self.QueryParams(com::argText(a, 0), statementParams(a)));

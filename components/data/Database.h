@@ -49,6 +49,11 @@ public:
     bool Execute(const QString &sql);
     /// Runs a parameterised statement ("?" placeholders), rows read fully.
     QueryResult QueryParams(const QString &sql, const QVariantList &params);
+    /// As QueryParams for a statement that must only read (one that comes
+    /// from data, such as a function's definition): anything that could write
+    /// is refused with the reason and changes nothing. On PostgreSQL outside a
+    /// transaction it runs in a read-only one.
+    QueryResult ReadParams(const QString &sql, const QVariantList &params);
     bool ExecuteParams(const QString &sql, const QVariantList &params);
     /// As ExecuteParams, giving the number of rows the statement changed; -1 on failure.
     int ExecuteCount(const QString &sql, const QVariantList &params);

@@ -142,6 +142,22 @@ sqlite3 *SqliteStatement::handleOf(const QVariant &driverHandle)
     return *static_cast<sqlite3 *const *>(driverHandle.constData());
 }
 
+bool SqliteStatement::readsOnly(sqlite3 *db, const QString &sql, QString &error)
+{
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt *raw = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &raw, nullptr) != SQLITE_OK) {
+        error = failure(db);
+        return false;
+    }
+    Statement st(raw);
+    if (st && !sqlite3_stmt_readonly(st.get())) {
+        error = QStringLiteral("该语句会修改数据，这里只能读取数据");
+        return false;
+    }
+    return true;
+}
+
 bool SqliteStatement::run(sqlite3 *db, const QString &sql, const QVariantList &params, QStringList &columns,
                           QVector<QVariant> &cells, QString &error)
 {

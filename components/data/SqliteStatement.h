@@ -19,6 +19,10 @@ public:
     /// The sqlite3 handle behind a Qt SQLite connection's driver handle; null when it is none.
     static sqlite3 *handleOf(const QVariant &driverHandle);
 
+    /// Whether the engine finds that one statement only reads (prepared, not run).
+    /// False with the reason in error when it would write or cannot be prepared.
+    static bool readsOnly(sqlite3 *db, const QString &sql, QString &error);
+
     /// The rows go into cells one after the other (row * columns + field).
     /// False with the engine's reason in error.
     static bool run(sqlite3 *db, const QString &sql, const QVariantList &params, QStringList &columns,

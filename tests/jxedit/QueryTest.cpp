@@ -138,6 +138,27 @@ TEST_P(QueryTest, EachUsersColumnLayoutIsKeptPerProgramBetweenRuns)
     settings.remove(QStringLiteral("JxEdit"));
 }
 
+TEST_P(QueryTest, ADefinitionsStatementThatWouldWriteIsRefusedAndNothingIsLost)
+{
+    const int follows = scalar(QStringLiteral("select count(*) from gj_follow")).toInt();
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("update jx_function set listsql='delete from gj_follow' where progid=2007")));
+    qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("q"));
+    EXPECT_FALSE(start(site, {com::Variant::fromInt32(2007), com::Variant::fromString(QStringLiteral("跟进查询"))}));
+    const QString why = com::toQVariant(com::get(site->object(), QStringLiteral("ErrorText"))).toString();
+    EXPECT_TRUE(why.startsWith(QStringLiteral("程序<2007>（跟进查询）的定义："))) << why.toStdString();
+    EXPECT_TRUE(why.contains(QStringLiteral("只能执行查询语句"))) << why.toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from gj_follow")).toInt(), follows);
+
+    // A delete guard that writes refuses the delete instead of running.
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("update jx_function set deleteguard='delete from gj_follow where houseid=?' where progid=1001")));
+    const int house = scalar(QStringLiteral("select min(id) from fy_house h where not exists (select 1 from ht_contract c where c.houseid=h.id)")).toInt();
+    qvcontrols::ControlSite *edit = add(QStringLiteral("JxEdit.oedit"), QStringLiteral("e"));
+    ASSERT_TRUE(start(edit, {com::Variant::fromInt32(1001), com::Variant::fromDouble(house), com::Variant::fromInt16(2)}));
+    EXPECT_FALSE(com::toQVariant(com::call(edit->object(), QStringLiteral("Delete"))).toBool());
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from gj_follow")).toInt(), follows);
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from fy_house where id=%1").arg(house)).toInt(), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, QueryTest, ::testing::Values("sqlite", "postgres"));
 
 } // namespace

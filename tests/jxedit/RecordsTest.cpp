@@ -462,6 +462,25 @@ TEST_P(RecordsTest, AValueTooLongForItsFieldIsNamedByItsCaptionNotAsALostConnect
     EXPECT_TRUE(save(site)) << errorText(site).toStdString();
 }
 
+TEST_P(RecordsTest, AStoredValueTheFormCannotTakeIsShownAsItIsAndKeptUnlessChanged)
+{
+    if (engine() != u"sqlite")
+        GTEST_SKIP() << "only SQLite keeps text in a number column";
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("update fy_house set rooms='三室' where id=15")));
+    qvcontrols::ControlSite *site = openRecord(1001, 15);
+    EXPECT_EQ(line(site, "rooms")->text(), QStringLiteral("三室"));
+    EXPECT_EQ(fieldError(site, "rooms"), QStringLiteral("已存的“三室”不符合“房间数”的格式；不修改就原样保留"));
+    child<QWidget>(site, QStringLiteral("field_memo"))->setProperty("plainText", QStringLiteral("只改备注"));
+    ASSERT_TRUE(save(site)) << errorText(site).toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("select rooms from fy_house where id=15")).toString(), QStringLiteral("三室"));
+    EXPECT_EQ(scalar(QStringLiteral("select memo from fy_house where id=15")).toString(), QStringLiteral("只改备注"));
+    // Once the user types a proper value it is checked and stored like any other.
+    line(site, "rooms")->setText(QStringLiteral("3"));
+    ASSERT_TRUE(save(site)) << errorText(site).toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("select rooms from fy_house where id=15")).toInt(), 3);
+    EXPECT_EQ(fieldError(site, "rooms"), QString());
+}
+
 TEST_P(RecordsTest, TheUserAndRightsScreenOpensForTheAdministratorOnly)
 {
     qvcontrols::ControlSite *admin = add(QStringLiteral("JxEdit.oedit"), QStringLiteral("rights"));

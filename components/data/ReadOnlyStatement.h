@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+/// Tells from its text whether a statement only reads: one SELECT (or WITH
+/// ... SELECT) with no keyword that writes, locks or changes the schema
+/// outside its literals and comments. The engines check again when it runs;
+/// this is what a running transaction, which cannot be made read-only
+/// afterwards, relies on.
+class ReadOnlyStatement
+{
+public:
+    /// False with the reason (Chinese) when the text may change anything.
+    static bool allows(const QString &sql, QString &why);
+    /// The text with literals, quoted names and comments blanked out.
+    static QString code(const QString &sql);
+};
