@@ -59,8 +59,12 @@ com::ComPtr<IUnknown> createObjectFromFile(const QString &libraryPath, const QSt
         throw refuse(error);
     com::ComPtr<IClassFactory> factory;
     com::throwIfFailed(com::InprocServer::getClassObject(path, coclass->guid, IID_IClassFactory, factory.putVoid()), kSource);
+    if (!factory)
+        throw refuse(QStringLiteral("%1 没有给出类 %2 的类工厂").arg(path, className));
     com::ComPtr<IUnknown> object;
     com::throwIfFailed(factory->CreateInstance(nullptr, IID_IUnknown, object.putVoid()), kSource);
+    if (!object)
+        throw refuse(QStringLiteral("%1 的类工厂报告成功，却没有给出类 %2 的对象").arg(path, className));
     return object;
 }
 

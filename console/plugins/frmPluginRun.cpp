@@ -110,7 +110,7 @@ void frmPluginRun::LoadForm()
     const QString programFolder = AppPath();
     const QString subject = m_session.Config() ? m_session.Config()->Subject() : QString();
     const QIcon icon = style()->standardIcon(QStyle::SP_FileDialogDetailedView);
-    const PluginScan scan = LoadPlugin(m_session.AppContext(), programFolder);
+    const PluginScan scan = scanPlugins(programFolder);
     for (const PluginRow &row : scan.rows) {
         auto *item = new QTreeWidgetItem(lv);
         item->setIcon(ColDescription, icon);
@@ -136,6 +136,18 @@ void frmPluginRun::LoadForm()
         showRow(selected);
     if (AppContext *context = m_session.AppContext())
         context->Theme().Apply(this);
+}
+
+PluginScan frmPluginRun::scanPlugins(const QString &programFolder)
+{
+    if (!m_scanner.hostProgram().isEmpty())
+        return m_scanner.scan(programFolder);
+    try {
+        WriteLog(QStringLiteral("找不到插件扫描程序 plugin-host，插件在本进程中扫描"), LogNotice, QString());
+    } catch (const std::exception &) {
+        // no log: the list is built all the same
+    }
+    return LoadPlugin(m_session.AppContext(), programFolder);
 }
 
 void frmPluginRun::showRow(QTreeWidgetItem *item)

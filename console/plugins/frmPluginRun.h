@@ -2,8 +2,11 @@
 
 // The plug-in manager: lists every plug-in class of the Plugin folder (and,
 // below them, the libraries that gave none, with the reason) and configures
-// or runs the selected one, each use on a fresh object.
+// or runs the selected one, each use on a fresh object. The list is built by
+// PluginScanner's helper processes, or in process when there is no helper;
+// configuring and running stay in process.
 
+#include "console/plugins/PluginScanner.h"
 #include "console/plugins/modCreateObj.h"
 
 #include <QDialog>
@@ -48,6 +51,8 @@ public:
     QPlainTextEdit *txtDescription() const;
     QLabel *lblAuthor() const;
     QPushButton *Cmd(int index) const;
+    // How the list is built; settable before the first show.
+    PluginScanner &Scanner() { return m_scanner; }
 
     // Column positions of LV.
     enum Column { ColDescription, ColStyleName, ColFileName, ColClassName, ColPath, ColName, ColReg, ColumnCount };
@@ -61,11 +66,13 @@ protected:
 
 private:
     void showRow(QTreeWidgetItem *item);
+    PluginScan scanPlugins(const QString &programFolder);
     void setColumnWidths();
     com::ComPtr<IExtPluginUI> objectFor(QTreeWidgetItem *item);
 
     std::unique_ptr<Ui::frmPluginRun> ui;
     ConsoleSession &m_session;
+    PluginScanner m_scanner;
     int32_t m_czid = kProgramNumber;
     QString m_caption;
     bool m_loaded = false;

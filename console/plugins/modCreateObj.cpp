@@ -112,61 +112,84 @@ com::ComPtr<IExtPluginUI> CreatePluginObject(const QString &path, const QString 
     return extplugin::pluginOf(object.get());
 }
 
+namespace {
+
+// One library's rows or its rejection appended to `scan`; a raised error's
+// full description goes to `raised` as well, for the log.
+void scanLibrary(IDispatch *context, const QString &path, PluginScan &scan, QString *raised)
+{
+    const qsizetype rowsBefore = scan.rows.size();
+    QString reason;
+    try {
+        QString why;
+        const auto library = readTypeLibrary(path, &why);
+        if (!library)
+            throw com::RuntimeError(com::errors::CannotCreateObject, QString(), why + QStringLiteral("：") + path);
+        const QString libraryName = library->name.trimmed();
+        bool anyPlugin = false;
+        for (const com::TypeEntry &type : library->coclasses()) {
+            for (const com::InterfaceRef &implemented : type.implemented) {
+                if (implemented.name != kPluginInterface)
+                    continue;
+                anyPlugin = true;
+                PluginRow row;
+                row.descriptor.path = path;
+                row.descriptor.className = type.name.trimmed();
+                row.descriptor.progId = libraryName + QLatin1Char('.') + row.descriptor.className;
+                QString notCreated;
+                const com::ComPtr<IExtPluginUI> plugin = CreatePluginObject(
+                    path, row.descriptor.progId, row.descriptor.className, &row.descriptor.registered, &notCreated);
+                if (!plugin) {
+                    reason = notCreated;
+                    continue;
+                }
+                extplugin::startPlugin(plugin.get(), context, {});
+                row.friendlyName = extplugin::pluginFriendlyName(plugin.get());
+                row.author = extplugin::pluginAuthor(plugin.get());
+                row.description = extplugin::pluginDescription(plugin.get());
+                VARIANT_BOOL cleared = VARIANT_FALSE;
+                com::throwIfFailed(plugin->Clear(&cleared), QStringLiteral("LoadPlugin"));
+                scan.rows.append(row);
+            }
+        }
+        if (!anyPlugin)
+            reason = QStringLiteral("没有实现“_IExtPluginUI”的类");
+    } catch (...) {
+        reason = com::currentErrorDescription();
+        if (raised)
+            *raised = reason;
+    }
+    if (scan.rows.size() == rowsBefore) {
+        // The list names the file already.
+        const QString atPath = QStringLiteral("：") + path;
+        if (reason.endsWith(atPath))
+            reason.chop(atPath.size());
+        scan.rejected.append({path, reason});
+    }
+}
+
+} // namespace
+
+PluginScan ScanLibrary(IDispatch *context, const QString &path)
+{
+    PluginScan scan;
+    scanLibrary(context, path, scan, nullptr);
+    return scan;
+}
+
 PluginScan LoadPlugin(IDispatch *context, const QString &programFolder)
 {
     PluginScan scan;
     for (const QString &path : PluginLibraries(programFolder)) {
-        const qsizetype rowsBefore = scan.rows.size();
-        QString reason;
+        // One broken library must not hide the ones after it.
+        QString raised;
+        scanLibrary(context, path, scan, &raised);
+        if (raised.isEmpty())
+            continue;
         try {
-            QString why;
-            const auto library = readTypeLibrary(path, &why);
-            if (!library)
-                throw com::RuntimeError(com::errors::CannotCreateObject, QString(), why + QStringLiteral("：") + path);
-            const QString libraryName = library->name.trimmed();
-            bool anyPlugin = false;
-            for (const com::TypeEntry &type : library->coclasses()) {
-                for (const com::InterfaceRef &implemented : type.implemented) {
-                    if (implemented.name != kPluginInterface)
-                        continue;
-                    anyPlugin = true;
-                    PluginRow row;
-                    row.descriptor.path = path;
-                    row.descriptor.className = type.name.trimmed();
-                    row.descriptor.progId = libraryName + QLatin1Char('.') + row.descriptor.className;
-                    QString notCreated;
-                    const com::ComPtr<IExtPluginUI> plugin = CreatePluginObject(
-                        path, row.descriptor.progId, row.descriptor.className, &row.descriptor.registered, &notCreated);
-                    if (!plugin) {
-                        reason = notCreated;
-                        continue;
-                    }
-                    extplugin::startPlugin(plugin.get(), context, {});
-                    row.friendlyName = extplugin::pluginFriendlyName(plugin.get());
-                    row.author = extplugin::pluginAuthor(plugin.get());
-                    row.description = extplugin::pluginDescription(plugin.get());
-                    VARIANT_BOOL cleared = VARIANT_FALSE;
-                    com::throwIfFailed(plugin->Clear(&cleared), QStringLiteral("LoadPlugin"));
-                    scan.rows.append(row);
-                }
-            }
-            if (!anyPlugin)
-                reason = QStringLiteral("没有实现“_IExtPluginUI”的类");
-        } catch (...) {
-            // One broken library must not hide the ones after it.
-            reason = com::currentErrorDescription();
-            try {
-                WriteLog(QStringLiteral("LoadPlugin") + reason, LogError, QString());
-            } catch (const std::exception &) {
-                // without a log the library is still listed with its reason
-            }
-        }
-        if (scan.rows.size() == rowsBefore) {
-            // The list names the file already.
-            const QString atPath = QStringLiteral("：") + path;
-            if (reason.endsWith(atPath))
-                reason.chop(atPath.size());
-            scan.rejected.append({path, reason});
+            WriteLog(QStringLiteral("LoadPlugin") + raised, LogError, QString());
+        } catch (const std::exception &) {
+            // without a log the library is still listed with its reason
         }
     }
     return scan;

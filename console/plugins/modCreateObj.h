@@ -66,6 +66,10 @@ QStringList PluginLibraries(const QString &programFolder);
 // skipped; the scan goes on with the next one.
 PluginScan LoadPlugin(IDispatch *context, const QString &programFolder);
 
+// One library's part of LoadPlugin, without logging: its rows, or its
+// rejection with the reason. plugin-host runs it for the manager's scan.
+PluginScan ScanLibrary(IDispatch *context, const QString &path);
+
 // The plug-in object of a class: by ProgID when HKEY_CLASSES_ROOT\<ProgID>
 // exists (CreatedByProgId), otherwise from the file (CreatedFromFile); null when
 // the file gave no object (`why` then says why). Raises when an object came

@@ -1,5 +1,6 @@
 #include "platform/com/ClassRegistry.h"
 
+#include "platform/com/ErrorInfo.h"
 #include "platform/com/Guid.h"
 #include "platform/com/InprocServer.h"
 #include "platform/com/RegistryStore.h"
@@ -99,7 +100,11 @@ HRESULT createInstance(REFCLSID clsid, REFIID iid, void **ppv)
     const HRESULT hr = InprocServer::getClassObject(*path, clsid, IID_IClassFactory, factory.putVoid());
     if (FAILED(hr))
         return hr;
-    return factory->CreateInstance(nullptr, iid, ppv);
+    const HRESULT created = factory->CreateInstance(nullptr, iid, ppv);
+    if (SUCCEEDED(created) && !*ppv)
+        return reportError(RuntimeError(errors::CannotCreateObject, QStringLiteral("ClassRegistry"),
+                                        errorText(errors::CannotCreateObject) + QStringLiteral("：类工厂报告成功，却没有给出对象")));
+    return created;
 }
 
 ComPtr<IDispatch> createObject(const QString &progId)

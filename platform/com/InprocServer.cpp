@@ -1,5 +1,6 @@
 #include "platform/com/InprocServer.h"
 
+#include "platform/com/ErrorInfo.h"
 #include "platform/com/Guid.h"
 #include "platform/com/RegistryStore.h"
 
@@ -49,7 +50,22 @@ HRESULT InprocServer::getClassObject(const QString &path, REFCLSID clsid, REFIID
     auto fn = reinterpret_cast<DllGetClassObjectFn>(entry(path, "DllGetClassObject"));
     if (!fn)
         return CLASS_E_CLASSNOTAVAILABLE;
-    return fn(clsid, iid, ppv);
+    const auto refuse = [&](const QString &why) {
+        *ppv = nullptr;
+        return reportError(RuntimeError(errors::CannotCreateObject, QStringLiteral("InprocServer"),
+                                        errorText(errors::CannotCreateObject) + QStringLiteral("：") + why + QStringLiteral("（")
+                                            + QFileInfo(path).fileName() + QStringLiteral("）")));
+    };
+    HRESULT hr = E_FAIL;
+    try {
+        hr = fn(clsid, iid, ppv);
+    } catch (...) {
+        return refuse(QStringLiteral("DllGetClassObject 抛出了异常"));
+    }
+    // A library that claims success must hand something out; callers call through it.
+    if (SUCCEEDED(hr) && !*ppv)
+        return refuse(QStringLiteral("DllGetClassObject 报告成功，却没有给出类工厂"));
+    return hr;
 }
 
 HRESULT InprocServer::callRegistration(const QString &path, bool registerServer)

@@ -25,7 +25,9 @@ public:
     static bool isLoaded(const QString &path);
     // Loads the library (or returns the loaded one); null with `error` set on failure.
     static void *load(const QString &path, QString *error = nullptr);
-    // Asks the library's class factory for `clsid`.
+    // Asks the library's class factory for `clsid`. Success always comes with
+    // a non-null `*ppv`: a library answering success with nothing, or throwing,
+    // gets a failure with the reason in the error record.
     static HRESULT getClassObject(const QString &path, REFCLSID clsid, REFIID iid, void **ppv);
     // Calls DllRegisterServer or DllUnregisterServer of the library.
     static HRESULT callRegistration(const QString &path, bool registerServer);

@@ -1,10 +1,16 @@
 // plugin-host: drives a plug-in as the console does.
 //   plugin-host [--installation DIR] (--file PATH --class NAME | --progid PROGID) [--param NAME=VALUE]... [--action]
+//   plugin-host --scan (PLUGIN_FOLDER | LIBRARY)
+// --scan prints one scan line per plug-in class or rejected library
+// (console/plugins/PluginScanLine.h) for the plug-in manager, which runs it
+// per library so that a library that crashes or hangs takes only this process.
 // With --installation the plug-in gets that installation's real application
 // context, opened through the console's own start-up steps (without signing in);
 // otherwise a stand-in that only knows Environment.AppPath.
 
 #include "console/config/bCommon.h"
+#include "console/plugins/PluginScanLine.h"
+#include "console/plugins/modCreateObj.h"
 #include "console/startup/ConsoleSession.h"
 #include "console/startup/RuntimeClasses.h"
 #include "extplugin/IExtPluginUI.h"
@@ -19,6 +25,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -54,9 +61,44 @@ private:
 
 int usage()
 {
-    std::fputs("usage: plugin-host [--installation DIR] (--file PATH --class NAME | --progid PROGID) [--param NAME=VALUE]... [--action]\n",
+    std::fputs("usage: plugin-host [--installation DIR] (--file PATH --class NAME | --progid PROGID) [--param NAME=VALUE]... [--action]\n"
+               "       plugin-host --scan (PLUGIN_FOLDER | LIBRARY)\n",
                stderr);
     return 2;
+}
+
+// Scans a library, or every library of a Plugin folder, as the manager's list
+// does; the plug-ins get the stand-in context of the program folder above it.
+int scan(const QString &target)
+{
+    const QFileInfo info(target);
+    if (!info.exists()) {
+        std::fprintf(stderr, "plugin-host: %s does not exist\n", qPrintable(target));
+        return 1;
+    }
+    QStringList libraries;
+    QDir pluginFolder = info.dir();
+    if (info.isDir()) {
+        pluginFolder = QDir(info.absoluteFilePath());
+        for (const QString &name : pluginFolder.entryList({QStringLiteral("*.so")}, QDir::Files, QDir::Name))
+            libraries << pluginFolder.filePath(name);
+    } else {
+        libraries << target;
+    }
+    const QString programFolder = QFileInfo(pluginFolder.absolutePath()).absolutePath();
+    const auto context = com::ComPtr<IDispatch>::adopt(new HostContext(programFolder));
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly))
+        return 1;
+    for (const QString &path : libraries) {
+        const jx::PluginScan found = jx::ScanLibrary(context.get(), path);
+        for (const jx::PluginRow &row : found.rows)
+            out.write(jx::EncodeScanRow(row));
+        for (const jx::PluginRejection &rejection : found.rejected)
+            out.write(jx::EncodeScanRejection(rejection));
+        out.flush();
+    }
+    return 0;
 }
 
 } // namespace
@@ -69,6 +111,12 @@ int main(int argc, char *argv[])
     QList<QPair<QString, QString>> params;
     bool action = false;
     const QStringList args = app.arguments().mid(1);
+    if (!args.isEmpty() && args[0] == QLatin1String("--scan")) {
+        if (args.size() != 2)
+            return usage();
+        jx::RegisterRuntimeClasses();
+        return scan(args[1]);
+    }
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--action")) {
