@@ -706,6 +706,8 @@ int Database::ExecuteCount(const QString &sql, const QVariantList &params)
         d->fail(QStringLiteral("数据库没有打开"));
         return -1;
     }
+    if (!d->followFile())
+        return -1;
     if (d->driver == kSqlite) {
         if (sqlite3 *handle = SqliteStatement::handleOf(d->db().driver()->handle())) {
             if (!QueryParams(sql, params).ok())
