@@ -220,9 +220,11 @@ TEST(DatabaseBackup, InstallationsSharingAFolderKeepTheirOwnCopies)
     ASSERT_TRUE(one.Run(day.addDays(3)));
     EXPECT_TRUE(one.AlreadyDone());
 
-    EXPECT_EQ(backups(folder), (QStringList{QStringLiteral("jx-20261120.db"), QStringLiteral("jx-20261121.db"),
-                                            stemOne + QStringLiteral("-20261203.db"), stemOne + QStringLiteral("-20261204.db"),
-                                            stemTwo + QStringLiteral("-20261205.db"), stemTwo + QStringLiteral("-20261206.db")}));
+    QStringList expected{QStringLiteral("jx-20261120.db"), QStringLiteral("jx-20261121.db"),
+                         stemOne + QStringLiteral("-20261203.db"), stemOne + QStringLiteral("-20261204.db"),
+                         stemTwo + QStringLiteral("-20261205.db"), stemTwo + QStringLiteral("-20261206.db")};
+    expected.sort();
+    EXPECT_EQ(backups(folder), expected);
 }
 
 // A keep that is no count of copies falls back to the default, and says so.
