@@ -2,11 +2,14 @@
 
 #include "DatabaseBackup.h"
 
+#include "platform/ILogWriter.h"
+#include "platform/LogHook.h"
 #include "platform/com/Bstr.h"
 
 namespace {
 
 const QString kSource = QStringLiteral("jxBackup");
+constexpr int32_t kLogWarning = 4; // the log's kind for warnings
 
 HRESULT give(const QString &text, BSTR *result)
 {
@@ -74,7 +77,12 @@ QString DailyBackup::runBackup()
 {
     m_error->Clear();
     DatabaseBackup backup(m_settings->ConfigFile(), m_settings->AppPath(), QString::fromLatin1(kProgId));
-    if (!backup.Run()) {
+    const bool made = backup.Run();
+    // Not failures: the copy is made all the same, but the operator should know.
+    if (jx::ILogWriter *log = jx::LogHook::writer())
+        for (const QString &note : backup.Notes())
+            log->Write(kSource, kLogWarning, note);
+    if (!made) {
         m_error->Set(1, kSource, backup.Error());
         m_result.clear();
     } else {

@@ -1,5 +1,6 @@
 #include "DatabaseBackup.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <pugixml.hpp>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -72,10 +74,15 @@ bool DatabaseBackup::readConfiguration()
     for (const pugi::xml_node &p : doc.child("configuration").child("system").child("plugins").children("plugin")) {
         if (QString::fromUtf8(p.child("classname").text().get()).trimmed().compare(m_progId, Qt::CaseInsensitive) != 0)
             continue;
+        const QString keepText = QString::fromUtf8(p.child("keep").text().get()).trimmed();
         bool ok = false;
-        const int keep = QString::fromUtf8(p.child("keep").text().get()).trimmed().toInt(&ok);
+        const int keep = keepText.toInt(&ok);
         if (ok && keep > 0)
             m_keep = keep;
+        else if (!keepText.isEmpty())
+            m_notes << QStringLiteral("数据库每日备份的保留份数<keep>%1</keep>无效（应为正整数），按默认保留%2份")
+                           .arg(keepText)
+                           .arg(kDefaultKeep);
         folder = QString::fromUtf8(p.child("folder").text().get()).trimmed();
         break;
     }
@@ -94,6 +101,8 @@ bool DatabaseBackup::readConfiguration()
         if (QFileInfo(db).isRelative())
             db = QFileInfo(localPath(m_configFile)).absoluteDir().filePath(db);
         m_sqliteFile = QDir::cleanPath(db);
+        const QString canonical = QFileInfo(m_sqliteFile).canonicalFilePath();
+        m_identity = Identity(QStringLiteral("sqlite:") + (canonical.isEmpty() ? m_sqliteFile : canonical));
         return true;
     }
     if (driver == QLatin1String("postgres") || driver == QLatin1String("postgresql") || driver == QLatin1String("qpsql")) {
@@ -103,6 +112,15 @@ bool DatabaseBackup::readConfiguration()
         const QString host = attributeOrChild(database, "host");
         const QString port = attributeOrChild(database, "port");
         const QString user = attributeOrChild(database, "user");
+        // pg_dump reads a --dbname holding '=' as connection settings of its own.
+        for (const QString &part : {host, port, user, m_pgDatabase}) {
+            if (std::any_of(part.begin(), part.end(), [](QChar c) { return c == u';' || c == u'=' || c.category() == QChar::Other_Control; })) {
+                m_error = QStringLiteral("配置文件中的数据库连接说明含有不允许的字符（分号、等号或控制字符）：%1").arg(part);
+                return false;
+            }
+        }
+        m_identity = Identity(QStringLiteral("postgres:%1:%2/%3")
+                                  .arg(host.toLower(), port.isEmpty() ? QStringLiteral("5432") : port, m_pgDatabase));
         if (!host.isEmpty())
             m_pgArguments << QStringLiteral("--host=") + host;
         if (!port.isEmpty())
@@ -122,6 +140,7 @@ bool DatabaseBackup::Run(const QDate &today)
     m_error.clear();
     m_backupFile.clear();
     m_alreadyDone = false;
+    m_notes.clear();
     if (!readConfiguration())
         return false;
     if (!QDir().mkpath(m_folder)) {
@@ -132,7 +151,8 @@ bool DatabaseBackup::Run(const QDate &today)
     const QString base = sqlite ? QFileInfo(m_sqliteFile).completeBaseName()
                                 : (m_pgDatabase.isEmpty() ? QStringLiteral("postgres") : m_pgDatabase);
     const QString suffix = sqlite ? QStringLiteral(".db") : QStringLiteral(".sql");
-    const QString target = QDir(m_folder).filePath(base + u'-' + today.toString(QStringLiteral("yyyyMMdd")) + suffix);
+    const QString stem = base + u'-' + m_identity;
+    const QString target = QDir(m_folder).filePath(stem + u'-' + today.toString(QStringLiteral("yyyyMMdd")) + suffix);
     m_backupFile = target;
     if (QFileInfo::exists(target)) {
         m_alreadyDone = true;
@@ -146,7 +166,7 @@ bool DatabaseBackup::Run(const QDate &today)
             return false;
         }
     }
-    Prune(m_folder, base, suffix, m_keep);
+    Prune(m_folder, stem, suffix, m_keep);
     return true;
 }
 
@@ -244,9 +264,14 @@ bool DatabaseBackup::dumpPostgres(const QString &target)
     return true;
 }
 
-QStringList DatabaseBackup::Prune(const QString &folder, const QString &base, const QString &suffix, int keep)
+QString DatabaseBackup::Identity(const QString &what)
 {
-    const QRegularExpression own(QStringLiteral("^") + QRegularExpression::escape(base) + QStringLiteral("-\\d{8}")
+    return QString::fromLatin1(QCryptographicHash::hash(what.toUtf8(), QCryptographicHash::Sha256).toHex().left(8));
+}
+
+QStringList DatabaseBackup::Prune(const QString &folder, const QString &stem, const QString &suffix, int keep)
+{
+    const QRegularExpression own(QStringLiteral("^") + QRegularExpression::escape(stem) + QStringLiteral("-\\d{8}")
                                  + QRegularExpression::escape(suffix) + QStringLiteral("$"));
     QStringList copies;
     const QDir dir(folder);

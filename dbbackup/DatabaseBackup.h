@@ -2,7 +2,10 @@
 
 // The work of the daily backup, apart from its automation face: reads the
 // installation's database description, copies the database into the backup
-// folder at most once per day and keeps the newest copies.
+// folder at most once per day and keeps the newest copies. Several
+// installations may share one folder: a copy's name carries the identity of
+// the database it was taken from ("jx-1a2b3c4d-20261205.db"), and each
+// installation counts and removes only copies of its own database.
 
 #include <QDate>
 #include <QString>
@@ -34,9 +37,16 @@ public:
     // taken while another connection writes is one consistent state. The
     // target is written under a temporary name and renamed when complete.
     static bool CopySqlite(const QString &source, const QString &target, QString *error);
-    // Removes the files "<base>-yyyyMMdd<suffix>" of `folder` except the newest
-    // `keep`; returns the names removed. Other files are never touched.
-    static QStringList Prune(const QString &folder, const QString &base, const QString &suffix, int keep);
+    // Removes the files "<stem>-yyyyMMdd<suffix>" of `folder` except the newest
+    // `keep`; returns the names removed. Other files are never touched, among
+    // them copies named before names carried the database's identity: whose
+    // they are cannot be told, so they are left for the operator.
+    static QStringList Prune(const QString &folder, const QString &stem, const QString &suffix, int keep);
+    // Eight hex digits standing for one database: its SQLite file, or its
+    // server and name. The same database gives the same digits on every run.
+    static QString Identity(const QString &what);
+    // What the last Run noticed without failing (a setting it could not use).
+    QStringList Notes() const { return m_notes; }
 
 private:
     bool readConfiguration();
@@ -49,6 +59,8 @@ private:
     QString m_sqliteFile;
     QStringList m_pgArguments;
     QString m_pgDatabase;
+    QString m_identity;
+    QStringList m_notes;
     QString m_folder;
     int m_keep = kDefaultKeep;
     QString m_error;

@@ -2,6 +2,7 @@
 
 #include "components/data/DbProperties.h"
 #include "components/data/ReadOnlyStatement.h"
+#include "components/data/ServerAddress.h"
 #include "components/data/SqliteStatement.h"
 #include "components/data/StatementFailure.h"
 #include "platform/com/LateBound.h"
@@ -13,6 +14,7 @@
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
@@ -21,6 +23,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <sys/stat.h>
+
+#include <optional>
 
 namespace {
 QAtomicInt g_connectionCounter;
@@ -87,6 +93,23 @@ QVariantList statementParams(const com::DispArgs &a)
     }
     return params;
 }
+
+// Which file a path names: the same path may come to name another file when
+// the one opened is deleted or replaced.
+struct FileIdentity
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity &) const = default;
+};
+
+std::optional<FileIdentity> fileIdentity(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileIdentity{st.st_dev, st.st_ino};
+}
 } // namespace
 
 struct Database::Impl
@@ -100,8 +123,95 @@ struct Database::Impl
     // The server went away under an open connection: the next statement
     // connects again before it runs.
     bool connectionLost = false;
+    // SQLite: the file opened and which file it was. When the path comes to
+    // name another file, or none, this connection reaches a database nobody
+    // else sees any more; the next statement opens the path again.
+    QString file;
+    FileIdentity opened;
+    bool fileLost = false;
 
     QSqlDatabase db() const { return QSqlDatabase::database(connectionName, false); }
+
+    bool addConnection(const QString &qtDriver)
+    {
+        if (!QSqlDatabase::isDriverAvailable(qtDriver)) {
+            fail(QStringLiteral("数据库驱动 %1 不可用").arg(qtDriver));
+            return false;
+        }
+        connectionName = QStringLiteral("jxdb-%1").arg(g_connectionCounter.fetchAndAddRelaxed(1));
+        QSqlDatabase::addDatabase(qtDriver, connectionName);
+        return true;
+    }
+
+    // Opens the described connection and readies it; false with the reason.
+    bool connect(QSqlDatabase &d, QString &why) const
+    {
+        if (!d.open()) {
+            why = QStringLiteral("无法连接数据库：%1").arg(d.lastError().text().trimmed());
+            return false;
+        }
+        if (driver == kSqlite) {
+            // Qt opens any file; make sure it really is a database.
+            QSqlQuery probe(d);
+            if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
+                why = QStringLiteral("不是有效的数据库文件：%1 (%2)").arg(file, probe.lastError().text().trimmed());
+                return false;
+            }
+        }
+        if (QString setup; !prepareConnection(d, setup)) {
+            why = QStringLiteral("无法连接数据库：%1").arg(setup);
+            return false;
+        }
+        return true;
+    }
+
+    static QString fileReplacedText(const QString &path)
+    {
+        return QStringLiteral("数据库文件已被删除或替换：%1").arg(path);
+    }
+
+    // Before an SQLite statement: the file opened is still the one the path
+    // names, or the path is opened again (a file put back, a restored copy).
+    // A transaction begun on the old file cannot go on on the new one.
+    bool followFile()
+    {
+        if (driver != kSqlite)
+            return true;
+        const std::optional<FileIdentity> now = fileIdentity(file);
+        if (now && *now == opened && db().isOpen()) {
+            fileLost = false;
+            return true;
+        }
+        fileLost = true;
+        if (!now) {
+            fail(fileReplacedText(file) + QStringLiteral("，数据没有保存；请把数据库文件放回原处后再试"));
+            return false;
+        }
+        if (inTransaction) {
+            fail(fileReplacedText(file) + QStringLiteral("，进行中的事务已经丢失，请回滚后重做"));
+            return false;
+        }
+        QSqlDatabase d = db();
+        d.close();
+        opened = *now;
+        if (QString why; !connect(d, why)) {
+            d.close();
+            fail(fileReplacedText(file) + QStringLiteral("，无法重新打开：") + why);
+            return false;
+        }
+        fileLost = false;
+        return true;
+    }
+
+    // After a failed SQLite statement: the engine's words hide a file
+    // deleted or replaced under the connection (it calls that read-only).
+    bool fileChanged() const
+    {
+        if (driver != kSqlite)
+            return false;
+        const std::optional<FileIdentity> now = fileIdentity(file);
+        return !now || !(*now == opened);
+    }
 
     // What every new connection runs first. SQLite enforces the schema's
     // foreign keys only when asked to, per connection.
@@ -254,6 +364,8 @@ struct Database::Impl
         open = false;
         connectionLost = false;
         inTransaction = false;
+        fileLost = false;
+        file.clear();
     }
 };
 
@@ -373,13 +485,20 @@ bool Database::Open(const QString &configFilePath, bool)
         return OpenDirect(kSqlite, jx::toLocalPath(QDir::cleanPath(file)));
     }
     if (driver == kPostgres) {
-        QStringList parts;
-        for (const char *key : {"host", "port", "user", "password", "database"}) {
-            const QString v = configValue(doc, QString::fromLatin1(key));
-            if (!v.isEmpty())
-                parts << QString::fromLatin1(key) + u'=' + v;
+        ServerAddress address;
+        address.host = configValue(doc, QStringLiteral("host"));
+        address.user = configValue(doc, QStringLiteral("user"));
+        address.password = configValue(doc, QStringLiteral("password"));
+        address.database = configValue(doc, QStringLiteral("database"));
+        if (const QString port = configValue(doc, QStringLiteral("port")); !port.isEmpty()) {
+            bool ok = false;
+            address.port = port.toInt(&ok);
+            if (!ok || address.port <= 0 || address.port > 65535) {
+                d->fail(QStringLiteral("配置文件中的数据库端口不是有效的端口号：%1").arg(port));
+                return false;
+            }
         }
-        return OpenDirect(kPostgres, parts.join(u';'));
+        return OpenServer(address);
     }
     d->fail(QStringLiteral("不支持的数据库驱动：%1").arg(driver));
     return false;
@@ -387,80 +506,100 @@ bool Database::Open(const QString &configFilePath, bool)
 
 bool Database::OpenDirect(const QString &driverName, const QString &connection)
 {
-    Close();
-    d->error.clear();
-    d->properties.clear();
     const QString driver = normalDriver(driverName);
-    const QString qtDriver = driver == kSqlite ? QStringLiteral("QSQLITE")
-        : driver == kPostgres                 ? QStringLiteral("QPSQL")
-                                              : QString();
-    if (qtDriver.isEmpty()) {
-        d->fail(QStringLiteral("不支持的数据库驱动：%1").arg(driverName));
-        return false;
-    }
-    if (!QSqlDatabase::isDriverAvailable(qtDriver)) {
-        d->fail(QStringLiteral("数据库驱动 %1 不可用").arg(qtDriver));
-        return false;
-    }
-    d->connectionName = QStringLiteral("jxdb-%1").arg(g_connectionCounter.fetchAndAddRelaxed(1));
-    QSqlDatabase db = QSqlDatabase::addDatabase(qtDriver, d->connectionName);
-    d->driver = driver;
-    d->properties.insert(QStringLiteral("driver"), driver);
-
-    if (driver == kSqlite) {
-        const QFileInfo fi(connection);
-        if (!fi.exists() || !fi.isFile()) {
-            // Opening would create an empty database; refuse instead.
-            d->fail(QStringLiteral("数据库文件不存在：%1").arg(connection));
-            d->closeConnection();
-            return false;
-        }
-        d->properties.insert(QStringLiteral("file"), fi.absoluteFilePath());
-        db.setDatabaseName(fi.absoluteFilePath());
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
-    } else {
-        QString user;
+    if (driver == kPostgres) {
+        ServerAddress address;
         for (const QString &part : connection.split(u';', Qt::SkipEmptyParts)) {
-            const int eq = part.indexOf(u'=');
+            const int eq = static_cast<int>(part.indexOf(u'='));
             if (eq <= 0)
                 continue;
             const QString key = part.left(eq).trimmed().toLower();
             const QString value = part.mid(eq + 1).trimmed();
             if (key == u"host" || key == u"server")
-                db.setHostName(value);
+                address.host = value;
             else if (key == u"port")
-                db.setPort(value.toInt());
+                address.port = value.toInt();
             else if (key == u"user" || key == u"uid")
-                db.setUserName(user = value);
+                address.user = value;
             else if (key == u"password" || key == u"pwd")
-                db.setPassword(value);
+                address.password = value;
             else if (key == u"database" || key == u"dbname")
-                db.setDatabaseName(value);
-            if (key != u"password" && key != u"pwd")
-                d->properties.insert(key, value);
+                address.database = value;
         }
-        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+        return OpenServer(address);
     }
-    if (!db.open()) {
-        d->fail(QStringLiteral("无法连接数据库：%1").arg(db.lastError().text().trimmed()));
+    Close();
+    d->error.clear();
+    d->properties.clear();
+    if (driver != kSqlite) {
+        d->fail(QStringLiteral("不支持的数据库驱动：%1").arg(driverName));
+        return false;
+    }
+    const QFileInfo fi(connection);
+    if (!fi.exists() || !fi.isFile()) {
+        // Opening would create an empty database; refuse instead.
+        d->fail(QStringLiteral("数据库文件不存在：%1").arg(connection));
+        return false;
+    }
+    if (!d->addConnection(QStringLiteral("QSQLITE")))
+        return false;
+    QSqlDatabase db = d->db();
+    d->driver = kSqlite;
+    d->properties.insert(QStringLiteral("driver"), kSqlite);
+    d->properties.insert(QStringLiteral("file"), fi.absoluteFilePath());
+    d->file = fi.absoluteFilePath();
+    db.setDatabaseName(d->file);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    // Taken before opening: a file swapped while it opens is then noticed at
+    // the first statement instead of passing for the one opened.
+    d->opened = fileIdentity(d->file).value_or(FileIdentity{});
+    QString why;
+    if (!d->connect(db, why)) {
+        d->fail(why);
         db = QSqlDatabase();
         d->closeConnection();
         return false;
     }
-    if (driver == kSqlite) {
-        // Qt opens any file; make sure it really is a database.
-        QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
-            d->fail(QStringLiteral("不是有效的数据库文件：%1 (%2)")
-                        .arg(connection, probe.lastError().text().trimmed()));
-            probe = QSqlQuery();
-            db = QSqlDatabase();
-            d->closeConnection();
-            return false;
-        }
+    d->open = true;
+    return true;
+}
+
+bool Database::OpenServer(const ServerAddress &address)
+{
+    Close();
+    d->error.clear();
+    d->properties.clear();
+    if (const QString part = address.partWithSeparator(); !part.isEmpty()) {
+        d->fail(QStringLiteral("数据库连接说明的%1含有不允许的字符（分号、等号或控制字符），没有连接").arg(part));
+        return false;
     }
-    if (QString why; !d->prepareConnection(db, why)) {
-        d->fail(QStringLiteral("无法连接数据库：%1").arg(why));
+    if (address.port < 0 || address.port > 65535) {
+        d->fail(QStringLiteral("数据库端口不是有效的端口号：%1").arg(address.port));
+        return false;
+    }
+    if (!d->addConnection(QStringLiteral("QPSQL")))
+        return false;
+    QSqlDatabase db = d->db();
+    d->driver = kPostgres;
+    d->properties.insert(QStringLiteral("driver"), kPostgres);
+    db.setHostName(address.host);
+    if (address.port > 0)
+        db.setPort(address.port);
+    db.setUserName(address.user);
+    db.setPassword(address.password);
+    db.setDatabaseName(address.database);
+    db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+    const std::pair<const char *, QString> shown[] = {
+        {"host", address.host},
+        {"port", address.port > 0 ? QString::number(address.port) : QString()},
+        {"user", address.user},
+        {"database", address.database}};
+    for (const auto &[key, value] : shown)
+        if (!value.isEmpty())
+            d->properties.insert(QString::fromLatin1(key), value);
+    QString why;
+    if (!d->connect(db, why)) {
+        d->fail(why);
         db = QSqlDatabase();
         d->closeConnection();
         return false;
@@ -470,8 +609,12 @@ bool Database::OpenDirect(const QString &driverName, const QString &connection)
 }
 
 // A server connection that went away still counts as open: the next
-// statement connects again, or says why it cannot.
-bool Database::IsOpen() const { return d->open && (d->driver == kPostgres || d->db().isOpen()); }
+// statement connects again, or says why it cannot. So does an SQLite
+// connection whose file went: the next statement looks for it again.
+bool Database::IsOpen() const
+{
+    return d->open && (d->driver == kPostgres || d->fileLost || d->db().isOpen());
+}
 
 void Database::Close() { d->closeConnection(); }
 
@@ -500,12 +643,16 @@ QueryResult Database::QueryParams(const QString &sql, const QVariantList &params
         return {};
     }
     const QString text = translateSql(sql, d->driver);
+    if (!d->followFile())
+        return {};
     if (d->driver == kSqlite) {
         if (sqlite3 *handle = SqliteStatement::handleOf(d->db().driver()->handle())) {
             QStringList columns;
             QVector<QVariant> rows;
             QString why;
             if (!SqliteStatement::run(handle, text, params, columns, rows, why)) {
+                if (d->fileChanged())
+                    why = Impl::fileReplacedText(d->file) + QStringLiteral("，数据没有保存（") + why + QStringLiteral("）");
                 d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(why, sql.trimmed()));
                 return {};
             }
@@ -602,6 +749,8 @@ int Database::ExecuteCount(const QString &sql, const QVariantList &params)
         d->fail(QStringLiteral("数据库没有打开"));
         return -1;
     }
+    if (!d->followFile())
+        return -1;
     if (d->driver == kSqlite) {
         if (sqlite3 *handle = SqliteStatement::handleOf(d->db().driver()->handle())) {
             if (!QueryParams(sql, params).ok())
@@ -633,7 +782,7 @@ bool Database::BeginTrans()
         d->fail(QStringLiteral("数据库没有打开"));
         return false;
     }
-    if (!d->reconnectIfLost())
+    if (!d->reconnectIfLost() || !d->followFile())
         return false;
     if (!d->db().transaction()) {
         // A connection found dead before anything ran (the server restarted
@@ -656,6 +805,28 @@ bool Database::CommitTrans()
         d->fail(QStringLiteral("与数据库服务器的连接已断开，事务没有提交"));
         return false;
     }
+    if (d->driver == kSqlite && IsOpen()) {
+        // Through the engine itself, so a full disk or a replaced file is
+        // worded as it is for a statement. A refused commit leaves the
+        // transaction for the caller to roll back.
+        QString why;
+        if (d->fileChanged()) {
+            why = Impl::fileReplacedText(d->file) + QStringLiteral("，事务没有提交");
+        } else if (sqlite3 *handle = SqliteStatement::handleOf(db.driver()->handle())) {
+            QStringList columns;
+            QVector<QVariant> rows;
+            if (SqliteStatement::run(handle, QStringLiteral("COMMIT"), {}, columns, rows, why))
+                return true;
+            if (d->fileChanged())
+                why = Impl::fileReplacedText(d->file) + QStringLiteral("，事务没有提交（") + why + QStringLiteral("）");
+        } else if (db.commit()) {
+            return true;
+        } else {
+            why = db.lastError().text().trimmed();
+        }
+        d->fail(QStringLiteral("提交事务出错：%1").arg(why));
+        return false;
+    }
     if (!IsOpen() || !db.commit()) {
         d->fail(QStringLiteral("提交事务出错：%1").arg(db.lastError().text().trimmed()));
         d->noteFailure(db.lastError());
@@ -670,6 +841,10 @@ bool Database::RollbackTrans()
     d->inTransaction = false;
     if (d->connectionLost)
         return true; // the server discarded the transaction with the connection
+    // SQLite rolls back by itself after some failures (a full disk among them).
+    if (d->driver == kSqlite && IsOpen())
+        if (sqlite3 *handle = SqliteStatement::handleOf(db.driver()->handle()); handle && sqlite3_get_autocommit(handle))
+            return true;
     if (!IsOpen() || !db.rollback()) {
         d->fail(QStringLiteral("回滚事务出错：%1").arg(db.lastError().text().trimmed()));
         return false;
@@ -683,7 +858,7 @@ bool Database::ExecuteScript(const QString &script)
         d->fail(QStringLiteral("数据库没有打开"));
         return false;
     }
-    if (!d->reconnectIfLost())
+    if (!d->reconnectIfLost() || !d->followFile())
         return false;
     QSqlDatabase db = d->db();
     // Statements end with ';' at the end of a line; '--' lines are comments.

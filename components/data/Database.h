@@ -2,6 +2,7 @@
 
 #include "components/data/DbError.h"
 #include "components/data/QueryResult.h"
+#include "components/data/ServerAddress.h"
 #include "platform/com/Dispatchable.h"
 
 #include <QString>
@@ -40,6 +41,9 @@ public:
     /// driver "sqlite": file is used as given (must exist).
     /// driver "postgres": "host=..;port=..;user=..;password=..;database=.." in connection.
     bool OpenDirect(const QString &driver, const QString &connection);
+    /// Opens a PostgreSQL database part by part; a host, user or database
+    /// holding ';', '=' or a control character is refused.
+    bool OpenServer(const ServerAddress &address);
     bool IsOpen() const;
     void Close();
 

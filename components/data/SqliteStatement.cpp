@@ -119,7 +119,7 @@ QString failure(sqlite3 *db)
         meaning = "数据库文件已损坏";
         break;
     case SQLITE_FULL:
-        meaning = "磁盘已满，修改无法保存";
+        meaning = "磁盘已满，数据没有保存，请腾出磁盘空间后再试";
         break;
     case SQLITE_IOERR:
         meaning = "读写数据库文件时出错";

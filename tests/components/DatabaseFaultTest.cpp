@@ -6,11 +6,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -214,4 +217,101 @@ TEST(DatabaseFaults, CorruptSqliteFileIsReportedClearly)
     const QueryResult r = damaged.Query(QStringLiteral("select username from jx_user"));
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(damaged.LastError().Description().contains(QStringLiteral("已损坏"))) << damaged.LastError().Description().toStdString();
+}
+
+namespace {
+
+// An SQLite database of one table "notes (id integer primary key, body text)" holding rows.
+QString notesDatabase(const QTemporaryDir &dir, const QString &name, int rows)
+{
+    const QString path = dir.filePath(name);
+    QFile(path).open(QIODevice::WriteOnly);
+    Database db;
+    if (!db.OpenDirect(QStringLiteral("sqlite"), path)
+        || !db.Execute(QStringLiteral("create table notes (id integer primary key, body text)")))
+        return {};
+    for (int i = 0; i < rows; ++i)
+        db.ExecuteParams(QStringLiteral("insert into notes (body) values (?)"), {QStringLiteral("行%1").arg(i)});
+    return path;
+}
+
+} // namespace
+
+// The file under an open connection deleted, then put back, then replaced by
+// another copy: the failure names what happened (not "read-only"), and the
+// next statement works on the file the path names now.
+TEST(DatabaseFaults, DeletedOrReplacedSqliteFileIsNamedAndReopened)
+{
+    QTemporaryDir dir;
+    const QString file = notesDatabase(dir, QStringLiteral("jx.db"), 3);
+    const QString spare = notesDatabase(dir, QStringLiteral("spare.db"), 5);
+    ASSERT_FALSE(file.isEmpty());
+    ASSERT_FALSE(spare.isEmpty());
+    Database db;
+    ASSERT_TRUE(db.OpenDirect(QStringLiteral("sqlite"), file));
+    ASSERT_EQ(count(db, QStringLiteral("notes")), 3);
+
+    ASSERT_TRUE(QFile::remove(file));
+    EXPECT_FALSE(db.ExecuteParams(QStringLiteral("insert into notes (body) values (?)"), {QStringLiteral("新的")}));
+    const QString gone = db.LastError().Description();
+    EXPECT_TRUE(gone.contains(QStringLiteral("数据库文件已被删除或替换"))) << gone.toStdString();
+    EXPECT_FALSE(gone.contains(QStringLiteral("只读"))) << gone.toStdString();
+    EXPECT_TRUE(db.IsOpen()); // still there to try again
+    EXPECT_FALSE(QFileInfo::exists(file)); // and no empty database was made in its place
+
+    // Put back (a new file at the path): the same statement now lands in it.
+    ASSERT_TRUE(QFile::copy(spare, file));
+    db.ResetError();
+    ASSERT_TRUE(db.ExecuteParams(QStringLiteral("insert into notes (body) values (?)"), {QStringLiteral("新的")}))
+        << db.LastError().Description().toStdString();
+    {
+        Database other;
+        ASSERT_TRUE(other.OpenDirect(QStringLiteral("sqlite"), file));
+        EXPECT_EQ(count(other, QStringLiteral("notes")), 6);
+    }
+
+    // Replaced in the middle of a transaction: what it did is gone with the
+    // old file, so it cannot go on; after the rollback the new file works.
+    const QString third = notesDatabase(dir, QStringLiteral("third.db"), 1);
+    ASSERT_TRUE(db.BeginTrans());
+    ASSERT_TRUE(db.Execute(QStringLiteral("delete from notes")));
+    ASSERT_EQ(::rename(QFile::encodeName(third).constData(), QFile::encodeName(file).constData()), 0);
+    EXPECT_FALSE(db.Execute(QStringLiteral("delete from notes")));
+    EXPECT_TRUE(db.LastError().Description().contains(QStringLiteral("事务已经丢失"))) << db.LastError().Description().toStdString();
+    EXPECT_FALSE(db.CommitTrans());
+    EXPECT_TRUE(db.LastError().Description().contains(QStringLiteral("数据库文件已被删除或替换"))) << db.LastError().Description().toStdString();
+    db.RollbackTrans();
+    db.ResetError();
+    EXPECT_EQ(count(db, QStringLiteral("notes")), 1) << db.LastError().Description().toStdString();
+}
+
+// A full database (the page limit stands in for a full disk) is worded for
+// the operator, on a statement and on a commit alike, and stores nothing.
+TEST(DatabaseFaults, FullDatabaseIsWordedAndStoresNothing)
+{
+    QTemporaryDir dir;
+    const QString file = notesDatabase(dir, QStringLiteral("jx.db"), 2);
+    ASSERT_FALSE(file.isEmpty());
+    Database db;
+    ASSERT_TRUE(db.OpenDirect(QStringLiteral("sqlite"), file));
+    const int pages = db.Query(QStringLiteral("PRAGMA page_count")).Value().toInt();
+    ASSERT_TRUE(db.Query(QStringLiteral("PRAGMA max_page_count = %1").arg(pages)).ok());
+    ASSERT_TRUE(db.BeginTrans());
+    EXPECT_FALSE(db.ExecuteParams(QStringLiteral("insert into notes (body) values (?)"), {QString(20000, u'满')}));
+    const QString full = db.LastError().Description();
+    EXPECT_TRUE(full.contains(QStringLiteral("磁盘已满，数据没有保存"))) << full.toStdString();
+    ASSERT_TRUE(db.RollbackTrans());
+    EXPECT_EQ(count(db, QStringLiteral("notes")), 2);
+
+    // A refusal that comes only at the commit goes through the same wording.
+    ASSERT_TRUE(db.Query(QStringLiteral("PRAGMA max_page_count = 100000")).ok());
+    ASSERT_TRUE(db.Execute(QStringLiteral("create table tags (id integer primary key, note integer references notes(id))")));
+    ASSERT_TRUE(db.BeginTrans());
+    ASSERT_TRUE(db.Execute(QStringLiteral("PRAGMA defer_foreign_keys = ON")));
+    ASSERT_TRUE(db.Execute(QStringLiteral("insert into tags (note) values (99)")));
+    EXPECT_FALSE(db.CommitTrans());
+    const QString refused = db.LastError().Description();
+    EXPECT_TRUE(refused.startsWith(QStringLiteral("提交事务出错：引用的记录不存在"))) << refused.toStdString();
+    db.RollbackTrans();
+    EXPECT_EQ(count(db, QStringLiteral("tags")), 0);
 }

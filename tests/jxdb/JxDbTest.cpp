@@ -21,6 +21,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -410,6 +411,53 @@ TEST_F(JxDb, PasswordsAreRefusedOnTheCommandLineAndBadCommandsExplainThemselves)
     const ToolRun same = jxdb(home.path(), {QStringLiteral("copy"), config, demoDb, QStringLiteral("--replace")});
     EXPECT_EQ(same.rc, 2) << show(same);
     EXPECT_TRUE(same.err.contains(QStringLiteral("same database"))) << show(same);
+}
+
+// A percent-encoded separator in a server address would, decoded, name
+// other connection settings (another database, a password, a port).
+TEST_F(JxDb, ServerAddressPartsHoldingSeparatorsAreRefused)
+{
+    const QString bent[] = {
+        QStringLiteral("postgres://jx@127.0.0.1:1/alpha%3Bdatabase%3Dbeta"),
+        QStringLiteral("postgres://jx%3Bpassword%3Dsecret@127.0.0.1:1/jx"),
+        QStringLiteral("postgres://jx@127.0.0.1:1/jx%3Bport%3D5432"),
+        QStringLiteral("postgres://jx@127.0.0.1:1/al%3Dpha"),
+        QStringLiteral("postgres://jx@127.0.0.1:1/jx%0Aport%3D5432"),
+        QStringLiteral("postgres://jx%09@127.0.0.1:1/jx"),
+    };
+    for (const QString &url : bent) {
+        const ToolRun r = jxdb(home.path(), {QStringLiteral("check"), url});
+        EXPECT_EQ(r.rc, 2) << url.toStdString() << "\n" << show(r);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("holds ';', '=' or a control character"))) << show(r);
+        EXPECT_FALSE(r.err.contains(QStringLiteral("secret"))) << show(r);
+    }
+}
+
+TEST_F(JxDb, EncodedSeparatorCannotRedirectACopyIntoAnotherDatabase)
+{
+    requirePostgres();
+    if (IsSkipped())
+        return;
+    PostgresDatabase alpha, beta;
+    QString why;
+    ASSERT_TRUE(alpha.create(why)) << why.toStdString();
+    ASSERT_TRUE(beta.create(why)) << why.toStdString();
+    const QString bent = alpha.url() + QStringLiteral("%3Bdatabase%3D") + beta.name;
+    const ToolRun r = jxdb(home.path(), {QStringLiteral("copy"), config, bent});
+    EXPECT_EQ(r.rc, 2) << show(r);
+    Database pg;
+    for (const PostgresDatabase *target : {&alpha, &beta}) {
+        ASSERT_TRUE(pg.OpenDirect(QStringLiteral("postgres"), target->connection()));
+        EXPECT_TRUE(rowCounts(pg).isEmpty()) << target->name.toStdString();
+    }
+
+    // A decoded part without separators is passed on as it is.
+    const QString encoded = QStringLiteral("postgres://%1@%2:%3/%4").arg(alpha.user, alpha.host, alpha.port,
+                                                                         QString::fromLatin1(QUrl::toPercentEncoding(alpha.name, {}, "_")));
+    const ToolRun copied = jxdb(home.path(), {QStringLiteral("copy"), config, encoded});
+    ASSERT_EQ(copied.rc, 0) << show(copied);
+    ASSERT_TRUE(pg.OpenDirect(QStringLiteral("postgres"), alpha.connection()));
+    EXPECT_EQ(rowCounts(pg).size(), 23);
 }
 
 } // namespace

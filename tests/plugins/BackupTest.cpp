@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -41,6 +42,21 @@ QString pairsState(const QString &path)
 QStringList backups(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+// "jx-<8 hex>" of the copy the last run made or found.
+QString ownStem(const DatabaseBackup &backup)
+{
+    const QString name = QFileInfo(backup.BackupFile()).fileName();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^jx-[0-9a-f]{8}-\\d{8}\\.db$")).match(name).hasMatch()) << name.toStdString();
+    return name.left(11);
+}
+
+QString pluginEntry(const QString &inner)
+{
+    return QStringLiteral("<plugins><plugin active=\"加载\"><style>101</style>"
+                          "<classname>jxBackup.DailyBackup</classname>%1</plugin></plugins>")
+        .arg(inner);
 }
 
 } // namespace
@@ -124,19 +140,22 @@ TEST(DatabaseBackup, OneCopyPerDayAndOnlyTheNewestAreKept)
     for (int day = 0; day < 5; ++day)
         ASSERT_TRUE(backup.Run(first.addDays(day))) << backup.Error().toStdString();
     EXPECT_EQ(backup.Keep(), 3);
-    EXPECT_EQ(backups(folder), (QStringList{QStringLiteral("jx-20261203.db"), QStringLiteral("jx-20261204.db"),
-                                            QStringLiteral("jx-20261205.db"), QStringLiteral("notes-20200101.txt")}));
+    // The name carries the database's identity between its base name and the day.
+    const QString stem = ownStem(backup);
+    EXPECT_EQ(backups(folder), (QStringList{stem + QStringLiteral("-20261203.db"), stem + QStringLiteral("-20261204.db"),
+                                            stem + QStringLiteral("-20261205.db"), QStringLiteral("notes-20200101.txt")}));
 
     // The same day again finds its copy and writes nothing.
-    const QDateTime written = QFileInfo(QDir(folder).filePath(QStringLiteral("jx-20261205.db"))).lastModified();
+    const QString last = QDir(folder).filePath(stem + QStringLiteral("-20261205.db"));
+    const QDateTime written = QFileInfo(last).lastModified();
     ASSERT_TRUE(backup.Run(first.addDays(4)));
     EXPECT_TRUE(backup.AlreadyDone());
-    EXPECT_EQ(QFileInfo(QDir(folder).filePath(QStringLiteral("jx-20261205.db"))).lastModified(), written);
+    EXPECT_EQ(QFileInfo(last).lastModified(), written);
 
     // The copy is the product database.
-    EXPECT_EQ(pairsState(QDir(folder).filePath(QStringLiteral("jx-20261205.db"))), QString()); // no such table
+    EXPECT_EQ(pairsState(last), QString()); // no such table
     Database copy;
-    ASSERT_TRUE(copy.OpenDirect(QStringLiteral("sqlite"), QDir(folder).filePath(QStringLiteral("jx-20261205.db"))));
+    ASSERT_TRUE(copy.OpenDirect(QStringLiteral("sqlite"), last));
     EXPECT_GT(copy.Query(QStringLiteral("select count(*) from jx_user"), 1).Value().toInt(), 0);
 }
 
@@ -148,8 +167,9 @@ TEST(DatabaseBackup, RunsAtSignInThroughItsRegistrationAndReportsWhatItCannotDo)
                           "<classname>jxBackup.DailyBackup</classname></plugin></plugins>"));
     t.session.CurrentUser()->SetUserName(QStringLiteral("admin"));
     jx::RunStartupPlugins(t.session, 101);
-    const QString today = QStringLiteral("backup/jx-") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".db");
-    EXPECT_TRUE(QFileInfo::exists(t.installation.path(today)));
+    const QStringList made = QDir(t.installation.path(QStringLiteral("backup"))).entryList(QDir::Files);
+    ASSERT_EQ(made.size(), 1) << made.join(u' ').toStdString();
+    EXPECT_TRUE(made.at(0).endsWith(u'-' + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".db")));
     EXPECT_TRUE(t.entriesOfKind(4).isEmpty()) << t.entriesOfKind(4).join(u'\n').toStdString();
     ASSERT_EQ(t.entriesOfKind(48).size(), 1);
     EXPECT_TRUE(t.entriesOfKind(48).at(0).contains(QStringLiteral("运行插件[数据库每日备份]")));
@@ -164,4 +184,76 @@ TEST(DatabaseBackup, RunsAtSignInThroughItsRegistrationAndReportsWhatItCannotDo)
     EXPECT_TRUE(pg.Error().contains(QStringLiteral("pg_dump"))) << pg.Error().toStdString();
     EXPECT_FALSE(QFileInfo::exists(t.installation.path(QStringLiteral("backup/jx-")
                                                        + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".sql"))));
+}
+
+// Two installations writing into one folder: each makes its own copy of the
+// day and removes only its own old copies; copies named the old way (before
+// names carried the database) are nobody's to remove.
+TEST(DatabaseBackup, InstallationsSharingAFolderKeepTheirOwnCopies)
+{
+    QTemporaryDir shared;
+    const QString folder = shared.path();
+    for (const char *old : {"jx-20261120.db", "jx-20261121.db"}) {
+        QFile f(QDir(folder).filePath(QString::fromLatin1(old)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("older copy");
+    }
+    const QString entry = pluginEntry(QStringLiteral("<keep>2</keep><folder>%1</folder>").arg(folder));
+    TestInstallation first, second;
+    first.writeConfig(entry);
+    second.writeConfig(entry);
+    DatabaseBackup one(first.configFile(), first.folder(), QStringLiteral("jxBackup.DailyBackup"));
+    DatabaseBackup two(second.configFile(), second.folder(), QStringLiteral("jxBackup.DailyBackup"));
+
+    const QDate day(2026, 12, 1);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(one.Run(day.addDays(i))) << one.Error().toStdString();
+    const QString stemOne = ownStem(one);
+
+    // The other database's copy of the same day is not this one's.
+    ASSERT_TRUE(two.Run(day.addDays(3))) << two.Error().toStdString();
+    EXPECT_FALSE(two.AlreadyDone());
+    const QString stemTwo = ownStem(two);
+    EXPECT_NE(stemOne, stemTwo);
+    for (int i = 4; i < 6; ++i)
+        ASSERT_TRUE(two.Run(day.addDays(i))) << two.Error().toStdString();
+    ASSERT_TRUE(one.Run(day.addDays(3)));
+    EXPECT_TRUE(one.AlreadyDone());
+
+    QStringList expected{QStringLiteral("jx-20261120.db"), QStringLiteral("jx-20261121.db"),
+                         stemOne + QStringLiteral("-20261203.db"), stemOne + QStringLiteral("-20261204.db"),
+                         stemTwo + QStringLiteral("-20261205.db"), stemTwo + QStringLiteral("-20261206.db")};
+    expected.sort();
+    EXPECT_EQ(backups(folder), expected);
+}
+
+// A keep that is no count of copies falls back to the default, and says so.
+TEST(DatabaseBackup, UnusableKeepFallsBackToTheDefaultAndIsLogged)
+{
+    for (const QString &keep : {QStringLiteral("0"), QStringLiteral("-1"), QStringLiteral("abc"), QStringLiteral("99999999999")}) {
+        TestInstallation installation;
+        installation.writeConfig(pluginEntry(QStringLiteral("<keep>%1</keep>").arg(keep)));
+        DatabaseBackup backup(installation.configFile(), installation.folder(), QStringLiteral("jxBackup.DailyBackup"));
+        ASSERT_TRUE(backup.Run(QDate(2026, 12, 1))) << backup.Error().toStdString();
+        EXPECT_EQ(backup.Keep(), DatabaseBackup::kDefaultKeep);
+        ASSERT_EQ(backup.Notes().size(), 1) << keep.toStdString();
+        EXPECT_TRUE(backup.Notes().at(0).contains(keep)) << backup.Notes().at(0).toStdString();
+        EXPECT_TRUE(backup.Notes().at(0).contains(QStringLiteral("按默认保留7份"))) << backup.Notes().at(0).toStdString();
+    }
+    TestInstallation plain;
+    plain.writeConfig(pluginEntry(QStringLiteral("<keep>12</keep>")));
+    DatabaseBackup backup(plain.configFile(), plain.folder(), QStringLiteral("jxBackup.DailyBackup"));
+    ASSERT_TRUE(backup.Run(QDate(2026, 12, 1)));
+    EXPECT_EQ(backup.Keep(), 12);
+    EXPECT_TRUE(backup.Notes().isEmpty());
+
+    // Through the plug-in at sign-in, the note reaches the log as a warning.
+    PluginTestSession t;
+    PluginTestSession::registerLibrary(QStringLiteral(JXBACKUP_PATH));
+    t.open(pluginEntry(QStringLiteral("<keep>abc</keep>")));
+    t.session.CurrentUser()->SetUserName(QStringLiteral("admin"));
+    jx::RunStartupPlugins(t.session, 101);
+    const QStringList warnings = t.entriesOfKind(4);
+    ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
+    EXPECT_TRUE(warnings.at(0).contains(QStringLiteral("<keep>abc</keep>"))) << warnings.at(0).toStdString();
 }

@@ -2,6 +2,7 @@
 
 #include "components/data/Database.h"
 #include "components/data/PgPassFile.h"
+#include "components/data/ServerAddress.h"
 #include "components/xml/XmlDocument.h"
 #include "platform/PathMapper.h"
 
@@ -47,17 +48,32 @@ bool DbLocation::parse(const QString &textIn, DbLocation &out, QString &error)
             error = kNoPassword;
             return false;
         }
-        if (url.hasQuery()) {
-            error = QStringLiteral("connection options after '?' are not supported: %1").arg(text);
+        if (url.hasQuery() || url.hasFragment()) {
+            error = QStringLiteral("connection options after '?' or '#' are not supported: %1").arg(text);
             return false;
         }
+        // Decoded, a part is what the server will see; one that still holds
+        // a separator would name other connection settings, so it is refused.
         out.m_kind = Kind::Postgres;
-        out.m_host = url.host();
+        out.m_host = url.host(QUrl::FullyDecoded);
         out.m_port = url.port() > 0 ? QString::number(url.port()) : QStringLiteral("5432");
-        out.m_user = url.userName();
-        out.m_database = url.path().mid(1);
+        out.m_user = url.userName(QUrl::FullyDecoded);
+        out.m_database = url.path(QUrl::FullyDecoded).mid(1);
+        const std::pair<const char *, QString> parts[] = {
+            {"host", out.m_host}, {"user", out.m_user}, {"database", out.m_database}};
+        for (const auto &[name, value] : parts) {
+            if (ServerAddress::holdsSeparator(value)) {
+                // Not the address itself: what is bent into it may be a password.
+                error = QStringLiteral("the %1 of the server address holds ';', '=' or a control character "
+                                       "(perhaps percent-encoded); no part may, so nothing was opened")
+                            .arg(QString::fromLatin1(name));
+                out = DbLocation();
+                return false;
+            }
+        }
         if (out.m_user.isEmpty() || out.m_database.isEmpty() || out.m_database.contains(u'/')) {
             error = QStringLiteral("name the user and the database: postgres://user@host:port/database");
+            out = DbLocation();
             return false;
         }
         return true;
@@ -123,18 +139,17 @@ bool DbLocation::open(Database &db) const
         return db.Open(m_configFile, true);
     if (m_kind == Kind::SqliteFile)
         return db.OpenDirect(QStringLiteral("sqlite"), m_file);
-    return db.OpenDirect(QStringLiteral("postgres"), connectionString());
+    return db.OpenServer(address());
 }
 
-QString DbLocation::connectionString() const
+ServerAddress DbLocation::address() const
 {
-    QStringList parts;
-    const QString values[] = {m_host, m_port, m_user, m_database};
-    const char *keys[] = {"host", "port", "user", "database"};
-    for (int i = 0; i < 4; ++i)
-        if (!values[i].isEmpty())
-            parts << QString::fromLatin1(keys[i]) + u'=' + values[i];
-    return parts.join(u';');
+    ServerAddress address;
+    address.host = m_host;
+    address.port = m_port.toInt();
+    address.user = m_user;
+    address.database = m_database;
+    return address;
 }
 
 QString DbLocation::describe() const

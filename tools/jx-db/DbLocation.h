@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/data/ServerAddress.h"
+
 #include <QString>
 
 class Database;
@@ -27,8 +29,8 @@ public:
 
     /// Opens it as the console would (through the configuration file when there is one).
     bool open(Database &db) const;
-    /// "host=..;port=..;user=..;database=.." for Database::OpenDirect.
-    QString connectionString() const;
+    /// The server's parts for Database::OpenServer (no password: ~/.pgpass has it).
+    ServerAddress address() const;
     /// For people: the file, or user@host:port/database.
     QString describe() const;
     /// The <database …/> element a workstation's configuration needs for it.
