@@ -60,6 +60,8 @@ CREATE TABLE sysdatabase (
 );
 
 -- Users: pwhash is a libsodium password hash string; '' means no password.
+-- failcount: wrong passwords in a row (from CurrentUser::kLockAfter on the user
+-- is locked); lockeduntil: the time before which no attempt is taken, '' none.
 CREATE TABLE jx_user (
   usercode  VARCHAR(20) NOT NULL PRIMARY KEY,
   username  VARCHAR(50) NOT NULL UNIQUE,
@@ -67,7 +69,9 @@ CREATE TABLE jx_user (
   isadmin   INTEGER NOT NULL DEFAULT 0,
   rolecode  VARCHAR(20) NOT NULL DEFAULT '',
   active    INTEGER NOT NULL DEFAULT 1,
-  lastlogin VARCHAR(20) NOT NULL DEFAULT ''
+  lastlogin VARCHAR(20) NOT NULL DEFAULT '',
+  failcount   INTEGER NOT NULL DEFAULT 0,
+  lockeduntil VARCHAR(19) NOT NULL DEFAULT ''
 );
 
 -- Rights of a user on a program number; the bits are ProgramRights::Bit (1 = run).

@@ -82,7 +82,12 @@ int msgBox(const QString &text, int style, const QString &title)
     const QString shownTitle = title.isEmpty() ? ProgramInfo::title() : title;
     if (currentHandler())
         return currentHandler()(text, style, shownTitle);
+    return showMessageBox(text, style, shownTitle);
+}
 
+int showMessageBox(const QString &text, int style, const QString &title)
+{
+    const QString shownTitle = title.isEmpty() ? ProgramInfo::title() : title;
     if (qobject_cast<QApplication *>(QCoreApplication::instance()) == nullptr) {
         std::fprintf(stderr, "%s: %s\n", shownTitle.toLocal8Bit().constData(), text.toLocal8Bit().constData());
         return defaultMsgResult(style);

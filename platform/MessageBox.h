@@ -46,6 +46,10 @@ using MessageBoxHandler = std::function<int(const QString &text, int style, cons
 // returned.
 int msgBox(const QString &text, int style = OKOnly, const QString &title = QString());
 
+// The box itself, never the handler: for a handler that only arranges the
+// screen around the box (the splash steps aside) and then shows it.
+int showMessageBox(const QString &text, int style = OKOnly, const QString &title = QString());
+
 // Installs a handler (an empty function removes it); returns the previous one.
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
 

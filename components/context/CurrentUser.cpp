@@ -11,6 +11,19 @@
 #include <sodium.h>
 
 namespace {
+const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// Checked for a name nobody has, so that the refusal takes as long as a wrong
+// password of a real user and names cannot be found by timing. Made with
+// hashPassword's costs from a random password that was thrown away.
+const QString kDummyHash =
+    QStringLiteral("$argon2id$v=19$m=65536,t=2,p=1$ybyGrZCRIygwdPF/zQTXmw$pCNT1NNGaM6S2676LI7RET+tyOHm7VGEjJ/XZ8tvEeI");
+
+QString lockedMessage(const QString &userName)
+{
+    return QStringLiteral("用户%1因连续%2次密码错误已被锁定，请与系统管理员联系解锁").arg(userName).arg(CurrentUser::kLockAfter);
+}
+
 QString damagedRecord(const QString &userName)
 {
     return QStringLiteral("用户%1的记录已损坏（密码摘要无法使用），请与系统管理员联系").arg(userName);
@@ -124,15 +137,18 @@ bool CurrentUser::Login(const QString &password)
     if (name.isEmpty())
         return false;
     const QueryResult r = db->QueryParams(
-        QStringLiteral("select usercode,pwhash,isadmin,active,rolecode from jx_user where username=?"), {name});
+        QStringLiteral("select usercode,pwhash,isadmin,active,rolecode,failcount,lockeduntil from jx_user where username=?"),
+        {name});
     if (!r.ok()) {
         m_error.setDescription(db->LastError().Description());
         db->ResetError();
         return false;
     }
     Recordset rs = r.Recordset();
-    if (rs.Eof())
-        return false; // unknown user: a plain refusal
+    if (rs.Eof()) {
+        checkPassword(kDummyHash, password); // the same work as for a known name
+        return false;                        // unknown user: a plain refusal
+    }
     if (rs.Fields(QStringLiteral("active")).toInt() != 1) {
         m_error.setDescription(QStringLiteral("用户%1已被停用").arg(name));
         return false;
@@ -142,13 +158,80 @@ bool CurrentUser::Login(const QString &password)
         m_error.setDescription(damagedRecord(name));
         return false;
     }
-    if (!checkPassword(hash, password))
+    const QString code = rs.Fields(QStringLiteral("usercode")).toString();
+    const int failures = rs.Fields(QStringLiteral("failcount")).toInt();
+    const QString lockedUntil = rs.Fields(QStringLiteral("lockeduntil")).toString();
+    if (failures >= kLockAfter) {
+        m_error.setDescription(lockedMessage(name));
         return false;
-    m_userCode = rs.Fields(QStringLiteral("usercode")).toString();
+    }
+    // Refused without looking at the password: a guess made while waiting
+    // tells nothing and costs nothing, and the window is never held up.
+    const QDateTime until = QDateTime::fromString(lockedUntil, kTimeFormat);
+    const qint64 waitMs = until.isValid() ? now().msecsTo(until) : 0;
+    if (waitMs > 0) {
+        m_error.setDescription(QStringLiteral("密码错误次数过多，请 %1 秒后再试").arg((waitMs + 999) / 1000));
+        return false;
+    }
+    if (!checkPassword(hash, password)) {
+        recordFailure(*db, code, name, failures);
+        return false;
+    }
+    if (failures != 0 || !lockedUntil.isEmpty()) {
+        db->ExecuteParams(QStringLiteral("update jx_user set failcount=0, lockeduntil='' where usercode=?"), {code});
+        db->ResetError(); // the sign-in stands; the count is cleared at the next one
+    }
+    m_userCode = code;
     m_admin = rs.Fields(QStringLiteral("isadmin")).toInt() != 0;
     m_roleCode = rs.Fields(QStringLiteral("rolecode")).toString();
     keepPassword(password);
     m_loggedIn = true;
+    return true;
+}
+
+int CurrentUser::delayAfter(int failures)
+{
+    if (failures < kFreeFailures || failures >= kLockAfter)
+        return 0;
+    return 5 << (failures - kFreeFailures); // 5, 10, 20, ... 320 seconds
+}
+
+void CurrentUser::recordFailure(::Database &db, const QString &userCode, const QString &userName, int failuresBefore)
+{
+    const int failures = failuresBefore + 1;
+    const int delay = delayAfter(failures);
+    // '' rather than null for none: the column refuses Null.
+    const QString until = delay > 0 ? now().addSecs(delay).toString(kTimeFormat) : QStringLiteral("");
+    // Counted in the statement itself, so attempts from several workstations at once all count.
+    if (!db.ExecuteParams(QStringLiteral("update jx_user set failcount=failcount+1, lockeduntil=? where usercode=?"),
+                          {until, userCode})) {
+        db.ResetError();
+        return; // a plain refusal still
+    }
+    if (failures >= kLockAfter)
+        m_error.setDescription(lockedMessage(userName));
+    else if (delay > 0)
+        m_error.setDescription(QStringLiteral("无效的密码或者用户名，请 %1 秒后再试").arg(delay));
+}
+
+bool CurrentUser::UnlockUser(const QString &userCode)
+{
+    m_error.clear();
+    Database *db = database();
+    if (!m_loggedIn || !m_admin || !db || !db->IsOpen()) {
+        m_error.setDescription(QStringLiteral("只有系统管理员可以解锁用户"));
+        return false;
+    }
+    const int changed = db->ExecuteCount(QStringLiteral("update jx_user set failcount=0, lockeduntil='' where usercode=?"), {userCode});
+    if (changed < 0) {
+        m_error.setDescription(db->LastError().Description());
+        db->ResetError();
+        return false;
+    }
+    if (changed == 0) {
+        m_error.setDescription(QStringLiteral("找不到用户%1").arg(userCode));
+        return false;
+    }
     return true;
 }
 
@@ -250,7 +333,7 @@ bool CurrentUser::Activate()
     if (!m_loggedIn || !db)
         return false;
     db->ExecuteParams(QStringLiteral("update jx_user set lastlogin=? where usercode=?"),
-                      {QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), m_userCode});
+                      {now().toString(kTimeFormat), m_userCode});
     db->ResetError();
     return true;
 }
@@ -285,6 +368,10 @@ const com::MemberTable<CurrentUser> &CurrentUser::members()
         .add(QStringLiteral("ResetPassword"), [](CurrentUser &self, const DispArgs &a) {
             com::requireArgs(a, 2);
             return Variant::fromBool(self.ResetPassword(com::argText(a, 0), com::argText(a, 1)));
+        })
+        .add(QStringLiteral("UnlockUser"), [](CurrentUser &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            return Variant::fromBool(self.UnlockUser(com::argText(a, 0)));
         })
         .add(QStringLiteral("Verify"), [](CurrentUser &self, const DispArgs &) { return Variant::fromBool(self.Verify()); })
         .add(QStringLiteral("Activate"), [](CurrentUser &self, const DispArgs &) { return Variant::fromBool(self.Activate()); })

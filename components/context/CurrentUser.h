@@ -3,18 +3,33 @@
 #include "components/context/ContextError.h"
 #include "platform/com/Dispatchable.h"
 
+#include <QDateTime>
 #include <QString>
+
+#include <functional>
 
 class AppContext;
 class Database;
 
 /// The signed-in operator. Users live in table jx_user with libsodium
-/// password hashes; the typed password is kept in memory only.
+/// password hashes; the typed password is kept in memory only. Wrong
+/// passwords are counted per user in the database (failcount, lockeduntil):
+/// after a few, each further attempt waits longer, and after kLockAfter the
+/// user is locked until an administrator unlocks him.
 class CurrentUser final : public com::Dispatchable<CurrentUser>
 {
 public:
     static constexpr const char *kClassIid = "{6A1C2E07-3B5D-4C7E-9F10-2A3B4C5D6E07}";
     static const com::MemberTable<CurrentUser> &members();
+
+    /// Failures allowed before attempts have to wait.
+    static constexpr int kFreeFailures = 3;
+    /// Failures in a row that lock the user.
+    static constexpr int kLockAfter = 10;
+    /// Seconds to wait after the given number of failures in a row (0: none).
+    static int delayAfter(int failures);
+
+    using Clock = std::function<QDateTime()>;
 
     CurrentUser() = default;
     explicit CurrentUser(AppContext *context) { Attach(context); }
@@ -41,6 +56,11 @@ public:
     /// Sets another user's password (stored as ChangePassword stores it) without
     /// the old one; only a signed-in administrator may. False: reason in LastError.
     bool ResetPassword(const QString &userCode, const QString &newPassword);
+    /// Clears another user's failures and lock; only a signed-in administrator
+    /// may. False: reason in LastError.
+    bool UnlockUser(const QString &userCode);
+    /// The time the waits are measured by (the workstation's clock when unset).
+    void SetClock(Clock clock) { m_clock = std::move(clock); }
     /// True while signed in and the user is still active in the directory.
     bool Verify();
     /// Records the sign-in time; always true when signed in.
@@ -59,10 +79,13 @@ private:
     ::Database *database() const;
     void wipePassword();
     void keepPassword(const QString &password);
+    QDateTime now() const { return m_clock ? m_clock() : QDateTime::currentDateTime(); }
+    void recordFailure(::Database &db, const QString &userCode, const QString &userName, int failuresBefore);
 
     AppContext *m_context = nullptr;
     QString m_userName, m_userCode, m_roleCode, m_password;
     bool m_loggedIn = false;
     bool m_admin = false;
     ContextError m_error;
+    Clock m_clock;
 };

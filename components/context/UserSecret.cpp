@@ -52,33 +52,75 @@ bool sessionBusPresent()
     return !runtime.isEmpty() && QFileInfo::exists(QDir(runtime).filePath(QStringLiteral("bus")));
 }
 
-// The secret from the secret service; nullopt when no service answers.
-std::optional<QByteArray> fromService(bool create)
+SecretService *serviceOrNull()
 {
     if (!sessionBusPresent())
-        return std::nullopt;
+        return nullptr;
     GError *error = nullptr;
-    gchar *found = secret_password_lookup_sync(schema(), nullptr, &error, "purpose", "string-cipher", nullptr);
+    SecretService *service = secret_service_get_sync(SECRET_SERVICE_OPEN_SESSION, nullptr, &error);
+    if (error)
+        g_error_free(error);
+    return service;
+}
+
+// The secret kept in the service: nullopt when no service answers, empty when
+// it holds none that can be read without unlocking. Nothing here unlocks: an
+// unlock puts up a prompt, and sign-in must not wait for someone to answer it.
+std::optional<QByteArray> fromService()
+{
+    SecretService *service = serviceOrNull();
+    if (!service)
+        return std::nullopt;
+    GHashTable *attributes = secret_attributes_build(schema(), "purpose", "string-cipher", nullptr);
+    GError *error = nullptr;
+    GList *items = secret_service_search_sync(service, schema(), attributes, SECRET_SEARCH_LOAD_SECRETS, nullptr, &error);
+    g_hash_table_unref(attributes);
+    g_object_unref(service);
     if (error) {
         g_error_free(error);
         return std::nullopt;
     }
-    if (found) {
-        const QByteArray secret = QByteArray::fromBase64(QByteArray(found));
-        secret_password_free(found);
-        if (secret.size() == UserSecret::kSize)
-            return secret;
+    QByteArray secret;
+    for (GList *i = items; i && secret.isEmpty(); i = i->next) {
+        auto *item = static_cast<SecretItem *>(i->data);
+        if (secret_item_get_locked(item))
+            continue;
+        if (SecretValue *value = secret_item_get_secret(item)) {
+            const QByteArray found = QByteArray::fromBase64(QByteArray(secret_value_get_text(value)));
+            if (found.size() == UserSecret::kSize)
+                secret = found;
+            secret_value_unref(value);
+        }
     }
-    if (!create)
-        return QByteArray();
-    const QByteArray secret = freshSecret();
-    if (!secret_password_store_sync(schema(), SECRET_COLLECTION_DEFAULT, "JX remembered password key",
-                                    secret.toBase64().constData(), nullptr, &error, "purpose", "string-cipher", nullptr)) {
-        if (error)
-            g_error_free(error);
-        return std::nullopt;
-    }
+    g_list_free_full(items, g_object_unref);
     return secret;
+}
+
+// Stores the secret in the default collection when that is open; a locked or
+// missing one would need a prompt, so the caller keeps the secret elsewhere.
+bool storeInService(const QByteArray &secret)
+{
+    SecretService *service = serviceOrNull();
+    if (!service)
+        return false;
+    GError *error = nullptr;
+    SecretCollection *collection =
+        secret_collection_for_alias_sync(service, SECRET_COLLECTION_DEFAULT, SECRET_COLLECTION_NONE, nullptr, &error);
+    bool stored = false;
+    if (collection && !secret_collection_get_locked(collection)) {
+        GHashTable *attributes = secret_attributes_build(schema(), "purpose", "string-cipher", nullptr);
+        SecretValue *value = secret_value_new(secret.toBase64().constData(), -1, "text/plain");
+        stored = secret_service_store_sync(service, schema(), attributes, SECRET_COLLECTION_DEFAULT,
+                                           "JX remembered password key", value, nullptr, &error);
+        secret_value_unref(value);
+        g_hash_table_unref(attributes);
+    }
+    if (collection)
+        g_object_unref(collection);
+    if (error)
+        g_error_free(error);
+    g_object_unref(service);
+    return stored;
 }
 #endif
 
@@ -102,8 +144,19 @@ QByteArray UserSecret::value(bool create) const
     }
 #ifdef JX_HAVE_LIBSECRET
     if (m_askService) {
-        if (const std::optional<QByteArray> secret = fromService(create))
-            return *secret;
+        if (const std::optional<QByteArray> kept = fromService()) {
+            if (!kept->isEmpty())
+                return *kept;
+            // The service answers but holds none: an earlier store may have
+            // failed (a prompt cancelled) and the secret gone to the file.
+            const QByteArray inFile = fromFile(false);
+            if (!inFile.isEmpty() || !create)
+                return inFile;
+            m_error.clear();
+            const QByteArray secret = freshSecret();
+            if (storeInService(secret))
+                return secret;
+        }
     }
 #endif
     return fromFile(create);

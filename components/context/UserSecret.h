@@ -5,8 +5,10 @@
 
 /// A random secret of one user, for mixing into keys so that what a program
 /// enciphers for him cannot be read by anyone else who has the program. It is
-/// kept in the desktop's secret service (libsecret) when one answers,
-/// otherwise in a file only that user can read (mode 0600) in his data folder.
+/// kept in the desktop's secret service (libsecret) when one answers with its
+/// keyring open, otherwise in a file only that user can read (mode 0600) in
+/// his data folder; the file is read whenever the service holds none. The
+/// service is never asked to unlock, so no prompt ever holds the caller.
 class UserSecret
 {
 public:

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
+#include <QPointer>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -49,6 +50,27 @@ frmSplash::frmSplash(ConsoleSession &session, QWidget *parent)
         m_timer.stop();
         close();
     });
+    // A box opened under a window that stays on top is never seen: the
+    // splash hides while one is up and comes back unless it closed meanwhile.
+    m_previousBoxHandler = setMessageBoxHandler(MessageBoxHandler());
+    setMessageBoxHandler(
+        [splash = QPointer<frmSplash>(this), previous = m_previousBoxHandler](const QString &text, int style,
+                                                                           const QString &title) {
+            const bool aside = splash && splash->isVisible();
+            if (aside)
+                splash->hide();
+            const int answer = previous ? previous(text, style, title) : showMessageBox(text, style, title);
+            if (aside && splash) {
+                splash->show();
+                splash->raise();
+            }
+            return answer;
+        });
+}
+
+frmSplash::~frmSplash()
+{
+    setMessageBoxHandler(std::move(m_previousBoxHandler));
 }
 
 frmSplash::CaptionSize frmSplash::CaptionSizeFor(int length)

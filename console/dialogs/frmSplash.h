@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/MessageBox.h"
+
 #include <QDialog>
 #include <QList>
 #include <QTimer>
@@ -14,7 +16,8 @@ namespace jx {
 class ConsoleSession;
 
 // The splash window shown after sign-in while the main window loads; it
-// reads the session's configuration and interface texts.
+// reads the session's configuration and interface texts. It stays on top, so
+// while it lives every message box has it step aside until the box is answered.
 class frmSplash final : public QDialog
 {
     Q_OBJECT
@@ -26,6 +29,7 @@ public:
     };
 
     explicit frmSplash(ConsoleSession &session, QWidget *parent = nullptr);
+    ~frmSplash() override;
 
     // Fills the window; every failing step is skipped.
     void LoadForm();
@@ -58,6 +62,7 @@ private:
     QLabel *m_version = nullptr;
     QTimer m_timer;
     int m_opacity = 100;
+    MessageBoxHandler m_previousBoxHandler;
 };
 
 } // namespace jx

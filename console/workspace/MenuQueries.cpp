@@ -123,9 +123,19 @@ QString MenuQueries::Q10(int32_t programNumber)
 
 QString MenuQueries::Q11(const QString &code)
 {
+    // A code holding a pattern character has them matched as themselves; any
+    // other code keeps the plain pattern, so the statement stays as it was.
+    const bool wildcards = code.contains(QLatin1Char('_')) || code.contains(QLatin1Char('%'));
+    QString prefix = code;
+    if (wildcards) {
+        prefix.replace(QLatin1Char('!'), QStringLiteral("!!"));
+        prefix.replace(QLatin1Char('_'), QStringLiteral("!_"));
+        prefix.replace(QLatin1Char('%'), QStringLiteral("!%"));
+    }
     return QStringLiteral("SELECT menucode ,menuname FROM xt_menu A WHERE inActive <> 1 and menuismx=1 and "
                           "menuIsMajor=1 and MenuType='报表' and menucode like '")
-        + quoted(code) + QStringLiteral("%' ORDER BY parent,menuorder");
+        + quoted(prefix) + (wildcards ? QStringLiteral("%' escape '!'") : QStringLiteral("%'"))
+        + QStringLiteral(" ORDER BY parent,menuorder");
 }
 
 } // namespace jx

@@ -232,6 +232,85 @@ TEST_P(ContextFixture, ResetPasswordOnlyByAnAdministrator)
     EXPECT_TRUE(user.Login(""));
 }
 
+// Wrong passwords in a row make further attempts wait longer; the count is in
+// the database, so another session sees the same wait; attempts made while
+// waiting are refused unread and uncounted; a sign-in clears the count.
+TEST_P(ContextFixture, RepeatedWrongPasswordsMakeTheNextAttemptsWait)
+{
+    const auto failures = [&] {
+        return t.db->Query("select failcount from jx_user where usercode='0002'", 1).Value().toInt();
+    };
+    QDateTime clock = QDateTime(QDate(2026, 3, 1), QTime(9, 0));
+    user.SetClock([&clock] { return clock; });
+    user.SetUserName("clerk");
+    for (int i = 1; i < CurrentUser::kFreeFailures; ++i) {
+        EXPECT_FALSE(user.Login("wrong"));
+        EXPECT_EQ(user.LastError().Description(), "");
+    }
+    EXPECT_FALSE(user.Login("wrong"));
+    EXPECT_EQ(user.LastError().Description(), QStringLiteral("无效的密码或者用户名，请 5 秒后再试"));
+    clock = clock.addSecs(2);
+    EXPECT_FALSE(user.Login("clerk123")); // the right password too
+    EXPECT_EQ(user.LastError().Description(), QStringLiteral("密码错误次数过多，请 3 秒后再试"));
+    EXPECT_FALSE(user.IsLoggedIn());
+    EXPECT_EQ(failures(), CurrentUser::kFreeFailures);
+
+    AppContext elsewhere;
+    ASSERT_TRUE(elsewhere.Attach(t.db.get(), 0));
+    CurrentUser another(&elsewhere);
+    another.SetClock([&clock] { return clock; });
+    another.SetUserName("clerk");
+    EXPECT_FALSE(another.Login("clerk123"));
+    EXPECT_EQ(another.LastError().Description(), QStringLiteral("密码错误次数过多，请 3 秒后再试"));
+
+    clock = clock.addSecs(3);
+    EXPECT_FALSE(user.Login("wrong"));
+    EXPECT_EQ(user.LastError().Description(), QStringLiteral("无效的密码或者用户名，请 10 秒后再试"));
+    clock = clock.addSecs(10);
+    EXPECT_TRUE(user.Login("clerk123"));
+    EXPECT_EQ(failures(), 0);
+    EXPECT_EQ(t.db->Query("select lockeduntil from jx_user where usercode='0002'", 1).Value().toString(), "");
+    // The count starts again from nothing.
+    EXPECT_FALSE(user.Login("wrong"));
+    EXPECT_EQ(user.LastError().Description(), "");
+
+    EXPECT_EQ(CurrentUser::delayAfter(CurrentUser::kFreeFailures - 1), 0);
+    EXPECT_LT(CurrentUser::delayAfter(CurrentUser::kLockAfter - 2), CurrentUser::delayAfter(CurrentUser::kLockAfter - 1));
+}
+
+// At the last failure the user is locked whatever the time and the password,
+// until an administrator unlocks him (late-bound, as scripts do); an unknown
+// name is a plain refusal that writes nothing.
+TEST_P(ContextFixture, LockAfterTooManyFailuresUntilAnAdministratorUnlocks)
+{
+    QDateTime clock = QDateTime(QDate(2026, 3, 1), QTime(9, 0));
+    user.SetClock([&clock] { return clock; });
+    ASSERT_TRUE(t.db->ExecuteParams("update jx_user set failcount=? where usercode='0002'", {CurrentUser::kLockAfter - 1}));
+    user.SetUserName("clerk");
+    EXPECT_FALSE(user.Login("wrong"));
+    const QString locked = QStringLiteral("用户clerk因连续%1次密码错误已被锁定，请与系统管理员联系解锁").arg(CurrentUser::kLockAfter);
+    EXPECT_EQ(user.LastError().Description(), locked);
+    clock = clock.addDays(30);
+    EXPECT_FALSE(user.Login("clerk123"));
+    EXPECT_EQ(user.LastError().Description(), locked);
+    EXPECT_FALSE(user.UnlockUser("0002"));
+    EXPECT_EQ(user.LastError().Description(), QStringLiteral("只有系统管理员可以解锁用户"));
+
+    user.SetUserName("nobody");
+    EXPECT_FALSE(user.Login("wrong"));
+    EXPECT_EQ(user.LastError().Description(), "");
+    EXPECT_EQ(t.db->Query("select count(*) from jx_user where failcount<>0", 1).Value().toInt(), 1);
+
+    user.SetUserName("admin");
+    ASSERT_TRUE(user.Login("admin123"));
+    const com::Variant face = user.toVariant();
+    EXPECT_FALSE(com::toQVariant(com::call(face.pdispVal, "UnlockUser", {com::Variant::fromString("0404")})).toBool());
+    EXPECT_EQ(com::toQVariant(com::getPath(face.pdispVal, "LastError.Description")).toString(), QStringLiteral("找不到用户0404"));
+    EXPECT_TRUE(com::toQVariant(com::call(face.pdispVal, "UnlockUser", {com::Variant::fromString("0002")})).toBool());
+    user.SetUserName("clerk");
+    EXPECT_TRUE(user.Login("clerk123"));
+}
+
 TEST_P(ContextFixture, ChangePasswordAndVerify)
 {
     user.SetUserName("clerk");
@@ -420,4 +499,25 @@ TEST(StringCipher, SecretKeptInTheSecretServiceWhenOneAnswers)
     EXPECT_TRUE(secretTool({"lookup", "purpose", "string-cipher"}).isEmpty());
     EXPECT_EQ(cipher.Decrypt(stored, "kepo"), "");
     EXPECT_FALSE(QFile::exists(UserSecret().filePath()));
+}
+
+// The service answers but holds no secret, because keeping it there failed
+// (a prompt cancelled, the keyring locked) and it went to the file: the file
+// is read, so the remembered text still reads back, and nothing is made anew.
+TEST(StringCipher, SecretServiceWithoutTheSecretFallsBackToTheFile)
+{
+    if (qEnvironmentVariable("JX_TEST_SECRET_SERVICE") != u"1")
+        GTEST_SKIP() << "needs a secret service: run through run-with-secret-service.sh";
+    QProcess::execute(QStringLiteral("secret-tool"), {"clear", "purpose", "string-cipher"});
+    const QString folder = QFileInfo(UserSecret().filePath()).path();
+    const QString stored = StringCipher{UserSecret(folder)}.Encrypt("admin123", "kepo");
+    ASSERT_FALSE(stored.isEmpty());
+    const QByteArray inFile = UserSecret(folder).value(false);
+    ASSERT_EQ(inFile.size(), UserSecret::kSize);
+
+    EXPECT_EQ(StringCipher{UserSecret()}.Decrypt(stored, "kepo"), "admin123");
+    // A new remembered text uses the same secret rather than one in the service.
+    EXPECT_EQ(UserSecret().value(true), inFile);
+    EXPECT_EQ(StringCipher{UserSecret(folder)}.Decrypt(StringCipher{UserSecret()}.Encrypt("x1", "kepo"), "kepo"), "x1");
+    QFile::remove(UserSecret().filePath());
 }

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -111,6 +112,35 @@ TEST_F(Login, RefusalsAreWarningsAndStoreNothing)
     EXPECT_FALSE(user().IsLoggedIn());
     EXPECT_EQ(form.result(), 0);
     EXPECT_TRUE(nothingStored());
+}
+
+// After repeated wrong passwords the window refuses at once with the wait in
+// seconds (it never sleeps), stays open with nothing stored, and takes the
+// right password once the wait is over.
+TEST_F(Login, RepeatedFailuresAreRefusedWithTheWaitAndTheWindowStaysUsable)
+{
+    QDateTime clock(QDate(2026, 3, 1), QTime(9, 0));
+    user().SetClock([&clock] { return clock; });
+    jx::frmLogin form(*session);
+    form.LoadForm();
+    for (int i = 1; i < CurrentUser::kFreeFailures; ++i)
+        signIn(form, QStringLiteral("clerk"), QStringLiteral("nope"));
+    EXPECT_EQ(log.lastMessage(), QStringLiteral("无效的密码或者用户名clerk ，请重试!"));
+    signIn(form, QStringLiteral("clerk"), QStringLiteral("nope"));
+    EXPECT_EQ(log.lastMessage(), QStringLiteral("无效的密码或者用户名，请 5 秒后再试"));
+    EXPECT_EQ(log.lastKind(), 4);
+    clock = clock.addSecs(1);
+    signIn(form, QStringLiteral("clerk"), QStringLiteral("clerk123"));
+    EXPECT_EQ(log.lastMessage(), QStringLiteral("密码错误次数过多，请 4 秒后再试"));
+    EXPECT_FALSE(user().IsLoggedIn());
+    EXPECT_EQ(form.result(), 0);
+    EXPECT_TRUE(nothingStored());
+    EXPECT_EQ(form.Password()->selectedText(), QStringLiteral("clerk123"));
+
+    clock = clock.addSecs(4);
+    signIn(form, QStringLiteral("clerk"), QStringLiteral("clerk123"));
+    EXPECT_TRUE(user().IsLoggedIn());
+    EXPECT_EQ(form.result(), QDialog::Accepted);
 }
 
 TEST_F(Login, AcceptedSignInStoresUntrimmedNameAndFillsEnvironment)

@@ -3,9 +3,12 @@
 #include "console/startup/ConsoleSession.h"
 #include "platform/ProgramInfo.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -119,6 +122,55 @@ TEST_F(SplashForm, TimerClosesTheWindow)
     for (int i = 0; i < 200 && splash; ++i)
         QTest::qWait(5);
     EXPECT_TRUE(splash.isNull());
+}
+
+// A box raised while the splash is up (a start-up plug-in's warning about the
+// backup folder) would open under the always-on-top splash: the splash steps
+// aside until the box is answered and then comes back; the answer is the box's.
+TEST_F(SplashForm, StepsAsideWhileAMessageBoxIsUp)
+{
+    useConfig(QString());
+    QPointer<jx::frmSplash> splash;
+    QList<bool> splashSeen;
+    const jx::MessageBoxHandler before = jx::setMessageBoxHandler([&](const QString &, int, const QString &) {
+        splashSeen.append(splash && splash->isVisible());
+        return int(jx::No);
+    });
+    splash = new jx::frmSplash(session);
+    splash->LoadForm();
+    splash->show();
+    EXPECT_EQ(jx::msgBox(QStringLiteral("备份文件夹已满"), jx::YesNo), jx::No);
+    EXPECT_EQ(splashSeen, QList<bool>{false});
+    EXPECT_TRUE(splash->isVisible());
+
+    // Gone: boxes reach the handler that was there before it, untouched.
+    delete splash;
+    EXPECT_EQ(jx::msgBox(QStringLiteral("提示")), jx::No);
+    EXPECT_EQ(splashSeen.size(), 2);
+    jx::setMessageBoxHandler(before);
+
+    // Without a handler the real box is shown, with the splash out of its way.
+    const jx::MessageBoxHandler none = jx::setMessageBoxHandler(jx::MessageBoxHandler());
+    splash = new jx::frmSplash(session);
+    splash->show();
+    bool boxFound = false;
+    bool splashVisibleUnderBox = true;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            boxFound = true;
+            splashVisibleUnderBox = splash && splash->isVisible();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    poll.start(10);
+    EXPECT_EQ(jx::msgBox(QStringLiteral("备份文件夹只读")), jx::OK);
+    poll.stop();
+    EXPECT_TRUE(boxFound);
+    EXPECT_FALSE(splashVisibleUnderBox);
+    EXPECT_TRUE(splash->isVisible());
+    delete splash;
+    jx::setMessageBoxHandler(none);
 }
 
 } // namespace

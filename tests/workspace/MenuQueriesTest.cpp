@@ -110,6 +110,17 @@ TEST_P(MenuQueriesOnEngine, EveryStatementSelectsItsRowsAlsoWithQuotesInValues)
     EXPECT_EQ(column(db, MenuQueries::Q11(QStringLiteral("02")), "menucode"), (QStringList{"0203", "020402"}));
     EXPECT_EQ(column(db, MenuQueries::Q11(QStringLiteral("'7")), "menuname"), (QStringList{"引号报表"}));
     EXPECT_TRUE(column(db, MenuQueries::Q11(QStringLiteral("05")), "menucode").isEmpty());
+    // A directory whose code holds pattern characters shows its own reports only.
+    for (const char *sql : {
+             "INSERT INTO xt_menu VALUES ('0_', '通配目录', 'Q''1', '', 1, 8, 0, 1, 0, 0, 0, '')",
+             "INSERT INTO xt_menu VALUES ('0_01', '通配报表', 'Q''1', '0_', 2, 1, 1, 1, 101, 7001, 0, '报表')",
+             "INSERT INTO xt_menu VALUES ('1!_%01', '叹号报表', 'Q''1', '0_', 2, 2, 1, 1, 101, 7001, 0, '报表')",
+         })
+        ASSERT_TRUE(db.Execute(QString::fromUtf8(sql))) << db.LastError().Description().toStdString();
+    EXPECT_EQ(column(db, MenuQueries::Q11(QStringLiteral("0_")), "menucode"), (QStringList{"0_01"}));
+    EXPECT_TRUE(column(db, MenuQueries::Q11(QStringLiteral("%")), "menucode").isEmpty());
+    EXPECT_EQ(column(db, MenuQueries::Q11(QStringLiteral("1!_%")), "menucode"), (QStringList{"1!_%01"}));
+    EXPECT_TRUE(column(db, MenuQueries::Q11(QStringLiteral("1_")), "menucode").isEmpty());
     // A quote in a value no longer ends the literal: nothing else is selected.
     EXPECT_TRUE(column(db, MenuQueries::Q5(QStringLiteral("x' or '1'='1")), "menuName").isEmpty());
 }
