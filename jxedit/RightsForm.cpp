@@ -97,6 +97,7 @@ RightsForm::RightsForm(DataLink link, IDispatch *context, QWidget *parent)
     connect(ui->disableUser, &QPushButton::clicked, this, [this] { setUserActive(false); });
     connect(ui->enableUser, &QPushButton::clicked, this, [this] { setUserActive(true); });
     connect(ui->resetPassword, &QPushButton::clicked, this, &RightsForm::resetPassword);
+    connect(ui->unlockUser, &QPushButton::clicked, this, &RightsForm::unlockUser);
     connect(ui->changeRole, &QPushButton::clicked, this, &RightsForm::changeRole);
     connect(ui->addRole, &QPushButton::clicked, this, &RightsForm::addRole);
     connect(ui->renameRole, &QPushButton::clicked, this, &RightsForm::renameRole);
@@ -122,6 +123,7 @@ void RightsForm::userSelected()
     ui->enableUser->setEnabled(user && !user->active);
     ui->changeRole->setEnabled(user);
     ui->resetPassword->setEnabled(user);
+    ui->unlockUser->setEnabled(user);
     if (user)
         ui->userRole->setCurrentIndex(qMax(0, ui->userRole->findData(user->role)));
 }
@@ -157,7 +159,7 @@ void RightsForm::prepareControls()
         grid->verticalHeader()->setDefaultSectionSize(22);
         grid->horizontalHeader()->setHighlightSections(false);
     }
-    for (QPushButton *b : {ui->disableUser, ui->enableUser, ui->changeRole, ui->resetPassword, ui->renameRole, ui->deleteRole})
+    for (QPushButton *b : {ui->disableUser, ui->enableUser, ui->unlockUser, ui->changeRole, ui->resetPassword, ui->renameRole, ui->deleteRole})
         b->setEnabled(false);
     ui->tabs->setEnabled(false); // until load() has found an administrator
 }
@@ -760,20 +762,7 @@ void RightsForm::resetPassword()
         return;
     }
     QString why;
-    bool ok = false;
-    try {
-        if (IDispatch *current = com::asDispatch(com::get(m_context.get(), QStringLiteral("User")))) {
-            ok = com::toQVariant(com::call(current, QStringLiteral("ResetPassword"),
-                                           {com::Variant::fromString(user->code), com::Variant::fromString(password)}))
-                     .toBool();
-            if (!ok)
-                why = com::toQVariant(com::getPath(current, QStringLiteral("LastError.Description"))).toString();
-        } else {
-            why = QStringLiteral("没有登录的用户");
-        }
-    } catch (const com::RuntimeError &e) {
-        why = e.description();
-    }
+    const bool ok = askSignedInUser(QStringLiteral("ResetPassword"), {user->code, password}, why);
     if (!ok) {
         refuse(QStringLiteral("重置密码失败：%1").arg(why));
         return;
@@ -781,6 +770,43 @@ void RightsForm::resetPassword()
     ui->resetPasswordNew->clear();
     ui->resetPasswordAgain->clear();
     done(QStringLiteral("重置密码 用户 %1（编号 %2）").arg(user->name, user->code), QStringLiteral("已重置用户 %1 的密码").arg(user->name));
+}
+
+bool RightsForm::askSignedInUser(const QString &member, const QStringList &args, QString &why) const
+{
+    // What only an administrator may do is done by the signed-in user object,
+    // which checks that he is one.
+    try {
+        IDispatch *current = com::asDispatch(com::get(m_context.get(), QStringLiteral("User")));
+        if (!current) {
+            why = QStringLiteral("没有登录的用户");
+            return false;
+        }
+        std::vector<com::Variant> values;
+        for (const QString &a : args)
+            values.push_back(com::Variant::fromString(a));
+        if (com::toQVariant(com::call(current, member, values)).toBool())
+            return true;
+        why = com::toQVariant(com::getPath(current, QStringLiteral("LastError.Description"))).toString();
+    } catch (const com::RuntimeError &e) {
+        why = e.description();
+    }
+    return false;
+}
+
+void RightsForm::unlockUser()
+{
+    if (!stillAdministrator())
+        return;
+    const User *user = selectedUser();
+    if (!user)
+        return;
+    QString why;
+    if (!askSignedInUser(QStringLiteral("UnlockUser"), {user->code}, why)) {
+        refuse(QStringLiteral("解锁失败：%1").arg(why));
+        return;
+    }
+    done(QStringLiteral("解锁用户 %1（编号 %2）").arg(user->name, user->code), QStringLiteral("已解锁用户 %1").arg(user->name));
 }
 
 void RightsForm::changeRole()

@@ -76,6 +76,9 @@ private:
     void addUser();
     void setUserActive(bool active);
     void resetPassword();
+    void unlockUser();
+    /// Calls an administrator's member of the signed-in user; false with its reason.
+    bool askSignedInUser(const QString &member, const QStringList &args, QString &why) const;
     void changeRole();
     void addRole();
     void renameRole();

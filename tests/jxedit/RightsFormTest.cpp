@@ -196,6 +196,25 @@ TEST_P(RightsFormTest, ANewUserSignsInWithHisInitialPasswordAndLookAlikesAreRefu
     EXPECT_TRUE(clerk.Login(QStringLiteral("new-pass")));
 }
 
+TEST_P(RightsFormTest, ALockedUserIsUnlockedAndSignsInAgain)
+{
+    open();
+    // Locked by wrong passwords, as the sign-in leaves him.
+    ASSERT_TRUE(t.db->Execute("update jx_user set failcount=10, lockeduntil='9999-12-31 23:59:59' where usercode='0002'"));
+    AppContext elsewhere;
+    ASSERT_TRUE(elsewhere.Attach(t.db.get(), 0));
+    CurrentUser clerk(&elsewhere);
+    clerk.SetUserName(QStringLiteral("clerk"));
+    EXPECT_FALSE(clerk.Login(QStringLiteral("clerk123")));
+
+    select("userList", QStringLiteral("0002"));
+    operations.clear();
+    click("unlockUser");
+    EXPECT_EQ(operations, QStringList{QStringLiteral("解锁用户 clerk（编号 0002）")});
+    EXPECT_EQ(scalar(QStringLiteral("select failcount from jx_user where usercode='0002'")).toInt(), 0);
+    EXPECT_TRUE(clerk.Login(QStringLiteral("clerk123"))) << clerk.LastError().Description().toStdString();
+}
+
 TEST_P(RightsFormTest, NeitherOneselfNorTheLastActiveAdministratorCanBeDisabled)
 {
     open();
