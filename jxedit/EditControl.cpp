@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScrollArea>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
@@ -27,7 +28,7 @@ struct EditControl::Field
 {
     ColumnDef def;
     QWidget *editor = nullptr;
-    LookupField *lookup = nullptr;
+    QPointer<LookupField> lookup; // may be gone before the control when its host went first
     QLabel *error = nullptr;
     bool unfit = false; // the stored value does not fit the column's type
 };

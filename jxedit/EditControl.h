@@ -3,6 +3,7 @@
 #include "jxedit/FunctionControl.h"
 #include "jxedit/FunctionDefinition.h"
 
+#include <QPointer>
 #include <QVariantMap>
 
 class QLabel;
@@ -79,7 +80,7 @@ private:
     QWidget *m_form = nullptr;
     GridView *m_matches = nullptr;
     GridView *m_history = nullptr;
-    RightsForm *m_rights = nullptr;
+    QPointer<RightsForm> m_rights;
     QVariantMap m_loaded;
     QStringList m_loadedTexts;
     int m_mode = New;
