@@ -261,30 +261,27 @@ bool EditControl::othersRecord() const
     return !agent.isEmpty() && agent != myAgent();
 }
 
+bool EditControl::phonesMasked() const { return othersRecord() && !m_phonesShown; }
+
+QString EditControl::missingRight(int right) const
+{
+    if (!allowed(right))
+        return refusal(right);
+    if (othersRecord() && !allowed(Right::OthersRecords))
+        return refusal(Right::OthersRecords);
+    return {};
+}
+
 void EditControl::applyRights()
 {
     const bool editable = m_mode != View;
-    const bool others = othersRecord();
-    auto may = [&](int right, QString &why) {
-        if (!allowed(right)) {
-            why = refusal(right);
-            return false;
-        }
-        if (others && !allowed(Right::OthersRecords)) {
-            why = refusal(Right::OthersRecords);
-            return false;
-        }
-        return true;
-    };
-    QString why;
-    const bool canSave = editable && (m_mode == New ? allowed(Right::Add) : may(Right::Change, why));
-    if (m_mode == New && !allowed(Right::Add))
-        why = refusal(Right::Add);
-    allowCommand(QStringLiteral("save"), canSave, why);
-    why.clear();
-    allowCommand(QStringLiteral("delete"), m_mode == Edit && may(Right::Delete, why), why);
+    const QString cannotSave = missingRight(m_mode == New ? Right::Add : Right::Change);
+    const bool canSave = editable && cannotSave.isEmpty();
+    allowCommand(QStringLiteral("save"), canSave, cannotSave);
+    const QString cannotDelete = missingRight(Right::Delete);
+    allowCommand(QStringLiteral("delete"), m_mode == Edit && cannotDelete.isEmpty(), cannotDelete);
     allowCommand(QStringLiteral("new"), allowed(Right::Add), refusal(Right::Add));
-    const bool masked = others && !m_phonesShown;
+    const bool masked = phonesMasked();
     allowCommand(QStringLiteral("phones"), masked && allowed(Right::SeePhones), masked ? refusal(Right::SeePhones) : QString());
     allowCommand(QStringLiteral("history"), m_id > 0, QStringLiteral("新记录还没有历史"));
     // A record the user may not change opens read-only.
@@ -305,7 +302,7 @@ void EditControl::applyRights()
 
 void EditControl::applyPhoneMask()
 {
-    const bool masked = othersRecord() && !m_phonesShown;
+    const bool masked = phonesMasked();
     for (size_t i = 0; i < m_fields.size(); ++i) {
         const Field &f = m_fields.at(i);
         if (f.def.type != u"phone")
@@ -445,7 +442,7 @@ bool EditControl::collect(QVariantMap &values)
 {
     int refused = 0;
     QWidget *first = nullptr;
-    const bool masked = othersRecord() && !m_phonesShown;
+    const bool masked = phonesMasked();
     for (size_t i = 0; i < m_fields.size(); ++i) {
         Field &f = m_fields.at(i);
         f.error->hide();
@@ -558,9 +555,8 @@ bool EditControl::save()
         return false;
     }
     // The same rights as the disabled buttons say, for any way a save is asked.
-    const int needed = m_mode == New ? Right::Add : Right::Change;
-    if (!allowed(needed) || (m_mode == Edit && othersRecord() && !allowed(Right::OthersRecords))) {
-        showError(!allowed(needed) ? refusal(needed) : refusal(Right::OthersRecords));
+    if (const QString missing = missingRight(m_mode == New ? Right::Add : Right::Change); !missing.isEmpty()) {
+        showError(missing);
         return false;
     }
     QVariantMap values;
@@ -612,8 +608,8 @@ bool EditControl::removeRecord()
 {
     if (m_mode != Edit || m_id <= 0)
         return false;
-    if (!allowed(Right::Delete) || (othersRecord() && !allowed(Right::OthersRecords))) {
-        showError(!allowed(Right::Delete) ? refusal(Right::Delete) : refusal(Right::OthersRecords));
+    if (const QString missing = missingRight(Right::Delete); !missing.isEmpty()) {
+        showError(missing);
         return false;
     }
     QString why;
@@ -702,7 +698,7 @@ int EditControl::showHistory()
         showError(QStringLiteral("读取历史出错：%1").arg(why));
         return 0;
     }
-    const bool masked = othersRecord() && !m_phonesShown;
+    const bool masked = phonesMasked();
     for (QVector<QVariant> &row : rows.rows) {
         const QString field = row.value(3).toString();
         const int col = m_def.columnIndex(field);

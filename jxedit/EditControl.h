@@ -71,6 +71,10 @@ private:
     void step(bool forward);
     /// Whether the open record belongs to another agent than the signed-in user.
     bool othersRecord() const;
+    /// Whether the open record's phones are shown masked.
+    bool phonesMasked() const;
+    /// Why the user may not use `right` on the open record; empty when he may.
+    QString missingRight(int right) const;
     void applyRights();
     void applyPhoneMask();
 

@@ -541,10 +541,7 @@ void RightsForm::switchSubject(bool isRole, const QString &code)
     m_subjectIsRole = isRole;
     m_subject = code;
     fillSubjects();
-    QString why;
-    if (!loadRights(why))
-        refuse(why);
-    showRights();
+    reloadRights();
 }
 
 const RightsForm::User *RightsForm::selectedUser() const
@@ -592,6 +589,13 @@ void RightsForm::done(const QString &audit, const QString &status)
     emit message(status);
 }
 
+void RightsForm::refuseField(QLineEdit *field, const QString &text, QLineEdit *&first)
+{
+    setFieldError(field, text);
+    if (!first)
+        first = field;
+}
+
 void RightsForm::setFieldError(QLineEdit *field, const QString &text)
 {
     if (auto *label = findChild<QLabel *>(QStringLiteral("error_") + field->objectName())) {
@@ -624,11 +628,16 @@ void RightsForm::refreshUsersAndRoles()
                                             : std::ranges::any_of(m_users, [this](const User &u) { return u.code == m_subject; });
     const bool wasEmpty = m_subject.isEmpty();
     fillSubjects();
-    if (!stillThere || wasEmpty) {
-        if (!loadRights(why))
-            refuse(why);
-        showRights();
-    }
+    if (!stillThere || wasEmpty)
+        reloadRights();
+}
+
+void RightsForm::reloadRights()
+{
+    QString why;
+    if (!loadRights(why))
+        refuse(why);
+    showRights();
 }
 
 void RightsForm::addUser()
@@ -641,11 +650,7 @@ void RightsForm::addUser()
     const QString role = ui->newUserRole->currentData().toString();
     const QString password = ui->newPassword->text();
     QLineEdit *first = nullptr;
-    auto fail = [&first, this](QLineEdit *field, const QString &text) {
-        setFieldError(field, text);
-        if (!first)
-            first = field;
-    };
+    auto fail = [&first, this](QLineEdit *field, const QString &text) { refuseField(field, text, first); };
     if (name.isEmpty())
         fail(ui->newUserName, QStringLiteral("请输入登录名"));
     if (code.isEmpty())
@@ -831,11 +836,8 @@ void RightsForm::changeRole()
     const QString code = user->code;
     refreshUsersAndRoles();
     // The grid of that user shows what his new role grants.
-    if (!m_subjectIsRole && m_subject == code && !isDirty()) {
-        if (!loadRights(why))
-            refuse(why);
-        showRights();
-    }
+    if (!m_subjectIsRole && m_subject == code && !isDirty())
+        reloadRights();
 }
 
 void RightsForm::addRole()
@@ -846,11 +848,7 @@ void RightsForm::addRole()
     const QString code = ui->roleCode->text().trimmed();
     const QString name = ui->roleName->text().trimmed();
     QLineEdit *first = nullptr;
-    auto fail = [&first, this](QLineEdit *field, const QString &text) {
-        setFieldError(field, text);
-        if (!first)
-            first = field;
-    };
+    auto fail = [&first, this](QLineEdit *field, const QString &text) { refuseField(field, text, first); };
     if (code.isEmpty())
         fail(ui->roleCode, QStringLiteral("请输入角色编号"));
     if (name.isEmpty())

@@ -66,6 +66,8 @@ private:
     void fillRoleChoices();
     void fillSubjects();
     bool loadRights(QString &why);
+    /// Reads the shown subject's rights again, a failure said in a box.
+    void reloadRights();
     void showRights();
 
     const User *selectedUser() const;
@@ -93,6 +95,8 @@ private:
     void refuse(const QString &text);
     void done(const QString &audit, const QString &status);
     void setFieldError(QLineEdit *field, const QString &text);
+    /// A refusal at a field; `first` keeps the first field refused, for the focus.
+    void refuseField(QLineEdit *field, const QString &text, QLineEdit *&first);
     void clearFieldErrors();
     int gridMask(int row) const;
 

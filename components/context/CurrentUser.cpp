@@ -214,18 +214,23 @@ void CurrentUser::recordFailure(::Database &db, const QString &userCode, const Q
         m_error.setDescription(QStringLiteral("无效的密码或者用户名，请 %1 秒后再试").arg(delay));
 }
 
-bool CurrentUser::UnlockUser(const QString &userCode)
+::Database *CurrentUser::administratorsDatabase(const QString &refusal)
 {
     m_error.clear();
     Database *db = database();
     if (!m_loggedIn || !m_admin || !db || !db->IsOpen()) {
-        m_error.setDescription(QStringLiteral("只有系统管理员可以解锁用户"));
-        return false;
+        m_error.setDescription(refusal);
+        return nullptr;
     }
-    const int changed = db->ExecuteCount(QStringLiteral("update jx_user set failcount=0, lockeduntil='' where usercode=?"), {userCode});
+    return db;
+}
+
+bool CurrentUser::updateUser(::Database &db, const QString &sql, const QVariantList &params, const QString &userCode)
+{
+    const int changed = db.ExecuteCount(sql, params);
     if (changed < 0) {
-        m_error.setDescription(db->LastError().Description());
-        db->ResetError();
+        m_error.setDescription(db.LastError().Description());
+        db.ResetError();
         return false;
     }
     if (changed == 0) {
@@ -233,6 +238,12 @@ bool CurrentUser::UnlockUser(const QString &userCode)
         return false;
     }
     return true;
+}
+
+bool CurrentUser::UnlockUser(const QString &userCode)
+{
+    Database *db = administratorsDatabase(QStringLiteral("只有系统管理员可以解锁用户"));
+    return db && updateUser(*db, QStringLiteral("update jx_user set failcount=0, lockeduntil='' where usercode=?"), {userCode}, userCode);
 }
 
 QString CurrentUser::Password(const QString &) const
@@ -280,27 +291,16 @@ bool CurrentUser::ChangePassword(const QString &oldPassword, const QString &newP
 
 bool CurrentUser::ResetPassword(const QString &userCode, const QString &newPassword)
 {
-    m_error.clear();
-    Database *db = database();
-    if (!m_loggedIn || !m_admin || !db || !db->IsOpen()) {
-        m_error.setDescription(QStringLiteral("只有系统管理员可以重置密码"));
+    Database *db = administratorsDatabase(QStringLiteral("只有系统管理员可以重置密码"));
+    if (!db)
         return false;
-    }
     const QString hash = storedHash(newPassword);
     if (hash.isNull()) {
         m_error.setDescription(QStringLiteral("无法生成密码摘要"));
         return false;
     }
-    const int changed = db->ExecuteCount(QStringLiteral("update jx_user set pwhash=? where usercode=?"), {hash, userCode});
-    if (changed < 0) {
-        m_error.setDescription(db->LastError().Description());
-        db->ResetError();
+    if (!updateUser(*db, QStringLiteral("update jx_user set pwhash=? where usercode=?"), {hash, userCode}, userCode))
         return false;
-    }
-    if (changed == 0) {
-        m_error.setDescription(QStringLiteral("找不到用户%1").arg(userCode));
-        return false;
-    }
     if (userCode == m_userCode)
         keepPassword(newPassword); // his own: what Password hands on follows the store
     return true;

@@ -77,6 +77,10 @@ public:
 
 private:
     ::Database *database() const;
+    /// The database when an administrator is signed in; otherwise null, with `refusal` as the reason.
+    ::Database *administratorsDatabase(const QString &refusal);
+    /// Runs an update of one other user's row; false (reason set) when it fails or finds no such user.
+    bool updateUser(::Database &db, const QString &sql, const QVariantList &params, const QString &userCode);
     void wipePassword();
     void keepPassword(const QString &password);
     QDateTime now() const { return m_clock ? m_clock() : QDateTime::currentDateTime(); }
