@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, when missing.
 set -euo pipefail
-pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
+pkgs=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql
       libpugixml-dev libsodium-dev libarchive-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
       libsecret-1-dev dbus-daemon gnome-keyring libsecret-tools postgresql xvfb xauth x11-apps imagemagick fonts-noto-cjk qt6-tools-dev qt6-translations-l10n)
 missing=()

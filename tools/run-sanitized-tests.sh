@@ -7,8 +7,7 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/tools/deps.sh"
 export QT_QPA_PLATFORM=offscreen
 build="${JX_SANITIZE_BUILD_DIR:-$here/build-sanitize}"
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+source "$here/tools/compiler-cache.sh"
 # -O1 and line tables only (-g1: enough for the reports' file and line) keep the
 # instrumented build and its run short enough for CI on two cores.
 flags="-O1 -g1 -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"

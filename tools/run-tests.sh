@@ -7,7 +7,8 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 # Test discovery at build time starts the test programs too: no display needed.
 export QT_QPA_PLATFORM=offscreen
 build="${JX_BUILD_DIR:-$here/build}"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+source "$here/tools/compiler-cache.sh"
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build "$build" -j2
 
 source "$here/tools/pg-test-server.sh"
