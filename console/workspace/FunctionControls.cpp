@@ -99,7 +99,7 @@ bool FunctionControls::QueryClose(IDispatch *control)
     return true;
 }
 
-bool FunctionControls::MayOpen(::AppContext *context, int32_t programNumber, int32_t kind, const QString &menuName)
+bool FunctionControls::NeedsRunRight(int32_t programNumber, int32_t kind)
 {
     switch (kind) {
     case 100:
@@ -107,12 +107,17 @@ bool FunctionControls::MayOpen(::AppContext *context, int32_t programNumber, int
     case 102:
     case 103:
     case 105:
-        break;
+        // Number 0 is a directory.
+        return programNumber > 0;
     default:
-        return true;
+        return false;
     }
-    // Number 0 is a directory; without a context nothing opens anyway.
-    if (programNumber <= 0 || !context)
+}
+
+bool FunctionControls::MayOpen(::AppContext *context, int32_t programNumber, int32_t kind, const QString &menuName)
+{
+    // Without a context nothing opens anyway.
+    if (!NeedsRunRight(programNumber, kind) || !context)
         return true;
     if (context->Rights(programNumber).Allowed(1))
         return true;

@@ -35,6 +35,8 @@ public:
     // here). When not, says so in one message box, logs it as a notice and
     // answers false: the caller opens nothing.
     static bool MayOpen(::AppContext *context, int32_t programNumber, int32_t kind, const QString &menuName);
+    // Whether opening the entry asks for the run right at all.
+    static bool NeedsRunRight(int32_t programNumber, int32_t kind);
 };
 
 } // namespace jx

@@ -138,4 +138,10 @@ QString MenuQueries::Q11(const QString &code)
         + QStringLiteral(" ORDER BY parent,menuorder");
 }
 
+QString MenuQueries::searchableEntries()
+{
+    return QStringLiteral("select m.menucode,m.menuname,m.progID,m.menucatalog from xt_menu m inner join xt_mode d on "
+                          "m.systemcode=d.systemcode where m.inActive=0 order by m.menucode");
+}
+
 } // namespace jx

@@ -50,6 +50,9 @@ public:
     static QString Q9(int32_t programNumber);
     static QString Q10(int32_t programNumber);
     static QString Q11(const QString &code);
+
+    // Every active entry of a mode the workspace knows, for the search box.
+    static QString searchableEntries();
 };
 
 } // namespace jx

@@ -11,6 +11,8 @@
 #include "console/workspace/FunctionControls.h"
 #include "console/workspace/MenuIconCache.h"
 #include "console/workspace/MenuQueries.h"
+#include "console/workspace/MenuSearch.h"
+#include "console/workspace/frmFind.h"
 #include "console/workspace/PilotPage.h"
 #include "console/workspace/ProgramRecord.h"
 #include "console/workspace/frmEdit.h"
@@ -50,6 +52,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 
 namespace jx {
 
@@ -127,6 +130,9 @@ void frmMain::buildForm()
     m_panel[0] = make<qvcontrols::Panel>(m_body, QStringLiteral("Panel_0"), 0, 0, 12000, kTitleHeight);
     m_panel[1] = make<qvcontrols::Panel>(m_body, QStringLiteral("Panel_1"), 0, kTitleHeight, 12000, kLinkBarHeight);
     m_panel[2] = make<qvcontrols::Panel>(m_body, QStringLiteral("Panel_2"), 0, 8000, 12000, kStatusHeight);
+    m_panel[0]->setToolTip(QStringLiteral("按 Ctrl+K 查找并打开任一功能"));
+    auto *find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
+    connect(find, &QShortcut::activated, this, &frmMain::ShowFinder);
 
     m_img[0] = make<qvcontrols::Panel>(m_panel[0], QStringLiteral("Img_0"), 120, 120, 900, 900);
     m_img[1] = make<qvcontrols::Panel>(m_panel[0], QStringLiteral("Img_1"), 1140, 240, 4500, 660);
@@ -830,6 +836,44 @@ void frmMain::PilotNodeClick(const QString &code)
     } catch (const std::exception &e) {
         msgBox(QStringLiteral("发生错误,原因:") + com::errorDescription(e), OKOnly);
     }
+}
+
+void frmMain::ShowFinder()
+{
+    ::AppContext *context = m_session.AppContext();
+    ::Database *db = context ? context->Database() : nullptr;
+    if (!db || isLocked())
+        return;
+    MenuSearch search;
+    QString why;
+    if (!search.load(*db, context, &why)) {
+        step([&] { WriteLog(why, LogError); });
+        msgBox(why, Critical, QStringLiteral("错误"));
+        return;
+    }
+    const QString app = m_session.Config() ? m_session.Config()->Caption() : QString();
+    const QString user = m_session.CurrentUser() ? m_session.CurrentUser()->UserName() : QString();
+    auto *box = new frmFind(std::move(search), MenuSearch::recentCodes(app, user), this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &frmFind::entryChosen, this, [this, app, user](const QString &code) {
+        step([&] { MenuSearch::noteOpened(app, user, code); });
+        openFound(code);
+    });
+    box->open();
+}
+
+void frmMain::openFound(const QString &code)
+{
+    // An entry already open in a tab is selected, as its menu button would.
+    for (int t = 1; t <= m_tabs->Count(); ++t) {
+        const QString key = m_tabs->Tab(t)->Key();
+        const qsizetype dash = key.indexOf(u'-');
+        if (dash >= 0 && key.left(dash) == code) {
+            OpenMenu(code, false, QString(), code);
+            return;
+        }
+    }
+    PilotNodeClick(code);
 }
 
 void frmMain::openEntry(::Database &db, int32_t number, const QString &name, int32_t kind, const QString &code)

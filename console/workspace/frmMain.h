@@ -67,6 +67,10 @@ public:
     void ImgRptClick(int index);
     // A node of the navigation diagram was clicked (its menu code).
     void PilotNodeClick(const QString &code);
+    // The search box over every entry the user may open (Ctrl+K); the
+    // entry chosen opens as its diagram node would, or selects its tab.
+    void ShowFinder();
+    void openFound(const QString &code);
 
     // Hosting.
     bool LoadControl(int32_t programNumber, int32_t kind, const QString &menuName);

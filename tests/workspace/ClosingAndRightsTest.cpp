@@ -4,6 +4,7 @@
 
 #include "console/startup/ConsoleSession.h"
 #include "console/workspace/frmEdit.h"
+#include "console/workspace/frmFind.h"
 #include "console/workspace/frmMain.h"
 
 #include "FakeLogWriter.h"
@@ -29,6 +30,7 @@
 #include <QDate>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -415,3 +417,60 @@ TEST_F(ClosingAndRightsTest, TheRefusalIsOneBoxAlsoWhereTheLogShowsNotices)
 }
 
 } // namespace
+
+TEST_F(ClosingAndRightsTest, TheFinderOffersWhatTheUserMayOpenAndOpensItAsAClickWould)
+{
+    jx::frmMain &main = start(QStringLiteral("clerk"), QStringLiteral("clerk123"));
+    const auto openFinder = [&]() -> jx::frmFind * {
+        // The shortcut belongs to the main window, active again once a box closed.
+        main.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&main));
+        QTest::keyClick(&main, Qt::Key_K, Qt::ControlModifier);
+        const QList<jx::frmFind *> boxes = main.findChildren<jx::frmFind *>();
+        return boxes.isEmpty() ? nullptr : boxes.last();
+    };
+    const auto shown = [](jx::frmFind *box) {
+        QStringList out;
+        auto *list = box->findChild<QListWidget *>(QStringLiteral("lstFound"));
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    };
+    jx::frmFind *box = openFinder();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(main.findChild<QWidget *>(QStringLiteral("Panel_0"))->toolTip().contains(QStringLiteral("Ctrl+K")));
+    auto *typed = box->findChild<QLineEdit *>(QStringLiteral("txtFind"));
+    ASSERT_NE(typed, nullptr);
+
+    // The entries he has no right to are not offered at all.
+    typed->insert(QStringLiteral("录入")); // as an input method delivers it
+    EXPECT_EQ(shown(box), QStringList{QStringLiteral("录入单　0801")});
+    typed->clear();
+    typed->insert(QStringLiteral("报表"));
+    EXPECT_EQ(shown(box), QStringList{QStringLiteral("没有找到“报表”")});
+
+    // Pinyin initials once the background spelling is in.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->spelled(); }, 10000));
+    typed->clear();
+    QTest::keyClicks(typed, QStringLiteral("lrd"));
+    ASSERT_FALSE(shown(box).isEmpty());
+    EXPECT_EQ(shown(box).first(), QStringLiteral("录入单　0801"));
+
+    QTest::keyClick(typed, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(m_boxes.count(), 0) << m_boxes.last().text.toStdString();
+    ASSERT_EQ(main.qvVSTab()->Count(), 2);
+    EXPECT_TRUE(main.qvVSTab()->Tab(2)->Key().startsWith(QStringLiteral("0801-")));
+
+    // Chosen again: its tab is selected, not a second one opened; with
+    // nothing typed the entry last opened comes first.
+    main.qvVSTab()->Tab(1)->setSelected(true);
+    box = openFinder();
+    ASSERT_NE(box, nullptr);
+    ASSERT_FALSE(shown(box).isEmpty());
+    EXPECT_EQ(shown(box).first(), QStringLiteral("录入单　0801"));
+    QTest::keyClick(box->findChild<QLineEdit *>(QStringLiteral("txtFind")), Qt::Key_Enter);
+    QApplication::processEvents();
+    EXPECT_EQ(main.qvVSTab()->Count(), 2);
+    EXPECT_TRUE(main.qvVSTab()->Tab(2)->Selected());
+}

@@ -121,6 +121,20 @@ TEST_P(MenuQueriesOnEngine, EveryStatementSelectsItsRowsAlsoWithQuotesInValues)
     EXPECT_TRUE(column(db, MenuQueries::Q11(QStringLiteral("%")), "menucode").isEmpty());
     EXPECT_EQ(column(db, MenuQueries::Q11(QStringLiteral("1!_%")), "menucode"), (QStringList{"1!_%01"}));
     EXPECT_TRUE(column(db, MenuQueries::Q11(QStringLiteral("1_")), "menucode").isEmpty());
+    // The search box's entries: active ones of known modes, in code order.
+    for (const char *sql : {
+             "INSERT INTO xt_menu VALUES ('''702', '停用报表', 'Q''1', '''7', 2, 2, 1, 1, 101, 7001, 1, '报表')",
+             "INSERT INTO xt_menu VALUES ('''703', '无模块', 'NOMODE', '''7', 2, 3, 1, 1, 101, 7001, 0, '报表')",
+         })
+        ASSERT_TRUE(db.Execute(QString::fromUtf8(sql))) << db.LastError().Description().toStdString();
+    const QStringList searchable = column(db, MenuQueries::searchableEntries(), "menucode");
+    EXPECT_TRUE(searchable.contains(QStringLiteral("'701")));
+    EXPECT_TRUE(searchable.contains(QStringLiteral("0201")));
+    EXPECT_FALSE(searchable.contains(QStringLiteral("'702")));
+    EXPECT_FALSE(searchable.contains(QStringLiteral("'703")));
+    QStringList sorted = searchable;
+    sorted.sort();
+    EXPECT_EQ(searchable, sorted);
     // A quote in a value no longer ends the literal: nothing else is selected.
     EXPECT_TRUE(column(db, MenuQueries::Q5(QStringLiteral("x' or '1'='1")), "menuName").isEmpty());
 }
