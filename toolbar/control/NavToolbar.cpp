@@ -18,6 +18,7 @@
 #include <QResizeEvent>
 
 #include <algorithm>
+#include <exception>
 
 namespace qvtoolbar {
 
@@ -171,8 +172,11 @@ int16_t NavToolbar::AddButton(BtnTypeCont m_Type, const QString &m_Caption, cons
 {
     ItemRef b = m_buttons->AddItemEx(m_Caption, m_Key, nullptr, true);
     b->SetbtnType(m_Type);
-    if (m_Font)
+    if (m_Font) {
         b->SetFont(m_Font);
+        // The caption was measured in the new button's default font.
+        b->SetCaption(m_Caption);
+    }
     b->SetPicture(m_Icon);
     b->SetIconSize(m_IconSize);
     b->SetAlignment(m_BtnAlignment);
@@ -776,51 +780,73 @@ QString NavToolbar::StoredProperties() const
 
 bool NavToolbar::SetStoredProperties(const QString &text, QString *error)
 {
+    QString reason;
     try {
         const auto bytes = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         if (!bytes)
-            throw com::RuntimeError(380, QStringLiteral("qvToolbar"), QStringLiteral("保存的属性无效: not Base64"));
+            throw com::RuntimeError(380, QStringLiteral("qvToolbar"), QStringLiteral("保存的属性无效: 不是 Base64 文本"));
         ReadProperties(PropertyBag::Load(*bytes));
+        m_readError.clear();
         return true;
-    } catch (const com::RuntimeError &e) {
-        if (error)
-            *error = e.description();
-        qWarning("NavToolbar: stored properties not read: %s", qPrintable(e.description()));
-        return false;
     } catch (const std::exception &e) {
-        if (error)
-            *error = QString::fromLocal8Bit(e.what());
-        qWarning("NavToolbar: stored properties not read: %s", e.what());
-        return false;
+        reason = QStringLiteral("工具栏按钮未能读出: ") + com::errorDescription(e);
     }
+    m_readError = reason;
+    if (error)
+        *error = reason;
+    qWarning("NavToolbar: %s", qPrintable(reason));
+    QMetaObject::invokeMethod(
+        this, [this, reason] { Q_EMIT StoredPropertiesFailed(reason); }, Qt::QueuedConnection);
+    return false;
+}
+
+void NavToolbar::ReadButton(const PropertyBag &bag, int32_t i)
+{
+    const QString n = QString::number(i);
+    // One statement per value: they are read in this order, which decides
+    // which fault a bad set reports.
+    const QString caption = bag.ReadString(QStringLiteral("Caption") + n, QString());
+    const QString key = bag.ReadString(QStringLiteral("Key") + n, QString());
+    const PictureRef icon = bag.ReadPicture(QStringLiteral("Icon") + n);
+    const bool visible = bag.ReadBool(QStringLiteral("Visible") + n, true);
+    const ItemRef b = m_buttons->AddItemEx(caption, key, icon, visible);
+    b->SetEnabled(bag.ReadBool(QStringLiteral("Enabled") + n, true));
+    b->SetIconSize(bag.ReadInt16(QStringLiteral("IconSize") + n, 16));
+    b->SetTooltipText(bag.ReadString(QStringLiteral("ToolTipText") + n, QString()));
+    b->SetAlignment(static_cast<AlignCont>(bag.ReadInt32(QStringLiteral("Alignment") + n, 0)));
+    b->SetbtnType(static_cast<BtnTypeCont>(bag.ReadInt16(QStringLiteral("btnType") + n, 0)));
+    b->SetStyle(static_cast<BtnStyleCont>(bag.ReadInt16(QStringLiteral("Style") + n, 0)));
+    b->SetForeColor(bag.ReadInt32(QStringLiteral("ForeColor") + n, kWindowText));
+    b->SetFont(bag.ReadFont(QStringLiteral("Font") + n, m_ambientFont));
+    // Setting the font keeps the metrics of the default font the caption
+    // was measured in when the button was added; measure it in its own.
+    b->SetCaption(caption);
+    b->SetState(static_cast<BtnStateCont>(bag.ReadInt16(QStringLiteral("State") + n, 0)));
+    b->SetValue(bag.ReadBool(QStringLiteral("Value") + n, false));
+    b->SetUseMaskColor(bag.ReadBool(QStringLiteral("UseMaskColor") + n, true));
+    b->SetmaskColor(bag.ReadInt32(QStringLiteral("MaskColor") + n, kMagenta));
 }
 
 void NavToolbar::ReadProperties(const PropertyBag &bag)
 {
-    m_themeColor = static_cast<ThemeConst>(bag.ReadInt32(QStringLiteral("ThemeColor"), Autodetect));
-    m_storedButtonCount = bag.ReadInt16(QStringLiteral("ButtonCount"), 0);
-    m_skinID = bag.ReadString(QStringLiteral("SkinID"), QString());
+    // The control's own values all come first, so a bad one changes nothing.
+    const auto theme = static_cast<ThemeConst>(bag.ReadInt32(QStringLiteral("ThemeColor"), Autodetect));
+    const int16_t count = bag.ReadInt16(QStringLiteral("ButtonCount"), 0);
+    const QString skin = bag.ReadString(QStringLiteral("SkinID"), QString());
+    m_themeColor = theme;
+    m_storedButtonCount = count;
+    m_skinID = skin;
     m_buttons = std::make_shared<clsItems>();
     m_ctlState->SetItemIndex(0);
     m_ctlState->SetOverItem(0);
-    for (int32_t i = 1; i <= m_storedButtonCount; ++i) {
-        const QString n = QString::number(i);
-        const ItemRef b = m_buttons->AddItemEx(bag.ReadString(QStringLiteral("Caption") + n, QString()),
-                                               bag.ReadString(QStringLiteral("Key") + n, QString()),
-                                               bag.ReadPicture(QStringLiteral("Icon") + n),
-                                               bag.ReadBool(QStringLiteral("Visible") + n, true));
-        b->SetEnabled(bag.ReadBool(QStringLiteral("Enabled") + n, true));
-        b->SetIconSize(bag.ReadInt16(QStringLiteral("IconSize") + n, 16));
-        b->SetTooltipText(bag.ReadString(QStringLiteral("ToolTipText") + n, QString()));
-        b->SetAlignment(static_cast<AlignCont>(bag.ReadInt32(QStringLiteral("Alignment") + n, 0)));
-        b->SetbtnType(static_cast<BtnTypeCont>(bag.ReadInt16(QStringLiteral("btnType") + n, 0)));
-        b->SetStyle(static_cast<BtnStyleCont>(bag.ReadInt16(QStringLiteral("Style") + n, 0)));
-        b->SetForeColor(bag.ReadInt32(QStringLiteral("ForeColor") + n, kWindowText));
-        b->SetFont(bag.ReadFont(QStringLiteral("Font") + n, m_ambientFont));
-        b->SetState(static_cast<BtnStateCont>(bag.ReadInt16(QStringLiteral("State") + n, 0)));
-        b->SetValue(bag.ReadBool(QStringLiteral("Value") + n, false));
-        b->SetUseMaskColor(bag.ReadBool(QStringLiteral("UseMaskColor") + n, true));
-        b->SetmaskColor(bag.ReadInt32(QStringLiteral("MaskColor") + n, kMagenta));
+    // A failing button stops the read; the buttons before it are still laid
+    // out and shown (a blank bar would hide them), then the failure goes on.
+    std::exception_ptr failure;
+    try {
+        for (int32_t i = 1; i <= m_storedButtonCount; ++i)
+            ReadButton(bag, i);
+    } catch (...) {
+        failure = std::current_exception();
     }
     m_parentSubclass = std::make_unique<clsSubclass>();
     m_ownSubclass = std::make_unique<clsSubclass>();
@@ -835,6 +861,8 @@ void NavToolbar::ReadProperties(const PropertyBag &bag)
     int32_t first = 1;
     int32_t last = -1;
     Redraw(clear, first, last);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace qvtoolbar

@@ -35,6 +35,9 @@ class QVTOOLBAR_EXPORT NavToolbar : public QWidget, private ISubclassingSink
     // The stored properties as one text (the saved property bag in Base64),
     // so that a form file can keep them; empty for a control never stored.
     Q_PROPERTY(QString StoredProperties READ StoredProperties WRITE setStoredProperties)
+    // Why the last stored text given to the control was not fully read;
+    // empty after a read that succeeded.
+    Q_PROPERTY(QString StoredPropertiesError READ StoredPropertiesError NOTIFY StoredPropertiesFailed)
 public:
     explicit NavToolbar(QWidget *parent = nullptr);
     ~NavToolbar() override;
@@ -54,16 +57,20 @@ public:
     void WriteProperties(PropertyBag &bag) const;
     // Restores them into a new button collection, then installs the
     // subclassing in run mode, lays out and redraws. A failing value stops
-    // the read with com::RuntimeError; the buttons read before it stay.
+    // the read with com::RuntimeError; the buttons read before it stay and
+    // are shown. A bad control-level value changes nothing.
     void ReadProperties(const PropertyBag &bag);
     QString StoredProperties() const;
     // Reads the text StoredProperties gave. Bad text changes nothing and
     // false comes back with the reason in `error`; a failing value keeps
-    // the buttons read before it, as ReadProperties does.
+    // the buttons read before it, as ReadProperties does. A failure is also
+    // kept as StoredPropertiesError and raised as StoredPropertiesFailed.
     bool SetStoredProperties(const QString &text, QString *error);
     // The property's setter under the name form code generated from a form
-    // file calls.
+    // file calls; that code cannot look at a result, so its host reads
+    // StoredPropertiesError or listens to StoredPropertiesFailed.
     void setStoredProperties(const QString &text) { SetStoredProperties(text, nullptr); }
+    QString StoredPropertiesError() const { return m_readError; }
     // Page-only: the button count as last stored or read.
     int16_t StoredButtonCount() const { return m_storedButtonCount; }
     // Page-only: takes the current count as the stored one and marks it
@@ -164,6 +171,10 @@ Q_SIGNALS:
     void ThemeChanged();
     // Release over the arrow part of a drop-down button.
     void DropdownClick(qvtoolbar::ItemRef oItem, int32_t X, int32_t Y);
+    // A stored text was not fully read. Raised once control returns to the
+    // event loop, so that a host whose form code set the text before the
+    // host could connect still hears of it.
+    void StoredPropertiesFailed(const QString &reason);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -185,6 +196,7 @@ private:
     void ControlResize();
     void ApplyThemeColors();
     void PropertyChanged(const QString &name);
+    void ReadButton(const PropertyBag &bag, int32_t position);
 
     std::shared_ptr<clsItems> m_buttons;
     std::unique_ptr<clsState> m_ctlState;
@@ -209,6 +221,7 @@ private:
     int32_t m_ambientBackColor = int32_t(0x8000000F);
     QImage m_surface;
     QStringList m_changed;
+    QString m_readError;
 };
 
 } // namespace qvtoolbar
