@@ -2,6 +2,7 @@
 
 #include "platform/com/RuntimeError.h"
 #include "platform/com/Variant.h"
+#include "toolbar/control/NavToolbarAccessible.h"
 #include "toolbar/control/NavToolbarIds.h"
 #include "toolbar/control/PropertyBag.h"
 #include "toolbar/control/ToolbarColors.h"
@@ -13,6 +14,9 @@
 #include "toolbar/drawing/clsSubclass.h"
 #include "toolbar/drawing/clsToolTip.h"
 
+#include <QAccessible>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -36,6 +40,11 @@ NavToolbar::NavToolbar(QWidget *parent)
     , m_captions(std::make_unique<CaptionCache>())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Reached with Tab; a click leaves the focus where the user typed.
+    setFocusPolicy(Qt::TabFocus);
+    // Installing the same factory again changes nothing; it must be there
+    // before anyone asks for this control's interface.
+    QAccessible::installFactory(&NavToolbarAccessible::Factory);
     // Moves without a pressed button are reported too, as the platform does.
     setMouseTracking(true);
     connect(m_ctlState.get(), &clsState::StateChange, this, &NavToolbar::OnStateChange);
@@ -71,6 +80,16 @@ void NavToolbar::RequestUpdate()
     // shows the surface; the full redraw is for the platform's requests.
     m_selfUpdate = true;
     update();
+    NotifyAccessibility();
+}
+
+void NavToolbar::NotifyAccessibility()
+{
+    // A full redraw reports once, at its end.
+    if (m_inRedraw || !m_accessibleMade)
+        return;
+    if (auto *iface = dynamic_cast<NavToolbarAccessible *>(QAccessible::queryAccessibleInterface(this)))
+        iface->Sync();
 }
 
 void NavToolbar::InitProperties()
@@ -190,6 +209,8 @@ int16_t NavToolbar::AddButton(BtnTypeCont m_Type, const QString &m_Caption, cons
     if (m_userMode) {
         InitialGradToolbar();
         Redraw();
+    } else {
+        NotifyAccessibility();
     }
     return count;
 }
@@ -475,7 +496,27 @@ void NavToolbar::DrawButton(clsToolbarItem *item)
     }
     if (dropdown)
         s.DrawDropdownArrow(R - 14, RoundEven((H - 2) / 2.0));
+    if (hasFocus() && m_focusIndex > 0 && m_buttons->Item(m_focusIndex).get() == item)
+        DrawFocusMark(*item);
     RequestUpdate();
+}
+
+void NavToolbar::DrawFocusMark(const clsToolbarItem &item)
+{
+    // A dotted outline inside the face, every other pixel black.
+    ToolbarSurface s(&m_surface);
+    const int l = item.BoundsLeft() + 4;
+    const int r = item.BoundsRight() - 6;
+    const int t = 4;
+    const int b = height() - 7;
+    for (int x = l; x <= r; x += 2) {
+        s.SetPixel(x, t, kBlack);
+        s.SetPixel(x, b, kBlack);
+    }
+    for (int y = t; y <= b; y += 2) {
+        s.SetPixel(l, y, kBlack);
+        s.SetPixel(r, y, kBlack);
+    }
 }
 
 void NavToolbar::Redraw(bool &blnClear, int32_t &iFrom, int32_t &iTo)
@@ -483,6 +524,7 @@ void NavToolbar::Redraw(bool &blnClear, int32_t &iFrom, int32_t &iTo)
     (void)blnClear;
     if (!m_initialised)
         return;
+    m_inRedraw = true;
     InitialGradToolbar();
     DrawGrip();
     DrawChevron(m_colors.ChevronTop, m_colors.ChevronBottom);
@@ -506,6 +548,7 @@ void NavToolbar::Redraw(bool &blnClear, int32_t &iFrom, int32_t &iTo)
             }
         }
     }
+    m_inRedraw = false;
     RequestUpdate();
 }
 
@@ -641,13 +684,17 @@ void NavToolbar::mouseReleaseEvent(QMouseEvent *event)
     const ItemRef b = m_buttons->Item(int32_t(m_ctlState->ItemIndex()));
     if (!b || b->btnType() != Button)
         return;
-    bool arrow = false;
+    ClickButton(b, X, Y, b->Style() == DropdownButton && X > b->BoundsRight() - 17);
+}
+
+void NavToolbar::ClickButton(const ItemRef &b, int32_t X, int32_t Y, bool arrow)
+{
     if (b->Style() == CheckButton) {
         b->SetValue(!b->Value());
         b->SetState(b->Value() ? STA_SELECTED : STA_NORMAL);
+        arrow = false;
     } else {
         b->SetState(STA_NORMAL);
-        arrow = b->Style() == DropdownButton && X > b->BoundsRight() - 17;
     }
     DrawButton(b.get());
     if (arrow) {
@@ -657,6 +704,103 @@ void NavToolbar::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT ItemClick(b, X, Y);
         RaiseEvent(dispid::ItemClick, b, X, Y, true);
     }
+}
+
+bool NavToolbar::PressButton(int32_t position, bool arrow)
+{
+    const ItemRef b = m_buttons->Item(position);
+    if (!b || b->btnType() != Button || !b->Visible() || !b->Enabled())
+        return false;
+    arrow = arrow && b->Style() == DropdownButton;
+    // Where a pointer would have released: the middle of the part pressed.
+    const int32_t right = arrow || b->Style() != DropdownButton ? b->BoundsRight() : b->BoundsRight() - 17;
+    const int32_t left = arrow ? b->BoundsRight() - 16 : b->BoundsLeft();
+    ClickButton(b, (left + right) / 2, (b->BoundsTop() + b->BoundsBottom()) / 2, arrow);
+    return true;
+}
+
+bool NavToolbar::Focusable(int32_t position) const
+{
+    const ItemRef b = m_buttons->Item(position);
+    return b && b->btnType() == Button && b->Visible() && b->Enabled();
+}
+
+void NavToolbar::MoveFocus(int32_t position)
+{
+    const int32_t old = m_focusIndex;
+    m_focusIndex = position;
+    if (old != position && old > 0)
+        DrawButton(m_buttons->Item(old).get()); // its mark goes
+    if (position > 0)
+        DrawButton(m_buttons->Item(position).get());
+    NotifyAccessibility();
+}
+
+void NavToolbar::keyPressEvent(QKeyEvent *event)
+{
+    const int32_t count = m_buttons->Count();
+    auto step = [&](int32_t from, int32_t delta) {
+        for (int32_t i = from + delta; i >= 1 && i <= count; i += delta)
+            if (Focusable(i))
+                return i;
+        return 0;
+    };
+    const int32_t at = Focusable(m_focusIndex) ? m_focusIndex : 0;
+    int32_t to = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        to = at ? step(at, -1) : step(count + 1, -1);
+        break;
+    case Qt::Key_Right:
+        to = step(at, 1);
+        break;
+    case Qt::Key_Home:
+        to = step(0, 1);
+        break;
+    case Qt::Key_End:
+        to = step(count + 1, -1);
+        break;
+    case Qt::Key_Down:
+        // The arrow part of a drop-down button; nothing else has one.
+        if (!at || m_buttons->Item(at)->Style() != DropdownButton) {
+            QWidget::keyPressEvent(event);
+            return;
+        }
+        [[fallthrough]];
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        if (at && !event->isAutoRepeat())
+            PressButton(at, event->key() == Qt::Key_Down); // the host may remove the control here
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (to)
+        MoveFocus(to);
+}
+
+void NavToolbar::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    if (!Focusable(m_focusIndex)) {
+        m_focusIndex = 0;
+        for (int32_t i = 1; i <= m_buttons->Count() && !m_focusIndex; ++i)
+            if (Focusable(i))
+                m_focusIndex = i;
+    }
+    MoveFocus(m_focusIndex);
+}
+
+void NavToolbar::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    if (m_focusIndex > 0)
+        DrawButton(m_buttons->Item(m_focusIndex).get());
+    NotifyAccessibility();
 }
 
 void NavToolbar::RaiseEvent(int32_t id, const ItemRef &item, int32_t x, int32_t y, bool withPosition)

@@ -152,6 +152,16 @@ public:
     };
     static ContentLayout LayoutContent(const clsToolbarItem &item);
 
+    // Clicks the button at the position as a release of the mouse over it
+    // does (over the arrow part of a drop-down button with `arrow`): the
+    // same state, drawing and events. False, and nothing happens, for a
+    // position that is not a visible, enabled button. The keyboard and
+    // assistive technology press buttons through this.
+    bool PressButton(int32_t position, bool arrow = false);
+    // The button the keyboard focus mark is on (1-based; 0 none). The mark
+    // shows while the control has the focus.
+    int32_t FocusedPosition() const { return m_focusIndex; }
+
     // Drawing steps, usable on their own by hosts that repaint a part.
     void DrawGrip();
     void DrawChevron(int32_t top, int32_t bottom);
@@ -182,8 +192,12 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    friend class NavToolbarAccessible;
     void After(int32_t &lReturn, QObject *hWnd, int32_t uMsg, QEvent *event) override;
     void Before(bool &bHandled, int32_t &lReturn, QObject *hWnd, int32_t &uMsg, QEvent *event) override;
     void EvaluateMouseState(const QPoint &pos);
@@ -197,6 +211,11 @@ private:
     void ApplyThemeColors();
     void PropertyChanged(const QString &name);
     void ReadButton(const PropertyBag &bag, int32_t position);
+    void ClickButton(const ItemRef &b, int32_t X, int32_t Y, bool arrow);
+    bool Focusable(int32_t position) const;
+    void MoveFocus(int32_t position);
+    void DrawFocusMark(const clsToolbarItem &item);
+    void NotifyAccessibility();
 
     std::shared_ptr<clsItems> m_buttons;
     std::unique_ptr<clsState> m_ctlState;
@@ -222,6 +241,11 @@ private:
     QImage m_surface;
     QStringList m_changed;
     QString m_readError;
+    int32_t m_focusIndex = 0;
+    bool m_inRedraw = false;
+    // Set once assistive technology (or anyone) asked for this control's
+    // interface; until then there is nobody to keep in step.
+    bool m_accessibleMade = false;
 };
 
 } // namespace qvtoolbar
