@@ -1,5 +1,6 @@
 #include "toolbar/control/NavToolbar.h"
 #include "toolbar/drawing/clsSubclass.h"
+#include "ui_FailedForm.h"
 #include "ui_StoredForm.h"
 
 #ifdef QVTOOLBAR_DESIGNER_PLUGIN
@@ -9,6 +10,9 @@
 #include <QPluginLoader>
 #include <QUiLoader>
 #endif
+
+#include <QCoreApplication>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +30,39 @@ TEST(FormFile, CompiledFormRestoresTheStoredButtons)
     EXPECT_EQ(ui.navToolbar->Buttons().Item(1)->iLeft(), 9);
     ASSERT_NE(ui.navToolbar->ParentSubclass(), nullptr);
     EXPECT_EQ(ui.navToolbar->ParentSubclass()->hwnd(), &form);
+}
+
+// A form whose stored buttons cannot all be read: its host, which gets the
+// control from setupUi, learns why, and the buttons read before the fault
+// are shown.
+TEST(FormFile, AFailedReadReachesTheHostAndKeepsTheButtonsBefore)
+{
+    QWidget form;
+    Ui::FailedForm ui;
+    ui.setupUi(&form);
+    NavToolbar *bar = ui.navToolbar;
+    QSignalSpy failed(bar, &NavToolbar::StoredPropertiesFailed);
+    const QString reason = bar->property("StoredPropertiesError").toString();
+    EXPECT_TRUE(reason.startsWith(QStringLiteral("工具栏按钮未能读出"))) << qPrintable(reason);
+    EXPECT_TRUE(reason.contains(QStringLiteral("DUP"))) << qPrintable(reason);
+    QCoreApplication::sendPostedEvents(bar);
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_EQ(failed.first().first().toString(), reason);
+
+    ASSERT_EQ(bar->Buttons().Count(), 1);
+    EXPECT_EQ(bar->Buttons().Item(1)->Caption(), QStringLiteral("甲"));
+    EXPECT_TRUE(bar->IsInitialised());
+    EXPECT_EQ(bar->Buttons().Item(1)->iLeft(), 9);
+    EXPECT_FALSE(bar->Surface().isNull());
+    ASSERT_NE(bar->OwnSubclass(), nullptr);
+    EXPECT_EQ(bar->OwnSubclass()->hwnd(), bar);
+
+    // A good text afterwards clears the reason.
+    NavToolbar good;
+    good.InitProperties();
+    good.AddButton(Button, QStringLiteral("乙"), QStringLiteral("b"));
+    EXPECT_TRUE(bar->SetStoredProperties(good.StoredProperties(), nullptr));
+    EXPECT_EQ(bar->StoredPropertiesError(), QString());
 }
 
 #ifdef QVTOOLBAR_DESIGNER_PLUGIN

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -315,4 +316,42 @@ TEST(Interaction, AutomationHostGetsTheEventsByDispatchId)
                                                 QStringLiteral("5 D 150 10"), QStringLiteral("4")}));
     f.bar->SetEventSink(nullptr);
     sink->Release();
+}
+
+// The pointer moved for real, through the window and every event filter on
+// the bar: resting on a button shows its tip after the delay, another button
+// brings its own tip, and off the buttons there is none.
+TEST(Interaction, RestingOnAButtonShowsItsBalloonTip)
+{
+    Fixture f;
+    f.item(1)->SetTooltipText(QStringLiteral("第一个按钮"));
+    f.host.resize(420, 60);
+    f.host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.host));
+    clsToolTip *tip = f.bar->ToolTip();
+    const auto shown = [tip] { return tip->Window() && tip->Window()->isVisible(); };
+
+    QTest::mouseMove(f.bar, QPoint(40, 10));
+    EXPECT_FALSE(shown()); // not before the delay
+    ASSERT_TRUE(QTest::qWaitFor(shown, 2000));
+    EXPECT_EQ(tip->ShownText(), QStringLiteral("第二个按钮"));
+    EXPECT_EQ(tip->Style(), 1);
+
+    // Another button: the old tip goes at once, the new one follows the rest.
+    QTest::mouseMove(f.bar, QPoint(12, 10));
+    EXPECT_FALSE(shown());
+    ASSERT_TRUE(QTest::qWaitFor(shown, 2000));
+    EXPECT_EQ(tip->ShownText(), QStringLiteral("第一个按钮"));
+
+    // The bar's background: no tip.
+    QTest::mouseMove(f.bar, QPoint(300, 10));
+    EXPECT_FALSE(tip->IsCreated());
+    QTest::qWait(400);
+    EXPECT_FALSE(shown());
+
+    // Back on a button, then off the bar before the delay: nothing shows.
+    QTest::mouseMove(f.bar, QPoint(40, 10));
+    QTest::mouseMove(&f.host, QPoint(410, 50));
+    QTest::qWait(400);
+    EXPECT_FALSE(shown());
 }

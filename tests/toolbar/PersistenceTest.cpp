@@ -10,6 +10,7 @@
 #include "toolbar/control/PropertyBag.h"
 #include "toolbar/drawing/clsSubclass.h"
 
+#include <QFontMetrics>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -255,4 +256,47 @@ TEST(Persistence, StoredPropertiesTextRoundTripsAndRefusesBadText)
     ASSERT_EQ(copy->Buttons().Count(), 2);
     EXPECT_EQ(copy->Buttons().Item(QStringLiteral("a"))->Caption(), QStringLiteral("甲"));
     EXPECT_EQ(copy->StoredProperties(), text);
+}
+
+// A stored font bigger than the default: the caption is measured in it, so
+// the button is wide enough for its caption as drawn.
+TEST(Persistence, AStoredButtonIsMeasuredInItsOwnFont)
+{
+    auto big = std::make_shared<StdFont>();
+    big->Size = 36;
+    PropertyBag bag;
+    bag.WriteProperty(QStringLiteral("ButtonCount"), int32_t(1), int16_t(0));
+    bag.WriteProperty(QStringLiteral("Caption1"), QStringLiteral("新增记录"), QString());
+    bag.WriteProperty(QStringLiteral("Font1"), big, FontRef());
+    auto bar = makeBar();
+    bar->ReadProperties(PropertyBag::Load(bag.Save()));
+    const auto b = bar->Buttons().Item(1);
+    const int drawn = QFontMetrics(big->toQFont()).horizontalAdvance(QStringLiteral("新增记录"));
+    EXPECT_GE(b->iWidth(), drawn + 8);
+    EXPECT_GE(b->iHeight(), QFontMetrics(big->toQFont()).height());
+
+    // Added by code with the same font and caption, it measures the same.
+    auto added = makeBar();
+    added->AddButton(Button, QStringLiteral("新增记录"), QString(), nullptr, 16, IconLeftTextRight, QString(),
+                     int32_t(0x80000008), big);
+    EXPECT_EQ(added->Buttons().Item(1)->iWidth(), b->iWidth());
+}
+
+// A button's values are read caption, key, icon, visibility first: with two
+// of them bad, the fault reported is the caption's.
+TEST(Persistence, AButtonsValuesAreReadInTheirOrder)
+{
+    PropertyBag bag;
+    bag.WriteProperty(QStringLiteral("ButtonCount"), int32_t(1), int16_t(0));
+    bag.WriteProperty(QStringLiteral("Caption1"), std::make_shared<StdFont>(), QString());
+    bag.WriteProperty(QStringLiteral("Key1"), std::make_shared<StdFont>(), QString());
+    bag.WriteProperty(QStringLiteral("Visible1"), QStringLiteral("yes"), true);
+    auto bar = makeBar();
+    try {
+        bar->ReadProperties(bag);
+        FAIL() << "read succeeded";
+    } catch (const com::RuntimeError &e) {
+        EXPECT_EQ(e.description(), QStringLiteral("类型不匹配: Caption1"));
+    }
+    EXPECT_EQ(bar->Buttons().Count(), 0);
 }

@@ -213,3 +213,70 @@ TEST(PropertyPage, FontFieldTakesOnlyDigitsAndPictureComesOnTheMaskColour)
     EXPECT_FALSE(p.bar->Buttons().Item(1)->GetPicture());
     QFile::remove(file);
 }
+
+// Two buttons with one key (whatever the letter case) could not be read
+// back: the page refuses the key at apply, writes nothing, and keeps what
+// was typed, also when the user moves to another button.
+TEST(PropertyPage, AKeyOfAnotherButtonIsRefusedAndNothingIsApplied)
+{
+    Page p;
+    p.bar->AddButton(Button, QStringLiteral("新增"), QStringLiteral("new"));
+    p.bar->AddButton(Button, QStringLiteral("修改"), QStringLiteral("edit"));
+    p.select();
+    p.get<QScrollBar>("hsbIDX")->setValue(2);
+    p.field(1)->setText(QStringLiteral("NEW"));
+    p.field(2)->setText(QStringLiteral("改过"));
+    EXPECT_FALSE(p.page.ApplyChanges());
+    ASSERT_EQ(p.messages.size(), 1);
+    EXPECT_TRUE(p.messages.first().startsWith(QStringLiteral("关键字 'NEW' 已被第 1 个按钮使用"))) << qPrintable(p.messages.first());
+    EXPECT_TRUE(p.messages.first().endsWith(QStringLiteral("|2|提示")));
+    const auto b = p.bar->Buttons().Item(2);
+    EXPECT_EQ(b->Key(), QStringLiteral("edit"));
+    EXPECT_EQ(b->Caption(), QStringLiteral("修改"));
+    EXPECT_TRUE(p.page.Changed());
+
+    // Moving away applies first: refused, the page stays with the edits.
+    p.get<QScrollBar>("hsbIDX")->setValue(1);
+    EXPECT_EQ(p.page.Position(), 2);
+    EXPECT_EQ(p.get<QScrollBar>("hsbIDX")->value(), 2);
+    EXPECT_EQ(p.field(1)->text(), QStringLiteral("NEW"));
+    EXPECT_EQ(p.messages.size(), 2);
+
+    // Its own key again, in other letters, is no conflict; the set loads back.
+    p.field(1)->setText(QStringLiteral("Edit"));
+    EXPECT_TRUE(p.page.ApplyChanges());
+    EXPECT_EQ(b->Caption(), QStringLiteral("改过"));
+    NavToolbar copy;
+    copy.InitProperties();
+    QString error;
+    EXPECT_TRUE(copy.SetStoredProperties(p.bar->StoredProperties(), &error)) << qPrintable(error);
+    EXPECT_EQ(copy.Buttons().Count(), 2);
+}
+
+TEST(PropertyPage, TheCaptionColourHasItsOwnChooser)
+{
+    Page p;
+    p.bar->AddButton(Button, QStringLiteral("one"));
+    p.select();
+    QColor offered;
+    p.page.SetColourChooser([&](const QColor &start, const QString &, QWidget *) {
+        offered = start;
+        return QColor(255, 0, 0);
+    });
+    auto *button = p.get<QAbstractButton>("cmdForeColor");
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->accessibleName(), QStringLiteral("字体颜色"));
+    EXPECT_TRUE(button->isEnabled());
+    button->click();
+    EXPECT_EQ(offered, QColor(0, 0, 0)); // window text, the default caption colour
+    EXPECT_TRUE(p.page.Changed());
+    EXPECT_EQ(p.bar->Buttons().Item(1)->ForeColor(), int32_t(0x80000008)); // not before the apply
+    p.apply();
+    EXPECT_EQ(p.bar->Buttons().Item(1)->ForeColor(), 0x0000FF); // red, as an OLE colour
+    EXPECT_EQ(p.get<QWidget>("lblHdr_9")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+
+    // Cancelled: nothing changes.
+    p.page.SetColourChooser([](const QColor &, const QString &, QWidget *) { return QColor(); });
+    button->click();
+    EXPECT_FALSE(p.page.Changed());
+}

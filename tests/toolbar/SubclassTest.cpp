@@ -131,3 +131,96 @@ TEST(ClsSubclass, ReleasesItselfWhenTheWindowGoesAway)
     moveOver(&second);
     EXPECT_EQ(log, (QStringList{QStringLiteral("window"), QStringLiteral("after 512 1")}));
 }
+
+namespace {
+// Writes its name before each entry, and may change the message it passes on.
+struct NamedSink final : ISubclassingSink
+{
+    QStringList *log;
+    QString name;
+    int32_t changeTo = 0;
+    NamedSink(QStringList *l, QString n) : log(l), name(std::move(n)) {}
+    void Before(bool &, int32_t &, QObject *, int32_t &uMsg, QEvent *) override
+    {
+        log->append(QStringLiteral("%1 before %2").arg(name).arg(uMsg));
+        if (changeTo)
+            uMsg = changeTo;
+    }
+    void After(int32_t &lReturn, QObject *, int32_t uMsg, QEvent *) override
+    {
+        log->append(QStringLiteral("%1 after %2 %3").arg(name).arg(uMsg).arg(lReturn));
+    }
+};
+} // namespace
+
+// Two subclasses of one window nest: the later one sees a message first,
+// and its "window's own handling" includes the earlier one, which is not
+// left out because the later one runs the window itself.
+TEST(ClsSubclass, TwoSubclassesOfOneWindowNest)
+{
+    QStringList log;
+    LoggingWindow w(&log);
+    NamedSink first(&log, QStringLiteral("first"));
+    NamedSink second(&log, QStringLiteral("second"));
+    clsSubclass earlier;
+    earlier.AddBeforeMsgs({wm::MouseMove});
+    earlier.AddAfterMsgs({wm::MouseMove});
+    ASSERT_TRUE(earlier.Subclass(&w, &first));
+    clsSubclass later;
+    later.AddBeforeMsgs({wm::MouseMove});
+    later.AddAfterMsgs({wm::MouseMove});
+    ASSERT_TRUE(later.Subclass(&w, &second));
+
+    moveOver(&w);
+    EXPECT_EQ(log, (QStringList{QStringLiteral("second before 512"), QStringLiteral("first before 512"),
+                                QStringLiteral("window"), QStringLiteral("first after 512 1"),
+                                QStringLiteral("second after 512 1")}));
+
+    // Only the earlier one wants it after the window: it still gets it.
+    later.UnSubclass();
+    clsSubclass beforeOnly;
+    beforeOnly.AddBeforeMsgs({wm::MouseMove});
+    ASSERT_TRUE(beforeOnly.Subclass(&w, &second));
+    log.clear();
+    moveOver(&w);
+    EXPECT_EQ(log, (QStringList{QStringLiteral("second before 512"), QStringLiteral("first before 512"),
+                                QStringLiteral("window"), QStringLiteral("first after 512 1")}));
+
+    // Both gone: the window alone.
+    earlier.UnSubclass();
+    beforeOnly.UnSubclass();
+    log.clear();
+    moveOver(&w);
+    EXPECT_EQ(log, QStringList{QStringLiteral("window")});
+}
+
+// The message a "before" passes on is the one its "after" list is checked
+// against, and the one the subclasses made earlier see.
+TEST(ClsSubclass, AMessageChangedBeforeIsCheckedAsChanged)
+{
+    QStringList log;
+    LoggingWindow w(&log);
+    NamedSink inner(&log, QStringLiteral("inner"));
+    NamedSink outer(&log, QStringLiteral("outer"));
+    outer.changeTo = wm::MouseLeave;
+    clsSubclass earlier;
+    earlier.AddBeforeMsgs({wm::MouseLeave});
+    ASSERT_TRUE(earlier.Subclass(&w, &inner));
+    clsSubclass later;
+    later.AddBeforeMsgs({wm::MouseMove});
+    later.AddAfterMsgs({wm::MouseLeave});
+    ASSERT_TRUE(later.Subclass(&w, &outer));
+    moveOver(&w);
+    EXPECT_EQ(log, (QStringList{QStringLiteral("outer before 512"), QStringLiteral("inner before 675"),
+                                QStringLiteral("window"), QStringLiteral("outer after 675 1")}));
+
+    // Changed away from its only "after" message: no "after".
+    clsSubclass alone;
+    alone.AddBeforeMsgs({wm::MouseMove});
+    alone.AddAfterMsgs({wm::MouseMove});
+    LoggingWindow other(&log);
+    ASSERT_TRUE(alone.Subclass(&other, &outer));
+    log.clear();
+    moveOver(&other);
+    EXPECT_EQ(log, (QStringList{QStringLiteral("outer before 512"), QStringLiteral("window")}));
+}

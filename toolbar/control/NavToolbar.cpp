@@ -2,6 +2,7 @@
 
 #include "platform/com/RuntimeError.h"
 #include "platform/com/Variant.h"
+#include "toolbar/control/NavToolbarAccessible.h"
 #include "toolbar/control/NavToolbarIds.h"
 #include "toolbar/control/PropertyBag.h"
 #include "toolbar/control/ToolbarColors.h"
@@ -13,11 +14,15 @@
 #include "toolbar/drawing/clsSubclass.h"
 #include "toolbar/drawing/clsToolTip.h"
 
+#include <QAccessible>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
 #include <algorithm>
+#include <exception>
 
 namespace qvtoolbar {
 
@@ -35,6 +40,11 @@ NavToolbar::NavToolbar(QWidget *parent)
     , m_captions(std::make_unique<CaptionCache>())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Reached with Tab; a click leaves the focus where the user typed.
+    setFocusPolicy(Qt::TabFocus);
+    // Installing the same factory again changes nothing; it must be there
+    // before anyone asks for this control's interface.
+    QAccessible::installFactory(&NavToolbarAccessible::Factory);
     // Moves without a pressed button are reported too, as the platform does.
     setMouseTracking(true);
     connect(m_ctlState.get(), &clsState::StateChange, this, &NavToolbar::OnStateChange);
@@ -70,6 +80,16 @@ void NavToolbar::RequestUpdate()
     // shows the surface; the full redraw is for the platform's requests.
     m_selfUpdate = true;
     update();
+    NotifyAccessibility();
+}
+
+void NavToolbar::NotifyAccessibility()
+{
+    // A full redraw reports once, at its end.
+    if (m_inRedraw || !m_accessibleMade)
+        return;
+    if (auto *iface = dynamic_cast<NavToolbarAccessible *>(QAccessible::queryAccessibleInterface(this)))
+        iface->Sync();
 }
 
 void NavToolbar::InitProperties()
@@ -171,8 +191,11 @@ int16_t NavToolbar::AddButton(BtnTypeCont m_Type, const QString &m_Caption, cons
 {
     ItemRef b = m_buttons->AddItemEx(m_Caption, m_Key, nullptr, true);
     b->SetbtnType(m_Type);
-    if (m_Font)
+    if (m_Font) {
         b->SetFont(m_Font);
+        // The caption was measured in the new button's default font.
+        b->SetCaption(m_Caption);
+    }
     b->SetPicture(m_Icon);
     b->SetIconSize(m_IconSize);
     b->SetAlignment(m_BtnAlignment);
@@ -186,6 +209,8 @@ int16_t NavToolbar::AddButton(BtnTypeCont m_Type, const QString &m_Caption, cons
     if (m_userMode) {
         InitialGradToolbar();
         Redraw();
+    } else {
+        NotifyAccessibility();
     }
     return count;
 }
@@ -471,7 +496,27 @@ void NavToolbar::DrawButton(clsToolbarItem *item)
     }
     if (dropdown)
         s.DrawDropdownArrow(R - 14, RoundEven((H - 2) / 2.0));
+    if (hasFocus() && m_focusIndex > 0 && m_buttons->Item(m_focusIndex).get() == item)
+        DrawFocusMark(*item);
     RequestUpdate();
+}
+
+void NavToolbar::DrawFocusMark(const clsToolbarItem &item)
+{
+    // A dotted outline inside the face, every other pixel black.
+    ToolbarSurface s(&m_surface);
+    const int l = item.BoundsLeft() + 4;
+    const int r = item.BoundsRight() - 6;
+    const int t = 4;
+    const int b = height() - 7;
+    for (int x = l; x <= r; x += 2) {
+        s.SetPixel(x, t, kBlack);
+        s.SetPixel(x, b, kBlack);
+    }
+    for (int y = t; y <= b; y += 2) {
+        s.SetPixel(l, y, kBlack);
+        s.SetPixel(r, y, kBlack);
+    }
 }
 
 void NavToolbar::Redraw(bool &blnClear, int32_t &iFrom, int32_t &iTo)
@@ -479,6 +524,7 @@ void NavToolbar::Redraw(bool &blnClear, int32_t &iFrom, int32_t &iTo)
     (void)blnClear;
     if (!m_initialised)
         return;
+    m_inRedraw = true;
     InitialGradToolbar();
     DrawGrip();
     DrawChevron(m_colors.ChevronTop, m_colors.ChevronBottom);
@@ -502,6 +548,7 @@ void NavToolbar::Redraw(bool &blnClear, int32_t &iFrom, int32_t &iTo)
             }
         }
     }
+    m_inRedraw = false;
     RequestUpdate();
 }
 
@@ -637,13 +684,17 @@ void NavToolbar::mouseReleaseEvent(QMouseEvent *event)
     const ItemRef b = m_buttons->Item(int32_t(m_ctlState->ItemIndex()));
     if (!b || b->btnType() != Button)
         return;
-    bool arrow = false;
+    ClickButton(b, X, Y, b->Style() == DropdownButton && X > b->BoundsRight() - 17);
+}
+
+void NavToolbar::ClickButton(const ItemRef &b, int32_t X, int32_t Y, bool arrow)
+{
     if (b->Style() == CheckButton) {
         b->SetValue(!b->Value());
         b->SetState(b->Value() ? STA_SELECTED : STA_NORMAL);
+        arrow = false;
     } else {
         b->SetState(STA_NORMAL);
-        arrow = b->Style() == DropdownButton && X > b->BoundsRight() - 17;
     }
     DrawButton(b.get());
     if (arrow) {
@@ -653,6 +704,103 @@ void NavToolbar::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT ItemClick(b, X, Y);
         RaiseEvent(dispid::ItemClick, b, X, Y, true);
     }
+}
+
+bool NavToolbar::PressButton(int32_t position, bool arrow)
+{
+    const ItemRef b = m_buttons->Item(position);
+    if (!b || b->btnType() != Button || !b->Visible() || !b->Enabled())
+        return false;
+    arrow = arrow && b->Style() == DropdownButton;
+    // Where a pointer would have released: the middle of the part pressed.
+    const int32_t right = arrow || b->Style() != DropdownButton ? b->BoundsRight() : b->BoundsRight() - 17;
+    const int32_t left = arrow ? b->BoundsRight() - 16 : b->BoundsLeft();
+    ClickButton(b, (left + right) / 2, (b->BoundsTop() + b->BoundsBottom()) / 2, arrow);
+    return true;
+}
+
+bool NavToolbar::Focusable(int32_t position) const
+{
+    const ItemRef b = m_buttons->Item(position);
+    return b && b->btnType() == Button && b->Visible() && b->Enabled();
+}
+
+void NavToolbar::MoveFocus(int32_t position)
+{
+    const int32_t old = m_focusIndex;
+    m_focusIndex = position;
+    if (old != position && old > 0)
+        DrawButton(m_buttons->Item(old).get()); // its mark goes
+    if (position > 0)
+        DrawButton(m_buttons->Item(position).get());
+    NotifyAccessibility();
+}
+
+void NavToolbar::keyPressEvent(QKeyEvent *event)
+{
+    const int32_t count = m_buttons->Count();
+    auto step = [&](int32_t from, int32_t delta) {
+        for (int32_t i = from + delta; i >= 1 && i <= count; i += delta)
+            if (Focusable(i))
+                return i;
+        return 0;
+    };
+    const int32_t at = Focusable(m_focusIndex) ? m_focusIndex : 0;
+    int32_t to = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        to = at ? step(at, -1) : step(count + 1, -1);
+        break;
+    case Qt::Key_Right:
+        to = step(at, 1);
+        break;
+    case Qt::Key_Home:
+        to = step(0, 1);
+        break;
+    case Qt::Key_End:
+        to = step(count + 1, -1);
+        break;
+    case Qt::Key_Down:
+        // The arrow part of a drop-down button; nothing else has one.
+        if (!at || m_buttons->Item(at)->Style() != DropdownButton) {
+            QWidget::keyPressEvent(event);
+            return;
+        }
+        [[fallthrough]];
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        if (at && !event->isAutoRepeat())
+            PressButton(at, event->key() == Qt::Key_Down); // the host may remove the control here
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (to)
+        MoveFocus(to);
+}
+
+void NavToolbar::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    if (!Focusable(m_focusIndex)) {
+        m_focusIndex = 0;
+        for (int32_t i = 1; i <= m_buttons->Count() && !m_focusIndex; ++i)
+            if (Focusable(i))
+                m_focusIndex = i;
+    }
+    MoveFocus(m_focusIndex);
+}
+
+void NavToolbar::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    if (m_focusIndex > 0)
+        DrawButton(m_buttons->Item(m_focusIndex).get());
+    NotifyAccessibility();
 }
 
 void NavToolbar::RaiseEvent(int32_t id, const ItemRef &item, int32_t x, int32_t y, bool withPosition)
@@ -776,51 +924,73 @@ QString NavToolbar::StoredProperties() const
 
 bool NavToolbar::SetStoredProperties(const QString &text, QString *error)
 {
+    QString reason;
     try {
         const auto bytes = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
         if (!bytes)
-            throw com::RuntimeError(380, QStringLiteral("qvToolbar"), QStringLiteral("保存的属性无效: not Base64"));
+            throw com::RuntimeError(380, QStringLiteral("qvToolbar"), QStringLiteral("保存的属性无效: 不是 Base64 文本"));
         ReadProperties(PropertyBag::Load(*bytes));
+        m_readError.clear();
         return true;
-    } catch (const com::RuntimeError &e) {
-        if (error)
-            *error = e.description();
-        qWarning("NavToolbar: stored properties not read: %s", qPrintable(e.description()));
-        return false;
     } catch (const std::exception &e) {
-        if (error)
-            *error = QString::fromLocal8Bit(e.what());
-        qWarning("NavToolbar: stored properties not read: %s", e.what());
-        return false;
+        reason = QStringLiteral("工具栏按钮未能读出: ") + com::errorDescription(e);
     }
+    m_readError = reason;
+    if (error)
+        *error = reason;
+    qWarning("NavToolbar: %s", qPrintable(reason));
+    QMetaObject::invokeMethod(
+        this, [this, reason] { Q_EMIT StoredPropertiesFailed(reason); }, Qt::QueuedConnection);
+    return false;
+}
+
+void NavToolbar::ReadButton(const PropertyBag &bag, int32_t i)
+{
+    const QString n = QString::number(i);
+    // One statement per value: they are read in this order, which decides
+    // which fault a bad set reports.
+    const QString caption = bag.ReadString(QStringLiteral("Caption") + n, QString());
+    const QString key = bag.ReadString(QStringLiteral("Key") + n, QString());
+    const PictureRef icon = bag.ReadPicture(QStringLiteral("Icon") + n);
+    const bool visible = bag.ReadBool(QStringLiteral("Visible") + n, true);
+    const ItemRef b = m_buttons->AddItemEx(caption, key, icon, visible);
+    b->SetEnabled(bag.ReadBool(QStringLiteral("Enabled") + n, true));
+    b->SetIconSize(bag.ReadInt16(QStringLiteral("IconSize") + n, 16));
+    b->SetTooltipText(bag.ReadString(QStringLiteral("ToolTipText") + n, QString()));
+    b->SetAlignment(static_cast<AlignCont>(bag.ReadInt32(QStringLiteral("Alignment") + n, 0)));
+    b->SetbtnType(static_cast<BtnTypeCont>(bag.ReadInt16(QStringLiteral("btnType") + n, 0)));
+    b->SetStyle(static_cast<BtnStyleCont>(bag.ReadInt16(QStringLiteral("Style") + n, 0)));
+    b->SetForeColor(bag.ReadInt32(QStringLiteral("ForeColor") + n, kWindowText));
+    b->SetFont(bag.ReadFont(QStringLiteral("Font") + n, m_ambientFont));
+    // Setting the font keeps the metrics of the default font the caption
+    // was measured in when the button was added; measure it in its own.
+    b->SetCaption(caption);
+    b->SetState(static_cast<BtnStateCont>(bag.ReadInt16(QStringLiteral("State") + n, 0)));
+    b->SetValue(bag.ReadBool(QStringLiteral("Value") + n, false));
+    b->SetUseMaskColor(bag.ReadBool(QStringLiteral("UseMaskColor") + n, true));
+    b->SetmaskColor(bag.ReadInt32(QStringLiteral("MaskColor") + n, kMagenta));
 }
 
 void NavToolbar::ReadProperties(const PropertyBag &bag)
 {
-    m_themeColor = static_cast<ThemeConst>(bag.ReadInt32(QStringLiteral("ThemeColor"), Autodetect));
-    m_storedButtonCount = bag.ReadInt16(QStringLiteral("ButtonCount"), 0);
-    m_skinID = bag.ReadString(QStringLiteral("SkinID"), QString());
+    // The control's own values all come first, so a bad one changes nothing.
+    const auto theme = static_cast<ThemeConst>(bag.ReadInt32(QStringLiteral("ThemeColor"), Autodetect));
+    const int16_t count = bag.ReadInt16(QStringLiteral("ButtonCount"), 0);
+    const QString skin = bag.ReadString(QStringLiteral("SkinID"), QString());
+    m_themeColor = theme;
+    m_storedButtonCount = count;
+    m_skinID = skin;
     m_buttons = std::make_shared<clsItems>();
     m_ctlState->SetItemIndex(0);
     m_ctlState->SetOverItem(0);
-    for (int32_t i = 1; i <= m_storedButtonCount; ++i) {
-        const QString n = QString::number(i);
-        const ItemRef b = m_buttons->AddItemEx(bag.ReadString(QStringLiteral("Caption") + n, QString()),
-                                               bag.ReadString(QStringLiteral("Key") + n, QString()),
-                                               bag.ReadPicture(QStringLiteral("Icon") + n),
-                                               bag.ReadBool(QStringLiteral("Visible") + n, true));
-        b->SetEnabled(bag.ReadBool(QStringLiteral("Enabled") + n, true));
-        b->SetIconSize(bag.ReadInt16(QStringLiteral("IconSize") + n, 16));
-        b->SetTooltipText(bag.ReadString(QStringLiteral("ToolTipText") + n, QString()));
-        b->SetAlignment(static_cast<AlignCont>(bag.ReadInt32(QStringLiteral("Alignment") + n, 0)));
-        b->SetbtnType(static_cast<BtnTypeCont>(bag.ReadInt16(QStringLiteral("btnType") + n, 0)));
-        b->SetStyle(static_cast<BtnStyleCont>(bag.ReadInt16(QStringLiteral("Style") + n, 0)));
-        b->SetForeColor(bag.ReadInt32(QStringLiteral("ForeColor") + n, kWindowText));
-        b->SetFont(bag.ReadFont(QStringLiteral("Font") + n, m_ambientFont));
-        b->SetState(static_cast<BtnStateCont>(bag.ReadInt16(QStringLiteral("State") + n, 0)));
-        b->SetValue(bag.ReadBool(QStringLiteral("Value") + n, false));
-        b->SetUseMaskColor(bag.ReadBool(QStringLiteral("UseMaskColor") + n, true));
-        b->SetmaskColor(bag.ReadInt32(QStringLiteral("MaskColor") + n, kMagenta));
+    // A failing button stops the read; the buttons before it are still laid
+    // out and shown (a blank bar would hide them), then the failure goes on.
+    std::exception_ptr failure;
+    try {
+        for (int32_t i = 1; i <= m_storedButtonCount; ++i)
+            ReadButton(bag, i);
+    } catch (...) {
+        failure = std::current_exception();
     }
     m_parentSubclass = std::make_unique<clsSubclass>();
     m_ownSubclass = std::make_unique<clsSubclass>();
@@ -835,6 +1005,8 @@ void NavToolbar::ReadProperties(const PropertyBag &bag)
     int32_t first = 1;
     int32_t last = -1;
     Redraw(clear, first, last);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace qvtoolbar

@@ -35,6 +35,9 @@ class QVTOOLBAR_EXPORT NavToolbar : public QWidget, private ISubclassingSink
     // The stored properties as one text (the saved property bag in Base64),
     // so that a form file can keep them; empty for a control never stored.
     Q_PROPERTY(QString StoredProperties READ StoredProperties WRITE setStoredProperties)
+    // Why the last stored text given to the control was not fully read;
+    // empty after a read that succeeded.
+    Q_PROPERTY(QString StoredPropertiesError READ StoredPropertiesError NOTIFY StoredPropertiesFailed)
 public:
     explicit NavToolbar(QWidget *parent = nullptr);
     ~NavToolbar() override;
@@ -54,16 +57,20 @@ public:
     void WriteProperties(PropertyBag &bag) const;
     // Restores them into a new button collection, then installs the
     // subclassing in run mode, lays out and redraws. A failing value stops
-    // the read with com::RuntimeError; the buttons read before it stay.
+    // the read with com::RuntimeError; the buttons read before it stay and
+    // are shown. A bad control-level value changes nothing.
     void ReadProperties(const PropertyBag &bag);
     QString StoredProperties() const;
     // Reads the text StoredProperties gave. Bad text changes nothing and
     // false comes back with the reason in `error`; a failing value keeps
-    // the buttons read before it, as ReadProperties does.
+    // the buttons read before it, as ReadProperties does. A failure is also
+    // kept as StoredPropertiesError and raised as StoredPropertiesFailed.
     bool SetStoredProperties(const QString &text, QString *error);
     // The property's setter under the name form code generated from a form
-    // file calls.
+    // file calls; that code cannot look at a result, so its host reads
+    // StoredPropertiesError or listens to StoredPropertiesFailed.
     void setStoredProperties(const QString &text) { SetStoredProperties(text, nullptr); }
+    QString StoredPropertiesError() const { return m_readError; }
     // Page-only: the button count as last stored or read.
     int16_t StoredButtonCount() const { return m_storedButtonCount; }
     // Page-only: takes the current count as the stored one and marks it
@@ -145,6 +152,16 @@ public:
     };
     static ContentLayout LayoutContent(const clsToolbarItem &item);
 
+    // Clicks the button at the position as a release of the mouse over it
+    // does (over the arrow part of a drop-down button with `arrow`): the
+    // same state, drawing and events. False, and nothing happens, for a
+    // position that is not a visible, enabled button. The keyboard and
+    // assistive technology press buttons through this.
+    bool PressButton(int32_t position, bool arrow = false);
+    // The button the keyboard focus mark is on (1-based; 0 none). The mark
+    // shows while the control has the focus.
+    int32_t FocusedPosition() const { return m_focusIndex; }
+
     // Drawing steps, usable on their own by hosts that repaint a part.
     void DrawGrip();
     void DrawChevron(int32_t top, int32_t bottom);
@@ -164,6 +181,10 @@ Q_SIGNALS:
     void ThemeChanged();
     // Release over the arrow part of a drop-down button.
     void DropdownClick(qvtoolbar::ItemRef oItem, int32_t X, int32_t Y);
+    // A stored text was not fully read. Raised once control returns to the
+    // event loop, so that a host whose form code set the text before the
+    // host could connect still hears of it.
+    void StoredPropertiesFailed(const QString &reason);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -171,8 +192,12 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    friend class NavToolbarAccessible;
     void After(int32_t &lReturn, QObject *hWnd, int32_t uMsg, QEvent *event) override;
     void Before(bool &bHandled, int32_t &lReturn, QObject *hWnd, int32_t &uMsg, QEvent *event) override;
     void EvaluateMouseState(const QPoint &pos);
@@ -185,6 +210,12 @@ private:
     void ControlResize();
     void ApplyThemeColors();
     void PropertyChanged(const QString &name);
+    void ReadButton(const PropertyBag &bag, int32_t position);
+    void ClickButton(const ItemRef &b, int32_t X, int32_t Y, bool arrow);
+    bool Focusable(int32_t position) const;
+    void MoveFocus(int32_t position);
+    void DrawFocusMark(const clsToolbarItem &item);
+    void NotifyAccessibility();
 
     std::shared_ptr<clsItems> m_buttons;
     std::unique_ptr<clsState> m_ctlState;
@@ -209,6 +240,12 @@ private:
     int32_t m_ambientBackColor = int32_t(0x8000000F);
     QImage m_surface;
     QStringList m_changed;
+    QString m_readError;
+    int32_t m_focusIndex = 0;
+    bool m_inRedraw = false;
+    // Set once assistive technology (or anyone) asked for this control's
+    // interface; until then there is nobody to keep in step.
+    bool m_accessibleMade = false;
 };
 
 } // namespace qvtoolbar

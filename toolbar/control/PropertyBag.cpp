@@ -227,18 +227,18 @@ PropertyBag PropertyBag::Load(const QByteArray &bytes)
     quint16 format = 0;
     in >> magic >> format >> count;
     if (in.status() != QDataStream::Ok || magic != kMagic)
-        throw bad(QStringLiteral("not a property set"));
+        throw bad(QStringLiteral("不是保存的属性集"));
     if (format != kFormat)
-        throw bad(QStringLiteral("unknown format %1").arg(format));
+        throw bad(QStringLiteral("未知的格式 %1").arg(format));
     PropertyBag bag;
     for (quint32 i = 0; i < count; ++i) {
         QString name;
         quint8 tag = 0;
         in >> name >> tag;
         if (in.status() != QDataStream::Ok)
-            throw bad(QStringLiteral("cut short at value %1").arg(i + 1));
+            throw bad(QStringLiteral("第 %1 个值不完整").arg(i + 1));
         if (name.isEmpty() || bag.Contains(name))
-            throw bad(QStringLiteral("empty or repeated name '%1'").arg(name));
+            throw bad(QStringLiteral("名称为空或重复: '%1'").arg(name));
         Value v;
         switch (tag) {
         case TString: { QString s; in >> s; v = s; break; }
@@ -262,17 +262,17 @@ PropertyBag PropertyBag::Load(const QByteArray &bytes)
             if (type != 0) {
                 QImage img;
                 if ((type != StdPicture::Bitmap && type != StdPicture::Icon) || !img.loadFromData(png, "PNG"))
-                    throw bad(QStringLiteral("picture '%1' cannot be read").arg(name));
+                    throw bad(QStringLiteral("图片 '%1' 无法读出").arg(name));
                 pic = std::make_shared<StdPicture>(StdPicture::Type(type), img);
             }
             v = pic;
             break;
         }
         default:
-            throw bad(QStringLiteral("unknown kind of value '%1'").arg(name));
+            throw bad(QStringLiteral("值 '%1' 的类型未知").arg(name));
         }
         if (in.status() != QDataStream::Ok)
-            throw bad(QStringLiteral("cut short in '%1'").arg(name));
+            throw bad(QStringLiteral("值 '%1' 不完整").arg(name));
         bag.m_values.emplace_back(name, std::move(v));
     }
     return bag;

@@ -83,11 +83,13 @@ ppgToolbar::ppgToolbar(QWidget *parent)
     });
     connect(ui->cmdBrowse, &QAbstractButton::clicked, this, &ppgToolbar::BrowseColour);
     connect(ui->cmdBrowseFont, &QAbstractButton::clicked, this, &ppgToolbar::BrowseFont);
+    connect(ui->cmdForeColor, &QAbstractButton::clicked, this, &ppgToolbar::BrowseForeColour);
     connect(ui->buttonBox->button(QDialogButtonBox::Apply), &QAbstractButton::clicked, this,
             &ppgToolbar::ApplyChanges);
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, [this] {
-        if (m_changed)
-            ApplyChanges();
+        // A refused edit keeps the page open with what was typed.
+        if (m_changed && !ApplyChanges())
+            return;
         accept();
     });
     connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -169,9 +171,14 @@ void ppgToolbar::LoadPosition(int32_t position)
 {
     if (!m_control)
         return;
+    if (m_changed && !ApplyChanges()) {
+        // The edits of the position being left were refused: stay there so
+        // that nothing typed is lost.
+        const QSignalBlocker block(ui->hsbIDX);
+        ui->hsbIDX->setValue(m_index);
+        return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (m_changed)
-        ApplyChanges(); // for the position being left
     const int32_t count = m_control->Buttons().Count();
     m_index = position;
     ui->txtField_0->setText(QString::number(position));
@@ -213,10 +220,33 @@ void ppgToolbar::LoadPosition(int32_t position)
     QApplication::restoreOverrideCursor();
 }
 
-void ppgToolbar::ApplyChanges()
+QString ppgToolbar::KeyConflict() const
+{
+    // Keys are compared without regard to letter case, as the collection
+    // does: two stored buttons with one key could not be read back.
+    const QString key = ui->txtField_1->text();
+    if (key.isEmpty())
+        return QString();
+    const int32_t count = m_control->Buttons().Count();
+    for (int32_t i = 1; i <= count; ++i) {
+        if (i == m_index)
+            continue;
+        const ItemRef other = m_control->Buttons().Item(i);
+        if (other && other->Key().compare(key, Qt::CaseInsensitive) == 0)
+            return QStringLiteral("关键字 '%1' 已被第 %2 个按钮使用，请换一个关键字(不区分大小写)。").arg(key).arg(i);
+    }
+    return QString();
+}
+
+bool ppgToolbar::ApplyChanges()
 {
     if (!m_control || m_index < 1 || m_index > m_control->Buttons().Count())
-        return;
+        return true;
+    if (const QString conflict = KeyConflict(); !conflict.isEmpty()) {
+        Message(conflict, QMessageBox::Warning, kHint);
+        ui->txtField_1->setFocus();
+        return false;
+    }
     const ItemRef b = m_control->Buttons().Item(m_index);
     try {
         // A list left without an entry (a separator clears them) keeps the
@@ -244,19 +274,20 @@ void ppgToolbar::ApplyChanges()
         b->SetForeColor(m_foreColor);
     } catch (const std::exception &e) {
         Message(QStringLiteral("程序错误：") + com::errorDescription(e), QMessageBox::Warning, QStringLiteral("朗石软件"));
-        return;
+        return false;
     }
     m_control->UpdateButtonCount();
     m_control->AutoResize(1);
     SetChanged(false);
+    return true;
 }
 
 void ppgToolbar::AddClicked()
 {
     if (!m_control)
         return;
-    if (m_changed)
-        ApplyChanges();
+    if (m_changed && !ApplyChanges())
+        return;
     int16_t n = 0;
     try {
         n = m_control->AddButton(Button, QString(), QString(), nullptr, 16, IconLeftTextRight, QString(),
@@ -306,8 +337,8 @@ void ppgToolbar::MoveClicked(bool right)
                 QMessageBox::Warning, kHint);
         return;
     }
-    if (m_changed)
-        ApplyChanges();
+    if (m_changed && !ApplyChanges())
+        return;
     MoveConst dir = right ? ToRight : ToLeft;
     const int16_t to = m_control->MoveButton(static_cast<int16_t>(m_index), dir);
     if (to == 0)
@@ -399,13 +430,31 @@ void ppgToolbar::BrowsePicture()
     SetChanged(true);
 }
 
+QColor ppgToolbar::ChooseColour(const QColor &start, const QString &title)
+{
+    if (m_chooseColour)
+        return m_chooseColour(start, title, this);
+    return QColorDialog::getColor(start, this, title);
+}
+
 void ppgToolbar::BrowseColour()
 {
-    const QColor start = QColor::fromRgb(OleToQRgb(TranslateOleColor(m_swatch)));
-    const QColor c = QColorDialog::getColor(start, this, QStringLiteral("颜色"));
+    const QColor c = ChooseColour(QColor::fromRgb(OleToQRgb(TranslateOleColor(m_swatch))), QStringLiteral("颜色"));
     if (!c.isValid())
         return;
     SetSwatch(QRgbToOle(c.rgb()));
+    SetChanged(true);
+}
+
+void ppgToolbar::BrowseForeColour()
+{
+    // Qt's font chooser has no colour of its own: the caption colour has
+    // this chooser, and the font label shows it.
+    const QColor c = ChooseColour(QColor::fromRgb(OleToQRgb(TranslateOleColor(m_foreColor))),
+                                  QStringLiteral("字体颜色"));
+    if (!c.isValid())
+        return;
+    SetForeColour(QRgbToOle(c.rgb()));
     SetChanged(true);
 }
 

@@ -4,6 +4,7 @@
 #include "toolbar/control/StdFont.h"
 #include "toolbar/control/StdPicture.h"
 
+#include <QColor>
 #include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -33,8 +34,9 @@ public:
 
     // The form editor's selection; the first NavToolbar in it is edited.
     void SelectionChanged(const QList<QObject *> &selected);
-    // Writes the page's fields to the button being edited.
-    void ApplyChanges();
+    // Writes the page's fields to the button being edited; false when the
+    // page refused them (the user was told why and nothing was written).
+    bool ApplyChanges();
 
     bool Changed() const { return m_changed; }
     int32_t Position() const { return m_index; }
@@ -47,6 +49,10 @@ public:
     void SetMessageShower(MessageShower shower) { m_showMessage = std::move(shower); }
     using FileChooser = std::function<QString(QWidget *owner)>;
     void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
+    // The colour chooser (the platform's by default); an invalid colour
+    // means the user cancelled.
+    using ColourChooser = std::function<QColor(const QColor &start, const QString &title, QWidget *owner)>;
+    void SetColourChooser(ColourChooser chooser) { m_chooseColour = std::move(chooser); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -64,6 +70,9 @@ private:
     void StyleChanged();
     void BrowsePicture();
     void BrowseColour();
+    void BrowseForeColour();
+    QColor ChooseColour(const QColor &start, const QString &title);
+    QString KeyConflict() const;
     void BrowseFont();
     void SetSwatch(int32_t oleColour);
     void SetPreview(PictureRef picture);
@@ -80,6 +89,7 @@ private:
     bool m_changed = false;
     MessageShower m_showMessage;
     FileChooser m_chooseFile;
+    ColourChooser m_chooseColour;
 };
 
 } // namespace qvtoolbar

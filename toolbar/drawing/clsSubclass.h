@@ -12,10 +12,15 @@
 
 namespace qvtoolbar {
 
+class SubclassChain;
+
 // Lets a sink see chosen messages of a window, before and after the
 // window's own handling, through a Qt event filter. A "before" call that
 // marks the message handled stops it: neither the window nor "after" sees
-// it. The subclassing ends by itself when the window goes away.
+// it. Several subclasses of one window nest as on the platform: the one
+// made last sees a message first, and the "window's own handling" of each
+// includes the subclasses made before it. The subclassing ends by itself
+// when the window goes away.
 class QVTOOLBAR_EXPORT clsSubclass final : public QObject
 {
     Q_OBJECT
@@ -42,10 +47,8 @@ public:
     // 0 not); otherwise an empty value.
     QVariant CallOrigWndProc(QEvent *event);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
+    friend class SubclassChain;
     static bool Listed(const std::vector<int32_t> &list, int32_t msg);
     static bool Add(std::vector<int32_t> &list, const std::vector<int32_t> &messages);
     void WindowGone();
@@ -56,6 +59,7 @@ private:
     std::vector<int32_t> m_after;
     QVariant m_tag;
     QMetaObject::Connection m_destroyed;
+    QPointer<SubclassChain> m_chain;
 };
 
 } // namespace qvtoolbar

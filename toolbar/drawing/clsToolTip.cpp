@@ -122,8 +122,14 @@ bool clsToolTip::Create(QWidget *parentWindow)
     m_window->balloon = (m_style == 1);
     m_window->centered = m_centered;
     m_window->text = m_tipText;
-    if (parentWindow)
+    if (parentWindow) {
         parentWindow->installEventFilter(this);
+        // A tip made while the pointer is already on its owner (an owner
+        // rebuilding it at each move) counts the rest from now: the move that
+        // led here came before this tip could watch it.
+        if (parentWindow->underMouse())
+            m_delayTimer->start(std::max(0, m_delayTime));
+    }
     return false;
 }
 

@@ -24,7 +24,10 @@ public:
     explicit clsToolTip(QObject *parent = nullptr);
     ~clsToolTip() override;
 
-    // Builds the tip window for the owner; always returns false.
+    // Builds the tip window for the owner; always returns false. With the
+    // pointer already on the owner the delay starts at once, so an owner
+    // that rebuilds the tip at every move still shows it once the pointer
+    // rests.
     bool Create(QWidget *parentWindow);
     void Destroy();
     bool IsCreated() const { return m_window != nullptr; }
