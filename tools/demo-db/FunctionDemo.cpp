@@ -122,7 +122,7 @@ bool FunctionDemo::load(Database &db, const QString &sqlDir, QString &why)
     if (!addListings(db, 1, listings, why))
         return false;
 
-    QRandomGenerator r(20260101u);
+    QRandomGenerator r(20260101u), second(20260102u);
     const QDate today = QDate::currentDate();
     if (!db.BeginTrans()) {
         why = db.LastError().Description();
@@ -134,12 +134,20 @@ bool FunctionDemo::load(Database &db, const QString &sqlDir, QString &why)
         const int rooms = int(r.bounded(1, 5));
         const double low = rent ? 1500 + rooms * 600 : 80 + rooms * 60;
         const double high = rent ? low + 3000 : low + 200;
+        // A quarter want any district, some name two; the first is also kept as the district.
+        // (The second is drawn apart, so the rest of the demo rows stay as they were.)
+        QStringList districts;
+        if (r.bounded(4) != 0)
+            districts << pick(r, kDistricts);
+        if (!districts.isEmpty() && second.bounded(3) == 0)
+            if (const QString other = pick(second, kDistricts); other != districts.first())
+                districts << other;
         ok = run(db,
-                 QStringLiteral("insert into kh_customer (id,name,phone,dealtype,district,pricemin,pricemax,areamin,areamax,rooms,agent,status,regdate)"
-                                " values (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+                 QStringLiteral("insert into kh_customer (id,name,phone,dealtype,district,districts,pricemin,pricemax,areamin,areamax,rooms,agent,status,regdate)"
+                                " values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
                  {id, pick(r, kSurnames) + pick(r, kGiven), phone(r), rent ? QStringLiteral("出租") : QStringLiteral("出售"),
-                  r.bounded(4) == 0 ? QVariant() : QVariant(pick(r, kDistricts)), low, high, 30 + rooms * 15, 80 + rooms * 30, rooms,
-                  pick(r, kAgents), QStringLiteral("有效"), day(today.addDays(-int(r.bounded(200))))},
+                  districts.isEmpty() ? QVariant() : QVariant(districts.first()), districts.isEmpty() ? QStringLiteral("") : districts.join(QStringLiteral("、")), low, high,
+                  30 + rooms * 15, 80 + rooms * 30, rooms, pick(r, kAgents), QStringLiteral("有效"), day(today.addDays(-int(r.bounded(200))))},
                  why);
     }
     // Follow-ups: some due today or overdue, most in the past; some name a

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "jxedit/DataLink.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+namespace jxedit {
+
+/// Scores listings against a customer's wishes, and customers against a
+/// listing: each criterion the wish names scores in full within its range,
+/// part within a tolerance band beyond it, nothing outside it. The database
+/// picks the candidates (deal type, status, districts, bounds widened by the
+/// band); only what it returns is scored here.
+class ListingMatcher
+{
+public:
+    /// How far beyond a price or area bound a listing still earns part of the criterion.
+    static constexpr double kTolerance = 0.10;
+    /// How many rooms more or fewer than wished still earn part of the criterion.
+    static constexpr int kRoomTolerance = 1;
+
+    /// What a customer looks for; 0 in a bound means no bound.
+    struct Wish
+    {
+        QString dealType;
+        QStringList districts; // none: any district
+        double priceMin = 0, priceMax = 0, areaMin = 0, areaMax = 0;
+        int rooms = 0;
+        /// Whether the wish names anything to match by (the deal type alone is not enough).
+        bool hasCriteria() const;
+    };
+    /// What a listing offers.
+    struct Offer
+    {
+        QString dealType, district;
+        double price = 0, area = 0;
+        int rooms = 0;
+    };
+    struct Score
+    {
+        int percent = 0; // 0..100
+        bool fits = false; // false: excluded (deal type, district, or a criterion outside its band)
+        QStringList reasons;
+        QString reasonText() const { return reasons.join(QStringLiteral(" · ")); }
+    };
+    /// One candidate: its key, its score and the fields it was read with.
+    struct Match
+    {
+        QVariant key;
+        Score score;
+        QVector<QVariant> row;
+    };
+
+    explicit ListingMatcher(DataLink link);
+
+    static Score score(const Wish &wish, const Offer &offer);
+    /// "西湖区、滨江区" (also typed with commas or blanks) as names, each once.
+    static QStringList splitDistricts(const QString &text);
+    static QString joinDistricts(const QStringList &names);
+
+    /// The listings on offer that fit `wish`, best first (ties by key).
+    /// Rows hold id, code, dealtype, district, community, rooms, area, price, agent.
+    bool listingsFor(const Wish &wish, QVector<Match> &out, QString &why) const;
+    /// The customers still looking whose wishes `offer` fits, best first (ties by key).
+    /// Rows hold id, name, phone, dealtype, districts, pricemin, pricemax, areamin, areamax, rooms, agent.
+    bool customersFor(const Offer &offer, QVector<Match> &out, QString &why) const;
+
+    static QStringList listingColumns();
+    static QStringList customerColumns();
+
+private:
+    DataLink m_link;
+};
+
+} // namespace jxedit
