@@ -1,77 +1,16 @@
 // Matching listings and customers through the record form's 匹配: scores,
 // reasons, the tolerance band, districts, and only records still on offer.
 
-#include "FunctionHost.h"
+#include "OwnRowsHost.h"
+
+#include "components/data/QueryResult.h"
+#include "components/data/Recordset.h"
 
 #include <QLineEdit>
-#include <QTableView>
 
 namespace {
 
-class MatchTest : public FunctionHost
-{
-protected:
-    void SetUp() override
-    {
-        FunctionHost::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        // Rows of our own, so every score is known.
-        for (const char *table : {"yj_commission", "ht_contract", "gj_follow", "jx_matchalert", "fy_house", "kh_customer"})
-            ASSERT_TRUE(t.db->Execute(QStringLiteral("delete from ") + QString::fromLatin1(table)));
-    }
-    void listing(int id, const char *dealType, const char *district, double price, double area, int rooms,
-                 const char *status = "有效", const char *agent = "王志强")
-    {
-        ASSERT_TRUE(t.db->ExecuteParams(
-            QStringLiteral("insert into fy_house (id,code,dealtype,district,community,rooms,area,price,agent,status,regdate)"
-                           " values (?,?,?,?,'测试小区',?,?,?,?,?,'2026-01-01')"),
-            {id, QStringLiteral("FY%1").arg(id, 6, 10, QLatin1Char('0')), QString::fromUtf8(dealType), QString::fromUtf8(district), rooms, area,
-             price, QString::fromUtf8(agent), QString::fromUtf8(status)}))
-            << t.db->LastError().Description().toStdString();
-    }
-    void customer(int id, const char *name, const char *dealType, const char *districts, double priceMin, double priceMax, double areaMin,
-                  double areaMax, int rooms, const char *status = "有效", const char *agent = "王志强")
-    {
-        const QString list = QString::fromUtf8(districts);
-        ASSERT_TRUE(t.db->ExecuteParams(
-            QStringLiteral("insert into kh_customer (id,name,phone,dealtype,district,districts,pricemin,pricemax,areamin,areamax,rooms,agent,status,regdate)"
-                           " values (?,?,?,?,?,?,?,?,?,?,?,?,?,'2026-01-01')"),
-            {id, QString::fromUtf8(name), QStringLiteral("1390571%1").arg(id, 4, 10, QLatin1Char('0')), QString::fromUtf8(dealType),
-             list.isEmpty() ? QVariant() : QVariant(list.section(QStringLiteral("、"), 0, 0)), list, priceMin, priceMax, areaMin, areaMax,
-             rooms, QString::fromUtf8(agent), QString::fromUtf8(status)}))
-            << t.db->LastError().Description().toStdString();
-    }
-    qvcontrols::ControlSite *open(int prog, int id)
-    {
-        qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oedit"), QStringLiteral("edit%1").arg(++m_sites));
-        EXPECT_TRUE(start(site, {com::Variant::fromInt32(prog), com::Variant::fromDouble(id), com::Variant::fromInt16(2)}));
-        return site;
-    }
-    // The match list as shown: "score | reasons | first field" per row.
-    QStringList match(qvcontrols::ControlSite *site)
-    {
-        events.clear();
-        trigger(site, "match");
-        auto *view = child<QWidget>(site, QStringLiteral("matches"))->findChild<QTableView *>();
-        QStringList shown;
-        for (int r = 0; r < view->model()->rowCount(); ++r)
-            shown << QStringLiteral("%1|%2|%3").arg(view->model()->index(r, 0).data().toString(), view->model()->index(r, 1).data().toString(),
-                                                    view->model()->index(r, 2).data().toString());
-        return shown;
-    }
-    QString lastMessage() const
-    {
-        const auto messages = eventsNamed(QStringLiteral("message"));
-        return messages.empty() ? QString() : messages.back().params.value(0).toString();
-    }
-    static bool save(qvcontrols::ControlSite *site) { return com::toQVariant(com::call(site->object(), QStringLiteral("Save"))).toBool(); }
-    static QString errorText(qvcontrols::ControlSite *site)
-    {
-        return com::toQVariant(com::get(site->object(), QStringLiteral("ErrorText"))).toString();
-    }
-    int m_sites = 0;
-};
+using MatchTest = OwnRowsHost;
 
 TEST_P(MatchTest, ACustomerSeesTheListingsScoredWithTheirReasonsBestFirst)
 {
@@ -169,6 +108,75 @@ TEST_P(MatchTest, WishedDistrictsAreCheckedAtSaveAndFollowARenamedDistrict)
     events.clear();
     EXPECT_FALSE(com::toQVariant(com::call(district->object(), QStringLiteral("Delete"))).toBool());
     EXPECT_EQ(errorText(district), QStringLiteral("该区域还有房源或客户，不能删除"));
+}
+
+// A new listing typed into the form, as an agent registers it.
+void fillListing(qvcontrols::ControlSite *site, const QString &community, const QString &price)
+{
+    site->widget()->findChild<QLineEdit *>(QStringLiteral("lookup_district"))->setText(QStringLiteral("滨江区"));
+    site->widget()->findChild<QLineEdit *>(QStringLiteral("field_community"))->setText(community);
+    site->widget()->findChild<QLineEdit *>(QStringLiteral("field_rooms"))->setText(QStringLiteral("3"));
+    site->widget()->findChild<QLineEdit *>(QStringLiteral("field_area"))->setText(QStringLiteral("98.5"));
+    site->widget()->findChild<QLineEdit *>(QStringLiteral("field_price"))->setText(price);
+}
+
+TEST_P(MatchTest, ANewListingTellsTheAgentsOfTheCustomersItFitsOncePerPair)
+{
+    customer(1, "陈明", "出售", "滨江区", 400, 450, 90, 110, 3, "有效", "李秀英"); // fits in full
+    customer(2, "钱进", "出售", "滨江区", 300, 400, 90, 110, 3, "有效", "张伟");   // 5 % over: 90
+    customer(3, "孙悦", "出售", "滨江区", 0, 300, 0, 0, 0, "有效", "李秀英");      // far over budget
+    customer(4, "赵乐", "出售", "滨江区", 0, 380, 0, 0, 0, "有效", "李秀英");      // 10.5 % over: not yet
+    customer(5, "李安", "出售", "滨江区", 400, 450, 90, 110, 3, "暂缓", "李秀英");
+    qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oedit"), QStringLiteral("new"));
+    ASSERT_TRUE(start(site, {com::Variant::fromInt32(1001), com::Variant::fromDouble(0), com::Variant::fromInt16(1)}));
+    fillListing(site, QStringLiteral("江南春晓"), QStringLiteral("420"));
+    ASSERT_TRUE(save(site)) << errorText(site).toStdString();
+    const int house = com::toQVariant(com::get(site->object(), QStringLiteral("RecordId"))).toInt();
+    const QString code = scalar(QStringLiteral("select code from fy_house where id=%1").arg(house)).toString();
+    auto alerts = [&] {
+        QStringList out;
+        const QueryResult r = t.db->Query(QStringLiteral("select customerid,score,reason from jx_matchalert where houseid=%1 order by customerid").arg(house));
+        Recordset rs = r.Recordset();
+        for (; !rs.Eof(); rs.MoveNext())
+            out << QStringLiteral("%1 %2 %3").arg(rs.Fields(QStringLiteral("customerid")).toInt()).arg(rs.Fields(QStringLiteral("score")).toInt())
+                       .arg(rs.Fields(QStringLiteral("reason")).toString());
+        return out;
+    };
+    EXPECT_EQ(alerts(), (QStringList{QStringLiteral("1 100 新房源"), QStringLiteral("2 90 新房源")}));
+
+    // Each agent hears of his own customers; a user who is no agent hears of all.
+    const QString forChen = QStringLiteral("房源匹配|%1|新房源符合客户 陈明的需求：%2，匹配 100%|李秀英")
+                                .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")), code);
+    EXPECT_EQ(reminders(QStringLiteral("clerk")).filter(QStringLiteral("房源匹配")), QStringList{forChen});
+    const QStringList all = reminders(QStringLiteral("manager")).filter(QStringLiteral("房源匹配"));
+    EXPECT_EQ(all.size(), 2) << all.join(u'\n').toStdString();
+    EXPECT_TRUE(all.contains(forChen));
+
+    // Saved again, nobody is told twice; a lower price tells only who it fits now.
+    child<QLineEdit>(site, QStringLiteral("field_floor"))->setText(QStringLiteral("5/18"));
+    ASSERT_TRUE(save(site)) << errorText(site).toStdString();
+    EXPECT_EQ(alerts().size(), 2);
+    child<QLineEdit>(site, QStringLiteral("field_price"))->setText(QStringLiteral("390"));
+    ASSERT_TRUE(save(site)) << errorText(site).toStdString();
+    EXPECT_EQ(alerts(), (QStringList{QStringLiteral("1 100 新房源"), QStringLiteral("2 90 新房源"), QStringLiteral("4 91 降价")}));
+    EXPECT_TRUE(reminders(QStringLiteral("clerk")).contains(QStringLiteral("房源匹配|%1|房源降价后符合客户 赵乐的需求：%2，匹配 91%|李秀英")
+                                                                .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")), code)));
+    // Once his agent has followed it up with him, the reminder has done its work.
+    follow(1, house, 1, qPrintable(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))), "");
+    EXPECT_FALSE(reminders(QStringLiteral("clerk")).join(u'\n').contains(QStringLiteral("陈明的需求")));
+}
+
+TEST_P(MatchTest, ANewListingWhoseRemindersCannotBeWrittenIsNotSaved)
+{
+    customer(1, "陈明", "出售", "滨江区", 400, 450, 90, 110, 3, "有效", "李秀英");
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("drop table jx_matchalert")));
+    qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oedit"), QStringLiteral("new"));
+    ASSERT_TRUE(start(site, {com::Variant::fromInt32(1001), com::Variant::fromDouble(0), com::Variant::fromInt16(1)}));
+    fillListing(site, QStringLiteral("江南春晓"), QStringLiteral("420"));
+    EXPECT_FALSE(save(site));
+    EXPECT_TRUE(errorText(site).startsWith(QStringLiteral("保存失败：记录匹配提醒失败："))) << errorText(site).toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from fy_house")).toInt(), 0);
+    EXPECT_EQ(child<QLineEdit>(site, QStringLiteral("field_community"))->text(), QStringLiteral("江南春晓")); // the typing stays
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, MatchTest, ::testing::Values("sqlite", "postgres"));
