@@ -803,8 +803,9 @@ int EditControl::showMatches()
         return 0;
     }
     QVector<QVector<QVariant>> rows;
-    rows.reserve(found.size());
     for (const ListingMatcher::Match &m : found) {
+        if (m.row.isEmpty())
+            continue; // beyond the best shown, or deleted meanwhile
         QVector<QVariant> row{QStringLiteral("匹配 %1%").arg(m.score.percent), m.score.reasonText()};
         row += m.row;
         rows.append(std::move(row));
@@ -813,7 +814,8 @@ int EditControl::showMatches()
     m_matches->setRows(columns, sourceColumns, rows, QStringLiteral("id"));
     m_matches->show();
     const int count = int(rows.size());
-    sendMessage(QStringLiteral("匹配到 %1 条").arg(count));
+    sendMessage(found.size() > rows.size() ? QStringLiteral("匹配到 %1 条，显示最匹配的 %2 条").arg(found.size()).arg(count)
+                                           : QStringLiteral("匹配到 %1 条").arg(count));
     return count;
 }
 

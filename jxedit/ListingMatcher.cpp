@@ -1,5 +1,6 @@
 #include "jxedit/ListingMatcher.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -44,37 +45,44 @@ QString roomsText(int difference)
     return (difference < 0 ? QStringLiteral("少") : QStringLiteral("多")) + count + QStringLiteral("室");
 }
 
-ListingMatcher::Wish wishOf(const QVector<QVariant> &row)
+// Candidates are read with the fields they are scored by only (all of them
+// in the matching index, so the database need not visit the table); the
+// fields shown are read afterwards for the best ones.
+const QString kWishFields = QStringLiteral("id,districts,pricemin,pricemax,areamin,areamax,rooms");
+const QString kOfferFields = QStringLiteral("id,district,rooms,area,price");
+
+ListingMatcher::Wish wishOf(const QString &dealType, const QVector<QVariant> &row)
 {
-    // id, name, phone, dealtype, districts, pricemin, pricemax, areamin, areamax, rooms, agent
     ListingMatcher::Wish w;
-    w.dealType = row.value(3).toString();
-    w.districts = ListingMatcher::splitDistricts(row.value(4).toString());
-    w.priceMin = row.value(5).toDouble();
-    w.priceMax = row.value(6).toDouble();
-    w.areaMin = row.value(7).toDouble();
-    w.areaMax = row.value(8).toDouble();
-    w.rooms = row.value(9).toInt();
+    w.dealType = dealType;
+    // Stored lists are kept in their one form, so a plain split reads them.
+    w.districts = row.value(1).toString().split(kSeparator, Qt::SkipEmptyParts);
+    w.priceMin = row.value(2).toDouble();
+    w.priceMax = row.value(3).toDouble();
+    w.areaMin = row.value(4).toDouble();
+    w.areaMax = row.value(5).toDouble();
+    w.rooms = row.value(6).toInt();
     return w;
 }
 
-ListingMatcher::Offer offerOf(const QVector<QVariant> &row)
+ListingMatcher::Offer offerOf(const QString &dealType, const QVector<QVariant> &row)
 {
-    // id, code, dealtype, district, community, rooms, area, price, agent
     ListingMatcher::Offer o;
-    o.dealType = row.value(2).toString();
-    o.district = row.value(3).toString();
-    o.rooms = row.value(5).toInt();
-    o.area = row.value(6).toDouble();
-    o.price = row.value(7).toDouble();
+    o.dealType = dealType;
+    o.district = row.value(1).toString();
+    o.rooms = row.value(2).toInt();
+    o.area = row.value(3).toDouble();
+    o.price = row.value(4).toDouble();
     return o;
 }
 
 void bestFirst(QVector<ListingMatcher::Match> &matches)
 {
-    // The rows come ordered by key, so a stable sort keeps equal scores in key order.
-    std::stable_sort(matches.begin(), matches.end(),
-                     [](const ListingMatcher::Match &a, const ListingMatcher::Match &b) { return a.score.percent > b.score.percent; });
+    std::sort(matches.begin(), matches.end(), [](const ListingMatcher::Match &a, const ListingMatcher::Match &b) {
+        if (a.score.percent != b.score.percent)
+            return a.score.percent > b.score.percent;
+        return a.key.toLongLong() < b.key.toLongLong();
+    });
 }
 
 } // namespace
@@ -189,14 +197,14 @@ QStringList ListingMatcher::customerColumns()
             QStringLiteral("areamax"), QStringLiteral("rooms"),   QStringLiteral("agent")};
 }
 
-bool ListingMatcher::listingsFor(const Wish &wish, QVector<Match> &out, QString &why) const
+bool ListingMatcher::listingsFor(const Wish &wish, QVector<Match> &out, QString &why, qsizetype shown) const
 {
     out.clear();
     if (!wish.hasCriteria()) {
         why = QStringLiteral("客户没有填写需求，无法匹配");
         return false;
     }
-    QString sql = QStringLiteral("select %1 from fy_house where status='有效' and dealtype=?").arg(listingColumns().join(u','));
+    QString sql = QStringLiteral("select %1 from fy_house where status='有效' and dealtype=?").arg(kOfferFields);
     QVariantList params{wish.dealType};
     if (!wish.districts.isEmpty()) {
         QStringList marks;
@@ -226,45 +234,65 @@ bool ListingMatcher::listingsFor(const Wish &wish, QVector<Match> &out, QString 
         sql += QStringLiteral(" and rooms>=? and rooms<=?");
         params << wish.rooms - kRoomTolerance << wish.rooms + kRoomTolerance;
     }
-    sql += QStringLiteral(" order by id");
     DataLink::Rows rows;
     if (!m_link.select(sql, params, rows, why))
         return false;
-    for (QVector<QVariant> &row : rows.rows) {
-        Score s = score(wish, offerOf(row));
+    for (const QVector<QVariant> &row : rows.rows) {
+        Score s = score(wish, offerOf(wish.dealType, row));
         if (s.fits)
-            out.append({row.value(0), std::move(s), std::move(row)});
+            out.append({row.value(0), std::move(s), {}});
     }
     bestFirst(out);
-    return true;
+    return readRows(QStringLiteral("fy_house"), listingColumns(), out, shown, why);
 }
 
-bool ListingMatcher::customersFor(const Offer &offer, QVector<Match> &out, QString &why) const
+bool ListingMatcher::customersFor(const Offer &offer, QVector<Match> &out, QString &why, qsizetype shown) const
 {
     out.clear();
     // A bound the listing may miss by the band still lets the customer in.
     const double priceHigh = offer.price / (1 + kTolerance) * (1 - kSlack), priceLow = offer.price / (1 - kTolerance) * (1 + kSlack);
     const double areaHigh = offer.area / (1 + kTolerance) * (1 - kSlack), areaLow = offer.area / (1 - kTolerance) * (1 + kSlack);
-    const QString sql =
-        QStringLiteral("select %1 from kh_customer where status='有效' and dealtype=?"
-                       " and (districts='' or '、'||districts||'、' like ?)"
-                       " and (pricemax<=0 or pricemax>=?) and (pricemin<=0 or pricemin<=?)"
-                       " and (areamax<=0 or areamax>=?) and (areamin<=0 or areamin<=?)"
-                       " and (rooms<=0 or (rooms>=? and rooms<=?))"
-                       " and (districts<>'' or pricemin>0 or pricemax>0 or areamin>0 or areamax>0 or rooms>0)"
-                       " order by id")
-            .arg(customerColumns().join(u','));
-    const QVariantList params{offer.dealType, QStringLiteral("%、%1、%").arg(offer.district), priceHigh, priceLow, areaHigh, areaLow,
+    // One pass over the covering index: each bound is written so that 0 (no
+    // bound) passes without an OR the planner would split into index scans;
+    // the district is only narrowed here and checked by name when scored.
+    const QString sql = QStringLiteral("select %1 from kh_customer where status='有效' and dealtype=? and (districts='' or districts like ?)"
+                                       " and not (pricemax>0 and pricemax<?) and not (pricemin>?)"
+                                       " and not (areamax>0 and areamax<?) and not (areamin>?)"
+                                       " and (rooms<=0 or (rooms>=? and rooms<=?))")
+                            .arg(kWishFields);
+    const QVariantList params{offer.dealType, QStringLiteral("%%1%").arg(offer.district), priceHigh, priceLow, areaHigh, areaLow,
                               offer.rooms - kRoomTolerance, offer.rooms + kRoomTolerance};
     DataLink::Rows rows;
     if (!m_link.select(sql, params, rows, why))
         return false;
-    for (QVector<QVariant> &row : rows.rows) {
-        Score s = score(wishOf(row), offer);
+    for (const QVector<QVariant> &row : rows.rows) {
+        Score s = score(wishOf(offer.dealType, row), offer);
         if (s.fits)
-            out.append({row.value(0), std::move(s), std::move(row)});
+            out.append({row.value(0), std::move(s), {}});
     }
     bestFirst(out);
+    return readRows(QStringLiteral("kh_customer"), customerColumns(), out, shown, why);
+}
+
+bool ListingMatcher::readRows(const QString &table, const QStringList &columns, QVector<Match> &matches, qsizetype shown, QString &why) const
+{
+    const qsizetype count = qMin(qMax<qsizetype>(shown, 0), matches.size());
+    if (count == 0)
+        return true;
+    QStringList marks;
+    QVariantList keys;
+    QHash<qlonglong, qsizetype> at;
+    for (qsizetype i = 0; i < count; ++i) {
+        marks << QStringLiteral("?");
+        keys << matches.at(i).key;
+        at.insert(matches.at(i).key.toLongLong(), i);
+    }
+    DataLink::Rows rows;
+    if (!m_link.select(QStringLiteral("select %1 from %2 where id in (%3)").arg(columns.join(u','), table, marks.join(u',')), keys, rows, why))
+        return false;
+    for (QVector<QVariant> &row : rows.rows)
+        if (const auto it = at.constFind(row.value(0).toLongLong()); it != at.constEnd())
+            matches[*it].row = std::move(row);
     return true;
 }
 

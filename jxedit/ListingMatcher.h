@@ -21,6 +21,8 @@ public:
     static constexpr double kTolerance = 0.10;
     /// How many rooms more or fewer than wished still earn part of the criterion.
     static constexpr int kRoomTolerance = 1;
+    /// How many of the best matches are read in full to be shown.
+    static constexpr qsizetype kShown = 200;
 
     /// What a customer looks for; 0 in a bound means no bound.
     struct Wish
@@ -46,12 +48,12 @@ public:
         QStringList reasons;
         QString reasonText() const { return reasons.join(QStringLiteral(" · ")); }
     };
-    /// One candidate: its key, its score and the fields it was read with.
+    /// One candidate: its key, its score and, for the best ones, the fields to show.
     struct Match
     {
         QVariant key;
         Score score;
-        QVector<QVariant> row;
+        QVector<QVariant> row; // empty beyond the first `shown`
     };
 
     explicit ListingMatcher(DataLink link);
@@ -61,17 +63,21 @@ public:
     static QStringList splitDistricts(const QString &text);
     static QString joinDistricts(const QStringList &names);
 
-    /// The listings on offer that fit `wish`, best first (ties by key).
-    /// Rows hold id, code, dealtype, district, community, rooms, area, price, agent.
-    bool listingsFor(const Wish &wish, QVector<Match> &out, QString &why) const;
-    /// The customers still looking whose wishes `offer` fits, best first (ties by key).
-    /// Rows hold id, name, phone, dealtype, districts, pricemin, pricemax, areamin, areamax, rooms, agent.
-    bool customersFor(const Offer &offer, QVector<Match> &out, QString &why) const;
+    /// Every listing on offer that fits `wish`, best first (ties by key); the
+    /// first `shown` with their rows: id, code, dealtype, district, community,
+    /// rooms, area, price, agent.
+    bool listingsFor(const Wish &wish, QVector<Match> &out, QString &why, qsizetype shown = kShown) const;
+    /// Every customer still looking whose wishes `offer` fits, best first (ties
+    /// by key); the first `shown` with their rows: id, name, phone, dealtype,
+    /// districts, pricemin, pricemax, areamin, areamax, rooms, agent.
+    bool customersFor(const Offer &offer, QVector<Match> &out, QString &why, qsizetype shown = kShown) const;
 
     static QStringList listingColumns();
     static QStringList customerColumns();
 
 private:
+    /// Reads the rows to show of the first `shown` matches from `table`.
+    bool readRows(const QString &table, const QStringList &columns, QVector<Match> &matches, qsizetype shown, QString &why) const;
     DataLink m_link;
 };
 

@@ -29,7 +29,7 @@ bool MatchAlerts::afterListingWrite(int id, const QVariantMap &before, const QVa
     offer.area = row.value(3).toDouble();
     offer.rooms = row.value(4).toInt();
     QVector<ListingMatcher::Match> matches;
-    if (!ListingMatcher(m_link).customersFor(offer, matches, why))
+    if (!ListingMatcher(m_link).customersFor(offer, matches, why, 0))
         return false;
     const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     const QString reason = isNew ? QStringLiteral("新房源") : QStringLiteral("降价");

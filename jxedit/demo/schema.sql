@@ -87,8 +87,9 @@ CREATE TABLE fy_house (
 CREATE UNIQUE INDEX ux_fy_house_code ON fy_house (lower(code));
 CREATE INDEX ix_fy_house_district ON fy_house (district);
 CREATE INDEX ix_fy_house_agent ON fy_house (agent);
--- Matching picks listings on offer by deal type, district and price.
-CREATE INDEX ix_fy_house_match ON fy_house (dealtype, status, district, price);
+-- Matching picks listings on offer by deal type, district and price, and
+-- scores them by the fields that follow, read from the index alone.
+CREATE INDEX ix_fy_house_match ON fy_house (dealtype, status, district, price, area, rooms);
 
 CREATE TABLE kh_customer (
   id        INTEGER NOT NULL PRIMARY KEY,
@@ -115,8 +116,9 @@ CREATE TABLE kh_customer (
   CHECK (areamax = 0 OR areamin <= areamax)
 );
 CREATE INDEX ix_kh_customer_agent ON kh_customer (agent);
--- Matching picks customers still looking by deal type and budget.
-CREATE INDEX ix_kh_customer_match ON kh_customer (dealtype, status, pricemax);
+-- Matching picks customers still looking by deal type and budget, and
+-- scores them by the fields that follow, read from the index alone.
+CREATE INDEX ix_kh_customer_match ON kh_customer (dealtype, status, pricemax, pricemin, areamin, areamax, rooms, districts);
 
 -- A follow-up concerns a listing, a customer, or a customer about a listing.
 CREATE TABLE gj_follow (

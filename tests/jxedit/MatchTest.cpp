@@ -36,6 +36,20 @@ TEST_P(MatchTest, ACustomerSeesTheListingsScoredWithTheirReasonsBestFirst)
     EXPECT_EQ(lastMessage(), QStringLiteral("匹配到 5 条"));
 }
 
+TEST_P(MatchTest, OfManyMatchesTheBestAreShownAndTheRestCounted)
+{
+    customer(1, "陈明", "出售", "西湖区", 300, 400, 0, 0, 0);
+    for (int id = 1; id <= 200; ++id)
+        listing(id, "出售", "西湖区", 440, 100, 3);
+    listing(201, "出售", "西湖区", 350, 100, 3); // the one that fits best comes last by key
+    const QStringList shown = match(open(2001, 1));
+    ASSERT_EQ(shown.size(), 200);
+    EXPECT_EQ(shown.first(), QStringLiteral("匹配 100%|总价在预算内 · 同区域|FY000201"));
+    EXPECT_EQ(shown.at(1), QStringLiteral("匹配 67%|超出预算 10% · 同区域|FY000001"));
+    EXPECT_EQ(shown.last(), QStringLiteral("匹配 67%|超出预算 10% · 同区域|FY000199"));
+    EXPECT_EQ(lastMessage(), QStringLiteral("匹配到 201 条，显示最匹配的 200 条"));
+}
+
 TEST_P(MatchTest, NoDistrictMeansAnyAndARentIsWeighedAgainstTheRentBudget)
 {
     customer(1, "林芳", "出租", "", 3000, 4000, 0, 0, 0);
