@@ -762,7 +762,7 @@ int EditControl::showMatches()
     const ListingMatcher matcher(link());
     QVector<ListingMatcher::Match> found;
     QStringList sourceColumns{QStringLiteral("score"), QStringLiteral("reasons")};
-    QVector<ColumnDef> columns{col("score", "匹配度", "text", 80), col("reasons", "匹配说明", "text", 260)};
+    QVector<ColumnDef> columns{col("score", "匹配度", "score", 80), col("reasons", "匹配说明", "text", 260)};
     QString why;
     bool ok = false;
     if (m_def.matchKind == u"customer") {
@@ -806,7 +806,7 @@ int EditControl::showMatches()
     for (const ListingMatcher::Match &m : found) {
         if (m.row.isEmpty())
             continue; // beyond the best shown, or deleted meanwhile
-        QVector<QVariant> row{QStringLiteral("匹配 %1%").arg(m.score.percent), m.score.reasonText()};
+        QVector<QVariant> row{m.score.percent, m.score.reasonText()};
         row += m.row;
         rows.append(std::move(row));
     }

@@ -26,7 +26,8 @@ TEST_P(MatchTest, ACustomerSeesTheListingsScoredWithTheirReasonsBestFirst)
     listing(9, "出售", "西湖区", 350, 100, 5);   // two rooms more
     listing(10, "出售", "滨江区", 440, 100, 3);  // exactly at the edge of the band
 
-    const QStringList shown = match(open(2001, 1));
+    qvcontrols::ControlSite *site = open(2001, 1);
+    const QStringList shown = match(site);
     EXPECT_EQ(shown, (QStringList{QStringLiteral("匹配 100%|总价在预算内 · 面积相符 · 房间数相符 · 同区域|FY000001"),
                                   QStringLiteral("匹配 100%|总价在预算内 · 面积相符 · 房间数相符 · 同区域|FY000008"),
                                   QStringLiteral("匹配 86%|总价在预算内 · 面积略小 5% · 少一室 · 同区域|FY000003"),
@@ -34,6 +35,11 @@ TEST_P(MatchTest, ACustomerSeesTheListingsScoredWithTheirReasonsBestFirst)
                                   QStringLiteral("匹配 80%|超出预算 10% · 面积相符 · 房间数相符 · 同区域|FY000010")}))
         << shown.join(u'\n').toStdString();
     EXPECT_EQ(lastMessage(), QStringLiteral("匹配到 5 条"));
+    // Sorted by the user, the scores compare as numbers.
+    QTableView *view = child<QWidget>(site, QStringLiteral("matches"))->findChild<QTableView *>();
+    view->sortByColumn(0, Qt::AscendingOrder);
+    EXPECT_EQ(view->model()->index(0, 0).data().toString(), QStringLiteral("匹配 80%"));
+    EXPECT_EQ(view->model()->index(4, 0).data().toString(), QStringLiteral("匹配 100%"));
 }
 
 TEST_P(MatchTest, OfManyMatchesTheBestAreShownAndTheRestCounted)
