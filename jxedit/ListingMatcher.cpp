@@ -55,8 +55,7 @@ ListingMatcher::Wish wishOf(const QString &dealType, const QVector<QVariant> &ro
 {
     ListingMatcher::Wish w;
     w.dealType = dealType;
-    // Stored lists are kept in their one form, so a plain split reads them.
-    w.districts = row.value(1).toString().split(kSeparator, Qt::SkipEmptyParts);
+    w.districts = ListingMatcher::splitDistricts(row.value(1).toString());
     w.priceMin = row.value(2).toDouble();
     w.priceMax = row.value(3).toDouble();
     w.areaMin = row.value(4).toDouble();
@@ -97,8 +96,13 @@ ListingMatcher::ListingMatcher(DataLink link) : m_link(std::move(link)) {}
 QStringList ListingMatcher::splitDistricts(const QString &text)
 {
     static const QRegularExpression separators(QStringLiteral("[、,，;；/\\s]+"));
+    // Stored lists are in their one form already and split plainly (this runs
+    // for every candidate customer); only typed text needs the full split.
+    const bool typed = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c == u',' || c == u'，' || c == u';' || c == u'；' || c == u'/' || c.isSpace();
+    });
     QStringList names;
-    for (const QString &part : text.split(separators, Qt::SkipEmptyParts))
+    for (const QString &part : typed ? text.split(separators, Qt::SkipEmptyParts) : text.split(kSeparator, Qt::SkipEmptyParts))
         if (!names.contains(part))
             names << part;
     return names;

@@ -91,8 +91,10 @@ TEST_P(MatchTest, AListingFindsTheCustomersWaitingForItAndNoneElsewhere)
     customer(6, "郑重", "出售", "", 0, 0, 0, 0, 0);                      // no wishes at all
     customer(7, "王宁", "出售", "西湖区", 0, 0, 0, 0, 4);                // a room fewer than he wants
     customer(8, "冯达", "出租", "西湖区", 0, 0, 0, 0, 3);
+    customer(9, "韩梅", "出售", "上城区, 西湖区", 0, 0, 0, 0, 0); // a list written outside the product
     const QStringList shown = match(open(1001, 1));
     EXPECT_EQ(shown, (QStringList{QStringLiteral("匹配 100%|总价在预算内 · 面积相符 · 房间数相符 · 同区域|陈明"),
+                                  QStringLiteral("匹配 100%|同区域|韩梅"),
                                   QStringLiteral("匹配 79%|少一室 · 同区域|王宁"),
                                   QStringLiteral("匹配 53%|超出预算 9% · 不限区域|孙悦")}))
         << shown.join(u'\n').toStdString();

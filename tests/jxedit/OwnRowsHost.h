@@ -5,6 +5,7 @@
 
 #include "FunctionHost.h"
 
+#include <QRegularExpression>
 #include <QTableView>
 
 class OwnRowsHost : public FunctionHost
@@ -38,7 +39,7 @@ protected:
             QStringLiteral("insert into kh_customer (id,name,phone,dealtype,district,districts,pricemin,pricemax,areamin,areamax,rooms,agent,status,regdate)"
                            " values (?,?,?,?,?,?,?,?,?,?,?,?,?,'2026-01-01')"),
             {id, QString::fromUtf8(name), QStringLiteral("1390571%1").arg(id, 4, 10, QLatin1Char('0')), QString::fromUtf8(dealType),
-             list.isEmpty() ? QVariant() : QVariant(list.section(QStringLiteral("、"), 0, 0)), list, priceMin, priceMax, areaMin, areaMax,
+             list.isEmpty() ? QVariant() : QVariant(list.section(QRegularExpression(QStringLiteral("[、,，\\s]+")), 0, 0)), list, priceMin, priceMax, areaMin, areaMax,
              rooms, QString::fromUtf8(agent), QString::fromUtf8(status)}))
             << t.db->LastError().Description().toStdString();
     }
