@@ -10,6 +10,21 @@
 
 namespace jxedit {
 
+namespace {
+
+const QString kDay = QStringLiteral("yyyy-MM-dd");
+
+// "N 天后跟进" for follow-ups due within the next days; "逾期 N 天" for those past.
+QString whenDue(const QDate &due, const QDate &today)
+{
+    const qint64 days = today.daysTo(due);
+    if (days == 0)
+        return QStringLiteral("今天跟进");
+    return days > 0 ? QStringLiteral("%1 天后跟进").arg(days) : QStringLiteral("逾期 %1 天").arg(-days);
+}
+
+} // namespace
+
 AlertControl::AlertControl() : m_grid(new GridView(page()))
 {
     body()->addWidget(m_grid, 1);
@@ -28,12 +43,25 @@ AlertControl::AlertControl() : m_grid(new GridView(page()))
 
 bool AlertControl::start(const com::DispArgs &) { return reload(); }
 
+int AlertControl::daysAhead() const
+{
+    // A setting of the installation; a missing or unusable value leaves the default.
+    QVariant value;
+    QString why;
+    if (!link().scalar(QStringLiteral("select optvalue from jx_option where groupno=? and lower(keyname)=lower(?)"),
+                       {kSettingsGroup, QString::fromLatin1(kDaysAheadKey)}, value, why))
+        return kDaysAhead;
+    bool ok = false;
+    const int days = value.toString().trimmed().toInt(&ok);
+    return ok && days >= 0 && days <= kMostDaysAhead ? days : kDaysAhead;
+}
+
 bool AlertControl::reload()
 {
     hideError();
     QString why;
     const QDate today = operationDate();
-    const QString day = today.toString(QStringLiteral("yyyy-MM-dd"));
+    const QString day = today.toString(kDay);
     // The signed-in user's own work when he is an agent; everyone's otherwise.
     QVariant agent;
     if (!link().scalar(QStringLiteral("select agentname from fy_agent where username=?"), {userName()}, agent, why)) {
@@ -53,14 +81,16 @@ bool AlertControl::reload()
 
     QVector<QVector<QVariant>> rows; // kind, date, what, agent, key
     DataLink::Rows r;
+    // The latest follow-up of each listing and customer, when it is due by the end of the days ahead.
+    const QString ahead = today.addDays(daysAhead()).toString(kDay);
     if (!link().select(QStringLiteral("select f.id,f.nextdate,k.name,k.phone,h.code,h.community,f.content,f.agent,k.agent from gj_follow f"
                                       " left join kh_customer k on k.id=f.customerid left join fy_house h on h.id=f.houseid"
                                       " where f.nextdate<>'' and f.nextdate<=?")
                            + (name.isEmpty() ? QString() : QStringLiteral(" and f.agent=?"))
                            + QStringLiteral(" and not exists (select 1 from gj_follow g where coalesce(g.houseid,0)=coalesce(f.houseid,0)"
                                             " and coalesce(g.customerid,0)=coalesce(f.customerid,0) and g.followdate>f.followdate)"
-                                            " order by f.nextdate"),
-                       withAgent({day}), r, why)) {
+                                            " order by f.nextdate,f.id"),
+                       withAgent({ahead}), r, why)) {
         showError(QStringLiteral("读取提醒出错：%1").arg(why));
         return false;
     }
@@ -75,10 +105,14 @@ bool AlertControl::reload()
         }
         if (!x.value(4).toString().isEmpty())
             about << QStringLiteral("房源 %1（%2）").arg(x.value(4).toString(), x.value(5).toString());
-        rows.append({QStringLiteral("跟进到期"), x.value(1), QStringLiteral("%1：%2").arg(about.join(QStringLiteral(" · ")), x.value(6).toString()),
-                     x.value(7), QStringLiteral("%1:%2").arg(followProg).arg(x.value(0).toInt())});
+        const QDate due = QDate::fromString(x.value(1).toString(), kDay);
+        const bool coming = due.isValid() && due > today;
+        const QString what = QStringLiteral("%1：%2").arg(about.join(QStringLiteral(" · ")), x.value(6).toString());
+        rows.append({coming ? QStringLiteral("即将跟进") : QStringLiteral("跟进到期"), x.value(1),
+                     due.isValid() ? QStringLiteral("%1：%2").arg(whenDue(due, today), what) : what, x.value(7),
+                     QStringLiteral("%1:%2").arg(followProg).arg(x.value(0).toInt())});
     }
-    const QString week = today.addDays(7).toString(QStringLiteral("yyyy-MM-dd"));
+    const QString week = today.addDays(7).toString(kDay);
     if (!link().select(QStringLiteral("select id,contractno,paydate,handoverdate,agent from ht_contract where status='执行中'"
                                       " and ((paydate>=? and paydate<=?) or (handoverdate>=? and handoverdate<=?))")
                            + mine + QStringLiteral(" order by id"),
@@ -93,18 +127,49 @@ bool AlertControl::reload()
                      QStringLiteral("合同 %1：%2 %3").arg(x.value(1).toString(), payNear ? QStringLiteral("付款日") : QStringLiteral("交房日"), payNear ? pay : hand),
                      x.value(4), QStringLiteral("%1:%2").arg(contractProg).arg(x.value(0).toInt())});
     }
-    const QString monthAgo = today.addDays(-30).toString(QStringLiteral("yyyy-MM-dd"));
-    if (!link().select(QStringLiteral("select id,code,community,agent,regdate from fy_house h where status='有效'") + mine
-                           + QStringLiteral(" and regdate<=? and not exists (select 1 from gj_follow f where f.houseid=h.id"
-                                            " and f.followdate>=?) order by id"),
-                       withAgent({}) << monthAgo << monthAgo, r, why)) {
+    // Listings on offer whose last follow-up (or, with none, their registration) lies the quiet days back.
+    const QString quietSince = today.addDays(-kQuietDays).toString(kDay);
+    const QString lastFollow = QStringLiteral("(select max(f.followdate) from gj_follow f where f.houseid=h.id and f.followdate<>'')");
+    if (!link().select(QStringLiteral("select id,code,community,agent,regdate,%1 from fy_house h where status='有效'").arg(lastFollow) + mine
+                           + QStringLiteral(" and coalesce(%1,regdate)<=? order by id").arg(lastFollow),
+                       withAgent({}) << quietSince, r, why)) {
+        showError(QStringLiteral("读取提醒出错：%1").arg(why));
+        return false;
+    }
+    for (const auto &x : r.rows) {
+        const QString last = x.value(5).toString(), registered = x.value(4).toString();
+        const QDate since = QDate::fromString(last.isEmpty() ? registered : last, kDay);
+        const QString listing = QStringLiteral("房源 %1（%2）").arg(x.value(1).toString(), x.value(2).toString());
+        QString what;
+        if (!since.isValid())
+            what = listing + QStringLiteral("没有跟进记录");
+        else if (last.isEmpty())
+            what = listing + QStringLiteral("登记 %1 天没有跟进").arg(since.daysTo(today));
+        else
+            what = listing + QStringLiteral("%1 天没有跟进（上次 %2）").arg(since.daysTo(today)).arg(last);
+        rows.append({QStringLiteral("房源待跟进"), last.isEmpty() ? registered : last, what, x.value(3),
+                     QStringLiteral("%1:%2").arg(houseProg).arg(x.value(0).toInt())});
+    }
+
+    // Listings that came to fit a waiting customer, until his agent follows it up with him.
+    if (!link().select(QStringLiteral("select m.houseid,m.score,m.reason,m.created,k.name,h.code,k.agent from jx_matchalert m"
+                                      " join kh_customer k on k.id=m.customerid join fy_house h on h.id=m.houseid"
+                                      " where h.status='有效' and k.status='有效'")
+                           + (name.isEmpty() ? QString() : QStringLiteral(" and k.agent=?"))
+                           + QStringLiteral(" and not exists (select 1 from gj_follow f where f.customerid=m.customerid"
+                                            " and f.houseid=m.houseid and f.followdate>=substr(m.created,1,10))"
+                                            " order by m.created desc,m.houseid,m.customerid"),
+                       withAgent({}), r, why)) {
         showError(QStringLiteral("读取提醒出错：%1").arg(why));
         return false;
     }
     for (const auto &x : r.rows)
-        rows.append({QStringLiteral("房源待跟进"), x.value(4),
-                     QStringLiteral("房源 %1（%2）30 天没有跟进").arg(x.value(1).toString(), x.value(2).toString()), x.value(3),
-                     QStringLiteral("%1:%2").arg(houseProg).arg(x.value(0).toInt())});
+        rows.append({QStringLiteral("房源匹配"), x.value(3).toString().left(10),
+                     QStringLiteral("%1符合客户 %2的需求：%3，匹配 %4%")
+                         .arg(x.value(2).toString() == u"降价" ? QStringLiteral("房源降价后") : QStringLiteral("新房源"), x.value(4).toString(),
+                              x.value(5).toString())
+                         .arg(x.value(1).toInt()),
+                     x.value(6), QStringLiteral("%1:%2").arg(houseProg).arg(x.value(0).toInt())});
 
     auto col = [](const QString &field, const QString &caption, int width) {
         ColumnDef c;

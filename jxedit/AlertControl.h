@@ -6,12 +6,24 @@ namespace jxedit {
 
 class GridView;
 
-/// "JxEdit.oalert": today's work for the signed-in agent: follow-ups due,
-/// contracts whose payment or hand-over date is within a week, and listings
-/// without a follow-up for 30 days. Py_Init(context, configuration, program number).
+/// "JxEdit.oalert": today's work for the signed-in agent: follow-ups overdue,
+/// due today or within the next days, contracts whose payment or hand-over
+/// date is within a week, listings without a follow-up for 30 days (saying
+/// for how many), and listings that came to fit his waiting customers. A
+/// user who is no agent sees everyone's. Py_Init(context, configuration,
+/// program number); "today" is the operation date.
 class AlertControl final : public FunctionControl
 {
 public:
+    /// How many days ahead a coming follow-up is shown, unless the installation
+    /// says otherwise in jx_option (group kSettingsGroup, key kDaysAheadKey).
+    static constexpr int kDaysAhead = 3;
+    static constexpr int kMostDaysAhead = 60;
+    static constexpr int kSettingsGroup = 12;
+    static constexpr const char *kDaysAheadKey = "followdaysahead";
+    /// A listing on offer without a follow-up for this many days is named.
+    static constexpr int kQuietDays = 30;
+
     AlertControl();
     GridView *grid() const { return m_grid; }
 
@@ -20,6 +32,7 @@ protected:
 
 private:
     bool reload();
+    int daysAhead() const;
     GridView *m_grid;
 };
 

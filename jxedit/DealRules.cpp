@@ -1,5 +1,6 @@
 #include "jxedit/DealRules.h"
 
+#include "jxedit/ListingMatcher.h"
 #include "jxedit/RowModel.h"
 
 namespace jxedit {
@@ -19,7 +20,26 @@ QString amount(double value)
 
 } // namespace
 
-DealRules::DealRules(DataLink link, ChangeHistory history) : m_link(std::move(link)), m_history(std::move(history)) {}
+DealRules::DealRules(DataLink link, ChangeHistory history) : m_link(link), m_history(std::move(history)), m_alerts(link) {}
+
+bool DealRules::prepare(const QString &table, QVariantMap &values, QString &why) const
+{
+    if (table != u"kh_customer" || !values.contains(QStringLiteral("districts")))
+        return true;
+    const QStringList names = ListingMatcher::splitDistricts(values.value(QStringLiteral("districts")).toString());
+    for (const QString &name : names) {
+        QVariant found;
+        if (!m_link.scalar(QStringLiteral("select name from fy_district where name=?"), {name}, found, why))
+            return false;
+        if (!found.isValid() || found.isNull()) {
+            why = QStringLiteral("意向区域“%1”不存在，请填写区域表中的名称，多个区域用“、”分隔").arg(name);
+            return false;
+        }
+    }
+    values.insert(QStringLiteral("districts"), ListingMatcher::joinDistricts(names));
+    values.insert(QStringLiteral("district"), names.isEmpty() ? QVariant() : QVariant(names.first()));
+    return true;
+}
 
 bool DealRules::check(const QString &table, int id, const QVariantMap &before, const QVariantMap &after, QString &why) const
 {
@@ -125,8 +145,14 @@ bool DealRules::checkListing(int id, const QVariantMap &after, QString &why) con
     return true;
 }
 
-bool DealRules::apply(const QString &table, int, const QVariantMap &before, const QVariantMap &after, QString &why) const
+bool DealRules::apply(const QString &table, int id, const QVariantMap &before, const QVariantMap &after, QString &why) const
 {
+    if (table == u"fy_house")
+        return m_alerts.afterListingWrite(id, before, after, why);
+    if (table == u"fy_district") {
+        const QString from = before.value(QStringLiteral("name")).toString(), to = after.value(QStringLiteral("name")).toString();
+        return before.isEmpty() || after.isEmpty() || from == to || renameDistrict(from, to, why);
+    }
     if (table != u"ht_contract")
         return true;
     // Recompute every listing and customer the contract named before or names now.
@@ -145,6 +171,30 @@ bool DealRules::apply(const QString &table, int, const QVariantMap &before, cons
     for (const QVariant &c : customers)
         if (!settle(QStringLiteral("kh_customer"), QStringLiteral("customerid"), c, why))
             return false;
+    return true;
+}
+
+bool DealRules::renameDistrict(const QString &from, const QString &to, QString &why) const
+{
+    // The first district follows through its foreign key; the list is text and is rewritten here.
+    DataLink::Rows customers;
+    if (!m_link.select(QStringLiteral("select id,districts,version from kh_customer where '、'||districts||'、' like ?"),
+                       {QStringLiteral("%、%1、%").arg(from)}, customers, why))
+        return false;
+    for (const QVector<QVariant> &c : customers.rows) {
+        QStringList names = ListingMatcher::splitDistricts(c.value(1).toString());
+        const qsizetype at = names.indexOf(from);
+        if (at < 0)
+            continue;
+        names[at] = to;
+        names.removeDuplicates();
+        const QString was = c.value(1).toString(), now = ListingMatcher::joinDistricts(names);
+        const int version = c.value(2).toInt() + 1;
+        if (m_link.execute(QStringLiteral("update kh_customer set districts=?,version=? where id=?"), {now, version, c.value(0)}, why) != 1
+            || !m_history.record(QStringLiteral("kh_customer"), c.value(0).toInt(), version, QStringLiteral("修改"),
+                                 {{QStringLiteral("districts"), was, now}}, why))
+            return false;
+    }
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "jxedit/FieldCheck.h"
 #include "jxedit/GridView.h"
+#include "jxedit/ListingMatcher.h"
 #include "jxedit/LookupField.h"
 #include "jxedit/RecordStore.h"
 #include "jxedit/RightsForm.h"
@@ -733,12 +734,23 @@ int EditControl::showMatches()
 {
     if (m_def.matchKind.isEmpty() || !m_matches)
         return 0;
+    // What the form shows now, saved or not.
     QVariantMap v;
     for (size_t i = 0; i < m_fields.size(); ++i) {
         QVariant value;
         FieldCheck::check(m_fields.at(i).def, fieldText(int(i)), value);
         v.insert(m_fields.at(i).def.field, value);
     }
+    auto nothing = [this](const QString &why) {
+        m_matches->setRows({}, {}, {}, QString());
+        m_matches->hide();
+        sendMessage(why);
+        return 0;
+    };
+    const QString status = v.value(QStringLiteral("status")).toString();
+    if (v.contains(QStringLiteral("status")) && status != u"有效")
+        return nothing(QStringLiteral("状态为“%1”的%2不参与匹配").arg(status, m_def.matchKind == u"customer" ? QStringLiteral("客户")
+                                                                                                          : QStringLiteral("房源")));
     auto col = [](const char *field, const char *caption, const char *type, int width) {
         ColumnDef c;
         c.field = QString::fromLatin1(field);
@@ -747,67 +759,63 @@ int EditControl::showMatches()
         c.width = width;
         return c;
     };
-    QString sql;
-    QVariantList params;
-    QVector<ColumnDef> columns;
-    if (m_def.matchKind == u"customer") {
-        // The listings that fit this customer's wishes, nearest in price first.
-        sql = QStringLiteral("select id,code,district,community,rooms,area,price,agent from fy_house where status='有效' and dealtype=?");
-        params << v.value(QStringLiteral("dealtype"));
-        if (const QString d = v.value(QStringLiteral("district")).toString(); !d.isEmpty()) {
-            sql += QStringLiteral(" and district=?");
-            params << d;
-        }
-        const double low = v.value(QStringLiteral("pricemin")).toDouble(), high = v.value(QStringLiteral("pricemax")).toDouble();
-        if (low > 0) {
-            sql += QStringLiteral(" and price>=?");
-            params << low;
-        }
-        if (high > 0) {
-            sql += QStringLiteral(" and price<=?");
-            params << high;
-        }
-        if (const double a = v.value(QStringLiteral("areamin")).toDouble(); a > 0) {
-            sql += QStringLiteral(" and area>=?");
-            params << a;
-        }
-        if (const double a = v.value(QStringLiteral("areamax")).toDouble(); a > 0) {
-            sql += QStringLiteral(" and area<=?");
-            params << a;
-        }
-        if (const int rooms = v.value(QStringLiteral("rooms")).toInt(); rooms > 0) {
-            sql += QStringLiteral(" and rooms=?");
-            params << rooms;
-        }
-        sql += QStringLiteral(" order by abs(price-?),id");
-        params << (high > 0 ? (low + high) / 2 : low);
-        columns = {col("code", "房源编号", "text", 90), col("district", "区域", "text", 70), col("community", "小区", "text", 120),
-                   col("rooms", "房间数", "int", 60), col("area", "面积(㎡)", "number", 70), col("price", "价格", "number", 80),
-                   col("agent", "经纪人", "text", 70)};
-    } else {
-        // The customers whose wishes this listing fits, nearest in price first.
-        const double price = v.value(QStringLiteral("price")).toDouble(), area = v.value(QStringLiteral("area")).toDouble();
-        sql = QStringLiteral("select id,name,phone,district,pricemin,pricemax,areamin,areamax,rooms,agent from kh_customer"
-                             " where status='有效' and dealtype=? and (district is null or district='' or district=?)"
-                             " and (pricemin<=0 or pricemin<=?) and (pricemax<=0 or pricemax>=?)"
-                             " and (areamin<=0 or areamin<=?) and (areamax<=0 or areamax>=?) and (rooms<=0 or rooms=?)"
-                             " order by abs((pricemin+pricemax)/2-?),id");
-        params << v.value(QStringLiteral("dealtype")) << v.value(QStringLiteral("district")) << price << price << area << area
-               << v.value(QStringLiteral("rooms")).toInt() << price;
-        columns = {col("name", "客户姓名", "text", 80), col("phone", "电话", "phone", 100), col("district", "意向区域", "text", 70),
-                   col("pricemin", "最低价", "number", 70), col("pricemax", "最高价", "number", 70), col("areamin", "最小面积", "number", 70),
-                   col("areamax", "最大面积", "number", 70), col("rooms", "房间数", "int", 60), col("agent", "经纪人", "text", 70)};
-    }
+    const ListingMatcher matcher(link());
+    QVector<ListingMatcher::Match> found;
+    QStringList sourceColumns{QStringLiteral("score"), QStringLiteral("reasons")};
+    QVector<ColumnDef> columns{col("score", "匹配度", "score", 80), col("reasons", "匹配说明", "text", 260)};
     QString why;
-    m_matches->rows()->setPhoneMask(QStringLiteral("agent"), myAgent());
-    if (!m_matches->load(link(), sql, params, columns, QStringLiteral("id"), why)) {
-        showError(why);
+    bool ok = false;
+    if (m_def.matchKind == u"customer") {
+        ListingMatcher::Wish wish;
+        wish.dealType = v.value(QStringLiteral("dealtype")).toString();
+        wish.districts = ListingMatcher::splitDistricts(
+            v.value(v.contains(QStringLiteral("districts")) ? QStringLiteral("districts") : QStringLiteral("district")).toString());
+        wish.priceMin = v.value(QStringLiteral("pricemin")).toDouble();
+        wish.priceMax = v.value(QStringLiteral("pricemax")).toDouble();
+        wish.areaMin = v.value(QStringLiteral("areamin")).toDouble();
+        wish.areaMax = v.value(QStringLiteral("areamax")).toDouble();
+        wish.rooms = v.value(QStringLiteral("rooms")).toInt();
+        if (!wish.hasCriteria())
+            return nothing(QStringLiteral("客户没有填写需求，无法匹配"));
+        ok = matcher.listingsFor(wish, found, why);
+        sourceColumns << ListingMatcher::listingColumns();
+        columns << QVector<ColumnDef>{col("code", "房源编号", "text", 90), col("district", "区域", "text", 70),
+                                      col("community", "小区", "text", 120), col("rooms", "房间数", "int", 60),
+                                      col("area", "面积(㎡)", "number", 70), col("price", "价格", "number", 80),
+                                      col("agent", "经纪人", "text", 70)};
+    } else {
+        ListingMatcher::Offer offer;
+        offer.dealType = v.value(QStringLiteral("dealtype")).toString();
+        offer.district = v.value(QStringLiteral("district")).toString();
+        offer.price = v.value(QStringLiteral("price")).toDouble();
+        offer.area = v.value(QStringLiteral("area")).toDouble();
+        offer.rooms = v.value(QStringLiteral("rooms")).toInt();
+        ok = matcher.customersFor(offer, found, why);
+        sourceColumns << ListingMatcher::customerColumns();
+        columns << QVector<ColumnDef>{col("name", "客户姓名", "text", 80),   col("phone", "电话", "phone", 100),
+                                      col("districts", "意向区域", "text", 110), col("pricemin", "最低价", "number", 70),
+                                      col("pricemax", "最高价", "number", 70), col("areamin", "最小面积", "number", 70),
+                                      col("areamax", "最大面积", "number", 70), col("rooms", "房间数", "int", 60),
+                                      col("agent", "经纪人", "text", 70)};
+    }
+    if (!ok) {
+        showError(QStringLiteral("匹配出错：%1").arg(why));
         return 0;
     }
-    m_matches->fetchAll();
+    QVector<QVector<QVariant>> rows;
+    for (const ListingMatcher::Match &m : found) {
+        if (m.row.isEmpty())
+            continue; // beyond the best shown, or deleted meanwhile
+        QVector<QVariant> row{m.score.percent, m.score.reasonText()};
+        row += m.row;
+        rows.append(std::move(row));
+    }
+    m_matches->rows()->setPhoneMask(QStringLiteral("agent"), myAgent());
+    m_matches->setRows(columns, sourceColumns, rows, QStringLiteral("id"));
     m_matches->show();
-    const int count = m_matches->shown()->rowCount();
-    sendMessage(QStringLiteral("匹配到 %1 条").arg(count));
+    const int count = int(rows.size());
+    sendMessage(found.size() > rows.size() ? QStringLiteral("匹配到 %1 条，显示最匹配的 %2 条").arg(found.size()).arg(count)
+                                           : QStringLiteral("匹配到 %1 条").arg(count));
     return count;
 }
 

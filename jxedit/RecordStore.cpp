@@ -121,6 +121,8 @@ RecordStore::Outcome RecordStore::insert(QVariantMap &values, int &id, QString &
             return fail(Outcome::Refused);
         values.insert(m_def.codeField, code);
     }
+    if (!m_rules.prepare(m_def.table, values, why))
+        return fail(Outcome::Refused);
     bool failed = false;
     if (duplicateCode(values, 0, why, failed))
         return fail(Outcome::Refused);
@@ -155,7 +157,7 @@ RecordStore::Outcome RecordStore::insert(QVariantMap &values, int &id, QString &
     return Outcome::Done;
 }
 
-RecordStore::Outcome RecordStore::update(int id, const QVariantMap &values, int version, bool force, QString &why) const
+RecordStore::Outcome RecordStore::update(int id, const QVariantMap &typed, int version, bool force, QString &why) const
 {
     if (!m_link.begin(why))
         return Outcome::Failed;
@@ -171,6 +173,9 @@ RecordStore::Outcome RecordStore::update(int id, const QVariantMap &values, int 
         why = QStringLiteral("记录<%1>在打开后已被他人修改").arg(id);
         return fail(Outcome::Changed);
     }
+    QVariantMap values = typed;
+    if (!m_rules.prepare(m_def.table, values, why))
+        return fail(Outcome::Refused);
     bool failed = false;
     if (duplicateCode(values, id, why, failed))
         return fail(Outcome::Refused);

@@ -78,6 +78,8 @@ QString RowModel::text(const ColumnDef &column, const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
         return {};
+    if (column.type == u"score") // kept as a number, so it sorts as one
+        return QStringLiteral("匹配 %1%").arg(value.toInt());
     if (column.isNumeric()) {
         const double d = value.toDouble();
         return column.type == u"int" ? QString::number(qRound64(d)) : QLocale::c().toString(d, 'f', 2).remove(QRegularExpression(QStringLiteral("\\.?0+$")));

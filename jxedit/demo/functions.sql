@@ -7,7 +7,7 @@ INSERT INTO jx_function VALUES (1003, '房源统计表', '', '', '', 'select dis
 INSERT INTO jx_function VALUES (1004, '房源明细表', '', '', '', 'select code,dealtype,district,community,rooms,area,price,agent,regdate from fy_house', 1001, 0, 'district', 'area', 'regdate:daterange;district:choice;agent:text', '', '', '', '', '', '', '');
 INSERT INTO jx_function VALUES (1005, '出租房源登记', 'fy_house', 'id', 'code', 'select * from fy_house order by id', 0, 0, '', '', '', 'select (select count(*) from ht_contract where houseid=?)+(select count(*) from gj_follow where houseid=?)', '该房源已有合同或跟进记录，不能删除', 'house', 'agent', 'FY######', '', '');
 INSERT INTO jx_function VALUES (2001, '客户登记', 'kh_customer', 'id', 'phone', 'select * from kh_customer order by id', 0, 0, '', '', '', 'select (select count(*) from ht_contract where customerid=?)+(select count(*) from gj_follow where customerid=?)', '该客户已有合同或跟进记录，不能删除', 'customer', 'agent', '', 'pricemin<=pricemax;areamin<=areamax', '');
-INSERT INTO jx_function VALUES (2002, '客户查询', 'kh_customer', 'id', 'phone', 'select id,name,phone,dealtype,district,pricemin,pricemax,areamin,areamax,rooms,agent,status from kh_customer order by id', 2001, 2001, '', '', '', '', '', '', 'agent', '', '', '');
+INSERT INTO jx_function VALUES (2002, '客户查询', 'kh_customer', 'id', 'phone', 'select id,name,phone,dealtype,districts,pricemin,pricemax,areamin,areamax,rooms,agent,status from kh_customer order by id', 2001, 2001, '', '', '', '', '', '', 'agent', '', '', '');
 INSERT INTO jx_function VALUES (2003, '客源统计表', '', '', '', 'select coalesce(district,'''') as district,dealtype,count(*) as cnt from kh_customer group by district,dealtype order by district,dealtype', 0, 0, 'district', 'cnt', '', '', '', '', '', '', '', '');
 INSERT INTO jx_function VALUES (2004, '跟进记录', 'gj_follow', 'id', '', 'select * from gj_follow order by id', 0, 0, '', '', '', '', '', '', 'agent', '', 'customerid|houseid;followdate<=nextdate', '');
 INSERT INTO jx_function VALUES (2005, '跟进汇总表', '', '', '', 'select agent,method,count(*) as cnt from gj_follow group by agent,method order by agent,method', 0, 0, 'agent', 'cnt', '', '', '', '', '', '', '', '');
@@ -21,7 +21,7 @@ INSERT INTO jx_function VALUES (3005, '合同查询', 'ht_contract', 'id', 'cont
 INSERT INTO jx_function VALUES (3006, '佣金查询', 'yj_commission', 'id', '', 'select m.id,c.contractno,m.agent,m.amount,m.settledate,m.status from yj_commission m left join ht_contract c on c.id=m.contractid order by m.id desc', 3002, 3002, '', '', '', '', '', '', 'agent', '', '', '');
 INSERT INTO jx_function VALUES (4004, '经纪人', 'fy_agent', 'id', 'agentcode', 'select * from fy_agent order by id', 0, 0, '', '', '', 'select (select count(*) from fy_house where agent=(select agentname from fy_agent where id=?))+(select count(*) from kh_customer where agent=(select agentname from fy_agent where id=?))+(select count(*) from ht_contract where agent=(select agentname from fy_agent where id=?))', '该经纪人还有房源、客户或合同，不能删除；离职请把状态改为“离职”', '', '', 'A##', '', '');
 INSERT INTO jx_function VALUES (4005, '经纪人查询', 'fy_agent', 'id', 'agentcode', 'select id,agentcode,agentname,phone,username,status from fy_agent order by agentcode', 4004, 4004, '', '', '', '', '', '', '', '', '', '');
-INSERT INTO jx_function VALUES (4006, '区域', 'fy_district', 'id', 'code', 'select * from fy_district order by code', 0, 0, '', '', '', 'select (select count(*) from fy_house where district=(select name from fy_district where id=?))+(select count(*) from kh_customer where district=(select name from fy_district where id=?))', '该区域还有房源或客户，不能删除', '', '', '##', '', '');
+INSERT INTO jx_function VALUES (4006, '区域', 'fy_district', 'id', 'code', 'select * from fy_district order by code', 0, 0, '', '', '', 'select (select count(*) from fy_house where district=(select name from fy_district where id=?))+(select count(*) from kh_customer where district=(select name from fy_district where id=?) or ''、''||districts||''、'' like ''%、''||(select name from fy_district where id=?)||''、%'')', '该区域还有房源或客户，不能删除', '', '', '##', '', '');
 INSERT INTO jx_function VALUES (4007, '区域查询', 'fy_district', 'id', 'code', 'select id,code,name from fy_district order by code', 4006, 4006, '', '', '', '', '', '', '', '', '', '');
 INSERT INTO jx_function VALUES (4010, '用户与权限', 'jx_user', 'usercode', '', '', 0, 0, '', '', '', '', '', '', '', '', '', 'rights');
 
@@ -82,7 +82,7 @@ INSERT INTO jx_funccolumn VALUES (1005, 15, 'memo', '备注', 'memo', 200, 0, ''
 INSERT INTO jx_funccolumn VALUES (2001, 1, 'name', '客户姓名', 'text', 80, 1, '', '', '', '', '');
 INSERT INTO jx_funccolumn VALUES (2001, 2, 'phone', '电话', 'phone', 100, 1, '', '', '', '', '');
 INSERT INTO jx_funccolumn VALUES (2001, 3, 'dealtype', '需求类型', 'choice', 70, 1, '', '', '出售|出租', '出售', '');
-INSERT INTO jx_funccolumn VALUES (2001, 4, 'district', '意向区域', 'lookup', 90, 0, '', '', '', '', 'fy_district:name:name');
+INSERT INTO jx_funccolumn VALUES (2001, 4, 'districts', '意向区域', 'text', 160, 0, '', '', '', '', '');
 INSERT INTO jx_funccolumn VALUES (2001, 5, 'pricemin', '最低价', 'number', 70, 0, '0', '100000000', '', '', '');
 INSERT INTO jx_funccolumn VALUES (2001, 6, 'pricemax', '最高价', 'number', 70, 0, '0', '100000000', '', '', '');
 INSERT INTO jx_funccolumn VALUES (2001, 7, 'areamin', '最小面积', 'number', 70, 0, '0', '10000', '', '', '');
@@ -95,7 +95,7 @@ INSERT INTO jx_funccolumn VALUES (2001, 13, 'memo', '备注', 'memo', 200, 0, ''
 INSERT INTO jx_funccolumn VALUES (2002, 1, 'name', '客户姓名', 'text', 80, 1, '', '', '', '', '');
 INSERT INTO jx_funccolumn VALUES (2002, 2, 'phone', '电话', 'phone', 100, 1, '', '', '', '', '');
 INSERT INTO jx_funccolumn VALUES (2002, 3, 'dealtype', '需求类型', 'choice', 70, 1, '', '', '出售|出租', '出售', '');
-INSERT INTO jx_funccolumn VALUES (2002, 4, 'district', '意向区域', 'text', 70, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (2002, 4, 'districts', '意向区域', 'text', 120, 0, '', '', '', '', '');
 INSERT INTO jx_funccolumn VALUES (2002, 5, 'pricemin', '最低价', 'number', 70, 0, '0', '100000000', '', '', '');
 INSERT INTO jx_funccolumn VALUES (2002, 6, 'pricemax', '最高价', 'number', 70, 0, '0', '100000000', '', '', '');
 INSERT INTO jx_funccolumn VALUES (2002, 7, 'areamin', '最小面积', 'number', 70, 0, '0', '10000', '', '', '');

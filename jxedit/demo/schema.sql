@@ -87,13 +87,20 @@ CREATE TABLE fy_house (
 CREATE UNIQUE INDEX ux_fy_house_code ON fy_house (lower(code));
 CREATE INDEX ix_fy_house_district ON fy_house (district);
 CREATE INDEX ix_fy_house_agent ON fy_house (agent);
+-- Matching picks listings on offer by deal type, district and price, and
+-- scores them by the fields that follow, read from the index alone.
+CREATE INDEX ix_fy_house_match ON fy_house (dealtype, status, district, price, area, rooms);
 
 CREATE TABLE kh_customer (
   id        INTEGER NOT NULL PRIMARY KEY,
   name      VARCHAR(50) NOT NULL,
   phone     VARCHAR(20) NOT NULL DEFAULT '',
   dealtype  VARCHAR(10) NOT NULL DEFAULT '出售',
+  -- the first of the wished districts, kept for the lists and statistics
   district  VARCHAR(50) REFERENCES fy_district (name) ON UPDATE CASCADE,
+  -- every wished district by name, separated by '、' ('' any district); each
+  -- names a row of fy_district, checked at every save and renamed with it
+  districts VARCHAR(400) NOT NULL DEFAULT '',
   pricemin  NUMERIC(14,2) NOT NULL DEFAULT 0,
   pricemax  NUMERIC(14,2) NOT NULL DEFAULT 0,
   areamin   NUMERIC(10,2) NOT NULL DEFAULT 0,
@@ -109,6 +116,9 @@ CREATE TABLE kh_customer (
   CHECK (areamax = 0 OR areamin <= areamax)
 );
 CREATE INDEX ix_kh_customer_agent ON kh_customer (agent);
+-- Matching picks customers still looking by deal type and budget, and
+-- scores them by the fields that follow, read from the index alone.
+CREATE INDEX ix_kh_customer_match ON kh_customer (dealtype, status, pricemax, pricemin, areamin, areamax, rooms, districts);
 
 -- A follow-up concerns a listing, a customer, or a customer about a listing.
 CREATE TABLE gj_follow (
@@ -171,3 +181,16 @@ CREATE TABLE jx_history (
   newvalue  TEXT NOT NULL DEFAULT '',
   PRIMARY KEY (tablename, recordid, version, field)
 );
+
+-- A listing that came to fit a waiting customer, told to the customer's agent
+-- once per pair; written in the transaction of the listing's save.
+CREATE TABLE jx_matchalert (
+  houseid    INTEGER NOT NULL REFERENCES fy_house (id) ON DELETE CASCADE,
+  customerid INTEGER NOT NULL REFERENCES kh_customer (id) ON DELETE CASCADE,
+  score      INTEGER NOT NULL DEFAULT 0,
+  -- '新房源' a new listing, '降价' a lower price
+  reason     VARCHAR(10) NOT NULL DEFAULT '',
+  created    VARCHAR(19) NOT NULL DEFAULT '',
+  PRIMARY KEY (houseid, customerid)
+);
+CREATE INDEX ix_jx_matchalert_customer ON jx_matchalert (customerid);

@@ -223,16 +223,17 @@ TEST_P(EditTest, DeletingAListingWithAContractIsRefusedAndCloseAsksAboutChanges)
 
 TEST_P(EditTest, ACustomersRecordShowsTheListingsThatFitHimBestFirst)
 {
-    ASSERT_TRUE(t.db->Execute(QStringLiteral("update kh_customer set dealtype='出售',district='西湖区',pricemin=100,pricemax=400,"
-                                             "areamin=0,areamax=0,rooms=0 where id=3")));
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("update kh_customer set dealtype='出售',district='西湖区',districts='西湖区',pricemin=100,"
+                                             "pricemax=400,areamin=0,areamax=0,rooms=0,status='有效' where id=3")));
     qvcontrols::ControlSite *site = openRecord(2001, 3, 0);
     auto *grid = site->widget()->findChild<QWidget *>();
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("Mode"))).toInt(), 0);
     events.clear();
     trigger(site, "match");
+    // Within his budget, or within the band of 10 % beyond it.
     const int expected = scalar(QStringLiteral("select count(*) from fy_house where status='有效' and dealtype='出售' and district='西湖区'"
-                                               " and price>=100 and price<=400")).toInt();
+                                               " and price>=90 and price<=440")).toInt();
     ASSERT_GT(expected, 0);
     ASSERT_FALSE(eventsNamed(QStringLiteral("message")).empty());
     EXPECT_EQ(eventsNamed(QStringLiteral("message")).back().params.at(0).toString(), QStringLiteral("匹配到 %1 条").arg(expected));
@@ -240,11 +241,17 @@ TEST_P(EditTest, ACustomersRecordShowsTheListingsThatFitHimBestFirst)
     ASSERT_NE(view, nullptr);
     QAbstractItemModel *rows = view->model();
     ASSERT_EQ(rows->rowCount(), expected);
-    // Nearest to the middle of his price range first.
-    for (int r = 1; r < rows->rowCount(); ++r)
-        ASSERT_LE(std::abs(rows->index(r - 1, 5).data(Qt::EditRole).toDouble() - 250),
-                  std::abs(rows->index(r, 5).data(Qt::EditRole).toDouble() - 250));
-    const int firstId = scalar(QStringLiteral("select id from fy_house where code='%1'").arg(rows->index(0, 0).data().toString())).toInt();
+    // Best score first; a listing inside the budget scores in full.
+    auto percent = [&](int r) { return rows->index(r, 0).data().toString().section(u' ', 1).chopped(1).toInt(); };
+    for (int r = 0; r < rows->rowCount(); ++r) {
+        if (r > 0) {
+            ASSERT_GE(percent(r - 1), percent(r));
+        }
+        const double price = rows->index(r, 7).data(Qt::EditRole).toDouble();
+        EXPECT_EQ(percent(r) == 100, price >= 100 && price <= 400) << price;
+    }
+    EXPECT_EQ(rows->index(0, 1).data().toString(), QStringLiteral("总价在预算内 · 同区域"));
+    const int firstId = scalar(QStringLiteral("select id from fy_house where code='%1'").arg(rows->index(0, 2).data().toString())).toInt();
     events.clear();
     emit view->doubleClicked(rows->index(0, 0));
     ASSERT_EQ(eventsNamed(QStringLiteral("detaile")).size(), 1u);

@@ -85,6 +85,34 @@ const QString kInsertListing = QStringLiteral(
     "insert into fy_house (id,code,dealtype,district,community,address,rooms,area,price,floor,owner,ownerphone,agent,status,regdate)"
     " values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
 
+// One customer looking to buy or rent; `second` draws the further districts
+// apart from `r`, so the rest of the demo rows stay as they were before
+// customers named several.
+QVariantList customer(QRandomGenerator &r, QRandomGenerator &second, int id, const QDate &today)
+{
+    const bool rent = r.bounded(3) == 0;
+    const int rooms = int(r.bounded(1, 5));
+    const double low = rent ? 1500 + rooms * 600 : 80 + rooms * 60;
+    const double high = rent ? low + 3000 : low + 200;
+    // Drawn in the order the rows always were.
+    const QString name = pick(r, kSurnames) + pick(r, kGiven);
+    const QString number = phone(r);
+    // A quarter want any district, some name two; the first is also kept as the district.
+    QStringList districts;
+    if (r.bounded(4) != 0)
+        districts << pick(r, kDistricts);
+    if (!districts.isEmpty() && second.bounded(3) == 0)
+        if (const QString other = pick(second, kDistricts); other != districts.first())
+            districts << other;
+    return {id, name, number, rent ? QStringLiteral("出租") : QStringLiteral("出售"),
+            districts.isEmpty() ? QVariant() : QVariant(districts.first()), districts.isEmpty() ? QStringLiteral("") : districts.join(QStringLiteral("、")),
+            low, high, 30 + rooms * 15, 80 + rooms * 30, rooms, pick(r, kAgents), QStringLiteral("有效"), day(today.addDays(-int(r.bounded(200))))};
+}
+
+const QString kInsertCustomer = QStringLiteral(
+    "insert into kh_customer (id,name,phone,dealtype,district,districts,pricemin,pricemax,areamin,areamax,rooms,agent,status,regdate)"
+    " values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+
 } // namespace
 
 bool FunctionDemo::addListings(Database &db, int firstId, int count, QString &why)
@@ -97,6 +125,27 @@ bool FunctionDemo::addListings(Database &db, int firstId, int count, QString &wh
     }
     for (int i = 0; i < count; ++i) {
         if (!run(db, kInsertListing, listing(r, firstId + i, today), why)) {
+            db.RollbackTrans();
+            return false;
+        }
+    }
+    if (!db.CommitTrans()) {
+        why = db.LastError().Description();
+        return false;
+    }
+    return true;
+}
+
+bool FunctionDemo::addCustomers(Database &db, int firstId, int count, QString &why)
+{
+    QRandomGenerator r(quint32(firstId) * 104729u + 3u), second(quint32(firstId) * 15485863u + 5u);
+    const QDate today = QDate::currentDate();
+    if (!db.BeginTrans()) {
+        why = db.LastError().Description();
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (!run(db, kInsertCustomer, customer(r, second, firstId + i, today), why)) {
             db.RollbackTrans();
             return false;
         }
@@ -122,26 +171,15 @@ bool FunctionDemo::load(Database &db, const QString &sqlDir, QString &why)
     if (!addListings(db, 1, listings, why))
         return false;
 
-    QRandomGenerator r(20260101u);
+    QRandomGenerator r(20260101u), second(20260102u);
     const QDate today = QDate::currentDate();
     if (!db.BeginTrans()) {
         why = db.LastError().Description();
         return false;
     }
     bool ok = true;
-    for (int id = 1; ok && id <= customers; ++id) {
-        const bool rent = r.bounded(3) == 0;
-        const int rooms = int(r.bounded(1, 5));
-        const double low = rent ? 1500 + rooms * 600 : 80 + rooms * 60;
-        const double high = rent ? low + 3000 : low + 200;
-        ok = run(db,
-                 QStringLiteral("insert into kh_customer (id,name,phone,dealtype,district,pricemin,pricemax,areamin,areamax,rooms,agent,status,regdate)"
-                                " values (?,?,?,?,?,?,?,?,?,?,?,?,?)"),
-                 {id, pick(r, kSurnames) + pick(r, kGiven), phone(r), rent ? QStringLiteral("出租") : QStringLiteral("出售"),
-                  r.bounded(4) == 0 ? QVariant() : QVariant(pick(r, kDistricts)), low, high, 30 + rooms * 15, 80 + rooms * 30, rooms,
-                  pick(r, kAgents), QStringLiteral("有效"), day(today.addDays(-int(r.bounded(200))))},
-                 why);
-    }
+    for (int id = 1; ok && id <= customers; ++id)
+        ok = run(db, kInsertCustomer, customer(r, second, id, today), why);
     // Follow-ups: some due today or overdue, most in the past; some name a
     // customer about a listing.
     for (int id = 1; ok && id <= 400; ++id) {

@@ -14,4 +14,6 @@ public:
     static bool load(Database &db, const QString &sqlDir, QString &why);
     /// Adds `count` listings with ids from `firstId` on, in one transaction.
     static bool addListings(Database &db, int firstId, int count, QString &why);
+    /// Adds `count` customers with ids from `firstId` on, in one transaction.
+    static bool addCustomers(Database &db, int firstId, int count, QString &why);
 };
