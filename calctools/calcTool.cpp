@@ -3,6 +3,7 @@
 #include "calctools/btool.h"
 #include "calctools/frmGfzc.h"
 #include "calctools/frmShuifei.h"
+#include "extplugin/PluginAnswers.h"
 #include "extplugin/PluginParameters.h"
 #include "platform/MessageBox.h"
 #include "platform/com/ClassRegistry.h"
@@ -12,25 +13,7 @@
 
 #include <memory>
 
-namespace {
-
-HRESULT answer(VARIANT_BOOL *out, bool value)
-{
-    if (!out)
-        return E_POINTER;
-    *out = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
-}
-
-HRESULT answer(BSTR *out, const QString &value)
-{
-    if (!out)
-        return E_POINTER;
-    *out = com::toBstr(value);
-    return S_OK;
-}
-
-} // namespace
+using extplugin::answer;
 
 calcTool::calcTool() : com::DispatchImpl<IExtPluginUI>(IID_IExtPluginUI)
 {
@@ -147,12 +130,7 @@ HRESULT calcTool::Configure(VARIANT_BOOL *result)
 
 HRESULT calcTool::get_Parameters(IDispatch **result)
 {
-    if (!result)
-        return E_POINTER;
-    *result = m_parameters.get();
-    if (*result)
-        (*result)->AddRef();
-    return S_OK;
+    return answer(result, m_parameters.get());
 }
 
 HRESULT calcTool::Action(BSTR *, VARIANT_BOOL *result)
@@ -199,10 +177,7 @@ HRESULT calcTool::Help(VARIANT_BOOL *result)
 
 HRESULT calcTool::get_Error(IDispatch **result)
 {
-    if (!result)
-        return E_POINTER;
-    *result = nullptr;
-    return S_OK;
+    return answer(result, nullptr);
 }
 
 HRESULT calcTool::get_Description(BSTR *result)

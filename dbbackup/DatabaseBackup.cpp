@@ -135,38 +135,60 @@ bool DatabaseBackup::readConfiguration()
     return false;
 }
 
-bool DatabaseBackup::Run(const QDate &today)
+bool DatabaseBackup::Load()
 {
     m_error.clear();
+    m_notes.clear();
+    return readConfiguration();
+}
+
+QString DatabaseBackup::Stem() const
+{
+    const QString base = IsSqlite() ? QFileInfo(m_sqliteFile).completeBaseName()
+                                    : (m_pgDatabase.isEmpty() ? QStringLiteral("postgres") : m_pgDatabase);
+    return base + u'-' + m_identity;
+}
+
+QString DatabaseBackup::Suffix() const
+{
+    return IsSqlite() ? QStringLiteral(".db") : QStringLiteral(".sql");
+}
+
+bool DatabaseBackup::CopyTo(const QString &target)
+{
+    m_error.clear();
+    if (!QDir().mkpath(QFileInfo(target).absolutePath())) {
+        m_error = QStringLiteral("无法建立备份文件夹：%1").arg(QFileInfo(target).absolutePath());
+        return false;
+    }
+    if (!IsSqlite())
+        return dumpPostgres(target);
+    QString why;
+    if (CopySqlite(m_sqliteFile, target, &why))
+        return true;
+    m_error = QStringLiteral("数据库备份失败：") + why;
+    return false;
+}
+
+bool DatabaseBackup::Run(const QDate &today)
+{
     m_backupFile.clear();
     m_alreadyDone = false;
-    m_notes.clear();
-    if (!readConfiguration())
+    if (!Load())
         return false;
     if (!QDir().mkpath(m_folder)) {
         m_error = QStringLiteral("无法建立备份文件夹：%1").arg(m_folder);
         return false;
     }
-    const bool sqlite = m_driver == QLatin1String("sqlite");
-    const QString base = sqlite ? QFileInfo(m_sqliteFile).completeBaseName()
-                                : (m_pgDatabase.isEmpty() ? QStringLiteral("postgres") : m_pgDatabase);
-    const QString suffix = sqlite ? QStringLiteral(".db") : QStringLiteral(".sql");
-    const QString stem = base + u'-' + m_identity;
-    const QString target = QDir(m_folder).filePath(stem + u'-' + today.toString(QStringLiteral("yyyyMMdd")) + suffix);
+    const QString target = QDir(m_folder).filePath(Stem() + u'-' + today.toString(QStringLiteral("yyyyMMdd")) + Suffix());
     m_backupFile = target;
     if (QFileInfo::exists(target)) {
         m_alreadyDone = true;
-    } else {
-        QString why;
-        const bool copied = sqlite ? CopySqlite(m_sqliteFile, target, &why) : dumpPostgres(target);
-        if (!copied) {
-            m_backupFile.clear();
-            if (sqlite)
-                m_error = QStringLiteral("数据库备份失败：") + why;
-            return false;
-        }
+    } else if (!CopyTo(target)) {
+        m_backupFile.clear();
+        return false;
     }
-    Prune(m_folder, stem, suffix, m_keep);
+    Prune(m_folder, Stem(), Suffix(), m_keep);
     return true;
 }
 

@@ -25,6 +25,20 @@ public:
     // (a partial copy is removed, older copies stay).
     bool Run(const QDate &today = QDate::currentDate());
 
+    // Reads the installation's database description and this plug-in's own
+    // entry; False with the reason in Error(). Run does it itself.
+    bool Load();
+    bool IsSqlite() const { return m_driver == QLatin1String("sqlite"); }
+    QString SqliteFile() const { return m_sqliteFile; }
+    QString PgDatabase() const { return m_pgDatabase; }
+    // "<base>-<id>": how every copy of this database is named, then the
+    // date, then Suffix() (".db" for SQLite, ".sql" for a PostgreSQL dump).
+    QString Stem() const;
+    QString Suffix() const;
+    // One copy of the database into `target` (SQLite's online backup, or
+    // pg_dump). False with the reason in Error(); no partial file is left.
+    bool CopyTo(const QString &target);
+
     QString Error() const { return m_error; }
     // The copy made or found by the last Run; "" when none.
     QString BackupFile() const { return m_backupFile; }

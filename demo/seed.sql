@@ -32,7 +32,7 @@ INSERT INTO xt_menu VALUES ('0306', '佣金查询', 'JY', '03', 2, 6, 1, 1, 103,
 INSERT INTO xt_menu VALUES ('04', '系统管理', 'XT', '', 1, 4, 0, 1, 0, 0, 0, '');
 INSERT INTO xt_menu VALUES ('0401', '待办提醒', 'XT', '04', 2, 1, 1, 1, 220, 0, 0, '');
 INSERT INTO xt_menu VALUES ('0402', '插件管理', 'XT', '04', 2, 2, 1, 1, 50, 100027, 0, '');
-INSERT INTO xt_menu VALUES ('0403', '数据备份', 'XT', '04', 2, 3, 1, 1, 999, 4003, 0, '');
+INSERT INTO xt_menu VALUES ('0403', '数据备份', 'XT', '04', 2, 3, 1, 1, 230, 4003, 0, '');
 INSERT INTO xt_menu VALUES ('0404', '经纪人', 'XT', '04', 2, 4, 1, 1, 100, 4004, 0, '');
 INSERT INTO xt_menu VALUES ('0405', '经纪人查询', 'XT', '04', 2, 5, 1, 1, 103, 4005, 0, '');
 INSERT INTO xt_menu VALUES ('0406', '区域', 'XT', '04', 2, 6, 1, 1, 100, 4006, 0, '');
@@ -61,7 +61,7 @@ INSERT INTO xt_objects VALUES (3003, '成交报表', 'JxEdit.oReport', '/s', 'JY
 INSERT INTO xt_objects VALUES (3004, '业绩排行', 'JxEdit.oquery', '', 'JY');
 INSERT INTO xt_objects VALUES (3005, '合同查询', 'JxEdit.oquery', '', 'JY');
 INSERT INTO xt_objects VALUES (3006, '佣金查询', 'JxEdit.oquery', '', 'JY');
-INSERT INTO xt_objects VALUES (4003, '数据备份', '', '', 'XT');
+INSERT INTO xt_objects VALUES (4003, '数据备份', 'jxBackup.BackupManager', '', 'XT');
 INSERT INTO xt_objects VALUES (4004, '经纪人', 'JxEdit.oedit', '/s', 'XT');
 INSERT INTO xt_objects VALUES (4005, '经纪人查询', 'JxEdit.oquery', '', 'XT');
 INSERT INTO xt_objects VALUES (4006, '区域', 'JxEdit.oedit', '/s', 'XT');

@@ -49,9 +49,7 @@ void Logger::WriteLog(const QString &message, int32_t kind, const QString &src)
 
 QString Logger::OperationRecord(int32_t programNumber, const QString &encodedUser, const QString &encodedMessage)
 {
-    return QStringLiteral("<log>") + QStringLiteral("<progid>") + QString::number(programNumber)
-        + QStringLiteral("</progid>") + QStringLiteral("<user>") + encodedUser + QStringLiteral("</user>")
-        + QStringLiteral("<message>") + encodedMessage + QStringLiteral("</message>") + QStringLiteral("</log>");
+    return LogHook::operationRecord(programNumber, encodedUser, encodedMessage);
 }
 
 void Logger::WriteOperation(const QString &message, int32_t programNumber, const QString &src)
