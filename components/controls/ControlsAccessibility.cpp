@@ -8,6 +8,7 @@
 #include "components/controls/qvPilot_S.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QToolButton>
 
 namespace qvcontrols {
@@ -29,6 +30,10 @@ QAccessibleInterface *controlsFactory(const QString &className, QObject *object)
         auto *label = static_cast<dLinkLabel *>(object);
         return new PressableAccessible(label, [label] { label->Activate(); });
     }
+    // A window of its own that is a plain widget (a function window) would be
+    // a filler; it is a frame named by its title, as main windows are.
+    if (className == QLatin1String("QWidget") && static_cast<QWidget *>(object)->isWindow())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     // The group buttons are checkable to show the selected group, which Qt
     // would announce as check boxes without a press.
     if (className == QLatin1String("QToolButton") && qobject_cast<NavPanel *>(object->parent())) {

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -222,6 +223,87 @@ TEST(Accessibility, ArrowKeysMoveBetweenNodesByWhereTheyAreDrawnAndEnterOpens)
     EXPECT_EQ(NodeNavigator::nearest(QRect(0, 0, 10, 10), candidates, NodeNavigator::Direction::Left), -1);
     // Out of line is still better than nothing.
     EXPECT_EQ(NodeNavigator::nearest(QRect(0, 0, 10, 10), {{100, 120, 10, 10}}, NodeNavigator::Direction::Right), 0);
+}
+
+TEST(NavContainer, TwoHundredButtonsScrollByWheelKeysAndFocus)
+{
+    QWidget panel;
+    panel.resize(200, 340);
+    auto *list = new NavContainer(&panel);
+    list->setGeometry(0, 20, 200, 300);
+    std::vector<Button2 *> buttons;
+    for (int i = 0; i < 200; ++i) {
+        auto *b = new Button2(list);
+        b->setCaption(QStringLiteral("  菜单%1").arg(i + 1));
+        // Each below the one before, in twips, as the console stacks them.
+        if (buttons.empty())
+            b->Move(150, 120, 2400, 600);
+        else
+            b->Move(150, buttons.back()->Top() + buttons.back()->Height() + 120, 2400, 600);
+        b->setFocusPolicy(Qt::StrongFocus);
+        buttons.push_back(b);
+    }
+    panel.show();
+    QApplication::setActiveWindow(&panel);
+    const auto shown = [&](QWidget *w) { return list->rect().contains(w->geometry()); };
+    ASSERT_GT(list->maximumScroll(), 0);
+    EXPECT_FALSE(shown(buttons.back()));
+
+    // End reaches the last one.
+    buttons.front()->setFocus();
+    QTest::keyClick(buttons.front(), Qt::Key_End);
+    EXPECT_EQ(QApplication::focusWidget(), buttons.back());
+    EXPECT_TRUE(shown(buttons.back()));
+    EXPECT_EQ(list->scrollOffset(), list->maximumScroll());
+    QTest::keyClick(buttons.back(), Qt::Key_Home);
+    EXPECT_EQ(QApplication::focusWidget(), buttons.front());
+    EXPECT_EQ(list->scrollOffset(), 0);
+
+    // Focus moved by Tab or by code scrolls the focused one into view.
+    for (int i = 0; i < 20; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), buttons[20]);
+    EXPECT_TRUE(shown(buttons[20]));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), buttons[21]);
+    EXPECT_TRUE(shown(buttons[21]));
+    buttons[150]->setFocus();
+    EXPECT_TRUE(shown(buttons[150]));
+
+    // A page further and back; the focus goes along.
+    const int before = list->scrollOffset();
+    QTest::keyClick(buttons[150], Qt::Key_PageDown);
+    EXPECT_EQ(list->scrollOffset(), before + list->height());
+    QWidget *afterPage = QApplication::focusWidget();
+    EXPECT_TRUE(shown(afterPage));
+    EXPECT_NE(afterPage, buttons[150]);
+    QTest::keyClick(afterPage, Qt::Key_PageUp);
+    EXPECT_EQ(list->scrollOffset(), before);
+
+    // The wheel moves the list, within its ends.
+    list->scrollTo(0);
+    QWheelEvent down(QPointF(50, 50), list->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -240), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(buttons.front(), &down); // over a button
+    EXPECT_EQ(list->scrollOffset(), 80);
+    QWheelEvent up(QPointF(50, 50), list->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 1200), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list, &up);
+    EXPECT_EQ(list->scrollOffset(), 0);
+
+    // A button stacked under another while scrolled lands under it, and the
+    // list scrolls back when the content no longer needs it.
+    list->scrollTo(500);
+    auto *extra = new Button2(list);
+    extra->Move(150, buttons.back()->Top() + buttons.back()->Height() + 120, 2400, 600);
+    extra->show();
+    EXPECT_GT(extra->y(), buttons.back()->geometry().bottom());
+    for (size_t i = 3; i < buttons.size(); ++i)
+        delete buttons[i];
+    delete extra;
+    EXPECT_EQ(list->maximumScroll(), 0);
+    EXPECT_EQ(list->scrollOffset(), 0);
+    EXPECT_EQ(buttons[0]->Top(), 120);
 }
 
 } // namespace

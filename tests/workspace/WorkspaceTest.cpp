@@ -489,4 +489,36 @@ TEST_F(WorkspaceTest, LockLetsNothingButTheUnlockPanelTakeInput)
     EXPECT_TRUE(main.But(1)->isEnabled());
 }
 
+TEST_F(WorkspaceTest, F6GoesRoundThePanesAndBackToWhereTheFocusWasInEach)
+{
+    jx::frmMain &main = start();
+    QApplication::setActiveWindow(&main);
+    main.NavPanel()->setSelectedItem(main.NavPanel()->Item(QStringLiteral("TS")));
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("070601"), false, QStringLiteral("子功能"), QStringLiteral("070601")));
+    // The function's body: a field, as a form or a grid would give.
+    auto *field = new QLineEdit(main.picHolder(main.CurrentPage()));
+    field->show();
+    QApplication::processEvents();
+
+    qvcontrols::Button2 *menu = main.But(2);
+    ASSERT_NE(menu, nullptr);
+    menu->setFocus();
+    const auto f6 = [](Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, mods);
+        return QApplication::focusWidget();
+    };
+    EXPECT_EQ(f6(), field);
+    EXPECT_EQ(f6(), main.qvVSTab());
+    // The report column sits on the hidden diagram page: passed over.
+    EXPECT_EQ(f6(), menu);
+    EXPECT_EQ(f6(Qt::ShiftModifier), main.qvVSTab());
+    EXPECT_EQ(f6(Qt::ShiftModifier), field);
+
+    // Behind the screen lock F6 leaves the focus on the unlock panel.
+    main.LockScreen();
+    QApplication::processEvents();
+    main.txtPassword()->setFocus();
+    EXPECT_EQ(f6(), main.txtPassword());
+}
+
 } // namespace
