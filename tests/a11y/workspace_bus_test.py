@@ -165,6 +165,9 @@ def sign_in():
     password = first(login, lambda o: o.getRole() == ROLE_PASSWORD_TEXT)
     check(combo is not None and combo.name == "用户名" and password is not None and password.name == "密码",
           "the login fields are named 用户名 and 密码")
+    spins = descendants(login, lambda o: o.getRole() == pyatspi.ROLE_SPIN_BUTTON)
+    check(len(spins) == 3 and all(o.name.startswith("操作日期") for o in spins),
+          "the operation date's fields are named: %s" % [o.name for o in spins])
     # The confirming button is 确定, or as the installation's texts call it (登录 in the demo).
     ok = first(login, lambda o: o.getRole() == ROLE_PUSH_BUTTON and o.name.startswith(("确定", "登录")))
     if not check(user is not None and password is not None and ok is not None,
@@ -239,7 +242,7 @@ def check_navigation(main):
     if not check(len(buttons) >= 1 and all(n and n == n.strip() and not n.startswith("Button") for n in names),
                  "the menu buttons are push buttons named by their captions: %s" % names):
         dump(first(main, lambda o: o.name == "导航栏"), limit=3)
-    check(all(pressable(b) for b in buttons), "each menu button has a press action")
+    check(buttons and all(pressable(b) for b in buttons), "each menu button has a press action")
 
 
 def check_diagram_and_tabs(main):

@@ -178,6 +178,23 @@ TEST(Accessibility, ActionableControlsArePushButtonsNamedByCaptionWithAPressActi
         QAccessibleActionInterface::pressAction()));
 }
 
+TEST(Accessibility, APlainWidgetWindowIsAFrameNamedByItsTitleOthersStayAsQtMakesThem)
+{
+    installAccessibility();
+    QWidget window(nullptr, Qt::Window);
+    window.setWindowTitle(QStringLiteral("房源统计表"));
+    auto *inner = new QWidget(&window);
+    window.show();
+    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(&window);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->role(), QAccessible::Window);
+    EXPECT_EQ(frame->text(QAccessible::Name), QStringLiteral("房源统计表"));
+    EXPECT_NE(QAccessible::queryAccessibleInterface(inner)->role(), QAccessible::Window);
+    QToolButton plain(&window); // a tool button outside the navigation panel keeps Qt's interface
+    plain.setCheckable(true);
+    EXPECT_NE(QAccessible::queryAccessibleInterface(&plain)->role(), QAccessible::Button);
+}
+
 TEST(Accessibility, ArrowKeysMoveBetweenNodesByWhereTheyAreDrawnAndEnterOpens)
 {
     // Two rows; the lower row is shifted so "down" must pick by distance.
