@@ -13,6 +13,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 from pyatspi import (ROLE_COMBO_BOX, ROLE_DIALOG, ROLE_FRAME, ROLE_PAGE_TAB, ROLE_PAGE_TAB_LIST,
                      ROLE_PASSWORD_TEXT, ROLE_PUSH_BUTTON, ROLE_TEXT, STATE_FOCUSED, STATE_SELECTED,
                      STATE_SHOWING)
@@ -28,10 +29,29 @@ def check(condition, what):
     return condition
 
 
+# What the console told the bus, as (event type, source role, source name),
+# gathered while wait_for pumps the main loop.
+heard = []
+
+
+def hear(event):
+    try:
+        heard.append((event.type, event.source.getRoleName(), event.source.name))
+    except Exception:
+        pass
+
+
+def pump():
+    context = GLib.MainContext.default()
+    while context.iteration(False):
+        pass
+
+
 def wait_for(probe, timeout=10.0, step=0.2):
     """Polls probe() until it gives something true; the last value otherwise."""
     end = time.monotonic() + timeout
     while True:
+        pump()
         try:
             value = probe()
         except Exception:  # the tree changes under us while the console works
@@ -256,9 +276,16 @@ def check_diagram_and_tabs(main):
     query = node(main, "房源查询")
     if query is None:
         return False
+    del heard[:]
     press(query)
     opened = wait_for(lambda: selected_tab(main) is not None and selected_tab(main).name == "房源查询", timeout=10)
     check(opened, "pressing the node 房源查询 opens it in the selected page tab")
+    check(wait_for(lambda: any(t.startswith("object:children-changed:add") and role == "page tab list"
+                               for t, role, _ in heard), timeout=5),
+          "the tab list tells the bus of its new tab")
+    check(wait_for(lambda: any(t.startswith("object:state-changed:selected") and role == "page tab" and name == "房源查询"
+                               for t, role, name in heard), timeout=5),
+          "and of the new tab's selection: %s" % sorted(set(t for t, _, _ in heard)))
 
     directory = menu_button(main, "房源管理")
     if not check(directory is not None, "the menu button 房源管理 is there"):
@@ -306,6 +333,18 @@ def check_pane_keys(app, main):
         check(seen[1][0] == "page tab list", "the second F6 reaches the tab strip")
     check(start.getState().contains(STATE_FOCUSED), "the third F6 comes back to the menu button it left")
 
+    # Into the function again and closed by its own command: its tab goes, and the bus hears of it.
+    key(XK_F6)
+    if check(wait_for(lambda: (lambda f: f is not None and f.name == "筛选")(focused_object(app)), timeout=5),
+             "F6 goes back into the function, to its filter box"):
+        del heard[:]
+        ctrl_w()
+        check(wait_for(lambda: all(t.name != "房源查询" for t in tabs(main)), timeout=10),
+              "Ctrl+W in the function closes it and its page tab")
+        check(wait_for(lambda: any(t.startswith("object:children-changed:remove") and role == "page tab list"
+                                   for t, role, _ in heard), timeout=5),
+              "the tab list tells the bus the tab is gone")
+
 
 def check_alert_window_and_activate_main(app, main):
     """The alert window opens in front at start: a function window."""
@@ -342,6 +381,8 @@ def check_toolbar(app, main):
 
 
 def main():
+    pyatspi.Registry.registerEventListener(hear, "object:children-changed", "object:state-changed:selected",
+                                           "object:selection-changed")
     started = sign_in()
     if started is None:
         return 1
