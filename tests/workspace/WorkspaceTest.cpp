@@ -28,8 +28,20 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
+
+namespace qvtoolbar {
+// Stands in for a function control's command bar, which the console knows
+// only by its class name; this one offers the focus as a command bar may.
+class NavToolbar final : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+};
+} // namespace qvtoolbar
 
 namespace {
 
@@ -521,4 +533,37 @@ TEST_F(WorkspaceTest, F6GoesRoundThePanesAndBackToWhereTheFocusWasInEach)
     EXPECT_EQ(f6(), main.txtPassword());
 }
 
+TEST_F(WorkspaceTest, F6InAFunctionWindowGoesBetweenItsCommandBarAndItsBody)
+{
+    jx::frmMain &main = start();
+    ASSERT_TRUE(jx::frmEdit::Open(*m_session, &main, 900, QStringLiteral("事件功能"), 101, com::Variant(), nullptr, 0));
+    ASSERT_FALSE(functionWindows().empty());
+    jx::frmEdit *window = functionWindows().back();
+    auto *bar = new qvtoolbar::NavToolbar(window->picHolder());
+    auto *command = new QToolButton(bar);
+    command->setFocusPolicy(Qt::StrongFocus);
+    auto *field = new QLineEdit(window->picHolder());
+    auto *other = new QLineEdit(window->picHolder());
+    bar->show();
+    field->show();
+    other->show();
+    QApplication::setActiveWindow(window);
+    QApplication::processEvents();
+    other->setFocus();
+    const auto f6 = [](Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, mods);
+        return QApplication::focusWidget();
+    };
+    EXPECT_EQ(f6(), command);
+    EXPECT_EQ(f6(), other); // back where it was in the body
+    EXPECT_EQ(f6(Qt::ShiftModifier), command);
+
+    // Without a command bar F6 has nowhere else to go.
+    delete bar;
+    field->setFocus();
+    EXPECT_EQ(f6(), field);
+}
+
 } // namespace
+
+#include "WorkspaceTest.moc"
