@@ -273,6 +273,11 @@ def check_diagram_and_tabs(main):
           "the diagram nodes are push buttons named by their captions: %s" % names)
     check(found and all(pressable(n) for n in found), "each diagram node has a press action")
 
+    column = first(main, lambda o: o.name == "报表栏")
+    reports = [b for b in descendants(column, lambda o: o.getRole() == ROLE_PUSH_BUTTON) if showing(b)]
+    check(reports and all(r.name and r.name == r.name.strip() and pressable(r) for r in reports),
+          "the report buttons are push buttons named by their captions: %s" % [r.name for r in reports])
+
     query = node(main, "房源查询")
     if query is None:
         return False
