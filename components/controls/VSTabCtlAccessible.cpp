@@ -8,23 +8,25 @@ VSTabCtlAccessible::VSTabCtlAccessible(VSTabCtl *strip) : QAccessibleWidget(stri
 
 VSTabCtl *VSTabCtlAccessible::strip() const
 {
-    return static_cast<VSTabCtl *>(widget());
+    // Null once the strip is being destroyed (the bridge may still ask then):
+    // its tabs are gone before the widget tells the bridge it goes.
+    return qobject_cast<VSTabCtl *>(widget());
 }
 
 int VSTabCtlAccessible::childCount() const
 {
-    return strip()->Count();
+    return strip() ? strip()->Count() : 0;
 }
 
 QAccessibleInterface *VSTabCtlAccessible::child(int index) const
 {
-    VSTab *tab = strip()->Tab(index + 1);
+    VSTab *tab = strip() ? strip()->Tab(index + 1) : nullptr;
     return tab ? tab->accessible() : nullptr;
 }
 
 int VSTabCtlAccessible::indexOfChild(const QAccessibleInterface *child) const
 {
-    for (int i = 1; i <= strip()->Count(); ++i) {
+    for (int i = 1; i <= childCount(); ++i) {
         if (strip()->Tab(i)->accessible() == child)
             return i - 1;
     }
@@ -33,6 +35,8 @@ int VSTabCtlAccessible::indexOfChild(const QAccessibleInterface *child) const
 
 QAccessibleInterface *VSTabCtlAccessible::childAt(int x, int y) const
 {
+    if (!strip())
+        return nullptr;
     const QPoint local = strip()->mapFromGlobal(QPoint(x, y));
     for (int i = 1; i <= strip()->Count(); ++i) {
         if (strip()->tabRect(i).contains(local))
@@ -43,8 +47,8 @@ QAccessibleInterface *VSTabCtlAccessible::childAt(int x, int y) const
 
 QAccessibleInterface *VSTabCtlAccessible::focusChild() const
 {
-    VSTab *selected = strip()->SelectedTab();
-    return strip()->hasFocus() && selected ? selected->accessible() : nullptr;
+    VSTab *selected = strip() ? strip()->SelectedTab() : nullptr;
+    return selected && strip()->hasFocus() ? selected->accessible() : nullptr;
 }
 
 } // namespace qvcontrols

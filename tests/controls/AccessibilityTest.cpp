@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 using namespace qvcontrols;
 
@@ -93,6 +94,13 @@ TEST(Accessibility, TabStripIsAPageTabListWhosePageTabsSelectAsAClickDoes)
     tabs.Tab(2)->setHidden(true);
     EXPECT_TRUE(strip->child(1)->state().invisible);
     EXPECT_TRUE(actions(strip->child(1))->actionNames().isEmpty());
+
+    // A strip that goes takes its tabs' interfaces along.
+    auto gone = std::make_unique<VSTabCtl>();
+    gone->Add(QStringLiteral("房源查询"), QStringLiteral("x"), true);
+    const QAccessible::Id tabId = QAccessible::uniqueId(QAccessible::queryAccessibleInterface(gone.get())->child(0));
+    gone.reset();
+    EXPECT_EQ(QAccessible::accessibleInterface(tabId), nullptr);
 }
 
 TEST(Accessibility, TabStripKeysMoveAndWrapPastHiddenTabs)
