@@ -1,3 +1,4 @@
+#include "components/controls/ControlsAccessibility.h"
 #include "console/startup/ConsoleSession.h"
 #include "console/startup/RuntimeClasses.h"
 #include "console/startup/bMain.h"
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     jx::installQtTranslations(app);
+    qvcontrols::installAccessibility();
     jx::RegisterRuntimeClasses();
     jx::ConsoleSession session;
     if (!jx::Main(session))

@@ -59,6 +59,8 @@ GridView::GridView(QWidget *parent)
         if (key.isValid())
             emit activated(key);
     });
+    // Enter would only move the current cell; in a list it opens the record.
+    m_view->installEventFilter(this);
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { emit summaryChanged(summary()); });
     QHeaderView *header = m_view->horizontalHeader();
@@ -67,6 +69,19 @@ GridView::GridView(QWidget *parent)
 }
 
 GridView::~GridView() = default;
+
+bool GridView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            emit openRequested();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 bool GridView::load(const DataLink &link, const QString &sql, const QVariantList &params, const QVector<ColumnDef> &columns,
                     const QString &keyField, QString &why, DataLink::Origin origin)

@@ -16,7 +16,8 @@ class RowModel;
 /// A sortable grid of a query's rows with a filter box that matches any
 /// column as the user types. The first block of rows is shown at once; the
 /// rest arrive in blocks from the event loop, so a large table never freezes
-/// the window. Double-click (or Enter) reports the row's key.
+/// the window. Double-click reports the row's key; Enter on the grid asks to
+/// open the current record (openRequested).
 class GridView final : public QWidget
 {
     Q_OBJECT
@@ -54,7 +55,11 @@ public:
 
 signals:
     void activated(const QVariant &key);
+    void openRequested();
     void summaryChanged(const QString &text);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void fetchMore();

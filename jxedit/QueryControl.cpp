@@ -23,15 +23,17 @@ QueryControl::QueryControl() : m_grid(new GridView(page()))
     QObject::connect(addCommand(QStringLiteral("new"), QStringLiteral("新增"), QKeySequence::New), &QAction::triggered, m_grid, [this] {
         raiseEvent(QStringLiteral("filenew"), {com::Variant::fromInt32(m_def.editProg)});
     });
-    QObject::connect(addCommand(QStringLiteral("edit"), QStringLiteral("修改"), QKeySequence(Qt::CTRL | Qt::Key_E)),
-                     &QAction::triggered, m_grid, [this] {
-                         const QVariant key = m_grid->currentKey();
-                         if (!key.isValid()) {
-                             sendMessage(QStringLiteral("请先选择要修改的记录"));
-                             return;
-                         }
-                         raiseEvent(QStringLiteral("fileedit"), {com::Variant::fromInt32(m_def.editProg), com::Variant::fromQVariant(key)});
-                     });
+    QAction *edit = addCommand(QStringLiteral("edit"), QStringLiteral("修改"), QKeySequence(Qt::CTRL | Qt::Key_E));
+    // Enter on the grid is the same command, with its rights and refusals.
+    QObject::connect(m_grid, &GridView::openRequested, edit, &QAction::trigger);
+    QObject::connect(edit, &QAction::triggered, m_grid, [this] {
+        const QVariant key = m_grid->currentKey();
+        if (!key.isValid()) {
+            sendMessage(QStringLiteral("请先选择要修改的记录"));
+            return;
+        }
+        raiseEvent(QStringLiteral("fileedit"), {com::Variant::fromInt32(m_def.editProg), com::Variant::fromQVariant(key)});
+    });
     QObject::connect(addCommand(QStringLiteral("filter"), QStringLiteral("筛选"), QKeySequence::Find), &QAction::triggered, m_grid,
                      [this] { m_grid->filterBox()->setFocus(); });
     QObject::connect(addCommand(QStringLiteral("refresh"), QStringLiteral("刷新"), QKeySequence::Refresh), &QAction::triggered,

@@ -2,6 +2,7 @@
 
 #include "components/controls/Button.h"
 #include "components/controls/Button2.h"
+#include "components/controls/ControlsAccessibility.h"
 #include "components/controls/NavContainer.h"
 #include "components/controls/NavPanel.h"
 #include "components/controls/Panel.h"
@@ -65,6 +66,7 @@ const ClassEntry *classes(size_t *count)
 
 void registerControlClasses()
 {
+    installAccessibility();
     size_t count = 0;
     const ClassEntry *entries = classes(&count);
     for (size_t i = 0; i < count; ++i)

@@ -1,13 +1,30 @@
 #include "components/controls/VSTab.h"
 
+#include "components/controls/VSTabAccessible.h"
 #include "components/controls/VSTabCtl.h"
 
 namespace qvcontrols {
 
+VSTab::~VSTab()
+{
+    if (m_accessibleId != 0)
+        QAccessible::deleteAccessibleInterface(m_accessibleId);
+}
+
+QAccessibleInterface *VSTab::accessible()
+{
+    if (m_accessibleId == 0)
+        m_accessibleId = QAccessible::registerAccessibleInterface(new VSTabAccessible(this));
+    return QAccessible::accessibleInterface(m_accessibleId);
+}
+
 void VSTab::setCaption(const QString &caption)
 {
+    if (caption == m_caption)
+        return;
     m_caption = caption;
     m_owner->Refresh();
+    m_owner->notifyAccessible(this, QAccessible::NameChanged);
 }
 
 int VSTab::Index() const
@@ -32,6 +49,7 @@ void VSTab::setHidden(bool hidden)
 {
     m_hidden = hidden;
     m_owner->Refresh();
+    m_owner->notifyAccessible(this, QAccessible::StateChanged);
 }
 
 void VSTab::setClosable(bool closable)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QString>
 
 namespace qvcontrols {
@@ -11,6 +12,9 @@ class VSTab final
 {
 public:
     VSTab(VSTabCtl *owner, QString caption, QString key) : m_owner(owner), m_caption(std::move(caption)), m_key(std::move(key)) {}
+    ~VSTab();
+    VSTab(const VSTab &) = delete;
+    VSTab &operator=(const VSTab &) = delete;
 
     QString Caption() const { return m_caption; }
     void setCaption(const QString &caption);
@@ -27,12 +31,17 @@ public:
     bool Closable() const { return m_closable; }
     void setClosable(bool closable);
 
+    VSTabCtl *owner() const { return m_owner; }
+    // The tab's accessible object, made on first request and gone with the tab.
+    QAccessibleInterface *accessible();
+
 private:
     VSTabCtl *m_owner;
     QString m_caption;
     QString m_key;
     bool m_hidden = false;
     bool m_closable = true;
+    QAccessible::Id m_accessibleId = 0;
 };
 
 } // namespace qvcontrols

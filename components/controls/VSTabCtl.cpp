@@ -2,6 +2,7 @@
 
 #include "platform/com/RuntimeError.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -32,6 +33,7 @@ VSTab *VSTabCtl::Add(const QString &caption, const QString &key, bool selected)
     m_tabs.push_back(std::make_unique<VSTab>(this, caption, key));
     VSTab *tab = m_tabs.back().get();
     layoutTabs();
+    notifyAccessible(tab, QAccessible::ObjectCreated);
     if (selected)
         select(tab);
     update();
@@ -45,6 +47,8 @@ void VSTabCtl::Remove(int index)
     const auto it = m_tabs.begin() + (index - 1);
     if (it->get() == m_selected)
         m_selected = nullptr;
+    // Told while the tab still answers for its parent and place.
+    notifyAccessible(it->get(), QAccessible::ObjectDestroyed);
     m_tabs.erase(it);
     m_hover = 0;
     Refresh();
@@ -83,6 +87,13 @@ void VSTabCtl::select(VSTab *tab)
     m_selected = tab;
     setAccessibleName(tab ? tab->Caption() : QStringLiteral("页签"));
     update();
+    if (left)
+        notifyAccessible(left, QAccessible::StateChanged);
+    if (tab) {
+        notifyAccessible(tab, QAccessible::Selection);
+        if (hasFocus())
+            notifyAccessible(tab, QAccessible::Focus);
+    }
     if (left) {
         emit TabLeave(left);
         emit Event(QStringLiteral("TabLeave"), {left->Index(), left->Key()});
@@ -92,6 +103,28 @@ void VSTabCtl::select(VSTab *tab)
         emit TabEnter(tab);
         emit Event(QStringLiteral("TabEnter"), {tab->Index(), tab->Key()});
     }
+}
+
+void VSTabCtl::activate(VSTab *tab)
+{
+    select(tab);
+}
+
+void VSTabCtl::notifyAccessible(VSTab *tab, QAccessible::Event type)
+{
+    if (!tab || !QAccessible::isActive())
+        return;
+    if (type == QAccessible::StateChanged) {
+        QAccessible::State changed;
+        changed.selected = true;
+        changed.focused = true;
+        changed.invisible = true;
+        QAccessibleStateChangeEvent event(tab->accessible(), changed);
+        QAccessible::updateAccessibility(&event);
+        return;
+    }
+    QAccessibleEvent event(tab->accessible(), type);
+    QAccessible::updateAccessibility(&event);
 }
 
 void VSTabCtl::Refresh()
@@ -158,7 +191,7 @@ void VSTabCtl::mousePressEvent(QMouseEvent *event)
     const QPoint pos = event->position().toPoint();
     const int index = tabAt(pos);
     if (index > 0 && event->button() == Qt::LeftButton && !closeRect(index).contains(pos))
-        select(Tab(index));
+        activate(Tab(index));
     QWidget::mousePressEvent(event);
 }
 
@@ -184,19 +217,45 @@ void VSTabCtl::mouseMoveEvent(QMouseEvent *event)
     QWidget::mouseMoveEvent(event);
 }
 
+VSTab *VSTabCtl::neighbour(int step, bool wrap) const
+{
+    const int n = Count();
+    const int from = m_selected ? indexOf(m_selected) : (step > 0 ? 0 : n + 1);
+    for (int k = 1; k <= n; ++k) {
+        int i = from + k * step;
+        if (i < 1 || i > n) {
+            if (!wrap)
+                return nullptr;
+            i = ((i - 1) % n + n) % n + 1;
+        }
+        if (i != from && !Tab(i)->Hidden())
+            return Tab(i);
+    }
+    return nullptr;
+}
+
 void VSTabCtl::keyPressEvent(QKeyEvent *event)
 {
-    const int step = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
-    if (step != 0 && m_selected) {
-        for (int i = indexOf(m_selected) + step; i >= 1 && i <= Count(); i += step) {
-            if (!Tab(i)->Hidden()) {
-                select(Tab(i));
-                break;
-            }
-        }
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    int step = 0;
+    bool wrap = false;
+    if (mods == Qt::NoModifier && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)) {
+        step = event->key() == Qt::Key_Left ? -1 : 1;
+    } else if (mods == Qt::ControlModifier && (event->key() == Qt::Key_Tab || event->key() == Qt::Key_PageDown)) {
+        step = 1;
+        wrap = true;
+    } else if ((mods == (Qt::ControlModifier | Qt::ShiftModifier)
+                && (event->key() == Qt::Key_Backtab || event->key() == Qt::Key_Tab))
+               || (mods == Qt::ControlModifier && event->key() == Qt::Key_PageUp)) {
+        step = -1;
+        wrap = true;
+    }
+    if (step != 0) {
+        if (VSTab *next = neighbour(step, wrap))
+            activate(next);
         return;
     }
-    if (event->key() == Qt::Key_W && event->modifiers() == Qt::ControlModifier) {
+    if (event->key() == Qt::Key_W && mods == Qt::ControlModifier) {
         requestClose(m_selected);
         return;
     }

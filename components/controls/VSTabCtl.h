@@ -16,8 +16,11 @@ namespace qvcontrols {
 // left (when there was one) and then TabEnter for the tab entered. A close
 // button or a middle click on a closable tab raises CloseRequested only: the
 // host decides, and removes the tab itself when the function has closed.
-// With the focus, Left and Right move to the neighbouring shown tab and
-// Ctrl+W asks to close the selected one; the strip's accessible name is the
+// With the focus, Left and Right (also Ctrl+Tab / Ctrl+PageDown and
+// Ctrl+Shift+Tab / Ctrl+PageUp, which wrap round) move to the neighbouring
+// shown tab and Ctrl+W asks to close the selected one. Assistive technology
+// sees a page tab list with one page tab per tab (VSTabCtlAccessible, through
+// the controls' accessibility factory); the strip's accessible name is the
 // selected tab's caption.
 class VSTabCtl final : public QWidget, public TwipsGeometry
 {
@@ -42,6 +45,10 @@ public:
 
     int indexOf(const VSTab *tab) const;
     void select(VSTab *tab);
+    // What a click on the tab does (also the accessible press action).
+    void activate(VSTab *tab);
+    // Tells assistive technology about a change of one tab.
+    void notifyAccessible(VSTab *tab, QAccessible::Event type);
     // Where the tab is drawn (empty when hidden); for tests and the gallery.
     QRect tabRect(int index) const;
     QRect closeRect(int index) const;
@@ -66,6 +73,8 @@ private:
     void layoutTabs();
     int tabAt(const QPoint &pos) const;
     void requestClose(VSTab *tab);
+    // The next shown tab after (step 1) or before (-1) the selected one.
+    VSTab *neighbour(int step, bool wrap) const;
 
     std::vector<std::unique_ptr<VSTab>> m_tabs;
     std::vector<QRect> m_rects;

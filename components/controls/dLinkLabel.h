@@ -12,7 +12,7 @@ namespace qvcontrols {
 // qvComCTL.dLinkLabel: a caption with an optional link target. A click
 // raises Click with the element index and, when the link is set, opens it
 // with the desktop (web and "mailto:" links alike). Its width follows the
-// caption.
+// caption. Assistive technology sees a push button named by the caption.
 class dLinkLabel final : public QLabel, public TwipsGeometry
 {
     Q_OBJECT

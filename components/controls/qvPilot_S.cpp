@@ -1,5 +1,7 @@
 #include "components/controls/qvPilot_S.h"
 
+#include "components/controls/NodeNavigator.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,7 +14,7 @@ namespace qvcontrols {
 qvPilot_S::qvPilot_S(QWidget *parent) : QWidget(parent), TwipsGeometry(this)
 {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
 }
 
@@ -80,9 +82,15 @@ void qvPilot_S::paintEvent(QPaintEvent *)
     p.setPen(m_hovered ? QColor(0xB0, 0x40, 0x00) : QColor(0x1E, 0x2E, 0x4A));
     const QRect textRect(2, iconRect.bottom() + 3, width() - 4, height() - iconRect.bottom() - 3);
     p.drawText(QStyle::visualRect(layoutDirection(), rect(), textRect), align, m_caption);
+    if (hasFocus()) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(QColor(0x1E, 0x2E, 0x4A), 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
 }
 
-void qvPilot_S::click()
+void qvPilot_S::Activate()
 {
     emit Click(m_index);
     emit Event(QStringLiteral("Click"), {m_index});
@@ -91,15 +99,22 @@ void qvPilot_S::click()
 void qvPilot_S::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        click();
+        Activate();
     QWidget::mouseReleaseEvent(event);
 }
 
 void qvPilot_S::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) {
-        click();
+        Activate();
         return;
+    }
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        if (const auto direction = NodeNavigator::directionOf(event->key())) {
+            if (qvPilot_S *next = NodeNavigator::nearest(*this, *direction))
+                next->setFocus(Qt::OtherFocusReason);
+            return;
+        }
     }
     QWidget::keyPressEvent(event);
 }

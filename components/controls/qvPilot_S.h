@@ -13,7 +13,11 @@ namespace qvcontrols {
 // caption. IconSize is the icon's edge in pixels, 16 to 128 (0 or less means
 // the default 32, larger values are cut to 128). TextAlign: 0 left, 1 right,
 // 2 centre (other values centre). RightToLeft mirrors the caption's layout.
-// The pointer over the node lights it up.
+// The pointer over the node lights it up. It takes the focus (marked by a
+// dotted frame); Enter or Space opens it as a click does, and the arrow keys
+// move the focus to the nearest shown node on the same page in that
+// direction (NodeNavigator). Assistive technology sees a push button named
+// by the caption.
 class qvPilot_S final : public QWidget, public TwipsGeometry
 {
     Q_OBJECT
@@ -45,6 +49,9 @@ public:
     void setIndex(int index) { m_index = index; }
     bool isHovered() const { return m_hovered; }
 
+    // What a click does (also Enter, Space and the accessible press action).
+    void Activate();
+
 signals:
     void Click(int index);
     void Event(const QString &name, const QVariantList &params);
@@ -57,8 +64,6 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    void click();
-
     QString m_caption;
     QPixmap m_picture;
     int m_iconSize = 32;

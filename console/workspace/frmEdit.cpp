@@ -6,6 +6,7 @@
 #include "console/workspace/EventTable.h"
 #include "console/workspace/FunctionControls.h"
 #include "console/workspace/MenuQueries.h"
+#include "console/workspace/PaneCycler.h"
 #include "console/workspace/ParameterSet.h"
 
 #include "components/controls/Panel.h"
@@ -47,9 +48,26 @@ frmEdit::frmEdit(ConsoleSession &session, QWidget *owner)
         EventTable::Handle(*this, event, params);
     });
     resize(twipsToPixels(QSize(m_widthTwips, m_heightTwips)));
+    installPaneKeys();
 }
 
 frmEdit::~frmEdit() = default;
+
+QWidget *frmEdit::commandBar() const
+{
+    // A control that offers a command bar shows it as a toolbar of its own.
+    for (QWidget *w : m_picHolder->findChildren<QWidget *>()) {
+        if (w->inherits("qvtoolbar::NavToolbar") && w->isVisible())
+            return w;
+    }
+    return nullptr;
+}
+
+void frmEdit::installPaneKeys()
+{
+    new PaneCycler(this, {[this] { return PaneCycler::Pane{commandBar(), nullptr}; },
+                          [this] { return PaneCycler::Pane{m_picHolder, commandBar()}; }});
+}
 
 int frmEdit::WidthTwips() const
 {

@@ -22,7 +22,8 @@ class ConsoleSession;
 // A window of its own for one function control: detail windows requested by
 // hosted functions, functions whose command line asks for a window, and the
 // alert window. Sized from the function's command line, shown modeless and
-// owned by the main window; it deletes itself when it unloads.
+// owned by the main window; it deletes itself when it unloads. F6 moves the
+// focus between the control's command bar, when it has one, and its body.
 class frmEdit final : public QWidget, private IFunctionHost
 {
     Q_OBJECT
@@ -68,6 +69,8 @@ protected:
 
 private:
     bool LoadControl(int32_t programNumber, int32_t kind);
+    QWidget *commandBar() const;
+    void installPaneKeys();
     void SizeControl();
 
     // IFunctionHost

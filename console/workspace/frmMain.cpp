@@ -12,10 +12,11 @@
 #include "console/workspace/MenuIconCache.h"
 #include "console/workspace/MenuQueries.h"
 #include "console/workspace/MenuSearch.h"
-#include "console/workspace/frmFind.h"
+#include "console/workspace/PaneCycler.h"
 #include "console/workspace/PilotPage.h"
 #include "console/workspace/ProgramRecord.h"
 #include "console/workspace/frmEdit.h"
+#include "console/workspace/frmFind.h"
 #include "console/dialogs/frmPass.h"
 
 #include "components/controls/Button.h"
@@ -271,6 +272,28 @@ void frmMain::buildForm()
         pic->hide();
     for (int i = 0; i < 6; ++i)
         connect(m_imgBtn[i], &qvcontrols::ImageButton::Click, this, &frmMain::ImgBtnClick);
+    installPaneKeys();
+}
+
+void frmMain::installPaneKeys()
+{
+    // The panes are named, so a screen reader says where F6 went.
+    m_navPanel->setAccessibleName(QStringLiteral("导航栏"));
+    m_picTable->setAccessibleName(QStringLiteral("导航图"));
+    m_picRpt->setAccessibleName(QStringLiteral("报表栏"));
+    using Pane = PaneCycler::Pane;
+    // Nothing behind the screen lock takes the focus.
+    const auto open = [this] { return !m_pic[1]->isVisible(); };
+    new PaneCycler(this, {[this, open] { return open() ? Pane{m_navPanel, nullptr} : Pane{}; },
+                          [this, open] {
+                              if (!open())
+                                  return Pane{};
+                              // The diagram page, or the selected function's page.
+                              return m_picTable->isVisible() ? Pane{m_picTable, m_picRpt}
+                                                             : Pane{picHolder(m_currentPage), nullptr};
+                          },
+                          [this, open] { return open() ? Pane{m_tabs, nullptr} : Pane{}; },
+                          [this, open] { return open() ? Pane{m_picRpt, nullptr} : Pane{}; }});
 }
 
 // ---------------------------------------------------------------- loading

@@ -139,6 +139,8 @@ protected:
 
 private:
     void buildForm();
+    // F6 / Shift+F6 between the navigation, the work area, the tab strip and the report column.
+    void installPaneKeys();
     void addGroups(::Recordset &rs);
     void selectionChanged(qvcontrols::NavItem *item);
     void tabLeave(qvcontrols::VSTab *tab);

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QTest>
 
 namespace {
 
@@ -60,19 +61,24 @@ TEST_P(QueryTest, ListsFiltersSortsAndRaisesItsEvents)
     EXPECT_EQ(newButton->TooltipText(), QStringLiteral("新增 (Ctrl+N)"));
     emit bar->ItemClick(newButton, 0, 0);
     trigger(site, "edit");
+    // Enter on the grid opens the current record as the edit command does.
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Return);
     trigger(site, "close");
     // Status texts go out as the selection moves; the requests are what counts here.
     std::erase_if(events, [](const RaisedEvent &e) { return e.name == u"message"; });
-    ASSERT_EQ(events.size(), 4u);
+    ASSERT_EQ(events.size(), 5u);
     EXPECT_EQ(events[0].name, QStringLiteral("detaile"));
     EXPECT_EQ(events[0].params, (QVariantList{1001, firstKey}));
     EXPECT_EQ(events[1].name, QStringLiteral("filenew"));
     EXPECT_EQ(events[1].params, QVariantList{1001});
     EXPECT_EQ(events[2].name, QStringLiteral("fileedit"));
     EXPECT_EQ(events[2].params, (QVariantList{1001, firstKey}));
-    EXPECT_EQ(events[3].name, QStringLiteral("unload"));
-    EXPECT_EQ(events[3].params, QVariantList{true});
-    EXPECT_EQ(events[3].control, QStringLiteral("edit2"));
+    EXPECT_EQ(events[3].name, QStringLiteral("fileedit"));
+    EXPECT_EQ(events[3].params, (QVariantList{1001, firstKey}));
+    EXPECT_EQ(events[4].name, QStringLiteral("unload"));
+    EXPECT_EQ(events[4].params, QVariantList{true});
+    EXPECT_EQ(events[4].control, QStringLiteral("edit2"));
 }
 
 TEST_P(QueryTest, ExportsWhatIsShownAsExcelReadableCsv)

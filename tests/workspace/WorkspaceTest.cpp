@@ -28,8 +28,20 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
+
+namespace qvtoolbar {
+// Stands in for a function control's command bar, which the console knows
+// only by its class name; this one offers the focus as a command bar may.
+class NavToolbar final : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+};
+} // namespace qvtoolbar
 
 namespace {
 
@@ -489,4 +501,69 @@ TEST_F(WorkspaceTest, LockLetsNothingButTheUnlockPanelTakeInput)
     EXPECT_TRUE(main.But(1)->isEnabled());
 }
 
+TEST_F(WorkspaceTest, F6GoesRoundThePanesAndBackToWhereTheFocusWasInEach)
+{
+    jx::frmMain &main = start();
+    QApplication::setActiveWindow(&main);
+    main.NavPanel()->setSelectedItem(main.NavPanel()->Item(QStringLiteral("TS")));
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("070601"), false, QStringLiteral("子功能"), QStringLiteral("070601")));
+    // The function's body: a field, as a form or a grid would give.
+    auto *field = new QLineEdit(main.picHolder(main.CurrentPage()));
+    field->show();
+    QApplication::processEvents();
+
+    qvcontrols::Button2 *menu = main.But(2);
+    ASSERT_NE(menu, nullptr);
+    menu->setFocus();
+    const auto f6 = [](Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, mods);
+        return QApplication::focusWidget();
+    };
+    EXPECT_EQ(f6(), field);
+    EXPECT_EQ(f6(), main.qvVSTab());
+    // The report column sits on the hidden diagram page: passed over.
+    EXPECT_EQ(f6(), menu);
+    EXPECT_EQ(f6(Qt::ShiftModifier), main.qvVSTab());
+    EXPECT_EQ(f6(Qt::ShiftModifier), field);
+
+    // Behind the screen lock F6 leaves the focus on the unlock panel.
+    main.LockScreen();
+    QApplication::processEvents();
+    main.txtPassword()->setFocus();
+    EXPECT_EQ(f6(), main.txtPassword());
+}
+
+TEST_F(WorkspaceTest, F6InAFunctionWindowGoesBetweenItsCommandBarAndItsBody)
+{
+    jx::frmMain &main = start();
+    ASSERT_TRUE(jx::frmEdit::Open(*m_session, &main, 900, QStringLiteral("事件功能"), 101, com::Variant(), nullptr, 0));
+    ASSERT_FALSE(functionWindows().empty());
+    jx::frmEdit *window = functionWindows().back();
+    auto *bar = new qvtoolbar::NavToolbar(window->picHolder());
+    auto *command = new QToolButton(bar);
+    command->setFocusPolicy(Qt::StrongFocus);
+    auto *field = new QLineEdit(window->picHolder());
+    auto *other = new QLineEdit(window->picHolder());
+    bar->show();
+    field->show();
+    other->show();
+    QApplication::setActiveWindow(window);
+    QApplication::processEvents();
+    other->setFocus();
+    const auto f6 = [](Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, mods);
+        return QApplication::focusWidget();
+    };
+    EXPECT_EQ(f6(), command);
+    EXPECT_EQ(f6(), other); // back where it was in the body
+    EXPECT_EQ(f6(Qt::ShiftModifier), command);
+
+    // Without a command bar F6 has nowhere else to go.
+    delete bar;
+    field->setFocus();
+    EXPECT_EQ(f6(), field);
+}
+
 } // namespace
+
+#include "WorkspaceTest.moc"
