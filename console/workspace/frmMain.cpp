@@ -743,9 +743,14 @@ void frmMain::RunPlugin(int32_t programNumber, const QString &modeCode, const QS
 bool frmMain::LoadReportMenu(const QString &code)
 {
     try {
+        // A report button that opens a directory rebuilds the column from
+        // inside its own click; the old buttons go once that click has returned.
         while (m_reports.size() > 1) {
-            delete m_reports.back();
+            qvcontrols::Button2 *old = m_reports.back();
             m_reports.pop_back();
+            old->hide();
+            old->setObjectName(QString());
+            old->deleteLater();
         }
         ::Database *db = m_session.AppContext() ? m_session.AppContext()->Database() : nullptr;
         if (!db)

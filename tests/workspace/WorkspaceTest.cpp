@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -436,6 +437,36 @@ TEST_F(WorkspaceTest, ReportWithSwitchSOpensItsOwnWindowOfTheGivenSize)
     main.ImgRpt(2)->click();
     EXPECT_EQ(main.qvVSTab()->Count(), 2);
     EXPECT_EQ(main.qvVSTab()->Tab(2)->Key(), QStringLiteral("0104-1"));
+}
+
+TEST_F(WorkspaceTest, AReportButtonOpeningADirectoryRebuildsTheColumnUnderItsOwnClick)
+{
+    // A report entry without a program opens as a directory, whose own
+    // reports then replace the column the clicked button stands in.
+    m_inst.execute(QStringLiteral("INSERT INTO xt_menu VALUES ('0710', '报表目录', 'TS', '07', 2, 12, 1, 1, 0, 0, 0, '报表')"));
+    m_inst.execute(QStringLiteral("INSERT INTO xt_menu VALUES ('071001', '目录内报表', 'TS', '0710', 3, 1, 1, 1, 101, 900, 0, '报表')"));
+    jx::frmMain &main = start();
+    main.NavPanel()->setSelectedItem(main.NavPanel()->Item(QStringLiteral("TS")));
+    ASSERT_EQ(main.ImgRptCount(), 5);
+    ASSERT_EQ(main.ImgRpt(3)->Tag(), QStringLiteral("0710"));
+    QPointer<qvcontrols::Button2> clicked = main.ImgRpt(3);
+    ASSERT_TRUE(clicked->isVisible());
+
+    QTest::mouseClick(clicked, Qt::LeftButton);
+
+    // The click returned through a live button; it goes with the next turn of the loop.
+    EXPECT_TRUE(clicked);
+    EXPECT_FALSE(clicked && clicked->isVisible());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(clicked);
+    EXPECT_EQ(main.lbl(1)->Caption(), QStringLiteral("当前位置：测'试 -> 报表目录"));
+    ASSERT_EQ(main.ImgRptCount(), 3);
+    EXPECT_EQ(main.ImgRpt(1)->Tag(), QStringLiteral("0710"));
+    EXPECT_EQ(main.ImgRpt(2)->Caption(), QStringLiteral("  目录内报表  "));
+    EXPECT_TRUE(main.ImgRpt(2)->isVisible());
+    // The new buttons work: this one opens its report in a tab.
+    QTest::mouseClick(main.ImgRpt(2), Qt::LeftButton);
+    EXPECT_EQ(main.qvVSTab()->Count(), 2);
 }
 
 TEST_F(WorkspaceTest, PlugInEntryRunsTheRegisteredPlugIn)
