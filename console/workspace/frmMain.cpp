@@ -705,11 +705,12 @@ void frmMain::RunPlugin(int32_t programNumber, const QString &modeCode, const QS
         const QString className = trimBlanks(record.ClassName());
         if (!className.isEmpty()) {
             com::ComPtr<IExtPluginUI> plugin = extplugin::createPlugin(className);
-            const extplugin::ParameterList parameters{
-                {QStringLiteral("ProgID"), QString::number(programNumber)},
-                {QStringLiteral("ModeCode"), modeCode},
-                {QStringLiteral("Caption"), caption},
-                {QStringLiteral("CommandLine"), record.CommandLine()}};
+            // Before anything asks the plug-in for its name: a plug-in may
+            // name itself after its caption.
+            extplugin::addParameters(plugin.get(), {{QStringLiteral("ProgID"), QVariant(programNumber)},
+                                                    {QStringLiteral("ModeCode"), QVariant(modeCode)},
+                                                    {QStringLiteral("Caption"), QVariant(caption)},
+                                                    {QStringLiteral("CommandLine"), QVariant(record.CommandLine())}});
             WriteLog(QStringLiteral("检查外接程序的程序权限操作，progID=") + QString::number(programNumber), LogProgress);
             if (!context->Rights(programNumber).Allowed(1)) {
                 WriteLog(QStringLiteral("没有运行权限，请检查后再试"), LogNotice, QStringLiteral("提示："));
@@ -722,7 +723,7 @@ void frmMain::RunPlugin(int32_t programNumber, const QString &modeCode, const QS
                     return;
                 }
                 WriteOperation(QStringLiteral("操作插件[") + friendly + QStringLiteral("]"), 0);
-                if (extplugin::startPlugin(plugin.get(), context, parameters)) {
+                if (extplugin::startPlugin(plugin.get(), context, {})) {
                     ShowStatus(m_session, QStringLiteral("正在运行") + friendly);
                     BSTR commandLine = com::toBstr(QString());
                     VARIANT_BOOL done = 0;

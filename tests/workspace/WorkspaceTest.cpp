@@ -476,17 +476,41 @@ TEST_F(WorkspaceTest, PlugInEntryRunsTheRegisteredPlugIn)
     main.NavPanel()->setSelectedItem(main.NavPanel()->Item(QStringLiteral("TS")));
     m_boxes.clear();
     m_log.entries.clear();
+    // The status line while the operation is recorded.
+    QString statusAtRecord;
+    m_log.onWrite = [&](const QString &message) {
+        if (message.contains(QStringLiteral("操作插件")))
+            statusAtRecord = main.StatusText();
+    };
     ASSERT_TRUE(main.OpenMenu(QStringLiteral("070A"), false, QStringLiteral("计算工具"), QStringLiteral("070A")));
+    m_log.onWrite = nullptr;
     // The plug-in ran with the record's command line, after the rights check and the operation record.
     EXPECT_EQ(m_boxes.last().text, QStringLiteral("插件运行了"));
     EXPECT_TRUE(logged(1, QStringLiteral("检查外接程序的程序权限操作，progID=909"))) << logText();
-    bool recorded = false;
-    for (const auto &e : m_log.entries)
-        recorded |= e.kind == 48 && e.message.contains(QStringLiteral("操作插件["));
-    EXPECT_TRUE(recorded) << logText();
+    // The calculator names itself after its caption, which it had been given by then.
+    EXPECT_EQ(m_log.messagesOfKind(48).join(u'\n'),
+              QStringLiteral("<log><progid>0</progid><user>admin</user><message>操作插件[计算工具]</message></log>"));
+    // The demo's prompt before the text.
+    EXPECT_EQ(statusAtRecord, QStringLiteral("【安居房产】正在初始化计算工具对象"));
     EXPECT_TRUE(main.StatusText().endsWith(QStringLiteral("Ready...")));
     EXPECT_EQ(main.lbl(1)->Caption(), QStringLiteral("当前位置：测'试 -> 计算工具"));
     EXPECT_EQ(main.qvVSTab()->Count(), 1);
+}
+
+TEST_F(WorkspaceTest, PlugInParametersArriveTypedAndBeforeInit)
+{
+    ASSERT_EQ(com::InprocServer::callRegistration(QStringLiteral(JX_TPONE_PATH), true), S_OK);
+    m_inst.execute(QStringLiteral("INSERT INTO xt_menu VALUES ('070B', '单插件', 'TS', '07', 2, 13, 1, 1, 230, 920, 0, '')"));
+    m_inst.execute(QStringLiteral("INSERT INTO xt_objects VALUES (920, '单插件', 'tpOne.Solo', '/x', 'TS')"));
+    jx::frmMain &main = start();
+    main.NavPanel()->setSelectedItem(main.NavPanel()->Item(QStringLiteral("TS")));
+    qunsetenv("TP_TRACE");
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("070B"), false, QStringLiteral("单插件"), QStringLiteral("070B")));
+    // 3 is a 32-bit integer, 8 a text.
+    EXPECT_EQ(qEnvironmentVariable("TP_TRACE"),
+              QStringLiteral("Param:ProgID=3:920;Param:ModeCode=8:TS;Param:Caption=8:单插件;Param:CommandLine=8:/x;"
+                             "Init:Solo;Action:Solo;Clear:Solo;"));
+    qunsetenv("TP_TRACE");
 }
 
 TEST_F(WorkspaceTest, LockLetsNothingButTheUnlockPanelTakeInput)
