@@ -219,6 +219,7 @@ bool frmEdit::LoadControl(int32_t programNumber, int32_t kind)
             throw;
         }
         SysFreeString(caption);
+        m_session.TakeBack(context.get(), config.get());
         // The report-entry control hands its parameter object back.
         if (kind == 102)
             m_parameter = com::ComPtr<IDispatch>::adopt(parameter);

@@ -906,6 +906,7 @@ bool frmMain::LoadControl(int32_t programNumber, int32_t kind, const QString &me
             throw;
         }
         SysFreeString(caption);
+        m_session.TakeBack(context.get(), config.get());
         if (!result) {
             WriteLog(QStringLiteral("初始化控件Init()时出错<") + QString::number(programNumber) + QStringLiteral(">"),
                      LogProgress);

@@ -18,6 +18,7 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/TempFiles.h"
+#include "platform/com/ClassRegistry.h"
 #include "platform/com/InprocServer.h"
 #include "platform/com/LateBound.h"
 #include "platform/com/RegistryStore.h"
@@ -437,6 +438,74 @@ TEST_F(WorkspaceTest, ReportWithSwitchSOpensItsOwnWindowOfTheGivenSize)
     main.ImgRpt(2)->click();
     EXPECT_EQ(main.qvVSTab()->Count(), 2);
     EXPECT_EQ(main.qvVSTab()->Tab(2)->Key(), QStringLiteral("0104-1"));
+}
+
+// Classes a control may make its hand-back objects from, for one test.
+class HandBackClasses
+{
+public:
+    HandBackClasses()
+    {
+        com::registerBuiltinClass(kContext, QStringLiteral("JxTest.AppContext"), [](REFIID iid, void **ppv) {
+            auto *object = new ::AppContext();
+            const HRESULT hr = object->QueryInterface(iid, ppv);
+            object->Release();
+            return hr;
+        });
+        com::registerBuiltinClass(kConfig, QStringLiteral("JxTest.Config"), [](REFIID iid, void **ppv) {
+            auto *object = new jx::clsConfig();
+            const HRESULT hr = object->QueryInterface(iid, ppv);
+            object->Release();
+            return hr;
+        });
+    }
+    ~HandBackClasses()
+    {
+        com::unregisterBuiltinClass(kContext);
+        com::unregisterBuiltinClass(kConfig);
+    }
+
+private:
+    const CLSID kContext = com::guid("{6A1B2C40-4D5E-4F60-8A9B-0C1D2E3F4A50}");
+    const CLSID kConfig = com::guid("{6A1B2C41-4D5E-4F60-8A9B-0C1D2E3F4A50}");
+};
+
+TEST_F(WorkspaceTest, BothHostsTakeBackWhatAControlLeavesInItsContextAndConfiguration)
+{
+    const HandBackClasses classes;
+    for (const char *sql : {"INSERT INTO xt_menu VALUES ('0711', '交回对调', 'TS', '07', 2, 14, 1, 1, 101, 931, 0, '')",
+                            "INSERT INTO xt_menu VALUES ('0712', '交回空', 'TS', '07', 2, 15, 1, 1, 101, 932, 0, '')",
+                            "INSERT INTO xt_menu VALUES ('0713', '交回新', 'TS', '07', 2, 16, 1, 1, 101, 930, 0, '')"})
+        m_inst.execute(QString::fromUtf8(sql));
+    jx::frmMain &main = start();
+    ::AppContext *const context = m_session->AppContext();
+    jx::clsConfig *const config = m_session->Config();
+
+    // Objects of the other kind, or nothing, leave the session's own.
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("0711"), true, QStringLiteral("交回对调"), QStringLiteral("0711")));
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("0712"), true, QStringLiteral("交回空"), QStringLiteral("0712")));
+    EXPECT_EQ(journal(main.Controls().Item(QStringLiteral("edit2")), "Log"), QStringLiteral("JxEdit.oReport,init 932,init-end"));
+    jx::frmEdit::Open(*m_session, &main, 931, QStringLiteral("交回对调"), 220, com::Variant(), nullptr, 0);
+    jx::frmEdit::Open(*m_session, &main, 932, QStringLiteral("交回空"), 220, com::Variant(), nullptr, 0);
+    ASSERT_EQ(functionWindows().size(), 2u);
+    EXPECT_EQ(m_session->AppContext(), context);
+    EXPECT_EQ(m_session->Config(), config);
+
+    // Other objects of the same kinds become the session's, in either host;
+    // the ones they replace stay alive for whoever holds them.
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("0713"), true, QStringLiteral("交回新"), QStringLiteral("0713")));
+    ::AppContext *const fromTab = m_session->AppContext();
+    jx::clsConfig *const configFromTab = m_session->Config();
+    EXPECT_NE(fromTab, context);
+    EXPECT_NE(configFromTab, config);
+    ASSERT_NE(fromTab, nullptr);
+    ASSERT_NE(configFromTab, nullptr);
+    EXPECT_FALSE(context->Environment().AppPath().isEmpty());
+    jx::frmEdit::Open(*m_session, &main, 930, QStringLiteral("交回新"), 220, com::Variant(), nullptr, 0);
+    EXPECT_NE(m_session->AppContext(), fromTab);
+    EXPECT_NE(m_session->Config(), configFromTab);
+    ASSERT_NE(m_session->AppContext(), nullptr);
+    ASSERT_NE(m_session->Config(), nullptr);
 }
 
 TEST_F(WorkspaceTest, AReportButtonOpeningADirectoryRebuildsTheColumnUnderItsOwnClick)
