@@ -43,8 +43,8 @@ frmEdit::frmEdit(ConsoleSession &session, QWidget *owner)
     m_statusBar->Add(QStringLiteral("period"), QString(), 2400);
     m_statusBar->Add(QStringLiteral("date"), QString(), 1800);
     m_statusBar->Add(QStringLiteral("user"), QString(), 1800);
-    m_controls.setHandler([this](qvcontrols::ControlSite &, const QString &event, const com::DispArgs &params) {
-        EventTable::Handle(*this, event, params);
+    m_controls.setHandler([this](qvcontrols::ControlSite &site, const QString &event, const com::DispArgs &params) {
+        EventTable::Handle(*this, site.name(), event, params);
     });
     resize(twipsToPixels(QSize(m_widthTwips, m_heightTwips)));
 }
@@ -324,7 +324,7 @@ void frmEdit::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void frmEdit::CloseRequested()
+void frmEdit::CloseRequested(const QString &)
 {
     m_unloadRequested = true;
     Unload();

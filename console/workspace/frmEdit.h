@@ -73,7 +73,7 @@ private:
     // IFunctionHost
     bool IsFunctionWindow() const override { return true; }
     void ShowMessage(const QString &text) override { SetStatus(text, 0); }
-    void CloseRequested() override;
+    void CloseRequested(const QString &sender) override;
     void SetUnloadRequested(bool requested) override { m_unloadRequested = requested; }
     void OpenFunctionWindow(int32_t programNumber, const com::Variant &data, IDispatch *parameter,
                             int16_t mode) override;

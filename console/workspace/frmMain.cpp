@@ -110,8 +110,8 @@ frmMain::frmMain(ConsoleSession &session, QWidget *parent) : QMainWindow(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmMain"));
     buildForm();
-    m_controls.setHandler([this](qvcontrols::ControlSite &, const QString &event, const com::DispArgs &params) {
-        EventTable::Handle(*this, event, params);
+    m_controls.setHandler([this](qvcontrols::ControlSite &site, const QString &event, const com::DispArgs &params) {
+        EventTable::Handle(*this, site.name(), event, params);
     });
 }
 
@@ -948,14 +948,30 @@ bool frmMain::ClearControl()
 
 void frmMain::CloseCurrentTab()
 {
-    int i = 0;
     for (int t = 1; t <= m_tabs->Count(); ++t) {
         if (m_tabs->Tab(t)->Selected()) {
-            i = t;
-            break;
+            closeTab(t);
+            return;
         }
     }
-    if (i == 0)
+}
+
+void frmMain::CloseTabOf(const QString &controlName)
+{
+    for (int t = 2; t <= m_tabs->Count(); ++t) {
+        const QString key = m_tabs->Tab(t)->Key();
+        const QString name = QStringLiteral("edit") + QString::number(clng(val(key.mid(key.lastIndexOf(u'-') + 1))));
+        if (name.compare(controlName, Qt::CaseInsensitive) == 0) {
+            closeTab(t);
+            return;
+        }
+    }
+}
+
+void frmMain::closeTab(int i)
+{
+    // The diagram page's tab is never closed.
+    if (i < 2 || i > m_tabs->Count())
         return;
     const QString key = m_tabs->Tab(i)->Key();
     const int n = clng(val(key.mid(key.lastIndexOf(u'-') + 1)));
@@ -967,7 +983,8 @@ void frmMain::CloseCurrentTab()
         if (m_moControl.compare(name, Qt::CaseInsensitive) == 0)
             m_moControl.clear();
     }
-    if (m_tabs->Count() > 1)
+    // Another tab's function may close itself; the user's tab stays selected.
+    if (m_tabs->Tab(i)->Selected() && m_tabs->Count() > 1)
         m_tabs->select(m_tabs->Tab(i == 1 ? m_tabs->Count() : i - 1));
     m_tabs->Remove(i);
     if (m_tabs->Count() == 1) {
@@ -1037,9 +1054,9 @@ void frmMain::ShowMessage(const QString &text)
     ShowStatus(m_session, text);
 }
 
-void frmMain::CloseRequested()
+void frmMain::CloseRequested(const QString &sender)
 {
-    CloseCurrentTab();
+    CloseTabOf(sender);
     m_unloadRequested = true;
 }
 

@@ -356,6 +356,38 @@ TEST_F(WorkspaceTest, PagesAndTabsOpenReuseAndClose)
     EXPECT_TRUE(main.ClearControl());
 }
 
+TEST_F(WorkspaceTest, UnloadClosesTheTabOfTheControlThatRaisedIt)
+{
+    jx::frmMain &main = start();
+    qvcontrols::VSTabCtl *tabs = main.qvVSTab();
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("070601"), true, QStringLiteral("子功能"), QStringLiteral("070601")));
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("0702"), true, QStringLiteral("明细功能"), QStringLiteral("0702")));
+    ASSERT_EQ(tabs->Count(), 3);
+    ASSERT_EQ(tabs->SelectedTab(), tabs->Tab(3));
+    com::ComPtr<IDispatch> first(main.Controls().Item(QStringLiteral("edit1"))->object());
+    com::ComPtr<IDispatch> second(main.Controls().Item(QStringLiteral("edit2"))->object());
+
+    // The first function, behind the selected second one, closes itself.
+    com::call(first.get(), QStringLiteral("Raise"), {com::Variant::fromString(QStringLiteral("unload")), com::Variant::fromBool(true)});
+    ASSERT_EQ(tabs->Count(), 2);
+    EXPECT_EQ(tabs->Tab(1)->Key(), QStringLiteral("key"));
+    EXPECT_EQ(tabs->Tab(2)->Key(), QStringLiteral("0702-2"));
+    EXPECT_EQ(tabs->SelectedTab(), tabs->Tab(2));
+    EXPECT_EQ(main.Controls().Item(QStringLiteral("edit1")), nullptr);
+    EXPECT_TRUE(journal(main.Controls().Item(QStringLiteral("edit2")), "Log").endsWith(QStringLiteral("init-end")));
+    EXPECT_EQ(com::toQVariant(com::call(first.get(), QStringLiteral("ClearCount"))).toInt(), 1);
+    EXPECT_TRUE(main.picHolder(2)->isVisible());
+    EXPECT_EQ(main.moControl(), main.Controls().Item(QStringLiteral("edit2")));
+
+    // The selected one closing itself goes back to the diagram page, as before.
+    com::call(second.get(), QStringLiteral("Raise"), {com::Variant::fromString(QStringLiteral("unload")), com::Variant::fromBool(true)});
+    EXPECT_EQ(tabs->Count(), 1);
+    EXPECT_EQ(main.Controls().Item(QStringLiteral("edit2")), nullptr);
+    EXPECT_TRUE(main.PicTable()->isVisible());
+    EXPECT_FALSE(tabs->Tab(1)->Hidden());
+    EXPECT_TRUE(main.UnloadRequested());
+}
+
 TEST_F(WorkspaceTest, EveryEventIsHandledInBothHostsAlsoFromInsidePyInit)
 {
     jx::frmMain &main = start();
