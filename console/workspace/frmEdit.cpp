@@ -49,7 +49,12 @@ frmEdit::frmEdit(ConsoleSession &session, QWidget *owner)
     resize(twipsToPixels(QSize(m_widthTwips, m_heightTwips)));
 }
 
-frmEdit::~frmEdit() = default;
+frmEdit::~frmEdit()
+{
+    // Deleted with its owner, say when the console ends another way than
+    // through the main window's close: the control still gets its Clear.
+    releaseControl();
+}
 
 int frmEdit::WidthTwips() const
 {
@@ -116,11 +121,15 @@ bool frmEdit::Py_Init(int32_t plCzid, const QString &psCaption, int32_t plCatalo
     }
     ::AppContext *context = m_session.AppContext();
     ::Database *db = context ? context->Database() : nullptr;
+    // Each panel on its own: one that fails leaves the others.
     try {
-        if (context) {
+        if (context)
             SetStatus(QLocale::system().toString(context->Environment().OperationDate(), QLocale::ShortFormat), 1);
+    } catch (const std::exception &) {
+    }
+    try {
+        if (context)
             SetStatus(context->Environment().UserName(), 2);
-        }
     } catch (const std::exception &) {
     }
     try {
@@ -277,7 +286,7 @@ void frmEdit::changeEvent(QEvent *event)
         m_session.AppContext()->Theme().Apply(this);
 }
 
-void frmEdit::Unload()
+void frmEdit::releaseControl()
 {
     if (m_unloaded)
         return;
@@ -294,6 +303,13 @@ void frmEdit::Unload()
     } catch (const std::exception &) {
     }
     m_parameter.reset();
+}
+
+void frmEdit::Unload()
+{
+    if (m_unloaded)
+        return;
+    releaseControl();
     hide();
     deleteLater();
 }

@@ -68,6 +68,8 @@ protected:
 
 private:
     bool LoadControl(int32_t programNumber, int32_t kind);
+    // Clears and removes the control and releases the parameter object, once.
+    void releaseControl();
     void SizeControl();
 
     // IFunctionHost

@@ -628,6 +628,8 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
             RunPlugin(number, systemCode, name);
         } else if (number > 0 || (number == 0 && kind == 220)) {
             bool found = false;
+            // The page to show: the current one, or that of the tab found.
+            int shown = m_currentPage;
             if (!newTab) {
                 for (int t = 1; t <= m_tabs->Count(); ++t) {
                     qvcontrols::VSTab *tab = m_tabs->Tab(t);
@@ -635,6 +637,8 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
                     const qsizetype dash = tabKey.indexOf(u'-');
                     if (dash >= 0 && tabKey.left(dash) == key) {
                         tab->setSelected(true);
+                        // A tab whose function did not start is no current page.
+                        shown = clng(val(tabKey.mid(tabKey.lastIndexOf(u'-') + 1)));
                         found = true;
                         break;
                     }
@@ -652,10 +656,13 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
                 page->setObjectName(QStringLiteral("picHolder_%1").arg(n));
                 page->Move(before->Left(), before->Top(), before->Width(), before->Height());
                 page->setBackColor(before->BackColor());
+                page->setForeColor(before->ForeColor());
                 page->setAccessibleName(caption);
+                connect(page, &qvcontrols::Panel::Resize, this, [this, n] { pageResize(n); });
                 m_pages.push_back(page);
                 page->show();
                 m_currentPage = n;
+                shown = n;
                 m_tabs->select(tab);
                 m_tabs->Refresh();
                 created = true;
@@ -663,7 +670,7 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
             m_picTable->hide();
             if (!newTab)
                 showTab1(false);
-            if (qvcontrols::Panel *page = picHolder(m_currentPage)) {
+            if (qvcontrols::Panel *page = picHolder(shown)) {
                 page->show();
                 page->raise();
             }
@@ -1025,22 +1032,26 @@ void frmMain::tabEnter(qvcontrols::VSTab *tab)
         page->raise();
     }
     const QString name = QStringLiteral("edit") + QString::number(n);
+    // A page without a function (it failed to start) never becomes current.
     if (m_controls.Item(name)) {
         m_moControl = name;
         pageResize(n);
+        m_currentPage = n;
     }
-    m_currentPage = n;
 }
 
 void frmMain::pageResize(int page)
 {
-    qvcontrols::ControlSite *site = moControl();
+    // The page's own function: pages other than the current one are resized too.
+    qvcontrols::ControlSite *site = m_controls.Item(QStringLiteral("edit") + QString::number(page));
     qvcontrols::Panel *holder = picHolder(page);
     if (!site || !holder)
         return;
     step([&] {
         site->Move(0, 0, pixelsToTwips(holder->width()), pixelsToTwips(holder->height()));
         holder->update();
+    });
+    step([&] {
         if (holder->isVisible()) {
             holder->setFocus();
             if (site->widget())

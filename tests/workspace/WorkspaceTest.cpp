@@ -356,6 +356,57 @@ TEST_F(WorkspaceTest, PagesAndTabsOpenReuseAndClose)
     EXPECT_TRUE(main.ClearControl());
 }
 
+TEST_F(WorkspaceTest, PagesKeepTheirFunctionSizedAndOnlyStartedFunctionsBecomeCurrent)
+{
+    // A kind no function control serves.
+    m_inst.execute(QStringLiteral("INSERT INTO xt_menu VALUES ('0714', '未完成功能', 'TS', '07', 2, 17, 1, 1, 104, 915, 0, '')"));
+    jx::frmMain &main = start();
+    QApplication::setActiveWindow(&main);
+    qvcontrols::VSTabCtl *tabs = main.qvVSTab();
+    main.picHolder(0)->setBackColor(0x203040);
+    main.picHolder(0)->setForeColor(0x405060);
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("070601"), false, QStringLiteral("子功能"), QStringLiteral("070601")));
+    qvcontrols::Panel *page = main.picHolder(1);
+    EXPECT_EQ(page->BackColor(), 0x203040);
+    EXPECT_EQ(page->ForeColor(), 0x405060);
+
+    // The page's own resize takes its function along and gives it the focus.
+    QWidget *control = main.Controls().Item(QStringLiteral("edit1"))->widget();
+    ASSERT_NE(control, nullptr);
+    main.NavPanel()->setFocus();
+    page->resize(page->width() - 40, page->height() - 30);
+    EXPECT_EQ(control->size(), page->size());
+    EXPECT_EQ(QApplication::focusWidget(), control);
+
+    // An entry without a function control leaves an empty tab, which never becomes the current page.
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("0714"), false, QStringLiteral("未完成功能"), QStringLiteral("0714")));
+    ASSERT_EQ(main.Controls().Item(QStringLiteral("edit2")), nullptr);
+    ASSERT_EQ(tabs->Count(), 3);
+    tabs->select(tabs->Tab(2));
+    EXPECT_EQ(main.CurrentPage(), 1);
+    tabs->select(tabs->Tab(3));
+    EXPECT_EQ(main.CurrentPage(), 1);
+    EXPECT_TRUE(main.picHolder(2)->isVisible());
+    // Its menu button brings that empty page back, not the current one.
+    tabs->select(tabs->Tab(1));
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("0714"), false, QStringLiteral("未完成功能"), QStringLiteral("0714")));
+    EXPECT_EQ(tabs->SelectedTab(), tabs->Tab(3));
+    EXPECT_TRUE(main.picHolder(2)->isVisible());
+    EXPECT_FALSE(main.picHolder(1)->isVisible());
+}
+
+TEST_F(WorkspaceTest, FunctionWindowsClearTheirControlWhenTheMainWindowIsDeletedWithoutClosing)
+{
+    jx::frmMain &main = start();
+    ASSERT_TRUE(jx::frmEdit::Open(*m_session, &main, 906, QStringLiteral("子功能"), 103, com::Variant(), nullptr, 0));
+    ASSERT_EQ(functionWindows().size(), 1u);
+    com::ComPtr<IDispatch> control(functionWindows().front()->moControl()->object());
+    // As the program does when it quits by another route than the close box.
+    delete m_session->mainWindow.data();
+    EXPECT_TRUE(functionWindows().empty());
+    EXPECT_EQ(com::toQVariant(com::call(control.get(), QStringLiteral("ClearCount"))).toInt(), 1);
+}
+
 TEST_F(WorkspaceTest, UnloadClosesTheTabOfTheControlThatRaisedIt)
 {
     jx::frmMain &main = start();
