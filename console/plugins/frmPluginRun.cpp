@@ -132,8 +132,8 @@ void frmPluginRun::LoadForm()
     ui->LvProblems->setVisible(!scan.rejected.isEmpty());
     ui->lblProblems->setVisible(!scan.rejected.isEmpty());
 
-    if (QTreeWidgetItem *selected = lv->currentItem())
-        showRow(selected);
+    if (const QList<QTreeWidgetItem *> selected = lv->selectedItems(); !selected.isEmpty())
+        showRow(selected.first());
     if (AppContext *context = m_session.AppContext())
         context->Theme().Apply(this);
 }
