@@ -3,6 +3,7 @@
 #include "console/plugins/frmPluginRun.h"
 #include "console/startup/bMain.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -94,4 +95,24 @@ TEST(frmPluginRun, ListsConfiguresAndRunsThePluginsAndRecordsItsClosingOnce)
     ASSERT_EQ(records.size(), 1);
     EXPECT_TRUE(records.at(0).contains(QStringLiteral("退出[插件管理]"))) << records.at(0).toStdString();
     EXPECT_TRUE(records.at(0).contains(QStringLiteral("100027"))) << records.at(0).toStdString();
+}
+
+TEST(frmPluginRun, ARowThatIsOnlyCurrentShowsNoTextsUntilItIsSelected)
+{
+    PluginTestSession t;
+    t.open();
+    t.drop(QStringLiteral(TP_TWO_PATH), QStringLiteral("a_two.so"));
+    frmPluginRun form(t.session);
+    // The list has the focus as the window comes up, which makes its first row current.
+    form.LV()->setFocus();
+    form.show();
+    QApplication::processEvents();
+    ASSERT_NE(form.LV()->currentItem(), nullptr);
+    ASSERT_TRUE(form.LV()->selectedItems().isEmpty());
+    EXPECT_EQ(form.lblAuthor()->text(), QStringLiteral("*"));
+    EXPECT_TRUE(form.txtDescription()->toPlainText().isEmpty());
+
+    form.LV()->topLevelItem(1)->setSelected(true);
+    EXPECT_EQ(form.lblAuthor()->text(), QStringLiteral("作者Beta"));
+    EXPECT_EQ(form.txtDescription()->toPlainText(), QStringLiteral("Beta的说明"));
 }
