@@ -74,15 +74,22 @@ com::ComPtr<IExtPluginUI> createPluginFromFile(const QString &libraryPath, const
     return pluginOf(object.get());
 }
 
-bool startPlugin(IExtPluginUI *plugin, IDispatch *context, const ParameterList &parameters)
+void addParameters(IExtPluginUI *plugin, const ParameterList &parameters)
 {
     if (!plugin)
         throw com::RuntimeError::of(com::errors::ObjectVariableNotSet, kSource);
+    if (parameters.isEmpty())
+        return;
     com::ComPtr<IDispatch> collection;
     com::throwIfFailed(plugin->get_Parameters(collection.put()), kSource);
     for (const auto &p : parameters)
         com::call(collection.get(), QStringLiteral("Add"),
-                  {com::Variant::fromString(p.first), com::Variant::fromString(QString()), com::Variant::fromString(p.second)});
+                  {com::Variant::fromString(p.first), com::Variant::fromString(QString()), com::Variant::fromQVariant(p.second)});
+}
+
+bool startPlugin(IExtPluginUI *plugin, IDispatch *context, const ParameterList &parameters)
+{
+    addParameters(plugin, parameters);
     // By reference: the plug-in receives the address of our pointer and adds
     // a reference for whatever it keeps.
     IDispatch *byRef = context;

@@ -12,10 +12,13 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QVariant>
 
 namespace extplugin {
 
-using ParameterList = QList<QPair<QString, QString>>;
+// Name and value of each parameter, in the order they are added; a value
+// goes as its automation type (an int as a 32-bit integer, a text as text).
+using ParameterList = QList<QPair<QString, QVariant>>;
 
 // Raises a run-time error (429, or 430 when the object is not a plug-in).
 QVEXTPLUGUI_EXPORT com::ComPtr<IExtPluginUI> createPlugin(const QString &progId);
@@ -27,9 +30,11 @@ QVEXTPLUGUI_EXPORT com::ComPtr<IUnknown> createObjectFromFile(const QString &lib
 // The plug-in face of an object; raises 430 when it has none.
 QVEXTPLUGUI_EXPORT com::ComPtr<IExtPluginUI> pluginOf(IUnknown *object);
 
-// Adds each (name, value) to the plug-in's Parameters, then hands it the
-// context by reference through Init. Returns Init's answer; raises what the
-// plug-in raises.
+// Adds each (name, value) to the plug-in's Parameters, the empty text as
+// every second argument. Raises what the plug-in raises.
+QVEXTPLUGUI_EXPORT void addParameters(IExtPluginUI *plugin, const ParameterList &parameters);
+// addParameters, then hands the plug-in the context by reference through
+// Init. Returns Init's answer; raises what the plug-in raises.
 QVEXTPLUGUI_EXPORT bool startPlugin(IExtPluginUI *plugin, IDispatch *context, const ParameterList &parameters);
 
 // The plug-in's describing texts.

@@ -8,7 +8,9 @@
 
 namespace qvcontrols {
 
-Panel::Panel(QWidget *parent) : QFrame(parent), TwipsGeometry(this), m_backColor(static_cast<int32_t>(0x8000000F))
+Panel::Panel(QWidget *parent)
+    : QFrame(parent), TwipsGeometry(this), m_backColor(static_cast<int32_t>(0x8000000F)),
+      m_foreColor(static_cast<int32_t>(0x80000012))
 {
     setAttribute(Qt::WA_StyledBackground);
 }
@@ -28,6 +30,20 @@ void Panel::setBackColor(int32_t ole)
 {
     m_backColor = ole;
     update();
+}
+
+void Panel::setForeColor(int32_t ole)
+{
+    m_foreColor = ole;
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, oleToColor(ole));
+    setPalette(palette);
+}
+
+void Panel::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    emit Resize();
 }
 
 void Panel::setThemeColor(const QColor &color)

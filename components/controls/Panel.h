@@ -20,6 +20,7 @@ class Panel final : public QFrame, public TwipsGeometry
     Q_OBJECT
     Q_PROPERTY(int Appearance READ Appearance WRITE setAppearance)
     Q_PROPERTY(int BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(int ForeColor READ ForeColor WRITE setForeColor)
     Q_PROPERTY(QColor ThemeColor READ ThemeColor WRITE setThemeColor)
 public:
     explicit Panel(QWidget *parent = nullptr);
@@ -28,6 +29,10 @@ public:
     void setAppearance(int appearance);
     int32_t BackColor() const { return m_backColor; }
     void setBackColor(int32_t ole);
+    // The colour of text on the panel (its palette's window text), which the
+    // panel's children inherit.
+    int32_t ForeColor() const { return m_foreColor; }
+    void setForeColor(int32_t ole);
     QColor ThemeColor() const { return m_themeColor; }
     void setThemeColor(const QColor &color);
     // The colour the panel is painted in.
@@ -36,12 +41,18 @@ public:
     QPixmap Picture() const { return m_picture; }
     void setPicture(const QPixmap &picture);
 
+signals:
+    // The panel's size changed.
+    void Resize();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     int m_appearance = 0;
     int32_t m_backColor;
+    int32_t m_foreColor;
     QColor m_themeColor;
     QPixmap m_picture;
 };

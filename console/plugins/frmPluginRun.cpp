@@ -36,7 +36,12 @@ frmPluginRun::frmPluginRun(ConsoleSession &session, QWidget *parent)
     ui->setupUi(this);
     m_caption = windowTitle();
     connect(ui->LV, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { showRow(item); });
-    connect(ui->LV, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) { showRow(item); });
+    // The texts follow the selected row; a row that is only current (the list
+    // got the focus, say) is not the one Configure and Run would use.
+    connect(ui->LV, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (const QList<QTreeWidgetItem *> selected = ui->LV->selectedItems(); !selected.isEmpty())
+            showRow(selected.first());
+    });
     connect(ui->LV, &QTreeWidget::itemDoubleClicked, this, [this] { Run(); });
     connect(ui->Cmd0, &QPushButton::clicked, this, &frmPluginRun::Configure);
     connect(ui->Cmd1, &QPushButton::clicked, this, &frmPluginRun::Run);
@@ -132,8 +137,8 @@ void frmPluginRun::LoadForm()
     ui->LvProblems->setVisible(!scan.rejected.isEmpty());
     ui->lblProblems->setVisible(!scan.rejected.isEmpty());
 
-    if (QTreeWidgetItem *selected = lv->currentItem())
-        showRow(selected);
+    if (const QList<QTreeWidgetItem *> selected = lv->selectedItems(); !selected.isEmpty())
+        showRow(selected.first());
     if (AppContext *context = m_session.AppContext())
         context->Theme().Apply(this);
 }

@@ -147,9 +147,11 @@ void scanLibrary(IDispatch *context, const QString &path, PluginScan &scan, QStr
                 row.friendlyName = extplugin::pluginFriendlyName(plugin.get());
                 row.author = extplugin::pluginAuthor(plugin.get());
                 row.description = extplugin::pluginDescription(plugin.get());
+                // The row is kept before Clear: a plug-in that fails there
+                // is still listed, and the failure logged.
+                scan.rows.append(row);
                 VARIANT_BOOL cleared = VARIANT_FALSE;
                 com::throwIfFailed(plugin->Clear(&cleared), QStringLiteral("LoadPlugin"));
-                scan.rows.append(row);
             }
         }
         if (!anyPlugin)

@@ -206,6 +206,19 @@ void ConsoleSession::Shutdown()
         m_config.reset();
         m_trail << QStringLiteral("release configuration");
     }
+    m_replaced.clear();
+}
+
+void ConsoleSession::TakeBack(IDispatch *context, IDispatch *configuration)
+{
+    if (auto *given = com::implementationOf<::AppContext>(context); given && given != m_appContext.get()) {
+        m_replaced.emplace_back(m_appContext.get());
+        m_appContext = com::ComPtr<::AppContext>(given);
+    }
+    if (auto *given = com::implementationOf<clsConfig>(configuration); given && given != m_config.get()) {
+        m_replaced.emplace_back(m_config.get());
+        m_config = com::ComPtr<clsConfig>(given);
+    }
 }
 
 void ConsoleSession::releaseLog()

@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class LogSink;
 
@@ -68,6 +69,13 @@ public:
     // finds nothing left and does nothing. Windows are not closed here.
     void Shutdown();
 
+    // What a function control left in the context and configuration it was
+    // handed by reference: each becomes the session's own when it is another
+    // object of the same kind. Nothing, or an object of another kind, leaves
+    // the session's as it was. A replaced object stays alive until Shutdown,
+    // for whatever still holds it.
+    void TakeBack(IDispatch *context, IDispatch *configuration);
+
     clsConfig *Config() const { return m_config.get(); }
     ::Database *Database() const { return m_database.get(); }
     ::CurrentUser *CurrentUser() const { return m_currentUser.get(); }
@@ -95,6 +103,8 @@ private:
     com::ComPtr<::Database> m_database;
     com::ComPtr<::CurrentUser> m_currentUser;
     com::ComPtr<::AppContext> m_appContext;
+    // Objects TakeBack replaced.
+    std::vector<com::ComPtr<IDispatch>> m_replaced;
     QStringList m_trail;
 };
 

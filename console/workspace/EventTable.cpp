@@ -43,7 +43,7 @@ bool EventTable::isTrue(const VARIANT &value)
     return numeric && number != 0;
 }
 
-void EventTable::Handle(IFunctionHost &host, const QString &event, const com::DispArgs &params)
+void EventTable::Handle(IFunctionHost &host, const QString &sender, const QString &event, const com::DispArgs &params)
 {
     const QString name = event.toLower();
     const bool window = host.IsFunctionWindow();
@@ -53,7 +53,7 @@ void EventTable::Handle(IFunctionHost &host, const QString &event, const com::Di
         WriteLog(toText(param(params, 0)), clng(val(toText(param(params, 1)))), toText(param(params, 2)));
     } else if (name == u"unload") {
         if (!params.empty() && params[0] && isTrue(*params[0]))
-            host.CloseRequested();
+            host.CloseRequested(sender);
         else
             host.SetUnloadRequested(false);
     } else if (name == u"detaile") {

@@ -15,7 +15,8 @@ class IFunctionHost;
 class EventTable final
 {
 public:
-    static void Handle(IFunctionHost &host, const QString &event, const com::DispArgs &params);
+    // `sender` is the name the raising control has in its host.
+    static void Handle(IFunctionHost &host, const QString &sender, const QString &event, const com::DispArgs &params);
     // An event parameter read as a Boolean: True, -1 or any number but 0,
     // and the texts "True" / "-1".
     static bool isTrue(const VARIANT &value);

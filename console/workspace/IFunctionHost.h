@@ -20,8 +20,8 @@ public:
     virtual bool IsFunctionWindow() const = 0;
     // "message": the status text (empty: the wait text).
     virtual void ShowMessage(const QString &text) = 0;
-    // "unload" with True: the control asks to be closed.
-    virtual void CloseRequested() = 0;
+    // "unload" with True: the control named `sender` asks to be closed.
+    virtual void CloseRequested(const QString &sender) = 0;
     // "unload" with anything else.
     virtual void SetUnloadRequested(bool requested) = 0;
     // A detail request: opens a function window for the program number.

@@ -44,14 +44,19 @@ frmEdit::frmEdit(ConsoleSession &session, QWidget *owner)
     m_statusBar->Add(QStringLiteral("period"), QString(), 2400);
     m_statusBar->Add(QStringLiteral("date"), QString(), 1800);
     m_statusBar->Add(QStringLiteral("user"), QString(), 1800);
-    m_controls.setHandler([this](qvcontrols::ControlSite &, const QString &event, const com::DispArgs &params) {
-        EventTable::Handle(*this, event, params);
+    m_controls.setHandler([this](qvcontrols::ControlSite &site, const QString &event, const com::DispArgs &params) {
+        EventTable::Handle(*this, site.name(), event, params);
     });
     resize(twipsToPixels(QSize(m_widthTwips, m_heightTwips)));
     installPaneKeys();
 }
 
-frmEdit::~frmEdit() = default;
+frmEdit::~frmEdit()
+{
+    // Deleted with its owner, say when the console ends another way than
+    // through the main window's close: the control still gets its Clear.
+    releaseControl();
+}
 
 QWidget *frmEdit::commandBar() const
 {
@@ -134,11 +139,15 @@ bool frmEdit::Py_Init(int32_t plCzid, const QString &psCaption, int32_t plCatalo
     }
     ::AppContext *context = m_session.AppContext();
     ::Database *db = context ? context->Database() : nullptr;
+    // Each panel on its own: one that fails leaves the others.
     try {
-        if (context) {
+        if (context)
             SetStatus(QLocale::system().toString(context->Environment().OperationDate(), QLocale::ShortFormat), 1);
+    } catch (const std::exception &) {
+    }
+    try {
+        if (context)
             SetStatus(context->Environment().UserName(), 2);
-        }
     } catch (const std::exception &) {
     }
     try {
@@ -237,6 +246,7 @@ bool frmEdit::LoadControl(int32_t programNumber, int32_t kind)
             throw;
         }
         SysFreeString(caption);
+        m_session.TakeBack(context.get(), config.get());
         // The report-entry control hands its parameter object back.
         if (kind == 102)
             m_parameter = com::ComPtr<IDispatch>::adopt(parameter);
@@ -294,7 +304,7 @@ void frmEdit::changeEvent(QEvent *event)
         m_session.AppContext()->Theme().Apply(this);
 }
 
-void frmEdit::Unload()
+void frmEdit::releaseControl()
 {
     if (m_unloaded)
         return;
@@ -311,6 +321,13 @@ void frmEdit::Unload()
     } catch (const std::exception &) {
     }
     m_parameter.reset();
+}
+
+void frmEdit::Unload()
+{
+    if (m_unloaded)
+        return;
+    releaseControl();
     hide();
     deleteLater();
 }
@@ -341,7 +358,7 @@ void frmEdit::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void frmEdit::CloseRequested()
+void frmEdit::CloseRequested(const QString &)
 {
     m_unloadRequested = true;
     Unload();

@@ -71,12 +71,14 @@ private:
     bool LoadControl(int32_t programNumber, int32_t kind);
     QWidget *commandBar() const;
     void installPaneKeys();
+    // Clears and removes the control and releases the parameter object, once.
+    void releaseControl();
     void SizeControl();
 
     // IFunctionHost
     bool IsFunctionWindow() const override { return true; }
     void ShowMessage(const QString &text) override { SetStatus(text, 0); }
-    void CloseRequested() override;
+    void CloseRequested(const QString &sender) override;
     void SetUnloadRequested(bool requested) override { m_unloadRequested = requested; }
     void OpenFunctionWindow(int32_t programNumber, const com::Variant &data, IDispatch *parameter,
                             int16_t mode) override;

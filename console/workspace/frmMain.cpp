@@ -114,8 +114,8 @@ frmMain::frmMain(ConsoleSession &session, QWidget *parent) : QMainWindow(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmMain"));
     buildForm();
-    m_controls.setHandler([this](qvcontrols::ControlSite &, const QString &event, const com::DispArgs &params) {
-        EventTable::Handle(*this, event, params);
+    m_controls.setHandler([this](qvcontrols::ControlSite &site, const QString &event, const com::DispArgs &params) {
+        EventTable::Handle(*this, site.name(), event, params);
     });
 }
 
@@ -657,6 +657,8 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
             RunPlugin(number, systemCode, name);
         } else if (number > 0 || (number == 0 && kind == 220)) {
             bool found = false;
+            // The page to show: the current one, or that of the tab found.
+            int shown = m_currentPage;
             if (!newTab) {
                 for (int t = 1; t <= m_tabs->Count(); ++t) {
                     qvcontrols::VSTab *tab = m_tabs->Tab(t);
@@ -664,6 +666,8 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
                     const qsizetype dash = tabKey.indexOf(u'-');
                     if (dash >= 0 && tabKey.left(dash) == key) {
                         tab->setSelected(true);
+                        // A tab whose function did not start is no current page.
+                        shown = clng(val(tabKey.mid(tabKey.lastIndexOf(u'-') + 1)));
                         found = true;
                         break;
                     }
@@ -681,10 +685,13 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
                 page->setObjectName(QStringLiteral("picHolder_%1").arg(n));
                 page->Move(before->Left(), before->Top(), before->Width(), before->Height());
                 page->setBackColor(before->BackColor());
+                page->setForeColor(before->ForeColor());
                 page->setAccessibleName(caption);
+                connect(page, &qvcontrols::Panel::Resize, this, [this, n] { pageResize(n); });
                 m_pages.push_back(page);
                 page->show();
                 m_currentPage = n;
+                shown = n;
                 m_tabs->select(tab);
                 m_tabs->Refresh();
                 created = true;
@@ -692,7 +699,7 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
             m_picTable->hide();
             if (!newTab)
                 showTab1(false);
-            if (qvcontrols::Panel *page = picHolder(m_currentPage)) {
+            if (qvcontrols::Panel *page = picHolder(shown)) {
                 page->show();
                 page->raise();
             }
@@ -734,11 +741,12 @@ void frmMain::RunPlugin(int32_t programNumber, const QString &modeCode, const QS
         const QString className = trimBlanks(record.ClassName());
         if (!className.isEmpty()) {
             com::ComPtr<IExtPluginUI> plugin = extplugin::createPlugin(className);
-            const extplugin::ParameterList parameters{
-                {QStringLiteral("ProgID"), QString::number(programNumber)},
-                {QStringLiteral("ModeCode"), modeCode},
-                {QStringLiteral("Caption"), caption},
-                {QStringLiteral("CommandLine"), record.CommandLine()}};
+            // Before anything asks the plug-in for its name: a plug-in may
+            // name itself after its caption.
+            extplugin::addParameters(plugin.get(), {{QStringLiteral("ProgID"), QVariant(programNumber)},
+                                                    {QStringLiteral("ModeCode"), QVariant(modeCode)},
+                                                    {QStringLiteral("Caption"), QVariant(caption)},
+                                                    {QStringLiteral("CommandLine"), QVariant(record.CommandLine())}});
             WriteLog(QStringLiteral("检查外接程序的程序权限操作，progID=") + QString::number(programNumber), LogProgress);
             if (!context->Rights(programNumber).Allowed(1)) {
                 WriteLog(QStringLiteral("没有运行权限，请检查后再试"), LogNotice, QStringLiteral("提示："));
@@ -751,7 +759,7 @@ void frmMain::RunPlugin(int32_t programNumber, const QString &modeCode, const QS
                     return;
                 }
                 WriteOperation(QStringLiteral("操作插件[") + friendly + QStringLiteral("]"), 0);
-                if (extplugin::startPlugin(plugin.get(), context, parameters)) {
+                if (extplugin::startPlugin(plugin.get(), context, {})) {
                     ShowStatus(m_session, QStringLiteral("正在运行") + friendly);
                     BSTR commandLine = com::toBstr(QString());
                     VARIANT_BOOL done = 0;
@@ -772,9 +780,14 @@ void frmMain::RunPlugin(int32_t programNumber, const QString &modeCode, const QS
 bool frmMain::LoadReportMenu(const QString &code)
 {
     try {
+        // A report button that opens a directory rebuilds the column from
+        // inside its own click; the old buttons go once that click has returned.
         while (m_reports.size() > 1) {
-            delete m_reports.back();
+            qvcontrols::Button2 *old = m_reports.back();
             m_reports.pop_back();
+            old->hide();
+            old->setObjectName(QString());
+            old->deleteLater();
         }
         ::Database *db = m_session.AppContext() ? m_session.AppContext()->Database() : nullptr;
         if (!db)
@@ -967,6 +980,7 @@ bool frmMain::LoadControl(int32_t programNumber, int32_t kind, const QString &me
             throw;
         }
         SysFreeString(caption);
+        m_session.TakeBack(context.get(), config.get());
         if (!result) {
             WriteLog(QStringLiteral("初始化控件Init()时出错<") + QString::number(programNumber) + QStringLiteral(">"),
                      LogProgress);
@@ -1008,14 +1022,30 @@ bool frmMain::ClearControl()
 
 void frmMain::CloseCurrentTab()
 {
-    int i = 0;
     for (int t = 1; t <= m_tabs->Count(); ++t) {
         if (m_tabs->Tab(t)->Selected()) {
-            i = t;
-            break;
+            closeTab(t);
+            return;
         }
     }
-    if (i == 0)
+}
+
+void frmMain::CloseTabOf(const QString &controlName)
+{
+    for (int t = 2; t <= m_tabs->Count(); ++t) {
+        const QString key = m_tabs->Tab(t)->Key();
+        const QString name = QStringLiteral("edit") + QString::number(clng(val(key.mid(key.lastIndexOf(u'-') + 1))));
+        if (name.compare(controlName, Qt::CaseInsensitive) == 0) {
+            closeTab(t);
+            return;
+        }
+    }
+}
+
+void frmMain::closeTab(int i)
+{
+    // The diagram page's tab is never closed.
+    if (i < 2 || i > m_tabs->Count())
         return;
     const QString key = m_tabs->Tab(i)->Key();
     const int n = clng(val(key.mid(key.lastIndexOf(u'-') + 1)));
@@ -1027,7 +1057,8 @@ void frmMain::CloseCurrentTab()
         if (m_moControl.compare(name, Qt::CaseInsensitive) == 0)
             m_moControl.clear();
     }
-    if (m_tabs->Count() > 1)
+    // Another tab's function may close itself; the user's tab stays selected.
+    if (m_tabs->Tab(i)->Selected() && m_tabs->Count() > 1)
         m_tabs->select(m_tabs->Tab(i == 1 ? m_tabs->Count() : i - 1));
     m_tabs->Remove(i);
     if (m_tabs->Count() == 1) {
@@ -1068,22 +1099,26 @@ void frmMain::tabEnter(qvcontrols::VSTab *tab)
         page->raise();
     }
     const QString name = QStringLiteral("edit") + QString::number(n);
+    // A page without a function (it failed to start) never becomes current.
     if (m_controls.Item(name)) {
         m_moControl = name;
         pageResize(n);
+        m_currentPage = n;
     }
-    m_currentPage = n;
 }
 
 void frmMain::pageResize(int page)
 {
-    qvcontrols::ControlSite *site = moControl();
+    // The page's own function: pages other than the current one are resized too.
+    qvcontrols::ControlSite *site = m_controls.Item(QStringLiteral("edit") + QString::number(page));
     qvcontrols::Panel *holder = picHolder(page);
     if (!site || !holder)
         return;
     step([&] {
         site->Move(0, 0, pixelsToTwips(holder->width()), pixelsToTwips(holder->height()));
         holder->update();
+    });
+    step([&] {
         if (holder->isVisible()) {
             holder->setFocus();
             if (site->widget())
@@ -1097,9 +1132,9 @@ void frmMain::ShowMessage(const QString &text)
     ShowStatus(m_session, text);
 }
 
-void frmMain::CloseRequested()
+void frmMain::CloseRequested(const QString &sender)
 {
-    CloseCurrentTab();
+    CloseTabOf(sender);
     m_unloadRequested = true;
 }
 

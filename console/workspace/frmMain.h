@@ -75,7 +75,11 @@ public:
     // Hosting.
     bool LoadControl(int32_t programNumber, int32_t kind, const QString &menuName);
     bool ClearControl();
+    // Closes the selected tab's function.
     void CloseCurrentTab();
+    // Closes the tab whose page hosts the control of that name (any letter
+    // case); nothing when none does.
+    void CloseTabOf(const QString &controlName);
 
     // Layout and commands.
     void Relayout();
@@ -146,6 +150,9 @@ private:
     void tabLeave(qvcontrols::VSTab *tab);
     void tabEnter(qvcontrols::VSTab *tab);
     void pageResize(int page);
+    // Removes tab `index` (2 or above) and its function; the selection moves
+    // to its neighbour only when it was the selected one.
+    void closeTab(int index);
     void loadPictures();
     void loadLinks();
     // Asks every hosted function and every open function window; false at
@@ -170,7 +177,7 @@ private:
     // IFunctionHost
     bool IsFunctionWindow() const override { return false; }
     void ShowMessage(const QString &text) override;
-    void CloseRequested() override;
+    void CloseRequested(const QString &sender) override;
     void SetUnloadRequested(bool requested) override { m_unloadRequested = requested; }
     void OpenFunctionWindow(int32_t programNumber, const com::Variant &data, IDispatch *parameter,
                             int16_t mode) override;

@@ -64,6 +64,23 @@ TEST(PluginScan, ListsEveryPluginClassAndGoesOnPastBrokenLibraries)
     EXPECT_TRUE(logged.at(1).startsWith(QStringLiteral("8:LoadPlugin库文件已损坏"))) << logged.at(1).toStdString();
 }
 
+TEST(PluginScan, PluginWhoseClearFailsIsListedWithItsTextsAndLogged)
+{
+    PluginTestSession t;
+    t.open();
+    t.drop(QStringLiteral(TP_TWO_PATH), QStringLiteral("a_two.so"));
+    t.drop(QStringLiteral(TP_ONE_PATH), QStringLiteral("b_one.so"));
+    qputenv("TP_CLEAR_FAIL", "Alpha");
+    const jx::PluginScan scan = jx::LoadPlugin(t.session.AppContext(), t.installation.folder());
+    qunsetenv("TP_CLEAR_FAIL");
+    // The failure ends its library's scan after the row; the next library is scanned.
+    EXPECT_EQ(names(scan), (QStringList{QStringLiteral("tpTwo.Alpha=工具Alpha/作者Alpha/0"),
+                                        QStringLiteral("tpOne.Solo=工具Solo/作者Solo/0")}));
+    EXPECT_EQ(scan.rows.at(0).description, QStringLiteral("Alpha的说明"));
+    EXPECT_TRUE(scan.rejected.isEmpty());
+    EXPECT_EQ(t.entriesOfKind(8), QStringList{QStringLiteral("LoadPlugin清理失败")});
+}
+
 TEST(PluginScan, PluginWhoseInitFailsSkipsItsLibraryOnly)
 {
     PluginTestSession t;

@@ -1,7 +1,9 @@
 #include "PluginTestSession.h"
 
 #include "console/plugins/frmPluginRun.h"
+#include "console/startup/bMain.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -56,14 +58,18 @@ TEST(frmPluginRun, ListsConfiguresAndRunsThePluginsAndRecordsItsClosingOnce)
     EXPECT_EQ(form.txtDescription()->toPlainText(), QStringLiteral("Alpha的说明"));
     EXPECT_EQ(form.lblAuthor()->text(), QStringLiteral("测试开发商"));
 
-    // A configuration that records an error: one notice, no success text.
+    // A configuration that records an error: one notice, no success text. The
+    // status line lives in the main window, which showing a status brings up.
+    jx::ShowStatus(t.session, QStringLiteral("之前"));
+    ASSERT_TRUE(t.session.mainWindow);
     qputenv("TP_CONFIG_ERROR", "缺少设置");
     form.Cmd(0)->click();
     // No plugin-host beside the tests: the list was built in process, and that was noted.
     EXPECT_EQ(t.entriesOfKind(2), (QStringList{QStringLiteral("找不到插件扫描程序 plugin-host，插件在本进程中扫描"),
                                                QStringLiteral("缺少设置")}));
     EXPECT_EQ(qEnvironmentVariable("TP_TRACE"), QStringLiteral("Init:Alpha;Configure:Alpha;Clear:Alpha;"));
-    EXPECT_FALSE(t.session.mainWindow && t.session.mainWindow->StatusText().contains(QStringLiteral("配置完成")));
+    EXPECT_TRUE(t.session.mainWindow->StatusText().endsWith(QStringLiteral("之前")))
+        << t.session.mainWindow->StatusText().toStdString();
 
     // A configuration that raises: a warning with the row's text.
     qputenv("TP_CONFIG_ERROR", "raise");
@@ -89,4 +95,24 @@ TEST(frmPluginRun, ListsConfiguresAndRunsThePluginsAndRecordsItsClosingOnce)
     ASSERT_EQ(records.size(), 1);
     EXPECT_TRUE(records.at(0).contains(QStringLiteral("退出[插件管理]"))) << records.at(0).toStdString();
     EXPECT_TRUE(records.at(0).contains(QStringLiteral("100027"))) << records.at(0).toStdString();
+}
+
+TEST(frmPluginRun, ARowThatIsOnlyCurrentShowsNoTextsUntilItIsSelected)
+{
+    PluginTestSession t;
+    t.open();
+    t.drop(QStringLiteral(TP_TWO_PATH), QStringLiteral("a_two.so"));
+    frmPluginRun form(t.session);
+    // The list has the focus as the window comes up, which makes its first row current.
+    form.LV()->setFocus();
+    form.show();
+    QApplication::processEvents();
+    ASSERT_NE(form.LV()->currentItem(), nullptr);
+    ASSERT_TRUE(form.LV()->selectedItems().isEmpty());
+    EXPECT_EQ(form.lblAuthor()->text(), QStringLiteral("*"));
+    EXPECT_TRUE(form.txtDescription()->toPlainText().isEmpty());
+
+    form.LV()->topLevelItem(1)->setSelected(true);
+    EXPECT_EQ(form.lblAuthor()->text(), QStringLiteral("作者Beta"));
+    EXPECT_EQ(form.txtDescription()->toPlainText(), QStringLiteral("Beta的说明"));
 }

@@ -26,6 +26,7 @@ public:
         qunsetenv("TP_CONFIG_ERROR");
         qunsetenv("TP_INIT_FAIL");
         qunsetenv("TP_INIT_THROW");
+        qunsetenv("TP_CLEAR_FAIL");
     }
     ~PluginTestSession()
     {

@@ -18,6 +18,7 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/TempFiles.h"
+#include "platform/com/ClassRegistry.h"
 #include "platform/com/InprocServer.h"
 #include "platform/com/LateBound.h"
 #include "platform/com/RegistryStore.h"
@@ -27,6 +28,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <QToolButton>
 
@@ -366,6 +368,89 @@ TEST_F(WorkspaceTest, PagesAndTabsOpenReuseAndClose)
     EXPECT_TRUE(main.ClearControl());
 }
 
+TEST_F(WorkspaceTest, PagesKeepTheirFunctionSizedAndOnlyStartedFunctionsBecomeCurrent)
+{
+    // A kind no function control serves.
+    m_inst.execute(QStringLiteral("INSERT INTO xt_menu VALUES ('0714', '未完成功能', 'TS', '07', 2, 17, 1, 1, 104, 915, 0, '')"));
+    jx::frmMain &main = start();
+    QApplication::setActiveWindow(&main);
+    qvcontrols::VSTabCtl *tabs = main.qvVSTab();
+    main.picHolder(0)->setBackColor(0x203040);
+    main.picHolder(0)->setForeColor(0x405060);
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("070601"), false, QStringLiteral("子功能"), QStringLiteral("070601")));
+    qvcontrols::Panel *page = main.picHolder(1);
+    EXPECT_EQ(page->BackColor(), 0x203040);
+    EXPECT_EQ(page->ForeColor(), 0x405060);
+
+    // The page's own resize takes its function along and gives it the focus.
+    QWidget *control = main.Controls().Item(QStringLiteral("edit1"))->widget();
+    ASSERT_NE(control, nullptr);
+    main.NavPanel()->setFocus();
+    page->resize(page->width() - 40, page->height() - 30);
+    EXPECT_EQ(control->size(), page->size());
+    EXPECT_EQ(QApplication::focusWidget(), control);
+
+    // An entry without a function control leaves an empty tab, which never becomes the current page.
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("0714"), false, QStringLiteral("未完成功能"), QStringLiteral("0714")));
+    ASSERT_EQ(main.Controls().Item(QStringLiteral("edit2")), nullptr);
+    ASSERT_EQ(tabs->Count(), 3);
+    tabs->select(tabs->Tab(2));
+    EXPECT_EQ(main.CurrentPage(), 1);
+    tabs->select(tabs->Tab(3));
+    EXPECT_EQ(main.CurrentPage(), 1);
+    EXPECT_TRUE(main.picHolder(2)->isVisible());
+    // Its menu button brings that empty page back, not the current one.
+    tabs->select(tabs->Tab(1));
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("0714"), false, QStringLiteral("未完成功能"), QStringLiteral("0714")));
+    EXPECT_EQ(tabs->SelectedTab(), tabs->Tab(3));
+    EXPECT_TRUE(main.picHolder(2)->isVisible());
+    EXPECT_FALSE(main.picHolder(1)->isVisible());
+}
+
+TEST_F(WorkspaceTest, FunctionWindowsClearTheirControlWhenTheMainWindowIsDeletedWithoutClosing)
+{
+    jx::frmMain &main = start();
+    ASSERT_TRUE(jx::frmEdit::Open(*m_session, &main, 906, QStringLiteral("子功能"), 103, com::Variant(), nullptr, 0));
+    ASSERT_EQ(functionWindows().size(), 1u);
+    com::ComPtr<IDispatch> control(functionWindows().front()->moControl()->object());
+    // As the program does when it quits by another route than the close box.
+    delete m_session->mainWindow.data();
+    EXPECT_TRUE(functionWindows().empty());
+    EXPECT_EQ(com::toQVariant(com::call(control.get(), QStringLiteral("ClearCount"))).toInt(), 1);
+}
+
+TEST_F(WorkspaceTest, UnloadClosesTheTabOfTheControlThatRaisedIt)
+{
+    jx::frmMain &main = start();
+    qvcontrols::VSTabCtl *tabs = main.qvVSTab();
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("070601"), true, QStringLiteral("子功能"), QStringLiteral("070601")));
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("0702"), true, QStringLiteral("明细功能"), QStringLiteral("0702")));
+    ASSERT_EQ(tabs->Count(), 3);
+    ASSERT_EQ(tabs->SelectedTab(), tabs->Tab(3));
+    com::ComPtr<IDispatch> first(main.Controls().Item(QStringLiteral("edit1"))->object());
+    com::ComPtr<IDispatch> second(main.Controls().Item(QStringLiteral("edit2"))->object());
+
+    // The first function, behind the selected second one, closes itself.
+    com::call(first.get(), QStringLiteral("Raise"), {com::Variant::fromString(QStringLiteral("unload")), com::Variant::fromBool(true)});
+    ASSERT_EQ(tabs->Count(), 2);
+    EXPECT_EQ(tabs->Tab(1)->Key(), QStringLiteral("key"));
+    EXPECT_EQ(tabs->Tab(2)->Key(), QStringLiteral("0702-2"));
+    EXPECT_EQ(tabs->SelectedTab(), tabs->Tab(2));
+    EXPECT_EQ(main.Controls().Item(QStringLiteral("edit1")), nullptr);
+    EXPECT_TRUE(journal(main.Controls().Item(QStringLiteral("edit2")), "Log").endsWith(QStringLiteral("init-end")));
+    EXPECT_EQ(com::toQVariant(com::call(first.get(), QStringLiteral("ClearCount"))).toInt(), 1);
+    EXPECT_TRUE(main.picHolder(2)->isVisible());
+    EXPECT_EQ(main.moControl(), main.Controls().Item(QStringLiteral("edit2")));
+
+    // The selected one closing itself goes back to the diagram page, as before.
+    com::call(second.get(), QStringLiteral("Raise"), {com::Variant::fromString(QStringLiteral("unload")), com::Variant::fromBool(true)});
+    EXPECT_EQ(tabs->Count(), 1);
+    EXPECT_EQ(main.Controls().Item(QStringLiteral("edit2")), nullptr);
+    EXPECT_TRUE(main.PicTable()->isVisible());
+    EXPECT_FALSE(tabs->Tab(1)->Hidden());
+    EXPECT_TRUE(main.UnloadRequested());
+}
+
 TEST_F(WorkspaceTest, EveryEventIsHandledInBothHostsAlsoFromInsidePyInit)
 {
     jx::frmMain &main = start();
@@ -450,6 +535,104 @@ TEST_F(WorkspaceTest, ReportWithSwitchSOpensItsOwnWindowOfTheGivenSize)
     EXPECT_EQ(main.qvVSTab()->Tab(2)->Key(), QStringLiteral("0104-1"));
 }
 
+// Classes a control may make its hand-back objects from, for one test.
+class HandBackClasses
+{
+public:
+    HandBackClasses()
+    {
+        com::registerBuiltinClass(kContext, QStringLiteral("JxTest.AppContext"), [](REFIID iid, void **ppv) {
+            auto *object = new ::AppContext();
+            const HRESULT hr = object->QueryInterface(iid, ppv);
+            object->Release();
+            return hr;
+        });
+        com::registerBuiltinClass(kConfig, QStringLiteral("JxTest.Config"), [](REFIID iid, void **ppv) {
+            auto *object = new jx::clsConfig();
+            const HRESULT hr = object->QueryInterface(iid, ppv);
+            object->Release();
+            return hr;
+        });
+    }
+    ~HandBackClasses()
+    {
+        com::unregisterBuiltinClass(kContext);
+        com::unregisterBuiltinClass(kConfig);
+    }
+
+private:
+    const CLSID kContext = com::guid("{6A1B2C40-4D5E-4F60-8A9B-0C1D2E3F4A50}");
+    const CLSID kConfig = com::guid("{6A1B2C41-4D5E-4F60-8A9B-0C1D2E3F4A50}");
+};
+
+TEST_F(WorkspaceTest, BothHostsTakeBackWhatAControlLeavesInItsContextAndConfiguration)
+{
+    const HandBackClasses classes;
+    for (const char *sql : {"INSERT INTO xt_menu VALUES ('0711', '交回对调', 'TS', '07', 2, 14, 1, 1, 101, 931, 0, '')",
+                            "INSERT INTO xt_menu VALUES ('0712', '交回空', 'TS', '07', 2, 15, 1, 1, 101, 932, 0, '')",
+                            "INSERT INTO xt_menu VALUES ('0713', '交回新', 'TS', '07', 2, 16, 1, 1, 101, 930, 0, '')"})
+        m_inst.execute(QString::fromUtf8(sql));
+    jx::frmMain &main = start();
+    ::AppContext *const context = m_session->AppContext();
+    jx::clsConfig *const config = m_session->Config();
+
+    // Objects of the other kind, or nothing, leave the session's own.
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("0711"), true, QStringLiteral("交回对调"), QStringLiteral("0711")));
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("0712"), true, QStringLiteral("交回空"), QStringLiteral("0712")));
+    EXPECT_EQ(journal(main.Controls().Item(QStringLiteral("edit2")), "Log"), QStringLiteral("JxEdit.oReport,init 932,init-end"));
+    jx::frmEdit::Open(*m_session, &main, 931, QStringLiteral("交回对调"), 220, com::Variant(), nullptr, 0);
+    jx::frmEdit::Open(*m_session, &main, 932, QStringLiteral("交回空"), 220, com::Variant(), nullptr, 0);
+    ASSERT_EQ(functionWindows().size(), 2u);
+    EXPECT_EQ(m_session->AppContext(), context);
+    EXPECT_EQ(m_session->Config(), config);
+
+    // Other objects of the same kinds become the session's, in either host;
+    // the ones they replace stay alive for whoever holds them.
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("0713"), true, QStringLiteral("交回新"), QStringLiteral("0713")));
+    ::AppContext *const fromTab = m_session->AppContext();
+    jx::clsConfig *const configFromTab = m_session->Config();
+    EXPECT_NE(fromTab, context);
+    EXPECT_NE(configFromTab, config);
+    ASSERT_NE(fromTab, nullptr);
+    ASSERT_NE(configFromTab, nullptr);
+    EXPECT_FALSE(context->Environment().AppPath().isEmpty());
+    jx::frmEdit::Open(*m_session, &main, 930, QStringLiteral("交回新"), 220, com::Variant(), nullptr, 0);
+    EXPECT_NE(m_session->AppContext(), fromTab);
+    EXPECT_NE(m_session->Config(), configFromTab);
+    ASSERT_NE(m_session->AppContext(), nullptr);
+    ASSERT_NE(m_session->Config(), nullptr);
+}
+
+TEST_F(WorkspaceTest, AReportButtonOpeningADirectoryRebuildsTheColumnUnderItsOwnClick)
+{
+    // A report entry without a program opens as a directory, whose own
+    // reports then replace the column the clicked button stands in.
+    m_inst.execute(QStringLiteral("INSERT INTO xt_menu VALUES ('0710', '报表目录', 'TS', '07', 2, 12, 1, 1, 0, 0, 0, '报表')"));
+    m_inst.execute(QStringLiteral("INSERT INTO xt_menu VALUES ('071001', '目录内报表', 'TS', '0710', 3, 1, 1, 1, 101, 900, 0, '报表')"));
+    jx::frmMain &main = start();
+    main.NavPanel()->setSelectedItem(main.NavPanel()->Item(QStringLiteral("TS")));
+    ASSERT_EQ(main.ImgRptCount(), 5);
+    ASSERT_EQ(main.ImgRpt(3)->Tag(), QStringLiteral("0710"));
+    QPointer<qvcontrols::Button2> clicked = main.ImgRpt(3);
+    ASSERT_TRUE(clicked->isVisible());
+
+    QTest::mouseClick(clicked, Qt::LeftButton);
+
+    // The click returned through a live button; it goes with the next turn of the loop.
+    EXPECT_TRUE(clicked);
+    EXPECT_FALSE(clicked && clicked->isVisible());
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(clicked);
+    EXPECT_EQ(main.lbl(1)->Caption(), QStringLiteral("当前位置：测'试 -> 报表目录"));
+    ASSERT_EQ(main.ImgRptCount(), 3);
+    EXPECT_EQ(main.ImgRpt(1)->Tag(), QStringLiteral("0710"));
+    EXPECT_EQ(main.ImgRpt(2)->Caption(), QStringLiteral("  目录内报表  "));
+    EXPECT_TRUE(main.ImgRpt(2)->isVisible());
+    // The new buttons work: this one opens its report in a tab.
+    QTest::mouseClick(main.ImgRpt(2), Qt::LeftButton);
+    EXPECT_EQ(main.qvVSTab()->Count(), 2);
+}
+
 TEST_F(WorkspaceTest, PlugInEntryRunsTheRegisteredPlugIn)
 {
     ASSERT_EQ(com::InprocServer::callRegistration(QStringLiteral(JX_JXTOOL_PATH), true), S_OK);
@@ -457,17 +640,41 @@ TEST_F(WorkspaceTest, PlugInEntryRunsTheRegisteredPlugIn)
     main.NavPanel()->setSelectedItem(main.NavPanel()->Item(QStringLiteral("TS")));
     m_boxes.clear();
     m_log.entries.clear();
+    // The status line while the operation is recorded.
+    QString statusAtRecord;
+    m_log.onWrite = [&](const QString &message) {
+        if (message.contains(QStringLiteral("操作插件")))
+            statusAtRecord = main.StatusText();
+    };
     ASSERT_TRUE(main.OpenMenu(QStringLiteral("070A"), false, QStringLiteral("计算工具"), QStringLiteral("070A")));
+    m_log.onWrite = nullptr;
     // The plug-in ran with the record's command line, after the rights check and the operation record.
     EXPECT_EQ(m_boxes.last().text, QStringLiteral("插件运行了"));
     EXPECT_TRUE(logged(1, QStringLiteral("检查外接程序的程序权限操作，progID=909"))) << logText();
-    bool recorded = false;
-    for (const auto &e : m_log.entries)
-        recorded |= e.kind == 48 && e.message.contains(QStringLiteral("操作插件["));
-    EXPECT_TRUE(recorded) << logText();
+    // The calculator names itself after its caption, which it had been given by then.
+    EXPECT_EQ(m_log.messagesOfKind(48).join(u'\n'),
+              QStringLiteral("<log><progid>0</progid><user>admin</user><message>操作插件[计算工具]</message></log>"));
+    // The demo's prompt before the text.
+    EXPECT_EQ(statusAtRecord, QStringLiteral("【安居房产】正在初始化计算工具对象"));
     EXPECT_TRUE(main.StatusText().endsWith(QStringLiteral("Ready...")));
     EXPECT_EQ(main.lbl(1)->Caption(), QStringLiteral("当前位置：测'试 -> 计算工具"));
     EXPECT_EQ(main.qvVSTab()->Count(), 1);
+}
+
+TEST_F(WorkspaceTest, PlugInParametersArriveTypedAndBeforeInit)
+{
+    ASSERT_EQ(com::InprocServer::callRegistration(QStringLiteral(JX_TPONE_PATH), true), S_OK);
+    m_inst.execute(QStringLiteral("INSERT INTO xt_menu VALUES ('070B', '单插件', 'TS', '07', 2, 13, 1, 1, 230, 920, 0, '')"));
+    m_inst.execute(QStringLiteral("INSERT INTO xt_objects VALUES (920, '单插件', 'tpOne.Solo', '/x', 'TS')"));
+    jx::frmMain &main = start();
+    main.NavPanel()->setSelectedItem(main.NavPanel()->Item(QStringLiteral("TS")));
+    qunsetenv("TP_TRACE");
+    ASSERT_TRUE(main.OpenMenu(QStringLiteral("070B"), false, QStringLiteral("单插件"), QStringLiteral("070B")));
+    // 3 is a 32-bit integer, 8 a text.
+    EXPECT_EQ(qEnvironmentVariable("TP_TRACE"),
+              QStringLiteral("Param:ProgID=3:920;Param:ModeCode=8:TS;Param:Caption=8:单插件;Param:CommandLine=8:/x;"
+                             "Init:Solo;Action:Solo;Clear:Solo;"));
+    qunsetenv("TP_TRACE");
 }
 
 TEST_F(WorkspaceTest, LockLetsNothingButTheUnlockPanelTakeInput)

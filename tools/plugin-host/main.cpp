@@ -108,7 +108,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     jx::installQtTranslations(app);
     QString file, className, progId, installation;
-    QList<QPair<QString, QString>> params;
+    extplugin::ParameterList params;
     bool action = false;
     const QStringList args = app.arguments().mid(1);
     if (!args.isEmpty() && args[0] == QLatin1String("--scan")) {
@@ -131,7 +131,7 @@ int main(int argc, char *argv[])
             progId = args[++i];
         } else if (i + 1 < args.size() && a == QLatin1String("--param") && args[i + 1].contains(QLatin1Char('='))) {
             const QString p = args[++i];
-            params.append({p.section(QLatin1Char('='), 0, 0), p.section(QLatin1Char('='), 1)});
+            params.append({p.section(QLatin1Char('='), 0, 0), QVariant(p.section(QLatin1Char('='), 1))});
         } else {
             return usage();
         }

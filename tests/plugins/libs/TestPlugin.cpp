@@ -1,7 +1,8 @@
 // Plug-in libraries the tests build and drop into a Plugin folder. Every call
-// is appended to the environment variable TP_TRACE ("Init:Alpha;" ...), and
-// TP_CONFIG_ERROR / TP_INIT_FAIL / TP_INIT_THROW make Configure record an
-// error, Init fail, or Init throw.
+// is appended to the environment variable TP_TRACE ("Init:Alpha;" ...; an added
+// parameter as "Param:name=type:value", the type its automation type number),
+// and TP_CONFIG_ERROR / TP_INIT_FAIL / TP_INIT_THROW / TP_CLEAR_FAIL make
+// Configure record an error, Init fail, Init throw, or Clear fail.
 
 #include "extplugin/IExtPluginUI.h"
 #include "platform/com/Bstr.h"
@@ -55,6 +56,17 @@ public:
     explicit Holder(const QString &description)
     {
         members().add(QStringLiteral("Description"), [description](const com::DispArgs &) { return com::Variant::fromString(description); });
+        // As the parameter collection: Add(name, text, value).
+        members().add(QStringLiteral("Add"), [](const com::DispArgs &a) {
+            if (a.size() == 3) {
+                const VARIANT &value = com::deref(*a[2]);
+                trace(QStringLiteral("Param:%1=%2:%3")
+                          .arg(com::toQVariant(*a[0]).toString())
+                          .arg(value.vt)
+                          .arg(com::toQVariant(value).toString()));
+            }
+            return com::Variant();
+        });
     }
 };
 
@@ -85,6 +97,8 @@ public:
     HRESULT Clear(VARIANT_BOOL *result) override
     {
         trace(QStringLiteral("Clear:") + name());
+        if (qgetenv("TP_CLEAR_FAIL") == name().toUtf8())
+            return com::reportError(com::RuntimeError(5, name(), QStringLiteral("清理失败")));
         *result = VARIANT_TRUE;
         return S_OK;
     }

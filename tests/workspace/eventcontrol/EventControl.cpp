@@ -5,6 +5,10 @@
 //   902  asks to be unloaded while it runs, then succeeds
 //   903  fails
 //   907  has no QueryClose, as a control written before it
+//   930  hands back, through its by-reference context and configuration,
+//        new objects made by the ProgIDs "JxTest.AppContext" / "JxTest.Config"
+//   931  hands them back swapped (each an object of the other kind)
+//   932  hands back nothing in both
 //   any other number succeeds quietly.
 // Each object keeps a journal of what it was handed (Args, Log). QueryClose
 // answers CloseAnswer (True unless set; the text "raise" raises an error) and
@@ -14,6 +18,7 @@
 #include "components/controls/ControlObject.h"
 
 #include "platform/com/ClassFactory.h"
+#include "platform/com/ClassRegistry.h"
 #include "platform/com/InprocServer.h"
 #include "platform/com/LateBound.h"
 
@@ -77,6 +82,8 @@ public:
                 raiseAll();
             if (number == 902)
                 raiseEvent(QStringLiteral("unload"), {com::Variant::fromBool(true)});
+            if (number >= 930 && number <= 932 && a.size() > 1)
+                handBack(number, *a[0], *a[1]);
             if (number != 907)
                 addQueryClose();
             m_log << QStringLiteral("init-end");
@@ -117,6 +124,30 @@ public:
     }
 
 private:
+    // Replaces what the host's variables hold, as a control may.
+    static void handBack(int32_t number, VARIANT &context, VARIANT &configuration)
+    {
+        if (context.vt != (VT_DISPATCH | VT_BYREF) || configuration.vt != (VT_DISPATCH | VT_BYREF))
+            return;
+        IDispatch *given[2] = {*context.ppdispVal, *configuration.ppdispVal};
+        IDispatch *back[2] = {nullptr, nullptr};
+        if (number == 930) {
+            back[0] = com::createObject(QStringLiteral("JxTest.AppContext")).detach();
+            back[1] = com::createObject(QStringLiteral("JxTest.Config")).detach();
+        } else if (number == 931) {
+            back[0] = given[1];
+            back[1] = given[0];
+            for (IDispatch *object : back)
+                if (object)
+                    object->AddRef();
+        }
+        *context.ppdispVal = back[0];
+        *configuration.ppdispVal = back[1];
+        for (IDispatch *object : given)
+            if (object)
+                object->Release();
+    }
+
     void addQueryClose()
     {
         members().add(QStringLiteral("QueryClose"), [this](const com::DispArgs &) {
