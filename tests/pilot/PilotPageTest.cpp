@@ -9,6 +9,8 @@
 #include "components/controls/qvArrow.h"
 #include "components/controls/qvPilot_S.h"
 #include "components/data/Database.h"
+#include "components/xml/XmlDocument.h"
+#include "console/support/b64.h"
 #include "platform/AnsiCodec.h"
 #include "platform/MessageBox.h"
 #include "platform/TempFiles.h"
@@ -329,6 +331,96 @@ TEST_F(PilotPageTest, AMissingRequiredAttributeStopsTheBuildAndKeepsWhatWasBuilt
     pilot->BuildPilot(QStringLiteral("<blocks><pilots>"));
     EXPECT_EQ(boxes.count(), 3);
     EXPECT_TRUE(nodes().isEmpty());
+}
+
+// Two groups of each, the second longer: position 2 onwards comes from the
+// second group, as "/blocks/pilots/pilot[2]" selects it.
+TEST_F(PilotPageTest, NodesAndArrowsReadInOnePassEqualTheirPositionalReading)
+{
+    const QList<QRgb> colours = {0xff0000, 0x00ff00, 0x0000ff, 0xffff00, 0x00ffff};
+    QStringList first, second;
+    for (int k = 0; k < 5; ++k) {
+        const QString node = pilotXml(word(QStringLiteral("节点%1").arg(k)), 10 * k, 3 + k, QStringLiteral("07%1").arg(k),
+                                      word(QStringLiteral("图%1.png").arg(k)), png(4 + k, colours[k]));
+        (k < 2 ? first : second) << node;
+    }
+    const QString xml = QStringLiteral("<blocks><arrows>") + arrowXml(1) + QStringLiteral("</arrows><pilots>") + first.join(QString())
+        + QStringLiteral("</pilots><arrows>") + arrowXml(2) + arrowXml(3) + QStringLiteral("</arrows><pilots>")
+        + second.join(QString()) + QStringLiteral("</pilots></blocks>");
+    pilot->BuildPilot(xml);
+    EXPECT_EQ(boxes.count(), 0) << boxes.last().text.toStdString();
+
+    XmlDocument doc;
+    ASSERT_TRUE(doc.LoadXml(xml));
+    const auto attr = [&](const QString &path, const QString &name) { return doc.GetAttribute(path, name).toString(); };
+    int positions = 0;
+    while (!doc.GetAttribute(QStringLiteral("/blocks/pilots/pilot[%1]").arg(positions), "caption").isNull())
+        ++positions;
+    const auto n = nodes();
+    ASSERT_EQ(positions, 3);
+    ASSERT_EQ(n.size(), positions);
+    for (int j = 0; j < n.size(); ++j) {
+        const QString path = QStringLiteral("/blocks/pilots/pilot[%1]").arg(j);
+        SCOPED_TRACE(j);
+        EXPECT_EQ(n[j]->Caption(), jx::b64::DecodeEncodedWord(attr(path, "caption")));
+        EXPECT_EQ(n[j]->Left(), 57 * attr(path, "left").toInt() + 1000);
+        EXPECT_EQ(n[j]->Top(), 57 * attr(path, "top").toInt() + 1500);
+        EXPECT_EQ(n[j]->Width(), 57 * attr(path, "width").toInt());
+        EXPECT_EQ(n[j]->Height(), 57 * attr(path, "height").toInt());
+        EXPECT_EQ(n[j]->IconSize(), attr(path, "iconsize").toInt());
+        EXPECT_EQ(n[j]->TextAlign(), attr(path, "textalign").toInt());
+        EXPECT_EQ(n[j]->Tag(), attr(path + "/menu", "code"));
+        const QString icon = jx::b64::DecodeEncodedWord(attr(path + "/icon", "filename"));
+        EXPECT_EQ(QFileInfo(temp("images/" + icon)).size(), QByteArray::fromBase64(doc.GetValue(path + "/icon").toString().toLatin1()).size());
+        const int k = icon.mid(1, 1).toInt();
+        EXPECT_EQ(n[j]->Picture().size(), QSize(4 + k, 4 + k));
+        EXPECT_EQ(n[j]->Picture().toImage().pixel(1, 1), 0xff000000 | colours[k]);
+    }
+    EXPECT_EQ(n[2]->Tag(), QStringLiteral("074"));
+    const auto a = arrows();
+    ASSERT_EQ(a.size(), 2);
+    for (int i = 0; i < a.size(); ++i)
+        EXPECT_EQ(a[i]->TwipsGeometry::Left(), 57 * attr(QStringLiteral("/blocks/arrows/arrow[%1]").arg(i), "left").toInt() + 1000);
+    EXPECT_EQ(a[1]->TwipsGeometry::Left(), 57 * 3 + 1000);
+}
+
+TEST_F(PilotPageTest, ALargeDiagramIsBuiltUpToTheLimitWithOneNotice)
+{
+    constexpr int kArrows = 10;
+    constexpr int kLimit = jx::PilotPage::kMaxElements;
+    QStringList arrowList, nodeList;
+    for (int i = 0; i < kArrows; ++i)
+        arrowList << arrowXml(i);
+    const auto node = [](int j) {
+        return QStringLiteral("<pilot caption=\"N%1\" left=\"%2\" top=\"1\" width=\"2\" height=\"2\" textalign=\"0\"><menu code=\"%1\"/></pilot>")
+            .arg(j)
+            .arg(j % 100);
+    };
+    for (int j = 0; j < kLimit - kArrows; ++j)
+        nodeList << node(j);
+
+    // Exactly at the limit: everything, silently.
+    pilot->BuildPilot(blocks(arrowList, nodeList));
+    EXPECT_EQ(boxes.count(), 0) << boxes.last().text.toStdString();
+    EXPECT_EQ(arrows().size(), kArrows);
+    EXPECT_EQ(nodes().size(), kLimit - kArrows);
+
+    // Beyond it: the first ones in the page's order, and one notice counting all.
+    pilot->ClearDynamicControls();
+    for (int j = kLimit - kArrows; j < kLimit + 5; ++j)
+        nodeList << node(j);
+    pilot->BuildPilot(blocks(arrowList, nodeList));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("导航图的节点太多（共 %1 个），只显示前 %2 个").arg(kLimit + 5 + kArrows).arg(kLimit));
+    EXPECT_EQ(boxes.last().style, jx::Exclamation);
+    EXPECT_EQ(boxes.last().title, QStringLiteral("提示："));
+    EXPECT_EQ(arrows().size(), kArrows);
+    const auto n = nodes();
+    ASSERT_EQ(n.size(), kLimit - kArrows);
+    EXPECT_EQ(n.first()->Tag(), QStringLiteral("0"));
+    EXPECT_EQ(n.last()->Tag(), QString::number(kLimit - kArrows - 1));
+    EXPECT_EQ(n.last()->Index(), kLimit - kArrows);
+    EXPECT_TRUE(n.last()->isVisible());
 }
 
 TEST_F(PilotPageTest, NamesFromTheDatabaseOrTheDiagramNeverLeaveTheirCacheFolder)
