@@ -10,6 +10,7 @@
 #include "components/xml/XmlDocument.h"
 #include "console/config/bCommon.h"
 #include "console/support/b64.h"
+#include "console/workspace/bFiles.h"
 #include "platform/MessageBox.h"
 #include "platform/Numeric.h"
 #include "platform/TempFiles.h"
@@ -18,7 +19,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
-#include <QSaveFile>
 #include <QWidget>
 
 #include <algorithm>
@@ -53,24 +53,6 @@ bool isDir(const QString &path)
     return QFileInfo(LocalPath(path)).isDir();
 }
 
-// The file-name part of a product path: after the last "\", or after a drive
-// letter's ":".
-QString FileNameFromPath(const QString &path, bool stripExtension)
-{
-    QString name = path;
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('\\'));
-    if (slash >= 0)
-        name = path.mid(slash + 1);
-    else if (path.indexOf(QLatin1Char(':')) == 1)
-        name = path.mid(2);
-    if (stripExtension) {
-        const qsizetype dot = name.indexOf(QLatin1Char('.'));
-        if (dot >= 0)
-            name.truncate(dot);
-    }
-    return name;
-}
-
 // Names come from the database and from diagram files: they may only ever
 // name a file directly inside their cache folder.
 bool isPlainFileName(const QString &name)
@@ -83,20 +65,6 @@ void requirePlainFileName(const QString &name)
 {
     if (!isPlainFileName(name))
         throw com::RuntimeError(75, kSource, QStringLiteral("“%1”不能用作缓存文件名").arg(name));
-}
-
-// A binary field written byte for byte; false (nothing changed) for a Null
-// field, an existing file without overwrite, or a failed write.
-bool SaveFieldToFile(const QString &filePath, const QVariant &field, bool overwrite)
-{
-    if (field.isNull())
-        return false;
-    const QString local = LocalPath(filePath);
-    if (local.isEmpty() || (!overwrite && QFileInfo::exists(local)))
-        return false;
-    const QByteArray bytes = field.toByteArray();
-    QSaveFile f(local);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
 }
 
 void makeFolder(QString folder)
@@ -240,7 +208,7 @@ void PilotPage::Impl::renew(const Recordset &rs, const QString &file)
 {
     const QVariant contents = rs.Fields(QStringLiteral("contents"));
     if (val(toText(rs.Fields(QStringLiteral("iscompress")))) != 1) {
-        if (!SaveFieldToFile(file, contents, true))
+        if (!SaveFieldToFile(LocalPath(file), contents, true))
             throw com::RuntimeError(75, kSource, QStringLiteral("无法写入“%1”").arg(file));
         return;
     }
@@ -252,7 +220,7 @@ void PilotPage::Impl::renew(const Recordset &rs, const QString &file)
     const QString tmp = createTempFileName(QStringLiteral("tmp"));
     if (tmp.isEmpty())
         throw com::RuntimeError(75, kSource, QStringLiteral("无法创建临时文件"));
-    const bool saved = SaveFieldToFile(tmp, contents, true);
+    const bool saved = SaveFieldToFile(LocalPath(tmp), contents, true);
     const bool extracted = saved && zLibControl1.ExtractArchive(tmp, menuFolder, false, true, false, true, false, true);
     QFile::remove(LocalPath(tmp));
     if (!saved)

@@ -221,6 +221,27 @@ TEST_F(PilotPageTest, PlacesEveryArrowAndNodeAndANodeClickOpensItsCode)
     EXPECT_EQ(boxes.count(), 0);
 }
 
+// A diagram held in a text column arrives decoded; its cached copy must be
+// the GB text its declaration names, or every caption is garbage.
+TEST_F(PilotPageTest, ADiagramStoredAsTextShowsItsChineseCaptions)
+{
+    const QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"gb2312\"?><print><page>")
+        + blocks({}, {QStringLiteral("<pilot caption=\"房源登记\" left=\"1\" top=\"1\" width=\"20\" height=\"10\" textalign=\"0\">"
+                                     "<menu code=\"0101\"/></pilot>")})
+        + QStringLiteral("</page></print>");
+    store("01", "01.mnu", 0, QByteArray(), 0);
+    ASSERT_TRUE(db->ExecuteParams(QStringLiteral("update xt_menuPilot set contents=?, filesize=? where type=0 and menuCode='01'"),
+                                  {xml, jx::toAnsi(xml).size()}));
+    ASSERT_EQ(db->Query(QStringLiteral("select typeof(contents) from xt_menuPilot where menuCode='01'"), 1).Value().toString(),
+              QStringLiteral("text"));
+
+    ASSERT_TRUE(pilot->LoadPilot("01"));
+    EXPECT_EQ(boxes.count(), 0) << boxes.last().text.toStdString();
+    ASSERT_EQ(nodes().size(), 1);
+    EXPECT_EQ(nodes()[0]->Caption(), QStringLiteral("房源登记"));
+    EXPECT_EQ(QFileInfo(temp("menu/01.mnu")).size(), jx::toAnsi(xml).size());
+}
+
 TEST_F(PilotPageTest, CacheIsRenewedBySizeOnlyAndIconsAreSharedAndNeverRenewed)
 {
     const QByteArray red = png(8, 0xff0000), blue = png(16, 0x0000ff);
