@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <algorithm>
@@ -212,36 +213,31 @@ void PilotPage::Impl::renew(const Recordset &rs, const QString &file)
             throw com::RuntimeError(75, kSource, QStringLiteral("无法写入“%1”").arg(file));
         return;
     }
-    // The archive holds the diagram under the row's file name, unpacked next
-    // to the cached copy and then renamed to it.
-    const QString menuFolder = tempPath() + QStringLiteral("\\menu");
+    // The archive holds the diagram under the row's file name. It is unpacked
+    // into a folder of its own beside the cached copy, so no entry can replace
+    // another diagram's copy, and whatever else it held goes with that folder.
     const QString entry = toText(rs.Fields(QStringLiteral("filename")));
     requirePlainFileName(entry);
-    const QString tmp = createTempFileName(QStringLiteral("tmp"));
+    const QString local = LocalPath(file);
+    QTemporaryDir staging(QFileInfo(local).absolutePath() + QStringLiteral("/.unpack-XXXXXX"));
+    const QString tmp = staging.isValid() ? createTempFileName(QStringLiteral("tmp")) : QString();
     if (tmp.isEmpty())
         throw com::RuntimeError(75, kSource, QStringLiteral("无法创建临时文件"));
     const bool saved = SaveFieldToFile(LocalPath(tmp), contents, true);
-    const bool extracted = saved && zLibControl1.ExtractArchive(tmp, menuFolder, false, true, false, true, false, true);
+    const bool extracted = saved && zLibControl1.ExtractArchive(tmp, staging.path(), false, true, false, true, false, true);
     QFile::remove(LocalPath(tmp));
     if (!saved)
         throw com::RuntimeError(75, kSource, QStringLiteral("无法写入“%1”").arg(tmp));
     if (!extracted)
         throw com::RuntimeError(75, kSource, zLibControl1.LastError());
 
-    const QString unpacked = menuFolder + QStringLiteral("\\") + entry;
-    const QString local = LocalPath(file);
-    // An entry already named as the cached copy is the cached copy.
-    if (QFileInfo(LocalPath(unpacked)).absoluteFilePath() == QFileInfo(local).absoluteFilePath())
-        return;
-    QFile::remove(local);
-    const bool renamed = QFileInfo(LocalPath(unpacked)).isFile() && QFile::rename(LocalPath(unpacked), local);
-    // Whatever else the archive held is of no use to anyone.
-    for (const QString &name : zLibControl1.ExtractedFiles()) {
-        if (name.compare(entry, Qt::CaseInsensitive) != 0)
-            QFile::remove(LocalPath(menuFolder + QStringLiteral("\\") + name));
-    }
-    if (!renamed)
+    // Stored names are matched without regard to case, as everywhere in the product.
+    const QString unpacked = LocalPath(staging.path() + QStringLiteral("/") + entry);
+    if (!QFileInfo(unpacked).isFile())
         throw com::RuntimeError(53, kSource, QStringLiteral("%1：%2").arg(com::errorText(53), entry));
+    QFile::remove(local);
+    if (!QFile::rename(unpacked, local))
+        throw com::RuntimeError(75, kSource, QStringLiteral("无法写入“%1”").arg(file));
 }
 
 bool PilotPage::LoadPilot(const QString &menuCode)

@@ -315,6 +315,39 @@ TEST_F(PilotPageTest, CompressedDiagramsAreUnpackedUnderTheirEntryNameAndBadFile
     EXPECT_TRUE(filesBelow(installation.path("systemp")).isEmpty());
 }
 
+// What an archive holds besides the diagram is removed, and nothing else:
+// not the fresh copy when an entry bears its name, not another diagram's copy.
+TEST_F(PilotPageTest, AnArchiveLeavesOnlyTheCachedCopyAndTouchesNoOtherDiagram)
+{
+    const QByteArray icon = png(4, 0x00ff00);
+    const QByteArray other = diagramFile(blocks({}, {pilotXml("Other", 1, 1, "0801", "o.png", icon)}));
+    storePlain("08", other);
+    ASSERT_TRUE(pilot->LoadPilot("08"));
+
+    const QByteArray file = diagramFile(blocks({}, {pilotXml("Fresh", 1, 1, "0701", "f.png", icon), pilotXml("Two", 2, 1, "0702", "f.png", icon)}));
+    store("07", "pilot07.xml", 1,
+          writeZip({{"07.mnu", "stale"}, {"readme.txt", "extra"}, {"08.mnu", "not 08"}, {"sub/notes.txt", "x"}, {"pilot07.xml", file}}),
+          file.size());
+    ASSERT_TRUE(pilot->LoadPilot("07"));
+    EXPECT_EQ(boxes.count(), 0) << boxes.last().text.toStdString();
+    ASSERT_EQ(nodes().size(), 2);
+    EXPECT_EQ(nodes()[0]->Caption(), QStringLiteral("Fresh"));
+    EXPECT_EQ(filesBelow(temp("menu")), QStringList({"07.mnu", "08.mnu"}));
+    QFile cached(temp("menu/07.mnu")), kept(temp("menu/08.mnu"));
+    ASSERT_TRUE(cached.open(QIODevice::ReadOnly));
+    EXPECT_EQ(cached.readAll(), file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), other);
+    EXPECT_EQ(QDir(temp("menu")).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+
+    // The row names the cached copy itself: still only that copy stays.
+    store("09", "09.mnu", 1, writeZip({{"readme.txt", "extra"}, {"09.mnu", file}}), file.size());
+    ASSERT_TRUE(pilot->LoadPilot("09"));
+    EXPECT_EQ(nodes().size(), 2);
+    EXPECT_EQ(filesBelow(temp("menu")), QStringList({"07.mnu", "08.mnu", "09.mnu"}));
+    EXPECT_EQ(boxes.count(), 0);
+}
+
 TEST_F(PilotPageTest, AMissingRequiredAttributeStopsTheBuildAndKeepsWhatWasBuilt)
 {
     const QByteArray icon = png(4, 0x00ff00);
