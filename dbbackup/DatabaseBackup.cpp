@@ -1,5 +1,7 @@
 #include "DatabaseBackup.h"
 
+#include "components/data/StatementFailure.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -34,7 +36,8 @@ QString localPath(QString path)
 
 QString sqliteMessage(sqlite3 *db, int rc)
 {
-    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    return StatementFailure::sqliteFailure(db ? sqlite3_extended_errcode(db) : rc,
+                                           db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)));
 }
 
 // Closes the handles however the copy ends.
@@ -233,7 +236,7 @@ bool DatabaseBackup::CopySqlite(const QString &source, const QString &target, QS
         if (stepped != SQLITE_DONE) {
             const QString why = stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED
                 ? QStringLiteral("数据库一直被占用")
-                : QString::fromUtf8(sqlite3_errstr(stepped));
+                : StatementFailure::sqliteFailure(stepped, QString::fromUtf8(sqlite3_errstr(stepped)));
             return fail(QStringLiteral("备份未完成：%1").arg(why));
         }
         if (rc != SQLITE_OK)

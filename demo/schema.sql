@@ -74,6 +74,15 @@ CREATE TABLE jx_user (
   lockeduntil VARCHAR(19) NOT NULL DEFAULT ''
 );
 
+-- The sign-in brake of names that name no user, counted as jx_user counts a
+-- user's wrong passwords, so a name's refusals and waits never tell whether it
+-- exists; no jx_user row is made for such a name.
+CREATE TABLE jx_signinbrake (
+  username    VARCHAR(50) NOT NULL PRIMARY KEY,
+  failcount   INTEGER NOT NULL DEFAULT 0,
+  lockeduntil VARCHAR(19) NOT NULL DEFAULT ''
+);
+
 -- Rights of a user on a program number; the bits are ProgramRights::Bit (1 = run).
 CREATE TABLE jx_right (
   usercode  VARCHAR(20) NOT NULL,

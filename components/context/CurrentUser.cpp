@@ -145,10 +145,8 @@ bool CurrentUser::Login(const QString &password)
         return false;
     }
     Recordset rs = r.Recordset();
-    if (rs.Eof()) {
-        checkPassword(kDummyHash, password); // the same work as for a known name
-        return false;                        // unknown user: a plain refusal
-    }
+    if (rs.Eof())
+        return refuseUnknown(*db, name, password);
     if (rs.Fields(QStringLiteral("active")).toInt() != 1) {
         m_error.setDescription(QStringLiteral("用户%1已被停用").arg(name));
         return false;
@@ -161,18 +159,8 @@ bool CurrentUser::Login(const QString &password)
     const QString code = rs.Fields(QStringLiteral("usercode")).toString();
     const int failures = rs.Fields(QStringLiteral("failcount")).toInt();
     const QString lockedUntil = rs.Fields(QStringLiteral("lockeduntil")).toString();
-    if (failures >= kLockAfter) {
-        m_error.setDescription(lockedMessage(name));
+    if (braked(name, failures, lockedUntil))
         return false;
-    }
-    // Refused without looking at the password: a guess made while waiting
-    // tells nothing and costs nothing, and the window is never held up.
-    const QDateTime until = QDateTime::fromString(lockedUntil, kTimeFormat);
-    const qint64 waitMs = until.isValid() ? now().msecsTo(until) : 0;
-    if (waitMs > 0) {
-        m_error.setDescription(QStringLiteral("密码错误次数过多，请 %1 秒后再试").arg((waitMs + 999) / 1000));
-        return false;
-    }
     if (!checkPassword(hash, password)) {
         recordFailure(*db, code, name, failures);
         return false;
@@ -189,6 +177,44 @@ bool CurrentUser::Login(const QString &password)
     return true;
 }
 
+bool CurrentUser::braked(const QString &userName, int failures, const QString &lockedUntil)
+{
+    if (failures >= kLockAfter) {
+        m_error.setDescription(lockedMessage(userName));
+        return true;
+    }
+    // Refused without looking at the password: a guess made while waiting
+    // tells nothing and costs nothing, and the window is never held up.
+    const QDateTime until = QDateTime::fromString(lockedUntil, kTimeFormat);
+    const qint64 waitMs = until.isValid() ? now().msecsTo(until) : 0;
+    if (waitMs > 0) {
+        m_error.setDescription(QStringLiteral("密码错误次数过多，请 %1 秒后再试").arg((waitMs + 999) / 1000));
+        return true;
+    }
+    return false;
+}
+
+bool CurrentUser::refuseUnknown(::Database &db, const QString &userName, const QString &password)
+{
+    int failures = 0;
+    QString lockedUntil;
+    const QueryResult r = db.QueryParams(QStringLiteral("select failcount,lockeduntil from jx_signinbrake where username=?"), {userName});
+    if (r.ok()) {
+        Recordset rs = r.Recordset();
+        if (!rs.Eof()) {
+            failures = rs.Fields(QStringLiteral("failcount")).toInt();
+            lockedUntil = rs.Fields(QStringLiteral("lockeduntil")).toString();
+        }
+    } else {
+        db.ResetError(); // without the table the name is refused unbraked, as before it existed
+    }
+    if (braked(userName, failures, lockedUntil))
+        return false;
+    checkPassword(kDummyHash, password); // the same work as for a known name
+    recordFailure(db, QString(), userName, failures);
+    return false;
+}
+
 int CurrentUser::delayAfter(int failures)
 {
     if (failures < kFreeFailures || failures >= kLockAfter)
@@ -203,11 +229,25 @@ void CurrentUser::recordFailure(::Database &db, const QString &userCode, const Q
     // '' rather than null for none: the column refuses Null.
     const QString until = delay > 0 ? now().addSecs(delay).toString(kTimeFormat) : QStringLiteral("");
     // Counted in the statement itself, so attempts from several workstations at once all count.
-    if (!db.ExecuteParams(QStringLiteral("update jx_user set failcount=failcount+1, lockeduntil=? where usercode=?"),
-                          {until, userCode})) {
-        db.ResetError();
-        return; // a plain refusal still
+    bool counted = false;
+    if (!userCode.isEmpty()) {
+        counted = db.ExecuteParams(QStringLiteral("update jx_user set failcount=failcount+1, lockeduntil=? where usercode=?"),
+                                   {until, userCode});
+    } else {
+        const int changed = db.ExecuteCount(
+            QStringLiteral("update jx_signinbrake set failcount=failcount+1, lockeduntil=? where username=?"), {until, userName});
+        // The first failure of the name makes its row; a row made meanwhile by another workstation is counted into.
+        counted = changed > 0
+            || (changed == 0
+                && (db.ExecuteParams(QStringLiteral("insert into jx_signinbrake (username, failcount, lockeduntil) values (?, 1, ?)"),
+                                     {userName, until})
+                    || db.ExecuteCount(QStringLiteral("update jx_signinbrake set failcount=failcount+1, lockeduntil=? where username=?"),
+                                       {until, userName})
+                        > 0));
     }
+    db.ResetError(); // a lost race's refused insert, or a count that failed: a plain refusal still
+    if (!counted)
+        return;
     if (failures >= kLockAfter)
         m_error.setDescription(lockedMessage(userName));
     else if (delay > 0)

@@ -15,7 +15,9 @@ class Database;
 /// password hashes; the typed password is kept in memory only. Wrong
 /// passwords are counted per user in the database (failcount, lockeduntil):
 /// after a few, each further attempt waits longer, and after kLockAfter the
-/// user is locked until an administrator unlocks him.
+/// user is locked until an administrator unlocks him. Names that name no user
+/// are counted alike in jx_signinbrake, so the refusals and waits of a name
+/// never tell whether it exists.
 class CurrentUser final : public com::Dispatchable<CurrentUser>
 {
 public:
@@ -84,7 +86,13 @@ private:
     void wipePassword();
     void keepPassword(const QString &password);
     QDateTime now() const { return m_clock ? m_clock() : QDateTime::currentDateTime(); }
+    /// True (reason set) when the brake refuses an attempt before the password is looked at.
+    bool braked(const QString &userName, int failures, const QString &lockedUntil);
+    /// Counts a wrong password for a user (userCode) or, when userCode is
+    /// empty, for a name that names none (jx_signinbrake).
     void recordFailure(::Database &db, const QString &userCode, const QString &userName, int failuresBefore);
+    /// Refuses a name that names no user as a wrong password would be refused.
+    bool refuseUnknown(::Database &db, const QString &userName, const QString &password);
 
     AppContext *m_context = nullptr;
     QString m_userName, m_userCode, m_roleCode, m_password;

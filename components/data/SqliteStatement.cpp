@@ -95,43 +95,9 @@ QVariant columnValue(sqlite3_stmt *st, int i)
     }
 }
 
-// The engine's own text, led by what it means for the operator where the
-// cause is one he can act on: another program holding the file, a file he
-// may not write, a damaged file, a full disk, a value the schema refuses.
 QString failure(sqlite3 *db)
 {
-    const QString native = QString::fromUtf8(sqlite3_errmsg(db));
-    const char *meaning = nullptr;
-    switch (sqlite3_errcode(db) & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        meaning = "数据库正被其他程序使用，等待超时，请稍后再试";
-        break;
-    case SQLITE_READONLY:
-        meaning = "数据库文件是只读的，修改无法保存";
-        break;
-    case SQLITE_PERM:
-    case SQLITE_CANTOPEN:
-        meaning = "无法打开或写入数据库文件，请检查文件和文件夹的权限";
-        break;
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        meaning = "数据库文件已损坏";
-        break;
-    case SQLITE_FULL:
-        meaning = "磁盘已满，数据没有保存，请腾出磁盘空间后再试";
-        break;
-    case SQLITE_IOERR:
-        meaning = "读写数据库文件时出错";
-        break;
-    case SQLITE_CONSTRAINT: {
-        const QString constraint = StatementFailure::sqliteMeaning(native);
-        return constraint.isEmpty() ? native : constraint + QStringLiteral("（") + native + QStringLiteral("）");
-    }
-    default:
-        return native;
-    }
-    return QString::fromUtf8(meaning) + QStringLiteral("（") + native + QStringLiteral("）");
+    return StatementFailure::sqliteFailure(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
 }
 } // namespace
 

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <sqlite3.h>
+
 namespace {
 // Splits s at separators outside string literals and parentheses.
 QStringList splitTopLevel(const QString &s, QChar separator)
@@ -221,4 +223,39 @@ QString StatementFailure::sqliteMeaning(const QString &native)
     if (native.contains(QLatin1String("NOT NULL constraint failed")))
         return on.isEmpty() ? QStringLiteral("必填的内容没有填写") : QStringLiteral("“%1”必须填写").arg(on);
     return {};
+}
+
+QString StatementFailure::sqliteFailure(int resultCode, const QString &native)
+{
+    const char *meaning = nullptr;
+    switch (resultCode & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        meaning = "数据库正被其他程序使用，等待超时，请稍后再试";
+        break;
+    case SQLITE_READONLY:
+        meaning = "数据库文件是只读的，修改无法保存";
+        break;
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        meaning = "无法打开或写入数据库文件，请检查文件和文件夹的权限";
+        break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        meaning = "数据库文件已损坏";
+        break;
+    case SQLITE_FULL:
+        meaning = "磁盘已满，数据没有保存，请腾出磁盘空间后再试";
+        break;
+    case SQLITE_IOERR:
+        meaning = "读写数据库文件时出错";
+        break;
+    case SQLITE_CONSTRAINT: {
+        const QString constraint = sqliteMeaning(native);
+        return constraint.isEmpty() ? native : constraint + QStringLiteral("（") + native + QStringLiteral("）");
+    }
+    default:
+        return native;
+    }
+    return QString::fromUtf8(meaning) + QStringLiteral("（") + native + QStringLiteral("）");
 }

@@ -32,6 +32,13 @@ public:
                                    const LimitLookup &limits);
     /// The meaning of an SQLite constraint failure by the engine's text; "" otherwise.
     static QString sqliteMeaning(const QString &native);
+    /// An SQLite failure as the operator reads it: the engine's own text
+    /// (native), led by what it means where the cause is one he can act on
+    /// (another program holding the file, a file he may not write, a damaged
+    /// file, a full disk, a read or write error, a value the schema refuses),
+    /// as "meaning（native）"; native alone otherwise. resultCode is the
+    /// engine's result code, extended or primary.
+    static QString sqliteFailure(int resultCode, const QString &native);
 
     /// A column a statement gives a value to, with that value when the
     /// statement shows it (a bound value or a text literal).

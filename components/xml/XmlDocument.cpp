@@ -72,27 +72,6 @@ bool gbToUtf8(const QByteArray &in, QByteArray &out, QString &error)
     return ok;
 }
 
-// Walks the subtree in document order without recursion: a value nested
-// a hundred thousand elements deep must not cost a stack frame per level.
-void appendText(const pugi::xml_node &node, std::string &out)
-{
-    pugi::xml_node child = node.first_child();
-    while (child) {
-        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
-            out += child.value();
-        else if (child.type() == pugi::node_element && child.first_child()) {
-            child = child.first_child();
-            continue;
-        }
-        while (!child.next_sibling()) {
-            child = child.parent();
-            if (child == node)
-                return;
-        }
-        child = child.next_sibling();
-    }
-}
-
 QString stringValue(const pugi::xpath_node &n)
 {
     if (n.attribute())
@@ -101,9 +80,7 @@ QString stringValue(const pugi::xpath_node &n)
     if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata
         || node.type() == pugi::node_comment || node.type() == pugi::node_pi)
         return QString::fromUtf8(node.value());
-    std::string out;
-    appendText(node, out);
-    return QString::fromStdString(out);
+    return XmlElement(node.internal_object()).text().toString();
 }
 
 } // namespace
@@ -268,6 +245,11 @@ QVariant XmlDocument::GetAttribute(const QString &xpath, const QString &name) co
     if (!attr)
         return {};
     return QString::fromUtf8(attr.value());
+}
+
+XmlElement XmlDocument::DocumentElement() const
+{
+    return XmlElement(d->doc.document_element().internal_object());
 }
 
 QString XmlDocument::lastError() const { return d->error; }

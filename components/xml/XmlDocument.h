@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/xml/XmlElement.h"
 #include "platform/com/Dispatchable.h"
 
 #include <QString>
@@ -35,6 +36,8 @@ public:
     QVariant GetValue(const QString &xpath) const;
     /// Attribute of the first match; null QVariant when node or attribute is absent.
     QVariant GetAttribute(const QString &xpath, const QString &name) const;
+    /// The root element; a null element when nothing is loaded.
+    XmlElement DocumentElement() const;
     /// Reason of the last failure ("" after success).
     QString lastError() const;
 

@@ -155,6 +155,7 @@ frmAbout::Fitted frmAbout::FitPath(const QString &path, int width, const std::fu
     return result;
 }
 
+// Only SQL Server's edition is shown; any other engine gets no line and no statement.
 QString frmAbout::serverVersion() const
 {
     ::Database *db = m_context.Database();
@@ -168,8 +169,6 @@ QString frmAbout::serverVersion() const
                                + QStringLiteral("cast(SERVERPROPERTY ('productlevel') as nvarchar) +')'"))
                          .Value());
     }
-    if (driver == QStringLiteral("postgres"))
-        return QStringLiteral("PostgreSQL ") + toText(db->Query(QStringLiteral("select current_setting('server_version')")).Value());
     return QString();
 }
 
@@ -254,13 +253,11 @@ void frmAbout::LoadForm()
 void frmAbout::ShowSystemInfo()
 {
     try {
-        // This desktop registers no such program itself: name one it has, once.
-        RegisterSystemInfoTool(KnownSystemInfoPrograms(), m_searchPath);
-        const clsRegistryAccess registry;
-        const QString tool = registry.ReadString(QString::fromLatin1(kSystemInfoKey), QString::fromLatin1(kSystemInfoValue), QString());
+        // This desktop registers no such program itself: looked for each time, never stored.
+        const QString tool = FindSystemInfoTool(KnownSystemInfoPrograms(), m_searchPath);
         if (!tool.isEmpty() && m_launcher(LocalPath(tool)))
             return;
-        const QString location = registry.ReadString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location"),
+        const QString location = clsRegistryAccess().ReadString(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location"),
                                                      QStringLiteral("MSINFO"), QString());
         if (!location.isEmpty()) {
             const QString program = LocalPath(location + QStringLiteral("\\MSINFO32.EXE"));

@@ -23,7 +23,7 @@ namespace jx {
 class clsConfig;
 
 // Shows the program's version, installed edition, program folder, update web
-// site, producer, description (with the database server's version) and legal
+// site, producer, description (with the server's version on SQL Server only) and legal
 // notes. Every visible text can be replaced through the interface texts.
 class frmAbout final : public QDialog
 {

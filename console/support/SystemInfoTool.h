@@ -1,8 +1,9 @@
 #pragma once
 
 // The about window starts the system-information program named in the
-// registry. This desktop has no such entry of its own, so the console names
-// one of the well-known programs it finds, once, where none is named yet.
+// registry. This desktop has no such entry of its own, so the console looks
+// for one of the well-known programs each time instead; it writes nothing, so
+// a program removed or installed later is seen at the next look.
 
 #include <QString>
 #include <QStringList>
@@ -16,10 +17,9 @@ inline constexpr const char *kSystemInfoValue = "PATH";
 // Well-known system-information programs of Linux desktops, preferred first.
 QStringList KnownSystemInfoPrograms();
 
-// When the registry names no program yet, names the first of `candidates`
-// found on `searchPath` (the PATH variable's folders when empty). Returns the
-// program now named, or "" when there is none; an existing entry is kept.
-QString RegisterSystemInfoTool(const QStringList &candidates = KnownSystemInfoPrograms(),
-                               const QStringList &searchPath = {});
+// The program the registry names, or else the first of `candidates` found on
+// `searchPath` (the PATH variable's folders when empty); "" when there is none.
+// Writes nothing.
+QString FindSystemInfoTool(const QStringList &candidates = KnownSystemInfoPrograms(), const QStringList &searchPath = {});
 
 } // namespace jx

@@ -10,6 +10,7 @@
 #include "components/xml/XmlDocument.h"
 #include "console/config/bCommon.h"
 #include "console/support/b64.h"
+#include "console/workspace/bFiles.h"
 #include "platform/MessageBox.h"
 #include "platform/Numeric.h"
 #include "platform/TempFiles.h"
@@ -18,10 +19,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
-#include <QSaveFile>
+#include <QTemporaryDir>
 #include <QWidget>
 
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 namespace jx {
 
@@ -37,6 +40,7 @@ const QString kSource = QStringLiteral("PilotPage");
 constexpr int kScale = 57;
 constexpr int kOffsetLeft = 1000;
 constexpr int kOffsetTop = 1500;
+constexpr int kMaxDiagramElements = PilotPage::kMaxElements;
 
 QString quoted(const QString &value)
 {
@@ -48,24 +52,6 @@ QString quoted(const QString &value)
 bool isDir(const QString &path)
 {
     return QFileInfo(LocalPath(path)).isDir();
-}
-
-// The file-name part of a product path: after the last "\", or after a drive
-// letter's ":".
-QString FileNameFromPath(const QString &path, bool stripExtension)
-{
-    QString name = path;
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('\\'));
-    if (slash >= 0)
-        name = path.mid(slash + 1);
-    else if (path.indexOf(QLatin1Char(':')) == 1)
-        name = path.mid(2);
-    if (stripExtension) {
-        const qsizetype dot = name.indexOf(QLatin1Char('.'));
-        if (dot >= 0)
-            name.truncate(dot);
-    }
-    return name;
 }
 
 // Names come from the database and from diagram files: they may only ever
@@ -82,20 +68,6 @@ void requirePlainFileName(const QString &name)
         throw com::RuntimeError(75, kSource, QStringLiteral("“%1”不能用作缓存文件名").arg(name));
 }
 
-// A binary field written byte for byte; false (nothing changed) for a Null
-// field, an existing file without overwrite, or a failed write.
-bool SaveFieldToFile(const QString &filePath, const QVariant &field, bool overwrite)
-{
-    if (field.isNull())
-        return false;
-    const QString local = LocalPath(filePath);
-    if (local.isEmpty() || (!overwrite && QFileInfo::exists(local)))
-        return false;
-    const QByteArray bytes = field.toByteArray();
-    QSaveFile f(local);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
-}
-
 void makeFolder(QString folder)
 {
     if (!isDir(folder) && !MakeFolders(folder))
@@ -103,9 +75,9 @@ void makeFolder(QString folder)
 }
 
 // An attribute the build cannot do without: absent raises "无效使用 Null".
-QVariant required(const XmlDocument &doc, const QString &path, const QString &name)
+QVariant required(const XmlElement &element, const char *name)
 {
-    QVariant v = doc.GetAttribute(path, name);
+    QVariant v = element.attribute(name);
     if (v.isNull())
         throw com::RuntimeError::of(94, kSource);
     return v;
@@ -126,14 +98,57 @@ int16_t int16(const QVariant &v)
     return cint(number(v), kSource);
 }
 
-QString arrowPath(int i)
+// The elements "/blocks/<group>/<member>[i]" selects for i = 0, 1, ...: the
+// i-th member of the first group that has that many. Walked forward, so the
+// whole list costs one pass instead of a pass per member.
+class PositionalWalk final
 {
-    return QStringLiteral("/blocks/arrows/arrow[%1]").arg(i);
-}
+public:
+    PositionalWalk(const XmlElement &root, const char *group, const char *member)
+        : m_member(member)
+    {
+        if (root.name() != QLatin1String("blocks"))
+            return;
+        for (XmlElement g = root.firstChild(group); g; g = g.nextSibling(group))
+            m_groups.push_back(g);
+    }
 
-QString pilotPath(int j)
+    // The member at the next position; a null element after the last.
+    XmlElement next()
+    {
+        ++m_position;
+        if (m_current)
+            m_current = m_current.nextSibling(m_member);
+        // The group ran out: the position is taken from the next group long enough.
+        while (!m_current && m_nextGroup < m_groups.size())
+            m_current = nth(m_groups[m_nextGroup++], m_position);
+        return m_current;
+    }
+
+private:
+    XmlElement nth(const XmlElement &group, int position) const
+    {
+        XmlElement e = group.firstChild(m_member);
+        for (int k = 0; e && k < position; ++k)
+            e = e.nextSibling(m_member);
+        return e;
+    }
+
+    const char *m_member;
+    std::vector<XmlElement> m_groups;
+    size_t m_nextGroup = 0;
+    XmlElement m_current;
+    int m_position = -1;
+};
+
+// The list of a diagram ends at the first member without its key attribute.
+int countMembers(const XmlElement &root, const char *group, const char *member, const char *key)
 {
-    return QStringLiteral("/blocks/pilots/pilot[%1]").arg(j);
+    PositionalWalk walk(root, group, member);
+    int n = 0;
+    while (!walk.next().attribute(key).isNull())
+        ++n;
+    return n;
 }
 
 } // namespace
@@ -167,8 +182,8 @@ struct PilotPage::Impl
 
     QString tempPath() const { return context.Environment().TempPath(); }
     void renew(const Recordset &rs, const QString &file);
-    void buildArrow(const XmlDocument &doc, int i);
-    void buildNode(const XmlDocument &doc, int j);
+    void buildArrow(const XmlElement &element, int i);
+    void buildNode(const XmlElement &element, int j);
 
     AppContext &context;
     QPointer<QWidget> picTable;
@@ -194,40 +209,35 @@ void PilotPage::Impl::renew(const Recordset &rs, const QString &file)
 {
     const QVariant contents = rs.Fields(QStringLiteral("contents"));
     if (val(toText(rs.Fields(QStringLiteral("iscompress")))) != 1) {
-        if (!SaveFieldToFile(file, contents, true))
+        if (!SaveFieldToFile(LocalPath(file), contents, true))
             throw com::RuntimeError(75, kSource, QStringLiteral("无法写入“%1”").arg(file));
         return;
     }
-    // The archive holds the diagram under the row's file name, unpacked next
-    // to the cached copy and then renamed to it.
-    const QString menuFolder = tempPath() + QStringLiteral("\\menu");
+    // The archive holds the diagram under the row's file name. It is unpacked
+    // into a folder of its own beside the cached copy, so no entry can replace
+    // another diagram's copy, and whatever else it held goes with that folder.
     const QString entry = toText(rs.Fields(QStringLiteral("filename")));
     requirePlainFileName(entry);
-    const QString tmp = createTempFileName(QStringLiteral("tmp"));
+    const QString local = LocalPath(file);
+    QTemporaryDir staging(QFileInfo(local).absolutePath() + QStringLiteral("/.unpack-XXXXXX"));
+    const QString tmp = staging.isValid() ? createTempFileName(QStringLiteral("tmp")) : QString();
     if (tmp.isEmpty())
         throw com::RuntimeError(75, kSource, QStringLiteral("无法创建临时文件"));
-    const bool saved = SaveFieldToFile(tmp, contents, true);
-    const bool extracted = saved && zLibControl1.ExtractArchive(tmp, menuFolder, false, true, false, true, false, true);
+    const bool saved = SaveFieldToFile(LocalPath(tmp), contents, true);
+    const bool extracted = saved && zLibControl1.ExtractArchive(tmp, staging.path(), false, true, false, true, false, true);
     QFile::remove(LocalPath(tmp));
     if (!saved)
         throw com::RuntimeError(75, kSource, QStringLiteral("无法写入“%1”").arg(tmp));
     if (!extracted)
         throw com::RuntimeError(75, kSource, zLibControl1.LastError());
 
-    const QString unpacked = menuFolder + QStringLiteral("\\") + entry;
-    const QString local = LocalPath(file);
-    // An entry already named as the cached copy is the cached copy.
-    if (QFileInfo(LocalPath(unpacked)).absoluteFilePath() == QFileInfo(local).absoluteFilePath())
-        return;
-    QFile::remove(local);
-    const bool renamed = QFileInfo(LocalPath(unpacked)).isFile() && QFile::rename(LocalPath(unpacked), local);
-    // Whatever else the archive held is of no use to anyone.
-    for (const QString &name : zLibControl1.ExtractedFiles()) {
-        if (name.compare(entry, Qt::CaseInsensitive) != 0)
-            QFile::remove(LocalPath(menuFolder + QStringLiteral("\\") + name));
-    }
-    if (!renamed)
+    // Stored names are matched without regard to case, as everywhere in the product.
+    const QString unpacked = LocalPath(staging.path() + QStringLiteral("/") + entry);
+    if (!QFileInfo(unpacked).isFile())
         throw com::RuntimeError(53, kSource, QStringLiteral("%1：%2").arg(com::errorText(53), entry));
+    QFile::remove(local);
+    if (!QFile::rename(unpacked, local))
+        throw com::RuntimeError(75, kSource, QStringLiteral("无法写入“%1”").arg(file));
 }
 
 bool PilotPage::LoadPilot(const QString &menuCode)
@@ -275,30 +285,28 @@ bool PilotPage::LoadPilot(const QString &menuCode)
     return false;
 }
 
-void PilotPage::Impl::buildArrow(const XmlDocument &doc, int i)
+void PilotPage::Impl::buildArrow(const XmlElement &element, int i)
 {
-    const QString path = arrowPath(i);
     qvArrow *arrow = qvArrowArray.Load(i + 1);
-    const auto attr = [&](const char *name) { return doc.GetAttribute(path, QLatin1String(name)); };
+    const auto attr = [&](const char *name) { return element.attribute(name); };
     arrow->Move(clng(kScale * number(attr("left")) + kOffsetLeft, kSource),
                 clng(kScale * number(attr("top")) + kOffsetTop, kSource),
                 clng(kScale * number(attr("width")), kSource), clng(kScale * number(attr("height")), kSource));
     arrow->ZOrder(0);
     arrow->setForeColor(long32(attr("forecolor")));
-    arrow->setArrowDirection(long32(required(doc, path, QStringLiteral("arrowdirection"))));
-    arrow->setAppearance(long32(required(doc, path, QStringLiteral("appearance"))));
+    arrow->setArrowDirection(long32(required(element, "arrowdirection")));
+    arrow->setAppearance(long32(required(element, "appearance")));
     arrow->setBackColor(long32(attr("backcolor")));
-    arrow->setConstantAlpha(long32(required(doc, path, QStringLiteral("constantalpha"))));
-    arrow->setBorderStyle(int16(required(doc, path, QStringLiteral("borderstyle"))));
-    arrow->setShadowLength(long32(required(doc, path, QStringLiteral("shadowlength"))));
-    arrow->setShadowStep(long32(required(doc, path, QStringLiteral("shadowstep"))));
+    arrow->setConstantAlpha(long32(required(element, "constantalpha")));
+    arrow->setBorderStyle(int16(required(element, "borderstyle")));
+    arrow->setShadowLength(long32(required(element, "shadowlength")));
+    arrow->setShadowStep(long32(required(element, "shadowstep")));
     arrow->setVisible(true);
 }
 
-void PilotPage::Impl::buildNode(const XmlDocument &doc, int j)
+void PilotPage::Impl::buildNode(const XmlElement &element, int j)
 {
-    const QString path = pilotPath(j);
-    const auto attr = [&](const char *name) { return doc.GetAttribute(path, QLatin1String(name)); };
+    const auto attr = [&](const char *name) { return element.attribute(name); };
     qvPilot_S *node = qvPilot.Load(j + 1);
     const QString caption = b64::DecodeEncodedWord(toText(attr("caption")));
     node->setCaption(caption);
@@ -309,18 +317,18 @@ void PilotPage::Impl::buildNode(const XmlDocument &doc, int j)
     node->setCaption(caption);
     node->setIconSize(int16(attr("iconsize")));
     node->setRightToLeft(attr("righttoleft"));
-    node->setTextAlign(long32(required(doc, path, QStringLiteral("textalign"))));
-    node->setTag(toText(doc.GetAttribute(path + QStringLiteral("/menu"), QStringLiteral("code"))));
+    node->setTextAlign(long32(required(element, "textalign")));
+    node->setTag(toText(element.firstChild("menu").attribute("code")));
 
     // Icons are cached by name and shared between diagrams; once written, never renewed.
-    const QString iconPath = path + QStringLiteral("/icon");
-    const QString name = FileNameFromPath(b64::DecodeEncodedWord(toText(doc.GetAttribute(iconPath, QStringLiteral("filename")))), false);
+    const XmlElement icon = element.firstChild("icon");
+    const QString name = FileNameFromPath(b64::DecodeEncodedWord(toText(icon.attribute("filename"))), false);
     if (isPlainFileName(name)) {
         const QString picture = tempPath() + QStringLiteral("\\images\\") + name;
         QString local = LocalPath(picture);
         if (!QFileInfo::exists(local)) {
             makeFolder(tempPath() + QStringLiteral("\\images"));
-            b64::Base64DecodeToFile(picture, toText(doc.GetValue(iconPath)));
+            b64::Base64DecodeToFile(picture, toText(icon.text()));
             local = LocalPath(picture);
         }
         node->setPicture(qvcontrols::PictureLoader::LoadPicture(local));
@@ -337,17 +345,32 @@ void PilotPage::BuildPilot(const QString &blocksXml)
     doc.Initialize(flags);
     if (!doc.LoadXml(blocksXml, 0))
         return;
+    const XmlElement root = doc.DocumentElement();
+    // Counted first, so the notice can say how many there are; nothing
+    // beyond the limit is built, arrows (built first) counting with nodes.
+    const int arrowCount = countMembers(root, "arrows", "arrow", "left");
+    const int nodeCount = countMembers(root, "pilots", "pilot", "caption");
+    const int arrowsBuilt = std::min(arrowCount, kMaxDiagramElements);
+    const int nodesBuilt = std::min(nodeCount, kMaxDiagramElements - arrowsBuilt);
     try {
-        for (int i = 0; !doc.GetAttribute(arrowPath(i), QStringLiteral("left")).isNull(); ++i)
-            d->buildArrow(doc, i);
-        for (int j = 0; !doc.GetAttribute(pilotPath(j), QStringLiteral("caption")).isNull(); ++j)
-            d->buildNode(doc, j);
+        PositionalWalk arrows(root, "arrows", "arrow");
+        for (int i = 0; i < arrowsBuilt; ++i)
+            d->buildArrow(arrows.next(), i);
+        PositionalWalk pilots(root, "pilots", "pilot");
+        for (int j = 0; j < nodesBuilt; ++j)
+            d->buildNode(pilots.next(), j);
     } catch (const com::RuntimeError &e) {
         // What was built so far stays on the page.
         msgBox(QStringLiteral("读取文件过程中出错误，原因：") + e.description(), Exclamation, QStringLiteral("错误："));
+        return;
     } catch (const std::exception &e) {
         msgBox(QStringLiteral("读取文件过程中出错误，原因：") + QString::fromLocal8Bit(e.what()), Exclamation, QStringLiteral("错误："));
+        return;
     }
+    const qint64 total = qint64(arrowCount) + nodeCount;
+    if (total > kMaxDiagramElements)
+        msgBox(QStringLiteral("导航图的节点太多（共 %1 个），只显示前 %2 个").arg(total).arg(kMaxDiagramElements), Exclamation,
+               QStringLiteral("提示："));
 }
 
 void PilotPage::ClearDynamicControls()

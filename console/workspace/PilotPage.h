@@ -19,6 +19,11 @@ class PilotPage final
 public:
     using Opener = std::function<void(const QString &menuCode)>;
 
+    // Nodes and arrows together built of one diagram at most (arrows first);
+    // the rest is left out with a notice. A page of tens of thousands of
+    // widgets is of no use and takes minutes to build and tear down.
+    static constexpr int kMaxElements = 5000;
+
     PilotPage(AppContext &context, QWidget *picTable, Opener open);
     ~PilotPage();
     PilotPage(const PilotPage &) = delete;

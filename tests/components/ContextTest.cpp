@@ -280,7 +280,7 @@ TEST_P(ContextFixture, RepeatedWrongPasswordsMakeTheNextAttemptsWait)
 
 // At the last failure the user is locked whatever the time and the password,
 // until an administrator unlocks him (late-bound, as scripts do); an unknown
-// name is a plain refusal that writes nothing.
+// name is a plain refusal that writes no user row.
 TEST_P(ContextFixture, LockAfterTooManyFailuresUntilAnAdministratorUnlocks)
 {
     QDateTime clock = QDateTime(QDate(2026, 3, 1), QTime(9, 0));
@@ -309,6 +309,39 @@ TEST_P(ContextFixture, LockAfterTooManyFailuresUntilAnAdministratorUnlocks)
     EXPECT_TRUE(com::toQVariant(com::call(face.pdispVal, "UnlockUser", {com::Variant::fromString("0002")})).toBool());
     user.SetUserName("clerk");
     EXPECT_TRUE(user.Login("clerk123"));
+}
+
+// A name that names nobody is braked as a known one is: after the same
+// failures the same refusal and the same seconds to wait, up to the lock, and
+// no user row is made for it.
+TEST_P(ContextFixture, UnknownNamesWaitAsLongAsKnownOnes)
+{
+    QDateTime clock = QDateTime(QDate(2026, 3, 1), QTime(9, 0));
+    CurrentUser known(&context), unknown(&context);
+    known.SetClock([&clock] { return clock; });
+    unknown.SetClock([&clock] { return clock; });
+    known.SetUserName("clerk");
+    unknown.SetUserName("nobody");
+    const int users = t.db->Query("select count(*) from jx_user", 1).Value().toInt();
+    for (int failure = 1; failure <= CurrentUser::kLockAfter; ++failure) {
+        SCOPED_TRACE(failure);
+        EXPECT_FALSE(known.Login("wrong"));
+        EXPECT_FALSE(unknown.Login("wrong"));
+        EXPECT_EQ(unknown.LastError().Description(), QString(known.LastError().Description()).replace("clerk", "nobody"));
+        // Inside the wait: refused unread, with the same seconds left.
+        if (CurrentUser::delayAfter(failure) > 0) {
+            clock = clock.addSecs(1);
+            EXPECT_FALSE(known.Login("clerk123"));
+            EXPECT_FALSE(unknown.Login("wrong"));
+            EXPECT_TRUE(known.LastError().Description().contains(QStringLiteral("秒后再试"))) << known.LastError().Description().toStdString();
+            EXPECT_EQ(unknown.LastError().Description(), known.LastError().Description());
+            clock = clock.addSecs(CurrentUser::delayAfter(failure));
+        }
+    }
+    EXPECT_EQ(unknown.LastError().Description(),
+              QStringLiteral("用户nobody因连续%1次密码错误已被锁定，请与系统管理员联系解锁").arg(CurrentUser::kLockAfter));
+    EXPECT_EQ(t.db->Query("select count(*) from jx_user", 1).Value().toInt(), users);
+    EXPECT_EQ(t.db->Query("select count(*) from jx_user where username='nobody'", 1).Value().toInt(), 0);
 }
 
 TEST_P(ContextFixture, ChangePasswordAndVerify)

@@ -9,6 +9,8 @@
 #include "components/controls/qvArrow.h"
 #include "components/controls/qvPilot_S.h"
 #include "components/data/Database.h"
+#include "components/xml/XmlDocument.h"
+#include "console/support/b64.h"
 #include "platform/AnsiCodec.h"
 #include "platform/MessageBox.h"
 #include "platform/TempFiles.h"
@@ -219,6 +221,27 @@ TEST_F(PilotPageTest, PlacesEveryArrowAndNodeAndANodeClickOpensItsCode)
     EXPECT_EQ(boxes.count(), 0);
 }
 
+// A diagram held in a text column arrives decoded; its cached copy must be
+// the GB text its declaration names, or every caption is garbage.
+TEST_F(PilotPageTest, ADiagramStoredAsTextShowsItsChineseCaptions)
+{
+    const QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"gb2312\"?><print><page>")
+        + blocks({}, {QStringLiteral("<pilot caption=\"房源登记\" left=\"1\" top=\"1\" width=\"20\" height=\"10\" textalign=\"0\">"
+                                     "<menu code=\"0101\"/></pilot>")})
+        + QStringLiteral("</page></print>");
+    store("01", "01.mnu", 0, QByteArray(), 0);
+    ASSERT_TRUE(db->ExecuteParams(QStringLiteral("update xt_menuPilot set contents=?, filesize=? where type=0 and menuCode='01'"),
+                                  {xml, jx::toAnsi(xml).size()}));
+    ASSERT_EQ(db->Query(QStringLiteral("select typeof(contents) from xt_menuPilot where menuCode='01'"), 1).Value().toString(),
+              QStringLiteral("text"));
+
+    ASSERT_TRUE(pilot->LoadPilot("01"));
+    EXPECT_EQ(boxes.count(), 0) << boxes.last().text.toStdString();
+    ASSERT_EQ(nodes().size(), 1);
+    EXPECT_EQ(nodes()[0]->Caption(), QStringLiteral("房源登记"));
+    EXPECT_EQ(QFileInfo(temp("menu/01.mnu")).size(), jx::toAnsi(xml).size());
+}
+
 TEST_F(PilotPageTest, CacheIsRenewedBySizeOnlyAndIconsAreSharedAndNeverRenewed)
 {
     const QByteArray red = png(8, 0xff0000), blue = png(16, 0x0000ff);
@@ -292,6 +315,39 @@ TEST_F(PilotPageTest, CompressedDiagramsAreUnpackedUnderTheirEntryNameAndBadFile
     EXPECT_TRUE(filesBelow(installation.path("systemp")).isEmpty());
 }
 
+// What an archive holds besides the diagram is removed, and nothing else:
+// not the fresh copy when an entry bears its name, not another diagram's copy.
+TEST_F(PilotPageTest, AnArchiveLeavesOnlyTheCachedCopyAndTouchesNoOtherDiagram)
+{
+    const QByteArray icon = png(4, 0x00ff00);
+    const QByteArray other = diagramFile(blocks({}, {pilotXml("Other", 1, 1, "0801", "o.png", icon)}));
+    storePlain("08", other);
+    ASSERT_TRUE(pilot->LoadPilot("08"));
+
+    const QByteArray file = diagramFile(blocks({}, {pilotXml("Fresh", 1, 1, "0701", "f.png", icon), pilotXml("Two", 2, 1, "0702", "f.png", icon)}));
+    store("07", "pilot07.xml", 1,
+          writeZip({{"07.mnu", "stale"}, {"readme.txt", "extra"}, {"08.mnu", "not 08"}, {"sub/notes.txt", "x"}, {"pilot07.xml", file}}),
+          file.size());
+    ASSERT_TRUE(pilot->LoadPilot("07"));
+    EXPECT_EQ(boxes.count(), 0) << boxes.last().text.toStdString();
+    ASSERT_EQ(nodes().size(), 2);
+    EXPECT_EQ(nodes()[0]->Caption(), QStringLiteral("Fresh"));
+    EXPECT_EQ(filesBelow(temp("menu")), QStringList({"07.mnu", "08.mnu"}));
+    QFile cached(temp("menu/07.mnu")), kept(temp("menu/08.mnu"));
+    ASSERT_TRUE(cached.open(QIODevice::ReadOnly));
+    EXPECT_EQ(cached.readAll(), file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), other);
+    EXPECT_EQ(QDir(temp("menu")).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+
+    // The row names the cached copy itself: still only that copy stays.
+    store("09", "09.mnu", 1, writeZip({{"readme.txt", "extra"}, {"09.mnu", file}}), file.size());
+    ASSERT_TRUE(pilot->LoadPilot("09"));
+    EXPECT_EQ(nodes().size(), 2);
+    EXPECT_EQ(filesBelow(temp("menu")), QStringList({"07.mnu", "08.mnu", "09.mnu"}));
+    EXPECT_EQ(boxes.count(), 0);
+}
+
 TEST_F(PilotPageTest, AMissingRequiredAttributeStopsTheBuildAndKeepsWhatWasBuilt)
 {
     const QByteArray icon = png(4, 0x00ff00);
@@ -329,6 +385,96 @@ TEST_F(PilotPageTest, AMissingRequiredAttributeStopsTheBuildAndKeepsWhatWasBuilt
     pilot->BuildPilot(QStringLiteral("<blocks><pilots>"));
     EXPECT_EQ(boxes.count(), 3);
     EXPECT_TRUE(nodes().isEmpty());
+}
+
+// Two groups of each, the second longer: position 2 onwards comes from the
+// second group, as "/blocks/pilots/pilot[2]" selects it.
+TEST_F(PilotPageTest, NodesAndArrowsReadInOnePassEqualTheirPositionalReading)
+{
+    const QList<QRgb> colours = {0xff0000, 0x00ff00, 0x0000ff, 0xffff00, 0x00ffff};
+    QStringList first, second;
+    for (int k = 0; k < 5; ++k) {
+        const QString node = pilotXml(word(QStringLiteral("节点%1").arg(k)), 10 * k, 3 + k, QStringLiteral("07%1").arg(k),
+                                      word(QStringLiteral("图%1.png").arg(k)), png(4 + k, colours[k]));
+        (k < 2 ? first : second) << node;
+    }
+    const QString xml = QStringLiteral("<blocks><arrows>") + arrowXml(1) + QStringLiteral("</arrows><pilots>") + first.join(QString())
+        + QStringLiteral("</pilots><arrows>") + arrowXml(2) + arrowXml(3) + QStringLiteral("</arrows><pilots>")
+        + second.join(QString()) + QStringLiteral("</pilots></blocks>");
+    pilot->BuildPilot(xml);
+    EXPECT_EQ(boxes.count(), 0) << boxes.last().text.toStdString();
+
+    XmlDocument doc;
+    ASSERT_TRUE(doc.LoadXml(xml));
+    const auto attr = [&](const QString &path, const QString &name) { return doc.GetAttribute(path, name).toString(); };
+    int positions = 0;
+    while (!doc.GetAttribute(QStringLiteral("/blocks/pilots/pilot[%1]").arg(positions), "caption").isNull())
+        ++positions;
+    const auto n = nodes();
+    ASSERT_EQ(positions, 3);
+    ASSERT_EQ(n.size(), positions);
+    for (int j = 0; j < n.size(); ++j) {
+        const QString path = QStringLiteral("/blocks/pilots/pilot[%1]").arg(j);
+        SCOPED_TRACE(j);
+        EXPECT_EQ(n[j]->Caption(), jx::b64::DecodeEncodedWord(attr(path, "caption")));
+        EXPECT_EQ(n[j]->Left(), 57 * attr(path, "left").toInt() + 1000);
+        EXPECT_EQ(n[j]->Top(), 57 * attr(path, "top").toInt() + 1500);
+        EXPECT_EQ(n[j]->Width(), 57 * attr(path, "width").toInt());
+        EXPECT_EQ(n[j]->Height(), 57 * attr(path, "height").toInt());
+        EXPECT_EQ(n[j]->IconSize(), attr(path, "iconsize").toInt());
+        EXPECT_EQ(n[j]->TextAlign(), attr(path, "textalign").toInt());
+        EXPECT_EQ(n[j]->Tag(), attr(path + "/menu", "code"));
+        const QString icon = jx::b64::DecodeEncodedWord(attr(path + "/icon", "filename"));
+        EXPECT_EQ(QFileInfo(temp("images/" + icon)).size(), QByteArray::fromBase64(doc.GetValue(path + "/icon").toString().toLatin1()).size());
+        const int k = icon.mid(1, 1).toInt();
+        EXPECT_EQ(n[j]->Picture().size(), QSize(4 + k, 4 + k));
+        EXPECT_EQ(n[j]->Picture().toImage().pixel(1, 1), 0xff000000 | colours[k]);
+    }
+    EXPECT_EQ(n[2]->Tag(), QStringLiteral("074"));
+    const auto a = arrows();
+    ASSERT_EQ(a.size(), 2);
+    for (int i = 0; i < a.size(); ++i)
+        EXPECT_EQ(a[i]->TwipsGeometry::Left(), 57 * attr(QStringLiteral("/blocks/arrows/arrow[%1]").arg(i), "left").toInt() + 1000);
+    EXPECT_EQ(a[1]->TwipsGeometry::Left(), 57 * 3 + 1000);
+}
+
+TEST_F(PilotPageTest, ALargeDiagramIsBuiltUpToTheLimitWithOneNotice)
+{
+    constexpr int kArrows = 10;
+    constexpr int kLimit = jx::PilotPage::kMaxElements;
+    QStringList arrowList, nodeList;
+    for (int i = 0; i < kArrows; ++i)
+        arrowList << arrowXml(i);
+    const auto node = [](int j) {
+        return QStringLiteral("<pilot caption=\"N%1\" left=\"%2\" top=\"1\" width=\"2\" height=\"2\" textalign=\"0\"><menu code=\"%1\"/></pilot>")
+            .arg(j)
+            .arg(j % 100);
+    };
+    for (int j = 0; j < kLimit - kArrows; ++j)
+        nodeList << node(j);
+
+    // Exactly at the limit: everything, silently.
+    pilot->BuildPilot(blocks(arrowList, nodeList));
+    EXPECT_EQ(boxes.count(), 0) << boxes.last().text.toStdString();
+    EXPECT_EQ(arrows().size(), kArrows);
+    EXPECT_EQ(nodes().size(), kLimit - kArrows);
+
+    // Beyond it: the first ones in the page's order, and one notice counting all.
+    pilot->ClearDynamicControls();
+    for (int j = kLimit - kArrows; j < kLimit + 5; ++j)
+        nodeList << node(j);
+    pilot->BuildPilot(blocks(arrowList, nodeList));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("导航图的节点太多（共 %1 个），只显示前 %2 个").arg(kLimit + 5 + kArrows).arg(kLimit));
+    EXPECT_EQ(boxes.last().style, jx::Exclamation);
+    EXPECT_EQ(boxes.last().title, QStringLiteral("提示："));
+    EXPECT_EQ(arrows().size(), kArrows);
+    const auto n = nodes();
+    ASSERT_EQ(n.size(), kLimit - kArrows);
+    EXPECT_EQ(n.first()->Tag(), QStringLiteral("0"));
+    EXPECT_EQ(n.last()->Tag(), QString::number(kLimit - kArrows - 1));
+    EXPECT_EQ(n.last()->Index(), kLimit - kArrows);
+    EXPECT_TRUE(n.last()->isVisible());
 }
 
 TEST_F(PilotPageTest, NamesFromTheDatabaseOrTheDiagramNeverLeaveTheirCacheFolder)

@@ -1,6 +1,7 @@
 #include "PluginTestSession.h"
 
 #include "console/startup/bMain.h"
+#include "components/data/StatementFailure.h"
 #include "dbbackup/DatabaseBackup.h"
 
 #include <QDate>
@@ -256,4 +257,32 @@ TEST(DatabaseBackup, UnusableKeepFallsBackToTheDefaultAndIsLogged)
     const QStringList warnings = t.entriesOfKind(4);
     ASSERT_EQ(warnings.size(), 1) << warnings.join(u'\n').toStdString();
     EXPECT_TRUE(warnings.at(0).contains(QStringLiteral("<keep>abc</keep>"))) << warnings.at(0).toStdString();
+}
+
+// The engine's refusals reach the operator as the product words them for
+// statements: the meaning first, the engine's own text after it.
+TEST(DatabaseBackup, EngineFailuresAreWordedWithTheEngineTextAfterThem)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("jx.db"));
+    {
+        QFile f(source);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(8192, 'x'));
+    }
+    QString why;
+    EXPECT_FALSE(DatabaseBackup::CopySqlite(source, dir.filePath(QStringLiteral("copy.db")), &why));
+    EXPECT_EQ(why, QStringLiteral("备份未完成：数据库文件已损坏（file is not a database）"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("jx.db")});
+
+    // The texts a full disk, a read-only file and a failing disk give, extended codes as the engine reports them.
+    EXPECT_EQ(StatementFailure::sqliteFailure(SQLITE_FULL, QStringLiteral("database or disk is full")),
+              QStringLiteral("磁盘已满，数据没有保存，请腾出磁盘空间后再试（database or disk is full）"));
+    EXPECT_EQ(StatementFailure::sqliteFailure(SQLITE_READONLY_DBMOVED, QStringLiteral("attempt to write a readonly database")),
+              QStringLiteral("数据库文件是只读的，修改无法保存（attempt to write a readonly database）"));
+    EXPECT_EQ(StatementFailure::sqliteFailure(SQLITE_IOERR_WRITE, QStringLiteral("disk I/O error")),
+              QStringLiteral("读写数据库文件时出错（disk I/O error）"));
+    EXPECT_EQ(StatementFailure::sqliteFailure(SQLITE_CANTOPEN, QStringLiteral("unable to open database file")),
+              QStringLiteral("无法打开或写入数据库文件，请检查文件和文件夹的权限（unable to open database file）"));
+    EXPECT_EQ(StatementFailure::sqliteFailure(SQLITE_ERROR, QStringLiteral("no such table: t")), QStringLiteral("no such table: t"));
 }
