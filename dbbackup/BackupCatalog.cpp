@@ -2,6 +2,8 @@
 
 #include "dbbackup/DatabaseBackup.h"
 
+#include "components/data/StatementFailure.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -188,7 +190,7 @@ bool BackupCatalog::restoreSqlite(const QString &copy)
         const int failed = rc != SQLITE_DONE ? rc : finished;
         m_error = QStringLiteral("没有恢复，当前数据库未被改动：")
             + (failed == SQLITE_BUSY || failed == SQLITE_LOCKED ? QStringLiteral("数据库正被其他程序写入，请稍后再试")
-                                                                : QString::fromUtf8(sqlite3_errstr(failed)));
+                                                                : StatementFailure::sqliteFailure(failed, QString::fromUtf8(sqlite3_errstr(failed))));
         return false;
     }
     return true;
