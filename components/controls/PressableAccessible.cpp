@@ -1,5 +1,6 @@
 #include "components/controls/PressableAccessible.h"
 
+#include <QPointer>
 #include <QWidget>
 
 namespace qvcontrols {
@@ -20,8 +21,15 @@ QStringList PressableAccessible::actionNames() const
 void PressableAccessible::doAction(const QString &actionName)
 {
     if (actionName == pressAction()) {
-        if (widget()->isEnabled())
-            m_press();
+        // Pressed once the bus call has returned, as Qt's own buttons are: a
+        // click that opens a modal window must not hold the caller's reply.
+        QMetaObject::invokeMethod(
+            widget(),
+            [target = QPointer<QWidget>(widget()), press = m_press] {
+                if (target && target->isEnabled())
+                    press();
+            },
+            Qt::QueuedConnection);
         return;
     }
     QAccessibleWidget::doAction(actionName);

@@ -3,6 +3,8 @@
 #include "components/controls/VSTab.h"
 #include "components/controls/VSTabCtl.h"
 
+#include <QPointer>
+
 namespace qvcontrols {
 
 namespace {
@@ -73,8 +75,16 @@ QStringList VSTabAccessible::actionNames() const
 
 void VSTabAccessible::doAction(const QString &actionName)
 {
-    if ((actionName == pressAction() || actionName == selectAction()) && !actionNames().isEmpty())
-        m_tab->owner()->activate(m_tab);
+    if ((actionName != pressAction() && actionName != selectAction()) || actionNames().isEmpty())
+        return;
+    // Selected once the bus call has returned: entering a tab may open windows.
+    QMetaObject::invokeMethod(
+        m_tab->owner(),
+        [owner = QPointer<VSTabCtl>(m_tab->owner()), tab = m_tab] {
+            if (owner && owner->indexOf(tab) > 0)
+                owner->activate(tab);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace qvcontrols

@@ -107,7 +107,10 @@ def descendants(root, predicate):
 
 
 def showing(obj):
-    return obj.getState().contains(STATE_SHOWING)
+    try:
+        return obj is not None and obj.getState().contains(STATE_SHOWING)
+    except Exception:  # gone while we looked
+        return False
 
 
 def named(obj, name):
@@ -164,7 +167,8 @@ def active(obj):
 
 
 def top_frames(app):
-    return [app.getChildAtIndex(i) for i in range(app.childCount)]
+    frames = [app.getChildAtIndex(i) for i in range(app.childCount)]
+    return [f for f in frames if f is not None]
 
 
 def focused_object(app):
@@ -340,15 +344,25 @@ def check_pane_keys(app, main):
 
     # Into the function again and closed by its own command: its tab goes, and the bus hears of it.
     key(XK_F6)
-    if check(wait_for(lambda: (lambda f: f is not None and f.name == "筛选")(focused_object(app)), timeout=5),
-             "F6 goes back into the function, to its filter box"):
+    inside = seen[0] if seen else None
+    if check(inside is not None and wait_for(lambda: (lambda f: f is not None and (f.getRoleName(), f.name) == inside)(
+                 focused_object(app)), timeout=5),
+             "F6 goes back into the function, where it went the first time: %s" % (inside,)):
         del heard[:]
         ctrl_w()
         check(wait_for(lambda: all(t.name != "房源查询" for t in tabs(main)), timeout=10),
               "Ctrl+W in the function closes it and its page tab")
         check(wait_for(lambda: any(t.startswith("object:children-changed:remove") and role == "page tab list"
-                                   for t, role, _ in heard), timeout=5),
-              "the tab list tells the bus the tab is gone")
+                                   for t, role, _ in heard), timeout=10),
+              "the tab list tells the bus the tab is gone: %s" % sorted(set((t, r) for t, r, _ in heard)))
+
+
+def activate(main):
+    """No window manager here: a click activates the main window, as X gives it no focus by itself."""
+    header = first(first(main, lambda o: o.name == "导航栏"), lambda o: o.getRole() == pyatspi.ROLE_LABEL)
+    if header is not None:
+        click(header)
+    check(wait_for(lambda: active(main), timeout=5), "the main window is active")
 
 
 def check_alert_window_and_activate_main(app, main):
@@ -360,11 +374,7 @@ def check_alert_window_and_activate_main(app, main):
         return
     ctrl_w()  # the alert's close command
     check(wait_for(lambda: all(f.name != "预警" for f in top_frames(app)), timeout=10), "Ctrl+W closes the alert window")
-    # No window manager here: a click activates the main window, as X gives it no focus by itself.
-    header = first(first(main, lambda o: o.name == "导航栏"), lambda o: o.getRole() == pyatspi.ROLE_LABEL)
-    if header is not None:
-        click(header)
-    check(wait_for(lambda: active(main), timeout=5), "the main window is active")
+    activate(main)
 
 
 def check_function_window(app, main):
@@ -381,8 +391,79 @@ def check_function_window(app, main):
     check(window is not None, "the function window is a frame named by its title")
 
 
+XK_ESCAPE = 0xFF1B
+
+
+def dismiss_dialogs(app, before):
+    """Closes what a toolbar command opened (a file dialog, a message box) with Escape."""
+    for _ in range(3):
+        extra = [f for f in top_frames(app) if f not in before and showing(f)]
+        if not extra:
+            return True
+        key(XK_ESCAPE)
+        wait_for(lambda: not [f for f in top_frames(app) if f not in before and showing(f)], timeout=5)
+    return not [f for f in top_frames(app) if f not in before and showing(f)]
+
+
+def close_opened(app, main, query_tab, frames_before):
+    """A command that opened a record in a tab or window of its own: closed by its own 关闭."""
+    for frame in [f for f in top_frames(app) if f not in frames_before and showing(f)]:
+        close = first(frame, lambda o: o.getRole() == ROLE_PUSH_BUTTON and o.name == "关闭")
+        if close is not None:
+            press(close)
+    dismiss_dialogs(app, frames_before)
+    selected = selected_tab(main)
+    if selected is not None and selected.name != query_tab:
+        bar = first(main, lambda o: o.getRole() == pyatspi.ROLE_TOOL_BAR and showing(o))
+        close = bar and first(bar, lambda o: o.getRole() == ROLE_PUSH_BUTTON and o.name == "关闭")
+        if close:
+            press(close)
+        wait_for(lambda: selected_tab(main) is not None and selected_tab(main).name == query_tab, timeout=5)
+    target = next((t for t in tabs(main) if t.name == query_tab), None)
+    if target is not None and not target.getState().contains(STATE_SELECTED):
+        press(target, ("select",))
+        wait_for(lambda: selected_tab(main).name == query_tab, timeout=5)
+
+
+def toolbar_of(main):
+    return first(main, lambda o: o.getRole() == pyatspi.ROLE_TOOL_BAR and showing(o))
+
+
 def check_toolbar(app, main):
-    """The function toolbar's buttons (NavToolbar): checks go here once it is on the bus."""
+    """The toolbar of the function 房源查询, open in the selected tab: every button through the bus."""
+    bar = wait_for(lambda: toolbar_of(main), timeout=10)
+    if not check(bar is not None, "the function's toolbar is on the bus as a tool bar"):
+        return
+    buttons = [bar.getChildAtIndex(i) for i in range(bar.childCount)]
+    names = [b.name for b in buttons]
+    check({"新增", "修改", "筛选", "刷新", "导出", "关闭"} <= set(names)
+          and all(b.getRole() == ROLE_PUSH_BUTTON for b in buttons),
+          "the toolbar's buttons are push buttons named by their captions: %s" % names)
+    check(all(any(a.lower() == "press" for a in action_names(b)) for b in buttons),
+          "each toolbar button has a press action: %s" % [action_names(b) for b in buttons])
+    tips = [b.description for b in buttons]
+    check(all("Ctrl" in t or "F5" in t for t in tips if t), "the buttons' tips name their shortcuts: %s" % tips)
+
+    # Pressed one by one as a user would, 关闭 last: whatever a command opens
+    # is closed again before the next one.
+    query_tab = selected_tab(main).name
+    for name in [n for n in names if n != "关闭"]:
+        bar = toolbar_of(main)
+        button = next((b for b in [bar.getChildAtIndex(i) for i in range(bar.childCount)] if b.name == name), None)
+        if not check(button is not None, "the button %s is still there" % name):
+            continue
+        frames_before = top_frames(app)
+        tabs_before = len(tabs(main))
+        pressed = press(button)
+        opened = wait_for(lambda: len(tabs(main)) != tabs_before or len(top_frames(app)) != len(frames_before),
+                          timeout=3)
+        check(pressed, "pressing %s through the bus is taken" % name)
+        if name in ("新增", "导出"):
+            check(opened, "and %s opens its window: %s" % (name, [(f.getRoleName(), f.name) for f in top_frames(app)]))
+        close_opened(app, main, query_tab, frames_before)
+    check(selected_tab(main) is not None and selected_tab(main).name == query_tab and toolbar_of(main) is not None,
+          "after every command the function is still open in its tab")
+    activate(main)
 
 
 def main():

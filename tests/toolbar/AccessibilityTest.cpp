@@ -115,11 +115,15 @@ TEST(Accessibility, ThePressActionClicksLikeTheMouseAndADisabledButtonRefuses)
     ASSERT_TRUE(add);
     EXPECT_EQ(add->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
     add->doAction(QAccessibleActionInterface::pressAction());
+    // The press lands once the caller's call has returned.
+    EXPECT_TRUE(b.clicks.empty());
+    QCoreApplication::processEvents();
     EXPECT_EQ(b.clicks, std::vector<QString>{QStringLiteral("click 新增")});
 
     QAccessibleInterface *lock = bar->child(2);
     ASSERT_EQ(lock->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::toggleAction()});
     lock->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QCoreApplication::processEvents();
     EXPECT_TRUE(b.bar->Buttons().Item(4)->Value());
     EXPECT_TRUE(lock->state().checked);
 
@@ -130,6 +134,7 @@ TEST(Accessibility, ThePressActionClicksLikeTheMouseAndADisabledButtonRefuses)
     QAccessibleActionInterface *del = bar->child(4)->actionInterface();
     EXPECT_TRUE(del->actionNames().isEmpty());
     del->doAction(QAccessibleActionInterface::pressAction());
+    QCoreApplication::processEvents();
     EXPECT_EQ(b.clicks, (std::vector<QString>{QStringLiteral("click 新增"), QStringLiteral("click 锁定"),
                                               QStringLiteral("dropdown 更多"), QStringLiteral("click 更多")}));
 }

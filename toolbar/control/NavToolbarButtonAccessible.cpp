@@ -3,6 +3,7 @@
 #include "toolbar/control/NavToolbar.h"
 #include "toolbar/control/NavToolbarAccessible.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 
@@ -158,11 +159,19 @@ void NavToolbarButtonAccessible::doAction(const QString &actionName)
         if (b == item)
             position = i;
     }
-    // The bar refuses a disabled button, as it does for the mouse.
-    if (actionName == pressAction() || actionName == toggleAction())
-        m_bar->PressButton(position, false);
-    else if (actionName == showMenuAction() && item->Style() == DropdownButton)
-        m_bar->PressButton(position, true);
+    const bool arrow = actionName == showMenuAction() && item->Style() == DropdownButton;
+    if (!arrow && actionName != pressAction() && actionName != toggleAction())
+        return;
+    // Pressed once the bus call has returned, as Qt's own buttons are: a
+    // command that opens a modal window must not hold the caller's reply.
+    // The bar refuses a disabled button then, as it does for the mouse.
+    QMetaObject::invokeMethod(
+        m_bar,
+        [bar = QPointer<NavToolbar>(m_bar), position, arrow] {
+            if (bar)
+                bar->PressButton(position, arrow);
+        },
+        Qt::QueuedConnection);
 }
 
 QStringList NavToolbarButtonAccessible::keyBindingsForAction(const QString &actionName) const
