@@ -3,7 +3,7 @@
 // each next to the plain range query over the same rows in the same run:
 // the same table, the exact bounds, every row read through Qt SQL.
 
-#include "FunctionDemo.h"
+#include "BenchDatabase.h"
 
 #include "components/context/AppContext.h"
 #include "components/data/Database.h"
@@ -24,13 +24,6 @@ namespace {
 
 constexpr int kRows = 100000;
 
-QString readFile(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(f.readAll());
-}
-
 struct Fixture
 {
     QTemporaryDir dir;
@@ -42,15 +35,11 @@ struct Fixture
     Fixture()
     {
         path = dir.filePath(QStringLiteral("jx.db"));
-        QFile(path).open(QIODevice::WriteOnly);
         db = std::make_unique<Database>();
+        benchdb::build(*db, path, kRows, kRows);
         QString why;
-        if (!db->OpenDirect(QStringLiteral("sqlite"), path) || !db->ExecuteScript(readFile(QStringLiteral(JX_DEMO_DIR "/schema.sql")))
-            || !db->ExecuteScript(readFile(QStringLiteral(JX_DEMO_DIR "/seed.sql")))
-            || !FunctionDemo::load(*db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)
-            || !FunctionDemo::addListings(*db, 301, kRows - 300, why) || !FunctionDemo::addCustomers(*db, 151, kRows - 150, why)
-            || !db->Execute(QStringLiteral("analyze")) || !context.Attach(db.get(), 0)) {
-            std::fprintf(stderr, "setup failed: %s %s\n", qPrintable(why), qPrintable(db->LastError().Description()));
+        if (!context.Attach(db.get(), 0)) {
+            std::fprintf(stderr, "cannot attach the database\n");
             std::exit(1);
         }
         link = jxedit::DataLink::fromContext(&context, why);

@@ -2,7 +2,7 @@
 // control through the control container (late-bound, rows in blocks) against
 // a plain QSqlQueryModel over the same statement in the same run.
 
-#include "FunctionDemo.h"
+#include "BenchDatabase.h"
 
 #include "components/context/AppContext.h"
 #include "components/controls/ControlContainer.h"
@@ -27,13 +27,6 @@ namespace {
 
 constexpr int kListings = 100000;
 
-QString readFile(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(f.readAll());
-}
-
 // One database for every benchmark of the run.
 struct Fixture
 {
@@ -46,14 +39,10 @@ struct Fixture
     Fixture()
     {
         path = dir.filePath(QStringLiteral("jx.db"));
-        QFile(path).open(QIODevice::WriteOnly);
         db = std::make_unique<Database>();
-        QString why;
-        if (!db->OpenDirect(QStringLiteral("sqlite"), path) || !db->ExecuteScript(readFile(QStringLiteral(JX_DEMO_DIR "/schema.sql")))
-            || !db->ExecuteScript(readFile(QStringLiteral(JX_DEMO_DIR "/seed.sql")))
-            || !FunctionDemo::load(*db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)
-            || !FunctionDemo::addListings(*db, 301, kListings - 300, why) || !context.Attach(db.get(), 0)) {
-            std::fprintf(stderr, "setup failed: %s %s\n", qPrintable(why), qPrintable(db->LastError().Description()));
+        benchdb::build(*db, path, kListings, 0);
+        if (!context.Attach(db.get(), 0)) {
+            std::fprintf(stderr, "cannot attach the database\n");
             std::exit(1);
         }
         listSql = db->Query(QStringLiteral("select listsql from jx_function where progid=1002")).Value().toString();
