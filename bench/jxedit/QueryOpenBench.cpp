@@ -5,6 +5,7 @@
 #include "BenchDatabase.h"
 
 #include "components/context/AppContext.h"
+#include "components/context/CurrentUser.h"
 #include "components/controls/ControlContainer.h"
 #include "components/data/Database.h"
 #include "platform/com/InprocServer.h"
@@ -34,6 +35,7 @@ struct Fixture
     QString path;
     std::unique_ptr<Database> db;
     AppContext context;
+    CurrentUser user;
     QString listSql;
 
     Fixture()
@@ -41,8 +43,12 @@ struct Fixture
         path = dir.filePath(QStringLiteral("jx.db"));
         db = std::make_unique<Database>();
         benchdb::build(*db, path, kListings, 0);
-        if (!context.Attach(db.get(), 0)) {
-            std::fprintf(stderr, "cannot attach the database\n");
+        // The query control opens only for a user with the right to run it.
+        const bool attached = context.Attach(db.get(), 0);
+        user.Attach(&context);
+        user.SetUserName(QStringLiteral("admin"));
+        if (!attached || !user.Login(QString())) {
+            std::fprintf(stderr, "cannot attach the database or sign in: %s\n", qPrintable(user.LastError().Description()));
             std::exit(1);
         }
         listSql = db->Query(QStringLiteral("select listsql from jx_function where progid=1002")).Value().toString();
