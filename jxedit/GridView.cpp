@@ -2,6 +2,7 @@
 
 #include "jxedit/RowModel.h"
 
+#include "platform/SettingsStore.h"
 #include "platform/com/RuntimeError.h"
 
 #include <QApplication>
@@ -25,8 +26,11 @@ constexpr int kBlock = 5000;
 
 GridView::GridView(QWidget *parent)
     : QWidget(parent), m_filter(new QLineEdit(this)), m_view(new QTableView(this)), m_model(new RowModel(this)),
-      m_proxy(new QSortFilterProxyModel(this))
+      m_proxy(new QSortFilterProxyModel(this)), m_saveTimer(new QTimer(this))
 {
+    m_saveTimer->setSingleShot(true);
+    m_saveTimer->setInterval(400);
+    connect(m_saveTimer, &QTimer::timeout, this, &GridView::writeLayout);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_filter->setPlaceholderText(QStringLiteral("筛选：输入任意列的内容"));
@@ -68,7 +72,11 @@ GridView::GridView(QWidget *parent)
     connect(header, &QHeaderView::sectionResized, this, &GridView::saveLayout);
 }
 
-GridView::~GridView() = default;
+GridView::~GridView()
+{
+    if (m_saveTimer->isActive())
+        writeLayout();
+}
 
 bool GridView::eventFilter(QObject *watched, QEvent *event)
 {
@@ -212,12 +220,35 @@ void GridView::restoreLayout(const QString &key)
     applyLayout();
 }
 
+namespace {
+
+const QString kLayoutApp = QStringLiteral("JxEdit");
+const QString kLayoutSection = QStringLiteral("grid");
+
+// Layouts were once kept in the program's own QSettings; the first reading
+// moves a user's arrangement over, so nobody loses it.
+QByteArray takeOldLayout(const QString &key)
+{
+    QSettings old;
+    const QString name = QStringLiteral("JxEdit/grid/") + key;
+    const QByteArray state = old.value(name).toByteArray();
+    if (!state.isEmpty())
+        old.remove(name);
+    return state;
+}
+
+} // namespace
+
 void GridView::applyLayout()
 {
     if (m_layoutKey.isEmpty() || m_model->columnCount() == 0)
         return;
-    QSettings settings;
-    const QByteArray state = settings.value(QStringLiteral("JxEdit/grid/") + m_layoutKey).toByteArray();
+    QByteArray state = QByteArray::fromBase64(jx::SettingsStore::getSetting(kLayoutApp, kLayoutSection, m_layoutKey).toLatin1());
+    if (state.isEmpty()) {
+        state = takeOldLayout(m_layoutKey);
+        if (!state.isEmpty())
+            jx::SettingsStore::saveSetting(kLayoutApp, kLayoutSection, m_layoutKey, QString::fromLatin1(state.toBase64()));
+    }
     if (!state.isEmpty()) {
         m_restoring = true;
         m_view->horizontalHeader()->restoreState(state);
@@ -230,8 +261,14 @@ void GridView::saveLayout()
     // Only a user's own arrangement is kept; the definition's layout is the default.
     if (m_restoring || m_layoutKey.isEmpty())
         return;
-    QSettings settings;
-    settings.setValue(QStringLiteral("JxEdit/grid/") + m_layoutKey, m_view->horizontalHeader()->saveState());
+    m_saveTimer->start();
+}
+
+void GridView::writeLayout()
+{
+    m_saveTimer->stop();
+    jx::SettingsStore::saveSetting(kLayoutApp, kLayoutSection, m_layoutKey,
+                                   QString::fromLatin1(m_view->horizontalHeader()->saveState().toBase64()));
 }
 
 } // namespace jxedit

@@ -9,6 +9,8 @@ class QLineEdit;
 class QSortFilterProxyModel;
 class QTableView;
 
+class QTimer;
+
 namespace jxedit {
 
 class RowModel;
@@ -64,6 +66,7 @@ protected:
 private:
     void fetchMore();
     void saveLayout();
+    void writeLayout();
     void applyLayout();
     QLineEdit *m_filter;
     QTableView *m_view;
@@ -71,6 +74,9 @@ private:
     QSortFilterProxyModel *m_proxy;
     DataLink::Cursor m_cursor;
     QString m_layoutKey;
+    // A drag resizes a column many times a second: the layout is written
+    // once the user has let go.
+    QTimer *m_saveTimer;
     bool m_restoring = false;
 };
 

@@ -1,12 +1,13 @@
 #include "FunctionHost.h"
 
+#include "platform/SettingsStore.h"
 #include "toolbar/control/NavToolbar.h"
 #include "toolbar/control/clsToolbarItem.h"
 
 #include <QFile>
 #include <QHeaderView>
-#include <QSettings>
 #include <QLineEdit>
+#include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTest>
@@ -118,20 +119,24 @@ TEST_P(QueryTest, RefusesADefinitionThatNamesAMissingColumnOrProgram)
 
 TEST_P(QueryTest, EachUsersColumnLayoutIsKeptPerProgramBetweenRuns)
 {
-    QSettings settings;
-    settings.remove(QStringLiteral("JxEdit"));
+    jx::SettingsStore::deleteSetting(QStringLiteral("JxEdit"));
+    const auto stored = [](const char *program) {
+        return jx::SettingsStore::getSetting(QStringLiteral("JxEdit"), QStringLiteral("grid"), QLatin1String(program));
+    };
     {
         qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("first"));
         ASSERT_TRUE(start(site, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("房源查询"))}));
         // The definition's layout is the default and is not stored.
-        EXPECT_FALSE(QSettings().contains(QStringLiteral("JxEdit/grid/1002")));
+        EXPECT_TRUE(stored("1002").isEmpty());
         QHeaderView *header = child<QTableView>(site, QString())->horizontalHeader();
         EXPECT_EQ(header->sectionSize(3), 120);
         header->resizeSection(3, 222);
         header->moveSection(1, 5);
         container->Remove(QStringLiteral("first"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    EXPECT_TRUE(QSettings().contains(QStringLiteral("JxEdit/grid/1002")));
+    // Kept in the product's settings store, also when the grid went before its pause.
+    EXPECT_FALSE(stored("1002").isEmpty());
     qvcontrols::ControlSite *again = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("again"));
     ASSERT_TRUE(start(again, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("房源查询"))}));
     QHeaderView *header = child<QTableView>(again, QString())->horizontalHeader();
@@ -141,7 +146,18 @@ TEST_P(QueryTest, EachUsersColumnLayoutIsKeptPerProgramBetweenRuns)
     qvcontrols::ControlSite *customers = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("customers"));
     ASSERT_TRUE(start(customers, {com::Variant::fromInt32(2002), com::Variant::fromString(QStringLiteral("客户查询"))}));
     EXPECT_EQ(child<QTableView>(customers, QString())->horizontalHeader()->visualIndex(1), 1);
-    settings.remove(QStringLiteral("JxEdit"));
+
+    // An arrangement kept the old way, in the program's own settings, is moved over once.
+    const QByteArray old = header->saveState();
+    container->Remove(QStringLiteral("customers"));
+    jx::SettingsStore::deleteSetting(QStringLiteral("JxEdit"));
+    QSettings().setValue(QStringLiteral("JxEdit/grid/1002"), old);
+    qvcontrols::ControlSite *moved = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("moved"));
+    ASSERT_TRUE(start(moved, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("房源查询"))}));
+    EXPECT_EQ(child<QTableView>(moved, QString())->horizontalHeader()->sectionSize(3), 222);
+    EXPECT_FALSE(QSettings().contains(QStringLiteral("JxEdit/grid/1002")));
+    EXPECT_FALSE(stored("1002").isEmpty());
+    jx::SettingsStore::deleteSetting(QStringLiteral("JxEdit"));
 }
 
 TEST_P(QueryTest, ADefinitionsStatementThatWouldWriteIsRefusedAndNothingIsLost)
