@@ -37,7 +37,7 @@ if [ "${1:-}" = "--inside-bus" ]; then
     "$inst/JxMain1" >"$JX_A11Y_DIR/console.log" 2>&1 &
   console=$!
   status=0
-  JX_CONSOLE_PID=$console timeout 60 /usr/bin/python3 "$script" || status=$?
+  JX_CONSOLE_PID=$console timeout 180 /usr/bin/python3 "$script" || status=$?
   if [ $status -ne 0 ]; then
     echo "--- console output"; tail -n 40 "$JX_A11Y_DIR/console.log"
   fi
