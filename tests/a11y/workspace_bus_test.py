@@ -500,12 +500,18 @@ def check_close_from_a_tab_behind(app, main):
 
 
 def main():
-    pyatspi.Registry.registerEventListener(hear, "object:children-changed", "object:state-changed:selected",
-                                           "object:selection-changed")
+    events = ("object:children-changed", "object:state-changed:selected", "object:selection-changed")
+    pyatspi.Registry.registerEventListener(hear, *events)
     started = sign_in()
     if started is None:
         return 1
     app, window = started
+    # The console learns which events anyone listens to from the registry's
+    # announcements; one made while it was still starting may pass it by.
+    # Listening anew once its window is up announces them again.
+    pyatspi.Registry.deregisterEventListener(hear, *events)
+    pyatspi.Registry.registerEventListener(hear, *events)
+    wait_for(lambda: False, timeout=1.0)
     check_alert_window_and_activate_main(app, window)
     check_navigation(window)
     if check_diagram_and_tabs(window):
