@@ -9,6 +9,8 @@
 #include <QRandomGenerator>
 #include <QStringList>
 
+#include <functional>
+
 namespace {
 
 const QStringList kDistricts = {QStringLiteral("西湖区"), QStringLiteral("上城区"), QStringLiteral("拱墅区"),
@@ -113,18 +115,15 @@ const QString kInsertCustomer = QStringLiteral(
     "insert into kh_customer (id,name,phone,dealtype,district,districts,pricemin,pricemax,areamin,areamax,rooms,agent,status,regdate)"
     " values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
 
-} // namespace
-
-bool FunctionDemo::addListings(Database &db, int firstId, int count, QString &why)
+// Inserts `count` rows made by `row(i)` in one transaction: all or none.
+bool insertAll(Database &db, const QString &sql, int count, const std::function<QVariantList(int)> &row, QString &why)
 {
-    QRandomGenerator r(quint32(firstId) * 7919u + 1u);
-    const QDate today = QDate::currentDate();
     if (!db.BeginTrans()) {
         why = db.LastError().Description();
         return false;
     }
     for (int i = 0; i < count; ++i) {
-        if (!run(db, kInsertListing, listing(r, firstId + i, today), why)) {
+        if (!run(db, sql, row(i), why)) {
             db.RollbackTrans();
             return false;
         }
@@ -136,25 +135,20 @@ bool FunctionDemo::addListings(Database &db, int firstId, int count, QString &wh
     return true;
 }
 
+} // namespace
+
+bool FunctionDemo::addListings(Database &db, int firstId, int count, QString &why)
+{
+    QRandomGenerator r(quint32(firstId) * 7919u + 1u);
+    const QDate today = QDate::currentDate();
+    return insertAll(db, kInsertListing, count, [&](int i) { return listing(r, firstId + i, today); }, why);
+}
+
 bool FunctionDemo::addCustomers(Database &db, int firstId, int count, QString &why)
 {
     QRandomGenerator r(quint32(firstId) * 104729u + 3u), second(quint32(firstId) * 15485863u + 5u);
     const QDate today = QDate::currentDate();
-    if (!db.BeginTrans()) {
-        why = db.LastError().Description();
-        return false;
-    }
-    for (int i = 0; i < count; ++i) {
-        if (!run(db, kInsertCustomer, customer(r, second, firstId + i, today), why)) {
-            db.RollbackTrans();
-            return false;
-        }
-    }
-    if (!db.CommitTrans()) {
-        why = db.LastError().Description();
-        return false;
-    }
-    return true;
+    return insertAll(db, kInsertCustomer, count, [&](int i) { return customer(r, second, firstId + i, today); }, why);
 }
 
 bool FunctionDemo::load(Database &db, const QString &sqlDir, QString &why)
