@@ -194,3 +194,47 @@ CREATE TABLE jx_matchalert (
   PRIMARY KEY (houseid, customerid)
 );
 CREATE INDEX ix_jx_matchalert_customer ON jx_matchalert (customerid);
+
+-- A viewing (带看): an agent shows a listing to a customer at a time; the
+-- customer's feedback and the outcome are recorded afterwards.
+CREATE TABLE dk_viewing (
+  id         INTEGER NOT NULL PRIMARY KEY,
+  houseid    INTEGER NOT NULL REFERENCES fy_house (id),
+  customerid INTEGER NOT NULL REFERENCES kh_customer (id),
+  agent      VARCHAR(50) REFERENCES fy_agent (agentname) ON UPDATE CASCADE,
+  viewdate   VARCHAR(10) NOT NULL DEFAULT '',
+  -- 'HH:mm'
+  viewtime   VARCHAR(5) NOT NULL DEFAULT '',
+  -- minutes the viewing takes, for the agenda and the clash check
+  duration   INTEGER NOT NULL DEFAULT 60,
+  -- '已预约' booked, '已完成' done, '已取消' cancelled
+  status     VARCHAR(10) NOT NULL DEFAULT '已预约',
+  feedback   TEXT NOT NULL DEFAULT '',
+  -- '' not yet, '有意向', '无意向', '已出价'
+  outcome    VARCHAR(10) NOT NULL DEFAULT '',
+  version    INTEGER NOT NULL DEFAULT 1
+);
+CREATE INDEX ix_dk_viewing_date ON dk_viewing (viewdate, viewtime);
+CREATE INDEX ix_dk_viewing_house ON dk_viewing (houseid);
+CREATE INDEX ix_dk_viewing_customer ON dk_viewing (customerid);
+
+-- An offer (出价) of a customer on a listing; a counter-offer names the offer
+-- it answers, so the chain can be followed back.
+CREATE TABLE cj_offer (
+  id         INTEGER NOT NULL PRIMARY KEY,
+  houseid    INTEGER NOT NULL REFERENCES fy_house (id),
+  customerid INTEGER NOT NULL REFERENCES kh_customer (id),
+  parentid   INTEGER REFERENCES cj_offer (id),
+  agent      VARCHAR(50) REFERENCES fy_agent (agentname) ON UPDATE CASCADE,
+  -- '买方出价' from the customer, '卖方还价' the owner's counter
+  side       VARCHAR(10) NOT NULL DEFAULT '买方出价',
+  amount     NUMERIC(14,2) NOT NULL DEFAULT 0,
+  offerdate  VARCHAR(10) NOT NULL DEFAULT '',
+  -- '有效' open, '已还价' countered, '已接受' accepted, '已拒绝' rejected, '已撤回' withdrawn
+  state      VARCHAR(10) NOT NULL DEFAULT '有效',
+  memo       TEXT NOT NULL DEFAULT '',
+  version    INTEGER NOT NULL DEFAULT 1,
+  CHECK (amount > 0)
+);
+CREATE INDEX ix_cj_offer_house ON cj_offer (houseid, amount);
+CREATE INDEX ix_cj_offer_customer ON cj_offer (customerid);
