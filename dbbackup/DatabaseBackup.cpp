@@ -1,5 +1,6 @@
 #include "DatabaseBackup.h"
 
+#include "components/data/DatabaseConfig.h"
 #include "components/data/StatementFailure.h"
 
 #include <QCryptographicHash>
@@ -20,14 +21,6 @@
 namespace {
 
 constexpr int kBusyWaitMs = 10000;
-
-QString attributeOrChild(const pugi::xml_node &node, const char *name)
-{
-    const pugi::xml_attribute a = node.attribute(name);
-    if (a)
-        return QString::fromUtf8(a.value()).trimmed();
-    return QString::fromUtf8(node.child(name).text().get()).trimmed();
-}
 
 QString localPath(QString path)
 {
@@ -65,11 +58,9 @@ bool DatabaseBackup::readConfiguration()
         m_error = QStringLiteral("无法读取配置文件%1：%2").arg(m_configFile, QString::fromUtf8(parsed.description()));
         return false;
     }
-    const pugi::xml_node database = doc.child("configuration").child("database");
-    if (!database) {
-        m_error = QStringLiteral("配置文件中没有数据库连接说明 (/configuration/database)");
+    DatabaseConfig database;
+    if (!DatabaseConfig::read(m_configFile, database, m_error))
         return false;
-    }
 
     // This plug-in's own entry: how many copies to keep and where.
     m_keep = kDefaultKeep;
@@ -92,50 +83,34 @@ bool DatabaseBackup::readConfiguration()
     const QDir app(localPath(m_appPath));
     m_folder = folder.isEmpty() ? app.filePath(QStringLiteral("backup")) : app.filePath(localPath(folder));
 
-    const QString driver = attributeOrChild(database, "driver").toLower();
-    if (driver.isEmpty() || driver == QLatin1String("sqlite") || driver == QLatin1String("qsqlite")) {
+    if (database.isSqlite()) {
         m_driver = QStringLiteral("sqlite");
-        QString db = attributeOrChild(database, "file");
-        if (db.isEmpty()) {
-            m_error = QStringLiteral("配置文件中没有指定数据库文件 (file)");
-            return false;
-        }
-        db = localPath(db);
-        if (QFileInfo(db).isRelative())
-            db = QFileInfo(localPath(m_configFile)).absoluteDir().filePath(db);
-        m_sqliteFile = QDir::cleanPath(db);
+        m_sqliteFile = database.file();
         const QString canonical = QFileInfo(m_sqliteFile).canonicalFilePath();
         m_identity = Identity(QStringLiteral("sqlite:") + (canonical.isEmpty() ? m_sqliteFile : canonical));
         return true;
     }
-    if (driver == QLatin1String("postgres") || driver == QLatin1String("postgresql") || driver == QLatin1String("qpsql")) {
-        m_driver = QStringLiteral("postgres");
-        m_pgDatabase = attributeOrChild(database, "database");
-        m_pgArguments.clear();
-        const QString host = attributeOrChild(database, "host");
-        const QString port = attributeOrChild(database, "port");
-        const QString user = attributeOrChild(database, "user");
-        // pg_dump reads a --dbname holding '=' as connection settings of its own.
-        for (const QString &part : {host, port, user, m_pgDatabase}) {
-            if (std::any_of(part.begin(), part.end(), [](QChar c) { return c == u';' || c == u'=' || c.category() == QChar::Other_Control; })) {
-                m_error = QStringLiteral("配置文件中的数据库连接说明含有不允许的字符（分号、等号或控制字符）：%1").arg(part);
-                return false;
-            }
-        }
-        m_identity = Identity(QStringLiteral("postgres:%1:%2/%3")
-                                  .arg(host.toLower(), port.isEmpty() ? QStringLiteral("5432") : port, m_pgDatabase));
-        if (!host.isEmpty())
-            m_pgArguments << QStringLiteral("--host=") + host;
-        if (!port.isEmpty())
-            m_pgArguments << QStringLiteral("--port=") + port;
-        if (!user.isEmpty())
-            m_pgArguments << QStringLiteral("--username=") + user;
-        if (!m_pgDatabase.isEmpty())
-            m_pgArguments << QStringLiteral("--dbname=") + m_pgDatabase;
-        return true;
+    const ServerAddress &server = database.server();
+    m_driver = QStringLiteral("postgres");
+    m_pgDatabase = server.database;
+    m_pgArguments.clear();
+    // pg_dump reads a --dbname holding '=' as connection settings of its own.
+    if (const QString part = server.partWithSeparator(); !part.isEmpty()) {
+        m_error = QStringLiteral("配置文件中的数据库连接说明含有不允许的字符（分号、等号或控制字符）：%1").arg(part);
+        return false;
     }
-    m_error = QStringLiteral("不支持的数据库驱动：%1").arg(driver);
-    return false;
+    const QString port = server.port > 0 ? QString::number(server.port) : QString();
+    m_identity = Identity(QStringLiteral("postgres:%1:%2/%3")
+                              .arg(server.host.toLower(), port.isEmpty() ? QStringLiteral("5432") : port, m_pgDatabase));
+    if (!server.host.isEmpty())
+        m_pgArguments << QStringLiteral("--host=") + server.host;
+    if (!port.isEmpty())
+        m_pgArguments << QStringLiteral("--port=") + port;
+    if (!server.user.isEmpty())
+        m_pgArguments << QStringLiteral("--username=") + server.user;
+    if (!m_pgDatabase.isEmpty())
+        m_pgArguments << QStringLiteral("--dbname=") + m_pgDatabase;
+    return true;
 }
 
 bool DatabaseBackup::Load()

@@ -41,7 +41,7 @@ bool AppContext::Attach(::Database *db, int)
 
 namespace {
 // First column of the first row as text; null when no row or the statement failed.
-QVariant scalar(::Database *db, ContextError &error, const QString &sql, const QVariantList &params)
+QVariant scalar(::Database *db, ErrorHolder &error, const QString &sql, const QVariantList &params)
 {
     if (!db || !db->IsOpen())
         return {};

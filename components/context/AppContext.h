@@ -1,7 +1,7 @@
 #pragma once
 
 #include "components/context/CompanyInfo.h"
-#include "components/context/ContextError.h"
+#include "components/data/ErrorHolder.h"
 #include "components/context/RunEnvironment.h"
 #include "components/context/ThemeManager.h"
 #include "platform/com/ComPtr.h"
@@ -91,7 +91,7 @@ public:
     /// Hands the open database to the context. False when db is null or not open.
     bool Attach(::Database *db, int flags = 0);
     ::Database *Database() const { return m_db.get(); }
-    const ContextError &LastError() const { return m_error; }
+    const ErrorHolder &LastError() const { return m_error; }
     CompanyInfo &Company() { return m_company; }
 
     /// Interface text of (section, key); the default when there is none.
@@ -120,7 +120,7 @@ private:
     // Counted: a library that kept the context past shutdown still reaches a live object.
     com::ComPtr<::Database> m_db;
     CurrentUser *m_user = nullptr;
-    mutable ContextError m_error;
+    mutable ErrorHolder m_error;
     CompanyInfo m_company;
     RunEnvironment m_environment;
     ThemeManager m_theme;

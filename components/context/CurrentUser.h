@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/context/ContextError.h"
+#include "components/data/ErrorHolder.h"
 #include "platform/com/Dispatchable.h"
 
 #include <QDateTime>
@@ -68,7 +68,7 @@ public:
     /// Records the sign-in time; always true when signed in.
     bool Activate();
     void Logout();
-    const ContextError &LastError() const { return m_error; }
+    const ErrorHolder &LastError() const { return m_error; }
 
     /// Hash for storing a password (libsodium pwhash string).
     static QString hashPassword(const QString &password);
@@ -98,6 +98,6 @@ private:
     QString m_userName, m_userCode, m_roleCode, m_password;
     bool m_loggedIn = false;
     bool m_admin = false;
-    ContextError m_error;
+    ErrorHolder m_error;
     Clock m_clock;
 };

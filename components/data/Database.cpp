@@ -1,5 +1,7 @@
 #include "components/data/Database.h"
 
+#include "components/data/DatabaseConfig.h"
+
 #include "components/data/DbProperties.h"
 #include "components/data/ReadOnlyStatement.h"
 #include "components/data/ServerAddress.h"
@@ -7,13 +9,9 @@
 #include "components/data/StatementFailure.h"
 #include "platform/com/LateBound.h"
 
-#include "components/xml/XmlDocument.h"
-#include "platform/PathMapper.h"
-
 #include <sqlite3.h>
 
 #include <QAtomicInt>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
@@ -117,7 +115,7 @@ struct Database::Impl
     QString connectionName;
     QString driver;
     QMap<QString, QString> properties;
-    DbError error;
+    ErrorHolder error;
     bool open = false;
     bool inTransaction = false;
     // The server went away under an open connection: the next statement
@@ -448,60 +446,16 @@ QString Database::SqlExpression(const QString &expression) const
     return translateSql(expression, d->driver);
 }
 
-namespace {
-QString configValue(const XmlDocument &doc, const QString &name)
-{
-    const QVariant attr = doc.GetAttribute(QStringLiteral("/configuration/database"), name);
-    if (!attr.isNull())
-        return attr.toString().trimmed();
-    return doc.GetValue(QStringLiteral("/configuration/database/") + name).toString().trimmed();
-}
-} // namespace
-
 bool Database::Open(const QString &configFilePath, bool)
 {
     d->error.clear();
-    XmlDocument doc;
-    int flags = 99;
-    doc.Initialize(flags);
-    if (!doc.Load(configFilePath)) {
-        d->fail(QStringLiteral("无法读取配置文件：%1").arg(doc.lastError()));
+    DatabaseConfig config;
+    QString why;
+    if (!DatabaseConfig::read(configFilePath, config, why)) {
+        d->fail(why);
         return false;
     }
-    if (doc.Count(QStringLiteral("/configuration/database")) == 0) {
-        d->fail(QStringLiteral("配置文件中没有数据库连接说明 (/configuration/database)：%1").arg(configFilePath));
-        return false;
-    }
-    const QString driver = normalDriver(configValue(doc, QStringLiteral("driver")));
-    if (driver == kSqlite || driver.isEmpty()) {
-        QString file = configValue(doc, QStringLiteral("file"));
-        if (file.isEmpty()) {
-            d->fail(QStringLiteral("配置文件中没有指定数据库文件 (file)"));
-            return false;
-        }
-        file.replace(u'\\', u'/');
-        if (QFileInfo(file).isRelative())
-            file = QFileInfo(jx::toLocalPath(configFilePath)).absoluteDir().filePath(file);
-        return OpenDirect(kSqlite, jx::toLocalPath(QDir::cleanPath(file)));
-    }
-    if (driver == kPostgres) {
-        ServerAddress address;
-        address.host = configValue(doc, QStringLiteral("host"));
-        address.user = configValue(doc, QStringLiteral("user"));
-        address.password = configValue(doc, QStringLiteral("password"));
-        address.database = configValue(doc, QStringLiteral("database"));
-        if (const QString port = configValue(doc, QStringLiteral("port")); !port.isEmpty()) {
-            bool ok = false;
-            address.port = port.toInt(&ok);
-            if (!ok || address.port <= 0 || address.port > 65535) {
-                d->fail(QStringLiteral("配置文件中的数据库端口不是有效的端口号：%1").arg(port));
-                return false;
-            }
-        }
-        return OpenServer(address);
-    }
-    d->fail(QStringLiteral("不支持的数据库驱动：%1").arg(driver));
-    return false;
+    return config.isSqlite() ? OpenDirect(kSqlite, config.file()) : OpenServer(config.server());
 }
 
 bool Database::OpenDirect(const QString &driverName, const QString &connection)
@@ -900,7 +854,7 @@ bool Database::ExecuteScript(const QString &script)
     return true;
 }
 
-const DbError &Database::LastError() const { return d->error; }
+const ErrorHolder &Database::LastError() const { return d->error; }
 
 bool Database::ResetError()
 {

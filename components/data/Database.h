@@ -1,6 +1,6 @@
 #pragma once
 
-#include "components/data/DbError.h"
+#include "components/data/ErrorHolder.h"
 #include "components/data/QueryResult.h"
 #include "components/data/ServerAddress.h"
 #include "platform/com/Dispatchable.h"
@@ -69,7 +69,7 @@ public:
     /// Column type BLOB becomes BYTEA on PostgreSQL.
     bool ExecuteScript(const QString &script);
 
-    const DbError &LastError() const;
+    const ErrorHolder &LastError() const;
     bool ResetError();
 
     /// "getdate()" -> the engine's current date-time expression; other text unchanged.

@@ -1,6 +1,7 @@
 #include "TestDatabase.h"
 
 #include "components/data/Database.h"
+#include "components/data/DatabaseConfig.h"
 
 #include <QDir>
 #include <QFile>
@@ -150,6 +151,33 @@ TEST(DatabaseOpen, FailuresGiveFalseAndDescription)
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(r.Value().isNull());
     EXPECT_TRUE(r.Recordset().Eof());
+}
+
+// The console, jx-db and the backup read the element through one reader:
+// every form a configuration may take must name the same database there.
+TEST(DatabaseConfig, ChildElementsDriverNamesAndWindowsPathsNameOneDatabase)
+{
+    QTemporaryDir dir;
+    DatabaseConfig config;
+    QString why;
+    ASSERT_TRUE(DatabaseConfig::read(writeConfig(dir, "<database><driver>QSQLITE</driver><file> data\\jx.db </file></database>"), config, why))
+        << why.toStdString();
+    EXPECT_TRUE(config.isSqlite());
+    EXPECT_EQ(config.file(), QDir(dir.path()).filePath(QStringLiteral("data/jx.db")));
+
+    ASSERT_TRUE(DatabaseConfig::read(writeConfig(dir, "<database driver=\"PostgreSQL\" host=\"db.local\" user=\"jx\" password=\"s\">"
+                                                      "<database>agency</database><port>5433</port></database>"),
+                                     config, why));
+    EXPECT_EQ(config.engine(), DatabaseConfig::Engine::Postgres);
+    EXPECT_EQ(config.server().host, QStringLiteral("db.local"));
+    EXPECT_EQ(config.server().port, 5433);
+    EXPECT_EQ(config.server().database, QStringLiteral("agency"));
+    EXPECT_EQ(config.server().password, QStringLiteral("s"));
+
+    EXPECT_FALSE(DatabaseConfig::read(writeConfig(dir, "<database driver=\"postgres\" port=\"54x\"/>"), config, why));
+    EXPECT_EQ(why, QStringLiteral("配置文件中的数据库端口不是有效的端口号：54x"));
+    EXPECT_FALSE(DatabaseConfig::read(writeConfig(dir, "<database driver=\"sqlite\"/>"), config, why));
+    EXPECT_EQ(why, QStringLiteral("配置文件中没有指定数据库文件 (file)"));
 }
 
 TEST(DatabaseOpen, PostgresRefusingServerGivesFalse)

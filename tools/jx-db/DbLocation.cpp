@@ -1,12 +1,10 @@
 #include "DbLocation.h"
 
 #include "components/data/Database.h"
+#include "components/data/DatabaseConfig.h"
 #include "components/data/PgPassFile.h"
 #include "components/data/ServerAddress.h"
-#include "components/xml/XmlDocument.h"
-#include "platform/PathMapper.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -14,14 +12,6 @@ namespace {
 const QString kNoPassword = QStringLiteral(
     "jx-db takes no password on the command line; put it into ~/.pgpass "
     "(a line host:port:database:user:password, file mode 0600)");
-
-QString configValue(const XmlDocument &doc, const QString &name)
-{
-    const QVariant attr = doc.GetAttribute(QStringLiteral("/configuration/database"), name);
-    if (!attr.isNull())
-        return attr.toString().trimmed();
-    return doc.GetValue(QStringLiteral("/configuration/database/") + name).toString().trimmed();
-}
 
 QString xmlAttr(const QString &v)
 {
@@ -94,43 +84,26 @@ bool DbLocation::parse(const QString &textIn, DbLocation &out, QString &error)
 
 bool DbLocation::fromConfig(const QString &path, DbLocation &out, QString &error)
 {
-    XmlDocument doc;
-    int flags = 99;
-    doc.Initialize(flags);
-    if (!doc.Load(path)) {
-        error = QStringLiteral("cannot read the configuration %1: %2").arg(path, doc.lastError());
-        return false;
-    }
-    if (doc.Count(QStringLiteral("/configuration/database")) == 0) {
-        error = QStringLiteral("%1 describes no database (/configuration/database)").arg(path);
+    DatabaseConfig config;
+    QString why;
+    if (!DatabaseConfig::read(path, config, why)) {
+        error = QStringLiteral("cannot use the configuration %1: %2").arg(path, why);
         return false;
     }
     out.m_configFile = path;
-    const QString driver = configValue(doc, QStringLiteral("driver")).toLower();
-    if (driver.isEmpty() || driver.startsWith(QStringLiteral("sqlite"))) {
-        QString file = configValue(doc, QStringLiteral("file"));
-        if (file.isEmpty()) {
-            error = QStringLiteral("%1 names no database file").arg(path);
-            return false;
-        }
-        file.replace(u'\\', u'/');
-        if (QFileInfo(file).isRelative())
-            file = QFileInfo(path).absoluteDir().filePath(file);
+    if (config.isSqlite()) {
         out.m_kind = Kind::SqliteFile;
-        out.m_file = QFileInfo(jx::toLocalPath(QDir::cleanPath(file))).absoluteFilePath();
+        out.m_file = config.file();
         return true;
     }
-    if (driver.startsWith(QStringLiteral("postgres")) || driver == u"pgsql") {
-        out.m_kind = Kind::Postgres;
-        out.m_host = configValue(doc, QStringLiteral("host"));
-        out.m_port = configValue(doc, QStringLiteral("port"));
-        out.m_user = configValue(doc, QStringLiteral("user"));
-        out.m_database = configValue(doc, QStringLiteral("database"));
-        out.m_configPassword = !configValue(doc, QStringLiteral("password")).isEmpty();
-        return true;
-    }
-    error = QStringLiteral("%1 names a driver jx-db does not know: %2").arg(path, driver);
-    return false;
+    const ServerAddress &server = config.server();
+    out.m_kind = Kind::Postgres;
+    out.m_host = server.host;
+    out.m_port = server.port > 0 ? QString::number(server.port) : QString();
+    out.m_user = server.user;
+    out.m_database = server.database;
+    out.m_configPassword = !server.password.isEmpty();
+    return true;
 }
 
 bool DbLocation::open(Database &db) const
