@@ -5,8 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QTextDocumentFragment>
+#include <QSet>
+#include <QTextBlock>
+#include <QTextDocument>
 
 namespace qvcontrols {
 
@@ -19,27 +20,39 @@ struct ContentsEntry
 };
 
 // The local HTML pages the contents page links to, in order, each once.
+// The page is read by Qt's own HTML reader: a link is a run of text whose
+// format carries its target, however the markup around it is written.
 QList<ContentsEntry> contentsOf(const QString &file, const QUrl &base)
 {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    const QString html = QString::fromUtf8(f.readAll());
-    static const QRegularExpression link(QStringLiteral("<a\\s[^>]*href\\s*=\\s*\"([^\"#]+)[^\"]*\"[^>]*>(.*?)</a>"),
-                                         QRegularExpression::CaseInsensitiveOption
-                                             | QRegularExpression::DotMatchesEverythingOption);
+    QTextDocument page;
+    page.setHtml(QString::fromUtf8(f.readAll()));
     QList<ContentsEntry> entries;
-    QStringList seen;
-    for (auto it = link.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        const QUrl target = base.resolved(QUrl(m.captured(1).trimmed()));
-        if (!target.isLocalFile() || seen.contains(target.toString()))
-            continue;
+    QSet<QUrl> seen;
+    QString href, caption;
+    const auto finishLink = [&] {
+        const QUrl target = base.resolved(QUrl(href.trimmed())).adjusted(QUrl::RemoveFragment);
         const QString suffix = QFileInfo(target.toLocalFile()).suffix().toLower();
-        if (suffix != QLatin1String("html") && suffix != QLatin1String("htm"))
-            continue;
-        seen << target.toString();
-        entries.push_back({QTextDocumentFragment::fromHtml(m.captured(2)).toPlainText().simplified(), target});
+        if (!href.isEmpty() && !href.startsWith(u'#') && target.isLocalFile() && (suffix == u"html" || suffix == u"htm") && !seen.contains(target)) {
+            seen.insert(target);
+            entries.push_back({caption.simplified(), target});
+        }
+        href.clear();
+        caption.clear();
+    };
+    for (QTextBlock block = page.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QString target = fragment.charFormat().isAnchor() ? fragment.charFormat().anchorHref() : QString();
+            if (target != href)
+                finishLink();
+            href = target;
+            if (!href.isEmpty())
+                caption += fragment.text();
+        }
+        finishLink();
     }
     return entries;
 }

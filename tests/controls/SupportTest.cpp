@@ -6,6 +6,7 @@
 
 #include "platform/MessageBox.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -121,6 +122,35 @@ TEST(ShowHelpContents, MessagesForNoHelpAndMissingFileThenTheManualAtItsContents
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(folder->CurrentPage().fileName(), QStringLiteral("index.html"));
     folder->close();
+}
+
+// Contents pages are written by hand: the list must follow the links however
+// their markup is written, and only to the manual's own pages.
+TEST(HelpViewer, ContentsListFollowsEveryLocalPageLinkOnceInOrder)
+{
+    QTemporaryDir dir;
+    const auto write = [&](const QString &name, const QByteArray &html) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(html);
+    };
+    write(QStringLiteral("index.html"),
+          "<html><body><a href=\"#top\">回到顶部</a>"
+          "<p><a href='single.html'>单引号</a> <a href=bare.htm>无引号</a></p>"
+          "<p><a href=\"styled.html\"><b>加粗</b> 的\n  标题</a></p>"
+          "<p><a href=\"single.html#part\">重复</a> <a href=\"https://example.com/x.html\">外部</a>"
+          " <a href=\"plan.pdf\">文档</a> <a href=\"sub/deep.html#s\">子目录</a></p></body></html>");
+    for (const char *page : {"single.html", "bare.htm", "styled.html"})
+        write(QString::fromLatin1(page), "<html><head><title>页</title></head><body>页</body></html>");
+
+    HelpViewer viewer;
+    ASSERT_TRUE(viewer.OpenContents(dir.path()));
+    EXPECT_EQ(viewer.ContentsCaptions(), (QStringList{QStringLiteral("目录"), QStringLiteral("单引号"), QStringLiteral("无引号"),
+                                                       QStringLiteral("加粗 的 标题"), QStringLiteral("子目录")}));
+    viewer.ShowEntry(3);
+    EXPECT_EQ(viewer.CurrentPage().fileName(), QStringLiteral("styled.html"));
+    viewer.ShowEntry(4);
+    EXPECT_EQ(viewer.CurrentPage().path(), QDir(dir.path()).filePath(QStringLiteral("sub/deep.html")));
 }
 
 } // namespace
