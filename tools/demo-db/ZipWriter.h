@@ -11,5 +11,6 @@ struct ZipEntry
     QByteArray data;
 };
 
-/// A zip archive of the entries, each deflated, in the given order.
+/// A zip archive of the entries, each deflated, in the given order; empty
+/// when the archive cannot be written.
 QByteArray writeZip(const std::vector<ZipEntry> &entries);
