@@ -8,8 +8,8 @@
 #include "platform/com/ComPtr.h"
 #include "platform/com/DispatchImpl.h"
 
-// {7A0618AB-5E8C-4A8A-A16C-858685A0F121}
-constexpr IID IID__calcTool = {0x7A0618AB, 0x5E8C, 0x4A8A, {0xA1, 0x6C, 0x85, 0x86, 0x85, 0xA0, 0xF1, 0x21}};
+#define JXTOOL_IID_CALCTOOL "{7A0618AB-5E8C-4A8A-A16C-858685A0F121}"
+constexpr IID IID__calcTool = com::guidLiteral(JXTOOL_IID_CALCTOOL);
 
 namespace jxTools {
 

@@ -26,12 +26,12 @@ struct IExtPluginUI : IDispatch
     virtual HRESULT get_Author(BSTR *result) = 0;
 };
 
-// {7B208C4B-37E6-4F8C-AC98-91E74163B50C}
-constexpr IID IID_IExtPluginUI = {0x7B208C4B, 0x37E6, 0x4F8C, {0xAC, 0x98, 0x91, 0xE7, 0x41, 0x63, 0xB5, 0x0C}};
+#define QV_IID_IEXTPLUGINUI "{7B208C4B-37E6-4F8C-AC98-91E74163B50C}"
+constexpr IID IID_IExtPluginUI = com::guidLiteral(QV_IID_IEXTPLUGINUI);
 // PluginParameters class and its interface.
-// {3876606D-60E2-4B58-BE2E-ACBE92A30695}
-constexpr CLSID CLSID_PluginParameters = {0x3876606D, 0x60E2, 0x4B58, {0xBE, 0x2E, 0xAC, 0xBE, 0x92, 0xA3, 0x06, 0x95}};
-// {3105B329-B789-4E41-9E94-2A85251DA340}
-constexpr IID IID_PluginParameters = {0x3105B329, 0xB789, 0x4E41, {0x9E, 0x94, 0x2A, 0x85, 0x25, 0x1D, 0xA3, 0x40}};
-// {83FF62D4-C62C-41E4-8374-8691039D9740}
-constexpr IID IID_PluginParameter = {0x83FF62D4, 0xC62C, 0x41E4, {0x83, 0x74, 0x86, 0x91, 0x03, 0x9D, 0x97, 0x40}};
+#define QV_CLSID_PLUGINPARAMETERS "{3876606D-60E2-4B58-BE2E-ACBE92A30695}"
+constexpr CLSID CLSID_PluginParameters = com::guidLiteral(QV_CLSID_PLUGINPARAMETERS);
+#define QV_IID_PLUGINPARAMETERS "{3105B329-B789-4E41-9E94-2A85251DA340}"
+constexpr IID IID_PluginParameters = com::guidLiteral(QV_IID_PLUGINPARAMETERS);
+#define QV_IID_PLUGINPARAMETER "{83FF62D4-C62C-41E4-8374-8691039D9740}"
+constexpr IID IID_PluginParameter = com::guidLiteral(QV_IID_PLUGINPARAMETER);

@@ -8,10 +8,10 @@
 #include <vector>
 
 QV_TYPE_LIBRARY("library qvExtPluginUI 1.0 {5D0C4F3E-2B7A-4E61-9C1D-8A2F6B3E7D10}\n"
-                "interface _IExtPluginUI {7B208C4B-37E6-4F8C-AC98-91E74163B50C}\n"
-                "interface _PluginParameter {83FF62D4-C62C-41E4-8374-8691039D9740}\n"
-                "coclass PluginParameters {3876606D-60E2-4B58-BE2E-ACBE92A30695}\n"
-                "  implements _PluginParameters {3105B329-B789-4E41-9E94-2A85251DA340}\n");
+                "interface _IExtPluginUI " QV_IID_IEXTPLUGINUI "\n"
+                "interface _PluginParameter " QV_IID_PLUGINPARAMETER "\n"
+                "coclass PluginParameters " QV_CLSID_PLUGINPARAMETERS "\n"
+                "  implements _PluginParameters " QV_IID_PLUGINPARAMETERS "\n");
 
 namespace extplugin {
 

@@ -35,5 +35,5 @@ struct IStartupPlugin : IDispatch
     virtual HRESULT get_LastError(StartupError **result) = 0;
 };
 
-// {903BC105-D797-48E0-9F1F-7F382ACCEC19}
-constexpr IID IID_IStartupPlugin = {0x903BC105, 0xD797, 0x48E0, {0x9F, 0x1F, 0x7F, 0x38, 0x2A, 0xCC, 0xEC, 0x19}};
+#define QV_IID_ISTARTUPPLUGIN "{903BC105-D797-48E0-9F1F-7F382ACCEC19}"
+constexpr IID IID_IStartupPlugin = com::guidLiteral(QV_IID_ISTARTUPPLUGIN);

@@ -14,5 +14,5 @@ struct StartupError : IDispatch
     virtual HRESULT get_Source(BSTR *result) = 0;
 };
 
-// {375A60AF-8B24-44B0-B194-92A85C92FADC}
-constexpr IID IID_StartupError = {0x375A60AF, 0x8B24, 0x44B0, {0xB1, 0x94, 0x92, 0xA8, 0x5C, 0x92, 0xFA, 0xDC}};
+#define QV_IID_STARTUPERROR "{375A60AF-8B24-44B0-B194-92A85C92FADC}"
+constexpr IID IID_StartupError = com::guidLiteral(QV_IID_STARTUPERROR);

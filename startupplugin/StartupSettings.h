@@ -24,5 +24,5 @@ struct StartupSettings : IDispatch
     virtual HRESULT put_Caption(BSTR value) = 0;
 };
 
-// {B17CEAE8-8135-4F6F-985A-F3A4240B39C6}
-constexpr IID IID_StartupSettings = {0xB17CEAE8, 0x8135, 0x4F6F, {0x98, 0x5A, 0xF3, 0xA4, 0x24, 0x0B, 0x39, 0xC6}};
+#define QV_IID_STARTUPSETTINGS "{B17CEAE8-8135-4F6F-985A-F3A4240B39C6}"
+constexpr IID IID_StartupSettings = com::guidLiteral(QV_IID_STARTUPSETTINGS);

@@ -91,6 +91,17 @@ TEST(Guid, RoundTripsTextAndRejectsGarbage)
     EXPECT_FALSE(com::guidFromString(QStringLiteral("{7b208c4b-37e6-4f8c-ac98-91e74163b5zz}")).has_value());
 }
 
+// Identifiers written once as text are read while compiling; each byte must
+// land where the run-time reader puts it, or a class would be served under
+// an identifier its description does not name.
+TEST(Guid, TextReadWhileCompilingGivesWhatTheRunTimeReaderGives)
+{
+    constexpr GUID g = com::guidLiteral("{7b208c4b-37E6-4f8c-AC98-91e74163b50c}");
+    EXPECT_EQ(g, *com::guidFromString(QStringLiteral("{7B208C4B-37E6-4F8C-AC98-91E74163B50C}")));
+    constexpr GUID h = com::guidLiteral("{00000001-0002-0003-0405-060708090A0B}");
+    EXPECT_EQ(com::guidToString(h), QStringLiteral("{00000001-0002-0003-0405-060708090A0B}"));
+}
+
 namespace {
 
 class Account final : public com::DispatchImpl<IDispatch>

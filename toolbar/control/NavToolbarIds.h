@@ -4,31 +4,35 @@
 // identifiers of the event interface __NavToolbar.
 
 #include "platform/com/ComTypes.h"
+#include "platform/com/Guid.h"
 
 #include <cstdint>
 
+// Each identifier as text once: the library's type description and the
+// values below are both made from it.
+#define QVTOOLBAR_LIBID_QVTOOLBAR "{E83F7AC1-8CC6-4663-8166-88A4F52D3318}"
+#define QVTOOLBAR_CLSID_NAVTOOLBAR "{575962D2-52CE-465D-9152-32070A2F8602}"
+#define QVTOOLBAR_IID_NAVTOOLBAR "{EC73D5A3-7E17-4959-B29F-63759FBF0696}"
+#define QVTOOLBAR_DIID__NAVTOOLBAR "{E97362D8-93D9-4496-8B0F-9DC478936976}"
+#define QVTOOLBAR_CLSID_PPGTOOLBAR "{883ACF3C-175D-46EA-99E3-25A4D594C8A2}"
+#define QVTOOLBAR_IID_PPGTOOLBAR "{DFEE2AAE-1ECD-4E21-AA3B-948CB5F019CA}"
+#define QVTOOLBAR_CLSID_CLSITEMS "{ADAE7CD0-D99E-4115-9A66-F8E14C3DF207}"
+#define QVTOOLBAR_IID_CLSITEMS "{90F3658F-863C-4965-B9E7-2984BF9F524C}"
+#define QVTOOLBAR_CLSID_CLSTOOLBARITEM "{9D34BEE4-4C8D-4D1C-9D94-3AE7F0E6C5DD}"
+#define QVTOOLBAR_IID_CLSTOOLBARITEM "{FD3577D3-D6B5-40C9-B635-ED969937A985}"
+
 namespace qvtoolbar {
 
-// {E83F7AC1-8CC6-4663-8166-88A4F52D3318}
-constexpr GUID LIBID_qvToolbar = {0xE83F7AC1, 0x8CC6, 0x4663, {0x81, 0x66, 0x88, 0xA4, 0xF5, 0x2D, 0x33, 0x18}};
-// {575962D2-52CE-465D-9152-32070A2F8602}
-constexpr GUID CLSID_NavToolbar = {0x575962D2, 0x52CE, 0x465D, {0x91, 0x52, 0x32, 0x07, 0x0A, 0x2F, 0x86, 0x02}};
-// {EC73D5A3-7E17-4959-B29F-63759FBF0696}
-constexpr GUID IID__NavToolbar = {0xEC73D5A3, 0x7E17, 0x4959, {0xB2, 0x9F, 0x63, 0x75, 0x9F, 0xBF, 0x06, 0x96}};
-// {E97362D8-93D9-4496-8B0F-9DC478936976}
-constexpr GUID DIID___NavToolbar = {0xE97362D8, 0x93D9, 0x4496, {0x8B, 0x0F, 0x9D, 0xC4, 0x78, 0x93, 0x69, 0x76}};
-// {883ACF3C-175D-46EA-99E3-25A4D594C8A2}
-constexpr GUID CLSID_ppgToolbar = {0x883ACF3C, 0x175D, 0x46EA, {0x99, 0xE3, 0x25, 0xA4, 0xD5, 0x94, 0xC8, 0xA2}};
-// {DFEE2AAE-1ECD-4E21-AA3B-948CB5F019CA}
-constexpr GUID IID__ppgToolbar = {0xDFEE2AAE, 0x1ECD, 0x4E21, {0xAA, 0x3B, 0x94, 0x8C, 0xB5, 0xF0, 0x19, 0xCA}};
-// {ADAE7CD0-D99E-4115-9A66-F8E14C3DF207}
-constexpr GUID CLSID_clsItems = {0xADAE7CD0, 0xD99E, 0x4115, {0x9A, 0x66, 0xF8, 0xE1, 0x4C, 0x3D, 0xF2, 0x07}};
-// {90F3658F-863C-4965-B9E7-2984BF9F524C}
-constexpr GUID IID__clsItems = {0x90F3658F, 0x863C, 0x4965, {0xB9, 0xE7, 0x29, 0x84, 0xBF, 0x9F, 0x52, 0x4C}};
-// {9D34BEE4-4C8D-4D1C-9D94-3AE7F0E6C5DD}
-constexpr GUID CLSID_clsToolbarItem = {0x9D34BEE4, 0x4C8D, 0x4D1C, {0x9D, 0x94, 0x3A, 0xE7, 0xF0, 0xE6, 0xC5, 0xDD}};
-// {FD3577D3-D6B5-40C9-B635-ED969937A985}
-constexpr GUID IID__clsToolbarItem = {0xFD3577D3, 0xD6B5, 0x40C9, {0xB6, 0x35, 0xED, 0x96, 0x99, 0x37, 0xA9, 0x85}};
+constexpr GUID LIBID_qvToolbar = com::guidLiteral(QVTOOLBAR_LIBID_QVTOOLBAR);
+constexpr GUID CLSID_NavToolbar = com::guidLiteral(QVTOOLBAR_CLSID_NAVTOOLBAR);
+constexpr GUID IID__NavToolbar = com::guidLiteral(QVTOOLBAR_IID_NAVTOOLBAR);
+constexpr GUID DIID___NavToolbar = com::guidLiteral(QVTOOLBAR_DIID__NAVTOOLBAR);
+constexpr GUID CLSID_ppgToolbar = com::guidLiteral(QVTOOLBAR_CLSID_PPGTOOLBAR);
+constexpr GUID IID__ppgToolbar = com::guidLiteral(QVTOOLBAR_IID_PPGTOOLBAR);
+constexpr GUID CLSID_clsItems = com::guidLiteral(QVTOOLBAR_CLSID_CLSITEMS);
+constexpr GUID IID__clsItems = com::guidLiteral(QVTOOLBAR_IID_CLSITEMS);
+constexpr GUID CLSID_clsToolbarItem = com::guidLiteral(QVTOOLBAR_CLSID_CLSTOOLBARITEM);
+constexpr GUID IID__clsToolbarItem = com::guidLiteral(QVTOOLBAR_IID_CLSTOOLBARITEM);
 
 // Dispatch identifiers of __NavToolbar, in slot order.
 namespace dispid {

@@ -7,17 +7,17 @@
 
 #include "platform/com/RegistryStore.h"
 
-QV_TYPE_LIBRARY("library qvToolbar 2.2 {E83F7AC1-8CC6-4663-8166-88A4F52D3318}\n"
+QV_TYPE_LIBRARY("library qvToolbar 2.2 " QVTOOLBAR_LIBID_QVTOOLBAR "\n"
                 "# qvToolbar Control 1.0\n"
-                "interface _NavToolbar {EC73D5A3-7E17-4959-B29F-63759FBF0696}\n"
-                "interface __NavToolbar {E97362D8-93D9-4496-8B0F-9DC478936976}\n"
-                "interface _ppgToolbar {DFEE2AAE-1ECD-4E21-AA3B-948CB5F019CA}\n"
-                "interface _clsItems {90F3658F-863C-4965-B9E7-2984BF9F524C}\n"
-                "interface _clsToolbarItem {FD3577D3-D6B5-40C9-B635-ED969937A985}\n"
-                "coclass NavToolbar {575962D2-52CE-465D-9152-32070A2F8602}\n"
-                "  implements _NavToolbar {EC73D5A3-7E17-4959-B29F-63759FBF0696}\n"
-                "  implements __NavToolbar {E97362D8-93D9-4496-8B0F-9DC478936976}\n"
-                "# ppgToolbar {883ACF3C-175D-46EA-99E3-25A4D594C8A2}: the property page, shown by form editors\n");
+                "interface _NavToolbar " QVTOOLBAR_IID_NAVTOOLBAR "\n"
+                "interface __NavToolbar " QVTOOLBAR_DIID__NAVTOOLBAR "\n"
+                "interface _ppgToolbar " QVTOOLBAR_IID_PPGTOOLBAR "\n"
+                "interface _clsItems " QVTOOLBAR_IID_CLSITEMS "\n"
+                "interface _clsToolbarItem " QVTOOLBAR_IID_CLSTOOLBARITEM "\n"
+                "coclass NavToolbar " QVTOOLBAR_CLSID_NAVTOOLBAR "\n"
+                "  implements _NavToolbar " QVTOOLBAR_IID_NAVTOOLBAR "\n"
+                "  implements __NavToolbar " QVTOOLBAR_DIID__NAVTOOLBAR "\n"
+                "# ppgToolbar " QVTOOLBAR_CLSID_PPGTOOLBAR ": the property page, shown by form editors\n");
 
 // File and product version of the library, and the library's description,
 // for hosts that show them (the platform keeps them in a version resource).

@@ -14,16 +14,16 @@
 #if defined(TP_TWO)
 QV_TYPE_LIBRARY("library tpTwo 1.0 {0E1D2C3B-1000-4A5B-8C9D-0E1F2A3B4C50}\n"
                 "coclass Alpha {0E1D2C3B-1001-4A5B-8C9D-0E1F2A3B4C50}\n"
-                "  implements _IExtPluginUI {7B208C4B-37E6-4F8C-AC98-91E74163B50C}\n"
+                "  implements _IExtPluginUI " QV_IID_IEXTPLUGINUI "\n"
                 "coclass Beta {0E1D2C3B-1002-4A5B-8C9D-0E1F2A3B4C50}\n"
-                "  implements _IExtPluginUI {7B208C4B-37E6-4F8C-AC98-91E74163B50C}\n"
+                "  implements _IExtPluginUI " QV_IID_IEXTPLUGINUI "\n"
                 "coclass Gamma {0E1D2C3B-1003-4A5B-8C9D-0E1F2A3B4C50}\n"
-                "  implements _iextpluginui {7B208C4B-37E6-4F8C-AC98-91E74163B50C}\n");
+                "  implements _iextpluginui " QV_IID_IEXTPLUGINUI "\n");
 #define TP_LOADS "TP_TWO_LOADS"
 #else
 QV_TYPE_LIBRARY("library tpOne 1.0 {0E1D2C3B-2000-4A5B-8C9D-0E1F2A3B4C50}\n"
                 "coclass Solo {0E1D2C3B-2001-4A5B-8C9D-0E1F2A3B4C50}\n"
-                "  implements _IExtPluginUI {7B208C4B-37E6-4F8C-AC98-91E74163B50C}\n");
+                "  implements _IExtPluginUI " QV_IID_IEXTPLUGINUI "\n");
 #define TP_LOADS "TP_ONE_LOADS"
 #endif
 

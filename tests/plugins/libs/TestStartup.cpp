@@ -12,9 +12,9 @@
 
 QV_TYPE_LIBRARY("library tpStartup 1.0 {0E1D2C3B-3000-4A5B-8C9D-0E1F2A3B4C50}\n"
                 "coclass Good {0E1D2C3B-3001-4A5B-8C9D-0E1F2A3B4C50}\n"
-                "  implements IStartupPlugin {903BC105-D797-48E0-9F1F-7F382ACCEC19}\n"
+                "  implements IStartupPlugin " QV_IID_ISTARTUPPLUGIN "\n"
                 "coclass Failing {0E1D2C3B-3002-4A5B-8C9D-0E1F2A3B4C50}\n"
-                "  implements IStartupPlugin {903BC105-D797-48E0-9F1F-7F382ACCEC19}\n");
+                "  implements IStartupPlugin " QV_IID_ISTARTUPPLUGIN "\n");
 
 namespace {
 
