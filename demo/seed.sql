@@ -145,3 +145,10 @@ INSERT INTO jx_text VALUES ('main', '/login/cmdcancel', '取消(&C)');
 INSERT INTO jx_text VALUES ('main', '/login/hint', '演示用户：admin / admin123，clerk / clerk123');
 INSERT INTO jx_text VALUES ('main', '/login/remember', '保存密码');
 INSERT INTO jx_text VALUES ('main', '/mdimain/statusbar/prompt', '【安居房产】');
+
+-- The manager's overview (经营概况, kind 104 "JxEdit.ooverview"). A manager
+-- (bit 128, 处理他人记录, on it) sees the team; an agent his own figures.
+INSERT INTO xt_menu VALUES ('0307', '经营概况', 'JY', '03', 2, 7, 1, 1, 104, 3010, 0, '');
+INSERT INTO xt_objects VALUES (3010, '经营概况', 'JxEdit.ooverview', '', 'JY');
+INSERT INTO jx_roleright VALUES ('manager', 3010, 255);
+INSERT INTO jx_roleright VALUES ('agent', 3010, 1);

@@ -203,3 +203,7 @@ INSERT INTO fy_agent (id, agentcode, agentname, phone, username) VALUES (3, 'A03
 INSERT INTO fy_agent (id, agentcode, agentname, phone, username) VALUES (4, 'A04', '刘丽娟', '13805710004', '');
 INSERT INTO fy_agent (id, agentcode, agentname, phone, username) VALUES (5, 'A05', '陈建国', '13805710005', '');
 INSERT INTO fy_agent (id, agentcode, agentname, phone, username) VALUES (6, 'A06', '杨帆', '13805710006', '');
+
+-- The manager's overview: its figures are counted in code (OverviewFigures),
+-- so the definition names only its title and kind.
+INSERT INTO jx_function VALUES (3010, '经营概况', '', '', '', '', 0, 0, '', '', '', '', '', '', '', '', '', 'overview');
