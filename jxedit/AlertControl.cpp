@@ -105,7 +105,8 @@ bool AlertControl::reload()
         // of another agent stays masked.
         QStringList about;
         if (!x.value(2).toString().isEmpty()) {
-            const bool own = !name.isEmpty() && x.value(8).toString() == name;
+            const QString me = m_teamPass ? m_teamAgent : name;
+            const bool own = !me.isEmpty() && x.value(8).toString() == me;
             const QString phone = own ? x.value(3).toString() : RowModel::maskPhone(x.value(3).toString());
             about << QStringLiteral("客户 %1 %2").arg(x.value(2).toString(), phone).trimmed();
         }
@@ -217,6 +218,7 @@ void AlertControl::showTeam(const QString &me)
         return;
     }
     m_teamPass = true;
+    m_teamAgent = me;
     const bool read = reload();
     m_teamPass = false;
     if (!read)

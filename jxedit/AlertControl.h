@@ -48,6 +48,7 @@ private:
     QStandardItemModel *m_teamRows = nullptr;
     // While the team's rows are read, reload() collects everyone's into m_collected.
     bool m_teamPass = false;
+    QString m_teamAgent; // whose phones the team's rows show unmasked
     QVector<QVector<QVariant>> m_collected;
 };
 

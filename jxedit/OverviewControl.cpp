@@ -294,8 +294,12 @@ bool OverviewControl::openList(OverviewFigures::Figure figure, const OverviewFig
     }
     m_grid->fetchAll();
     m_listTable = list.table;
+    // Quiet listings are counted as of today, whatever the period.
+    const QString when = figure == OverviewFigures::QuietListings
+        ? QStringLiteral("截至 %1").arg(scope.today.toString(QStringLiteral("yyyy-MM-dd")))
+        : scope.period.caption();
     m_listTitle->setText(QStringLiteral("%1：%2%3，共 %4 条（双击打开记录）")
-                             .arg(list.title, scope.period.caption(), scope.agent.isEmpty() ? QString() : QStringLiteral("，") + scope.agent)
+                             .arg(list.title, when, scope.agent.isEmpty() ? QString() : QStringLiteral("，") + scope.agent)
                              .arg(m_grid->rows()->rowCount()));
     return true;
 }
