@@ -5,6 +5,7 @@
 #include "jxedit/RowModel.h"
 
 #include <QAction>
+#include <QCollator>
 #include <QMap>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
@@ -244,6 +245,9 @@ void AlertControl::showTeam(const QString &me)
     for (const QVector<QVariant> &row : m_collected)
         byAgent[row.value(3).toString()].append(&row);
     QStringList order = byAgent.keys();
+    // The others in the order of their names as a Chinese reader sorts them.
+    QCollator chinese{QLocale(QLocale::Chinese, QLocale::China)};
+    std::sort(order.begin(), order.end(), [&chinese](const QString &x, const QString &y) { return chinese.compare(x, y) < 0; });
     order.removeAll(me);
     if (!me.isEmpty() && byAgent.contains(me))
         order.prepend(me);
