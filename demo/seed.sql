@@ -26,7 +26,7 @@ INSERT INTO xt_menu VALUES ('03', '交易管理', 'JY', '', 1, 3, 0, 1, 0, 0, 0,
 INSERT INTO xt_menu VALUES ('0301', '合同登记', 'JY', '03', 2, 1, 1, 1, 100, 3001, 0, '');
 INSERT INTO xt_menu VALUES ('0302', '佣金结算', 'JY', '03', 2, 2, 1, 1, 100, 3002, 0, '');
 INSERT INTO xt_menu VALUES ('0303', '成交报表', 'JY', '03', 2, 3, 1, 1, 101, 3003, 0, '报表');
-INSERT INTO xt_menu VALUES ('0304', '业绩排行', 'JY', '03', 2, 4, 1, 0, 103, 3004, 0, '');
+INSERT INTO xt_menu VALUES ('0304', '业绩排行', 'JY', '03', 2, 4, 1, 0, 101, 3004, 0, '报表');
 INSERT INTO xt_menu VALUES ('0305', '合同查询', 'JY', '03', 2, 5, 1, 1, 103, 3005, 0, '');
 INSERT INTO xt_menu VALUES ('0306', '佣金查询', 'JY', '03', 2, 6, 1, 1, 103, 3006, 0, '');
 INSERT INTO xt_menu VALUES ('04', '系统管理', 'XT', '', 1, 4, 0, 1, 0, 0, 0, '');
@@ -58,7 +58,7 @@ INSERT INTO xt_objects VALUES (2007, '跟进查询', 'JxEdit.oquery', '', 'KY');
 INSERT INTO xt_objects VALUES (3001, '合同登记', 'JxEdit.oedit', '', 'JY');
 INSERT INTO xt_objects VALUES (3002, '佣金结算', 'JxEdit.oedit', '', 'JY');
 INSERT INTO xt_objects VALUES (3003, '成交报表', 'JxEdit.oReport', '/s', 'JY');
-INSERT INTO xt_objects VALUES (3004, '业绩排行', 'JxEdit.oquery', '', 'JY');
+INSERT INTO xt_objects VALUES (3004, '业绩排行', 'JxEdit.oReport', '/s', 'JY');
 INSERT INTO xt_objects VALUES (3005, '合同查询', 'JxEdit.oquery', '', 'JY');
 INSERT INTO xt_objects VALUES (3006, '佣金查询', 'JxEdit.oquery', '', 'JY');
 INSERT INTO xt_objects VALUES (4003, '数据备份', 'jxBackup.BackupManager', '', 'XT');
@@ -122,6 +122,7 @@ INSERT INTO jx_roleright VALUES ('manager', 2007, 255);
 INSERT INTO jx_roleright VALUES ('manager', 3001, 255);
 INSERT INTO jx_roleright VALUES ('manager', 3002, 255);
 INSERT INTO jx_roleright VALUES ('manager', 3003, 255);
+INSERT INTO jx_roleright VALUES ('manager', 3004, 255);
 INSERT INTO jx_roleright VALUES ('manager', 3005, 255);
 INSERT INTO jx_roleright VALUES ('manager', 3006, 255);
 
@@ -144,3 +145,10 @@ INSERT INTO jx_text VALUES ('main', '/login/cmdcancel', '取消(&C)');
 INSERT INTO jx_text VALUES ('main', '/login/hint', '演示用户：admin / admin123，clerk / clerk123');
 INSERT INTO jx_text VALUES ('main', '/login/remember', '保存密码');
 INSERT INTO jx_text VALUES ('main', '/mdimain/statusbar/prompt', '【安居房产】');
+
+-- The manager's overview (经营概况, kind 104 "JxEdit.ooverview"). A manager
+-- (bit 128, 处理他人记录, on it) sees the team; an agent his own figures.
+INSERT INTO xt_menu VALUES ('0307', '经营概况', 'JY', '03', 2, 7, 1, 1, 104, 3010, 0, '');
+INSERT INTO xt_objects VALUES (3010, '经营概况', 'JxEdit.ooverview', '', 'JY');
+INSERT INTO jx_roleright VALUES ('manager', 3010, 255);
+INSERT INTO jx_roleright VALUES ('agent', 3010, 1);

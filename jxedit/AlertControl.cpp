@@ -5,7 +5,11 @@
 #include "jxedit/RowModel.h"
 
 #include <QAction>
+#include <QCollator>
+#include <QMap>
 #include <QSortFilterProxyModel>
+#include <QStandardItemModel>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace jxedit {
@@ -39,6 +43,9 @@ AlertControl::AlertControl() : m_grid(new GridView(page()))
             openDetail(parts.at(0).toInt(), parts.at(1).toInt());
     });
     members().add(QStringLiteral("RowCount"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_grid->shown()->rowCount()); });
+    members().add(QStringLiteral("TeamRowCount"), [this](const com::DispArgs &) {
+        return com::Variant::fromInt32(m_team && m_team->isVisibleTo(page()) ? int(m_collected.size()) : 0);
+    });
 }
 
 bool AlertControl::start(const com::DispArgs &) { return reload(); }
@@ -68,7 +75,7 @@ bool AlertControl::reload()
         showError(QStringLiteral("读取提醒出错：%1").arg(why));
         return false;
     }
-    const QString name = agent.toString();
+    const QString name = m_teamPass ? QString() : agent.toString();
     const QString mine = name.isEmpty() ? QString() : QStringLiteral(" and agent=?");
     auto withAgent = [&](QVariantList params) {
         if (!name.isEmpty())
@@ -99,7 +106,8 @@ bool AlertControl::reload()
         // of another agent stays masked.
         QStringList about;
         if (!x.value(2).toString().isEmpty()) {
-            const bool own = !name.isEmpty() && x.value(8).toString() == name;
+            const QString me = m_teamPass ? m_teamAgent : name;
+            const bool own = !me.isEmpty() && x.value(8).toString() == me;
             const QString phone = own ? x.value(3).toString() : RowModel::maskPhone(x.value(3).toString());
             about << QStringLiteral("客户 %1 %2").arg(x.value(2).toString(), phone).trimmed();
         }
@@ -171,6 +179,10 @@ bool AlertControl::reload()
                          .arg(x.value(1).toInt()),
                      x.value(6), QStringLiteral("%1:%2").arg(houseProg).arg(x.value(0).toInt())});
 
+    if (m_teamPass) {
+        m_collected = rows;
+        return true;
+    }
     auto col = [](const QString &field, const QString &caption, int width) {
         ColumnDef c;
         c.field = field;
@@ -183,7 +195,100 @@ bool AlertControl::reload()
                     {QStringLiteral("kind"), QStringLiteral("day"), QStringLiteral("what"), QStringLiteral("agent"), QStringLiteral("key")},
                     rows, QStringLiteral("key"));
     sendMessage(QStringLiteral("今日提醒 %1 项").arg(rows.size()));
+    showTeam(name);
     return true;
+}
+
+bool AlertControl::seesTeam() const
+{
+    // The right that shows a manager the team's figures shows him its reminders.
+    QVariant program;
+    QString why;
+    if (!link().scalar(QStringLiteral("select min(progid) from jx_function where formkind='overview'"), {}, program, why)
+        || program.toInt() <= 0)
+        return false;
+    return allowed(Right::OthersRecords, program.toInt());
+}
+
+void AlertControl::showTeam(const QString &me)
+{
+    if (!seesTeam()) {
+        if (m_team)
+            m_team->hide();
+        m_grid->show();
+        return;
+    }
+    m_teamPass = true;
+    m_teamAgent = me;
+    const bool read = reload();
+    m_teamPass = false;
+    if (!read)
+        return; // the reason is shown; the user's own list stays
+    if (!m_team) {
+        m_team = new QTreeView(page());
+        m_team->setObjectName(QStringLiteral("team"));
+        m_team->setAccessibleName(QStringLiteral("团队提醒"));
+        m_team->setAlternatingRowColors(true);
+        m_team->setUniformRowHeights(true);
+        m_teamRows = new QStandardItemModel(m_team);
+        m_team->setModel(m_teamRows);
+        body()->insertWidget(body()->indexOf(m_grid), m_team, 1);
+        QObject::connect(m_team, &QTreeView::doubleClicked, m_team, [this](const QModelIndex &index) {
+            // The key is "program:record"; a group header has none.
+            const QStringList parts = index.siblingAtColumn(0).data(Qt::UserRole).toString().split(u':');
+            if (parts.size() == 2 && parts.at(0).toInt() > 0)
+                openDetail(parts.at(0).toInt(), parts.at(1).toInt());
+        });
+    }
+    // Rows are kind, day, what, agent, key.
+    QMap<QString, QVector<const QVector<QVariant> *>> byAgent;
+    for (const QVector<QVariant> &row : m_collected)
+        byAgent[row.value(3).toString()].append(&row);
+    QStringList order = byAgent.keys();
+    // The others in the order of their names as a Chinese reader sorts them.
+    QCollator chinese{QLocale(QLocale::Chinese, QLocale::China)};
+    std::sort(order.begin(), order.end(), [&chinese](const QString &x, const QString &y) { return chinese.compare(x, y) < 0; });
+    order.removeAll(me);
+    if (!me.isEmpty() && byAgent.contains(me))
+        order.prepend(me);
+    // Reminders naming no agent come last.
+    if (order.removeAll(QString()) > 0)
+        order.append(QString());
+    m_teamRows->clear();
+    m_teamRows->setHorizontalHeaderLabels({QStringLiteral("经纪人 / 类别"), QStringLiteral("日期"), QStringLiteral("事项")});
+    for (const QString &agent : order) {
+        const auto &rows = byAgent.value(agent);
+        QString title = agent.isEmpty() ? QStringLiteral("（未指定经纪人）") : agent;
+        if (agent == me && !me.isEmpty())
+            title += QStringLiteral("（本人）");
+        auto *group = new QStandardItem(QStringLiteral("%1 — %2 项").arg(title).arg(rows.size()));
+        QFont bold = group->font();
+        bold.setBold(true);
+        group->setFont(bold);
+        group->setEditable(false);
+        for (const QVector<QVariant> *row : rows) {
+            QList<QStandardItem *> cells;
+            for (int c : {0, 1, 2}) {
+                auto *cell = new QStandardItem(row->value(c).toString());
+                cell->setEditable(false);
+                cells << cell;
+            }
+            cells.first()->setData(row->value(4), Qt::UserRole);
+            group->appendRow(cells);
+        }
+        auto *blank = new QStandardItem, *blank2 = new QStandardItem;
+        blank->setEditable(false);
+        blank2->setEditable(false);
+        m_teamRows->appendRow({group, blank, blank2});
+    }
+    // His own group open, the others' closed until he looks into them.
+    for (int r = 0; r < m_teamRows->rowCount(); ++r)
+        m_team->setExpanded(m_teamRows->index(r, 0), r == 0 && !me.isEmpty() && order.value(0) == me);
+    m_team->setColumnWidth(0, 200);
+    m_team->setColumnWidth(1, 90);
+    m_grid->hide();
+    m_team->show();
+    sendMessage(QStringLiteral("今日提醒：团队 %1 项，%2 位经纪人").arg(m_collected.size()).arg(order.size()));
 }
 
 } // namespace jxedit

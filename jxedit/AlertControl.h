@@ -2,6 +2,9 @@
 
 #include "jxedit/FunctionControl.h"
 
+class QStandardItemModel;
+class QTreeView;
+
 namespace jxedit {
 
 class GridView;
@@ -26,6 +29,9 @@ public:
 
     AlertControl();
     GridView *grid() const { return m_grid; }
+    /// The team's reminders grouped by agent, shown instead of the grid to a
+    /// user holding 处理他人记录 on the manager's overview; null until then.
+    QTreeView *teamView() const { return m_team; }
 
 protected:
     bool start(const com::DispArgs &args) override;
@@ -33,7 +39,17 @@ protected:
 private:
     bool reload();
     int daysAhead() const;
+    /// After the user's own list is read: for a manager, reads everyone's
+    /// again and shows it grouped by agent, his own group first.
+    void showTeam(const QString &me);
+    bool seesTeam() const;
     GridView *m_grid;
+    QTreeView *m_team = nullptr;
+    QStandardItemModel *m_teamRows = nullptr;
+    // While the team's rows are read, reload() collects everyone's into m_collected.
+    bool m_teamPass = false;
+    QString m_teamAgent; // whose phones the team's rows show unmasked
+    QVector<QVector<QVariant>> m_collected;
 };
 
 } // namespace jxedit

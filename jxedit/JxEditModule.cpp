@@ -2,6 +2,7 @@
 
 #include "jxedit/AlertControl.h"
 #include "jxedit/EditControl.h"
+#include "jxedit/OverviewControl.h"
 #include "jxedit/QueryControl.h"
 #include "jxedit/ReportControl.h"
 
@@ -22,7 +23,11 @@ QV_TYPE_LIBRARY("library JxEdit 1.0 {F89E764A-2A7C-4819-A73C-83CA804BABE1}\n"
                 "coclass oquery {DF57DFF3-CAF8-44DA-B0B4-C78D4F6DB500}\n"
                 "  implements _oquery {976AC054-5A8C-4632-85D0-9F9510ADB675}\n"
                 "coclass oalert {A04B87E5-3933-467A-B862-3D8AD623FC96}\n"
-                "  implements _oalert {781BF06B-A673-4B12-BC83-EAE499584CA5}\n");
+                "  implements _oalert {781BF06B-A673-4B12-BC83-EAE499584CA5}\n"
+                // The manager's overview.
+                "interface _ooverview {554173D5-3105-43FF-987A-0C7235AF3F91}\n"
+                "coclass ooverview {ED1ABCF3-C7C8-47BC-8347-7704250022AB}\n"
+                "  implements _ooverview {554173D5-3105-43FF-987A-0C7235AF3F91}\n");
 
 namespace {
 
@@ -46,6 +51,7 @@ const com::ServedClass kServedClasses[] = {
     com::servedClass<oeditrpt>(com::guid("{3845085A-6F36-41B4-B4A7-D3D0D02789C7}")),
     com::servedClass<jxedit::QueryControl>(com::guid("{DF57DFF3-CAF8-44DA-B0B4-C78D4F6DB500}")),
     com::servedClass<jxedit::AlertControl>(com::guid("{A04B87E5-3933-467A-B862-3D8AD623FC96}")),
+    com::servedClass<jxedit::OverviewControl>(com::guid("{ED1ABCF3-C7C8-47BC-8347-7704250022AB}")),
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "jxedit/ReportControl.h"
 
 #include "jxedit/ParameterSet.h"
+#include "jxedit/PeriodChooser.h"
 #include "jxedit/ReportDocument.h"
 
 #include "platform/MessageBox.h"
@@ -39,6 +40,8 @@ QVector<ParamSpec> specsOf(const QString &text)
     }
     return specs;
 }
+
+const QString kPeriodMarker = QStringLiteral("{period}");
 } // namespace
 
 ReportControl::ReportControl(bool withParameters) : m_withParameters(withParameters), m_view(new QTextBrowser(page()))
@@ -87,6 +90,7 @@ bool ReportControl::start(const com::DispArgs &a)
     m_caption = !m_withParameters && a.size() > 3 ? com::toQVariant(*a[3]).toString().trimmed() : QString();
     if (m_caption.isEmpty())
         m_caption = m_def.title;
+    buildPeriodChooser();
     if (m_withParameters) {
         if (a.size() > 3) {
             VARIANT *arg = a[3];
@@ -114,12 +118,26 @@ bool ReportControl::start(const com::DispArgs &a)
     return refresh();
 }
 
+void ReportControl::buildPeriodChooser()
+{
+    for (const ParamSpec &p : specsOf(m_def.params))
+        if (p.kind == u"period")
+            m_periodField = p.field;
+    if (m_periodField.isEmpty())
+        return;
+    m_period = new PeriodChooser(operationDate(), page());
+    QObject::connect(m_period, &PeriodChooser::requested, m_view, [this] { refresh(); });
+    body()->insertWidget(1, m_period);
+}
+
 void ReportControl::buildParameterPanel()
 {
     m_panel = new QWidget(page());
     auto *row = new QHBoxLayout(m_panel);
     row->setContentsMargins(0, 0, 0, 0);
     for (const ParamSpec &p : specsOf(m_def.params)) {
+        if (p.kind == u"period")
+            continue;
         const int c = m_def.columnIndex(p.field);
         const QString caption = c >= 0 ? m_def.columns.at(c).caption : p.field;
         // A value already in the parameter object is the starting value.
@@ -175,7 +193,9 @@ QString ReportControl::conditions(QString &sql, QVariantList &params) const
     for (const ParamSpec &p : specsOf(m_def.params)) {
         const int c = m_def.columnIndex(p.field);
         const QString caption = c >= 0 ? m_def.columns.at(c).caption : p.field;
-        if (p.kind == u"daterange") {
+        if (p.kind == u"period") {
+            continue;
+        } else if (p.kind == u"daterange") {
             const auto *from = m_panel->findChild<QLineEdit *>(QStringLiteral("param_") + p.field + QStringLiteral("_from"));
             const auto *to = m_panel->findChild<QLineEdit *>(QStringLiteral("param_") + p.field + QStringLiteral("_to"));
             if (from && !from->text().trimmed().isEmpty()) {
@@ -226,9 +246,29 @@ void ReportControl::storeParameters()
 
 bool ReportControl::refresh()
 {
-    hideError();
     QString sql = m_def.listSql;
     QVariantList params;
+    QString periodText;
+    if (m_period) {
+        // A period that cannot be counted by is refused; the report shown stays.
+        const Period period = m_period->period();
+        QString bad;
+        if (!period.check(bad)) {
+            showError(bad);
+            return false;
+        }
+        periodText = period.caption();
+        const QString test = QStringLiteral("%1>=? and %1<=?").arg(m_periodField);
+        if (const qsizetype n = sql.count(kPeriodMarker); n > 0) {
+            sql.replace(kPeriodMarker, u'(' + test + u')');
+            for (qsizetype i = 0; i < n; ++i)
+                params << period.fromText() << period.toText();
+        } else {
+            sql = QStringLiteral("select * from (%1) q where %2").arg(sql, test);
+            params << period.fromText() << period.toText();
+        }
+    }
+    hideError();
     const QString shown = m_panel ? conditions(sql, params) : QString();
     if (m_panel) {
         try {
@@ -250,7 +290,8 @@ bool ReportControl::refresh()
             m_view->clear();
             return false;
         }
-    const ReportDocument::Head head{m_caption, companyName(), shown, operationDate()};
+    const ReportDocument::Head head{m_caption, companyName(), shown, operationDate(), periodText};
+    m_runningHead = ReportDocument::runningHead(head);
     m_view->setHtml(ReportDocument::html(head, m_def, rows));
     m_view->document()->setMetaInformation(QTextDocument::DocumentTitle, m_caption);
     sendMessage(QStringLiteral("%1：共 %2 行").arg(m_caption).arg(rows.rows.size()));
@@ -262,7 +303,7 @@ QString ReportControl::reportText() const { return m_view->toPlainText(); }
 bool ReportControl::exportPdf(const QString &path, QString &why)
 {
     std::unique_ptr<QTextDocument> copy(m_view->document()->clone());
-    if (!ReportDocument::writePdf(*copy, path, why))
+    if (!ReportDocument::writePdf(*copy, path, m_runningHead, why))
         return false;
     sendMessage(QStringLiteral("已导出到 %1").arg(path));
     return true;
@@ -272,8 +313,12 @@ void ReportControl::preview()
 {
     QPrinter printer(QPrinter::HighResolution);
     QPrintPreviewDialog dialog(&printer, page());
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, m_view,
-                     [this](QPrinter *p) { m_view->document()->print(p); });
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, m_view, [this](QPrinter *p) {
+        std::unique_ptr<QTextDocument> copy(m_view->document()->clone());
+        QString why;
+        if (!ReportDocument::paint(*copy, *p, m_runningHead, why))
+            showError(why);
+    });
     dialog.exec();
 }
 
@@ -281,8 +326,12 @@ void ReportControl::print()
 {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, page());
-    if (dialog.exec() == QDialog::Accepted)
-        m_view->document()->print(&printer);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    std::unique_ptr<QTextDocument> copy(m_view->document()->clone());
+    QString why;
+    if (!ReportDocument::paint(*copy, printer, m_runningHead, why))
+        jx::msgBox(QStringLiteral("打印失败：%1").arg(why), jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
 }
 
 } // namespace jxedit

@@ -2,9 +2,12 @@
 
 #include "jxedit/RowModel.h"
 
-#include <QFile>
+#include <QAbstractTextDocumentLayout>
+#include <QSaveFile>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QPageLayout>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
 
@@ -60,11 +63,14 @@ QString ReportDocument::html(const Head &head, const FunctionDefinition &def, co
 
     QString out = QStringLiteral("<html><body style=\"font-family:'Noto Sans CJK SC','WenQuanYi Micro Hei',sans-serif;\">");
     out += QStringLiteral("<h2 align=\"center\">%1</h2>").arg(head.title.toHtmlEscaped());
-    out += QStringLiteral("<p>%1　　日期：%2%3</p>")
+    out += QStringLiteral("<p>%1　　日期：%2%3%4</p>")
                .arg(head.company.toHtmlEscaped(), head.date.toString(QStringLiteral("yyyy-MM-dd")),
+                    head.period.isEmpty() ? QString() : QStringLiteral("　　") + head.period.toHtmlEscaped(),
                     head.conditions.isEmpty() ? QString() : QStringLiteral("　　条件：") + head.conditions.toHtmlEscaped());
     out += QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" style=\"border-collapse:collapse;\">");
-    out += cells(captions, right, QStringLiteral("th"), QStringLiteral("background-color:#d9e4f2;"));
+    // A header row in <thead> is repeated at the top of every page the table runs onto.
+    out += QStringLiteral("<thead>") + cells(captions, right, QStringLiteral("th"), QStringLiteral("background-color:#d9e4f2;"))
+        + QStringLiteral("</thead>");
     Totals grand, group;
     grand.sums.resize(totalColumns.size());
     group.sums.resize(totalColumns.size());
@@ -124,27 +130,77 @@ QString ReportDocument::html(const Head &head, const FunctionDefinition &def, co
     return out;
 }
 
-bool ReportDocument::writePdf(QTextDocument &document, const QString &path, QString &why)
+QString ReportDocument::runningHead(const Head &head)
 {
-    const QString temp = path + QStringLiteral(".part");
+    return head.period.isEmpty() ? head.title : head.title + QStringLiteral("　　") + head.period;
+}
+
+bool ReportDocument::paint(QTextDocument &document, QPagedPaintDevice &device, const QString &running, QString &why)
+{
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        why = QStringLiteral("无法开始打印：打印机或文件不可用");
+        return false;
+    }
+    document.documentLayout()->setPaintDevice(&device);
+    const QSizeF page(device.width(), device.height());
+    QFont small(QStringLiteral("Noto Sans CJK SC"), 9);
+    const QFontMetricsF metrics(small, &device);
+    // A band above and below the body holds the running head and the page number.
+    const double band = metrics.height() * 2;
+    const QSizeF body(page.width(), page.height() - 2 * band);
+    document.setPageSize(body);
+    const int pages = document.pageCount();
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0 && !device.newPage()) {
+            why = QStringLiteral("无法开始第 %1 页").arg(i + 1);
+            painter.end();
+            return false;
+        }
+        painter.save();
+        painter.translate(0, band - i * body.height());
+        const QRectF view(0, i * body.height(), body.width(), body.height());
+        painter.setClipRect(view);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = view;
+        context.palette.setColor(QPalette::Text, Qt::black);
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+        painter.setFont(small);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(0, 0, page.width(), band * 0.8), Qt::AlignLeft | Qt::AlignVCenter, running);
+        painter.drawText(QRectF(0, page.height() - band * 0.8, page.width(), band * 0.8), Qt::AlignHCenter | Qt::AlignVCenter,
+                         QStringLiteral("第 %1 页 / 共 %2 页").arg(i + 1).arg(pages));
+    }
+    painter.end();
+    return true;
+}
+
+bool ReportDocument::writePdf(QTextDocument &document, const QString &path, const QString &running, QString &why)
+{
+    // Written beside the target and put in its place only when complete, so
+    // a failure leaves an earlier file of that name as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        why = QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString());
+        return false;
+    }
+    bool painted = false;
     {
-        QPdfWriter writer(temp);
+        QPdfWriter writer(&file);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setCreator(QStringLiteral("JxEdit"));
         writer.setTitle(document.metaInformation(QTextDocument::DocumentTitle));
-        document.print(&writer);
+        painted = paint(document, writer, running, why);
     }
-    QFile written(temp);
-    if (!written.exists() || written.size() == 0) {
-        why = QStringLiteral("无法写入文件 %1").arg(path);
-        QFile::remove(temp);
+    if (!painted || file.error() != QFileDevice::NoError) {
+        why = QStringLiteral("无法写入文件 %1：%2").arg(path, painted ? file.errorString() : why);
+        file.cancelWriting();
         return false;
     }
-    QFile::remove(path);
-    if (!written.rename(path)) {
-        why = QStringLiteral("无法写入文件 %1：%2").arg(path, written.errorString());
-        QFile::remove(temp);
+    if (!file.commit()) {
+        why = QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString());
         return false;
     }
     return true;

@@ -53,6 +53,8 @@ QString FunctionControls::ClassFor(int32_t kind)
         return QStringLiteral("JxEdit.oeditrpt");
     case 103:
         return QStringLiteral("JxEdit.oquery");
+    case 104:
+        return QStringLiteral("JxEdit.ooverview");
     case 220:
         return QStringLiteral("JxEdit.oalert");
     default:
@@ -106,6 +108,7 @@ bool FunctionControls::NeedsRunRight(int32_t programNumber, int32_t kind)
     case 101:
     case 102:
     case 103:
+    case 104:
     case 105:
         // Number 0 is a directory.
         return programNumber > 0;

@@ -1,5 +1,6 @@
 -- One definition per program number: what the function shows and how it stores it.
 -- progid, title, tablename, keyfield, codefield, listsql, detailprog, editprog, groupfield, totalfields, params, deleteguard, guardtext,
+-- (params "field:period": the report counts by a chosen period; "{period}" in listsql is where the field is tested)
 -- matchkind, agentfield, codepattern, pairrules, formkind
 INSERT INTO jx_function VALUES (1001, '房源登记', 'fy_house', 'id', 'code', 'select * from fy_house order by id', 0, 0, '', '', '', 'select (select count(*) from ht_contract where houseid=?)+(select count(*) from gj_follow where houseid=?)', '该房源已有合同或跟进记录，不能删除', 'house', 'agent', 'FY######', '', '');
 INSERT INTO jx_function VALUES (1002, '房源查询', 'fy_house', 'id', 'code', 'select id,code,dealtype,district,community,rooms,area,price,agent,status,regdate from fy_house order by id', 1001, 1001, '', '', '', '', '', '', 'agent', '', '', '');
@@ -15,8 +16,8 @@ INSERT INTO jx_function VALUES (2006, '旧跟进报表', '', '', '', 'select f.f
 INSERT INTO jx_function VALUES (2007, '跟进查询', 'gj_follow', 'id', '', 'select f.id,f.followdate,f.nextdate,f.method,coalesce(k.name,'''') as customer,coalesce(k.phone,'''') as customerphone,coalesce(h.code,'''') as house,coalesce(h.community,'''') as community,f.agent,f.content from gj_follow f left join kh_customer k on k.id=f.customerid left join fy_house h on h.id=f.houseid order by f.followdate desc,f.id desc', 2004, 2004, '', '', '', '', '', '', 'agent', '', '', '');
 INSERT INTO jx_function VALUES (3001, '合同登记', 'ht_contract', 'id', 'contractno', 'select * from ht_contract order by id', 0, 0, '', '', '', 'select count(*) from yj_commission where contractid=?', '该合同已有佣金结算，不能删除', '', 'agent', 'HTyyyyMMdd###', '', '');
 INSERT INTO jx_function VALUES (3002, '佣金结算', 'yj_commission', 'id', '', 'select * from yj_commission order by id', 0, 0, '', '', '', '', '', '', 'agent', '', '', '');
-INSERT INTO jx_function VALUES (3003, '成交报表', '', '', '', 'select h.district,c.signdate,c.contractno,h.community,c.dealtype,c.price,c.commission,c.agent from ht_contract c inner join fy_house h on h.id=c.houseid order by h.district,c.signdate', 0, 0, 'district', 'price,commission', '', '', '', '', '', '', '', '');
-INSERT INTO jx_function VALUES (3004, '业绩排行', 'ht_contract', 'agent', '', 'select agent,count(*) as deals,sum(commission) as commission from ht_contract group by agent order by sum(commission) desc', 0, 0, '', '', '', '', '', '', '', '', '', '');
+INSERT INTO jx_function VALUES (3003, '成交报表', '', '', '', 'select h.district,c.signdate,c.contractno,h.community,c.dealtype,c.price,c.commission,c.agent from ht_contract c inner join fy_house h on h.id=c.houseid where c.status in (''执行中'',''已完成'') and {period} order by h.district,c.signdate', 0, 0, 'district', 'price,commission', 'signdate:period', '', '', '', '', '', '', '');
+INSERT INTO jx_function VALUES (3004, '业绩排行', '', '', '', 'select agent,count(*) as deals,sum(commission) as commission from ht_contract where status in (''执行中'',''已完成'') and {period} group by agent order by sum(commission) desc,agent', 0, 0, '', 'deals,commission', 'signdate:period', '', '', '', '', '', '', '');
 INSERT INTO jx_function VALUES (3005, '合同查询', 'ht_contract', 'id', 'contractno', 'select c.id,c.contractno,h.code as house,h.community,k.name as customer,k.phone as customerphone,c.dealtype,c.signdate,c.price,c.commission,c.agent,c.status from ht_contract c left join fy_house h on h.id=c.houseid left join kh_customer k on k.id=c.customerid order by c.signdate desc,c.id desc', 3001, 3001, '', '', '', '', '', '', 'agent', '', '', '');
 INSERT INTO jx_function VALUES (3006, '佣金查询', 'yj_commission', 'id', '', 'select m.id,c.contractno,m.agent,m.amount,m.settledate,m.status from yj_commission m left join ht_contract c on c.id=m.contractid order by m.id desc', 3002, 3002, '', '', '', '', '', '', 'agent', '', '', '');
 INSERT INTO jx_function VALUES (4004, '经纪人', 'fy_agent', 'id', 'agentcode', 'select * from fy_agent order by id', 0, 0, '', '', '', 'select (select count(*) from fy_house where agent=(select agentname from fy_agent where id=?))+(select count(*) from kh_customer where agent=(select agentname from fy_agent where id=?))+(select count(*) from ht_contract where agent=(select agentname from fy_agent where id=?))', '该经纪人还有房源、客户或合同，不能删除；离职请把状态改为“离职”', '', '', 'A##', '', '');
@@ -202,3 +203,7 @@ INSERT INTO fy_agent (id, agentcode, agentname, phone, username) VALUES (3, 'A03
 INSERT INTO fy_agent (id, agentcode, agentname, phone, username) VALUES (4, 'A04', '刘丽娟', '13805710004', '');
 INSERT INTO fy_agent (id, agentcode, agentname, phone, username) VALUES (5, 'A05', '陈建国', '13805710005', '');
 INSERT INTO fy_agent (id, agentcode, agentname, phone, username) VALUES (6, 'A06', '杨帆', '13805710006', '');
+
+-- The manager's overview: its figures are counted in code (OverviewFigures),
+-- so the definition names only its title and kind.
+INSERT INTO jx_function VALUES (3010, '经营概况', '', '', '', '', 0, 0, '', '', '', '', '', '', '', '', '', 'overview');

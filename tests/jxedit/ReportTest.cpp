@@ -1,7 +1,10 @@
 #include "FunctionHost.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -28,7 +31,125 @@ protected:
     {
         return com::toQVariant(com::get(site->object(), QStringLiteral("ReportText"))).toString();
     }
+    // Text as compared with a PDF's: without blanks, compatibility forms
+    // folded, and the radical the CJK font shares its glyph for 页 with read
+    // as 页 (a reader names the first character a glyph stands for).
+    static QString flat(const QString &text)
+    {
+        static const QRegularExpression blanks(QStringLiteral("\\s+"));
+        return text.normalized(QString::NormalizationForm_KC).replace(QChar(0x2EDA), QChar(0x9875)).remove(blanks);
+    }
+    // The text of each page of a PDF, as a reader extracts it, flattened.
+    static QStringList pdfPageTexts(const QString &path)
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        if (!p.waitForFinished(60000) || p.exitCode() != 0)
+            return {};
+        QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f');
+        if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+            pages.removeLast();
+        for (QString &page : pages)
+            page = flat(page);
+        return pages;
+    }
+    // March 2025, well before the demo's contracts: 90 in force or completed
+    // from its first day to its last, by three agents, plus one just before,
+    // one just after and one cancelled inside, none of which may be counted.
+    void addMarchContracts()
+    {
+        const QStringList agents{QStringLiteral("王志强"), QStringLiteral("李秀英"), QStringLiteral("张伟")};
+        const QString insert = QStringLiteral("insert into ht_contract (id,contractno,houseid,customerid,dealtype,signdate,price,commission,agent,status)"
+                                              " values (?,?,?,?,'出售',?,100,?,?,?)");
+        int house = 0;
+        auto nextHouse = [&] {
+            do
+                ++house;
+            while (house % 5 == 0); // the demo's contracts hold every fifth listing
+            return house;
+        };
+        for (int i = 0; i < 90; ++i)
+            ASSERT_TRUE(t.db->ExecuteParams(insert, {1000 + i, QStringLiteral("MAR%1").arg(i, 3, 10, QLatin1Char('0')), nextHouse(), 1 + i % 100,
+                                                     QStringLiteral("2025-03-%1").arg(i % 31 + 1, 2, 10, QLatin1Char('0')), 1000 + i,
+                                                     agents.at(i % 3), i % 2 ? QStringLiteral("已完成") : QStringLiteral("执行中")}))
+                << t.db->LastError().Description().toStdString();
+        for (const auto &[no, day, status] : {std::tuple{"BEFORE", "2025-02-28", "执行中"}, std::tuple{"AFTER", "2025-04-01", "已完成"},
+                                              std::tuple{"CANCELLED", "2025-03-15", "已解除"}})
+            ASSERT_TRUE(t.db->ExecuteParams(insert, {1100 + house, QString::fromLatin1(no), nextHouse(), 1, QString::fromLatin1(day), 99999,
+                                                     agents.at(0), QString::fromUtf8(status)}))
+                << t.db->LastError().Description().toStdString();
+    }
+    static void choosePeriod(qvcontrols::ControlSite *site, const QDate &from, const QDate &to)
+    {
+        child<QDateEdit>(site, QStringLiteral("periodFrom"))->setDate(from);
+        child<QDateEdit>(site, QStringLiteral("periodTo"))->setDate(to);
+        child<QPushButton>(site, QStringLiteral("periodRun"))->click();
+    }
 };
+
+TEST_P(ReportTest, DealReportCountsContractsInForceOfThePeriodAndEveryPdfPageCarriesHeadersPageAndPeriod)
+{
+    addMarchContracts();
+    qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oReport"));
+    ASSERT_TRUE(start(site, {com::Variant::fromInt32(3003), com::Variant::fromString(QStringLiteral("成交报表"))}));
+    // This month to start with.
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(child<QDateEdit>(site, QStringLiteral("periodFrom"))->date(), QDate(today.year(), today.month(), 1));
+    EXPECT_EQ(child<QComboBox>(site, QStringLiteral("periodQuick"))->currentText(), QStringLiteral("本月"));
+    EXPECT_TRUE(text(site).contains(QStringLiteral("统计期间：%1").arg(QDate(today.year(), today.month(), 1).toString(Qt::ISODate))));
+
+    choosePeriod(site, QDate(2025, 3, 1), QDate(2025, 3, 31));
+    const QString report = text(site);
+    EXPECT_TRUE(report.contains(QStringLiteral("统计期间：2025-03-01 至 2025-03-31")));
+    EXPECT_TRUE(report.contains(QStringLiteral("合计（90 行）"))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("MAR000"))); // the first day
+    EXPECT_TRUE(report.contains(QStringLiteral("MAR030"))); // the last day
+    for (const char *excluded : {"BEFORE", "AFTER", "CANCELLED"})
+        EXPECT_FALSE(report.contains(QLatin1String(excluded))) << excluded;
+
+    // An end before the start is refused and the report shown stays.
+    choosePeriod(site, QDate(2025, 3, 31), QDate(2025, 3, 1));
+    EXPECT_TRUE(com::toQVariant(com::get(site->object(), QStringLiteral("ErrorText"))).toString().contains(QStringLiteral("早于开始日期")));
+    EXPECT_EQ(text(site), report);
+
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    choosePeriod(site, QDate(2025, 3, 1), QDate(2025, 3, 31));
+    const QString path = m_registry.filePath(QStringLiteral("deals.pdf"));
+    ASSERT_TRUE(com::toQVariant(com::call(site->object(), QStringLiteral("ExportPdf"), {com::Variant::fromString(path)})).toBool());
+    const QStringList pages = pdfPageTexts(path);
+    ASSERT_GE(pages.size(), 3) << "90 contracts and their subtotals do not fit two pages";
+    EXPECT_EQ(pages.size(), pdfPages(path));
+    for (int i = 0; i < pages.size(); ++i) {
+        const QString &page = pages.at(i);
+        EXPECT_TRUE(page.contains(flat(QStringLiteral("第 %1 页 / 共 %2 页").arg(i + 1).arg(pages.size())))) << "page " << i + 1;
+        EXPECT_TRUE(page.contains(flat(QStringLiteral("统计期间：2025-03-01 至 2025-03-31")))) << "page " << i + 1;
+        // The column headers in their order, as the repeated header row gives them.
+        EXPECT_TRUE(page.contains(flat(QStringLiteral("区域签约日期合同编号小区交易类型成交价佣金(元)经纪人"))))
+            << "page " << i + 1 << ": " << page.left(200).toStdString();
+    }
+}
+
+TEST_P(ReportTest, RankingCountsThePeriodsContractsPerAgentAndOffersNoRecordCommands)
+{
+    addMarchContracts();
+    qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oReport"));
+    ASSERT_TRUE(start(site, {com::Variant::fromInt32(3004), com::Variant::fromString(QStringLiteral("业绩排行"))}));
+    EXPECT_EQ(child<QAction>(site, QStringLiteral("new")), nullptr);
+    EXPECT_EQ(child<QAction>(site, QStringLiteral("edit")), nullptr);
+    choosePeriod(site, QDate(2025, 3, 1), QDate(2025, 3, 31));
+    const QString report = text(site);
+    // Every third of the 90 contracts each, commissions 1000+i: 王志强 has
+    // i = 0, 3, …, 87, the cancelled and the two outside the period not at all.
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("王志强\\s+30\\s+31305\\b")).match(report).hasMatch()) << report.toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("李秀英\\s+30\\s+31335\\b")).match(report).hasMatch());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("合计（3 行）\\s+90\\s+94005\\b")).match(report).hasMatch());
+    // From the second day on, the three contracts of the first day drop out.
+    child<QDateEdit>(site, QStringLiteral("periodFrom"))->setDate(QDate(2025, 3, 2));
+    child<QPushButton>(site, QStringLiteral("periodRun"))->click();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("合计（3 行）\\s+87\\b")).match(text(site)).hasMatch()) << text(site).toStdString();
+    EXPECT_EQ(child<QComboBox>(site, QStringLiteral("periodQuick"))->currentText(), QStringLiteral("自定义"));
+}
 
 TEST_P(ReportTest, StatisticsShowTheirGroupTotalsAndExportAPdf)
 {

@@ -1,0 +1,259 @@
+#include "jxedit/OverviewFigures.h"
+
+#include <QLocale>
+
+namespace jxedit {
+
+namespace {
+
+// Contracts that count as signed: in force or completed, never cancelled.
+const QString kSigned = QStringLiteral("('执行中','已完成')");
+
+ColumnDef column(const char *field, const char *caption, const char *type = "text", int width = 90)
+{
+    ColumnDef c;
+    c.field = QString::fromLatin1(field);
+    c.caption = QString::fromUtf8(caption);
+    c.type = QString::fromLatin1(type);
+    c.width = width;
+    return c;
+}
+
+// " and <alias>.agent=?" when one agent is looked at, with its parameter.
+QString agentTest(const OverviewFigures::Scope &scope, const char *alias, QVariantList &params)
+{
+    if (scope.agent.isEmpty())
+        return {};
+    params << scope.agent;
+    return QStringLiteral(" and %1.agent=?").arg(QLatin1String(alias));
+}
+
+// The period's two ends, in the order the statements test them.
+QVariantList ends(const OverviewFigures::Scope &scope) { return {scope.period.fromText(), scope.period.toText()}; }
+
+bool countOf(const DataLink &link, const QString &sql, const QVariantList &params, int &out, QString &why)
+{
+    QVariant value;
+    if (!link.scalar(QStringLiteral("select count(*) from (%1) q").arg(sql), params, value, why))
+        return false;
+    out = value.toInt();
+    return true;
+}
+
+} // namespace
+
+QString OverviewFigures::caption(Figure figure)
+{
+    switch (figure) {
+    case NewListings:
+        return QStringLiteral("新增房源");
+    case NewCustomers:
+        return QStringLiteral("新增客户");
+    case Viewings:
+        return QStringLiteral("带看");
+    case Offers:
+        return QStringLiteral("出价");
+    case Contracts:
+        return QStringLiteral("成交合同");
+    case Conversion:
+        return QStringLiteral("带看转化率");
+    case QuietListings:
+        return QStringLiteral("久未跟进房源");
+    case FigureCount:
+        break;
+    }
+    return {};
+}
+
+QString OverviewFigures::tip(Figure figure)
+{
+    switch (figure) {
+    case NewListings:
+        return QStringLiteral("登记日期在统计期间内的房源");
+    case NewCustomers:
+        return QStringLiteral("登记日期在统计期间内的客户");
+    case Viewings:
+        return QStringLiteral("带看日期在统计期间内、未取消的带看");
+    case Offers:
+        return QStringLiteral("出价日期在统计期间内的出价（买方出价与卖方还价）");
+    case Contracts:
+        return QStringLiteral("签约日期在统计期间内、执行中或已完成的合同（已解除的不计）及其佣金");
+    case Conversion:
+        return QStringLiteral("期间内签约（执行中或已完成）的客户数 ÷ 期间内有带看（未取消）的客户数；"
+                              "按经纪人查看时，只计该经纪人的带看和合同");
+    case QuietListings:
+        return QStringLiteral("截至今天仍有效、最近一次跟进（没有跟进时为登记日期）在 %1 天以前的房源，与统计期间无关").arg(kQuietDays);
+    case FigureCount:
+        break;
+    }
+    return {};
+}
+
+OverviewFigures::List OverviewFigures::listOf(Figure figure, const Scope &scope)
+{
+    List list;
+    list.title = caption(figure);
+    QVariantList &p = list.params;
+    switch (figure) {
+    case NewListings:
+        p = ends(scope);
+        list.sql = QStringLiteral("select h.id,h.code,h.dealtype,h.district,h.community,h.price,h.agent,h.status,h.regdate from fy_house h"
+                                  " where h.regdate>=? and h.regdate<=?")
+            + agentTest(scope, "h", p) + QStringLiteral(" order by h.regdate,h.id");
+        list.columns = {column("code", "房源编号"), column("dealtype", "交易类型", "text", 70), column("district", "区域", "text", 70),
+                        column("community", "小区", "text", 120), column("price", "价格(万元/元每月)", "number"),
+                        column("agent", "经纪人", "text", 70), column("status", "状态", "text", 60), column("regdate", "登记日期", "date")};
+        list.table = QStringLiteral("fy_house");
+        break;
+    case NewCustomers:
+        p = ends(scope);
+        list.sql = QStringLiteral("select k.id,k.name,k.dealtype,k.districts,k.pricemin,k.pricemax,k.agent,k.status,k.regdate from kh_customer k"
+                                  " where k.regdate>=? and k.regdate<=?")
+            + agentTest(scope, "k", p) + QStringLiteral(" order by k.regdate,k.id");
+        list.columns = {column("name", "客户姓名", "text", 80), column("dealtype", "需求类型", "text", 70),
+                        column("districts", "意向区域", "text", 120), column("pricemin", "最低价", "number", 70),
+                        column("pricemax", "最高价", "number", 70), column("agent", "经纪人", "text", 70),
+                        column("status", "状态", "text", 60), column("regdate", "登记日期", "date")};
+        list.table = QStringLiteral("kh_customer");
+        break;
+    case Viewings:
+        p = ends(scope);
+        list.sql = QStringLiteral("select v.id,v.viewdate,v.viewtime,h.code as house,h.community,k.name as customer,v.agent,v.status,v.outcome"
+                                  " from dk_viewing v join fy_house h on h.id=v.houseid join kh_customer k on k.id=v.customerid"
+                                  " where v.status<>'已取消' and v.viewdate>=? and v.viewdate<=?")
+            + agentTest(scope, "v", p) + QStringLiteral(" order by v.viewdate,v.viewtime,v.id");
+        list.columns = {column("viewdate", "带看日期", "date"), column("viewtime", "时间", "text", 50), column("house", "房源编号"),
+                        column("community", "小区", "text", 120), column("customer", "客户", "text", 80),
+                        column("agent", "经纪人", "text", 70), column("status", "状态", "text", 60), column("outcome", "结果", "text", 70)};
+        list.table = QStringLiteral("dk_viewing");
+        break;
+    case Offers:
+        p = ends(scope);
+        list.sql = QStringLiteral("select o.id,o.offerdate,h.code as house,h.community,k.name as customer,o.side,o.amount,o.state,o.agent"
+                                  " from cj_offer o join fy_house h on h.id=o.houseid join kh_customer k on k.id=o.customerid"
+                                  " where o.offerdate>=? and o.offerdate<=?")
+            + agentTest(scope, "o", p) + QStringLiteral(" order by o.offerdate,o.id");
+        list.columns = {column("offerdate", "出价日期", "date"), column("house", "房源编号"), column("community", "小区", "text", 120),
+                        column("customer", "客户", "text", 80), column("side", "方向", "text", 70), column("amount", "金额", "number"),
+                        column("state", "状态", "text", 60), column("agent", "经纪人", "text", 70)};
+        list.table = QStringLiteral("cj_offer");
+        break;
+    case Contracts:
+        p = ends(scope);
+        list.sql = QStringLiteral("select c.id,c.contractno,h.code as house,h.community,k.name as customer,c.dealtype,c.signdate,c.price,"
+                                  "c.commission,c.agent,c.status from ht_contract c join fy_house h on h.id=c.houseid"
+                                  " join kh_customer k on k.id=c.customerid where c.status in %1 and c.signdate>=? and c.signdate<=?")
+                       .arg(kSigned)
+            + agentTest(scope, "c", p) + QStringLiteral(" order by c.signdate,c.id");
+        list.columns = {column("contractno", "合同编号", "text", 110), column("house", "房源编号"), column("community", "小区", "text", 120),
+                        column("customer", "客户", "text", 80), column("dealtype", "交易类型", "text", 70),
+                        column("signdate", "签约日期", "date"), column("price", "成交价", "number"),
+                        column("commission", "佣金(元)", "number"), column("agent", "经纪人", "text", 70),
+                        column("status", "状态", "text", 60)};
+        list.table = QStringLiteral("ht_contract");
+        break;
+    case Conversion: {
+        // Every customer with a viewing or a contract in the period, with how
+        // many of each: the conversion's two counts are read from these rows.
+        p = ends(scope);
+        const QString viewingAgent = agentTest(scope, "v", p);
+        p << ends(scope);
+        const QString contractAgent = agentTest(scope, "c", p);
+        list.sql = QStringLiteral("select * from (select k.id,k.name,k.agent,"
+                                  "(select count(*) from dk_viewing v where v.customerid=k.id and v.status<>'已取消'"
+                                  " and v.viewdate>=? and v.viewdate<=?%1) as viewings,"
+                                  "(select count(*) from ht_contract c where c.customerid=k.id and c.status in %3"
+                                  " and c.signdate>=? and c.signdate<=?%2) as contracts from kh_customer k) q"
+                                  " where viewings>0 or contracts>0 order by name,id")
+                       .arg(viewingAgent, contractAgent, kSigned);
+        list.columns = {column("name", "客户姓名", "text", 80), column("agent", "客户经纪人", "text", 80),
+                        column("viewings", "期间带看", "int", 70), column("contracts", "期间签约", "int", 70)};
+        list.table = QStringLiteral("kh_customer");
+        break;
+    }
+    case QuietListings: {
+        p = {scope.today.toString(QStringLiteral("yyyy-MM-dd"))};
+        const QString agent = agentTest(scope, "h", p);
+        p << scope.today.addDays(-kQuietDays).toString(QStringLiteral("yyyy-MM-dd"));
+        list.sql = QStringLiteral("select * from (select h.id,h.code,h.community,h.agent,h.regdate,"
+                                  "(select max(f.followdate) from gj_follow f where f.houseid=h.id and f.followdate<>'') as lastfollow"
+                                  " from fy_house h where h.status='有效' and h.regdate<=?%1) q"
+                                  " where coalesce(lastfollow,regdate)<? order by coalesce(lastfollow,regdate),id")
+                       .arg(agent);
+        list.columns = {column("code", "房源编号"), column("community", "小区", "text", 120), column("agent", "经纪人", "text", 70),
+                        column("regdate", "登记日期", "date"), column("lastfollow", "最近跟进", "date")};
+        list.table = QStringLiteral("fy_house");
+        break;
+    }
+    case FigureCount:
+        break;
+    }
+    return list;
+}
+
+bool OverviewFigures::compute(const DataLink &link, const Scope &scope, QString &why)
+{
+    if (!scope.period.check(why))
+        return false;
+    OverviewFigures next;
+    for (int f = 0; f < FigureCount; ++f) {
+        const List list = listOf(Figure(f), scope);
+        if (!countOf(link, list.sql, list.params, next.m_counts[f], why))
+            return false;
+    }
+    const List conversion = listOf(Conversion, scope);
+    if (!countOf(link, QStringLiteral("select * from (%1) r where contracts>0").arg(conversion.sql), conversion.params,
+                 next.m_signedCustomers, why)
+        || !countOf(link, QStringLiteral("select * from (%1) r where viewings>0").arg(conversion.sql), conversion.params,
+                    next.m_viewedCustomers, why))
+        return false;
+
+    const List contracts = listOf(Contracts, scope);
+    DataLink::Rows rows;
+    if (!link.select(QStringLiteral("select agent,count(*) as deals,sum(commission) as commission from (%1) q group by agent order by agent")
+                         .arg(contracts.sql),
+                     contracts.params, rows, why))
+        return false;
+    for (const QVector<QVariant> &r : rows.rows) {
+        next.m_perAgent.append({r.value(0).toString(), r.value(1).toInt(), r.value(2).toDouble()});
+        next.m_commission += r.value(2).toDouble();
+    }
+
+    // Weeks run from Monday; the first is cut at the period's start.
+    for (QDate week = scope.period.from; week <= scope.period.to; week = week.addDays(8 - week.dayOfWeek()))
+        next.m_perWeek.append({week, 0, 0});
+    auto weekOf = [&](const QDate &day) {
+        for (qsizetype i = next.m_perWeek.size() - 1; i >= 0; --i)
+            if (day >= next.m_perWeek.at(i).start)
+                return i;
+        return qsizetype(-1);
+    };
+    for (const Figure f : {NewListings, NewCustomers}) {
+        const List list = listOf(f, scope);
+        if (!link.select(QStringLiteral("select regdate from (%1) q").arg(list.sql), list.params, rows, why))
+            return false;
+        for (const QVector<QVariant> &r : rows.rows) {
+            const qsizetype i = weekOf(QDate::fromString(r.value(0).toString(), QStringLiteral("yyyy-MM-dd")));
+            if (i >= 0)
+                ++(f == NewListings ? next.m_perWeek[i].listings : next.m_perWeek[i].customers);
+        }
+    }
+    *this = std::move(next);
+    return true;
+}
+
+double OverviewFigures::conversion() const
+{
+    return m_viewedCustomers > 0 ? double(m_signedCustomers) / m_viewedCustomers : -1.0;
+}
+
+QString OverviewFigures::text(Figure figure) const
+{
+    if (figure == Conversion) {
+        const double c = conversion();
+        return c < 0 ? QStringLiteral("—") : QStringLiteral("%1%").arg(QLocale::c().toString(c * 100, 'f', 1));
+    }
+    return QString::number(count(figure));
+}
+
+} // namespace jxedit
