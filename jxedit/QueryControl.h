@@ -6,6 +6,7 @@
 namespace jxedit {
 
 class GridView;
+class SearchPanel;
 
 /// "JxEdit.oquery": the rows of a program's list statement in a grid.
 /// Py_Init(context, configuration, program number, caption).
@@ -14,6 +15,7 @@ class QueryControl final : public FunctionControl
 public:
     QueryControl();
     GridView *grid() const { return m_grid; }
+    SearchPanel *searchPanel() const { return m_search; }
     bool exportCsv(const QString &path, QString &why) const;
 
 protected:
@@ -23,8 +25,13 @@ protected:
 private:
     void reload();
     void exportInteractively();
+    void showSearch(bool shown);
     FunctionDefinition m_def;
     GridView *m_grid;
+    SearchPanel *m_search;
+    // The panel's condition in force, over the list statement's output columns.
+    QString m_where;
+    QVariantList m_whereParams;
 };
 
 } // namespace jxedit

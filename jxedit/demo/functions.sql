@@ -43,12 +43,12 @@ INSERT INTO jx_funccolumn VALUES (1001, 14, 'regdate', '登记日期', 'date', 9
 INSERT INTO jx_funccolumn VALUES (1001, 15, 'memo', '备注', 'memo', 200, 0, '', '', '', '', '');
 INSERT INTO jx_funccolumn VALUES (1002, 1, 'code', '房源编号', 'text', 90, 1, '', '', '', '', '');
 INSERT INTO jx_funccolumn VALUES (1002, 2, 'dealtype', '交易类型', 'choice', 70, 1, '', '', '出售|出租', '出售', '');
-INSERT INTO jx_funccolumn VALUES (1002, 3, 'district', '区域', 'text', 70, 1, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (1002, 3, 'district', '区域', 'lookup', 70, 1, '', '', '', '', 'fy_district:name:name');
 INSERT INTO jx_funccolumn VALUES (1002, 4, 'community', '小区', 'text', 120, 1, '', '', '', '', '');
 INSERT INTO jx_funccolumn VALUES (1002, 5, 'rooms', '房间数', 'int', 60, 1, '0', '20', '', '', '');
 INSERT INTO jx_funccolumn VALUES (1002, 6, 'area', '面积(㎡)', 'number', 70, 1, '1', '10000', '', '', '');
 INSERT INTO jx_funccolumn VALUES (1002, 7, 'price', '价格(万元/元每月)', 'number', 90, 1, '0.01', '100000000', '', '', '');
-INSERT INTO jx_funccolumn VALUES (1002, 8, 'agent', '经纪人', 'text', 70, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (1002, 8, 'agent', '经纪人', 'lookup', 70, 0, '', '', '', '', 'fy_agent:agentname:agentname');
 INSERT INTO jx_funccolumn VALUES (1002, 9, 'status', '状态', 'choice', 60, 1, '', '', '有效|已成交|已出租|暂缓', '有效', '');
 INSERT INTO jx_funccolumn VALUES (1002, 10, 'regdate', '登记日期', 'date', 90, 1, '', '', '', 'today', '');
 INSERT INTO jx_funccolumn VALUES (1003, 1, 'district', '区域', 'text', 80, 0, '', '', '', '', '');

@@ -1,0 +1,191 @@
+#include "FunctionHost.h"
+
+#include "jxedit/SearchCondition.h"
+
+#include "platform/MessageBox.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+class SearchTest : public FunctionHost
+{
+protected:
+    qvcontrols::ControlSite *openList(int program, const QString &name = QStringLiteral("list"))
+    {
+        qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oquery"), name);
+        EXPECT_TRUE(start(site, {com::Variant::fromInt32(program), com::Variant::fromString(QStringLiteral("列表"))}));
+        trigger(site, "search");
+        return site;
+    }
+    static QLineEdit *edit(qvcontrols::ControlSite *site, const QString &name)
+    {
+        auto *e = child<QLineEdit>(site, name);
+        EXPECT_NE(e, nullptr) << name.toStdString();
+        return e;
+    }
+    static void tick(qvcontrols::ControlSite *site, const QString &name, bool on = true)
+    {
+        auto *box = child<QCheckBox>(site, name);
+        ASSERT_NE(box, nullptr) << name.toStdString();
+        box->setChecked(on);
+    }
+    // Enter in a field runs the search, as the user does it.
+    static void enter(qvcontrols::ControlSite *site, const QString &field)
+    {
+        QTest::keyClick(edit(site, field), Qt::Key_Return);
+    }
+    static int rowCount(qvcontrols::ControlSite *site)
+    {
+        return com::toQVariant(com::get(site->object(), QStringLiteral("RowCount"))).toInt();
+    }
+    static QString message(qvcontrols::ControlSite *site)
+    {
+        return com::toQVariant(com::get(site->object(), QStringLiteral("SearchMessage"))).toString();
+    }
+    static QAbstractItemModel *shown(qvcontrols::ControlSite *site) { return child<QTableView>(site, QString())->model(); }
+    int count(const QString &where) { return scalar(QStringLiteral("select count(*) from fy_house where ") + where).toInt(); }
+};
+
+TEST_P(SearchTest, RangesChoicesAndTextNarrowTheListTogether)
+{
+    qvcontrols::ControlSite *site = openList(1002);
+    ASSERT_EQ(rowCount(site), 300);
+    // Nothing typed is no condition.
+    enter(site, QStringLiteral("from:area"));
+    EXPECT_EQ(rowCount(site), 300);
+
+    // Districts come from their table; several chosen are any of them.
+    tick(site, QStringLiteral("choice:district:滨江区"));
+    tick(site, QStringLiteral("choice:district:西湖区"));
+    tick(site, QStringLiteral("choice:dealtype:出售"));
+    enter(site, QStringLiteral("from:area"));
+    const int both = count(QStringLiteral("district in ('滨江区','西湖区') and dealtype='出售'"));
+    ASSERT_GT(both, 0);
+    EXPECT_EQ(rowCount(site), both);
+
+    // Bounds are inclusive: a range on one listing's own area keeps it.
+    const double area = scalar(QStringLiteral("select area from fy_house where district='滨江区' and dealtype='出售' order by id")).toDouble();
+    edit(site, QStringLiteral("from:area"))->setText(QString::number(area));
+    edit(site, QStringLiteral("to:area"))->setText(QString::number(area) + QStringLiteral("㎡"));
+    enter(site, QStringLiteral("to:area"));
+    const int exact = count(QStringLiteral("district in ('滨江区','西湖区') and dealtype='出售' and area=%1").arg(area));
+    ASSERT_GT(exact, 0);
+    EXPECT_EQ(rowCount(site), exact);
+    EXPECT_TRUE(message(site).isEmpty()) << message(site).toStdString();
+
+    // One side only, typed with a thousands separator.
+    edit(site, QStringLiteral("from:area"))->clear();
+    edit(site, QStringLiteral("to:area"))->setText(QStringLiteral("1,00"));
+    enter(site, QStringLiteral("to:area"));
+    EXPECT_EQ(rowCount(site), count(QStringLiteral("district in ('滨江区','西湖区') and dealtype='出售' and area<=100")));
+    edit(site, QStringLiteral("to:area"))->clear();
+    edit(site, QStringLiteral("from:rooms"))->setText(QStringLiteral("3"));
+    enter(site, QStringLiteral("from:rooms"));
+    EXPECT_EQ(rowCount(site), count(QStringLiteral("district in ('滨江区','西湖区') and dealtype='出售' and rooms>=3")));
+
+    // Dates: a range of registration days, inclusive at both ends.
+    const QString day = scalar(QStringLiteral("select min(regdate) from fy_house where dealtype='出售'")).toString();
+    edit(site, QStringLiteral("from:rooms"))->clear();
+    tick(site, QStringLiteral("choice:district:滨江区"), false);
+    tick(site, QStringLiteral("choice:district:西湖区"), false);
+    edit(site, QStringLiteral("from:regdate"))->setText(day);
+    edit(site, QStringLiteral("to:regdate"))->setText(day);
+    enter(site, QStringLiteral("to:regdate"));
+    EXPECT_EQ(rowCount(site), count(QStringLiteral("dealtype='出售' and regdate='%1'").arg(day)));
+    EXPECT_GT(rowCount(site), 0);
+
+    // The list keeps the definition's order (by id, so by code) under a condition.
+    QAbstractItemModel *m = shown(site);
+    edit(site, QStringLiteral("from:regdate"))->clear();
+    edit(site, QStringLiteral("to:regdate"))->clear();
+    enter(site, QStringLiteral("to:regdate"));
+    ASSERT_GT(m->rowCount(), 2);
+    for (int r = 1; r < m->rowCount(); ++r)
+        ASSERT_LT(m->index(r - 1, 0).data().toString(), m->index(r, 0).data().toString()) << r;
+}
+
+TEST_P(SearchTest, TextIsMatchedAsTypedWithQuotesAndWildcardsTakenLiterally)
+{
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("update fy_house set community='O''Neil 50%_苑' where id=7")));
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("update fy_house set community='O''Neil 50x苑' where id=8")));
+    qvcontrols::ControlSite *site = openList(1002);
+    edit(site, QStringLiteral("text:community"))->setText(QStringLiteral("o'neil"));
+    enter(site, QStringLiteral("text:community"));
+    EXPECT_EQ(rowCount(site), 2);
+    // '%' and '_' are characters here, not wildcards.
+    edit(site, QStringLiteral("text:community"))->setText(QStringLiteral("50%_"));
+    enter(site, QStringLiteral("text:community"));
+    ASSERT_EQ(rowCount(site), 1);
+    EXPECT_EQ(shown(site)->index(0, 0).data().toString(), QStringLiteral("FY000007"));
+    edit(site, QStringLiteral("text:community"))->setText(QStringLiteral("'; delete from fy_house; --"));
+    enter(site, QStringLiteral("text:community"));
+    EXPECT_EQ(rowCount(site), 0);
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from fy_house")).toInt(), 300);
+}
+
+TEST_P(SearchTest, ValuesThatCannotBeReadAreRefusedNamingTheFieldAndKeepTheList)
+{
+    qvcontrols::ControlSite *site = openList(1002);
+    tick(site, QStringLiteral("choice:dealtype:出租"));
+    enter(site, QStringLiteral("from:area"));
+    const int rents = count(QStringLiteral("dealtype='出租'"));
+    ASSERT_EQ(rowCount(site), rents);
+
+    edit(site, QStringLiteral("from:area"))->setText(QStringLiteral("120"));
+    edit(site, QStringLiteral("to:area"))->setText(QStringLiteral("80"));
+    enter(site, QStringLiteral("to:area"));
+    EXPECT_EQ(message(site), QStringLiteral("“面积(㎡)”的范围颠倒了：起始 120 大于截止 80，请改正后再查找"));
+    // The list is the one before, and what was typed stays for correcting.
+    EXPECT_EQ(rowCount(site), rents);
+    EXPECT_EQ(edit(site, QStringLiteral("from:area"))->text(), QStringLiteral("120"));
+
+    edit(site, QStringLiteral("to:area"))->setText(QStringLiteral("很大"));
+    enter(site, QStringLiteral("to:area"));
+    EXPECT_EQ(message(site), QStringLiteral("“面积(㎡)”的截止值“很大”不是数字"));
+    edit(site, QStringLiteral("to:area"))->clear();
+    edit(site, QStringLiteral("from:regdate"))->setText(QStringLiteral("2026-02-30"));
+    enter(site, QStringLiteral("from:regdate"));
+    EXPECT_TRUE(message(site).startsWith(QStringLiteral("“登记日期”的起始日期“2026-02-30”不是有效的日期"))) << message(site).toStdString();
+    EXPECT_EQ(rowCount(site), rents);
+}
+
+TEST_P(SearchTest, AListOrderedByJoinedColumnsKeepsItsOrderUnderACondition)
+{
+    // 合同查询 orders by c.signdate desc, c.id desc over a join.
+    qvcontrols::ControlSite *site = openList(3005);
+    const int all = rowCount(site);
+    ASSERT_GT(all, 3);
+    edit(site, QStringLiteral("text:dealtype"))->setText(QStringLiteral("出售"));
+    enter(site, QStringLiteral("text:dealtype"));
+    const int sales = scalar(QStringLiteral("select count(*) from ht_contract where dealtype='出售'")).toInt();
+    ASSERT_EQ(rowCount(site), sales);
+    QAbstractItemModel *m = shown(site);
+    const int signdate = 6;
+    ASSERT_EQ(m->headerData(signdate, Qt::Horizontal).toString(), QStringLiteral("签约日期"));
+    for (int r = 1; r < m->rowCount(); ++r)
+        ASSERT_GE(m->index(r - 1, signdate).data().toString(), m->index(r, signdate).data().toString()) << r;
+}
+
+TEST(SearchConditionWrap, MovesAClosingOrderOfPlainColumnsOutsideAndLeavesTheRest)
+{
+    const QStringList known{QStringLiteral("id"), QStringLiteral("signdate"), QStringLiteral("agent")};
+    EXPECT_EQ(jxedit::SearchCondition::wrap(QStringLiteral("select c.id,c.signdate from ht_contract c order by c.signdate DESC, c.id;"),
+                                            QStringLiteral("q.id>?"), known),
+              QStringLiteral("select * from (select c.id,c.signdate from ht_contract c) q where q.id>? order by q.signdate desc,q.id"));
+    // An expression, a column the list does not give, a limit, or an ORDER BY
+    // inside a subquery or a text: the statement stays whole.
+    for (const char *sql : {"select agent from t group by agent order by sum(x) desc", "select id from t order by regdate",
+                            "select id from t order by id limit 5", "select id,(select max(y) from u order by y) from t",
+                            "select id from t where memo<>'order by id'"})
+        EXPECT_EQ(jxedit::SearchCondition::wrap(QString::fromUtf8(sql), QStringLiteral("q.id>?"), known),
+                  QStringLiteral("select * from (%1) q where q.id>?").arg(QString::fromUtf8(sql)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, SearchTest, ::testing::Values("sqlite", "postgres"));
+
+} // namespace
