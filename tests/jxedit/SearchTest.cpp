@@ -171,6 +171,97 @@ TEST_P(SearchTest, AListOrderedByJoinedColumnsKeepsItsOrderUnderACondition)
         ASSERT_GE(m->index(r - 1, signdate).data().toString(), m->index(r, signdate).data().toString()) << r;
 }
 
+TEST_P(SearchTest, ASearchIsKeptPerUserAndProgramAndChosenAgain)
+{
+    const auto call = [](qvcontrols::ControlSite *site, const char *member, const QString &name) {
+        return com::toQVariant(com::call(site->object(), QString::fromLatin1(member), {com::Variant::fromString(name)})).toBool();
+    };
+    const auto saved = [](qvcontrols::ControlSite *site) {
+        return com::toQVariant(com::get(site->object(), QStringLiteral("SavedSearches"))).toString();
+    };
+    const auto stored = [this] {
+        return scalar(QStringLiteral("select conditions from jx_savedsearch where username='admin' and progid=1002 and name='滨江出售'")).toString();
+    };
+    // Another user's search and another program's are not offered here.
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("insert into jx_savedsearch values ('clerk', 1002, '别人的', '[]', '')")));
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("insert into jx_savedsearch values ('admin', 2002, '客户的', '[]', '')")));
+    jx::ScopedMessageBoxRecorder boxes(jx::No);
+
+    qvcontrols::ControlSite *site = openList(1002);
+    EXPECT_EQ(saved(site), QString());
+    EXPECT_FALSE(call(site, "SaveSearch", QStringLiteral("空的")));
+    EXPECT_EQ(message(site), QStringLiteral("没有填写查找条件，无需保存"));
+    tick(site, QStringLiteral("choice:dealtype:出售"));
+    tick(site, QStringLiteral("choice:district:滨江区"));
+    edit(site, QStringLiteral("from:area"))->setText(QStringLiteral("80"));
+    EXPECT_FALSE(call(site, "SaveSearch", QStringLiteral("   ")));
+    EXPECT_EQ(message(site), QStringLiteral("请输入查找条件的名称"));
+    ASSERT_TRUE(call(site, "SaveSearch", QStringLiteral(" 滨江出售 "))) << message(site).toStdString();
+    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_EQ(saved(site), QStringLiteral("滨江出售"));
+    const QString first = stored();
+    EXPECT_TRUE(first.contains(QStringLiteral("滨江区"))) << first.toStdString();
+
+    // The same name again asks; "no" keeps what was kept.
+    edit(site, QStringLiteral("from:area"))->setText(QStringLiteral("100"));
+    EXPECT_FALSE(call(site, "SaveSearch", QStringLiteral("滨江出售")));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(boxes.last().text.contains(QStringLiteral("已有名为“滨江出售”的查找条件"))) << boxes.last().text.toStdString();
+    EXPECT_EQ(stored(), first);
+    boxes.setAnswer(jx::Yes);
+    EXPECT_TRUE(call(site, "SaveSearch", QStringLiteral("滨江出售")));
+    EXPECT_NE(stored(), first);
+    container->Remove(QStringLiteral("list"));
+
+    // Opened again: the kept search fills the panel and runs.
+    qvcontrols::ControlSite *again = openList(1002, QStringLiteral("again"));
+    EXPECT_EQ(rowCount(again), 300);
+    EXPECT_EQ(saved(again), QStringLiteral("滨江出售"));
+    ASSERT_TRUE(call(again, "ChooseSearch", QStringLiteral("滨江出售"))) << message(again).toStdString();
+    const int expected = count(QStringLiteral("dealtype='出售' and district='滨江区' and area>=100"));
+    ASSERT_GT(expected, 0);
+    EXPECT_EQ(rowCount(again), expected);
+    EXPECT_EQ(edit(again, QStringLiteral("from:area"))->text(), QStringLiteral("100"));
+    EXPECT_TRUE(child<QCheckBox>(again, QStringLiteral("choice:district:滨江区"))->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(again, QStringLiteral("choice:dealtype:出租"))->isChecked());
+
+    // Deleting asks too.
+    boxes.setAnswer(jx::No);
+    EXPECT_FALSE(call(again, "DeleteSearch", QStringLiteral("滨江出售")));
+    EXPECT_EQ(saved(again), QStringLiteral("滨江出售"));
+    boxes.setAnswer(jx::Yes);
+    EXPECT_TRUE(call(again, "DeleteSearch", QStringLiteral("滨江出售")));
+    EXPECT_EQ(saved(again), QString());
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from jx_savedsearch")).toInt(), 2);
+    EXPECT_FALSE(call(again, "ChooseSearch", QStringLiteral("滨江出售")));
+    EXPECT_EQ(message(again), QStringLiteral("没有名为“滨江出售”的查找条件，可能已被删除"));
+}
+
+TEST_P(SearchTest, AKeptSearchWhoseColumnWentRunsWhatStillFitsAndSaysWhatWasDropped)
+{
+    const QString community = scalar(QStringLiteral("select community from fy_house where dealtype='出租' order by id")).toString();
+    qvcontrols::ControlSite *site = openList(1002);
+    tick(site, QStringLiteral("choice:dealtype:出租"));
+    edit(site, QStringLiteral("from:area"))->setText(QStringLiteral("50"));
+    edit(site, QStringLiteral("text:community"))->setText(community);
+    ASSERT_TRUE(com::toQVariant(com::call(site->object(), QStringLiteral("SaveSearch"), {com::Variant::fromString(QStringLiteral("租房"))})).toBool());
+    container->Remove(QStringLiteral("list"));
+
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("delete from jx_funccolumn where progid=1002 and field='area'")));
+    qvcontrols::ControlSite *again = openList(1002, QStringLiteral("again"));
+    ASSERT_TRUE(com::toQVariant(com::call(again->object(), QStringLiteral("ChooseSearch"), {com::Variant::fromString(QStringLiteral("租房"))})).toBool());
+    EXPECT_EQ(message(again), QStringLiteral("查找条件“租房”中的“面积(㎡)”已不在列表中，这些条件未使用"));
+    const int expected = count(QStringLiteral("dealtype='出租' and community like '%%1%'").arg(community));
+    ASSERT_GT(expected, 0);
+    EXPECT_EQ(rowCount(again), expected);
+
+    // Text that cannot be read is refused and leaves the list as it is.
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("update jx_savedsearch set conditions='{\"oops' where name='租房'")));
+    EXPECT_FALSE(com::toQVariant(com::call(again->object(), QStringLiteral("ChooseSearch"), {com::Variant::fromString(QStringLiteral("租房"))})).toBool());
+    EXPECT_EQ(message(again), QStringLiteral("“租房”：保存的查找条件无法读取，可能已损坏"));
+    EXPECT_EQ(rowCount(again), expected);
+}
+
 TEST(SearchConditionWrap, MovesAClosingOrderOfPlainColumnsOutsideAndLeavesTheRest)
 {
     const QStringList known{QStringLiteral("id"), QStringLiteral("signdate"), QStringLiteral("agent")};
