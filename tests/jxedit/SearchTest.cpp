@@ -262,6 +262,75 @@ TEST_P(SearchTest, AKeptSearchWhoseColumnWentRunsWhatStillFitsAndSaysWhatWasDrop
     EXPECT_EQ(rowCount(again), expected);
 }
 
+TEST_P(SearchTest, SalePricesAndRentsAreColumnsOfTheirOwnAndSortLikeWithLike)
+{
+    for (const int program : {1002, 3005}) {
+        qvcontrols::ControlSite *site = openList(program, QStringLiteral("list%1").arg(program));
+        QTableView *view = child<QTableView>(site, QString());
+        QAbstractItemModel *m = view->model();
+        int sale = -1, rent = -1, deal = -1;
+        for (int c = 0; c < m->columnCount(); ++c) {
+            const QString caption = m->headerData(c, Qt::Horizontal).toString();
+            if (caption.contains(QStringLiteral("(万元)")))
+                sale = c;
+            else if (caption.contains(QStringLiteral("(元/月)")))
+                rent = c;
+            else if (caption == u"交易类型")
+                deal = c;
+        }
+        ASSERT_GE(sale, 0) << program;
+        ASSERT_GE(rent, 0) << program;
+        ASSERT_GE(deal, 0) << program;
+        for (const auto &[column, kind] : {std::pair{sale, QStringLiteral("出售")}, std::pair{rent, QStringLiteral("出租")}}) {
+            for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+                view->sortByColumn(column, order);
+                // Each price is of its own deal type, in order; the others' cells are empty and kept together.
+                int priced = 0, runs = 0;
+                for (int r = 0; r < m->rowCount(); ++r) {
+                    const QVariant v = m->index(r, column).data(Qt::EditRole);
+                    const bool before = r > 0 && m->index(r - 1, column).data(Qt::EditRole).isValid();
+                    if (!v.isValid()) {
+                        ASSERT_NE(m->index(r, deal).data().toString(), kind) << program << " row " << r;
+                        EXPECT_EQ(m->index(r, column).data().toString(), QString());
+                        continue;
+                    }
+                    ASSERT_EQ(m->index(r, deal).data().toString(), kind) << program << " row " << r;
+                    ++priced;
+                    runs += !before;
+                    if (before) {
+                        const double prev = m->index(r - 1, column).data(Qt::EditRole).toDouble();
+                        if (order == Qt::AscendingOrder) {
+                            ASSERT_LE(prev, v.toDouble()) << program << " row " << r;
+                        } else {
+                            ASSERT_GE(prev, v.toDouble()) << program << " row " << r;
+                        }
+                    }
+                }
+                EXPECT_GT(priced, 0) << program;
+                EXPECT_EQ(runs, 1) << program;
+            }
+        }
+    }
+
+    // A range on the sale price with district and deal type: the rows an agent asks for.
+    qvcontrols::ControlSite *site = openList(1002);
+    tick(site, QStringLiteral("choice:district:滨江区"));
+    tick(site, QStringLiteral("choice:dealtype:出售"));
+    edit(site, QStringLiteral("from:saleprice"))->setText(QStringLiteral("200"));
+    edit(site, QStringLiteral("to:saleprice"))->setText(QStringLiteral("400万"));
+    enter(site, QStringLiteral("to:saleprice"));
+    const int expected = count(QStringLiteral("district='滨江区' and dealtype='出售' and price>=200 and price<=400"));
+    ASSERT_GT(expected, 0);
+    EXPECT_EQ(rowCount(site), expected);
+    // Rents are not sale prices: a rent range alone finds only rentals.
+    tick(site, QStringLiteral("choice:dealtype:出售"), false);
+    edit(site, QStringLiteral("from:saleprice"))->clear();
+    edit(site, QStringLiteral("to:saleprice"))->clear();
+    edit(site, QStringLiteral("to:rentprice"))->setText(QStringLiteral("3,000"));
+    enter(site, QStringLiteral("to:rentprice"));
+    EXPECT_EQ(rowCount(site), count(QStringLiteral("district='滨江区' and dealtype='出租' and price<=3000")));
+}
+
 TEST(SearchConditionWrap, MovesAClosingOrderOfPlainColumnsOutsideAndLeavesTheRest)
 {
     const QStringList known{QStringLiteral("id"), QStringLiteral("signdate"), QStringLiteral("agent")};
