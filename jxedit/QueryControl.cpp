@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
@@ -19,10 +20,14 @@
 
 namespace jxedit {
 
-QueryControl::QueryControl() : m_grid(new GridView(page())), m_search(new SearchPanel(page()))
+QueryControl::QueryControl() : m_grid(new GridView(page())), m_search(new SearchPanel(page())), m_searchSummary(new QLabel(page()))
 {
     m_search->hide();
     body()->addWidget(m_search);
+    m_searchSummary->setObjectName(QStringLiteral("searchSummary"));
+    m_searchSummary->setWordWrap(true);
+    m_searchSummary->hide();
+    body()->addWidget(m_searchSummary);
     body()->addWidget(m_grid, 1);
     QObject::connect(addCommand(QStringLiteral("new"), QStringLiteral("新增"), QKeySequence::New), &QAction::triggered, m_grid, [this] {
         raiseEvent(QStringLiteral("filenew"), {com::Variant::fromInt32(m_def.editProg)});
@@ -47,6 +52,7 @@ QueryControl::QueryControl() : m_grid(new GridView(page())), m_search(new Search
         m_where = where;
         m_whereParams = params;
         reload();
+        updateSearchSummary();
     });
     QObject::connect(addCommand(QStringLiteral("refresh"), QStringLiteral("刷新"), QKeySequence::Refresh), &QAction::triggered,
                      m_grid, [this] { reload(); });
@@ -134,10 +140,22 @@ void QueryControl::clear() { m_grid->stop(); }
 void QueryControl::showSearch(bool shown)
 {
     m_search->setVisible(shown);
+    updateSearchSummary();
     if (shown)
         m_search->focusFirstField();
     else
         m_grid->view()->setFocus(Qt::ShortcutFocusReason);
+}
+
+void QueryControl::updateSearchSummary()
+{
+    // Collapsed, the panel leaves a line saying which rows are shown, so a
+    // narrowed list is not taken for the whole.
+    const QString applied = m_search->appliedText();
+    m_searchSummary->setText(QStringLiteral("查找条件：%1（%2 展开）")
+                                 .arg(applied, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F).toString(QKeySequence::NativeText)));
+    m_searchSummary->setAccessibleName(m_searchSummary->text());
+    m_searchSummary->setHidden(!m_search->isHidden() || applied.isEmpty());
 }
 
 bool QueryControl::exportCsv(const QString &path, QString &why) const

@@ -3,6 +3,8 @@
 #include "jxedit/FunctionControl.h"
 #include "jxedit/FunctionDefinition.h"
 
+class QLabel;
+
 namespace jxedit {
 
 class GridView;
@@ -26,9 +28,11 @@ private:
     void reload();
     void exportInteractively();
     void showSearch(bool shown);
+    void updateSearchSummary();
     FunctionDefinition m_def;
     GridView *m_grid;
     SearchPanel *m_search;
+    QLabel *m_searchSummary; // the condition in force while the panel is collapsed
     // The panel's condition in force, over the list statement's output columns.
     QString m_where;
     QVariantList m_whereParams;

@@ -44,6 +44,7 @@ SearchPanel::SearchPanel(QWidget *parent)
     connect(button(QStringLiteral("searchRun"), QStringLiteral("查找")), &QPushButton::clicked, this, [this] { search(); });
     connect(button(QStringLiteral("searchClear"), QStringLiteral("清空条件")), &QPushButton::clicked, this, [this] {
         clearFields();
+        m_savedList->setCurrentIndex(0);
         search();
     });
     buttons->addSpacing(16);
@@ -401,6 +402,51 @@ void SearchPanel::focusFirstField()
         }
     }
     m_savedList->setFocus(Qt::ShortcutFocusReason);
+}
+
+void SearchPanel::keyPressEvent(QKeyEvent *event)
+{
+    // Escape from any control of the panel (buttons and the list pass it on).
+    if (event->key() == Qt::Key_Escape) {
+        emit collapseRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+QString SearchPanel::appliedText() const
+{
+    QStringList parts;
+    for (const SearchTerm &t : m_applied.terms()) {
+        const auto field = std::find_if(m_fields.begin(), m_fields.end(), [&](const Field &f) { return f.column.field == t.field; });
+        if (field == m_fields.end() || t.isEmpty())
+            continue;
+        QString value;
+        switch (t.kind) {
+        case SearchTerm::Kind::Range:
+            value = t.from.trimmed().isEmpty() ? QStringLiteral("不超过 %1").arg(t.to.trimmed())
+                    : t.to.trimmed().isEmpty() ? QStringLiteral("不低于 %1").arg(t.from.trimmed())
+                                               : QStringLiteral("%1 至 %2").arg(t.from.trimmed(), t.to.trimmed());
+            break;
+        case SearchTerm::Kind::Choice: {
+            QStringList shown;
+            for (const QCheckBox *box : field->boxes)
+                if (t.values.contains(box->property("searchValue").toString()))
+                    shown << box->text();
+            if (field->list)
+                for (int i = 0; i < field->list->count(); ++i)
+                    if (t.values.contains(field->list->item(i)->data(Qt::UserRole).toString()))
+                        shown << field->list->item(i)->text();
+            value = shown.join(u'、');
+            break;
+        }
+        case SearchTerm::Kind::Text:
+            value = QStringLiteral("包含“%1”").arg(t.text.trimmed());
+            break;
+        }
+        parts << field->column.caption + u'：' + value;
+    }
+    return parts.join(u'；');
 }
 
 bool SearchPanel::eventFilter(QObject *watched, QEvent *event)

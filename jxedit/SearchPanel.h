@@ -45,6 +45,10 @@ public:
     bool removeSaved(const QString &name);
     QStringList savedNames() const;
 
+    /// The condition in force in a line ("区域：滨江区；售价(万元)：200 至 400"), for
+    /// while the panel is collapsed; empty when none.
+    QString appliedText() const;
+
     /// The last message of the panel (a refusal or what was left out).
     QString message() const;
     void focusFirstField();
@@ -56,6 +60,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     struct Field

@@ -225,6 +225,18 @@ TEST_P(SearchTest, ASearchIsKeptPerUserAndProgramAndChosenAgain)
     EXPECT_TRUE(child<QCheckBox>(again, QStringLiteral("choice:district:滨江区"))->isChecked());
     EXPECT_FALSE(child<QCheckBox>(again, QStringLiteral("choice:dealtype:出租"))->isChecked());
 
+    // Collapsed with Escape, the list says which rows it shows; opened again, the panel says it.
+    QTest::keyClick(edit(again, QStringLiteral("from:area")), Qt::Key_Escape);
+    QWidget *panel = child<QWidget>(again, QStringLiteral("searchPanel"));
+    QLabel *summary = child<QLabel>(again, QStringLiteral("searchSummary"));
+    ASSERT_TRUE(panel && summary);
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_FALSE(summary->isHidden());
+    EXPECT_EQ(summary->text(), QStringLiteral("查找条件：交易类型：出售；区域：滨江区；面积(㎡)：不低于 100（Ctrl+Shift+F 展开）"));
+    trigger(again, "search");
+    EXPECT_FALSE(panel->isHidden());
+    EXPECT_TRUE(summary->isHidden());
+
     // Deleting asks too.
     boxes.setAnswer(jx::No);
     EXPECT_FALSE(call(again, "DeleteSearch", QStringLiteral("滨江出售")));
