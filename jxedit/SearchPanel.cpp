@@ -39,6 +39,7 @@ SearchPanel::SearchPanel(QWidget *parent)
         b->setObjectName(name);
         b->setAutoDefault(false);
         buttons->addWidget(b);
+        m_commands << b;
         return b;
     };
     connect(button(QStringLiteral("searchRun"), QStringLiteral("查找")), &QPushButton::clicked, this, [this] { search(); });
@@ -56,6 +57,7 @@ SearchPanel::SearchPanel(QWidget *parent)
     m_savedList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     savedLabel->setBuddy(m_savedList);
     buttons->addWidget(m_savedList);
+    m_commands << m_savedList;
     // Choosing a kept search runs it; the first entry is the hint "(选择)".
     connect(m_savedList, &QComboBox::activated, this, [this](int index) {
         if (index > 0)
@@ -182,6 +184,20 @@ void SearchPanel::setup(const DataLink &link, const QVector<ColumnDef> &columns,
             addField(link, c, *kind, row, slot);
     for (int s = 0; s < kFieldsPerRow; ++s)
         m_grid->setColumnStretch(s * 2 + 1, 1);
+    // The fields are made after the buttons: Tab goes through the fields
+    // first, then to 查找 and the saved searches.
+    if (!m_fields.isEmpty()) {
+        const Field &f = m_fields.last();
+        QWidget *previous = f.to ? static_cast<QWidget *>(f.to)
+                            : f.text ? static_cast<QWidget *>(f.text)
+                            : f.list ? static_cast<QWidget *>(f.list)
+                                     : (f.boxes.isEmpty() ? nullptr : f.boxes.last());
+        for (QWidget *w : std::as_const(m_commands)) {
+            if (previous)
+                setTabOrder(previous, w);
+            previous = w;
+        }
+    }
     refreshSaved();
 }
 

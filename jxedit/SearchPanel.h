@@ -85,6 +85,7 @@ private:
     QGridLayout *m_grid;
     QComboBox *m_savedList;
     QLabel *m_message;
+    QVector<QWidget *> m_commands; // the buttons and the saved list, in their order
 };
 
 } // namespace jxedit

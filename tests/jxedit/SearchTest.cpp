@@ -55,6 +55,10 @@ TEST_P(SearchTest, RangesChoicesAndTextNarrowTheListTogether)
 {
     qvcontrols::ControlSite *site = openList(1002);
     ASSERT_EQ(rowCount(site), 300);
+    // Tab runs through the fields, then to the search button.
+    QWidget *next = edit(site, QStringLiteral("to:regdate"))->nextInFocusChain();
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->objectName(), QStringLiteral("searchRun"));
     // Nothing typed is no condition.
     enter(site, QStringLiteral("from:area"));
     EXPECT_EQ(rowCount(site), 300);
