@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -173,6 +174,46 @@ TEST_P(SearchTest, AListOrderedByJoinedColumnsKeepsItsOrderUnderACondition)
     ASSERT_EQ(m->headerData(signdate, Qt::Horizontal).toString(), QStringLiteral("签约日期"));
     for (int r = 1; r < m->rowCount(); ++r)
         ASSERT_GE(m->index(r - 1, signdate).data().toString(), m->index(r, signdate).data().toString()) << r;
+}
+
+TEST_P(SearchTest, AnOrderByAnExpressionStaysInsideAndBothEnginesKeepIt)
+{
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("update jx_function set listsql='select id,code,dealtype,district,community,rooms,area,"
+                                             "price as saleprice,price as rentprice,agent,status,regdate from fy_house"
+                                             " order by rooms*100000+id desc' where progid=1002")));
+    qvcontrols::ControlSite *site = openList(1002);
+    tick(site, QStringLiteral("choice:dealtype:出售"));
+    enter(site, QStringLiteral("from:area"));
+    ASSERT_EQ(rowCount(site), count(QStringLiteral("dealtype='出售'")));
+    QAbstractItemModel *m = shown(site);
+    const int rooms = 4;
+    ASSERT_EQ(m->headerData(rooms, Qt::Horizontal).toString(), QStringLiteral("房间数"));
+    for (int r = 1; r < m->rowCount(); ++r) {
+        const int before = m->index(r - 1, rooms).data(Qt::EditRole).toInt(), now = m->index(r, rooms).data(Qt::EditRole).toInt();
+        ASSERT_GE(before, now) << r;
+        if (before == now) {
+            ASSERT_GT(m->index(r - 1, 0).data().toString(), m->index(r, 0).data().toString()) << r;
+        }
+    }
+}
+
+TEST_P(SearchTest, ManyChoicesAreACheckList)
+{
+    // Beyond eight districts the boxes become a list checked with the space bar.
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("insert into fy_district (id, code, name) values (9, '09', '富阳区')")));
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("update fy_house set district='富阳区' where id in (4, 5)")));
+    qvcontrols::ControlSite *site = openList(1002);
+    auto *list = child<QListWidget>(site, QStringLiteral("choice:district"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->count(), 9);
+    EXPECT_EQ(list->accessibleName(), QStringLiteral("区域"));
+    const QList<QListWidgetItem *> found = list->findItems(QStringLiteral("富阳区"), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    list->setCurrentItem(found.first());
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(found.first()->checkState(), Qt::Checked);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(rowCount(site), 2);
 }
 
 TEST_P(SearchTest, ASearchIsKeptPerUserAndProgramAndChosenAgain)
