@@ -114,6 +114,9 @@ bool QueryControl::start(const com::DispArgs &)
     allowCommand(QStringLiteral("export"), allowed(Right::Export), refusal(Right::Export));
     m_grid->restoreLayout(QString::number(progId()));
     m_search->setup(link(), m_def.columns, userName(), progId());
+    m_where.clear();
+    m_whereParams.clear();
+    updateSearchSummary();
     reload();
     return errorText().isEmpty();
 }

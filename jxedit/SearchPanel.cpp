@@ -176,6 +176,13 @@ void SearchPanel::addField(const DataLink &link, const ColumnDef &column, Search
 
 void SearchPanel::setup(const DataLink &link, const QVector<ColumnDef> &columns, const QString &user, int progId)
 {
+    // Started again (another Py_Init): the fields are made anew for the definition as it is now.
+    while (QLayoutItem *item = m_grid->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    m_fields.clear();
+    m_applied = SearchCondition();
     m_columns = columns;
     m_saved = SavedSearches(link, user, progId);
     int row = 0, slot = 0;

@@ -197,6 +197,17 @@ TEST_P(SearchTest, AnOrderByAnExpressionStaysInsideAndBothEnginesKeepIt)
     }
 }
 
+TEST_P(SearchTest, StartedAgainTheListHasOneSetOfFieldsAndNoCondition)
+{
+    qvcontrols::ControlSite *site = openList(1002);
+    tick(site, QStringLiteral("choice:dealtype:出租"));
+    enter(site, QStringLiteral("from:area"));
+    ASSERT_LT(rowCount(site), 300);
+    ASSERT_TRUE(start(site, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("列表"))}));
+    EXPECT_EQ(site->widget()->findChildren<QLineEdit *>(QStringLiteral("from:area")).size(), 1);
+    EXPECT_EQ(rowCount(site), 300);
+}
+
 TEST_P(SearchTest, ManyChoicesAreACheckList)
 {
     // Beyond eight districts the boxes become a list checked with the space bar.
