@@ -3,12 +3,15 @@
 #include "jxedit/CsvExport.h"
 #include "jxedit/GridView.h"
 #include "jxedit/RowModel.h"
+#include "jxedit/SearchCondition.h"
+#include "jxedit/SearchPanel.h"
 
 #include "platform/MessageBox.h"
 #include "platform/com/Dispatchable.h"
 
 #include <QAction>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
@@ -17,8 +20,14 @@
 
 namespace jxedit {
 
-QueryControl::QueryControl() : m_grid(new GridView(page()))
+QueryControl::QueryControl() : m_grid(new GridView(page())), m_search(new SearchPanel(page())), m_searchSummary(new QLabel(page()))
 {
+    m_search->hide();
+    body()->addWidget(m_search);
+    m_searchSummary->setObjectName(QStringLiteral("searchSummary"));
+    m_searchSummary->setWordWrap(true);
+    m_searchSummary->hide();
+    body()->addWidget(m_searchSummary);
     body()->addWidget(m_grid, 1);
     QObject::connect(addCommand(QStringLiteral("new"), QStringLiteral("新增"), QKeySequence::New), &QAction::triggered, m_grid, [this] {
         raiseEvent(QStringLiteral("filenew"), {com::Variant::fromInt32(m_def.editProg)});
@@ -36,6 +45,15 @@ QueryControl::QueryControl() : m_grid(new GridView(page()))
     });
     QObject::connect(addCommand(QStringLiteral("filter"), QStringLiteral("筛选"), QKeySequence::Find), &QAction::triggered, m_grid,
                      [this] { m_grid->filterBox()->setFocus(); });
+    QObject::connect(addCommand(QStringLiteral("search"), QStringLiteral("查找条件"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F)),
+                     &QAction::triggered, m_grid, [this] { showSearch(m_search->isHidden()); });
+    QObject::connect(m_search, &SearchPanel::collapseRequested, m_grid, [this] { showSearch(false); });
+    QObject::connect(m_search, &SearchPanel::searchRequested, m_grid, [this](const QString &where, const QVariantList &params) {
+        m_where = where;
+        m_whereParams = params;
+        reload();
+        updateSearchSummary();
+    });
     QObject::connect(addCommand(QStringLiteral("refresh"), QStringLiteral("刷新"), QKeySequence::Refresh), &QAction::triggered,
                      m_grid, [this] { reload(); });
     QObject::connect(addCommand(QStringLiteral("copy"), QStringLiteral("复制"), QKeySequence::Copy), &QAction::triggered, m_grid,
@@ -57,6 +75,20 @@ QueryControl::QueryControl() : m_grid(new GridView(page()))
             showError(why);
         return com::Variant::fromBool(ok);
     });
+    // The panel's saved searches for a script or a test, through the paths of its buttons.
+    members().add(QStringLiteral("SaveSearch"), [this](const com::DispArgs &a) {
+        return com::Variant::fromBool(m_search->saveAs(com::argText(a, 0)));
+    });
+    members().add(QStringLiteral("ChooseSearch"), [this](const com::DispArgs &a) {
+        return com::Variant::fromBool(m_search->choose(com::argText(a, 0)));
+    });
+    members().add(QStringLiteral("DeleteSearch"), [this](const com::DispArgs &a) {
+        return com::Variant::fromBool(m_search->removeSaved(com::argText(a, 0)));
+    });
+    members().add(QStringLiteral("SavedSearches"), [this](const com::DispArgs &) {
+        return com::Variant::fromString(m_search->savedNames().join(u'\n'));
+    });
+    members().add(QStringLiteral("SearchMessage"), [this](const com::DispArgs &) { return com::Variant::fromString(m_search->message()); });
     members().add(QStringLiteral("RowCount"), [this](const com::DispArgs &) {
         m_grid->fetchAll();
         return com::Variant::fromInt32(m_grid->shown()->rowCount());
@@ -81,6 +113,10 @@ bool QueryControl::start(const com::DispArgs &)
     }
     allowCommand(QStringLiteral("export"), allowed(Right::Export), refusal(Right::Export));
     m_grid->restoreLayout(QString::number(progId()));
+    m_search->setup(link(), m_def.columns, userName(), progId());
+    m_where.clear();
+    m_whereParams.clear();
+    updateSearchSummary();
     reload();
     return errorText().isEmpty();
 }
@@ -89,11 +125,41 @@ void QueryControl::reload()
 {
     QString why;
     hideError();
-    if (!m_grid->load(link(), m_def.listSql, {}, m_def.columns, m_def.keyField, why, DataLink::Origin::Definition))
+    // A search runs the definition's statement inside one that keeps the rows
+    // asked for; without one the statement runs as the definition has it.
+    QString sql = m_def.listSql;
+    if (!m_where.isEmpty()) {
+        QStringList known{m_def.keyField};
+        for (const ColumnDef &c : m_def.columns)
+            known << c.field;
+        sql = SearchCondition::wrap(m_def.listSql, m_where, known);
+    }
+    if (!m_grid->load(link(), sql, m_whereParams, m_def.columns, m_def.keyField, why, DataLink::Origin::Definition))
         showError(QStringLiteral("程序<%1>（%2）的定义：%3").arg(progId()).arg(m_def.title, why));
 }
 
 void QueryControl::clear() { m_grid->stop(); }
+
+void QueryControl::showSearch(bool shown)
+{
+    m_search->setVisible(shown);
+    updateSearchSummary();
+    if (shown)
+        m_search->focusFirstField();
+    else
+        m_grid->view()->setFocus(Qt::ShortcutFocusReason);
+}
+
+void QueryControl::updateSearchSummary()
+{
+    // Collapsed, the panel leaves a line saying which rows are shown, so a
+    // narrowed list is not taken for the whole.
+    const QString applied = m_search->appliedText();
+    m_searchSummary->setText(QStringLiteral("查找条件：%1（%2 展开）")
+                                 .arg(applied, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F).toString(QKeySequence::NativeText)));
+    m_searchSummary->setAccessibleName(m_searchSummary->text());
+    m_searchSummary->setHidden(!m_search->isHidden() || applied.isEmpty());
+}
 
 bool QueryControl::exportCsv(const QString &path, QString &why) const
 {

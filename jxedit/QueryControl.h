@@ -3,9 +3,12 @@
 #include "jxedit/FunctionControl.h"
 #include "jxedit/FunctionDefinition.h"
 
+class QLabel;
+
 namespace jxedit {
 
 class GridView;
+class SearchPanel;
 
 /// "JxEdit.oquery": the rows of a program's list statement in a grid.
 /// Py_Init(context, configuration, program number, caption).
@@ -14,6 +17,7 @@ class QueryControl final : public FunctionControl
 public:
     QueryControl();
     GridView *grid() const { return m_grid; }
+    SearchPanel *searchPanel() const { return m_search; }
     bool exportCsv(const QString &path, QString &why) const;
 
 protected:
@@ -23,8 +27,15 @@ protected:
 private:
     void reload();
     void exportInteractively();
+    void showSearch(bool shown);
+    void updateSearchSummary();
     FunctionDefinition m_def;
     GridView *m_grid;
+    SearchPanel *m_search;
+    QLabel *m_searchSummary; // the condition in force while the panel is collapsed
+    // The panel's condition in force, over the list statement's output columns.
+    QString m_where;
+    QVariantList m_whereParams;
 };
 
 } // namespace jxedit

@@ -238,3 +238,16 @@ CREATE TABLE cj_offer (
 );
 CREATE INDEX ix_cj_offer_house ON cj_offer (houseid, amount);
 CREATE INDEX ix_cj_offer_customer ON cj_offer (customerid);
+
+-- A search a user kept under a name in one program's list, chosen again from
+-- the search panel. The conditions are the panel's text (JSON: field, caption,
+-- kind and values per condition), read back against the program's columns as
+-- they are then, so a condition whose column went is left out and named.
+CREATE TABLE jx_savedsearch (
+  username   VARCHAR(50) NOT NULL,
+  progid     INTEGER NOT NULL,
+  name       VARCHAR(50) NOT NULL,
+  conditions TEXT NOT NULL DEFAULT '',
+  savedat    VARCHAR(19) NOT NULL DEFAULT '',
+  PRIMARY KEY (username, progid, name)
+);

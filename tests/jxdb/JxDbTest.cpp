@@ -249,7 +249,7 @@ TEST_F(JxDb, DemoMovesToPostgresConsoleStartsOnItAndItComesBackUnchanged)
     ASSERT_TRUE(lite.OpenDirect(QStringLiteral("sqlite"), demoDb));
     ASSERT_TRUE(pg.OpenDirect(QStringLiteral("postgres"), server.connection()));
     const auto liteCounts = rowCounts(lite);
-    ASSERT_EQ(liteCounts.size(), 27); // the product tables (roles and the sign-in brake among them), the business functions' own with viewings and offers, their history and match reminders
+    ASSERT_EQ(liteCounts.size(), 28); // the product tables (roles and the sign-in brake among them), the business functions' own with viewings and offers, their history, match reminders and saved searches
     EXPECT_EQ(rowCounts(pg), liteCounts);
     EXPECT_GT(liteCounts.value("xt_menu"), 0);
 
@@ -457,7 +457,7 @@ TEST_F(JxDb, EncodedSeparatorCannotRedirectACopyIntoAnotherDatabase)
     const ToolRun copied = jxdb(home.path(), {QStringLiteral("copy"), config, encoded});
     ASSERT_EQ(copied.rc, 0) << show(copied);
     ASSERT_TRUE(pg.OpenDirect(QStringLiteral("postgres"), alpha.connection()));
-    EXPECT_EQ(rowCounts(pg).size(), 27);
+    EXPECT_EQ(rowCounts(pg).size(), 28);
 }
 
 } // namespace
