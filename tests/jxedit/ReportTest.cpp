@@ -125,7 +125,7 @@ TEST_P(ReportTest, DealReportCountsContractsInForceOfThePeriodAndEveryPdfPageCar
         EXPECT_TRUE(page.contains(flat(QStringLiteral("第 %1 页 / 共 %2 页").arg(i + 1).arg(pages.size())))) << "page " << i + 1;
         EXPECT_TRUE(page.contains(flat(QStringLiteral("统计期间：2025-03-01 至 2025-03-31")))) << "page " << i + 1;
         // The column headers in their order, as the repeated header row gives them.
-        EXPECT_TRUE(page.contains(flat(QStringLiteral("区域签约日期合同编号小区交易类型成交价佣金(元)经纪人"))))
+        EXPECT_TRUE(page.contains(flat(QStringLiteral("区域签约日期合同编号小区交易类型成交价(万元)月租金(元/月)佣金(元)经纪人"))))
             << "page " << i + 1 << ": " << page.left(200).toStdString();
     }
 }
