@@ -35,6 +35,21 @@ DataLink DataLink::fromContext(IDispatch *context, QString &why)
     return {};
 }
 
+QString DataLink::driver() const
+{
+    if (!m_db)
+        return {};
+    try {
+        // Properties(name) is a named value; its Value is the text.
+        const com::Variant item = com::call(m_db.get(), QStringLiteral("Properties"), {com::Variant::fromString(QStringLiteral("driver"))});
+        if (IDispatch *named = com::asDispatch(item))
+            return com::toQVariant(com::get(named, QStringLiteral("Value"))).toString();
+        return com::toQVariant(item).toString();
+    } catch (const com::RuntimeError &) {
+        return {};
+    }
+}
+
 QString DataLink::takeError() const
 {
     try {

@@ -23,6 +23,8 @@ public:
     static DataLink fromContext(IDispatch *context, QString &why);
 
     bool isValid() const { return static_cast<bool>(m_db); }
+    /// "sqlite" or "postgres" (what the engine's SQL differs by); empty when unknown.
+    QString driver() const;
     IDispatch *database() const { return m_db.get(); }
 
     struct Rows

@@ -1,5 +1,7 @@
 #include "jxedit/GridView.h"
 
+#include "jxedit/CsvExport.h"
+#include "jxedit/PagedRowModel.h"
 #include "jxedit/RowModel.h"
 
 #include "platform/SettingsStore.h"
@@ -17,23 +19,31 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace jxedit {
 
 namespace {
 constexpr int kFirstBlock = 200;
 constexpr int kBlock = 5000;
+// A selection this large is summed by the database, not row by row here.
+constexpr int kSumHere = 2000;
 } // namespace
 
 GridView::GridView(QWidget *parent)
     : QWidget(parent), m_filter(new QLineEdit(this)), m_view(new QTableView(this)), m_model(new RowModel(this)),
-      m_proxy(new QSortFilterProxyModel(this)), m_saveTimer(new QTimer(this))
+      m_proxy(new QSortFilterProxyModel(this)), m_paged(new PagedRowModel(m_model, this)), m_saveTimer(new QTimer(this)),
+      m_filterTimer(new QTimer(this))
 {
     m_saveTimer->setSingleShot(true);
     m_saveTimer->setInterval(400);
     connect(m_saveTimer, &QTimer::timeout, this, &GridView::writeLayout);
+    m_filterTimer->setSingleShot(true);
+    m_filterTimer->setInterval(250);
+    connect(m_filterTimer, &QTimer::timeout, this, &GridView::applyFilter);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_filter->setPlaceholderText(QStringLiteral("筛选：输入任意列的内容"));
+    m_filter->setPlaceholderText(QStringLiteral("筛选：输入任意列的内容，多个词用空格分开"));
     m_filter->setAccessibleName(QStringLiteral("筛选"));
     m_filter->setClearButtonEnabled(true);
     layout->addWidget(m_filter);
@@ -43,7 +53,7 @@ GridView::GridView(QWidget *parent)
     m_proxy->setFilterKeyColumn(-1);
     m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
     m_proxy->setSortRole(Qt::EditRole);
-    m_view->setModel(m_proxy);
+    useModel(m_paged);
     m_view->setAccessibleName(QStringLiteral("数据列表"));
     m_view->setSortingEnabled(true);
     m_view->sortByColumn(-1, Qt::AscendingOrder);
@@ -51,22 +61,33 @@ GridView::GridView(QWidget *parent)
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setAlternatingRowColors(true);
     m_view->verticalHeader()->setDefaultSectionSize(22);
+    // Rows all of one height: the view need not ask each row for its size.
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_view->horizontalHeader()->setSectionsMovable(true);
     m_view->horizontalHeader()->setHighlightSections(false);
 
     connect(m_filter, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (m_view->model() == m_paged) {
+            m_filterTimer->start();
+            return;
+        }
         m_proxy->setFilterFixedString(text.trimmed());
         emit summaryChanged(summary());
     });
+    // Enter in the box filters at once.
+    connect(m_filter, &QLineEdit::returnPressed, this, [this] {
+        if (m_filterTimer->isActive())
+            applyFilter();
+    });
     connect(m_view, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
-        const QVariant key = m_model->keyOf(m_proxy->mapToSource(index).row());
+        const QVariant key = keyAt(index.row());
         if (key.isValid())
             emit activated(key);
     });
+    connect(m_paged, &PagedRowModel::countChanged, this, [this] { emit summaryChanged(summary()); });
+    connect(m_paged, &PagedRowModel::failed, this, &GridView::failed);
     // Enter would only move the current cell; in a list it opens the record.
     m_view->installEventFilter(this);
-    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { emit summaryChanged(summary()); });
     QHeaderView *header = m_view->horizontalHeader();
     connect(header, &QHeaderView::sectionMoved, this, &GridView::saveLayout);
     connect(header, &QHeaderView::sectionResized, this, &GridView::saveLayout);
@@ -77,6 +98,18 @@ GridView::~GridView()
     if (m_saveTimer->isActive())
         writeLayout();
 }
+
+void GridView::useModel(QAbstractItemModel *model)
+{
+    if (m_view->model() == model)
+        return;
+    QItemSelectionModel *old = m_view->selectionModel();
+    m_view->setModel(model);
+    delete old;
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit summaryChanged(summary()); });
+}
+
+QAbstractItemModel *GridView::shown() const { return m_view->model(); }
 
 bool GridView::eventFilter(QObject *watched, QEvent *event)
 {
@@ -95,6 +128,23 @@ bool GridView::load(const DataLink &link, const QString &sql, const QVariantList
                     const QString &keyField, QString &why, DataLink::Origin origin)
 {
     m_cursor = DataLink::Cursor();
+    m_filterTimer->stop();
+    m_paged->close();
+    m_paged->setFilterText(m_filter->text());
+    const PagedRowModel::Opened opened = m_paged->open(link, sql, params, origin, columns, keyField, why);
+    if (opened == PagedRowModel::Opened::Failed)
+        return false;
+    if (opened == PagedRowModel::Opened::Yes) {
+        useModel(m_paged);
+        m_restoring = true;
+        for (int c = 0; c < columns.size(); ++c)
+            m_view->setColumnWidth(c, columns.at(c).width);
+        m_restoring = false;
+        applyLayout();
+        emit summaryChanged(summary());
+        return true;
+    }
+    // Read whole: a statement the database will not take as a sub-query.
     if (!link.open(sql, params, m_cursor, why, origin))
         return false;
     if (!m_cursor.columns.isEmpty()) {
@@ -106,6 +156,8 @@ bool GridView::load(const DataLink &link, const QString &sql, const QVariantList
             }
     }
     m_model->reset(columns, m_cursor.columns, keyField);
+    useModel(m_proxy);
+    m_proxy->setFilterFixedString(m_filter->text().trimmed());
     m_restoring = true;
     for (int c = 0; c < columns.size(); ++c)
         m_view->setColumnWidth(c, columns.at(c).width);
@@ -129,10 +181,23 @@ void GridView::setRows(const QVector<ColumnDef> &columns, const QStringList &sou
                        const QString &keyField)
 {
     m_cursor = DataLink::Cursor();
+    m_filterTimer->stop();
+    m_paged->close();
     m_model->reset(columns, sourceColumns, keyField);
+    useModel(m_proxy);
+    m_proxy->setFilterFixedString(m_filter->text().trimmed());
     for (int c = 0; c < columns.size(); ++c)
         m_view->setColumnWidth(c, columns.at(c).width);
     m_model->appendRows(rows);
+    emit summaryChanged(summary());
+}
+
+void GridView::applyFilter()
+{
+    m_filterTimer->stop();
+    if (m_view->model() != m_paged)
+        return;
+    m_paged->setFilterText(m_filter->text());
     emit summaryChanged(summary());
 }
 
@@ -154,57 +219,113 @@ void GridView::fetchMore()
 
 void GridView::fetchAll()
 {
+    if (m_filterTimer->isActive())
+        applyFilter();
+    if (m_view->model() == m_paged) {
+        m_paged->finishCount();
+        return;
+    }
     while (!m_cursor.atEnd())
         fetchMore();
 }
 
-bool GridView::loading() const { return !m_cursor.atEnd(); }
+bool GridView::loading() const { return m_view->model() == m_paged ? !m_paged->countKnown() : !m_cursor.atEnd(); }
 
-void GridView::stop() { m_cursor = DataLink::Cursor(); }
+void GridView::stop()
+{
+    m_cursor = DataLink::Cursor();
+    m_filterTimer->stop();
+    m_paged->close();
+}
+
+QVariant GridView::keyAt(int row) const
+{
+    if (m_view->model() == m_paged)
+        return m_paged->keyOf(row);
+    return m_model->keyOf(m_proxy->mapToSource(m_proxy->index(row, 0)).row());
+}
 
 QVariant GridView::currentKey() const
 {
     const QModelIndex index = m_view->currentIndex();
     if (!index.isValid())
         return {};
-    return m_model->keyOf(m_proxy->mapToSource(index).row());
+    return keyAt(index.row());
 }
 
 QString GridView::summary() const
 {
-    QString text = QStringLiteral("共 %1 条记录").arg(m_proxy->rowCount());
-    const QModelIndexList selected = m_view->selectionModel()->selectedIndexes();
-    if (selected.size() > 1) {
-        const int column = selected.first().column();
-        const ColumnDef &def = m_model->column(column);
-        if (def.isNumeric()) {
-            double sum = 0;
-            int count = 0;
-            for (const QModelIndex &i : selected)
-                if (i.column() == column) {
-                    sum += i.data(Qt::EditRole).toDouble();
-                    ++count;
-                }
-            text += QStringLiteral("，选中 %1 项，“%2”合计 %3").arg(count).arg(def.caption, RowModel::text(def, sum));
+    QAbstractItemModel *model = shown();
+    if (model == m_paged && !m_paged->countKnown())
+        return QStringLiteral("正在统计记录数…");
+    QString text = QStringLiteral("共 %1 条记录").arg(model->rowCount());
+    // Ranges, not cells: a selection of every row would be millions of cells.
+    const QItemSelection selection = m_view->selectionModel()->selection();
+    if (selection.isEmpty())
+        return text;
+    const int column = selection.first().left();
+    if (column < 0 || column >= m_model->columnCount())
+        return text;
+    const ColumnDef &def = m_model->column(column);
+    if (!def.isNumeric())
+        return text;
+    qint64 count = 0;
+    double sum = 0;
+    for (const QItemSelectionRange &range : selection) {
+        if (column < range.left() || column > range.right())
+            continue;
+        count += range.height();
+        if (model == m_paged && range.height() > kSumHere) {
+            double part = 0;
+            QString why;
+            if (!m_paged->sum(column, range.top(), range.bottom(), part, why))
+                return text + QStringLiteral("，合计未能算出：") + why;
+            sum += part;
+        } else {
+            for (int r = range.top(); r <= range.bottom(); ++r)
+                sum += model->index(r, column).data(Qt::EditRole).toDouble();
         }
     }
+    if (count > 1)
+        text += QStringLiteral("，选中 %1 项，“%2”合计 %3").arg(count).arg(def.caption, RowModel::text(def, sum));
     return text;
 }
 
 QString GridView::selectedText() const
 {
-    QModelIndexList selected = m_view->selectionModel()->selectedIndexes();
-    std::sort(selected.begin(), selected.end(), [](const QModelIndex &a, const QModelIndex &b) {
-        return a.row() != b.row() ? a.row() < b.row() : a.column() < b.column();
-    });
-    QString text;
-    int row = -1;
-    for (const QModelIndex &i : selected) {
-        if (row >= 0)
-            text += i.row() != row ? u'\n' : u'\t';
-        row = i.row();
-        text += i.data(Qt::DisplayRole).toString();
+    const QItemSelection selection = m_view->selectionModel()->selection();
+    // The rows of every range, each once and in order, then each row's selected columns.
+    QVector<QPair<int, int>> spans;
+    for (const QItemSelectionRange &range : selection)
+        spans.append({range.top(), range.bottom()});
+    std::sort(spans.begin(), spans.end());
+    QVector<QPair<int, int>> merged;
+    for (const auto &s : spans) {
+        if (!merged.isEmpty() && s.first <= merged.last().second + 1)
+            merged.last().second = std::max(merged.last().second, s.second);
+        else
+            merged.append(s);
     }
+    QString text;
+    bool firstRow = true;
+    for (const auto &[top, bottom] : merged)
+        for (int r = top; r <= bottom; ++r) {
+            QVector<int> columns;
+            for (const QItemSelectionRange &range : selection)
+                if (r >= range.top() && r <= range.bottom())
+                    for (int c = range.left(); c <= range.right(); ++c)
+                        columns.append(c);
+            std::sort(columns.begin(), columns.end());
+            columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+            if (!firstRow)
+                text += u'\n';
+            firstRow = false;
+            for (int i = 0; i < columns.size(); ++i) {
+                if (i > 0)
+                    text += u'\t';
+                text += shown()->index(r, columns.at(i)).data(Qt::DisplayRole).toString();
+            }
+        }
     return text;
 }
 
@@ -212,6 +333,14 @@ void GridView::copySelection() const
 {
     if (QClipboard *clipboard = QApplication::clipboard())
         clipboard->setText(selectedText());
+}
+
+bool GridView::exportCsv(const QString &path, QString &why)
+{
+    fetchAll();
+    if (m_view->model() == m_paged)
+        return m_paged->exportCsv(path, why);
+    return CsvExport::write(*m_proxy, path, why);
 }
 
 void GridView::restoreLayout(const QString &key)

@@ -1,6 +1,5 @@
 #include "jxedit/QueryControl.h"
 
-#include "jxedit/CsvExport.h"
 #include "jxedit/GridView.h"
 #include "jxedit/RowModel.h"
 #include "jxedit/SearchCondition.h"
@@ -67,6 +66,9 @@ QueryControl::QueryControl() : m_grid(new GridView(page())), m_search(new Search
             openDetail(m_def.detailProg, key);
     });
     QObject::connect(m_grid, &GridView::summaryChanged, m_grid, [this](const QString &text) { sendMessage(text); });
+    QObject::connect(m_grid, &GridView::failed, m_grid, [this](const QString &why) {
+        showError(QStringLiteral("读取数据出错：%1。请点“刷新”重新读取").arg(why));
+    });
 
     members().add(QStringLiteral("ExportCsv"), [this](const com::DispArgs &a) {
         QString why = refusal(Right::Export);
@@ -163,8 +165,7 @@ void QueryControl::updateSearchSummary()
 
 bool QueryControl::exportCsv(const QString &path, QString &why) const
 {
-    m_grid->fetchAll();
-    return CsvExport::write(*m_grid->shown(), path, why);
+    return m_grid->exportCsv(path, why);
 }
 
 void QueryControl::exportInteractively()

@@ -54,21 +54,25 @@ void RowModel::appendRows(const QVector<QVector<QVariant>> &rows)
         return;
     beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + rows.size() - 1));
     m_rows.reserve(m_rows.size() + rows.size());
-    for (const QVector<QVariant> &source : rows) {
-        QVector<QVariant> row(m_columns.size() + 1);
-        const bool masked = m_maskSource == -1
-                            || (m_maskSource >= 0 && (m_myAgent.isEmpty() || source.value(m_maskSource).toString() != m_myAgent));
-        for (int c = 0; c < m_columns.size(); ++c) {
-            QVariant v = m_source.at(c) >= 0 ? source.value(m_source.at(c)) : QVariant();
-            if (masked && m_columns.at(c).type == u"phone" && v.isValid())
-                v = maskPhone(v.toString());
-            // Engines hand decimals back as text; numbers must sort as numbers.
-            row[c] = m_columns.at(c).isNumeric() && v.isValid() ? QVariant(v.toDouble()) : v;
-        }
-        row[m_columns.size()] = m_key >= 0 ? source.value(m_key) : QVariant();
-        m_rows.append(std::move(row));
-    }
+    for (const QVector<QVariant> &source : rows)
+        m_rows.append(shape(source));
     endInsertRows();
+}
+
+QVector<QVariant> RowModel::shape(const QVector<QVariant> &source) const
+{
+    QVector<QVariant> row(m_columns.size() + 1);
+    const bool masked = m_maskSource == -1
+                        || (m_maskSource >= 0 && (m_myAgent.isEmpty() || source.value(m_maskSource).toString() != m_myAgent));
+    for (int c = 0; c < m_columns.size(); ++c) {
+        QVariant v = m_source.at(c) >= 0 ? source.value(m_source.at(c)) : QVariant();
+        if (masked && m_columns.at(c).type == u"phone" && v.isValid())
+            v = maskPhone(v.toString());
+        // Engines hand decimals back as text; numbers must sort as numbers.
+        row[c] = m_columns.at(c).isNumeric() && v.isValid() ? QVariant(v.toDouble()) : v;
+    }
+    row[m_columns.size()] = m_key >= 0 ? source.value(m_key) : QVariant();
+    return row;
 }
 
 int RowModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }

@@ -27,6 +27,12 @@ public:
     /// `sourceColumns` are the query's field names; the key field need not be shown.
     void reset(const QVector<ColumnDef> &columns, const QStringList &sourceColumns, const QString &keyField);
     void appendRows(const QVector<QVector<QVariant>> &rows);
+    /// A query row as this model keeps it: the shown columns (numbers as
+    /// numbers, other agents' phones masked), then the key.
+    QVector<QVariant> shape(const QVector<QVariant> &source) const;
+    /// Field index of the agent that decides masking: -2 none masked, -1 every phone.
+    int maskSource() const { return m_maskSource; }
+    const QString &myAgent() const { return m_myAgent; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

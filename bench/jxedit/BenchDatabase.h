@@ -7,7 +7,10 @@
 
 #include "components/data/Database.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +41,91 @@ inline void build(Database &db, const QString &path, int listings, int customers
         std::fprintf(stderr, "setup failed: %s %s\n", qPrintable(why), qPrintable(db.LastError().Description()));
         std::exit(1);
     }
+}
+
+// The schema and definitions a database was built from: a change to them
+// makes a cached database stale.
+inline QString demoHash()
+{
+    QCryptographicHash h(QCryptographicHash::Sha1);
+    for (const char *file : {JX_DEMO_DIR "/schema.sql", JX_DEMO_DIR "/seed.sql", JX_FUNCTION_DEMO_DIR "/schema.sql", JX_FUNCTION_DEMO_DIR "/functions.sql"})
+        h.addData(readFile(QString::fromUtf8(file)).toUtf8());
+    return QString::fromLatin1(h.result().toHex().left(8));
+}
+
+// The demo with `listings` listings on `db` (already open, SQLite or a
+// PostgreSQL schema on the search path); a failure ends the run.
+inline void fill(Database &db, int listings)
+{
+    QString why;
+    const bool ok = db.ExecuteScript(readFile(QStringLiteral(JX_DEMO_DIR "/schema.sql")))
+        && db.ExecuteScript(readFile(QStringLiteral(JX_DEMO_DIR "/seed.sql")))
+        && FunctionDemo::load(db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)
+        && (listings <= 300 || FunctionDemo::addListingsInBulk(db, 301, listings - 300, why))
+        && db.Execute(QStringLiteral("analyze"));
+    if (!ok) {
+        std::fprintf(stderr, "setup failed: %s %s\n", qPrintable(why), qPrintable(db.LastError().Description()));
+        std::exit(1);
+    }
+}
+
+// An SQLite demo database of `listings` listings, built once and kept under
+// the build folder (bench-data) between runs; its path.
+inline QString cachedSqlite(int listings)
+{
+    const QString dir = QStringLiteral(JX_BENCH_DATA_DIR);
+    QDir().mkpath(dir);
+    const QString path = dir + QStringLiteral("/listings-%1-%2.db").arg(listings).arg(demoHash());
+    if (QFileInfo::exists(path))
+        return path;
+    std::fprintf(stderr, "building %s ...\n", qPrintable(path));
+    const QString partial = path + QStringLiteral(".part");
+    QFile::remove(partial);
+    QFile(partial).open(QIODevice::WriteOnly);
+    {
+        Database db;
+        if (!db.OpenDirect(QStringLiteral("sqlite"), partial)) {
+            std::fprintf(stderr, "cannot open %s\n", qPrintable(partial));
+            std::exit(1);
+        }
+        fill(db, listings);
+    }
+    // Renamed only when whole: an interrupted build is never taken for a cache.
+    if (!QFile::rename(partial, path)) {
+        std::fprintf(stderr, "cannot keep %s\n", qPrintable(path));
+        std::exit(1);
+    }
+    return path;
+}
+
+// The throw-away PostgreSQL server of the benchmarks (JX_BENCH_PG, else
+// JX_TEST_PG); empty when neither is set and PostgreSQL is skipped.
+inline QString postgresConnection()
+{
+    const QString bench = qEnvironmentVariable("JX_BENCH_PG");
+    return bench.isEmpty() ? qEnvironmentVariable("JX_TEST_PG") : bench;
+}
+
+// `db` opened on a schema of the benchmark server holding `listings`
+// listings, kept there between runs like the SQLite files.
+inline bool openPostgres(Database &db, int listings)
+{
+    const QString connection = postgresConnection();
+    if (connection.isEmpty() || !db.OpenDirect(QStringLiteral("postgres"), connection))
+        return false;
+    const QString schema = QStringLiteral("bench_%1_%2").arg(listings).arg(demoHash());
+    const QVariant found = db.QueryParams(QStringLiteral("select count(*) from information_schema.schemata where schema_name=?"), {schema}).Value();
+    if (found.toInt() == 0) {
+        std::fprintf(stderr, "building schema %s ...\n", qPrintable(schema));
+        const QString partial = schema + QStringLiteral("_part");
+        db.Execute(QStringLiteral("drop schema if exists %1 cascade").arg(partial));
+        if (!db.Execute(QStringLiteral("create schema ") + partial) || !db.Execute(QStringLiteral("set search_path to ") + partial))
+            return false;
+        fill(db, listings);
+        if (!db.Execute(QStringLiteral("alter schema %1 rename to %2").arg(partial, schema)))
+            return false;
+    }
+    return db.Execute(QStringLiteral("set search_path to ") + schema);
 }
 
 } // namespace benchdb

@@ -90,6 +90,12 @@ CREATE INDEX ix_fy_house_agent ON fy_house (agent);
 -- Matching picks listings on offer by deal type, district and price, and
 -- scores them by the fields that follow, read from the index alone.
 CREATE INDEX ix_fy_house_match ON fy_house (dealtype, status, district, price, area, rooms);
+-- The listing grid sorts in the database by a clicked column, ties by id:
+-- each of these reads a screen of rows from anywhere in the order.
+CREATE INDEX ix_fy_house_price ON fy_house (price, id);
+CREATE INDEX ix_fy_house_area ON fy_house (area, id);
+CREATE INDEX ix_fy_house_regdate ON fy_house (regdate, id);
+CREATE INDEX ix_fy_house_community ON fy_house (community, id);
 
 CREATE TABLE kh_customer (
   id        INTEGER NOT NULL PRIMARY KEY,
@@ -116,6 +122,9 @@ CREATE TABLE kh_customer (
   CHECK (areamax = 0 OR areamin <= areamax)
 );
 CREATE INDEX ix_kh_customer_agent ON kh_customer (agent);
+-- Sort orders of the customer grid (ties by id).
+CREATE INDEX ix_kh_customer_name ON kh_customer (name, id);
+CREATE INDEX ix_kh_customer_pricemax ON kh_customer (pricemax, id);
 -- Matching picks customers still looking by deal type and budget, and
 -- scores them by the fields that follow, read from the index alone.
 CREATE INDEX ix_kh_customer_match ON kh_customer (dealtype, status, pricemax, pricemin, areamin, areamax, rooms, districts);

@@ -14,6 +14,9 @@ public:
     static bool load(Database &db, const QString &sqlDir, QString &why);
     /// Adds `count` listings with ids from `firstId` on, in one transaction.
     static bool addListings(Database &db, int firstId, int count, QString &why);
+    /// As addListings for benchmark databases of a million rows: the same
+    /// spreads, many rows to a statement, one transaction.
+    static bool addListingsInBulk(Database &db, int firstId, int count, QString &why);
     /// Adds `count` customers with ids from `firstId` on, in one transaction.
     static bool addCustomers(Database &db, int firstId, int count, QString &why);
 };
