@@ -528,6 +528,10 @@ void frmMain::ClearDynamicControls(bool buttons)
 
 void frmMain::BuildMenuButtons(const QString &group)
 {
+    // Removed, built and placed unseen, then painted once; the icons are read
+    // in one statement after the buttons, rather than one per button.
+    m_navContainer->suspendLayout();
+    const auto paintAgain = qScopeGuard([this] { m_navContainer->resumeLayout(); });
     ClearDynamicControls(true);
     ::AppContext *context = m_session.AppContext();
     ::Database *db = context ? context->Database() : nullptr;
@@ -550,10 +554,6 @@ void frmMain::BuildMenuButtons(const QString &group)
     });
     int selected = 0;
     int i = 0;
-    // Built unseen, then painted once; the icons are read in one statement
-    // after the buttons, rather than one statement per button.
-    m_navContainer->setUpdatesEnabled(false);
-    const auto paintAgain = qScopeGuard([this] { m_navContainer->setUpdatesEnabled(true); });
     std::vector<std::pair<qvcontrols::Button2 *, QString>> iconsToLoad;
     // A failed end-of-rows test counts as the end, so the loop always ends.
     const auto atEnd = [&rs] {
