@@ -2,8 +2,10 @@
 
 #include "platform/PathMapper.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPixmapCache>
 
 namespace qvcontrols {
 
@@ -12,8 +14,17 @@ QPixmap PictureLoader::LoadPicture(const QString &path)
     if (path.trimmed().isEmpty())
         return {};
     const QString local = jx::toLocalPath(path);
-    if (!QFileInfo(local).isFile())
+    const QFileInfo file(local);
+    if (!file.isFile())
         return {};
+    // The same icon is shown by many buttons and diagram nodes: decoded once
+    // per file as it stands (Qt's own pixmap cache, as QPixmap::load uses).
+    const QString key = QStringLiteral("qvcontrols.picture:%1:%2:%3")
+                            .arg(file.absoluteFilePath())
+                            .arg(file.size())
+                            .arg(file.lastModified().toMSecsSinceEpoch());
+    if (QPixmap cached; QPixmapCache::find(key, &cached))
+        return cached;
     QImageReader reader(local);
     reader.setDecideFormatFromContent(true);
     // Icons hold several sizes; take the largest.
@@ -27,7 +38,9 @@ QPixmap PictureLoader::LoadPicture(const QString &path)
     } while (reader.supportsAnimation() == false && reader.jumpToNextImage());
     if (best.isNull())
         return {};
-    return QPixmap::fromImage(best);
+    const QPixmap picture = QPixmap::fromImage(best);
+    QPixmapCache::insert(key, picture);
+    return picture;
 }
 
 } // namespace qvcontrols

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 
 #include <algorithm>
 
@@ -60,7 +61,36 @@ QPainterPath arrowPath(int direction, QSizeF size)
 
 void qvArrow::paintEvent(QPaintEvent *)
 {
-    QPainter p(this);
+    // A diagram holds many arrows that look alike: each look is drawn once,
+    // into Qt's pixmap cache, and copied from there.
+    const qreal ratio = devicePixelRatioF();
+    const QString key = QStringLiteral("qvcontrols.arrow:%1x%2@%3:%4:%5:%6:%7:%8:%9:%10:%11")
+                            .arg(width())
+                            .arg(height())
+                            .arg(ratio)
+                            .arg(m_direction)
+                            .arg(m_foreColor)
+                            .arg(m_backColor)
+                            .arg(m_alpha)
+                            .arg(m_appearance)
+                            .arg(m_borderStyle)
+                            .arg(m_shadowLength)
+                            .arg(m_shadowStep);
+    QPixmap look;
+    if (!QPixmapCache::find(key, &look)) {
+        look = QPixmap(size() * ratio);
+        look.setDevicePixelRatio(ratio);
+        look.fill(Qt::transparent);
+        QPainter painter(&look);
+        paintArrow(painter);
+        painter.end();
+        QPixmapCache::insert(key, look);
+    }
+    QPainter(this).drawPixmap(0, 0, look);
+}
+
+void qvArrow::paintArrow(QPainter &p) const
+{
     p.setRenderHint(QPainter::Antialiasing);
     if (m_alpha > 0) {
         QColor back = oleToColor(m_backColor);

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+class QPainter;
+
 namespace qvcontrols {
 
 // qvPilot.qvArrow: a drawn connector of a navigation diagram, a thick line
@@ -62,6 +64,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void paintArrow(QPainter &painter) const;
+
     int32_t m_foreColor = 0;
     int m_direction = Right;
     int m_appearance = 0;
