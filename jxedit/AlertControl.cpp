@@ -195,7 +195,7 @@ bool AlertControl::reload()
                     {QStringLiteral("kind"), QStringLiteral("day"), QStringLiteral("what"), QStringLiteral("agent"), QStringLiteral("key")},
                     rows, QStringLiteral("key"));
     sendMessage(QStringLiteral("今日提醒 %1 项").arg(rows.size()));
-    showTeam(name);
+    showTeam(name, rows);
     return true;
 }
 
@@ -210,7 +210,7 @@ bool AlertControl::seesTeam() const
     return allowed(Right::OthersRecords, program.toInt());
 }
 
-void AlertControl::showTeam(const QString &me)
+void AlertControl::showTeam(const QString &me, const QVector<QVector<QVariant>> &ownRows)
 {
     if (!seesTeam()) {
         if (m_team)
@@ -218,12 +218,17 @@ void AlertControl::showTeam(const QString &me)
         m_grid->show();
         return;
     }
-    m_teamPass = true;
     m_teamAgent = me;
-    const bool read = reload();
-    m_teamPass = false;
-    if (!read)
-        return; // the reason is shown; the user's own list stays
+    if (me.isEmpty()) {
+        // Someone who is no agent has everyone's reminders as his own list already.
+        m_collected = ownRows;
+    } else {
+        m_teamPass = true;
+        const bool read = reload();
+        m_teamPass = false;
+        if (!read)
+            return; // the reason is shown; the user's own list stays
+    }
     if (!m_team) {
         m_team = new QTreeView(page());
         m_team->setObjectName(QStringLiteral("team"));

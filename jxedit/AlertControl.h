@@ -39,9 +39,10 @@ protected:
 private:
     bool reload();
     int daysAhead() const;
-    /// After the user's own list is read: for a manager, reads everyone's
-    /// again and shows it grouped by agent, his own group first.
-    void showTeam(const QString &me);
+    /// After the user's own list (`ownRows`) is read: for a manager, shows
+    /// everyone's grouped by agent, his own group first; read again only when
+    /// his own list is not everyone's already.
+    void showTeam(const QString &me, const QVector<QVector<QVariant>> &ownRows);
     bool seesTeam() const;
     GridView *m_grid;
     QTreeView *m_team = nullptr;
