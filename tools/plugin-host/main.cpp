@@ -24,6 +24,7 @@
 #include "platform/com/LateBound.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -107,34 +108,38 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     jx::installQtTranslations(app);
-    QString file, className, progId, installation;
-    extplugin::ParameterList params;
-    bool action = false;
-    const QStringList args = app.arguments().mid(1);
-    if (!args.isEmpty() && args[0] == QLatin1String("--scan")) {
-        if (args.size() != 2)
+    QCommandLineParser parser;
+    const QCommandLineOption scanOption(QStringLiteral("scan"), QStringLiteral("List the plug-ins of a library or Plugin folder."),
+                                        QStringLiteral("target"));
+    const QCommandLineOption installationOption(QStringLiteral("installation"), QStringLiteral("Run on this installation's context."),
+                                                QStringLiteral("folder"));
+    const QCommandLineOption fileOption(QStringLiteral("file"), QStringLiteral("The plug-in library."), QStringLiteral("path"));
+    const QCommandLineOption classOption(QStringLiteral("class"), QStringLiteral("The plug-in class in the library."), QStringLiteral("name"));
+    const QCommandLineOption progIdOption(QStringLiteral("progid"), QStringLiteral("The registered plug-in."), QStringLiteral("progid"));
+    const QCommandLineOption paramOption(QStringLiteral("param"), QStringLiteral("A parameter handed to the plug-in."),
+                                         QStringLiteral("name=value"));
+    const QCommandLineOption actionOption(QStringLiteral("action"), QStringLiteral("Run the plug-in's action."));
+    parser.addOptions({scanOption, installationOption, fileOption, classOption, progIdOption, paramOption, actionOption});
+    if (!parser.parse(app.arguments()) || !parser.positionalArguments().isEmpty())
+        return usage();
+    // An option given twice is a mistake, not a choice of the last one.
+    for (const QCommandLineOption *single : {&scanOption, &installationOption, &fileOption, &classOption, &progIdOption})
+        if (parser.values(*single).size() > 1)
+            return usage();
+    if (parser.isSet(scanOption)) {
+        if (parser.optionNames().size() != 1)
             return usage();
         jx::RegisterRuntimeClasses();
-        return scan(args[1]);
+        return scan(parser.value(scanOption));
     }
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == QLatin1String("--action")) {
-            action = true;
-        } else if (i + 1 < args.size() && a == QLatin1String("--installation")) {
-            installation = args[++i];
-        } else if (i + 1 < args.size() && a == QLatin1String("--file")) {
-            file = args[++i];
-        } else if (i + 1 < args.size() && a == QLatin1String("--class")) {
-            className = args[++i];
-        } else if (i + 1 < args.size() && a == QLatin1String("--progid")) {
-            progId = args[++i];
-        } else if (i + 1 < args.size() && a == QLatin1String("--param") && args[i + 1].contains(QLatin1Char('='))) {
-            const QString p = args[++i];
-            params.append({p.section(QLatin1Char('='), 0, 0), QVariant(p.section(QLatin1Char('='), 1))});
-        } else {
+    const QString file = parser.value(fileOption), className = parser.value(classOption), progId = parser.value(progIdOption),
+                  installation = parser.value(installationOption);
+    const bool action = parser.isSet(actionOption);
+    extplugin::ParameterList params;
+    for (const QString &p : parser.values(paramOption)) {
+        if (!p.contains(QLatin1Char('=')))
             return usage();
-        }
+        params.append({p.section(QLatin1Char('='), 0, 0), QVariant(p.section(QLatin1Char('='), 1))});
     }
     if (progId.isEmpty() == (file.isEmpty() || className.isEmpty()))
         return usage();
