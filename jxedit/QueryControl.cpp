@@ -19,10 +19,8 @@
 
 namespace jxedit {
 
-QueryControl::QueryControl() : m_grid(new GridView(page())), m_search(new SearchPanel(page())), m_searchSummary(new QLabel(page()))
+QueryControl::QueryControl() : m_grid(new GridView(page())), m_searchSummary(new QLabel(page()))
 {
-    m_search->hide();
-    body()->addWidget(m_search);
     m_searchSummary->setObjectName(QStringLiteral("searchSummary"));
     m_searchSummary->setWordWrap(true);
     m_searchSummary->hide();
@@ -45,14 +43,7 @@ QueryControl::QueryControl() : m_grid(new GridView(page())), m_search(new Search
     QObject::connect(addCommand(QStringLiteral("filter"), QStringLiteral("筛选"), QKeySequence::Find), &QAction::triggered, m_grid,
                      [this] { m_grid->filterBox()->setFocus(); });
     QObject::connect(addCommand(QStringLiteral("search"), QStringLiteral("查找条件"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F)),
-                     &QAction::triggered, m_grid, [this] { showSearch(m_search->isHidden()); });
-    QObject::connect(m_search, &SearchPanel::collapseRequested, m_grid, [this] { showSearch(false); });
-    QObject::connect(m_search, &SearchPanel::searchRequested, m_grid, [this](const QString &where, const QVariantList &params) {
-        m_where = where;
-        m_whereParams = params;
-        reload();
-        updateSearchSummary();
-    });
+                     &QAction::triggered, m_grid, [this] { showSearch(!m_search || m_search->isHidden()); });
     QObject::connect(addCommand(QStringLiteral("refresh"), QStringLiteral("刷新"), QKeySequence::Refresh), &QAction::triggered,
                      m_grid, [this] { reload(); });
     QObject::connect(addCommand(QStringLiteral("copy"), QStringLiteral("复制"), QKeySequence::Copy), &QAction::triggered, m_grid,
@@ -79,18 +70,18 @@ QueryControl::QueryControl() : m_grid(new GridView(page())), m_search(new Search
     });
     // The panel's saved searches for a script or a test, through the paths of its buttons.
     members().add(QStringLiteral("SaveSearch"), [this](const com::DispArgs &a) {
-        return com::Variant::fromBool(m_search->saveAs(com::argText(a, 0)));
+        return com::Variant::fromBool(searchPanel()->saveAs(com::argText(a, 0)));
     });
     members().add(QStringLiteral("ChooseSearch"), [this](const com::DispArgs &a) {
-        return com::Variant::fromBool(m_search->choose(com::argText(a, 0)));
+        return com::Variant::fromBool(searchPanel()->choose(com::argText(a, 0)));
     });
     members().add(QStringLiteral("DeleteSearch"), [this](const com::DispArgs &a) {
-        return com::Variant::fromBool(m_search->removeSaved(com::argText(a, 0)));
+        return com::Variant::fromBool(searchPanel()->removeSaved(com::argText(a, 0)));
     });
     members().add(QStringLiteral("SavedSearches"), [this](const com::DispArgs &) {
-        return com::Variant::fromString(m_search->savedNames().join(u'\n'));
+        return com::Variant::fromString(searchPanel()->savedNames().join(u'\n'));
     });
-    members().add(QStringLiteral("SearchMessage"), [this](const com::DispArgs &) { return com::Variant::fromString(m_search->message()); });
+    members().add(QStringLiteral("SearchMessage"), [this](const com::DispArgs &) { return com::Variant::fromString(searchPanel()->message()); });
     members().add(QStringLiteral("RowCount"), [this](const com::DispArgs &) {
         m_grid->fetchAll();
         return com::Variant::fromInt32(m_grid->shown()->rowCount());
@@ -115,7 +106,8 @@ bool QueryControl::start(const com::DispArgs &)
     }
     allowCommand(QStringLiteral("export"), allowed(Right::Export), refusal(Right::Export));
     m_grid->restoreLayout(QString::number(progId()));
-    m_search->setup(link(), m_def.columns, userName(), progId());
+    if (m_search)
+        m_search->setup(link(), m_def.columns, userName(), progId());
     m_where.clear();
     m_whereParams.clear();
     updateSearchSummary();
@@ -142,9 +134,31 @@ void QueryControl::reload()
 
 void QueryControl::clear() { m_grid->stop(); }
 
+SearchPanel *QueryControl::searchPanel()
+{
+    // Made when first asked for: most lists are opened, read and closed
+    // without it, and its fields and saved searches cost more than the grid.
+    if (m_search)
+        return m_search;
+    m_search = new SearchPanel(page());
+    m_search->hide();
+    body()->insertWidget(body()->indexOf(m_searchSummary), m_search);
+    QObject::connect(m_search, &SearchPanel::collapseRequested, m_grid, [this] { showSearch(false); });
+    QObject::connect(m_search, &SearchPanel::searchRequested, m_grid, [this](const QString &where, const QVariantList &params) {
+        m_where = where;
+        m_whereParams = params;
+        reload();
+        updateSearchSummary();
+    });
+    m_search->setup(link(), m_def.columns, userName(), progId());
+    return m_search;
+}
+
 void QueryControl::showSearch(bool shown)
 {
-    m_search->setVisible(shown);
+    if (!shown && !m_search)
+        return;
+    searchPanel()->setVisible(shown);
     updateSearchSummary();
     if (shown)
         m_search->focusFirstField();
@@ -156,11 +170,11 @@ void QueryControl::updateSearchSummary()
 {
     // Collapsed, the panel leaves a line saying which rows are shown, so a
     // narrowed list is not taken for the whole.
-    const QString applied = m_search->appliedText();
+    const QString applied = m_search ? m_search->appliedText() : QString();
     m_searchSummary->setText(QStringLiteral("查找条件：%1（%2 展开）")
                                  .arg(applied, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F).toString(QKeySequence::NativeText)));
     m_searchSummary->setAccessibleName(m_searchSummary->text());
-    m_searchSummary->setHidden(!m_search->isHidden() || applied.isEmpty());
+    m_searchSummary->setHidden((m_search && !m_search->isHidden()) || applied.isEmpty());
 }
 
 bool QueryControl::exportCsv(const QString &path, QString &why) const

@@ -17,7 +17,7 @@ class QueryControl final : public FunctionControl
 public:
     QueryControl();
     GridView *grid() const { return m_grid; }
-    SearchPanel *searchPanel() const { return m_search; }
+    SearchPanel *searchPanel();
     bool exportCsv(const QString &path, QString &why) const;
 
 protected:
@@ -31,7 +31,7 @@ private:
     void updateSearchSummary();
     FunctionDefinition m_def;
     GridView *m_grid;
-    SearchPanel *m_search;
+    SearchPanel *m_search = nullptr;
     QLabel *m_searchSummary; // the condition in force while the panel is collapsed
     // The panel's condition in force, over the list statement's output columns.
     QString m_where;

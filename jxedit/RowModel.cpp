@@ -1,7 +1,6 @@
 #include "jxedit/RowModel.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 
 namespace jxedit {
 
@@ -86,7 +85,15 @@ QString RowModel::text(const ColumnDef &column, const QVariant &value)
         return QStringLiteral("匹配 %1%").arg(value.toInt());
     if (column.isNumeric()) {
         const double d = value.toDouble();
-        return column.type == u"int" ? QString::number(qRound64(d)) : QLocale::c().toString(d, 'f', 2).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
+        if (column.type == u"int")
+            return QString::number(qRound64(d));
+        // Two decimals at most, without trailing zeros: "12.50" shows as "12.5", "3.00" as "3".
+        QString shown = QLocale::c().toString(d, 'f', 2);
+        while (shown.endsWith(u'0'))
+            shown.chop(1);
+        if (shown.endsWith(u'.'))
+            shown.chop(1);
+        return shown;
     }
     return value.toString();
 }

@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <sys/stat.h>
+
 namespace com {
 
 namespace {
@@ -35,8 +37,57 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
+// The contents last read, with what the file was then: every creation by
+// class name asks the registry, and the file changes rarely. A change by any
+// program replaces the file (a new inode), so a file that still has the same
+// inode, size and time holds what was read.
+struct ReadCache
+{
+    QMutex lock;
+    QString path;
+    struct stat file = {};
+    QJsonObject contents;
+};
+
+ReadCache &readCache()
+{
+    static ReadCache c;
+    return c;
+}
+
+bool sameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec
+        && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+std::optional<QJsonObject> readFile(const QString &path, QString *error);
+
 // The file's contents; a missing file is an empty registry.
 std::optional<QJsonObject> load(const QString &path, QString *error)
+{
+    struct stat now = {};
+    if (::stat(QFile::encodeName(path).constData(), &now) != 0)
+        return readFile(path, error);
+    ReadCache &cache = readCache();
+    {
+        QMutexLocker locked(&cache.lock);
+        if (cache.path == path && sameFile(cache.file, now))
+            return cache.contents;
+    }
+    std::optional<QJsonObject> contents = readFile(path, error);
+    struct stat after = {};
+    // Kept only when the file did not change while it was read.
+    if (contents && ::stat(QFile::encodeName(path).constData(), &after) == 0 && sameFile(now, after)) {
+        QMutexLocker locked(&cache.lock);
+        cache.path = path;
+        cache.file = now;
+        cache.contents = *contents;
+    }
+    return contents;
+}
+
+std::optional<QJsonObject> readFile(const QString &path, QString *error)
 {
     QFile f(path);
     if (!f.exists())
