@@ -1,5 +1,7 @@
 #include "FunctionDemo.h"
 
+#include "OfferDemo.h"
+
 #include "components/data/Database.h"
 #include "components/data/QueryResult.h"
 #include "components/data/Recordset.h"
@@ -257,6 +259,9 @@ bool FunctionDemo::load(Database &db, const QString &sqlDir, QString &why)
                      {rent ? QStringLiteral("已出租") : QStringLiteral("已成交"), house}, why)
                 && run(db, QStringLiteral("update kh_customer set status='已成交' where id=?"), {customer}, why);
     }
+    // Offers and counter-offers, the accepted ones tied to the contracts above.
+    if (ok)
+        ok = OfferDemo::add(db, why);
     if (!ok) {
         db.RollbackTrans();
         return false;
