@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <optional>
+
 namespace extplugin {
 
 namespace {
@@ -40,7 +42,7 @@ com::ComPtr<IExtPluginUI> createPlugin(const QString &progId)
     return pluginOf(object.get());
 }
 
-com::ComPtr<IUnknown> createObjectFromFile(const QString &libraryPath, const QString &className)
+com::ComPtr<IUnknown> createObjectFromFile(const QString &libraryPath, const QString &className, const com::TypeLibrary *description)
 {
     const QString path = QFileInfo(libraryPath).absoluteFilePath();
     const auto refuse = [](const QString &why) {
@@ -48,10 +50,14 @@ com::ComPtr<IUnknown> createObjectFromFile(const QString &libraryPath, const QSt
                                  com::errorText(com::errors::CannotCreateObject) + QStringLiteral("：") + why);
     };
     QString error;
-    const auto library = com::TypeLibrary::loadFromFile(path, &error);
-    if (!library)
-        throw refuse(error);
-    const auto coclass = library->findCoclass(className);
+    std::optional<com::TypeLibrary> read;
+    if (!description) {
+        read = com::TypeLibrary::loadFromFile(path, &error);
+        if (!read)
+            throw refuse(error);
+        description = &*read;
+    }
+    const auto coclass = description->findCoclass(className);
     if (!coclass)
         throw refuse(QStringLiteral("%1 中没有类 %2").arg(path, className));
     // Loaded here so that a library that will not load says why.

@@ -14,6 +14,10 @@
 #include <QString>
 #include <QVariant>
 
+namespace com {
+class TypeLibrary;
+}
+
 namespace extplugin {
 
 // Name and value of each parameter, in the order they are added; a value
@@ -25,8 +29,11 @@ QVEXTPLUGUI_EXPORT com::ComPtr<IExtPluginUI> createPlugin(const QString &progId)
 QVEXTPLUGUI_EXPORT com::ComPtr<IExtPluginUI> createPluginFromFile(const QString &libraryPath, const QString &className);
 // The object of the library's class `className` (its coclass, any letter
 // case), created through the library's class factory; the library is loaded
-// once per path and stays loaded. Raises 429 with the reason.
-QVEXTPLUGUI_EXPORT com::ComPtr<IUnknown> createObjectFromFile(const QString &libraryPath, const QString &className);
+// once per path and stays loaded. Raises 429 with the reason. `description`,
+// when given, is the library's type library already read from the file, so
+// the file is not read again.
+QVEXTPLUGUI_EXPORT com::ComPtr<IUnknown> createObjectFromFile(const QString &libraryPath, const QString &className,
+                                                              const com::TypeLibrary *description = nullptr);
 // The plug-in face of an object; raises 430 when it has none.
 QVEXTPLUGUI_EXPORT com::ComPtr<IExtPluginUI> pluginOf(IUnknown *object);
 

@@ -49,9 +49,16 @@ QList<QWidget *> NavContainer::content() const
 
 int NavContainer::contentHeight() const
 {
+    // Asked on every move and resize of a child, so a group of hundreds of
+    // buttons is laid out in one pass over the children, unsorted.
     int bottom = 0;
-    for (QWidget *w : content())
-        bottom = std::max(bottom, w->geometry().bottom() + 1 + m_offset);
+    for (QObject *child : children()) {
+        if (!child->isWidgetType())
+            continue;
+        const auto *w = static_cast<const QWidget *>(child);
+        if (w != m_bar && !w->isHidden() && !w->isWindow())
+            bottom = std::max(bottom, w->geometry().bottom() + 1 + m_offset);
+    }
     return bottom > 0 ? bottom + kBottomMargin : 0;
 }
 
@@ -88,9 +95,23 @@ void NavContainer::ensureVisible(const QWidget *child)
         scrollTo(bottom - height());
 }
 
+void NavContainer::suspendLayout()
+{
+    if (m_suspended++ == 0)
+        setUpdatesEnabled(false);
+}
+
+void NavContainer::resumeLayout()
+{
+    if (m_suspended == 0 || --m_suspended > 0)
+        return;
+    setUpdatesEnabled(true);
+    updateScrollBar();
+}
+
 void NavContainer::updateScrollBar()
 {
-    if (!m_bar)
+    if (!m_bar || m_suspended > 0)
         return;
     const int maximum = maximumScroll();
     if (maximum <= 0 && m_offset > 0) {

@@ -33,6 +33,10 @@ public:
     void scrollTo(int offset);
     // Scrolls the least that shows `child` whole (its top when it is taller).
     void ensureVisible(const QWidget *child);
+    // While many children are removed, added and placed: nothing is painted
+    // and the scroll bar is set once, at resumeLayout. Calls nest.
+    void suspendLayout();
+    void resumeLayout();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -54,6 +58,7 @@ private:
     int32_t m_backColor = 0xFAF0E6;
     int m_offset = 0;
     bool m_shifting = false;
+    int m_suspended = 0;
     QPointer<QScrollBar> m_bar;
 };
 

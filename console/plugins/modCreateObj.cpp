@@ -73,22 +73,24 @@ bool GetCoClasses(const QString &path, QList<CoClass> &table, QString *why)
     return true;
 }
 
-com::ComPtr<IUnknown> CreateObjectFromFile(const QString &path, const QString &className, QString *why)
+com::ComPtr<IUnknown> CreateObjectFromFile(const QString &path, const QString &className, QString *why,
+                                           const com::TypeLibrary *description)
 {
     // Refuse early, with the reader's reason, what has no class of that name.
-    QList<CoClass> table;
-    if (!GetCoClasses(path, table, why))
-        return {};
-    const bool found = std::any_of(table.cbegin(), table.cend(), [&](const CoClass &c) {
-        return c.name.compare(className, Qt::CaseInsensitive) == 0;
-    });
-    if (!found) {
+    std::optional<com::TypeLibrary> read;
+    if (!description) {
+        read = readTypeLibrary(path, why);
+        if (!read)
+            return {};
+        description = &*read;
+    }
+    if (!description->findCoclass(className)) {
         if (why)
             *why = QStringLiteral("库中没有类 ") + className;
         return {};
     }
     try {
-        return extplugin::createObjectFromFile(path, className);
+        return extplugin::createObjectFromFile(path, className, description);
     } catch (...) {
         if (why)
             *why = QStringLiteral("创建失败（") + com::currentErrorDescription() + QStringLiteral("）");
@@ -97,7 +99,7 @@ com::ComPtr<IUnknown> CreateObjectFromFile(const QString &path, const QString &c
 }
 
 com::ComPtr<IExtPluginUI> CreatePluginObject(const QString &path, const QString &progId, const QString &className,
-                                             int *registered, QString *why)
+                                             int *registered, QString *why, const com::TypeLibrary *description)
 {
     if (clsRegistryAccess().KeyExists(QStringLiteral("HKEY_CLASSES_ROOT\\") + progId)) {
         if (registered)
@@ -106,7 +108,7 @@ com::ComPtr<IExtPluginUI> CreatePluginObject(const QString &path, const QString 
     }
     if (registered)
         *registered = CreatedFromFile;
-    const com::ComPtr<IUnknown> object = CreateObjectFromFile(path, className, why);
+    const com::ComPtr<IUnknown> object = CreateObjectFromFile(path, className, why, description);
     if (!object)
         return {};
     return extplugin::pluginOf(object.get());
@@ -138,7 +140,7 @@ void scanLibrary(IDispatch *context, const QString &path, PluginScan &scan, QStr
                 row.descriptor.progId = libraryName + QLatin1Char('.') + row.descriptor.className;
                 QString notCreated;
                 const com::ComPtr<IExtPluginUI> plugin = CreatePluginObject(
-                    path, row.descriptor.progId, row.descriptor.className, &row.descriptor.registered, &notCreated);
+                    path, row.descriptor.progId, row.descriptor.className, &row.descriptor.registered, &notCreated, &*library);
                 if (!plugin) {
                     reason = notCreated;
                     continue;

@@ -9,6 +9,7 @@
 
 #include "extplugin/IExtPluginUI.h"
 #include "platform/com/ComPtr.h"
+#include "platform/com/TypeLibrary.h"
 
 #include <QList>
 #include <QString>
@@ -74,12 +75,16 @@ PluginScan ScanLibrary(IDispatch *context, const QString &path);
 // exists (CreatedByProgId), otherwise from the file (CreatedFromFile); null when
 // the file gave no object (`why` then says why). Raises when an object came
 // but is no plug-in, or the registered class cannot be created.
+// `description`, when given, is the library's type library already read, so
+// the file is not read again.
 com::ComPtr<IExtPluginUI> CreatePluginObject(const QString &path, const QString &progId, const QString &className,
-                                             int *registered = nullptr, QString *why = nullptr);
+                                             int *registered = nullptr, QString *why = nullptr,
+                                             const com::TypeLibrary *description = nullptr);
 
 // The object of a library's class (name compared in any letter case); null
 // with the reason in `why` when it cannot be created.
-com::ComPtr<IUnknown> CreateObjectFromFile(const QString &path, const QString &className, QString *why = nullptr);
+com::ComPtr<IUnknown> CreateObjectFromFile(const QString &path, const QString &className, QString *why = nullptr,
+                                           const com::TypeLibrary *description = nullptr);
 
 // The coclasses of a library's type library, in its order; false (reason in
 // `why`) when the file carries no readable description.

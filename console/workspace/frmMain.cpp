@@ -52,6 +52,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
 
@@ -527,6 +528,10 @@ void frmMain::ClearDynamicControls(bool buttons)
 
 void frmMain::BuildMenuButtons(const QString &group)
 {
+    // Removed, built and placed unseen, then painted once; the icons are read
+    // in one statement after the buttons, rather than one per button.
+    m_navContainer->suspendLayout();
+    const auto paintAgain = qScopeGuard([this] { m_navContainer->resumeLayout(); });
     ClearDynamicControls(true);
     ::AppContext *context = m_session.AppContext();
     ::Database *db = context ? context->Database() : nullptr;
@@ -549,6 +554,7 @@ void frmMain::BuildMenuButtons(const QString &group)
     });
     int selected = 0;
     int i = 0;
+    std::vector<std::pair<qvcontrols::Button2 *, QString>> iconsToLoad;
     // A failed end-of-rows test counts as the end, so the loop always ends.
     const auto atEnd = [&rs] {
         try {
@@ -574,14 +580,22 @@ void frmMain::BuildMenuButtons(const QString &group)
             const QString code = toText(rs.Fields(QStringLiteral("menucode")));
             button->setTag(code);
             button->show();
-            if (m_icons)
-                button->setPicture(m_icons->LoadMenuIcon(trimBlanks(code), 1));
+            iconsToLoad.emplace_back(button, trimBlanks(code));
         });
         step([&] {
             if (!stored.isEmpty() && trimBlanks(button->Caption()) == stored)
                 selected = i + 1;
         });
         ++i;
+    }
+    if (m_icons) {
+        QStringList codes;
+        for (const auto &[button, code] : iconsToLoad)
+            codes << code;
+        step([&] { m_icons->prefetch(codes, 1); });
+        for (const auto &[button, code] : iconsToLoad)
+            step([&, button = button, code = code] { button->setPicture(m_icons->LoadMenuIcon(code, 1)); });
+        m_icons->forget();
     }
     step([&] {
         // Centre the new buttons in the panel.

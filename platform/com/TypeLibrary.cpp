@@ -4,8 +4,10 @@
 
 #include <QFile>
 
-#include <cstring>
 #include <QRegularExpression>
+
+#include <cstring>
+#include <optional>
 
 namespace com {
 
@@ -34,75 +36,108 @@ bool readAt(const QByteArray &data, uint64_t offset, T *out)
     return true;
 }
 
+// Ranges of a file read as they are needed: the type library of a library
+// sits among a few kilobytes of headers, while its debug information, most
+// of its size, is never read.
+class FileParts
+{
+public:
+    explicit FileParts(QFile &file) : m_file(file), m_size(file.size()) {}
+    qsizetype size() const { return qsizetype(m_size); }
+    // [offset, offset + length), or nothing when it lies outside the file or cannot be read.
+    std::optional<QByteArray> read(uint64_t offset, uint64_t length) const
+    {
+        if (!fits(offset, length, size()) || !m_file.seek(qint64(offset)))
+            return std::nullopt;
+        QByteArray out = m_file.read(qint64(length));
+        if (out.size() != qsizetype(length))
+            return std::nullopt;
+        return out;
+    }
+
+private:
+    QFile &m_file;
+    qint64 m_size;
+};
+
 // Every loadable segment lies inside the file. The dynamic loader maps a
 // segment that runs past the end of a truncated file, and the first touch of
 // the missing pages kills the process with SIGBUS.
-bool segmentsInFile(const QByteArray &data)
+bool segmentsInFile(const QByteArray &head, const FileParts &file)
 {
     uint64_t phoff = 0;
     uint16_t phentsize = 0, phnum = 0;
-    if (!readAt(data, 0x20, &phoff) || !readAt(data, 0x36, &phentsize) || !readAt(data, 0x38, &phnum))
+    if (!readAt(head, 0x20, &phoff) || !readAt(head, 0x36, &phentsize) || !readAt(head, 0x38, &phnum))
         return false;
     if (phnum == 0)
         return true;
-    if (phentsize < 56 || !fits(phoff, uint64_t(phnum) * phentsize, data.size()))
+    if (phentsize < 56)
+        return false;
+    const std::optional<QByteArray> table = file.read(phoff, uint64_t(phnum) * phentsize);
+    if (!table)
         return false;
     for (uint16_t i = 0; i < phnum; ++i) {
-        const uint64_t base = phoff + uint64_t(i) * phentsize;
+        const uint64_t base = uint64_t(i) * phentsize;
         uint32_t type = 0;
         uint64_t offset = 0, fileSize = 0;
-        if (!readAt(data, base, &type) || !readAt(data, base + 8, &offset) || !readAt(data, base + 32, &fileSize))
+        if (!readAt(*table, base, &type) || !readAt(*table, base + 8, &offset) || !readAt(*table, base + 32, &fileSize))
             return false;
         constexpr uint32_t kLoad = 1;
-        if (type == kLoad && !fits(offset, fileSize, data.size()))
+        if (type == kLoad && !fits(offset, fileSize, file.size()))
             return false;
     }
     return true;
 }
 
 // The contents of one named section of a 64-bit little-endian ELF file.
-std::optional<QByteArray> elfSection(const QByteArray &data, const QByteArray &wanted, QString *error)
+std::optional<QByteArray> elfSection(QFile &f, const QByteArray &wanted, QString *error)
 {
-    if (data.size() < 64 || !data.startsWith("\x7f" "ELF")) {
+    const FileParts file(f);
+    const std::optional<QByteArray> head = file.read(0, 64);
+    if (!head || !head->startsWith("\x7f" "ELF")) {
         setError(error, QStringLiteral("not a shared library"));
         return std::nullopt;
     }
-    if (data[4] != 2 || data[5] != 1) {
+    if ((*head)[4] != 2 || (*head)[5] != 1) {
         setError(error, QStringLiteral("unsupported library format"));
         return std::nullopt;
     }
-    uint64_t shoff = 0;
-    uint16_t shentsize = 0, shnum = 0, shstrndx = 0;
-    if (!readAt(data, 0x28, &shoff) || !readAt(data, 0x3A, &shentsize) || !readAt(data, 0x3C, &shnum)
-        || !readAt(data, 0x3E, &shstrndx) || shentsize < 64 || shstrndx >= shnum
-        || !fits(shoff, uint64_t(shnum) * shentsize, data.size()) || !segmentsInFile(data)) {
+    const auto damaged = [error] {
         setError(error, QStringLiteral("damaged library file"));
         return std::nullopt;
-    }
+    };
+    uint64_t shoff = 0;
+    uint16_t shentsize = 0, shnum = 0, shstrndx = 0;
+    if (!readAt(*head, 0x28, &shoff) || !readAt(*head, 0x3A, &shentsize) || !readAt(*head, 0x3C, &shnum)
+        || !readAt(*head, 0x3E, &shstrndx) || shentsize < 64 || shstrndx >= shnum || !segmentsInFile(*head, file))
+        return damaged();
+    const std::optional<QByteArray> sections = file.read(shoff, uint64_t(shnum) * shentsize);
+    if (!sections)
+        return damaged();
     auto header = [&](uint16_t i, uint32_t *name, uint64_t *offset, uint64_t *size) {
-        const uint64_t base = shoff + uint64_t(i) * shentsize; // inside the file: checked above
-        return readAt(data, base, name) && readAt(data, base + 24, offset) && readAt(data, base + 32, size);
+        const uint64_t base = uint64_t(i) * shentsize;
+        return readAt(*sections, base, name) && readAt(*sections, base + 24, offset) && readAt(*sections, base + 32, size);
     };
     uint32_t n = 0;
     uint64_t strOff = 0, strSize = 0;
-    if (!header(shstrndx, &n, &strOff, &strSize) || !fits(strOff, strSize, data.size())) {
-        setError(error, QStringLiteral("damaged library file"));
-        return std::nullopt;
-    }
+    if (!header(shstrndx, &n, &strOff, &strSize))
+        return damaged();
+    const std::optional<QByteArray> names = file.read(strOff, strSize);
+    if (!names)
+        return damaged();
     for (uint16_t i = 0; i < shnum; ++i) {
         uint32_t nameOff = 0;
         uint64_t off = 0, size = 0;
         if (!header(i, &nameOff, &off, &size) || nameOff >= strSize)
             continue;
-        const char *name = data.constData() + strOff + nameOff;
+        const char *name = names->constData() + nameOff;
         const size_t maxLen = static_cast<size_t>(strSize - nameOff);
         if (qstrnlen(name, maxLen) == static_cast<size_t>(wanted.size())
             && std::memcmp(name, wanted.constData(), static_cast<size_t>(wanted.size())) == 0) {
-            if (!fits(off, size, data.size())) {
-                setError(error, QStringLiteral("damaged library file"));
-                return std::nullopt;
-            }
-            return data.mid(static_cast<qsizetype>(off), static_cast<qsizetype>(size));
+            const std::optional<QByteArray> contents = file.read(off, size);
+            if (!contents)
+                return damaged();
+            return contents;
         }
     }
     setError(error, QStringLiteral("the library has no type library"));
@@ -164,8 +199,7 @@ std::optional<TypeLibrary> TypeLibrary::loadFromFile(const QString &path, QStrin
         setError(error, QStringLiteral("cannot open %1: %2").arg(path, f.errorString()));
         return std::nullopt;
     }
-    const QByteArray data = f.readAll();
-    const std::optional<QByteArray> section = elfSection(data, QByteArrayLiteral(".qvtypelib"), error);
+    const std::optional<QByteArray> section = elfSection(f, QByteArrayLiteral(".qvtypelib"), error);
     if (!section)
         return std::nullopt;
     const qsizetype end = section->indexOf('\0');
