@@ -869,7 +869,7 @@ int EditControl::showMatches()
     return count;
 }
 
-// Offers ----------------------------------------------------------------
+// Offers: records started from another one, and the amount's unit.
 
 void EditControl::prefill(const QVariantMap &shown, const QVariantMap &hidden, Step step, std::function<void(int id)> afterSave)
 {
