@@ -152,3 +152,17 @@ INSERT INTO xt_menu VALUES ('0307', '经营概况', 'JY', '03', 2, 7, 1, 1, 104,
 INSERT INTO xt_objects VALUES (3010, '经营概况', 'JxEdit.ooverview', '', 'JY');
 INSERT INTO jx_roleright VALUES ('manager', 3010, 255);
 INSERT INTO jx_roleright VALUES ('agent', 3010, 1);
+
+-- Offers and counter-offers (出价, 还价). An agent registers his customers'
+-- offers and reads the list; accepting one signs a contract, so that takes
+-- the contract right (3001) too.
+INSERT INTO xt_menu VALUES ('0311', '出价登记', 'JY', '03', 2, 11, 1, 1, 100, 5011, 0, '');
+INSERT INTO xt_menu VALUES ('0312', '出价查询', 'JY', '03', 2, 12, 1, 1, 103, 5012, 0, '');
+INSERT INTO xt_objects VALUES (5011, '出价登记', 'JxEdit.oedit', '', 'JY');
+INSERT INTO xt_objects VALUES (5012, '出价查询', 'JxEdit.oquery', '', 'JY');
+INSERT INTO jx_right VALUES ('0002', 5011, 1);
+INSERT INTO jx_right VALUES ('0002', 5012, 1);
+INSERT INTO jx_roleright VALUES ('agent', 5011, 39);
+INSERT INTO jx_roleright VALUES ('agent', 5012, 49);
+INSERT INTO jx_roleright VALUES ('manager', 5011, 255);
+INSERT INTO jx_roleright VALUES ('manager', 5012, 255);

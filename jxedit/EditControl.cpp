@@ -1,10 +1,13 @@
 #include "jxedit/EditControl.h"
 
+#include "jxedit/ContractDialog.h"
 #include "jxedit/FieldCheck.h"
 #include "jxedit/GridView.h"
 #include "jxedit/ListingMatcher.h"
 #include "jxedit/LookupField.h"
+#include "jxedit/OfferRules.h"
 #include "jxedit/RecordStore.h"
+#include "jxedit/RecordStory.h"
 #include "jxedit/RightsForm.h"
 #include "jxedit/RowModel.h"
 
@@ -31,6 +34,7 @@ struct EditControl::Field
     QWidget *editor = nullptr;
     QPointer<LookupField> lookup; // may be gone before the control when its host went first
     QLabel *error = nullptr;
+    QLabel *label = nullptr;
     bool unfit = false; // the stored value does not fit the column's type
 };
 
@@ -59,6 +63,10 @@ EditControl::EditControl()
                      &QAction::triggered, page(), [this] { showHistory(); });
     QObject::connect(addCommand(QStringLiteral("phones"), QStringLiteral("显示电话"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T)),
                      &QAction::triggered, page(), [this] { revealPhones(); });
+    QObject::connect(addCommand(QStringLiteral("counter"), QStringLiteral("还价"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)),
+                     &QAction::triggered, page(), [this] { counterOffer(); });
+    QObject::connect(addCommand(QStringLiteral("accept"), QStringLiteral("接受出价"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)),
+                     &QAction::triggered, page(), [this] { acceptOffer(); });
     QObject::connect(addCommand(QStringLiteral("close"), QStringLiteral("关闭"), QKeySequence(Qt::CTRL | Qt::Key_W)),
                      &QAction::triggered, page(), [this] { closeForm(); });
 
@@ -68,6 +76,8 @@ EditControl::EditControl()
     members().add(QStringLiteral("Delete"), [this](const com::DispArgs &) { return com::Variant::fromBool(removeRecord()); });
     members().add(QStringLiteral("ShowHistory"), [this](const com::DispArgs &) { return com::Variant::fromInt32(showHistory()); });
     members().add(QStringLiteral("IsDirty"), [this](const com::DispArgs &) { return com::Variant::fromBool(isDirty()); });
+    members().add(QStringLiteral("CounterOffer"), [this](const com::DispArgs &) { return com::Variant::fromBool(counterOffer()); });
+    members().add(QStringLiteral("AcceptOffer"), [this](const com::DispArgs &) { return com::Variant::fromBool(acceptOffer()); });
 }
 
 EditControl::~EditControl()
@@ -77,12 +87,14 @@ EditControl::~EditControl()
             f.lookup->detach();
     if (m_rights)
         m_rights->detach();
+    if (m_story)
+        m_story->detach();
 }
 
 bool EditControl::startRightsScreen()
 {
     // The screen has its own buttons; of the record commands only closing applies.
-    for (const char *command : {"new", "save", "delete", "previous", "next", "match", "history", "phones"})
+    for (const char *command : {"new", "save", "delete", "previous", "next", "match", "history", "phones", "counter", "accept"})
         setCommandVisible(QString::fromLatin1(command), false);
     m_rights = new RightsForm(link(), context(), page());
     body()->addWidget(m_rights, 1);
@@ -192,6 +204,7 @@ void EditControl::buildForm()
         cellLayout->addWidget(f.error);
         auto *label = new QLabel(c.required ? c.caption + QStringLiteral(" *") : c.caption, m_form);
         label->setBuddy(f.editor);
+        f.label = label;
         form->addRow(label, cell);
         m_fields.push_back(f);
     }
@@ -207,8 +220,27 @@ void EditControl::buildForm()
         if (const int program = FunctionDefinition::entryProgramFor(link(), table); program > 0)
             openDetail(program, key);
     });
+    // What happened around the record: its story, a listing's offers, an offer's chain.
+    if (RecordStory::applies(m_def.table)) {
+        m_story = new RecordStory(link(), m_def.table, splitter);
+        QObject::connect(m_story, &RecordStory::openRequested, m_story, [this](const QString &table, int id) {
+            if (const int program = FunctionDefinition::entryProgramFor(link(), table); program > 0)
+                openDetail(program, id);
+            else
+                showError(QStringLiteral("没有登记这类记录的功能，无法打开"));
+        });
+    }
     body()->addWidget(splitter, 1);
     setCommandVisible(QStringLiteral("match"), !m_def.matchKind.isEmpty());
+    const bool offers = m_def.table == u"cj_offer";
+    setCommandVisible(QStringLiteral("counter"), offers);
+    setCommandVisible(QStringLiteral("accept"), offers);
+    if (offers)
+        for (const Field &f : m_fields)
+            if (f.lookup && f.def.field == u"houseid") {
+                QObject::connect(f.lookup, &LookupField::chosen, page(), [this] { updateAmountCaption(); });
+                QObject::connect(f.lookup->edit(), &QLineEdit::editingFinished, page(), [this] { updateAmountCaption(); });
+            }
 }
 
 QString EditControl::fieldText(int index) const
@@ -299,6 +331,7 @@ void EditControl::applyRights()
         }
     }
     applyPhoneMask();
+    applyOfferCommands();
 }
 
 void EditControl::applyPhoneMask()
@@ -370,7 +403,13 @@ void EditControl::newRecord()
         defaults.insert(f.def.field, value);
     }
     fillForm(defaults);
+    m_hidden.clear();
+    m_step = {};
+    m_afterSave = {};
     setMode(New);
+    updateAmountCaption();
+    if (m_story)
+        m_story->clear();
     if (m_matches)
         m_matches->hide();
     if (m_history)
@@ -396,6 +435,9 @@ bool EditControl::openRecord(int id)
     setMode(m_mode == New ? Edit : m_mode);
     if (m_history && m_history->isVisible())
         showHistory();
+    updateAmountCaption();
+    if (m_story && !m_story->load(id, why))
+        showError(QStringLiteral("读取往来记录出错：%1").arg(why));
     sendMessage(QStringLiteral("%1：记录 %2").arg(m_def.title).arg(id));
     return true;
 }
@@ -566,7 +608,9 @@ bool EditControl::save()
     QString why;
     if (m_mode == New) {
         int id = 0;
-        const RecordStore::Outcome outcome = m_store->insert(values, id, why);
+        for (auto it = m_hidden.constBegin(); it != m_hidden.constEnd(); ++it)
+            values.insert(it.key(), it.value());
+        const RecordStore::Outcome outcome = m_store->insert(values, id, why, m_step);
         if (outcome != RecordStore::Outcome::Done) {
             showError(QStringLiteral("保存失败：%1").arg(inCaptions(why)));
             sendMessage(QStringLiteral("保存失败"));
@@ -577,9 +621,15 @@ bool EditControl::save()
             if (!it.value().toString().isEmpty())
                 what << QStringLiteral("%1=%2").arg(it.key(), it.value().toString());
         logOperation(QStringLiteral("新增记录 程序<%1> 记录<%2>：%3").arg(progId()).arg(id).arg(what.join(QStringLiteral("，"))));
+        const std::function<void(int)> afterSave = std::move(m_afterSave);
+        m_hidden.clear();
+        m_step = {};
+        m_afterSave = {};
         setMode(Edit);
         openRecord(id);
         sendMessage(QStringLiteral("保存成功"));
+        if (afterSave)
+            afterSave(id);
         return true;
     }
     RecordStore::Outcome outcome = m_store->update(m_id, values, m_version, false, why);
@@ -817,6 +867,158 @@ int EditControl::showMatches()
     sendMessage(found.size() > rows.size() ? QStringLiteral("匹配到 %1 条，显示最匹配的 %2 条").arg(found.size()).arg(count)
                                            : QStringLiteral("匹配到 %1 条").arg(count));
     return count;
+}
+
+// Offers: records started from another one, and the amount's unit.
+
+void EditControl::prefill(const QVariantMap &shown, const QVariantMap &hidden, Step step, std::function<void(int id)> afterSave)
+{
+    newRecord();
+    // The defaults stay what the form was loaded with, so the filled-in values count as typed.
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        const Field &f = m_fields.at(i);
+        if (!shown.contains(f.def.field))
+            continue;
+        const QVariant v = shown.value(f.def.field);
+        if (f.lookup)
+            f.lookup->setKey(v);
+        else
+            setFieldText(int(i), f.def.isNumeric() ? RowModel::text(f.def, v) : v.toString());
+    }
+    m_hidden = hidden;
+    m_step = std::move(step);
+    m_afterSave = std::move(afterSave);
+    updateAmountCaption();
+}
+
+void EditControl::updateAmountCaption()
+{
+    if (m_def.table != u"cj_offer" || !m_store)
+        return;
+    const int house = m_def.columnIndex(QStringLiteral("houseid")), amount = m_def.columnIndex(QStringLiteral("amount"));
+    if (house < 0 || amount < 0)
+        return;
+    QVariant key;
+    QString why, dealType;
+    if (const LookupField *lookup = m_fields.at(size_t(house)).lookup; lookup && lookup->resolve(key, why))
+        OfferRules(link(), m_store->history()).dealTypeOf(key, dealType, why);
+    Field &f = m_fields.at(size_t(amount));
+    f.def.caption = OfferRules::amountCaption(dealType);
+    f.editor->setAccessibleName(f.def.caption);
+    if (f.label)
+        f.label->setText(f.def.required ? f.def.caption + QStringLiteral(" *") : f.def.caption);
+}
+
+void EditControl::applyOfferCommands()
+{
+    if (m_def.table != u"cj_offer")
+        return;
+    const bool open = m_id > 0 && m_mode != New && m_loaded.value(QStringLiteral("state")).toString() == OfferRules::kOpen;
+    const QString notOpen = m_id > 0 ? QStringLiteral("只有“有效”的出价可以还价或接受") : QStringLiteral("请先打开一条出价");
+    const QString cannotAdd = missingRight(Right::Add);
+    allowCommand(QStringLiteral("counter"), open && cannotAdd.isEmpty(), open ? cannotAdd : notOpen);
+    const QString cannotChange = missingRight(Right::Change);
+    allowCommand(QStringLiteral("accept"), open && cannotChange.isEmpty(), open ? cannotChange : notOpen);
+}
+
+bool EditControl::counterOffer()
+{
+    if (m_def.table != u"cj_offer" || m_id <= 0 || !m_store)
+        return false;
+    if (!settleUnsaved())
+        return false;
+    hideError();
+    if (const QString missing = missingRight(Right::Add); !missing.isEmpty()) {
+        showError(missing);
+        return false;
+    }
+    OfferRules::Offer offer;
+    QString why;
+    if (!OfferRules(link(), m_store->history()).read(m_id, offer, why)) {
+        showError(why);
+        return false;
+    }
+    if (offer.state != OfferRules::kOpen) {
+        showError(QStringLiteral("这条出价的状态是“%1”，只有“有效”的出价可以还价").arg(offer.state));
+        return false;
+    }
+    const DataLink db = link();
+    const ChangeHistory history = m_store->history();
+    const int parent = offer.id;
+    prefill({{QStringLiteral("houseid"), offer.houseId},
+             {QStringLiteral("customerid"), offer.customerId},
+             {QStringLiteral("agent"), offer.agent},
+             {QStringLiteral("side"), OfferRules::otherSide(offer.side)}},
+            {{QStringLiteral("parentid"), parent}},
+            [db, history, parent](int id, const QVariantMap &values, QString &reason) {
+                return OfferRules(db, history).counter(parent, id, values, reason);
+            },
+            {});
+    // The chain being answered stays in sight while the answer is typed.
+    if (m_story && !m_story->load(parent, why))
+        showError(QStringLiteral("读取往来记录出错：%1").arg(why));
+    sendMessage(QStringLiteral("还价：回应 %1 的%2 %3").arg(offer.offerDate, offer.side, RowModel::text(m_fields.at(size_t(m_def.columnIndex(QStringLiteral("amount")))).def, offer.amount)));
+    if (const int amount = m_def.columnIndex(QStringLiteral("amount")); amount >= 0)
+        m_fields.at(size_t(amount)).editor->setFocus();
+    return true;
+}
+
+bool EditControl::acceptOffer()
+{
+    if (m_def.table != u"cj_offer" || m_id <= 0 || !m_store)
+        return false;
+    if (!settleUnsaved())
+        return false;
+    hideError();
+    if (const QString missing = missingRight(Right::Change); !missing.isEmpty()) {
+        showError(missing);
+        return false;
+    }
+    const int program = FunctionDefinition::entryProgramFor(link(), QStringLiteral("ht_contract"));
+    if (program <= 0) {
+        showError(QStringLiteral("没有合同登记的功能，不能接受出价"));
+        return false;
+    }
+    if (!allowed(Right::Add, program)) {
+        showError(QStringLiteral("接受出价要登记合同：%1").arg(refusal(Right::Add)));
+        return false;
+    }
+    const OfferRules rules(link(), m_store->history());
+    OfferRules::Offer offer;
+    QString why;
+    if (!rules.read(m_id, offer, why) || !rules.checkAccept(offer, why)) {
+        showError(why);
+        sendMessage(QStringLiteral("不能接受出价"));
+        return false;
+    }
+    auto *dialog = new ContractDialog(context(), program, page()->window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    const DataLink db = link();
+    const ChangeHistory history = m_store->history();
+    const int offerId = offer.id;
+    const bool started = dialog->start({{QStringLiteral("houseid"), offer.houseId},
+                                        {QStringLiteral("customerid"), offer.customerId},
+                                        {QStringLiteral("agent"), offer.agent},
+                                        {QStringLiteral("dealtype"), offer.dealType},
+                                        {QStringLiteral("price"), offer.amount}},
+                                       [db, history, offerId](int id, const QVariantMap &values, QString &reason) {
+                                           return OfferRules(db, history).accept(offerId, id, values, reason);
+                                       },
+                                       why);
+    if (!started) {
+        delete dialog;
+        showError(why);
+        return false;
+    }
+    QObject::connect(dialog, &ContractDialog::saved, page(), [this, offerId](int contract) {
+        logOperation(QStringLiteral("接受出价 程序<%1> 记录<%2>：合同<%3>").arg(progId()).arg(offerId).arg(contract));
+        if (m_id == offerId && !isDirty())
+            openRecord(offerId);
+    });
+    QObject::connect(dialog, &ContractDialog::detailRequested, page(), [this](int prog, const QVariant &key) { openDetail(prog, key); });
+    dialog->open();
+    sendMessage(QStringLiteral("请在合同窗体中核对并保存；不保存则出价不变"));
+    return true;
 }
 
 } // namespace jxedit

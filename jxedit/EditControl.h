@@ -2,9 +2,12 @@
 
 #include "jxedit/FunctionControl.h"
 #include "jxedit/FunctionDefinition.h"
+#include "jxedit/RecordStory.h"
 
 #include <QPointer>
 #include <QVariantMap>
+
+#include <functional>
 
 class QLabel;
 
@@ -44,6 +47,21 @@ public:
     GridView *matches() const { return m_matches; }
     GridView *historyView() const { return m_history; }
 
+    // Records started from another record: an offer's counter-offer, the
+    // contract of an accepted offer.
+    using Step = std::function<bool(int id, const QVariantMap &values, QString &why)>;
+    /// Starts a new record showing `shown` (unsaved, so closing asks), with
+    /// `hidden` values stored beside the form's; `step` runs inside its
+    /// insert, `afterSave` once it is committed. 新增 lets all of it go.
+    void prefill(const QVariantMap &shown, const QVariantMap &hidden, Step step, std::function<void(int id)> afterSave);
+    /// Asks about unsaved changes; false when the user chose to go on editing.
+    bool queryCloseForm() { return settleUnsaved(); }
+    /// On an open offer: a new offer of the other side answering it.
+    bool counterOffer();
+    /// On an open offer: the contract form, filled from it, in a window of its own.
+    bool acceptOffer();
+    RecordStory *story() const { return m_story; }
+
 protected:
     bool start(const com::DispArgs &args) override;
     void parametersChanged() override;
@@ -77,6 +95,9 @@ private:
     QString missingRight(int right) const;
     void applyRights();
     void applyPhoneMask();
+    // Offers: the amount's unit follows the listing; counter and accept need an open offer.
+    void updateAmountCaption();
+    void applyOfferCommands();
 
     FunctionDefinition m_def;
     std::unique_ptr<RecordStore> m_store;
@@ -85,6 +106,10 @@ private:
     GridView *m_matches = nullptr;
     GridView *m_history = nullptr;
     QPointer<RightsForm> m_rights;
+    QPointer<RecordStory> m_story; // may be gone before the control, like the lookups
+    QVariantMap m_hidden;
+    Step m_step;
+    std::function<void(int)> m_afterSave;
     QVariantMap m_loaded;
     QStringList m_loadedTexts;
     int m_mode = New;

@@ -107,7 +107,7 @@ QString RecordStore::shown(const QString &field, const QVariant &value) const
     return c.isNumeric() ? RowModel::text(c, value.isValid() && !value.isNull() ? QVariant(value.toDouble()) : value) : value.toString();
 }
 
-RecordStore::Outcome RecordStore::insert(QVariantMap &values, int &id, QString &why) const
+RecordStore::Outcome RecordStore::insert(QVariantMap &values, int &id, QString &why, const Step &step) const
 {
     if (!m_link.begin(why))
         return Outcome::Failed;
@@ -152,6 +152,8 @@ RecordStore::Outcome RecordStore::insert(QVariantMap &values, int &id, QString &
         return fail(Outcome::Failed);
     if (!m_rules.apply(m_def.table, id, {}, values, why) || !m_history.record(m_def.table, id, 1, QStringLiteral("新增"), changes, why))
         return fail(Outcome::Failed);
+    if (step && !step(id, values, why))
+        return fail(Outcome::Refused);
     if (!m_link.commit(why))
         return fail(Outcome::Failed);
     return Outcome::Done;

@@ -6,6 +6,7 @@
 #include "jxedit/FunctionDefinition.h"
 
 #include <QDate>
+#include <functional>
 #include <QVariantMap>
 
 namespace jxedit {
@@ -29,8 +30,12 @@ public:
     /// The neighbour of `id` (forward: next higher key); 0 when there is none.
     int neighbour(int id, bool forward) const;
 
+    /// One more write that belongs to a new record (an offer it accepts or
+    /// answers), run inside its insert with the new key; false refuses the insert.
+    using Step = std::function<bool(int id, const QVariantMap &values, QString &why)>;
+
     /// A code left empty is generated from the definition's pattern (into `values`).
-    Outcome insert(QVariantMap &values, int &id, QString &why) const;
+    Outcome insert(QVariantMap &values, int &id, QString &why, const Step &step = {}) const;
     /// `force` writes over whatever version is stored (the user chose to save his anyway).
     Outcome update(int id, const QVariantMap &values, int version, bool force, QString &why) const;
     Outcome remove(int id, int version, QString &why) const;

@@ -213,3 +213,28 @@ INSERT INTO fy_agent (id, agentcode, agentname, phone, username) VALUES (6, 'A06
 -- The manager's overview: its figures are counted in code (OverviewFigures),
 -- so the definition names only its title and kind.
 INSERT INTO jx_function VALUES (3010, '经营概况', '', '', '', '', 0, 0, '', '', '', '', '', '', '', '', '', 'overview');
+
+-- Offers (出价) and counter-offers (还价). The amount's unit follows the
+-- listing's kind of deal (万元 for a sale, 元/月 for a letting), set by the
+-- form; the list shows each listing's offers best first: open ones, then by amount.
+INSERT INTO jx_function VALUES (5011, '出价登记', 'cj_offer', 'id', '', 'select * from cj_offer order by id', 0, 0, '', '', '', '', '', '', 'agent', '', '', '');
+INSERT INTO jx_function VALUES (5012, '出价查询', 'cj_offer', 'id', '', 'select o.id,h.code as house,h.community,k.name as customer,k.phone as customerphone,o.side,case when h.dealtype=''出售'' then o.amount end as saleamount,case when h.dealtype=''出租'' then o.amount end as rentamount,h.price as asking,o.offerdate,o.state,o.agent from cj_offer o left join fy_house h on h.id=o.houseid left join kh_customer k on k.id=o.customerid order by h.code,case when o.state=''有效'' then 0 else 1 end,o.amount desc,o.id', 5011, 5011, '', '', '', '', '', '', 'agent', '', '', '');
+INSERT INTO jx_funccolumn VALUES (5011, 1, 'houseid', '房源', 'lookup', 160, 1, '', '', '', '', 'fy_house:id:code,community');
+INSERT INTO jx_funccolumn VALUES (5011, 2, 'customerid', '客户', 'lookup', 160, 1, '', '', '', '', 'kh_customer:id:name,phone');
+INSERT INTO jx_funccolumn VALUES (5011, 3, 'agent', '经纪人', 'lookup', 90, 1, '', '', '', 'me', 'fy_agent:agentname:agentname,phone');
+INSERT INTO jx_funccolumn VALUES (5011, 4, 'side', '出价方', 'choice', 80, 1, '', '', '买方出价|卖方还价', '买方出价', '');
+INSERT INTO jx_funccolumn VALUES (5011, 5, 'amount', '出价金额', 'number', 90, 1, '0.01', '100000000', '', '', '');
+INSERT INTO jx_funccolumn VALUES (5011, 6, 'offerdate', '出价日期', 'date', 90, 1, '', '', '', 'today', '');
+INSERT INTO jx_funccolumn VALUES (5011, 7, 'state', '状态', 'choice', 70, 1, '', '', '有效|已还价|已接受|已拒绝|已撤回', '有效', '');
+INSERT INTO jx_funccolumn VALUES (5011, 8, 'memo', '备注', 'memo', 200, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (5012, 1, 'house', '房源编号', 'text', 90, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (5012, 2, 'community', '小区', 'text', 120, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (5012, 3, 'customer', '客户', 'text', 80, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (5012, 4, 'customerphone', '客户电话', 'phone', 100, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (5012, 5, 'side', '出价方', 'choice', 80, 0, '', '', '买方出价|卖方还价', '', '');
+INSERT INTO jx_funccolumn VALUES (5012, 6, 'saleamount', '出价(万元)', 'number', 80, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (5012, 7, 'rentamount', '出价(元/月)', 'number', 80, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (5012, 8, 'asking', '挂牌价', 'number', 80, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (5012, 9, 'offerdate', '出价日期', 'date', 90, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (5012, 10, 'state', '状态', 'choice', 70, 0, '', '', '有效|已还价|已接受|已拒绝|已撤回', '', '');
+INSERT INTO jx_funccolumn VALUES (5012, 11, 'agent', '经纪人', 'lookup', 70, 0, '', '', '', '', 'fy_agent:agentname:agentname');

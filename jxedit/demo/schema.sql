@@ -242,6 +242,8 @@ CREATE TABLE cj_offer (
   -- '有效' open, '已还价' countered, '已接受' accepted, '已拒绝' rejected, '已撤回' withdrawn
   state      VARCHAR(10) NOT NULL DEFAULT '有效',
   memo       TEXT NOT NULL DEFAULT '',
+  -- the contract an accepted offer was signed as, written in the contract's transaction
+  contractid INTEGER REFERENCES ht_contract (id),
   version    INTEGER NOT NULL DEFAULT 1,
   CHECK (amount > 0)
 );

@@ -2,6 +2,7 @@
 // PostgreSQL server of the test run and back, the console's start-up on the
 // moved database, and the refusals that keep data safe.
 #include "components/data/Database.h"
+#include "components/data/QueryResult.h"
 #include "components/data/SchemaCatalog.h"
 #include "console/dialogs/frmLogin.h"
 #include "console/startup/ConsoleSession.h"
@@ -360,6 +361,13 @@ TEST_F(JxDb, InitMakesOnlyNewDatabasesAndCheckNamesWhatIsMissing)
     const ToolRun ok = jxdb(home.path(), {QStringLiteral("check"), fresh});
     EXPECT_EQ(ok.rc, 0) << show(ok);
     EXPECT_FALSE(QFile::exists(fresh + QStringLiteral(".part")));
+    {
+        // The demo agency's business rows come with it, offers tied to their contracts among them.
+        Database db;
+        ASSERT_TRUE(db.OpenDirect(QStringLiteral("sqlite"), fresh));
+        EXPECT_EQ(db.Query(QStringLiteral("select count(*) from fy_house")).Value().toInt(), 300);
+        EXPECT_GT(db.Query(QStringLiteral("select count(*) from cj_offer o join ht_contract c on c.id=o.contractid where o.state='已接受'")).Value().toInt(), 0);
+    }
 
     // A second init into it is refused and leaves the file as it was.
     const QString before = fileHash(fresh);

@@ -18,7 +18,7 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         // Rows of our own, so every score is known.
-        for (const char *table : {"yj_commission", "ht_contract", "gj_follow", "jx_matchalert", "fy_house", "kh_customer"})
+        for (const char *table : {"cj_offer", "yj_commission", "ht_contract", "gj_follow", "jx_matchalert", "fy_house", "kh_customer"})
             ASSERT_TRUE(t.db->Execute(QStringLiteral("delete from ") + QString::fromLatin1(table)));
     }
     void listing(int id, const char *dealType, const char *district, double price, double area, int rooms,

@@ -82,8 +82,10 @@ const QVector<Diagram> &diagrams()
          {{"0102", 0, 0, "query.png"}, {"0301", 1, 0, "合同.png"}, {"0302", 2, 0, "佣金.png"},
           {"0303", 2, 1, "报表.png"}, {"0304", 1, 1, "rank.png"}, {"0305", 0, 1, "query.png"}, {"0306", 3, 0, "query.png"},
           // The manager's overview beside the deals it counts.
-          {"0307", 3, 1, "报表.png"}},
-         {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {2, 6}, {3, 7}}},
+          {"0307", 3, 1, "报表.png"},
+          // Offers and counter-offers, before a contract.
+          {"0311", 0, 2, "登记.png"}, {"0312", 1, 2, "query.png"}},
+         {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {2, 6}, {3, 7}, {8, 9}}},
         {"04", false,
          {{"0401", 0, 0, "提醒.png"}, {"0402", 1, 0, "plugin.png"}, {"0403", 2, 0, "backup.png"}, {"0404", 0, 1, "经纪人.png"},
           {"0405", 1, 1, "query.png"}, {"0406", 0, 2, "区域.png"}, {"0407", 1, 2, "query.png"}, {"0408", 2, 1, "权限.png"}},

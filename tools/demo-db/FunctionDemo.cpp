@@ -1,5 +1,7 @@
 #include "FunctionDemo.h"
 
+#include "OfferDemo.h"
+
 #include "components/data/Database.h"
 #include "components/data/QueryResult.h"
 #include "components/data/Recordset.h"
@@ -195,6 +197,11 @@ bool FunctionDemo::load(Database &db, const QString &sqlDir, QString &why)
         why = db.LastError().Description();
         return false;
     }
+    return addRows(db, why);
+}
+
+bool FunctionDemo::addRows(Database &db, QString &why)
+{
     const int listings = 300, customers = 150;
     if (!addListings(db, 1, listings, why))
         return false;
@@ -257,6 +264,9 @@ bool FunctionDemo::load(Database &db, const QString &sqlDir, QString &why)
                      {rent ? QStringLiteral("已出租") : QStringLiteral("已成交"), house}, why)
                 && run(db, QStringLiteral("update kh_customer set status='已成交' where id=?"), {customer}, why);
     }
+    // Offers and counter-offers, the accepted ones tied to the contracts above.
+    if (ok)
+        ok = OfferDemo::add(db, why);
     if (!ok) {
         db.RollbackTrans();
         return false;

@@ -1,6 +1,7 @@
 #include "SchemaScripts.h"
 
 #include "DemoUsers.h"
+#include "FunctionDemo.h"
 
 #include "components/data/Database.h"
 #include "components/data/SchemaCatalog.h"
@@ -32,7 +33,8 @@ bool SchemaScripts::create(Database &db, bool demo, QString &error)
     }
     if (!demo)
         return true;
-    return DemoUsers::setPasswords(db, resourceText("users.txt"), error);
+    // The demo agency's listings, customers, follow-ups, contracts and offers.
+    return DemoUsers::setPasswords(db, resourceText("users.txt"), error) && FunctionDemo::addRows(db, error);
 }
 
 QStringList SchemaScripts::tableOrder()
