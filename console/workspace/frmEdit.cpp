@@ -4,6 +4,7 @@
 #include "console/startup/ConsoleSession.h"
 #include "console/workspace/CommandLineArgs.h"
 #include "console/workspace/EventTable.h"
+#include "console/workspace/MenuKind.h"
 #include "console/workspace/FunctionControls.h"
 #include "console/workspace/MenuQueries.h"
 #include "console/workspace/PaneCycler.h"
@@ -221,21 +222,12 @@ bool frmEdit::LoadControl(int32_t programNumber, int32_t kind)
         VariantInit(&numberArg);
         numberArg.vt = VT_R8 | VT_BYREF;
         numberArg.pdblVal = &number;
-        switch (kind) {
-        case 100:
-        case 105:
+        if (MenuKind::takesRecord(kind))
             extra = {dataIsText ? com::byRef(&zero) : numberArg, com::byRef(&mode)};
-            break;
-        case 101:
-        case 103:
+        else if (MenuKind::takesCaption(kind))
             extra = {com::byRef(&caption)};
-            break;
-        case 102:
+        else if (kind == MenuKind::ReportEntry)
             extra = {com::byRef(&parameter)};
-            break;
-        default:
-            break;
-        }
         bool result = false;
         try {
             result = FunctionControls::PyInit(control.get(), context, config, programNumber, extra);
@@ -248,7 +240,7 @@ bool frmEdit::LoadControl(int32_t programNumber, int32_t kind)
         SysFreeString(caption);
         m_session.TakeBack(context.get(), config.get());
         // The report-entry control hands its parameter object back.
-        if (kind == 102)
+        if (kind == MenuKind::ReportEntry)
             m_parameter = com::ComPtr<IDispatch>::adopt(parameter);
         else if (parameter)
             parameter->Release();
@@ -259,7 +251,7 @@ bool frmEdit::LoadControl(int32_t programNumber, int32_t kind)
         }
         if (m_unloadRequested)
             return false;
-        if ((kind == 100 || kind == 105) && dataIsText) {
+        if (MenuKind::takesRecord(kind) && dataIsText) {
             auto *set = new ParameterSet;
             set->Add(QStringLiteral("sID"), com::toQVariant(m_data), 203);
             com::Variant face = com::Variant::fromDispatch(set);

@@ -10,6 +10,7 @@
 #include "console/workspace/EventTable.h"
 #include "console/workspace/FunctionControls.h"
 #include "console/workspace/MenuIconCache.h"
+#include "console/workspace/MenuKind.h"
 #include "console/workspace/MenuQueries.h"
 #include "console/workspace/MenuSearch.h"
 #include "console/workspace/PaneCycler.h"
@@ -667,9 +668,9 @@ bool frmMain::OpenMenu(const QString &code, bool newTab, const QString &caption,
         if (!FunctionControls::MayOpen(context, number, kind, name))
             return false;
 
-        if (kind == 230) {
+        if (kind == MenuKind::Plugin) {
             RunPlugin(number, systemCode, name);
-        } else if (number > 0 || (number == 0 && kind == 220)) {
+        } else if (number > 0 || (number == 0 && kind == MenuKind::Alert)) {
             bool found = false;
             // The page to show: the current one, or that of the tab found.
             int shown = m_currentPage;
@@ -873,12 +874,12 @@ void frmMain::PilotNodeClick(const QString &code)
         const QString name = toText(rs.Fields(QStringLiteral("menuname")));
         const QString systemCode = toText(rs.Fields(QStringLiteral("systemcode")));
         rs.Close();
-        if (kind == 230) {
+        if (kind == MenuKind::Plugin) {
             RunPlugin(number, systemCode, name);
             return;
         }
-        if (kind == 50) {
-            if (number == 100027)
+        if (kind == MenuKind::PluginManager) {
+            if (number == frmPluginRun::kProgramNumber)
                 ShowPluginManager(number, name);
             return;
         }
@@ -982,9 +983,9 @@ bool frmMain::LoadControl(int32_t programNumber, int32_t kind, const QString &me
         int16_t zero = 0;
         BSTR caption = com::toBstr(menuName);
         std::vector<VARIANT> extra;
-        if (kind == 100 || kind == 105)
+        if (MenuKind::takesRecord(kind))
             extra = {com::byRef(&zero)};
-        else if (kind == 101 || kind == 103)
+        else if (MenuKind::takesCaption(kind))
             extra = {com::byRef(&caption)};
         bool result = false;
         try {
