@@ -53,9 +53,16 @@ void fail(const char *what)
     std::exit(1);
 }
 
-Setup &setup(const QString &engine, int listings)
+// Released before main returns: Qt SQL's connections must close while Qt is still up.
+std::map<QString, std::unique_ptr<Setup>> &setups()
 {
     static std::map<QString, std::unique_ptr<Setup>> all;
+    return all;
+}
+
+Setup &setup(const QString &engine, int listings)
+{
+    auto &all = setups();
     const QString name = engine + QString::number(listings);
     auto &s = all[name];
     if (s)
@@ -243,5 +250,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    setups().clear();
     return 0;
 }
