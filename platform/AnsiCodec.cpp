@@ -21,6 +21,12 @@ public:
     Converter &operator=(const Converter &) = delete;
 
     bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    // Back to the initial state, for the next text.
+    void reset()
+    {
+        if (valid())
+            iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+    }
 
     // Converts as much as possible; returns the number of input bytes left
     // unconverted at a bad or incomplete sequence.
@@ -47,12 +53,28 @@ private:
     iconv_t m_cd;
 };
 
+// Opening a descriptor costs more than converting a caption: each thread
+// keeps one per direction.
+Converter &toGbk()
+{
+    thread_local Converter cv("GBK", "UTF-16LE");
+    cv.reset();
+    return cv;
+}
+
+Converter &fromGbk()
+{
+    thread_local Converter cv("UTF-16LE", "GBK");
+    cv.reset();
+    return cv;
+}
+
 } // namespace
 
 QByteArray toAnsi(const QString &text)
 {
     QByteArray out;
-    Converter cv("GBK", "UTF-16LE");
+    Converter &cv = toGbk();
     if (!cv.valid())
         return text.toLatin1();
     // Convert character by character only after a failure, so that one
@@ -76,7 +98,7 @@ QByteArray toAnsi(const QString &text)
 
 QString fromAnsi(const QByteArray &bytes)
 {
-    Converter cv("UTF-16LE", "GBK");
+    Converter &cv = fromGbk();
     if (!cv.valid())
         return QString::fromLatin1(bytes);
     QByteArray out;
