@@ -300,7 +300,7 @@ bool OverviewControl::openList(OverviewFigures::Figure figure, const OverviewFig
         : scope.period.caption();
     m_listTitle->setText(QStringLiteral("%1：%2%3，共 %4 条（双击打开记录）")
                              .arg(list.title, when, scope.agent.isEmpty() ? QString() : QStringLiteral("，") + scope.agent)
-                             .arg(m_grid->rows()->rowCount()));
+                             .arg(m_grid->shown()->rowCount()));
     return true;
 }
 

@@ -97,11 +97,14 @@ OverviewFigures::List OverviewFigures::listOf(Figure figure, const Scope &scope)
     switch (figure) {
     case NewListings:
         p = ends(scope);
-        list.sql = QStringLiteral("select h.id,h.code,h.dealtype,h.district,h.community,h.price,h.agent,h.status,h.regdate from fy_house h"
+        list.sql = QStringLiteral("select h.id,h.code,h.dealtype,h.district,h.community,"
+                                  "case when h.dealtype='出售' then h.price end as saleprice,"
+                                  "case when h.dealtype='出租' then h.price end as rentprice,h.agent,h.status,h.regdate from fy_house h"
                                   " where h.regdate>=? and h.regdate<=?")
             + agentTest(scope, "h", p) + QStringLiteral(" order by h.regdate,h.id");
         list.columns = {column("code", "房源编号"), column("dealtype", "交易类型", "text", 70), column("district", "区域", "text", 70),
-                        column("community", "小区", "text", 120), column("price", "价格(万元/元每月)", "number"),
+                        column("community", "小区", "text", 120), column("saleprice", "售价(万元)", "number"),
+                        column("rentprice", "租金(元/月)", "number"),
                         column("agent", "经纪人", "text", 70), column("status", "状态", "text", 60), column("regdate", "登记日期", "date")};
         list.table = QStringLiteral("fy_house");
         break;
@@ -129,25 +132,31 @@ OverviewFigures::List OverviewFigures::listOf(Figure figure, const Scope &scope)
         break;
     case Offers:
         p = ends(scope);
-        list.sql = QStringLiteral("select o.id,o.offerdate,h.code as house,h.community,k.name as customer,o.side,o.amount,o.state,o.agent"
+        list.sql = QStringLiteral("select o.id,o.offerdate,h.code as house,h.community,k.name as customer,o.side,"
+                                  "case when h.dealtype='出售' then o.amount end as saleamount,"
+                                  "case when h.dealtype='出租' then o.amount end as rentamount,o.state,o.agent"
                                   " from cj_offer o join fy_house h on h.id=o.houseid join kh_customer k on k.id=o.customerid"
                                   " where o.offerdate>=? and o.offerdate<=?")
             + agentTest(scope, "o", p) + QStringLiteral(" order by o.offerdate,o.id");
         list.columns = {column("offerdate", "出价日期", "date"), column("house", "房源编号"), column("community", "小区", "text", 120),
-                        column("customer", "客户", "text", 80), column("side", "方向", "text", 70), column("amount", "金额", "number"),
+                        column("customer", "客户", "text", 80), column("side", "方向", "text", 70),
+                        column("saleamount", "出价(万元)", "number"), column("rentamount", "出价(元/月)", "number"),
                         column("state", "状态", "text", 60), column("agent", "经纪人", "text", 70)};
         list.table = QStringLiteral("cj_offer");
         break;
     case Contracts:
         p = ends(scope);
-        list.sql = QStringLiteral("select c.id,c.contractno,h.code as house,h.community,k.name as customer,c.dealtype,c.signdate,c.price,"
+        list.sql = QStringLiteral("select c.id,c.contractno,h.code as house,h.community,k.name as customer,c.dealtype,c.signdate,"
+                                  "case when c.dealtype='出售' then c.price end as saleprice,"
+                                  "case when c.dealtype='出租' then c.price end as rentprice,"
                                   "c.commission,c.agent,c.status from ht_contract c join fy_house h on h.id=c.houseid"
                                   " join kh_customer k on k.id=c.customerid where c.status in %1 and c.signdate>=? and c.signdate<=?")
                        .arg(kSigned)
             + agentTest(scope, "c", p) + QStringLiteral(" order by c.signdate,c.id");
         list.columns = {column("contractno", "合同编号", "text", 110), column("house", "房源编号"), column("community", "小区", "text", 120),
                         column("customer", "客户", "text", 80), column("dealtype", "交易类型", "text", 70),
-                        column("signdate", "签约日期", "date"), column("price", "成交价", "number"),
+                        column("signdate", "签约日期", "date"), column("saleprice", "成交价(万元)", "number"),
+                        column("rentprice", "月租金(元/月)", "number"),
                         column("commission", "佣金(元)", "number"), column("agent", "经纪人", "text", 70),
                         column("status", "状态", "text", 60)};
         list.table = QStringLiteral("ht_contract");

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -180,9 +181,18 @@ TEST_P(OverviewTest, AManagerSeesTheTeamAndEachNumberOpensTheRowsBehindIt)
     EXPECT_EQ(rows->index(0, 0).data().toString(), QStringLiteral("T5008"));
     EXPECT_EQ(rows->index(1, 0).data().toString(), QStringLiteral("T5006"));
 
-    // A contract of the list opens in the contract form, as from a query grid.
+    // The list's line counts the rows it shows, read page by page.
+    EXPECT_TRUE(child<QLabel>(site, QStringLiteral("listTitle"))->text().contains(QStringLiteral("共 2 条")))
+        << child<QLabel>(site, QStringLiteral("listTitle"))->text().toStdString();
+
+    // A contract of the list opens in the contract form, as from a query grid;
+    // sale prices and monthly rents stand in columns of their own.
     child<QPushButton>(site, QStringLiteral("figure_%1").arg(int(OverviewFigures::Contracts)))->click();
     ASSERT_EQ(rows->rowCount(), 2);
+    QStringList headers;
+    for (int c = 0; c < rows->columnCount(); ++c)
+        headers << rows->headerData(c, Qt::Horizontal).toString();
+    EXPECT_TRUE(headers.contains(QStringLiteral("成交价(万元)")) && headers.contains(QStringLiteral("月租金(元/月)"))) << headers.join(u',').toStdString();
     events.clear();
     emit grid->doubleClicked(rows->index(1, 0));
     ASSERT_EQ(eventsNamed(QStringLiteral("detaile")).size(), 1u);
