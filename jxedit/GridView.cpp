@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QSortFilterProxyModel>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -137,8 +138,7 @@ bool GridView::load(const DataLink &link, const QString &sql, const QVariantList
     if (opened == PagedRowModel::Opened::Yes) {
         useModel(m_paged);
         m_restoring = true;
-        for (int c = 0; c < columns.size(); ++c)
-            m_view->setColumnWidth(c, columns.at(c).width);
+        setDefinedWidths(columns);
         m_restoring = false;
         applyLayout();
         emit summaryChanged(summary());
@@ -159,8 +159,7 @@ bool GridView::load(const DataLink &link, const QString &sql, const QVariantList
     useModel(m_proxy);
     m_proxy->setFilterFixedString(m_filter->text().trimmed());
     m_restoring = true;
-    for (int c = 0; c < columns.size(); ++c)
-        m_view->setColumnWidth(c, columns.at(c).width);
+    setDefinedWidths(columns);
     m_restoring = false;
     applyLayout();
     QVector<QVector<QVariant>> rows;
@@ -177,6 +176,17 @@ bool GridView::load(const DataLink &link, const QString &sql, const QVariantList
     return true;
 }
 
+void GridView::setDefinedWidths(const QVector<ColumnDef> &columns)
+{
+    // The definition's width, but never so narrow that the caption is cut:
+    // "最高售价(万元)" loses its unit otherwise.
+    const QFontMetrics metrics = m_view->horizontalHeader()->fontMetrics();
+    const int padding = m_view->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, m_view) * 2
+        + m_view->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, m_view);
+    for (int c = 0; c < columns.size(); ++c)
+        m_view->setColumnWidth(c, std::max(columns.at(c).width, metrics.horizontalAdvance(columns.at(c).caption) + padding));
+}
+
 void GridView::setRows(const QVector<ColumnDef> &columns, const QStringList &sourceColumns, const QVector<QVector<QVariant>> &rows,
                        const QString &keyField)
 {
@@ -186,8 +196,7 @@ void GridView::setRows(const QVector<ColumnDef> &columns, const QStringList &sou
     m_model->reset(columns, sourceColumns, keyField);
     useModel(m_proxy);
     m_proxy->setFilterFixedString(m_filter->text().trimmed());
-    for (int c = 0; c < columns.size(); ++c)
-        m_view->setColumnWidth(c, columns.at(c).width);
+    setDefinedWidths(columns);
     m_model->appendRows(rows);
     emit summaryChanged(summary());
 }

@@ -77,6 +77,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void setDefinedWidths(const QVector<ColumnDef> &columns);
     void fetchMore();
     void applyFilter();
     void useModel(QAbstractItemModel *model);
