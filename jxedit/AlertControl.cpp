@@ -135,14 +135,31 @@ bool AlertControl::reload()
                      QStringLiteral("合同 %1：%2 %3").arg(x.value(1).toString(), payNear ? QStringLiteral("付款日") : QStringLiteral("交房日"), payNear ? pay : hand),
                      x.value(4), QStringLiteral("%1:%2").arg(contractProg).arg(x.value(0).toInt())});
     }
-    // Listings on offer whose last follow-up (or, with none, their registration) lies the quiet days back.
+    // Listings on offer whose last follow-up (or, with none, their registration) lies the quiet days back,
+    // the quietest first. A large agency has tens of thousands: the list names the first few hundred
+    // and counts the rest, which the overview lists in full.
     const QString quietSince = today.addDays(-kQuietDays).toString(kDay);
     const QString lastFollow = QStringLiteral("(select max(f.followdate) from gj_follow f where f.houseid=h.id and f.followdate<>'')");
-    if (!link().select(QStringLiteral("select id,code,community,agent,regdate,%1 from fy_house h where status='有效'").arg(lastFollow) + mine
-                           + QStringLiteral(" and coalesce(%1,regdate)<=? order by id").arg(lastFollow),
+    const QString quietWhere = QStringLiteral(" from fy_house h where status='有效'") + mine
+        + QStringLiteral(" and coalesce(%1,regdate)<=?").arg(lastFollow);
+    if (!link().select(QStringLiteral("select id,code,community,agent,regdate,%1").arg(lastFollow) + quietWhere
+                           + QStringLiteral(" order by coalesce(%1,regdate),id limit %2").arg(lastFollow).arg(kQuietShown + 1),
                        withAgent({}) << quietSince, r, why)) {
         showError(QStringLiteral("读取提醒出错：%1").arg(why));
         return false;
+    }
+    if (r.rows.size() > kQuietShown) {
+        r.rows.resize(kQuietShown);
+        QVariant all;
+        if (!link().scalar(QStringLiteral("select count(*)") + quietWhere, withAgent({}) << quietSince, all, why)) {
+            showError(QStringLiteral("读取提醒出错：%1").arg(why));
+            return false;
+        }
+        rows.append({QStringLiteral("房源待跟进"), QString(),
+                     QStringLiteral("另有 %1 套房源超过 %2 天没有跟进，“经营概况”的“久未跟进房源”列出全部")
+                         .arg(all.toLongLong() - kQuietShown)
+                         .arg(kQuietDays),
+                     name, QString()});
     }
     for (const auto &x : r.rows) {
         const QString last = x.value(5).toString(), registered = x.value(4).toString();
@@ -247,8 +264,14 @@ void AlertControl::showTeam(const QString &me, const QVector<QVector<QVariant>> 
     }
     // Rows are kind, day, what, agent, key.
     QMap<QString, QVector<const QVector<QVariant> *>> byAgent;
-    for (const QVector<QVariant> &row : m_collected)
-        byAgent[row.value(3).toString()].append(&row);
+    // A line that opens no record (how many more quiet listings there are) is the team's, not an agent's.
+    QVector<const QVector<QVariant> *> teamLines;
+    for (const QVector<QVariant> &row : m_collected) {
+        if (row.value(4).toString().isEmpty())
+            teamLines.append(&row);
+        else
+            byAgent[row.value(3).toString()].append(&row);
+    }
     QStringList order = byAgent.keys();
     // The others in the order of their names as a Chinese reader sorts them.
     QCollator chinese{QLocale(QLocale::Chinese, QLocale::China)};
@@ -285,6 +308,15 @@ void AlertControl::showTeam(const QString &me, const QVector<QVector<QVariant>> 
         blank->setEditable(false);
         blank2->setEditable(false);
         m_teamRows->appendRow({group, blank, blank2});
+    }
+    for (const QVector<QVariant> *row : std::as_const(teamLines)) {
+        QList<QStandardItem *> cells;
+        for (int c : {0, 1, 2}) {
+            auto *cell = new QStandardItem(row->value(c).toString());
+            cell->setEditable(false);
+            cells << cell;
+        }
+        m_teamRows->appendRow(cells);
     }
     // His own group open, the others' closed until he looks into them.
     for (int r = 0; r < m_teamRows->rowCount(); ++r)

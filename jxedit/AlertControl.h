@@ -26,6 +26,8 @@ public:
     static constexpr const char *kDaysAheadKey = "followdaysahead";
     /// A listing on offer without a follow-up for this many days is named.
     static constexpr int kQuietDays = 30;
+    // Quiet listings named one by one; the rest are counted.
+    static constexpr int kQuietShown = 200;
 
     AlertControl();
     GridView *grid() const { return m_grid; }

@@ -2,6 +2,7 @@
 // without a follow-up, and follow-ups coming in the next days as well as due.
 
 #include "OwnRowsHost.h"
+#include "jxedit/AlertControl.h"
 
 namespace {
 
@@ -32,9 +33,18 @@ TEST_P(RemindersTest, AListingLeftAloneSaysForHowManyDaysSinceItsLastFollowUpOrI
     follow(1, 1, 0, "2025-09-30", "");
     follow(2, 1, 0, "2026-02-03", "");  // the last one counts
     follow(3, 3, 0, "2026-06-10", "");  // followed up lately
+    // The quietest first.
     EXPECT_EQ(reminders(QStringLiteral("clerk")).filter(QStringLiteral("房源待跟进")),
-              (QStringList{QStringLiteral("房源待跟进|2026-02-03|房源 FY000001（测试小区）147 天没有跟进（上次 2026-02-03）|李秀英"),
-                           QStringLiteral("房源待跟进|2026-01-01|房源 FY000002（测试小区）登记 180 天没有跟进|李秀英")}));
+              (QStringList{QStringLiteral("房源待跟进|2026-01-01|房源 FY000002（测试小区）登记 180 天没有跟进|李秀英"),
+                           QStringLiteral("房源待跟进|2026-02-03|房源 FY000001（测试小区）147 天没有跟进（上次 2026-02-03）|李秀英")}));
+
+    // Hundreds more: the list names the first ones and counts the rest rather than listing them all.
+    for (int id = 5; id < 5 + jxedit::AlertControl::kQuietShown; ++id)
+        listing(id, "出租", "西湖区", 3000, 60, 1, "有效", "李秀英");
+    const QStringList quiet = reminders(QStringLiteral("clerk")).filter(QStringLiteral("房源待跟进"));
+    ASSERT_EQ(quiet.size(), jxedit::AlertControl::kQuietShown + 1);
+    EXPECT_EQ(quiet.first(), QStringLiteral("房源待跟进||另有 2 套房源超过 30 天没有跟进，“经营概况”的“久未跟进房源”列出全部|李秀英"));
+    EXPECT_TRUE(quiet.at(1).contains(QStringLiteral("FY000002"))) << quiet.at(1).toStdString();
 }
 
 TEST_P(RemindersTest, FollowUpsComingInTheNextDaysAreListedBesideTheOverdueOnes)
