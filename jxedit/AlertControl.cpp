@@ -200,15 +200,8 @@ bool AlertControl::reload()
         m_collected = rows;
         return true;
     }
-    auto col = [](const QString &field, const QString &caption, int width) {
-        ColumnDef c;
-        c.field = field;
-        c.caption = caption;
-        c.width = width;
-        return c;
-    };
-    m_grid->setRows({col(QStringLiteral("kind"), QStringLiteral("类别"), 90), col(QStringLiteral("day"), QStringLiteral("日期"), 90),
-                     col(QStringLiteral("what"), QStringLiteral("事项"), 360), col(QStringLiteral("agent"), QStringLiteral("经纪人"), 80)},
+    m_grid->setRows({ColumnDef::of("kind", "类别", "text", 90), ColumnDef::of("day", "日期", "text", 90),
+                     ColumnDef::of("what", "事项", "text", 360), ColumnDef::of("agent", "经纪人", "text", 80)},
                     {QStringLiteral("kind"), QStringLiteral("day"), QStringLiteral("what"), QStringLiteral("agent"), QStringLiteral("key")},
                     rows, QStringLiteral("key"));
     sendMessage(QStringLiteral("今日提醒 %1 项").arg(rows.size()));

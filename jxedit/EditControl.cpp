@@ -765,13 +765,7 @@ int EditControl::showHistory()
         }
         row[3] = f.def.caption;
     }
-    auto col = [](const char *field, const char *caption, int width) {
-        ColumnDef c;
-        c.field = QString::fromLatin1(field);
-        c.caption = QString::fromUtf8(caption);
-        c.width = width;
-        return c;
-    };
+    auto col = [](const char *field, const char *caption, int width) { return ColumnDef::of(field, caption, "text", width); };
     m_history->setRows({col("changedat", "时间", 140), col("username", "用户", 70), col("action", "操作", 50), col("field", "项目", 90),
                         col("oldvalue", "原值", 150), col("newvalue", "新值", 150)},
                        rows.columns, rows.rows, QStringLiteral("version"));
@@ -801,14 +795,7 @@ int EditControl::showMatches()
     if (v.contains(QStringLiteral("status")) && status != u"有效")
         return nothing(QStringLiteral("状态为“%1”的%2不参与匹配").arg(status, m_def.matchKind == u"customer" ? QStringLiteral("客户")
                                                                                                           : QStringLiteral("房源")));
-    auto col = [](const char *field, const char *caption, const char *type, int width) {
-        ColumnDef c;
-        c.field = QString::fromLatin1(field);
-        c.caption = QString::fromUtf8(caption);
-        c.type = QString::fromLatin1(type);
-        c.width = width;
-        return c;
-    };
+    auto col = [](const char *field, const char *caption, const char *type, int width) { return ColumnDef::of(field, caption, type, width); };
     const ListingMatcher matcher(link());
     QVector<ListingMatcher::Match> found;
     QStringList sourceColumns{QStringLiteral("score"), QStringLiteral("reasons")};

@@ -35,6 +35,16 @@ struct ColumnDef
 
     bool isNumeric() const { return type == u"int" || type == u"number"; }
     bool isLookup() const { return type == u"lookup"; }
+    /// A column made in code rather than read from the definition tables.
+    static ColumnDef of(const char *field, const char *caption, const char *type = "text", int width = 90)
+    {
+        ColumnDef c;
+        c.field = QString::fromLatin1(field);
+        c.caption = QString::fromUtf8(caption);
+        c.type = QString::fromLatin1(type);
+        c.width = width;
+        return c;
+    }
 };
 
 /// What a program shows, read from the definition tables by program number:

@@ -11,12 +11,7 @@ const QString kSigned = QStringLiteral("('执行中','已完成')");
 
 ColumnDef column(const char *field, const char *caption, const char *type = "text", int width = 90)
 {
-    ColumnDef c;
-    c.field = QString::fromLatin1(field);
-    c.caption = QString::fromUtf8(caption);
-    c.type = QString::fromLatin1(type);
-    c.width = width;
-    return c;
+    return ColumnDef::of(field, caption, type, width);
 }
 
 // " and <alias>.agent=?" when one agent is looked at, with its parameter.

@@ -14,12 +14,7 @@ namespace {
 
 ColumnDef column(const char *field, const char *caption, const char *type, int width)
 {
-    ColumnDef c;
-    c.field = QString::fromLatin1(field);
-    c.caption = QString::fromUtf8(caption);
-    c.type = QString::fromLatin1(type);
-    c.width = width;
-    return c;
+    return ColumnDef::of(field, caption, type, width);
 }
 
 } // namespace
