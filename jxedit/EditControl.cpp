@@ -4,6 +4,7 @@
 #include "jxedit/GridView.h"
 #include "jxedit/ListingMatcher.h"
 #include "jxedit/LookupField.h"
+#include "jxedit/PhotoStrip.h"
 #include "jxedit/RecordStore.h"
 #include "jxedit/RightsForm.h"
 #include "jxedit/RowModel.h"
@@ -196,6 +197,7 @@ void EditControl::buildForm()
         m_fields.push_back(f);
     }
     scroll->setWidget(m_form);
+    buildPhotoStrip(splitter);
     m_matches = new GridView(splitter);
     m_matches->setObjectName(QStringLiteral("matches"));
     m_matches->hide();
@@ -299,6 +301,8 @@ void EditControl::applyRights()
         }
     }
     applyPhoneMask();
+    if (m_photoStrip)
+        m_photoStrip->setEditable(canSave, editable ? cannotSave : QStringLiteral("以查看方式打开的房源不能修改照片"));
 }
 
 void EditControl::applyPhoneMask()
@@ -370,6 +374,8 @@ void EditControl::newRecord()
         defaults.insert(f.def.field, value);
     }
     fillForm(defaults);
+    if (m_photoStrip)
+        m_photoStrip->setListing(0);
     setMode(New);
     if (m_matches)
         m_matches->hide();
@@ -393,6 +399,8 @@ bool EditControl::openRecord(int id)
     m_version = version;
     m_loaded = values;
     fillForm(values);
+    if (m_photoStrip)
+        m_photoStrip->setListing(id);
     setMode(m_mode == New ? Edit : m_mode);
     if (m_history && m_history->isVisible())
         showHistory();
@@ -817,6 +825,25 @@ int EditControl::showMatches()
     sendMessage(found.size() > rows.size() ? QStringLiteral("匹配到 %1 条，显示最匹配的 %2 条").arg(found.size()).arg(count)
                                            : QStringLiteral("匹配到 %1 条").arg(count));
     return count;
+}
+
+// A listing's photos and documents. They belong to fy_house rows
+// (fy_attachment.houseid), so every form of that table shows them.
+void EditControl::buildPhotoStrip(QSplitter *splitter)
+{
+    if (m_def.table != u"fy_house")
+        return;
+    m_photoStrip = new PhotoStrip(link(), userName(), splitter);
+    // A new listing is saved before its first photo: its id is what the photos hang on.
+    m_photoStrip->setSaveFirst([this] { return save() ? m_id : 0; });
+    m_photoStrip->setReporter([this](const QString &operation, const QString &status) {
+        if (!operation.isEmpty())
+            logOperation(operation);
+        sendMessage(status);
+    });
+    // Files dropped anywhere on the form go to the listing.
+    m_photoStrip->acceptDropsOn(m_form);
+    splitter->setStretchFactor(0, 3);
 }
 
 } // namespace jxedit

@@ -7,10 +7,12 @@
 #include <QVariantMap>
 
 class QLabel;
+class QSplitter;
 
 namespace jxedit {
 
 class GridView;
+class PhotoStrip;
 class RecordStore;
 class RightsForm;
 
@@ -43,6 +45,8 @@ public:
     bool revealPhones();
     GridView *matches() const { return m_matches; }
     GridView *historyView() const { return m_history; }
+    /// The listing's photos and documents; null on forms of other tables.
+    PhotoStrip *photoStrip() const { return m_photoStrip; }
 
 protected:
     bool start(const com::DispArgs &args) override;
@@ -77,6 +81,7 @@ private:
     QString missingRight(int right) const;
     void applyRights();
     void applyPhoneMask();
+    void buildPhotoStrip(QSplitter *splitter);
 
     FunctionDefinition m_def;
     std::unique_ptr<RecordStore> m_store;
@@ -84,6 +89,7 @@ private:
     QWidget *m_form = nullptr;
     GridView *m_matches = nullptr;
     GridView *m_history = nullptr;
+    PhotoStrip *m_photoStrip = nullptr;
     QPointer<RightsForm> m_rights;
     QVariantMap m_loaded;
     QStringList m_loadedTexts;
