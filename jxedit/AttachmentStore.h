@@ -65,6 +65,9 @@ public:
     /// the listings asked for are read.
     bool covers(const QVector<int> &houseIds, QHash<int, QByteArray> &thumbnails, QString &why) const;
 
+    /// Lets go of the database (its owner is going); every later call fails with a message.
+    void detach() { m_link = DataLink(); }
+
     /// How many pictures this store has scaled (two per photo added): views never add to it.
     int scalings() const { return m_scalings; }
 

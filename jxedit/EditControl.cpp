@@ -78,6 +78,8 @@ EditControl::~EditControl()
             f.lookup->detach();
     if (m_rights)
         m_rights->detach();
+    if (m_photoStrip)
+        m_photoStrip->detach();
 }
 
 bool EditControl::startRightsScreen()

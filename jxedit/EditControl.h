@@ -2,6 +2,7 @@
 
 #include "jxedit/FunctionControl.h"
 #include "jxedit/FunctionDefinition.h"
+#include "jxedit/PhotoStrip.h"
 
 #include <QPointer>
 #include <QVariantMap>
@@ -12,7 +13,6 @@ class QSplitter;
 namespace jxedit {
 
 class GridView;
-class PhotoStrip;
 class RecordStore;
 class RightsForm;
 
@@ -89,7 +89,7 @@ private:
     QWidget *m_form = nullptr;
     GridView *m_matches = nullptr;
     GridView *m_history = nullptr;
-    PhotoStrip *m_photoStrip = nullptr;
+    QPointer<PhotoStrip> m_photoStrip; // may be gone before the control when its host went first
     QPointer<RightsForm> m_rights;
     QVariantMap m_loaded;
     QStringList m_loadedTexts;

@@ -51,6 +51,8 @@ public:
     /// Writes document `row` to a temporary file and opens it.
     bool openDocument(int row);
     void refresh();
+    /// Lets go of the database: the control goes first and its host's database may follow before this widget.
+    void detach() { m_store.detach(); }
     /// Lets files be dropped on `target` (the whole form) as well as on the strip.
     void acceptDropsOn(QWidget *target);
 
