@@ -213,3 +213,7 @@ INSERT INTO fy_agent (id, agentcode, agentname, phone, username) VALUES (6, 'A06
 -- The manager's overview: its figures are counted in code (OverviewFigures),
 -- so the definition names only its title and kind.
 INSERT INTO jx_function VALUES (3010, '经营概况', '', '', '', '', 0, 0, '', '', '', '', '', '', '', '', '', 'overview');
+
+-- The listing grid shows each listing's cover photo, painted from its stored
+-- thumbnail for the rows on screen (the field is the listing's id).
+INSERT INTO jx_funccolumn VALUES (1002, 20, 'id', '封面', 'thumbnail', 64, 0, '', '', '', '', '');

@@ -22,7 +22,9 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
+#include <QHeaderView>
 #include <QScrollArea>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -234,6 +236,66 @@ TEST_P(PhotoFormTest, ADocumentOpensFromATemporaryCopyUnderASafeName)
     EXPECT_FALSE(strip.openDocument(0));
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.boxes().first().text, QStringLiteral("这个照片或文件已不存在（可能已被其他用户删除）"));
+}
+
+TEST_P(PhotoFormTest, TheListingGridPaintsTheCoverOfTheRowsOnScreenOnly)
+{
+    auto png = [](QColor colour) {
+        QImage image(160, 120, QImage::Format_RGB32);
+        image.fill(colour);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    };
+    // Every listing has a cover; the first one a second photo behind it.
+    ASSERT_TRUE(t.db->BeginTrans());
+    const QByteArray blue = png(Qt::blue), yellow = png(Qt::yellow), green = png(Qt::green);
+    for (int id = 1; id <= 300; ++id)
+        ASSERT_TRUE(t.db->ExecuteParams(QStringLiteral("insert into fy_attachment (id,houseid,kind,filename,sortno,thumbnail) values (?,?,'photo','a.png',0,?)"),
+                                        {id, id, id == 1 ? yellow : blue}));
+    ASSERT_TRUE(t.db->ExecuteParams(QStringLiteral("insert into fy_attachment (id,houseid,kind,filename,sortno,thumbnail) values (301,1,'photo','b.png',1,?)"),
+                                    {green}));
+    ASSERT_TRUE(t.db->CommitTrans());
+
+    qvcontrols::ControlSite *site = add(QStringLiteral("JxEdit.oquery"), QStringLiteral("grid"));
+    ASSERT_TRUE(start(site, {com::Variant::fromInt32(1002), com::Variant::fromString(QStringLiteral("房源查询"))}));
+    page.show();
+    auto *view = child<QTableView>(site, QString());
+    ASSERT_NE(view, nullptr);
+    QAbstractItemModel *shown = view->model();
+    int cover = -1;
+    for (int c = 0; c < shown->columnCount(); ++c)
+        if (shown->headerData(c, Qt::Horizontal).toString() == u"封面")
+            cover = c;
+    ASSERT_GE(cover, 0);
+    EXPECT_EQ(shown->index(0, 0).data().toString(), QStringLiteral("FY000001"));
+    view->scrollTo(shown->index(0, cover)); // the definition puts the cover last
+
+    view->viewport()->grab(); // painting asks for the rows on screen
+    QApplication::processEvents();
+    const QImage painted = view->viewport()->grab().toImage();
+    const int onScreen = view->viewport()->height() / view->rowHeight(0) + 1;
+    const int read = view->property("coversRead").toInt();
+    EXPECT_GT(read, 0);
+    EXPECT_LE(read, onScreen);
+    const QColor first = painted.pixelColor(view->visualRect(shown->index(0, cover)).center());
+    EXPECT_GT(first.red(), 200) << first.name().toStdString(); // yellow: the first photo, not the second
+    EXPECT_GT(first.green(), 200) << first.name().toStdString();
+    EXPECT_LT(first.blue(), 60) << first.name().toStdString();
+    const QColor second = painted.pixelColor(view->visualRect(shown->index(1, cover)).center());
+    EXPECT_GT(second.blue(), 200) << second.name().toStdString();
+
+    // Painting again reads nothing again; the far end reads its own rows only.
+    view->viewport()->grab();
+    QApplication::processEvents();
+    EXPECT_EQ(view->property("coversRead").toInt(), read);
+    view->scrollToBottom();
+    view->viewport()->grab();
+    QApplication::processEvents();
+    EXPECT_LE(view->property("coversRead").toInt(), read + onScreen);
+    EXPECT_GT(view->property("coversRead").toInt(), read);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, PhotoFormTest, ::testing::Values("sqlite", "postgres"));
