@@ -6,6 +6,7 @@
 #include "jxedit/ListingMatcher.h"
 #include "jxedit/LookupField.h"
 #include "jxedit/OfferRules.h"
+#include "jxedit/PhotoStrip.h"
 #include "jxedit/RecordStore.h"
 #include "jxedit/RecordStory.h"
 #include "jxedit/RightsForm.h"
@@ -89,6 +90,8 @@ EditControl::~EditControl()
         m_rights->detach();
     if (m_story)
         m_story->detach();
+    if (m_photoStrip)
+        m_photoStrip->detach();
 }
 
 bool EditControl::startRightsScreen()
@@ -209,6 +212,7 @@ void EditControl::buildForm()
         m_fields.push_back(f);
     }
     scroll->setWidget(m_form);
+    buildPhotoStrip(splitter);
     m_matches = new GridView(splitter);
     m_matches->setObjectName(QStringLiteral("matches"));
     m_matches->hide();
@@ -332,6 +336,8 @@ void EditControl::applyRights()
     }
     applyPhoneMask();
     applyOfferCommands();
+    if (m_photoStrip)
+        m_photoStrip->setEditable(canSave, editable ? cannotSave : QStringLiteral("以查看方式打开的房源不能修改照片"));
 }
 
 void EditControl::applyPhoneMask()
@@ -406,6 +412,8 @@ void EditControl::newRecord()
     m_hidden.clear();
     m_step = {};
     m_afterSave = {};
+    if (m_photoStrip)
+        m_photoStrip->setListing(0);
     setMode(New);
     updateAmountCaption();
     if (m_story)
@@ -432,6 +440,8 @@ bool EditControl::openRecord(int id)
     m_version = version;
     m_loaded = values;
     fillForm(values);
+    if (m_photoStrip)
+        m_photoStrip->setListing(id);
     setMode(m_mode == New ? Edit : m_mode);
     if (m_history && m_history->isVisible())
         showHistory();
@@ -1006,6 +1016,25 @@ bool EditControl::acceptOffer()
     dialog->open();
     sendMessage(QStringLiteral("请在合同窗体中核对并保存；不保存则出价不变"));
     return true;
+}
+
+// A listing's photos and documents. They belong to fy_house rows
+// (fy_attachment.houseid), so every form of that table shows them.
+void EditControl::buildPhotoStrip(QSplitter *splitter)
+{
+    if (m_def.table != u"fy_house")
+        return;
+    m_photoStrip = new PhotoStrip(link(), userName(), splitter);
+    // A new listing is saved before its first photo: its id is what the photos hang on.
+    m_photoStrip->setSaveFirst([this] { return save() ? m_id : 0; });
+    m_photoStrip->setReporter([this](const QString &operation, const QString &status) {
+        if (!operation.isEmpty())
+            logOperation(operation);
+        sendMessage(status);
+    });
+    // Files dropped anywhere on the form go to the listing.
+    m_photoStrip->acceptDropsOn(m_form);
+    splitter->setStretchFactor(0, 3);
 }
 
 } // namespace jxedit

@@ -3,6 +3,7 @@
 #include "jxedit/FunctionControl.h"
 #include "jxedit/FunctionDefinition.h"
 #include "jxedit/RecordStory.h"
+#include "jxedit/PhotoStrip.h"
 
 #include <QPointer>
 #include <QVariantMap>
@@ -10,6 +11,7 @@
 #include <functional>
 
 class QLabel;
+class QSplitter;
 
 namespace jxedit {
 
@@ -46,6 +48,8 @@ public:
     bool revealPhones();
     GridView *matches() const { return m_matches; }
     GridView *historyView() const { return m_history; }
+    /// The listing's photos and documents; null on forms of other tables.
+    PhotoStrip *photoStrip() const { return m_photoStrip; }
 
     // Records started from another record: an offer's counter-offer, the
     // contract of an accepted offer.
@@ -98,6 +102,7 @@ private:
     // Offers: the amount's unit follows the listing; counter and accept need an open offer.
     void updateAmountCaption();
     void applyOfferCommands();
+    void buildPhotoStrip(QSplitter *splitter);
 
     FunctionDefinition m_def;
     std::unique_ptr<RecordStore> m_store;
@@ -105,6 +110,7 @@ private:
     QWidget *m_form = nullptr;
     GridView *m_matches = nullptr;
     GridView *m_history = nullptr;
+    QPointer<PhotoStrip> m_photoStrip; // may be gone before the control when its host went first
     QPointer<RightsForm> m_rights;
     QPointer<RecordStory> m_story; // may be gone before the control, like the lookups
     QVariantMap m_hidden;

@@ -1,5 +1,6 @@
 #include "jxedit/GridView.h"
 
+#include "jxedit/CoverDelegate.h"
 #include "jxedit/CsvExport.h"
 #include "jxedit/PagedRowModel.h"
 #include "jxedit/RowModel.h"
@@ -140,6 +141,7 @@ bool GridView::load(const DataLink &link, const QString &sql, const QVariantList
         m_restoring = true;
         setDefinedWidths(columns);
         m_restoring = false;
+        showCovers(link, columns);
         applyLayout();
         emit summaryChanged(summary());
         return true;
@@ -161,6 +163,7 @@ bool GridView::load(const DataLink &link, const QString &sql, const QVariantList
     m_restoring = true;
     setDefinedWidths(columns);
     m_restoring = false;
+    showCovers(link, columns);
     applyLayout();
     QVector<QVector<QVariant>> rows;
     try {
@@ -242,6 +245,8 @@ bool GridView::loading() const { return m_view->model() == m_paged ? !m_paged->c
 
 void GridView::stop()
 {
+    if (m_covers)
+        m_covers->detach();
     m_cursor = DataLink::Cursor();
     m_filterTimer->stop();
     m_paged->close();
@@ -407,6 +412,25 @@ void GridView::writeLayout()
     m_saveTimer->stop();
     jx::SettingsStore::saveSetting(kLayoutApp, kLayoutSection, m_layoutKey,
                                    QString::fromLatin1(m_view->horizontalHeader()->saveState().toBase64()));
+}
+
+// Columns of type 'thumbnail' show the listing's cover, painted from the
+// stored thumbnails of the rows on screen only.
+void GridView::showCovers(const DataLink &link, const QVector<ColumnDef> &columns)
+{
+    if (const QAbstractItemModel *shown = m_view->model())
+        for (int c = 0; c < shown->columnCount(); ++c)
+            m_view->setItemDelegateForColumn(c, nullptr);
+    bool any = false;
+    for (int c = 0; c < columns.size(); ++c) {
+        if (columns.at(c).type != u"thumbnail")
+            continue;
+        if (!m_covers)
+            m_covers = new CoverDelegate(link, m_view);
+        m_view->setItemDelegateForColumn(c, m_covers);
+        any = true;
+    }
+    m_view->verticalHeader()->setDefaultSectionSize(any ? CoverDelegate::kRowHeight : 22);
 }
 
 } // namespace jxedit

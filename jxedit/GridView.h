@@ -14,6 +14,7 @@ class QTimer;
 
 namespace jxedit {
 
+class CoverDelegate;
 class PagedRowModel;
 class RowModel;
 
@@ -85,6 +86,7 @@ private:
     void saveLayout();
     void writeLayout();
     void applyLayout();
+    void showCovers(const DataLink &link, const QVector<ColumnDef> &columns);
     QLineEdit *m_filter;
     QTableView *m_view;
     RowModel *m_model;
@@ -98,6 +100,7 @@ private:
     // Each key typed would be a query: the filter runs once the typing pauses.
     QTimer *m_filterTimer;
     bool m_restoring = false;
+    CoverDelegate *m_covers = nullptr;
 };
 
 } // namespace jxedit

@@ -168,7 +168,8 @@ PagedRowModel::Query PagedRowModel::filter() const
         QStringList any;
         for (int c = 0; c < m_columns.size(); ++c) {
             const int source = m_shown.value(c, -1);
-            if (source < 0)
+            // A cover column holds the listing's id, which no one searches for.
+            if (source < 0 || m_columns.at(c).type == u"thumbnail")
                 continue;
             const QString text = m_postgres ? QStringLiteral("cast(%1 as text) ilike ? escape '!'").arg(column(source))
                                             : QStringLiteral("%1 like ? escape '!'").arg(column(source));

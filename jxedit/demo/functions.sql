@@ -238,3 +238,7 @@ INSERT INTO jx_funccolumn VALUES (5012, 8, 'asking', '挂牌价', 'number', 80, 
 INSERT INTO jx_funccolumn VALUES (5012, 9, 'offerdate', '出价日期', 'date', 90, 0, '', '', '', '', '');
 INSERT INTO jx_funccolumn VALUES (5012, 10, 'state', '状态', 'choice', 70, 0, '', '', '有效|已还价|已接受|已拒绝|已撤回', '', '');
 INSERT INTO jx_funccolumn VALUES (5012, 11, 'agent', '经纪人', 'lookup', 70, 0, '', '', '', '', 'fy_agent:agentname:agentname');
+
+-- The listing grid shows each listing's cover photo, painted from its stored
+-- thumbnail for the rows on screen (the field is the listing's id).
+INSERT INTO jx_funccolumn VALUES (1002, 20, 'id', '封面', 'thumbnail', 64, 0, '', '', '', '', '');

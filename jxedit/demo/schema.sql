@@ -262,3 +262,29 @@ CREATE TABLE jx_savedsearch (
   savedat    VARCHAR(19) NOT NULL DEFAULT '',
   PRIMARY KEY (username, progid, name)
 );
+
+-- Photos and documents of a listing, kept in the database so every workstation
+-- on a shared server sees them. A photo is scaled once when it is added: the
+-- display copy and the thumbnail are stored, the original is not; a document
+-- (PDF, a floor plan) is kept as it came. The first photo by sortno is the
+-- listing's cover. storedsize counts the bytes kept, for the listing's limit.
+CREATE TABLE fy_attachment (
+  id         INTEGER NOT NULL PRIMARY KEY,
+  houseid    INTEGER NOT NULL REFERENCES fy_house (id) ON DELETE CASCADE,
+  -- 'photo' or 'document'
+  kind       VARCHAR(10) NOT NULL DEFAULT 'photo',
+  filename   VARCHAR(200) NOT NULL DEFAULT '',
+  mimetype   VARCHAR(100) NOT NULL DEFAULT '',
+  sortno     INTEGER NOT NULL DEFAULT 0,
+  width      INTEGER NOT NULL DEFAULT 0,
+  height     INTEGER NOT NULL DEFAULT 0,
+  display    BLOB,
+  thumbnail  BLOB,
+  original   BLOB,
+  filesize   INTEGER NOT NULL DEFAULT 0,
+  storedsize INTEGER NOT NULL DEFAULT 0,
+  addedby    VARCHAR(50) NOT NULL DEFAULT '',
+  addedat    VARCHAR(19) NOT NULL DEFAULT '',
+  CHECK (kind IN ('photo', 'document'))
+);
+CREATE INDEX ix_fy_attachment_house ON fy_attachment (houseid, kind, sortno);

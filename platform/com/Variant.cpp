@@ -30,6 +30,7 @@ HRESULT VariantClear(VARIANT *pvarg)
                 pvarg->punkVal->Release();
             break;
         case VT_ARRAY | VT_VARIANT:
+        case VT_ARRAY | VT_UI1:
             SafeArrayDestroy(pvarg->parray);
             break;
         default:
@@ -63,6 +64,12 @@ HRESULT VariantCopy(VARIANT *pvargDest, const VARIANT *pvargSrc)
                                              : size_t(src->rgsabound[0].cElements);
             for (size_t i = 0; i < n; ++i)
                 VariantCopy(&copy.parray->pvData[i], &src->pvData[i]);
+        } else if (copy.vt == (VT_ARRAY | VT_UI1) && copy.parray) {
+            const SAFEARRAY *src = pvargSrc->parray;
+            copy.parray = SafeArrayCreate(VT_UI1, 1, src->rgsabound);
+            if (!copy.parray)
+                return E_OUTOFMEMORY;
+            std::memcpy(copy.parray->pvData, src->pvData, src->rgsabound[0].cElements);
         }
     }
     VariantClear(pvargDest);
@@ -71,6 +78,8 @@ HRESULT VariantCopy(VARIANT *pvargDest, const VARIANT *pvargSrc)
 }
 
 namespace {
+bool holdsBytes(const SAFEARRAY *psa) { return psa->cbElements == 1; }
+
 size_t elementCount(const SAFEARRAY *psa)
 {
     size_t n = 1;
@@ -101,8 +110,17 @@ bool elementOffset(const SAFEARRAY *psa, const int32_t *indices, size_t *offset)
 
 SAFEARRAY *SafeArrayCreate(VARTYPE vt, uint32_t cDims, const SAFEARRAYBOUND *rgsabound)
 {
-    if (vt != VT_VARIANT || cDims < 1 || cDims > 2 || !rgsabound)
+    if (!rgsabound || cDims < 1 || cDims > 2 || (vt != VT_VARIANT && !(vt == VT_UI1 && cDims == 1)))
         return nullptr;
+    if (vt == VT_UI1) {
+        auto *psa = new SAFEARRAY{};
+        psa->cDims = 1;
+        psa->cbElements = 1;
+        psa->rgsabound[0] = rgsabound[0];
+        const size_t n = rgsabound[0].cElements;
+        psa->pvData = reinterpret_cast<VARIANT *>(new uint8_t[n ? n : 1]());
+        return psa;
+    }
     auto *psa = new SAFEARRAY{};
     psa->cDims = static_cast<uint16_t>(cDims);
     psa->cbElements = sizeof(VARIANT);
@@ -119,6 +137,11 @@ HRESULT SafeArrayDestroy(SAFEARRAY *psa)
 {
     if (!psa)
         return S_OK;
+    if (holdsBytes(psa)) {
+        delete[] reinterpret_cast<uint8_t *>(psa->pvData);
+        delete psa;
+        return S_OK;
+    }
     const size_t n = elementCount(psa);
     for (size_t i = 0; i < n; ++i)
         VariantClear(&psa->pvData[i]);
@@ -132,6 +155,10 @@ HRESULT SafeArrayGetElement(SAFEARRAY *psa, const int32_t *rgIndices, void *pv)
     size_t off = 0;
     if (!pv || !elementOffset(psa, rgIndices, &off))
         return DISP_E_BADINDEX;
+    if (holdsBytes(psa)) {
+        *static_cast<uint8_t *>(pv) = reinterpret_cast<const uint8_t *>(psa->pvData)[off];
+        return S_OK;
+    }
     auto *out = static_cast<VARIANT *>(pv);
     VariantInit(out);
     return VariantCopy(out, &psa->pvData[off]);
@@ -142,6 +169,10 @@ HRESULT SafeArrayPutElement(SAFEARRAY *psa, const int32_t *rgIndices, void *pv)
     size_t off = 0;
     if (!pv || !elementOffset(psa, rgIndices, &off))
         return DISP_E_BADINDEX;
+    if (holdsBytes(psa)) {
+        reinterpret_cast<uint8_t *>(psa->pvData)[off] = *static_cast<const uint8_t *>(pv);
+        return S_OK;
+    }
     return VariantCopy(&psa->pvData[off], static_cast<const VARIANT *>(pv));
 }
 
@@ -257,6 +288,17 @@ Variant Variant::fromString(const QString &s)
     return v;
 }
 
+Variant Variant::fromBytes(const QByteArray &bytes)
+{
+    const SAFEARRAYBOUND bound{static_cast<uint32_t>(bytes.size()), 0};
+    Variant v;
+    v.parray = SafeArrayCreate(VT_UI1, 1, &bound);
+    v.vt = VT_ARRAY | VT_UI1;
+    if (!bytes.isEmpty())
+        std::memcpy(v.parray->pvData, bytes.constData(), size_t(bytes.size()));
+    return v;
+}
+
 Variant Variant::fromDispatch(IDispatch *object)
 {
     Variant v;
@@ -317,6 +359,8 @@ Variant Variant::fromQVariant(const QVariant &value)
         return fromDate(toAutomationDate(value.toDate().startOfDay()));
     case QMetaType::QDateTime:
         return fromDate(toAutomationDate(value.toDateTime()));
+    case QMetaType::QByteArray:
+        return fromBytes(value.toByteArray());
     default:
         return fromString(value.toString());
     }
@@ -360,6 +404,12 @@ QVariant toQVariant(const VARIANT &in)
         return QVariant((byref ? *v.pboolVal : v.boolVal) != 0);
     case VT_ERROR:
         return QVariant(static_cast<int>(v.scode));
+    case VT_ARRAY | VT_UI1: {
+        const SAFEARRAY *psa = byref ? *static_cast<SAFEARRAY *const *>(v.byref) : v.parray;
+        if (!psa)
+            return QVariant(QByteArray());
+        return QVariant(QByteArray(reinterpret_cast<const char *>(psa->pvData), qsizetype(psa->rgsabound[0].cElements)));
+    }
     default:
         return QVariant();
     }

@@ -2,7 +2,7 @@
 
 // The subset of automation variants the product uses: empty, Null, 16- and
 // 32-bit integers, single, double, date, string, Boolean (-1/0), error,
-// object and by-reference values.
+// object, byte array (binary fields) and by-reference values.
 
 #include "platform/com/Unknown.h"
 
@@ -22,6 +22,7 @@ enum VARENUM : VARTYPE {
     VT_BOOL = 11,
     VT_VARIANT = 12,
     VT_UNKNOWN = 13,
+    VT_UI1 = 17,
     VT_ARRAY = 0x2000,
     VT_BYREF = 0x4000,
 };
@@ -59,8 +60,10 @@ struct VARIANT
     };
 };
 
-// Arrays of variants only (VT_ARRAY | VT_VARIANT), up to two dimensions, as a
-// bulk read of rows hands them out.
+// Arrays of variants (VT_ARRAY | VT_VARIANT), up to two dimensions, as a bulk
+// read of rows hands them out, and one-dimensional byte arrays
+// (VT_ARRAY | VT_UI1, cbElements 1, pvData then pointing at the bytes), as a
+// binary field travels.
 struct SAFEARRAYBOUND
 {
     uint32_t cElements;
@@ -104,7 +107,8 @@ QVCOM_EXPORT void VariantInit(VARIANT *pvarg);
 QVCOM_EXPORT HRESULT VariantClear(VARIANT *pvarg);
 // Deep-copies strings and arrays and adds references to objects; by-reference values stay references.
 QVCOM_EXPORT HRESULT VariantCopy(VARIANT *pvargDest, const VARIANT *pvargSrc);
-// A zero-filled (empty variants) array of variants; `vt` must be VT_VARIANT, cDims 1 or 2.
+// A zero-filled (empty variants) array of variants (`vt` VT_VARIANT, cDims 1 or 2)
+// or of bytes (`vt` VT_UI1, cDims 1).
 QVCOM_EXPORT SAFEARRAY *SafeArrayCreate(VARTYPE vt, uint32_t cDims, const SAFEARRAYBOUND *rgsabound);
 QVCOM_EXPORT HRESULT SafeArrayDestroy(SAFEARRAY *psa);
 // Indices in natural order (first dimension first), as the caller writes a(i, j).
@@ -135,6 +139,8 @@ public:
     static Variant fromDate(DATE v);
     static Variant fromBool(bool v);
     static Variant fromString(const QString &s);
+    // A byte array (VT_ARRAY | VT_UI1) holding a copy of `bytes`.
+    static Variant fromBytes(const QByteArray &bytes);
     // Takes a new reference to the object (null gives an object variant holding Nothing).
     static Variant fromDispatch(IDispatch *object);
     static Variant fromUnknown(IUnknown *object);
@@ -152,7 +158,7 @@ public:
 };
 
 // The value a variant holds, following by-reference values; Null and empty give an
-// invalid QVariant, objects give a QVariant holding no value (use asDispatch).
+// invalid QVariant, a byte array a QByteArray, objects give a QVariant holding no value (use asDispatch).
 QVCOM_EXPORT QVariant toQVariant(const VARIANT &v);
 // The dereferenced variant (for VT_BYREF values); plain variants come back as they are.
 QVCOM_EXPORT const VARIANT &deref(const VARIANT &v);

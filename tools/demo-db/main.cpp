@@ -4,6 +4,7 @@
 #include "DemoIcons.h"
 #include "DemoUsers.h"
 #include "FunctionDemo.h"
+#include "PhotoDemo.h"
 #include "GifWriter.h"
 
 #include "components/data/Database.h"
@@ -91,6 +92,11 @@ int main(int argc, char **argv)
         }
         if (QString why; !FunctionDemo::load(db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)) {
             std::fprintf(stderr, "%s\n", qPrintable(why));
+            return 1;
+        }
+        // A few dozen listings with photos keep the demo database small.
+        if (QString why; !PhotoDemo::add(db, 36, why)) {
+            std::fprintf(stderr, "cannot store the demo photos: %s\n", qPrintable(why));
             return 1;
         }
         db.Close();
