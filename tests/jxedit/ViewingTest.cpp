@@ -332,6 +332,111 @@ TEST_P(ViewingTest, BookingFromACustomersRecordOpensANewViewingWithHimAndTheChos
     EXPECT_EQ(asked.front().params.value(1).toString(), QStringLiteral("new?houseid=2"));
 }
 
+TEST_P(ViewingTest, TheAgendaShowsTheWeekInTimeOrderMovesAndOpensTheChosenViewing)
+{
+    // Monday 06-29 to Sunday 07-05.
+    viewing(1, 1, 1, "李秀英", day(0), "14:00", 60);
+    viewing(2, 2, 2, "王志强", day(0), "09:30", 45);
+    viewing(3, 1, 2, "李秀英", day(-1), "18:00", 30);
+    viewing(4, 2, 1, "李秀英", day(7), "10:00", 60);             // next week
+    viewing(5, 2, 1, "李秀英", day(1), "11:00", 60, "已取消");    // cancelled: not shown
+    viewing(6, 1, 2, "李秀英", day(0), "14:30", 60);             // overlapping 1: side by side
+
+    qvcontrols::ControlSite *site = agenda(QStringLiteral("admin"));
+    EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("FirstDay"))).toString(), QStringLiteral("2026-06-29"));
+    ASSERT_EQ(number(site, "BlockCount"), 4);
+    EXPECT_TRUE(blockText(site, 0).startsWith(QStringLiteral("06-29 18:00–18:30 客户 钱进"))) << blockText(site, 0).toStdString();
+    EXPECT_TRUE(blockText(site, 1).startsWith(QStringLiteral("06-30 09:30–10:15 客户 钱进 · 房源 FY000002（测试小区） · 王志强")));
+    EXPECT_TRUE(blockText(site, 2).startsWith(QStringLiteral("06-30 14:00–15:00 客户 陈明")));
+    EXPECT_TRUE(blockText(site, 3).startsWith(QStringLiteral("06-30 14:30–15:30")));
+
+    // The keyboard walks the blocks in time order; the chosen one is what a screen reader is told.
+    QWidget *view = child<QWidget>(site, QStringLiteral("agenda"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->accessibleName(), QStringLiteral("带看日程"));
+    QTest::keyClick(view, Qt::Key_Right);
+    QTest::keyClick(view, Qt::Key_Down);
+    EXPECT_EQ(number(site, "CurrentBlock"), 2);
+    EXPECT_EQ(view->accessibleDescription(), blockText(site, 2));
+    QTest::keyClick(view, Qt::Key_End);
+    QTest::keyClick(view, Qt::Key_Left);
+    EXPECT_EQ(number(site, "CurrentBlock"), 2);
+    events.clear();
+    QTest::keyClick(view, Qt::Key_Return);
+    auto opened = eventsNamed(QStringLiteral("fileedit"));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened.front().params.value(0).toInt(), 6001);
+    EXPECT_EQ(opened.front().params.value(1).toInt(), 1);
+
+    trigger(site, "next");
+    EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("FirstDay"))).toString(), QStringLiteral("2026-07-06"));
+    ASSERT_EQ(number(site, "BlockCount"), 1);
+    EXPECT_EQ(com::toQVariant(com::call(site->object(), QStringLiteral("BlockId"), {com::Variant::fromInt32(0)})).toInt(), 4);
+    trigger(site, "previous");
+    trigger(site, "previous");
+    EXPECT_EQ(number(site, "BlockCount"), 0);
+    EXPECT_EQ(view->accessibleDescription(), QStringLiteral("这段时间没有带看"));
+    trigger(site, "today");
+    EXPECT_EQ(number(site, "BlockCount"), 4);
+
+    // One day, then one agent.
+    QComboBox *span = child<QComboBox>(site, QStringLiteral("span"));
+    span->setCurrentIndex(span->findText(QStringLiteral("日")));
+    emit span->activated(span->currentIndex());
+    EXPECT_EQ(number(site, "Days"), 1);
+    EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("FirstDay"))).toString(), day(0));
+    EXPECT_EQ(number(site, "BlockCount"), 3);
+    QComboBox *agent = child<QComboBox>(site, QStringLiteral("agent"));
+    ASSERT_TRUE(agent->isEnabled());
+    agent->setCurrentIndex(agent->findText(QStringLiteral("王志强")));
+    emit agent->activated(agent->currentIndex());
+    ASSERT_EQ(number(site, "BlockCount"), 1);
+    EXPECT_EQ(com::toQVariant(com::call(site->object(), QStringLiteral("BlockId"), {com::Variant::fromInt32(0)})).toInt(), 2);
+    trigger(site, "previous");
+    EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("FirstDay"))).toString(), day(-1));
+}
+
+TEST_P(ViewingTest, AnAgentsAgendaIsHisOwnAndOverlappingBlocksSitSideBySide)
+{
+    viewing(1, 1, 1, "李秀英", day(0), "14:00", 60);
+    viewing(2, 2, 2, "王志强", day(0), "09:30", 45);
+    viewing(3, 2, 2, "李秀英", day(0), "14:30", 60);
+    qvcontrols::ControlSite *site = agenda(QStringLiteral("clerk"));
+    QComboBox *agent = child<QComboBox>(site, QStringLiteral("agent"));
+    EXPECT_FALSE(agent->isEnabled());
+    EXPECT_EQ(agent->currentText(), QStringLiteral("李秀英"));
+    ASSERT_EQ(number(site, "BlockCount"), 2);
+    EXPECT_EQ(com::toQVariant(com::call(site->object(), QStringLiteral("BlockId"), {com::Variant::fromInt32(0)})).toInt(), 1);
+    QWidget *view = child<QWidget>(site, QStringLiteral("agenda"));
+    ASSERT_NE(view, nullptr);
+    view->resize(1000, 800);
+    // The two overlapping blocks share Tuesday's column: one beside the other, neither over the other.
+    auto rect = [&](int index) {
+        const QStringList parts =
+            com::toQVariant(com::call(site->object(), QStringLiteral("BlockRect"), {com::Variant::fromInt32(index)})).toString().split(u' ');
+        return QRect(parts.value(0).toInt(), parts.value(1).toInt(), parts.value(2).toInt(), parts.value(3).toInt());
+    };
+    const QRect first = rect(0), second = rect(1);
+    ASSERT_FALSE(first.isEmpty());
+    ASSERT_FALSE(second.isEmpty());
+    EXPECT_LE(first.right(), second.left());
+    EXPECT_LT(first.top(), second.top()); // 14:00 above 14:30
+    EXPECT_GT(first.bottom(), second.top());
+    const int dayWidth = (view->width() - 48) / 7;
+    EXPECT_EQ((first.left() - 48) / dayWidth, 1);
+    EXPECT_EQ((second.right() - 48) / dayWidth, 1);
+    // A double-click on a block opens that viewing; on an empty cell, nothing.
+    events.clear();
+    QTest::mouseDClick(view, Qt::LeftButton, {}, second.center());
+    auto opened = eventsNamed(QStringLiteral("fileedit"));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened.front().params.value(1).toInt(), 3);
+    EXPECT_EQ(number(site, "CurrentBlock"), 1);
+    events.clear();
+    QTest::mouseDClick(view, Qt::LeftButton, {}, QPoint(view->width() - 10, view->height() - 10));
+    EXPECT_TRUE(eventsNamed(QStringLiteral("fileedit")).empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, ViewingTest, ::testing::Values("sqlite", "postgres"));
 
 } // namespace
