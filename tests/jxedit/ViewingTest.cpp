@@ -437,6 +437,19 @@ TEST_P(ViewingTest, AnAgentsAgendaIsHisOwnAndOverlappingBlocksSitSideBySide)
     EXPECT_TRUE(eventsNamed(QStringLiteral("fileedit")).empty());
 }
 
+TEST_P(ViewingTest, TodaysBookedViewingsComeFirstInTheRemindersWithTimeCustomerAndListing)
+{
+    viewing(1, 1, 1, "李秀英", day(0), "14:00", 60);
+    viewing(2, 2, 2, "李秀英", day(0), "09:30", 45);
+    viewing(3, 2, 1, "李秀英", day(1), "10:00", 60);           // tomorrow
+    viewing(4, 1, 2, "李秀英", day(0), "16:00", 60, "已取消"); // cancelled
+    viewing(5, 1, 2, "王志强", day(0), "11:00", 60);           // another agent's
+    const QStringList rows = reminders(QStringLiteral("clerk")).filter(QStringLiteral("今日带看"));
+    EXPECT_EQ(rows, (QStringList{QStringLiteral("今日带看|2026-06-30|09:30 带客户 钱进 看房源 FY000002（测试小区）|李秀英"),
+                                 QStringLiteral("今日带看|2026-06-30|14:00 带客户 陈明 看房源 FY000001（测试小区）|李秀英")}));
+    EXPECT_EQ(reminders(QStringLiteral("clerk")).value(0), rows.value(0));
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, ViewingTest, ::testing::Values("sqlite", "postgres"));
 
 } // namespace
