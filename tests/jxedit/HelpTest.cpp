@@ -64,8 +64,8 @@ TEST_P(HelpTest, EveryShortcutTheManualNamesIsACommandOfItsFunction)
             }
         }
     }
-    // The record form, the query grid, the report, the overview and the reminders.
-    EXPECT_EQ(tables, 5);
+    // The record form, the query grid, the report, the overview, the reminders and the agenda.
+    EXPECT_EQ(tables, 6);
     EXPECT_GT(rows, 20);
 }
 

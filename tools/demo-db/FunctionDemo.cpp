@@ -195,6 +195,11 @@ bool FunctionDemo::load(Database &db, const QString &sqlDir, QString &why)
         why = db.LastError().Description();
         return false;
     }
+    return addRows(db, why);
+}
+
+bool FunctionDemo::addRows(Database &db, QString &why)
+{
     const int listings = 300, customers = 150;
     if (!addListings(db, 1, listings, why))
         return false;

@@ -12,6 +12,8 @@ class FunctionDemo
 public:
     /// Runs the function schema and definitions from `sqlDir`, then adds the rows.
     static bool load(Database &db, const QString &sqlDir, QString &why);
+    /// The demo rows alone, into tables that are there already (jx-db init --demo).
+    static bool addRows(Database &db, QString &why);
     /// Adds `count` listings with ids from `firstId` on, in one transaction.
     static bool addListings(Database &db, int firstId, int count, QString &why);
     /// As addListings for benchmark databases of a million rows: the same

@@ -4,6 +4,7 @@
 #include "DemoIcons.h"
 #include "DemoUsers.h"
 #include "FunctionDemo.h"
+#include "ViewingDemo.h"
 #include "GifWriter.h"
 
 #include "components/data/Database.h"
@@ -91,6 +92,10 @@ int main(int argc, char **argv)
         }
         if (QString why; !FunctionDemo::load(db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)) {
             std::fprintf(stderr, "%s\n", qPrintable(why));
+            return 1;
+        }
+        if (QString why; !ViewingDemo::add(db, QDate::currentDate(), why)) {
+            std::fprintf(stderr, "cannot add the demo viewings: %s\n", qPrintable(why));
             return 1;
         }
         db.Close();

@@ -1,10 +1,13 @@
 #include "SchemaScripts.h"
 
 #include "DemoUsers.h"
+#include "FunctionDemo.h"
+#include "ViewingDemo.h"
 
 #include "components/data/Database.h"
 #include "components/data/SchemaCatalog.h"
 
+#include <QDate>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -32,7 +35,9 @@ bool SchemaScripts::create(Database &db, bool demo, QString &error)
     }
     if (!demo)
         return true;
-    return DemoUsers::setPasswords(db, resourceText("users.txt"), error);
+    // The demo agency's listings, customers, follow-ups, contracts and viewings, as the demo installation has them.
+    return DemoUsers::setPasswords(db, resourceText("users.txt"), error) && FunctionDemo::addRows(db, error)
+        && ViewingDemo::add(db, QDate::currentDate(), error);
 }
 
 QStringList SchemaScripts::tableOrder()
