@@ -193,6 +193,7 @@ bool AgendaControl::refresh()
         e.status = r.value(8).toString();
         entries << e;
     }
+    m_view->setShowAgent(agent.isEmpty());
     m_view->setContents(m_first, m_days, entries);
     const QString span = m_days == 1 ? m_first.toString(kDay) : QStringLiteral("%1 至 %2").arg(m_first.toString(kDay), last.toString(kDay));
     const QString who = agent.isEmpty() ? QStringLiteral("全部经纪人") : agent;

@@ -203,8 +203,16 @@ void AgendaView::paintEvent(QPaintEvent *)
         p.setBrush(blockColour(e.status));
         p.drawRoundedRect(r.adjusted(0, 0, -1, -1), 3, 3);
         p.setPen(QColor(0x20, 0x20, 0x20));
-        const QString shown = QStringLiteral("%1 %2\n%3\n%4").arg(clock(e.start), e.customer, e.listing, e.agent);
-        p.drawText(r.adjusted(4, 2, -3, -2), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, shown);
+        // As many whole lines as the block holds: a line cut in half reads as noise.
+        QStringList lines{QStringLiteral("%1 %2").arg(clock(e.start), e.customer), e.listing};
+        if (m_showAgent && !e.agent.isEmpty())
+            lines << e.agent;
+        const int fit = qMax(1, (r.height() - 4) / qMax(1, fontMetrics().lineSpacing()));
+        const QRect inner = r.adjusted(4, 2, -3, -2);
+        QStringList shown;
+        for (const QString &line : lines.mid(0, fit))
+            shown << fontMetrics().elidedText(line, Qt::ElideRight, inner.width());
+        p.drawText(inner, Qt::AlignLeft | Qt::AlignTop, shown.join(u'\n'));
     }
     if (m_entries.isEmpty()) {
         p.setPen(palette().color(QPalette::PlaceholderText));

@@ -38,6 +38,8 @@ public:
     void setCurrent(int index);
     /// The day whose column is marked as today.
     void setToday(const QDate &day) { m_today = day; update(); }
+    /// Whether each block names its agent (the team's agenda) or not (one agent's).
+    void setShowAgent(bool show) { m_showAgent = show; update(); }
     /// The first and last hour rows shown (the working day, widened to every entry).
     int firstHour() const { return m_firstHour; }
     int lastHour() const { return m_lastHour; }
@@ -72,6 +74,7 @@ private:
     mutable QVector<QRect> m_blocks;
     mutable QSize m_laidOutFor; // the size the blocks were placed for
     int m_current = -1;
+    bool m_showAgent = true;
 };
 
 } // namespace jxedit
