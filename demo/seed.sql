@@ -166,3 +166,22 @@ INSERT INTO jx_roleright VALUES ('agent', 5011, 39);
 INSERT INTO jx_roleright VALUES ('agent', 5012, 49);
 INSERT INTO jx_roleright VALUES ('manager', 5011, 255);
 INSERT INTO jx_roleright VALUES ('manager', 5012, 255);
+
+-- Viewings (带看), beside the follow-ups: the record, its list and the agenda
+-- (kind 106 "JxEdit.oagenda"). A manager (bit 128 on the agenda) sees the
+-- team's agenda; an agent his own.
+INSERT INTO xt_menu VALUES ('020405', '带看登记', 'KY', '0204', 3, 5, 1, 1, 100, 6001, 0, '');
+INSERT INTO xt_menu VALUES ('020406', '带看查询', 'KY', '0204', 3, 6, 1, 1, 103, 6002, 0, '');
+INSERT INTO xt_menu VALUES ('020407', '带看日程', 'KY', '0204', 3, 7, 1, 1, 106, 6003, 0, '');
+INSERT INTO xt_objects VALUES (6001, '带看登记', 'JxEdit.oedit', '', 'KY');
+INSERT INTO xt_objects VALUES (6002, '带看查询', 'JxEdit.oquery', '', 'KY');
+INSERT INTO xt_objects VALUES (6003, '带看日程', 'JxEdit.oagenda', '', 'KY');
+INSERT INTO jx_right VALUES ('0002', 6001, 1);
+INSERT INTO jx_right VALUES ('0002', 6002, 1);
+INSERT INTO jx_right VALUES ('0002', 6003, 1);
+INSERT INTO jx_roleright VALUES ('agent', 6001, 39);
+INSERT INTO jx_roleright VALUES ('agent', 6002, 49);
+INSERT INTO jx_roleright VALUES ('agent', 6003, 1);
+INSERT INTO jx_roleright VALUES ('manager', 6001, 255);
+INSERT INTO jx_roleright VALUES ('manager', 6002, 255);
+INSERT INTO jx_roleright VALUES ('manager', 6003, 255);

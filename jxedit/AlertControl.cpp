@@ -88,6 +88,24 @@ bool AlertControl::reload()
 
     QVector<QVector<QVariant>> rows; // kind, date, what, agent, key
     DataLink::Rows r;
+    // Today's booked viewings, in time order, first: the day is planned around them.
+    {
+        const int viewingProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("dk_viewing"));
+        if (!link().select(QStringLiteral("select v.id,v.viewtime,coalesce(k.name,''),coalesce(h.code,''),coalesce(h.community,''),v.agent"
+                                          " from dk_viewing v left join kh_customer k on k.id=v.customerid left join fy_house h on h.id=v.houseid"
+                                          " where v.viewdate=? and v.status='已预约'")
+                               + (name.isEmpty() ? QString() : QStringLiteral(" and v.agent=?"))
+                               + QStringLiteral(" order by v.viewtime,v.id"),
+                           withAgent({day}), r, why)) {
+            showError(QStringLiteral("读取提醒出错：%1").arg(why));
+            return false;
+        }
+        for (const auto &x : r.rows)
+            rows.append({QStringLiteral("今日带看"), day,
+                         QStringLiteral("%1 带客户 %2 看房源 %3（%4）").arg(x.value(1).toString(), x.value(2).toString(), x.value(3).toString(),
+                                                                     x.value(4).toString()),
+                         x.value(5), QStringLiteral("%1:%2").arg(viewingProg).arg(x.value(0).toInt())});
+    }
     // The latest follow-up of each listing and customer, when it is due by the end of the days ahead.
     const QString ahead = today.addDays(daysAhead()).toString(kDay);
     if (!link().select(QStringLiteral("select f.id,f.nextdate,k.name,k.phone,h.code,h.community,f.content,f.agent,k.agent from gj_follow f"

@@ -11,7 +11,8 @@ class GridView;
 
 /// "JxEdit.oalert": today's work for the signed-in agent: follow-ups overdue,
 /// due today or within the next days, contracts whose payment or hand-over
-/// date is within a week, listings without a follow-up for 30 days (saying
+/// date is within a week, today's booked viewings (今日带看, by time),
+/// listings without a follow-up for 30 days (saying
 /// for how many), and listings that came to fit his waiting customers. A
 /// user who is no agent sees everyone's. Py_Init(context, configuration,
 /// program number); "today" is the operation date.

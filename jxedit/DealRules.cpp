@@ -2,6 +2,7 @@
 
 #include "jxedit/ListingMatcher.h"
 #include "jxedit/RowModel.h"
+#include "jxedit/ViewingRules.h"
 
 namespace jxedit {
 
@@ -147,6 +148,9 @@ bool DealRules::checkListing(int id, const QVariantMap &after, QString &why) con
 
 bool DealRules::apply(const QString &table, int id, const QVariantMap &before, const QVariantMap &after, QString &why) const
 {
+    // A done viewing's feedback is the customer's follow-up, in the same transaction.
+    if (ViewingRules::appliesTo(table))
+        return ViewingRules(m_link).writeFollowUp(id, after, m_history, why);
     if (table == u"fy_house")
         return m_alerts.afterListingWrite(id, before, after, why);
     if (table == u"fy_district") {

@@ -7,15 +7,18 @@
 #include "jxedit/LookupField.h"
 #include "jxedit/OfferRules.h"
 #include "jxedit/PhotoStrip.h"
+#include "jxedit/NewRecordKey.h"
 #include "jxedit/RecordStore.h"
 #include "jxedit/RecordStory.h"
 #include "jxedit/RightsForm.h"
 #include "jxedit/RowModel.h"
+#include "jxedit/ViewingRules.h"
 
 #include "platform/MessageBox.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -68,6 +71,9 @@ EditControl::EditControl()
                      &QAction::triggered, page(), [this] { counterOffer(); });
     QObject::connect(addCommand(QStringLiteral("accept"), QStringLiteral("接受出价"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)),
                      &QAction::triggered, page(), [this] { acceptOffer(); });
+    // From a customer's or a listing's record: a new viewing of him or of it.
+    QObject::connect(addCommand(QStringLiteral("book"), QStringLiteral("预约带看"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B)),
+                     &QAction::triggered, page(), [this] { bookViewing(); });
     QObject::connect(addCommand(QStringLiteral("close"), QStringLiteral("关闭"), QKeySequence(Qt::CTRL | Qt::Key_W)),
                      &QAction::triggered, page(), [this] { closeForm(); });
 
@@ -79,6 +85,7 @@ EditControl::EditControl()
     members().add(QStringLiteral("IsDirty"), [this](const com::DispArgs &) { return com::Variant::fromBool(isDirty()); });
     members().add(QStringLiteral("CounterOffer"), [this](const com::DispArgs &) { return com::Variant::fromBool(counterOffer()); });
     members().add(QStringLiteral("AcceptOffer"), [this](const com::DispArgs &) { return com::Variant::fromBool(acceptOffer()); });
+    members().add(QStringLiteral("BookViewing"), [this](const com::DispArgs &) { return com::Variant::fromBool(bookViewing()); });
 }
 
 EditControl::~EditControl()
@@ -97,7 +104,7 @@ EditControl::~EditControl()
 bool EditControl::startRightsScreen()
 {
     // The screen has its own buttons; of the record commands only closing applies.
-    for (const char *command : {"new", "save", "delete", "previous", "next", "match", "history", "phones", "counter", "accept"})
+    for (const char *command : {"new", "save", "delete", "previous", "next", "match", "history", "phones", "counter", "accept", "book"})
         setCommandVisible(QString::fromLatin1(command), false);
     m_rights = new RightsForm(link(), context(), page());
     body()->addWidget(m_rights, 1);
@@ -148,6 +155,13 @@ void EditControl::parametersChanged()
     const QString code = parameter(QStringLiteral("sID")).toString().trimmed();
     if (code.isEmpty() || !m_store)
         return;
+    if (QVariantMap given; NewRecordKey::parse(code, given)) {
+        if (settleUnsaved()) {
+            newRecord();
+            prefill(given);
+        }
+        return;
+    }
     QString why;
     const int id = m_store->idOfCode(code, why);
     if (id <= 0) {
@@ -188,6 +202,8 @@ void EditControl::buildForm()
             auto *edit = new QLineEdit(m_form);
             if (c.type == u"date")
                 edit->setPlaceholderText(QStringLiteral("年-月-日，如 2026-01-31"));
+            else if (c.type == u"time")
+                edit->setPlaceholderText(QStringLiteral("时:分，如 14:30"));
             f.editor = edit;
         }
         f.editor->setObjectName(QStringLiteral("field_") + c.field);
@@ -245,6 +261,7 @@ void EditControl::buildForm()
                 QObject::connect(f.lookup, &LookupField::chosen, page(), [this] { updateAmountCaption(); });
                 QObject::connect(f.lookup->edit(), &QLineEdit::editingFinished, page(), [this] { updateAmountCaption(); });
             }
+    setCommandVisible(QStringLiteral("book"), m_def.table == u"kh_customer" || m_def.table == u"fy_house");
 }
 
 QString EditControl::fieldText(int index) const
@@ -318,6 +335,7 @@ void EditControl::applyRights()
     const QString cannotDelete = missingRight(Right::Delete);
     allowCommand(QStringLiteral("delete"), m_mode == Edit && cannotDelete.isEmpty(), cannotDelete);
     allowCommand(QStringLiteral("new"), allowed(Right::Add), refusal(Right::Add));
+    allowCommand(QStringLiteral("book"), m_id > 0, QStringLiteral("请先保存或打开一条记录"));
     const bool masked = phonesMasked();
     allowCommand(QStringLiteral("phones"), masked && allowed(Right::SeePhones), masked ? refusal(Right::SeePhones) : QString());
     allowCommand(QStringLiteral("history"), m_id > 0, QStringLiteral("新记录还没有历史"));
@@ -615,6 +633,10 @@ bool EditControl::save()
     QVariantMap values;
     if (!collect(values))
         return false;
+    if (!confirmWarnings(values)) {
+        sendMessage(QStringLiteral("未保存"));
+        return false;
+    }
     QString why;
     if (m_mode == New) {
         int id = 0;
@@ -637,7 +659,11 @@ bool EditControl::save()
         m_afterSave = {};
         setMode(Edit);
         openRecord(id);
-        sendMessage(QStringLiteral("保存成功"));
+        // Agents record viewings afterwards: allowed, and said so.
+        if (ViewingRules::appliesTo(m_def.table) && ViewingRules::inThePast(values, QDateTime(operationDate(), QTime::currentTime())))
+            sendMessage(QStringLiteral("保存成功（带看时间已过，按补录登记）"));
+        else
+            sendMessage(QStringLiteral("保存成功"));
         if (afterSave)
             afterSave(id);
         return true;
@@ -1035,6 +1061,63 @@ void EditControl::buildPhotoStrip(QSplitter *splitter)
     // Files dropped anywhere on the form go to the listing.
     m_photoStrip->acceptDropsOn(m_form);
     splitter->setStretchFactor(0, 3);
+}
+
+} // namespace jxedit
+
+namespace jxedit {
+
+bool EditControl::confirmWarnings(const QVariantMap &values)
+{
+    if (!ViewingRules::appliesTo(m_def.table))
+        return true;
+    QStringList warnings;
+    QString why;
+    if (!ViewingRules(link()).warnings(m_mode == New ? 0 : m_id, m_mode == New ? QVariantMap() : m_loaded, values, warnings, why)) {
+        showError(QStringLiteral("保存失败：%1").arg(why));
+        return false;
+    }
+    if (warnings.isEmpty())
+        return true;
+    return jx::msgBox(QStringLiteral("%1\n\n是否仍然保存？").arg(warnings.join(u'\n')), jx::YesNo | jx::Exclamation | jx::DefaultButton2,
+                      QStringLiteral("提示："))
+        == jx::Yes;
+}
+
+bool EditControl::bookViewing()
+{
+    const bool customer = m_def.table == u"kh_customer";
+    if (m_id <= 0 || (!customer && m_def.table != u"fy_house"))
+        return false;
+    const int program = FunctionDefinition::entryProgramFor(link(), QString::fromLatin1(ViewingRules::kTable));
+    if (program <= 0) {
+        showError(QStringLiteral("没有带看登记的功能定义"));
+        return false;
+    }
+    QVariantMap given{{customer ? QStringLiteral("customerid") : QStringLiteral("houseid"), m_id}};
+    // The listing (customer) chosen in the matches comes along.
+    if (m_matches && !m_matches->isHidden())
+        if (const QVariant chosen = m_matches->currentKey(); chosen.isValid() && chosen.toInt() > 0)
+            given.insert(customer ? QStringLiteral("houseid") : QStringLiteral("customerid"), chosen.toInt());
+    raiseEvent(QStringLiteral("detailes"), {com::Variant::fromInt32(program), com::Variant::fromString(NewRecordKey::make(given))});
+    return true;
+}
+
+void EditControl::prefill(const QVariantMap &given)
+{
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        Field &f = m_fields.at(i);
+        if (!given.contains(f.def.field))
+            continue;
+        QVariant value = given.value(f.def.field);
+        bool number = false;
+        if (const int key = value.toString().toInt(&number); number)
+            value = key; // record keys travel as text
+        if (f.lookup)
+            f.lookup->setKey(value);
+        else
+            setFieldText(int(i), value.toString());
+    }
 }
 
 } // namespace jxedit

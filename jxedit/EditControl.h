@@ -46,6 +46,9 @@ public:
     int showHistory();
     /// Shows the phone numbers of another agent's record (a recorded operation).
     bool revealPhones();
+    /// From a customer's or a listing's record: opens a new viewing of it in
+    /// a window (with the listing or customer chosen in the matches).
+    bool bookViewing();
     GridView *matches() const { return m_matches; }
     GridView *historyView() const { return m_history; }
     /// The listing's photos and documents; null on forms of other tables.
@@ -88,6 +91,10 @@ private:
     bool noneRefused(int refused, QWidget *first);
     QString inCaptions(QString why) const;
     bool askOnConflict(const QVariantMap &mine);
+    /// What the record's rules warn about before it is saved, asked; false when the user chose not to save.
+    bool confirmWarnings(const QVariantMap &values);
+    /// Puts given values into a new record's fields.
+    void prefill(const QVariantMap &given);
     /// Asks whether to save unsaved changes; false when the user chose to go on editing.
     bool settleUnsaved();
     void step(bool forward);

@@ -44,6 +44,17 @@ QString FieldCheck::check(const ColumnDef &column, const QString &typed, QVarian
             return QStringLiteral("“%1”不是有效的日期（格式：年-月-日，如 2026-01-31）").arg(name);
         return {};
     }
+    if (column.type == u"time") {
+        // 'HH:mm' on the 24-hour clock; "9:05" is taken as 09:05 and stored so,
+        // since the agenda and the clash check compare the stored texts.
+        static const QRegularExpression clock(QStringLiteral("^(\\d{1,2})[:：](\\d{2})$"));
+        const QRegularExpressionMatch m = clock.match(text);
+        const int hour = m.hasMatch() ? m.captured(1).toInt() : -1, minute = m.hasMatch() ? m.captured(2).toInt() : -1;
+        if (hour < 0 || hour > 23 || minute < 0 || minute > 59)
+            return QStringLiteral("“%1”不是有效的时间（格式：时:分，00:00 到 23:59，如 14:30）").arg(name);
+        value = QStringLiteral("%1:%2").arg(hour, 2, 10, QLatin1Char('0')).arg(minute, 2, 10, QLatin1Char('0'));
+        return {};
+    }
     if (column.type == u"phone") {
         // Mobile numbers, or landlines with an area code.
         static const QRegularExpression phone(QStringLiteral("^(1[3-9]\\d{9}|0\\d{2,3}-?\\d{7,8})$"));

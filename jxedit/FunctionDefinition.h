@@ -25,7 +25,7 @@ struct ColumnDef
 {
     QString field;
     QString caption;
-    QString type; // text, int, number, date, phone, choice, memo, lookup; score (a match's percent, shown "匹配 92%")
+    QString type; // text, int, number, date, time ('HH:mm'), phone, choice, memo, lookup; score (a match's percent, shown "匹配 92%")
     int width = 100;
     bool required = false;
     QString minValue, maxValue;

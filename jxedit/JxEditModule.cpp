@@ -1,5 +1,6 @@
 // Entry points of the JxEdit server library.
 
+#include "jxedit/AgendaControl.h"
 #include "jxedit/AlertControl.h"
 #include "jxedit/EditControl.h"
 #include "jxedit/OverviewControl.h"
@@ -27,7 +28,11 @@ QV_TYPE_LIBRARY("library JxEdit 1.0 {F89E764A-2A7C-4819-A73C-83CA804BABE1}\n"
                 // The manager's overview.
                 "interface _ooverview {554173D5-3105-43FF-987A-0C7235AF3F91}\n"
                 "coclass ooverview {ED1ABCF3-C7C8-47BC-8347-7704250022AB}\n"
-                "  implements _ooverview {554173D5-3105-43FF-987A-0C7235AF3F91}\n");
+                "  implements _ooverview {554173D5-3105-43FF-987A-0C7235AF3F91}\n"
+                // The viewings' agenda.
+                "interface _oagenda {0E7B5C2A-9D41-4F86-A3C8-5B1D2E6F7A90}\n"
+                "coclass oagenda {6C3F1A8E-2B74-4D9A-8E15-F0A7C3D92B46}\n"
+                "  implements _oagenda {0E7B5C2A-9D41-4F86-A3C8-5B1D2E6F7A90}\n");
 
 namespace {
 
@@ -52,6 +57,7 @@ const com::ServedClass kServedClasses[] = {
     com::servedClass<jxedit::QueryControl>(com::guid("{DF57DFF3-CAF8-44DA-B0B4-C78D4F6DB500}")),
     com::servedClass<jxedit::AlertControl>(com::guid("{A04B87E5-3933-467A-B862-3D8AD623FC96}")),
     com::servedClass<jxedit::OverviewControl>(com::guid("{ED1ABCF3-C7C8-47BC-8347-7704250022AB}")),
+    com::servedClass<jxedit::AgendaControl>(com::guid("{6C3F1A8E-2B74-4D9A-8E15-F0A7C3D92B46}")),
 };
 
 } // namespace

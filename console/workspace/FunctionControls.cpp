@@ -55,6 +55,8 @@ QString FunctionControls::ClassFor(int32_t kind)
         return QStringLiteral("JxEdit.oquery");
     case 104:
         return QStringLiteral("JxEdit.ooverview");
+    case 106:
+        return QStringLiteral("JxEdit.oagenda");
     case 220:
         return QStringLiteral("JxEdit.oalert");
     default:
@@ -110,6 +112,7 @@ bool FunctionControls::NeedsRunRight(int32_t programNumber, int32_t kind)
     case 103:
     case 104:
     case 105:
+    case 106:
         // Number 0 is a directory.
         return programNumber > 0;
     default:

@@ -242,3 +242,31 @@ INSERT INTO jx_funccolumn VALUES (5012, 11, 'agent', '经纪人', 'lookup', 70, 
 -- The listing grid shows each listing's cover photo, painted from its stored
 -- thumbnail for the rows on screen (the field is the listing's id).
 INSERT INTO jx_funccolumn VALUES (1002, 20, 'id', '封面', 'thumbnail', 64, 0, '', '', '', '', '');
+
+-- Viewings (带看): a customer shown a listing by an agent at a time. The
+-- record's rules (clashes, a listing off the market, feedback written as the
+-- customer's follow-up) are in code (ViewingRules); the agenda is a control of
+-- its own (formkind 'agenda').
+INSERT INTO jx_function VALUES (6001, '带看登记', 'dk_viewing', 'id', '', 'select * from dk_viewing order by id', 0, 0, '', '', '', '', '', '', 'agent', '', '', '');
+INSERT INTO jx_function VALUES (6002, '带看查询', 'dk_viewing', 'id', '', 'select v.id,v.viewdate,v.viewtime,v.duration,coalesce(k.name,'''') as customer,coalesce(k.phone,'''') as customerphone,coalesce(h.code,'''') as house,coalesce(h.community,'''') as community,v.agent,v.status,v.outcome,v.feedback from dk_viewing v left join kh_customer k on k.id=v.customerid left join fy_house h on h.id=v.houseid order by v.viewdate desc,v.viewtime desc,v.id desc', 6001, 6001, '', '', '', '', '', '', 'agent', '', '', '');
+INSERT INTO jx_function VALUES (6003, '带看日程', '', '', '', '', 6001, 0, '', '', '', '', '', '', 'agent', '', '', 'agenda');
+INSERT INTO jx_funccolumn VALUES (6001, 1, 'customerid', '客户', 'lookup', 140, 1, '', '', '', '', 'kh_customer:id:name,phone');
+INSERT INTO jx_funccolumn VALUES (6001, 2, 'houseid', '房源', 'lookup', 140, 1, '', '', '', '', 'fy_house:id:code,community');
+INSERT INTO jx_funccolumn VALUES (6001, 3, 'agent', '带看经纪人', 'lookup', 90, 1, '', '', '', 'me', 'fy_agent:agentname:agentname,phone');
+INSERT INTO jx_funccolumn VALUES (6001, 4, 'viewdate', '带看日期', 'date', 90, 1, '', '', '', 'today', '');
+INSERT INTO jx_funccolumn VALUES (6001, 5, 'viewtime', '带看时间', 'time', 60, 1, '', '', '', '10:00', '');
+INSERT INTO jx_funccolumn VALUES (6001, 6, 'duration', '时长(分钟)', 'int', 60, 1, '10', '480', '', '60', '');
+INSERT INTO jx_funccolumn VALUES (6001, 7, 'status', '状态', 'choice', 70, 1, '', '', '已预约|已完成|已取消', '已预约', '');
+INSERT INTO jx_funccolumn VALUES (6001, 8, 'outcome', '带看结果', 'choice', 70, 0, '', '', '有意向|无意向|已出价', '', '');
+INSERT INTO jx_funccolumn VALUES (6001, 9, 'feedback', '客户反馈', 'memo', 240, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (6002, 1, 'viewdate', '带看日期', 'date', 90, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (6002, 2, 'viewtime', '时间', 'text', 50, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (6002, 3, 'duration', '时长(分钟)', 'int', 60, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (6002, 4, 'customer', '客户', 'text', 80, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (6002, 5, 'customerphone', '客户电话', 'phone', 100, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (6002, 6, 'house', '房源编号', 'text', 90, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (6002, 7, 'community', '小区', 'text', 120, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (6002, 8, 'agent', '经纪人', 'text', 70, 0, '', '', '', '', '');
+INSERT INTO jx_funccolumn VALUES (6002, 9, 'status', '状态', 'choice', 60, 0, '', '', '已预约|已完成|已取消', '', '');
+INSERT INTO jx_funccolumn VALUES (6002, 10, 'outcome', '带看结果', 'choice', 70, 0, '', '', '有意向|无意向|已出价', '', '');
+INSERT INTO jx_funccolumn VALUES (6002, 11, 'feedback', '客户反馈', 'memo', 200, 0, '', '', '', '', '');

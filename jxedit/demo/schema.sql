@@ -221,11 +221,16 @@ CREATE TABLE dk_viewing (
   feedback   TEXT NOT NULL DEFAULT '',
   -- '' not yet, '有意向', '无意向', '已出价'
   outcome    VARCHAR(10) NOT NULL DEFAULT '',
-  version    INTEGER NOT NULL DEFAULT 1
+  version    INTEGER NOT NULL DEFAULT 1,
+  -- the follow-up its feedback was written into, updated by each later save;
+  -- a follow-up deleted by hand only loosens the link
+  followid   INTEGER REFERENCES gj_follow (id) ON DELETE SET NULL
 );
 CREATE INDEX ix_dk_viewing_date ON dk_viewing (viewdate, viewtime);
 CREATE INDEX ix_dk_viewing_house ON dk_viewing (houseid);
 CREATE INDEX ix_dk_viewing_customer ON dk_viewing (customerid);
+-- The clash check reads one agent's viewings of a day.
+CREATE INDEX ix_dk_viewing_agent ON dk_viewing (agent, viewdate);
 
 -- An offer (出价) of a customer on a listing; a counter-offer names the offer
 -- it answers, so the chain can be followed back.

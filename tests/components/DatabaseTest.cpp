@@ -114,7 +114,7 @@ TEST(DatabaseOpen, SqliteFromConfigurationRelativeToProgramFolder)
     EXPECT_EQ(db.Properties("driver").toString(), "sqlite");
     EXPECT_EQ(db.Properties("Driver").toString(), "sqlite");
     EXPECT_TRUE(db.Properties("nonsense").isNull());
-    EXPECT_EQ(db.Query("select count(*) from xt_menu", 1).Value().toInt(), 38); // the demo menu, 经营概况 and the offers included
+    EXPECT_EQ(db.Query("select count(*) from xt_menu", 1).Value().toInt(), 41); // the demo menu, 经营概况, the offers and the three viewing entries included
     const QString now = db.Query("select " + db.SqlExpression("getdate()"), 1).Value().toString();
     EXPECT_TRUE(now.startsWith(QDate::currentDate().toString("yyyy-MM-dd"))) << now.toStdString();
 }

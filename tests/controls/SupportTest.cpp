@@ -106,7 +106,7 @@ TEST(ShowHelpContents, MessagesForNoHelpAndMissingFileThenTheManualAtItsContents
                            QStringLiteral("菜单功能一览，打开和关闭功能"), QStringLiteral("登记表单：新增、修改、匹配、历史"),
                            QStringLiteral("查询列表与筛选"), QStringLiteral("出价与还价，记录往来"), QStringLiteral("房源照片与文件"),
                            QStringLiteral("报表：统计期间、打印与导出 PDF"),
-                           QStringLiteral("经营概况"), QStringLiteral("今日提醒"), QStringLiteral("数据备份"), QStringLiteral("插件"),
+                           QStringLiteral("经营概况"), QStringLiteral("今日提醒"), QStringLiteral("带看与带看日程"), QStringLiteral("数据备份"), QStringLiteral("插件"),
                            QStringLiteral("房贷计算器与税费计算器"), QStringLiteral("键盘操作与快捷键一览")}));
     EXPECT_EQ(viewer->CurrentPage().fileName(), QStringLiteral("index.html"));
     EXPECT_FALSE(viewer->CanGoBack());

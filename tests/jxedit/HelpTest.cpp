@@ -64,8 +64,8 @@ TEST_P(HelpTest, EveryShortcutTheManualNamesIsACommandOfItsFunction)
             }
         }
     }
-    // The record form, the query grid, the report, the overview, the reminders and the offer's commands.
-    EXPECT_EQ(tables, 6);
+    // The record form, the query grid, the report, the overview, the reminders, the offer's commands and the agenda.
+    EXPECT_EQ(tables, 7);
     EXPECT_GT(rows, 20);
 }
 

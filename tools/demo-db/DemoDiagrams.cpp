@@ -37,6 +37,8 @@ const Icon kIcons[] = {
     {"plugin.png", false, "插", 0x5f6b7a}, {"backup.png", false, "备", 0x5f6b7a}, {"房贷.png", true, "贷", 0x7b3fa0},
     {"税费.png", true, "税", 0x7b3fa0},  {"folder.png", false, "目", 0x3a8fb7}, {"经纪人.png", true, "人", 0x2f7d5b},
     {"区域.png", true, "区", 0x4b6fa8},  {"权限.png", true, "权", 0x8b3a3a},
+    // Viewings and their agenda.
+    {"带看.png", true, "看", 0x2a7ab0},  {"日程.png", true, "程", 0x3c8d5a},
 };
 
 struct Node
@@ -75,8 +77,10 @@ const QVector<Diagram> &diagrams()
           {"0203", 2, 1, "报表.png"}},
          {{0, 1}, {1, 2}, {2, 3}}},
         {"0204", false,
-         {{"020401", 0, 0, "跟进.png"}, {"020402", 1, 0, "报表.png"}, {"020403", 1, 1, "报表.png"}, {"020404", 0, 1, "query.png"}},
-         {{0, 1}, {1, 2}, {0, 3}}},
+         {{"020401", 0, 0, "跟进.png"}, {"020402", 1, 0, "报表.png"}, {"020403", 1, 1, "报表.png"}, {"020404", 0, 1, "query.png"},
+          // A viewing, its list and the agenda beside the follow-ups its feedback becomes.
+          {"020405", 2, 0, "带看.png"}, {"020406", 2, 1, "query.png"}, {"020407", 3, 0, "日程.png"}},
+         {{0, 1}, {1, 2}, {0, 3}, {4, 5}, {4, 6}}},
         // A deal starts from a listing found for a customer.
         {"03", true,
          {{"0102", 0, 0, "query.png"}, {"0301", 1, 0, "合同.png"}, {"0302", 2, 0, "佣金.png"},

@@ -5,6 +5,7 @@
 #include "DemoUsers.h"
 #include "FunctionDemo.h"
 #include "PhotoDemo.h"
+#include "ViewingDemo.h"
 #include "GifWriter.h"
 
 #include "components/data/Database.h"
@@ -92,6 +93,10 @@ int main(int argc, char **argv)
         }
         if (QString why; !FunctionDemo::load(db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)) {
             std::fprintf(stderr, "%s\n", qPrintable(why));
+            return 1;
+        }
+        if (QString why; !ViewingDemo::add(db, QDate::currentDate(), why)) {
+            std::fprintf(stderr, "cannot add the demo viewings: %s\n", qPrintable(why));
             return 1;
         }
         // A few dozen listings with photos keep the demo database small.

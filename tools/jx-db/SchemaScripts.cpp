@@ -2,10 +2,12 @@
 
 #include "DemoUsers.h"
 #include "FunctionDemo.h"
+#include "ViewingDemo.h"
 
 #include "components/data/Database.h"
 #include "components/data/SchemaCatalog.h"
 
+#include <QDate>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -33,8 +35,9 @@ bool SchemaScripts::create(Database &db, bool demo, QString &error)
     }
     if (!demo)
         return true;
-    // The demo agency's listings, customers, follow-ups, contracts and offers.
-    return DemoUsers::setPasswords(db, resourceText("users.txt"), error) && FunctionDemo::addRows(db, error);
+    // The demo agency's listings, customers, follow-ups, contracts, offers and viewings, as the demo installation has them.
+    return DemoUsers::setPasswords(db, resourceText("users.txt"), error) && FunctionDemo::addRows(db, error)
+        && ViewingDemo::add(db, QDate::currentDate(), error);
 }
 
 QStringList SchemaScripts::tableOrder()

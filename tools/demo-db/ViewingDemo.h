@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+class Database;
+
+/// Demo viewings over the demo listings, customers and agents: the past three
+/// months (most done, with feedback that became the customers' follow-ups,
+/// some cancelled) and the coming two weeks (booked), a few of them today,
+/// never two of one agent or of one listing at the same time.
+class ViewingDemo
+{
+public:
+    /// Adds the viewings (ids from 1) in one transaction; `today` is the day they are spread around.
+    static bool add(Database &db, const QDate &today, QString &why);
+    static constexpr int kPast = 260;
+    static constexpr int kComing = 70;
+};
