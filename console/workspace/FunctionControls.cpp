@@ -2,6 +2,7 @@
 
 #include "console/log/Logger.h"
 #include "console/workspace/EventTable.h"
+#include "console/workspace/MenuKind.h"
 
 #include "components/context/AppContext.h"
 #include "components/log/OperatorNotice.h"
@@ -44,20 +45,20 @@ void noteFailedQuestion(const QString &why)
 QString FunctionControls::ClassFor(int32_t kind)
 {
     switch (kind) {
-    case 100:
-    case 105:
+    case MenuKind::Edit:
+    case MenuKind::Edit2:
         return QStringLiteral("JxEdit.oedit");
-    case 101:
+    case MenuKind::Report:
         return QStringLiteral("JxEdit.oReport");
-    case 102:
+    case MenuKind::ReportEntry:
         return QStringLiteral("JxEdit.oeditrpt");
-    case 103:
+    case MenuKind::Query:
         return QStringLiteral("JxEdit.oquery");
-    case 104:
+    case MenuKind::Overview:
         return QStringLiteral("JxEdit.ooverview");
-    case 106:
+    case MenuKind::Agenda:
         return QStringLiteral("JxEdit.oagenda");
-    case 220:
+    case MenuKind::Alert:
         return QStringLiteral("JxEdit.oalert");
     default:
         return {};
@@ -106,13 +107,13 @@ bool FunctionControls::QueryClose(IDispatch *control)
 bool FunctionControls::NeedsRunRight(int32_t programNumber, int32_t kind)
 {
     switch (kind) {
-    case 100:
-    case 101:
-    case 102:
-    case 103:
-    case 104:
-    case 105:
-    case 106:
+    case MenuKind::Edit:
+    case MenuKind::Report:
+    case MenuKind::ReportEntry:
+    case MenuKind::Query:
+    case MenuKind::Overview:
+    case MenuKind::Edit2:
+    case MenuKind::Agenda:
         // Number 0 is a directory.
         return programNumber > 0;
     default:

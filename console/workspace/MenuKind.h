@@ -22,6 +22,8 @@ inline constexpr int32_t Query = 103;
 inline constexpr int32_t Overview = 104;
 // A second kind of record form, opened the same way.
 inline constexpr int32_t Edit2 = 105;
+// The viewings' agenda (JxEdit.oagenda).
+inline constexpr int32_t Agenda = 106;
 // The reminder list (JxEdit.oalert); with program number 0 a function still.
 inline constexpr int32_t Alert = 220;
 // A plug-in run by its ProgID.
