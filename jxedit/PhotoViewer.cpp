@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -84,6 +85,21 @@ PhotoViewer::PhotoViewer(QVector<Photo> photos, int current, Loader loader, QWid
     layout->addWidget(m_scroll, 1);
     layout->addLayout(buttons);
     setFocusPolicy(Qt::StrongFocus);
+    // Whichever button has the focus, the arrows step and the keys zoom:
+    // a focused button would otherwise take the arrows to move the focus.
+    const auto key = [this](const QKeySequence &sequence, auto &&action) {
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, action);
+    };
+    key(QKeySequence(Qt::Key_Left), [this] { step(-1); });
+    key(QKeySequence(Qt::Key_PageUp), [this] { step(-1); });
+    key(QKeySequence(Qt::Key_Right), [this] { step(1); });
+    key(QKeySequence(Qt::Key_PageDown), [this] { step(1); });
+    key(QKeySequence(Qt::Key_Home), [this] { showPhoto(0); });
+    key(QKeySequence(Qt::Key_End), [this] { showPhoto(int(m_photos.size()) - 1); });
+    key(QKeySequence(Qt::Key_Plus), [this] { zoomBy(kZoomStep); });
+    key(QKeySequence(Qt::Key_Equal), [this] { zoomBy(kZoomStep); });
+    key(QKeySequence(Qt::Key_Minus), [this] { zoomBy(1 / kZoomStep); });
+    key(QKeySequence(Qt::Key_0), [this] { fit(); });
     showPhoto(current);
 }
 
@@ -181,6 +197,10 @@ void PhotoViewer::keyPressEvent(QKeyEvent *event)
 
 bool PhotoViewer::eventFilter(QObject *watched, QEvent *event)
 {
+    // The viewport gets its size only once the dialog is laid out and shown:
+    // a fitted picture is fitted again then, not left at the size of before.
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize && m_fitted)
+        render();
     if (watched == m_scroll->viewport() && event->type() == QEvent::Wheel) {
         const int delta = static_cast<QWheelEvent *>(event)->angleDelta().y();
         if (delta != 0)

@@ -326,8 +326,14 @@ TEST(PhotoViewer, ArrowKeysStepZoomKeysZoomAndEscapeCloses)
     EXPECT_EQ(viewer.picture().size(), QSize(800, 300));
     EXPECT_EQ(viewer.findChild<QLabel *>(QStringLiteral("caption"))->text(), QStringLiteral("2 / 3　照片2.png"));
     EXPECT_EQ(viewer.findChild<QPushButton *>(QStringLiteral("next"))->accessibleName(), QStringLiteral("下一张"));
+    // Fitted to the area it got once shown, not to the size it had before: 800 px wide in about 880.
+    EXPECT_GT(viewer.findChild<QLabel *>(QStringLiteral("picture"))->pixmap().width(), 700);
 
-    QTest::keyClick(&viewer, Qt::Key_Right);
+    // The arrows step also while a button has the focus.
+    viewer.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&viewer));
+    viewer.findChild<QPushButton *>(QStringLiteral("zoomOut"))->setFocus();
+    QTest::keyClick(viewer.findChild<QPushButton *>(QStringLiteral("zoomOut")), Qt::Key_Right);
     EXPECT_EQ(viewer.current(), 2);
     QTest::keyClick(&viewer, Qt::Key_Right); // the last stays
     EXPECT_EQ(viewer.current(), 2);
