@@ -109,22 +109,8 @@ bool AgendaControl::start(const com::DispArgs &)
         return false;
     }
     m_recordProgram = FunctionDefinition::entryProgramFor(link(), QString::fromLatin1(ViewingRules::kTable));
-    m_agent->clear();
-    if (m_team) {
-        m_agent->addItem(QStringLiteral("全部经纪人"), QString());
-        DataLink::Rows agents;
-        QString why;
-        if (!link().select(QStringLiteral("select agentname from fy_agent where status<>'离职' or agentname=? order by agentcode"), {me}, agents, why)) {
-            showError(QStringLiteral("读取经纪人出错：%1").arg(why));
-            return false;
-        }
-        for (const QVector<QVariant> &r : agents.rows)
-            m_agent->addItem(r.value(0).toString(), r.value(0).toString());
-    } else {
-        m_agent->addItem(me, me);
-        m_agent->setEnabled(false);
-        m_agent->setToolTip(QStringLiteral("只有店长或管理员可以查看其他经纪人和团队的带看"));
-    }
+    if (!fillAgentChooser(m_agent, m_team, me, QStringLiteral("只有店长或管理员可以查看其他经纪人和团队的带看")))
+        return false;
     m_view->setToday(operationDate());
     m_first = mondayOf(operationDate());
     return refresh();

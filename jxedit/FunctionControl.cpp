@@ -5,6 +5,7 @@
 #include "toolbar/control/clsToolbarItem.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -251,6 +252,30 @@ void FunctionControl::openDetail(int program, const QVariant &key)
     params.push_back(com::Variant::fromInt32(program));
     params.push_back(com::Variant::fromQVariant(key));
     raiseEvent(QStringLiteral("detaile"), std::move(params));
+}
+
+bool FunctionControl::fillAgentChooser(QComboBox *chooser, bool team, const QString &me, const QString &onlyOwnTip, bool alsoFormer)
+{
+    chooser->clear();
+    if (!team) {
+        chooser->addItem(me, me);
+        chooser->setEnabled(false);
+        chooser->setToolTip(onlyOwnTip);
+        return true;
+    }
+    chooser->addItem(QStringLiteral("全部经纪人"), QString());
+    DataLink::Rows agents;
+    QString why;
+    const bool read = alsoFormer
+        ? link().select(QStringLiteral("select agentname from fy_agent order by agentcode"), {}, agents, why)
+        : link().select(QStringLiteral("select agentname from fy_agent where status<>'离职' or agentname=? order by agentcode"), {me}, agents, why);
+    if (!read) {
+        showError(QStringLiteral("读取经纪人出错：%1").arg(why));
+        return false;
+    }
+    for (const QVector<QVariant> &r : agents.rows)
+        chooser->addItem(r.value(0).toString(), r.value(0).toString());
+    return true;
 }
 
 } // namespace jxedit

@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class QComboBox;
 class QLabel;
 class QVBoxLayout;
 class QAction;
@@ -68,6 +69,11 @@ protected:
     /// shown in its tip, and an action of the page that carries the shortcut.
     QAction *addCommand(const QString &name, const QString &caption, const QKeySequence &key);
     void showError(const QString &text);
+    /// Fills an agent chooser: for the team every agent in service (and `me`;
+    /// with `alsoFormer` those who left too, whose past figures still count)
+    /// after "全部经纪人"; otherwise `me` alone, disabled, with `onlyOwnTip`.
+    /// False, with the reason shown, when the agents cannot be read.
+    bool fillAgentChooser(QComboBox *chooser, bool team, const QString &me, const QString &onlyOwnTip, bool alsoFormer = false);
     void hideError();
     /// Shows or hides a command's button.
     void setCommandVisible(const QString &name, bool visible);

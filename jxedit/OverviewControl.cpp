@@ -138,21 +138,8 @@ bool OverviewControl::start(const com::DispArgs &a)
     auto *row = qobject_cast<QHBoxLayout *>(m_period->layout());
     row->insertWidget(row->count() - 1, new QLabel(QStringLiteral("经纪人"), m_period));
     row->insertWidget(row->count() - 1, m_agent);
-    m_agent->clear();
-    if (m_team) {
-        m_agent->addItem(QStringLiteral("全部经纪人"), QString());
-        DataLink::Rows agents;
-        if (!link().select(QStringLiteral("select agentname from fy_agent order by agentcode"), {}, agents, why)) {
-            showError(QStringLiteral("读取经纪人出错：%1").arg(why));
-            return false;
-        }
-        for (const QVector<QVariant> &r : agents.rows)
-            m_agent->addItem(r.value(0).toString(), r.value(0).toString());
-    } else {
-        m_agent->addItem(me, me);
-        m_agent->setEnabled(false);
-        m_agent->setToolTip(QStringLiteral("只有店长或管理员可以查看其他经纪人和团队的数字"));
-    }
+    if (!fillAgentChooser(m_agent, m_team, me, QStringLiteral("只有店长或管理员可以查看其他经纪人和团队的数字"), true))
+        return false;
     QObject::connect(m_agent, &QComboBox::activated, m_grid, [this] { refresh(); });
     QObject::connect(m_period, &PeriodChooser::requested, m_grid, [this] { refresh(); });
     body()->insertWidget(2, m_period);
