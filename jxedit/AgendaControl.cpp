@@ -70,6 +70,10 @@ AgendaControl::AgendaControl()
     m_scroll->setFocusProxy(m_view);
     body()->addWidget(m_scroll, 1);
 
+    // From the choosers straight into the calendar.
+    QWidget::setTabOrder(m_span, m_agent);
+    QWidget::setTabOrder(m_agent, m_view);
+
     QObject::connect(m_span, &QComboBox::activated, m_view, [this] { setSpan(m_span->currentData().toInt()); });
     QObject::connect(m_agent, &QComboBox::activated, m_view, [this] { refresh(); });
     QObject::connect(m_view, &AgendaView::opened, m_view, [this](int id) { open(id); });

@@ -59,6 +59,8 @@ void AgendaView::setContents(const QDate &first, int days, QVector<AgendaEntry> 
             return a.start < b.start;
         return a.id < b.id;
     });
+    // A refresh keeps the viewing chosen before when it is still shown.
+    const int chosen = m_current >= 0 && m_current < m_entries.size() ? m_entries.at(m_current).id : 0;
     m_entries = std::move(entries);
     m_firstHour = 8;
     m_lastHour = 20;
@@ -67,6 +69,9 @@ void AgendaView::setContents(const QDate &first, int days, QVector<AgendaEntry> 
         m_lastHour = qMax(m_lastHour, qMin(23, (e.end() - 1) / 60));
     }
     m_current = m_entries.isEmpty() ? -1 : 0;
+    for (int i = 0; chosen > 0 && i < m_entries.size(); ++i)
+        if (m_entries.at(i).id == chosen)
+            m_current = i;
     updateGeometry();
     m_laidOutFor = QSize();
     layoutBlocks();
@@ -200,7 +205,7 @@ void AgendaView::paintEvent(QPaintEvent *)
             continue;
         const AgendaEntry &e = m_entries.at(i);
         p.setPen(i == m_current ? QPen(palette().color(QPalette::Highlight), 2) : QPen(QColor(0x6a, 0x8c, 0xb8)));
-        p.setBrush(blockColour(e.status));
+        p.setBrush(i == m_current ? blockColour(e.status).darker(118) : blockColour(e.status));
         p.drawRoundedRect(r.adjusted(0, 0, -1, -1), 3, 3);
         p.setPen(QColor(0x20, 0x20, 0x20));
         // As many whole lines as the block holds: a line cut in half reads as noise.

@@ -378,6 +378,10 @@ TEST_P(ViewingTest, TheAgendaShowsTheWeekInTimeOrderMovesAndOpensTheChosenViewin
     EXPECT_EQ(view->accessibleDescription(), QStringLiteral("这段时间没有带看"));
     trigger(site, "today");
     EXPECT_EQ(number(site, "BlockCount"), 4);
+    // A refresh keeps the chosen viewing chosen.
+    QTest::keyClick(view, Qt::Key_End);
+    trigger(site, "refresh");
+    EXPECT_EQ(number(site, "CurrentBlock"), 3);
 
     // One day, then one agent.
     QComboBox *span = child<QComboBox>(site, QStringLiteral("span"));
@@ -388,6 +392,9 @@ TEST_P(ViewingTest, TheAgendaShowsTheWeekInTimeOrderMovesAndOpensTheChosenViewin
     EXPECT_EQ(number(site, "BlockCount"), 3);
     QComboBox *agent = child<QComboBox>(site, QStringLiteral("agent"));
     ASSERT_TRUE(agent->isEnabled());
+    // Tab goes from the choosers into the calendar.
+    EXPECT_EQ(span->nextInFocusChain(), agent);
+    EXPECT_EQ(agent->nextInFocusChain(), view);
     agent->setCurrentIndex(agent->findText(QStringLiteral("王志强")));
     emit agent->activated(agent->currentIndex());
     ASSERT_EQ(number(site, "BlockCount"), 1);
