@@ -199,8 +199,27 @@ TEST_P(EditTest, DeletingAListingWithAContractIsRefusedAndCloseAsksAboutChanges)
         jx::ScopedMessageBoxRecorder boxes(jx::Yes);
         trigger(site, "delete");
     }
-    EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("ErrorText"))).toString(), QStringLiteral("该房源已有合同或跟进记录，不能删除"));
+    EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("ErrorText"))).toString(), QStringLiteral("该房源已有合同、跟进、带看或出价记录，不能删除"));
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from fy_house where id=10")).toInt(), 1);
+    {
+        // A viewing alone keeps a listing too, with the same words rather than the database's refusal.
+        const int lonely = scalar(QStringLiteral("select min(id) from fy_house h where not exists (select 1 from ht_contract c where c.houseid=h.id)"
+                                                 " and not exists (select 1 from gj_follow f where f.houseid=h.id)"
+                                                 " and not exists (select 1 from cj_offer o where o.houseid=h.id)"
+                                                 " and not exists (select 1 from dk_viewing v where v.houseid=h.id)"))
+                               .toInt();
+        ASSERT_GT(lonely, 0);
+        ASSERT_TRUE(t.db->ExecuteParams(QStringLiteral("insert into dk_viewing (id,houseid,customerid,agent,viewdate,viewtime) values"
+                                                       " ((select coalesce(max(id),0)+1 from dk_viewing),?,(select min(id) from kh_customer),null,'2026-12-01','10:00')"),
+                                        {lonely}))
+            << t.db->LastError().Description().toStdString();
+        qvcontrols::ControlSite *viewed = openRecord(1001, lonely, 2, QStringLiteral("viewed"));
+        jx::ScopedMessageBoxRecorder boxes(jx::Yes);
+        trigger(viewed, "delete");
+        EXPECT_EQ(com::toQVariant(com::get(viewed->object(), QStringLiteral("ErrorText"))).toString(),
+                  QStringLiteral("该房源已有合同、跟进、带看或出价记录，不能删除"));
+        EXPECT_EQ(scalar(QStringLiteral("select count(*) from fy_house where id=%1").arg(lonely)).toInt(), 1);
+    }
 
     line(site, "floor")->setText(QStringLiteral("5/18"));
     events.clear();
