@@ -27,6 +27,18 @@ QString whenDue(const QDate &due, const QDate &today)
     return days > 0 ? QStringLiteral("%1 天后跟进").arg(days) : QStringLiteral("逾期 %1 天").arg(-days);
 }
 
+// A reminder's kind, day and text as the team tree shows them.
+QList<QStandardItem *> teamCells(const QVector<QVariant> &row)
+{
+    QList<QStandardItem *> cells;
+    for (int c : {0, 1, 2}) {
+        auto *cell = new QStandardItem(row.value(c).toString());
+        cell->setEditable(false);
+        cells << cell;
+    }
+    return cells;
+}
+
 } // namespace
 
 AlertControl::AlertControl() : m_grid(new GridView(page()))
@@ -306,12 +318,7 @@ void AlertControl::showTeam(const QString &me, const QVector<QVector<QVariant>> 
         group->setFont(bold);
         group->setEditable(false);
         for (const QVector<QVariant> *row : rows) {
-            QList<QStandardItem *> cells;
-            for (int c : {0, 1, 2}) {
-                auto *cell = new QStandardItem(row->value(c).toString());
-                cell->setEditable(false);
-                cells << cell;
-            }
+            QList<QStandardItem *> cells = teamCells(*row);
             cells.first()->setData(row->value(4), Qt::UserRole);
             group->appendRow(cells);
         }
@@ -320,15 +327,8 @@ void AlertControl::showTeam(const QString &me, const QVector<QVector<QVariant>> 
         blank2->setEditable(false);
         m_teamRows->appendRow({group, blank, blank2});
     }
-    for (const QVector<QVariant> *row : std::as_const(teamLines)) {
-        QList<QStandardItem *> cells;
-        for (int c : {0, 1, 2}) {
-            auto *cell = new QStandardItem(row->value(c).toString());
-            cell->setEditable(false);
-            cells << cell;
-        }
-        m_teamRows->appendRow(cells);
-    }
+    for (const QVector<QVariant> *row : std::as_const(teamLines))
+        m_teamRows->appendRow(teamCells(*row));
     // His own group open, the others' closed until he looks into them.
     for (int r = 0; r < m_teamRows->rowCount(); ++r)
         m_team->setExpanded(m_teamRows->index(r, 0), r == 0 && !me.isEmpty() && order.value(0) == me);

@@ -801,9 +801,9 @@ int EditControl::showHistory()
         }
         row[3] = f.def.caption;
     }
-    auto col = [](const char *field, const char *caption, int width) { return ColumnDef::of(field, caption, "text", width); };
-    m_history->setRows({col("changedat", "时间", 140), col("username", "用户", 70), col("action", "操作", 50), col("field", "项目", 90),
-                        col("oldvalue", "原值", 150), col("newvalue", "新值", 150)},
+    m_history->setRows({ColumnDef::of("changedat", "时间", "text", 140), ColumnDef::of("username", "用户", "text", 70),
+                        ColumnDef::of("action", "操作", "text", 50), ColumnDef::of("field", "项目", "text", 90),
+                        ColumnDef::of("oldvalue", "原值", "text", 150), ColumnDef::of("newvalue", "新值", "text", 150)},
                        rows.columns, rows.rows, QStringLiteral("version"));
     m_history->show();
     sendMessage(QStringLiteral("共 %1 条修改记录").arg(rows.rows.size()));
@@ -831,7 +831,7 @@ int EditControl::showMatches()
     if (v.contains(QStringLiteral("status")) && status != u"有效")
         return nothing(QStringLiteral("状态为“%1”的%2不参与匹配").arg(status, m_def.matchKind == u"customer" ? QStringLiteral("客户")
                                                                                                           : QStringLiteral("房源")));
-    auto col = [](const char *field, const char *caption, const char *type, int width) { return ColumnDef::of(field, caption, type, width); };
+    const auto col = &ColumnDef::of;
     const ListingMatcher matcher(link());
     QVector<ListingMatcher::Match> found;
     QStringList sourceColumns{QStringLiteral("score"), QStringLiteral("reasons")};

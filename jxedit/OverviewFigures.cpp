@@ -9,10 +9,6 @@ namespace {
 // Contracts that count as signed: in force or completed, never cancelled.
 const QString kSigned = QStringLiteral("('执行中','已完成')");
 
-ColumnDef column(const char *field, const char *caption, const char *type = "text", int width = 90)
-{
-    return ColumnDef::of(field, caption, type, width);
-}
 
 // " and <alias>.agent=?" when one agent is looked at, with its parameter.
 QString agentTest(const OverviewFigures::Scope &scope, const char *alias, QVariantList &params)
@@ -97,10 +93,10 @@ OverviewFigures::List OverviewFigures::listOf(Figure figure, const Scope &scope)
                                   "case when h.dealtype='出租' then h.price end as rentprice,h.agent,h.status,h.regdate from fy_house h"
                                   " where h.regdate>=? and h.regdate<=?")
             + agentTest(scope, "h", p) + QStringLiteral(" order by h.regdate,h.id");
-        list.columns = {column("code", "房源编号"), column("dealtype", "交易类型", "text", 70), column("district", "区域", "text", 70),
-                        column("community", "小区", "text", 120), column("saleprice", "售价(万元)", "number"),
-                        column("rentprice", "租金(元/月)", "number"),
-                        column("agent", "经纪人", "text", 70), column("status", "状态", "text", 60), column("regdate", "登记日期", "date")};
+        list.columns = {ColumnDef::of("code", "房源编号"), ColumnDef::of("dealtype", "交易类型", "text", 70), ColumnDef::of("district", "区域", "text", 70),
+                        ColumnDef::of("community", "小区", "text", 120), ColumnDef::of("saleprice", "售价(万元)", "number"),
+                        ColumnDef::of("rentprice", "租金(元/月)", "number"),
+                        ColumnDef::of("agent", "经纪人", "text", 70), ColumnDef::of("status", "状态", "text", 60), ColumnDef::of("regdate", "登记日期", "date")};
         list.table = QStringLiteral("fy_house");
         break;
     case NewCustomers:
@@ -108,10 +104,10 @@ OverviewFigures::List OverviewFigures::listOf(Figure figure, const Scope &scope)
         list.sql = QStringLiteral("select k.id,k.name,k.dealtype,k.districts,k.pricemin,k.pricemax,k.agent,k.status,k.regdate from kh_customer k"
                                   " where k.regdate>=? and k.regdate<=?")
             + agentTest(scope, "k", p) + QStringLiteral(" order by k.regdate,k.id");
-        list.columns = {column("name", "客户姓名", "text", 80), column("dealtype", "需求类型", "text", 70),
-                        column("districts", "意向区域", "text", 120), column("pricemin", "最低价", "number", 70),
-                        column("pricemax", "最高价", "number", 70), column("agent", "经纪人", "text", 70),
-                        column("status", "状态", "text", 60), column("regdate", "登记日期", "date")};
+        list.columns = {ColumnDef::of("name", "客户姓名", "text", 80), ColumnDef::of("dealtype", "需求类型", "text", 70),
+                        ColumnDef::of("districts", "意向区域", "text", 120), ColumnDef::of("pricemin", "最低价", "number", 70),
+                        ColumnDef::of("pricemax", "最高价", "number", 70), ColumnDef::of("agent", "经纪人", "text", 70),
+                        ColumnDef::of("status", "状态", "text", 60), ColumnDef::of("regdate", "登记日期", "date")};
         list.table = QStringLiteral("kh_customer");
         break;
     case Viewings:
@@ -120,9 +116,9 @@ OverviewFigures::List OverviewFigures::listOf(Figure figure, const Scope &scope)
                                   " from dk_viewing v join fy_house h on h.id=v.houseid join kh_customer k on k.id=v.customerid"
                                   " where v.status<>'已取消' and v.viewdate>=? and v.viewdate<=?")
             + agentTest(scope, "v", p) + QStringLiteral(" order by v.viewdate,v.viewtime,v.id");
-        list.columns = {column("viewdate", "带看日期", "date"), column("viewtime", "时间", "text", 50), column("house", "房源编号"),
-                        column("community", "小区", "text", 120), column("customer", "客户", "text", 80),
-                        column("agent", "经纪人", "text", 70), column("status", "状态", "text", 60), column("outcome", "结果", "text", 70)};
+        list.columns = {ColumnDef::of("viewdate", "带看日期", "date"), ColumnDef::of("viewtime", "时间", "text", 50), ColumnDef::of("house", "房源编号"),
+                        ColumnDef::of("community", "小区", "text", 120), ColumnDef::of("customer", "客户", "text", 80),
+                        ColumnDef::of("agent", "经纪人", "text", 70), ColumnDef::of("status", "状态", "text", 60), ColumnDef::of("outcome", "结果", "text", 70)};
         list.table = QStringLiteral("dk_viewing");
         break;
     case Offers:
@@ -133,10 +129,10 @@ OverviewFigures::List OverviewFigures::listOf(Figure figure, const Scope &scope)
                                   " from cj_offer o join fy_house h on h.id=o.houseid join kh_customer k on k.id=o.customerid"
                                   " where o.offerdate>=? and o.offerdate<=?")
             + agentTest(scope, "o", p) + QStringLiteral(" order by o.offerdate,o.id");
-        list.columns = {column("offerdate", "出价日期", "date"), column("house", "房源编号"), column("community", "小区", "text", 120),
-                        column("customer", "客户", "text", 80), column("side", "方向", "text", 70),
-                        column("saleamount", "出价(万元)", "number"), column("rentamount", "出价(元/月)", "number"),
-                        column("state", "状态", "text", 60), column("agent", "经纪人", "text", 70)};
+        list.columns = {ColumnDef::of("offerdate", "出价日期", "date"), ColumnDef::of("house", "房源编号"), ColumnDef::of("community", "小区", "text", 120),
+                        ColumnDef::of("customer", "客户", "text", 80), ColumnDef::of("side", "方向", "text", 70),
+                        ColumnDef::of("saleamount", "出价(万元)", "number"), ColumnDef::of("rentamount", "出价(元/月)", "number"),
+                        ColumnDef::of("state", "状态", "text", 60), ColumnDef::of("agent", "经纪人", "text", 70)};
         list.table = QStringLiteral("cj_offer");
         break;
     case Contracts:
@@ -148,12 +144,12 @@ OverviewFigures::List OverviewFigures::listOf(Figure figure, const Scope &scope)
                                   " join kh_customer k on k.id=c.customerid where c.status in %1 and c.signdate>=? and c.signdate<=?")
                        .arg(kSigned)
             + agentTest(scope, "c", p) + QStringLiteral(" order by c.signdate,c.id");
-        list.columns = {column("contractno", "合同编号", "text", 110), column("house", "房源编号"), column("community", "小区", "text", 120),
-                        column("customer", "客户", "text", 80), column("dealtype", "交易类型", "text", 70),
-                        column("signdate", "签约日期", "date"), column("saleprice", "成交价(万元)", "number"),
-                        column("rentprice", "月租金(元/月)", "number"),
-                        column("commission", "佣金(元)", "number"), column("agent", "经纪人", "text", 70),
-                        column("status", "状态", "text", 60)};
+        list.columns = {ColumnDef::of("contractno", "合同编号", "text", 110), ColumnDef::of("house", "房源编号"), ColumnDef::of("community", "小区", "text", 120),
+                        ColumnDef::of("customer", "客户", "text", 80), ColumnDef::of("dealtype", "交易类型", "text", 70),
+                        ColumnDef::of("signdate", "签约日期", "date"), ColumnDef::of("saleprice", "成交价(万元)", "number"),
+                        ColumnDef::of("rentprice", "月租金(元/月)", "number"),
+                        ColumnDef::of("commission", "佣金(元)", "number"), ColumnDef::of("agent", "经纪人", "text", 70),
+                        ColumnDef::of("status", "状态", "text", 60)};
         list.table = QStringLiteral("ht_contract");
         break;
     case Conversion: {
@@ -170,8 +166,8 @@ OverviewFigures::List OverviewFigures::listOf(Figure figure, const Scope &scope)
                                   " and c.signdate>=? and c.signdate<=?%2) as contracts from kh_customer k) q"
                                   " where viewings>0 or contracts>0 order by name,id")
                        .arg(viewingAgent, contractAgent, kSigned);
-        list.columns = {column("name", "客户姓名", "text", 80), column("agent", "客户经纪人", "text", 80),
-                        column("viewings", "期间带看", "int", 70), column("contracts", "期间签约", "int", 70)};
+        list.columns = {ColumnDef::of("name", "客户姓名", "text", 80), ColumnDef::of("agent", "客户经纪人", "text", 80),
+                        ColumnDef::of("viewings", "期间带看", "int", 70), ColumnDef::of("contracts", "期间签约", "int", 70)};
         list.table = QStringLiteral("kh_customer");
         break;
     }
@@ -184,8 +180,8 @@ OverviewFigures::List OverviewFigures::listOf(Figure figure, const Scope &scope)
                                   " from fy_house h where h.status='有效' and h.regdate<=?%1) q"
                                   " where coalesce(lastfollow,regdate)<? order by coalesce(lastfollow,regdate),id")
                        .arg(agent);
-        list.columns = {column("code", "房源编号"), column("community", "小区", "text", 120), column("agent", "经纪人", "text", 70),
-                        column("regdate", "登记日期", "date"), column("lastfollow", "最近跟进", "date")};
+        list.columns = {ColumnDef::of("code", "房源编号"), ColumnDef::of("community", "小区", "text", 120), ColumnDef::of("agent", "经纪人", "text", 70),
+                        ColumnDef::of("regdate", "登记日期", "date"), ColumnDef::of("lastfollow", "最近跟进", "date")};
         list.table = QStringLiteral("fy_house");
         break;
     }

@@ -10,15 +10,6 @@
 
 namespace jxedit {
 
-namespace {
-
-ColumnDef column(const char *field, const char *caption, const char *type, int width)
-{
-    return ColumnDef::of(field, caption, type, width);
-}
-
-} // namespace
-
 RecordStory::RecordStory(DataLink link, QString table, QWidget *parent) : QWidget(parent), m_link(link), m_table(std::move(table))
 {
     setObjectName(QStringLiteral("story"));
@@ -126,9 +117,9 @@ bool RecordStory::load(int id, QString &why)
         QVector<QVector<QVariant>> rows;
         if (!storyRows(m_link, m_table, id, rows, why))
             return false;
-        m_story->setRows({column("d", "日期", "date", 90), column("kind", "类别", "text", 50),
-                          column("party", m_table == u"kh_customer" ? "房源" : "客户", "text", 150), column("what", "内容", "text", 240),
-                          column("amount", "金额", "number", 80), column("state", "状态", "text", 80), column("agent", "经纪人", "text", 70)},
+        m_story->setRows({ColumnDef::of("d", "日期", "date", 90), ColumnDef::of("kind", "类别", "text", 50),
+                          ColumnDef::of("party", m_table == u"kh_customer" ? "房源" : "客户", "text", 150), ColumnDef::of("what", "内容", "text", 240),
+                          ColumnDef::of("amount", "金额", "number", 80), ColumnDef::of("state", "状态", "text", 80), ColumnDef::of("agent", "经纪人", "text", 70)},
                          {QStringLiteral("k"), QStringLiteral("d"), QStringLiteral("kind"), QStringLiteral("party"), QStringLiteral("what"),
                           QStringLiteral("amount"), QStringLiteral("state"), QStringLiteral("agent")},
                          rows, QStringLiteral("k"));
@@ -145,9 +136,9 @@ bool RecordStory::load(int id, QString &why)
                            {id, OfferRules::kOpen}, rows, why))
             return false;
         const QByteArray amount = OfferRules::amountCaption(dealType.toString()).toUtf8();
-        m_offers->setRows({column("offerdate", "出价日期", "date", 90), column("customer", "客户", "text", 90), column("side", "出价方", "text", 80),
-                           column("amount", amount.constData(), "number", 110), column("state", "状态", "text", 70),
-                           column("agent", "经纪人", "text", 70)},
+        m_offers->setRows({ColumnDef::of("offerdate", "出价日期", "date", 90), ColumnDef::of("customer", "客户", "text", 90), ColumnDef::of("side", "出价方", "text", 80),
+                           ColumnDef::of("amount", amount.constData(), "number", 110), ColumnDef::of("state", "状态", "text", 70),
+                           ColumnDef::of("agent", "经纪人", "text", 70)},
                           rows.columns, rows.rows, QStringLiteral("id"));
         m_tabs->setTabText(m_tabs->indexOf(m_offers), QStringLiteral("出价（%1）").arg(rows.rows.size()));
     }
@@ -155,8 +146,8 @@ bool RecordStory::load(int id, QString &why)
         DataLink::Rows rows;
         if (!OfferRules(m_link, ChangeHistory(m_link, QString())).chain(id, rows, why))
             return false;
-        m_chain->setRows({column("offerdate", "出价日期", "date", 90), column("side", "出价方", "text", 80), column("amount", "金额", "number", 90),
-                          column("state", "状态", "text", 70), column("agent", "经纪人", "text", 70)},
+        m_chain->setRows({ColumnDef::of("offerdate", "出价日期", "date", 90), ColumnDef::of("side", "出价方", "text", 80), ColumnDef::of("amount", "金额", "number", 90),
+                          ColumnDef::of("state", "状态", "text", 70), ColumnDef::of("agent", "经纪人", "text", 70)},
                          rows.columns, rows.rows, QStringLiteral("id"));
     }
     return true;

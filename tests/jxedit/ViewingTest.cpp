@@ -427,7 +427,7 @@ TEST_P(ViewingTest, AnAgentsAgendaIsHisOwnAndOverlappingBlocksSitSideBySide)
     ASSERT_FALSE(first.isEmpty());
     ASSERT_FALSE(second.isEmpty());
     EXPECT_LE(first.right(), second.left());
-    EXPECT_LT(first.top(), second.top()); // 14:00 above 14:30
+    EXPECT_LT(first.top(), second.top()); // the earlier viewing above the later
     EXPECT_GT(first.bottom(), second.top());
     const int dayWidth = (view->width() - 48) / 7;
     EXPECT_EQ((first.left() - 48) / dayWidth, 1);
