@@ -141,6 +141,18 @@ QVector<QVector<QVariant>> Recordset::GetRows(int count)
     return cells;
 }
 
+com::Variant Recordset::rowsArray(int count)
+{
+    const int fields = fieldCount();
+    const int available = Eof() ? 0 : recordCount() - m_pos;
+    const int take = count < 0 || count > available ? available : count;
+    // Straight from the stored rows: they are already in the array's order.
+    const QVariant *first = take ? &m_data->cell(m_pos, 0) : nullptr;
+    com::Variant rows = com::Variant::fromRows(first, take, fields);
+    m_pos += take;
+    return rows;
+}
+
 const com::MemberTable<Recordset> &Recordset::members()
 {
     using com::DispArgs;
@@ -169,7 +181,7 @@ const com::MemberTable<Recordset> &Recordset::members()
         })
         .add(QStringLiteral("RecordCount"), [](Recordset &self, const DispArgs &) { return Variant::fromInt32(self.recordCount()); })
         .add(QStringLiteral("GetRows"), [](Recordset &self, const DispArgs &a) {
-            return Variant::fromTable(self.GetRows(com::argInt(a, 0, -1)));
+            return self.rowsArray(com::argInt(a, 0, -1));
         });
     return table;
 }

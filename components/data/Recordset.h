@@ -50,6 +50,9 @@ public:
     int fieldIndex(const QString &name) const;
 
 private:
+    /// GetRows as its automation face hands it out: the array built from the stored rows directly.
+    com::Variant rowsArray(int count);
+
     struct Data;
     std::shared_ptr<const Data> m_data;
     int m_pos = 0;

@@ -127,9 +127,8 @@ SAFEARRAY *SafeArrayCreate(VARTYPE vt, uint32_t cDims, const SAFEARRAYBOUND *rgs
     for (uint32_t i = 0; i < cDims; ++i)
         psa->rgsabound[i] = rgsabound[i];
     const size_t n = elementCount(psa);
-    psa->pvData = new VARIANT[n ? n : 1];
-    for (size_t i = 0; i < (n ? n : 1); ++i)
-        VariantInit(&psa->pvData[i]);
+    // Value-initialised: every element VT_EMPTY, as VariantInit leaves it.
+    psa->pvData = new VARIANT[n ? n : 1]();
     return psa;
 }
 
@@ -361,6 +360,8 @@ Variant Variant::fromQVariant(const QVariant &value)
         return fromDate(toAutomationDate(value.toDateTime()));
     case QMetaType::QByteArray:
         return fromBytes(value.toByteArray());
+    case QMetaType::QString:
+        return fromString(*static_cast<const QString *>(value.constData()));
     default:
         return fromString(value.toString());
     }
@@ -369,7 +370,7 @@ Variant Variant::fromQVariant(const QVariant &value)
 VARIANT Variant::detach()
 {
     VARIANT raw = *this;
-    VariantInit(this);
+    static_cast<VARIANT &>(*this) = VARIANT{};
     return raw;
 }
 
@@ -483,6 +484,18 @@ Variant Variant::fromTable(const QVector<QVector<QVariant>> &cells)
     return v;
 }
 
+Variant Variant::fromRows(const QVariant *cells, int rows, int fields)
+{
+    const SAFEARRAYBOUND bounds[2] = {{static_cast<uint32_t>(rows), 0}, {static_cast<uint32_t>(fields), 0}};
+    Variant v;
+    v.parray = SafeArrayCreate(VT_VARIANT, 2, bounds);
+    v.vt = VT_ARRAY | VT_VARIANT;
+    const size_t n = size_t(rows) * size_t(fields);
+    for (size_t i = 0; i < n; ++i)
+        v.parray->pvData[i] = fromQVariant(cells[i]).detach();
+    return v;
+}
+
 QVector<QVector<QVariant>> tableOf(const VARIANT &value)
 {
     const VARIANT &v = deref(value);
@@ -491,10 +504,21 @@ QVector<QVector<QVariant>> tableOf(const VARIANT &value)
     const SAFEARRAY *psa = v.parray;
     const int fields = static_cast<int>(psa->rgsabound[1].cElements);
     const int rows = static_cast<int>(psa->rgsabound[0].cElements);
-    QVector<QVector<QVariant>> cells(fields, QVector<QVariant>(rows));
-    for (int r = 0; r < rows; ++r)
-        for (int f = 0; f < fields; ++f)
-            cells[f][r] = toQVariant(psa->pvData[size_t(r) * size_t(fields) + size_t(f)]);
+    QVector<QVector<QVariant>> cells(fields);
+    for (int f = 0; f < fields; ++f) {
+        QVector<QVariant> &column = cells[f];
+        column.reserve(rows);
+        for (int r = 0; r < rows; ++r) {
+            const VARIANT &cell = psa->pvData[size_t(r) * size_t(fields) + size_t(f)];
+            if (cell.vt == VT_BSTR) {
+                // Built inside the variant: one allocation for the text, none for a temporary.
+                QVariant &text = column.emplace_back(QMetaType::fromType<QString>(), nullptr);
+                *static_cast<QString *>(text.data()) = fromBstr(cell.bstrVal);
+            } else {
+                column.append(toQVariant(cell));
+            }
+        }
+    }
     return cells;
 }
 

@@ -124,12 +124,17 @@ namespace com {
 class QVCOM_EXPORT Variant : public VARIANT
 {
 public:
-    Variant() { VariantInit(this); }
+    // Inline: a bulk read makes and empties a variant per cell.
+    Variant() : VARIANT{} {}
     Variant(const Variant &other);
     Variant(Variant &&other) noexcept;
     Variant &operator=(const Variant &other);
     Variant &operator=(Variant &&other) noexcept;
-    ~Variant() { VariantClear(this); }
+    ~Variant()
+    {
+        if (vt != VT_EMPTY)
+            VariantClear(this);
+    }
 
     static Variant null();
     static Variant fromInt16(int16_t v);
@@ -150,6 +155,9 @@ public:
     static Variant fromQVariant(const QVariant &value);
     // A two-dimensional array a(field, row) of the given cells (cells[field][row]).
     static Variant fromTable(const QVector<QVector<QVariant>> &cells);
+    // The same array from `rows` rows of `fields` cells stored one row after
+    // the other (cells[row * fields + field]), which is the array's own order.
+    static Variant fromRows(const QVariant *cells, int rows, int fields);
 
     bool isEmpty() const { return vt == VT_EMPTY; }
     bool isNull() const { return vt == VT_NULL; }
