@@ -40,30 +40,7 @@ AgendaControl::AgendaControl()
     QObject::connect(addCommand(QStringLiteral("close"), QStringLiteral("关闭"), QKeySequence(Qt::CTRL | Qt::Key_W)), &QAction::triggered,
                      m_view, [this] { requestUnload(); });
 
-    auto *bar = new QWidget(page());
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(4, 2, 4, 2);
-    m_span->setObjectName(QStringLiteral("span"));
-    m_span->setAccessibleName(QStringLiteral("显示"));
-    m_span->addItem(QStringLiteral("周"), 7);
-    m_span->addItem(QStringLiteral("日"), 1);
-    auto *spanLabel = new QLabel(QStringLiteral("显示(&V)"), bar);
-    spanLabel->setBuddy(m_span);
-    m_agent->setObjectName(QStringLiteral("agent"));
-    m_agent->setAccessibleName(QStringLiteral("经纪人"));
-    m_agent->setMinimumContentsLength(8);
-    auto *agentLabel = new QLabel(QStringLiteral("经纪人(&A)"), bar);
-    agentLabel->setBuddy(m_agent);
-    m_range->setObjectName(QStringLiteral("range"));
-    m_range->setAccessibleName(QStringLiteral("日期范围"));
-    row->addWidget(spanLabel);
-    row->addWidget(m_span);
-    row->addSpacing(12);
-    row->addWidget(agentLabel);
-    row->addWidget(m_agent);
-    row->addSpacing(12);
-    row->addWidget(m_range, 1);
-    body()->addWidget(bar);
+    body()->addWidget(chooserBar());
 
     m_scroll->setWidgetResizable(true);
     m_scroll->setWidget(m_view);
@@ -102,6 +79,34 @@ AgendaControl::AgendaControl()
     members().add(QStringLiteral("CurrentBlock"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_view->current()); });
     members().add(QStringLiteral("FirstDay"), [this](const com::DispArgs &) { return com::Variant::fromString(m_first.toString(kDay)); });
     members().add(QStringLiteral("Days"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_days); });
+}
+
+QWidget *AgendaControl::chooserBar()
+{
+    auto *bar = new QWidget(page());
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(4, 2, 4, 2);
+    m_span->setObjectName(QStringLiteral("span"));
+    m_span->setAccessibleName(QStringLiteral("显示"));
+    m_span->addItem(QStringLiteral("周"), 7);
+    m_span->addItem(QStringLiteral("日"), 1);
+    auto *spanLabel = new QLabel(QStringLiteral("显示(&V)"), bar);
+    spanLabel->setBuddy(m_span);
+    m_agent->setObjectName(QStringLiteral("agent"));
+    m_agent->setAccessibleName(QStringLiteral("经纪人"));
+    m_agent->setMinimumContentsLength(8);
+    auto *agentLabel = new QLabel(QStringLiteral("经纪人(&A)"), bar);
+    agentLabel->setBuddy(m_agent);
+    m_range->setObjectName(QStringLiteral("range"));
+    m_range->setAccessibleName(QStringLiteral("日期范围"));
+    row->addWidget(spanLabel);
+    row->addWidget(m_span);
+    row->addSpacing(12);
+    row->addWidget(agentLabel);
+    row->addWidget(m_agent);
+    row->addSpacing(12);
+    row->addWidget(m_range, 1);
+    return bar;
 }
 
 bool AgendaControl::start(const com::DispArgs &)

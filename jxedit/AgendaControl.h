@@ -36,6 +36,8 @@ protected:
     bool start(const com::DispArgs &args) override;
 
 private:
+    /// The span and agent choosers and the shown dates, above the calendar.
+    QWidget *chooserBar();
     void open(int id);
 
     AgendaView *m_view;

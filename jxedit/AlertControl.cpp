@@ -39,6 +39,19 @@ QList<QStandardItem *> teamCells(const QVector<QVariant> &row)
     return cells;
 }
 
+// The agents' groups: the user's own first, the others in the order of their
+// names as a Chinese reader sorts them, reminders naming no agent last.
+QStringList teamOrder(QStringList agents, const QString &me)
+{
+    QCollator chinese{QLocale(QLocale::Chinese, QLocale::China)};
+    std::sort(agents.begin(), agents.end(), [&chinese](const QString &x, const QString &y) { return chinese.compare(x, y) < 0; });
+    if (!me.isEmpty() && agents.removeAll(me) > 0)
+        agents.prepend(me);
+    if (agents.removeAll(QString()) > 0)
+        agents.append(QString());
+    return agents;
+}
+
 } // namespace
 
 AlertControl::AlertControl() : m_grid(new GridView(page()))
@@ -75,157 +88,40 @@ int AlertControl::daysAhead() const
     return ok && days >= 0 && days <= kMostDaysAhead ? days : kDaysAhead;
 }
 
+QVariantList AlertControl::Scope::with(QVariantList params) const
+{
+    if (!agent.isEmpty())
+        params << agent;
+    return params;
+}
+
+QString AlertControl::Scope::agentIs(const QString &column) const
+{
+    return agent.isEmpty() ? QString() : QStringLiteral(" and %1=?").arg(column);
+}
+
 bool AlertControl::reload()
 {
     hideError();
     QString why;
-    const QDate today = operationDate();
-    const QString day = today.toString(kDay);
+    Scope scope;
+    scope.today = operationDate();
+    scope.day = scope.today.toString(kDay);
     // The signed-in user's own work when he is an agent; everyone's otherwise.
     QVariant agent;
     if (!link().scalar(QStringLiteral("select agentname from fy_agent where username=?"), {userName()}, agent, why)) {
         showError(QStringLiteral("读取提醒出错：%1").arg(why));
         return false;
     }
-    const QString name = m_teamPass ? QString() : agent.toString();
-    const QString mine = name.isEmpty() ? QString() : QStringLiteral(" and agent=?");
-    auto withAgent = [&](QVariantList params) {
-        if (!name.isEmpty())
-            params << name;
-        return params;
-    };
-    const int followProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("gj_follow"));
-    const int contractProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("ht_contract"));
-    const int houseProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("fy_house"));
+    scope.agent = m_teamPass ? QString() : agent.toString();
 
-    QVector<QVector<QVariant>> rows; // kind, date, what, agent, key
-    DataLink::Rows r;
-    // Today's booked viewings, in time order, first: the day is planned around them.
-    {
-        const int viewingProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("dk_viewing"));
-        if (!link().select(QStringLiteral("select v.id,v.viewtime,coalesce(k.name,''),coalesce(h.code,''),coalesce(h.community,''),v.agent"
-                                          " from dk_viewing v left join kh_customer k on k.id=v.customerid left join fy_house h on h.id=v.houseid"
-                                          " where v.viewdate=? and v.status='已预约'")
-                               + (name.isEmpty() ? QString() : QStringLiteral(" and v.agent=?"))
-                               + QStringLiteral(" order by v.viewtime,v.id"),
-                           withAgent({day}), r, why)) {
-            showError(QStringLiteral("读取提醒出错：%1").arg(why));
-            return false;
-        }
-        for (const auto &x : r.rows)
-            rows.append({QStringLiteral("今日带看"), day,
-                         QStringLiteral("%1 带客户 %2 看房源 %3（%4）").arg(x.value(1).toString(), x.value(2).toString(), x.value(3).toString(),
-                                                                     x.value(4).toString()),
-                         x.value(5), QStringLiteral("%1:%2").arg(viewingProg).arg(x.value(0).toInt())});
-    }
-    // The latest follow-up of each listing and customer, when it is due by the end of the days ahead.
-    const QString ahead = today.addDays(daysAhead()).toString(kDay);
-    if (!link().select(QStringLiteral("select f.id,f.nextdate,k.name,k.phone,h.code,h.community,f.content,f.agent,k.agent from gj_follow f"
-                                      " left join kh_customer k on k.id=f.customerid left join fy_house h on h.id=f.houseid"
-                                      " where f.nextdate<>'' and f.nextdate<=?")
-                           + (name.isEmpty() ? QString() : QStringLiteral(" and f.agent=?"))
-                           + QStringLiteral(" and not exists (select 1 from gj_follow g where coalesce(g.houseid,0)=coalesce(f.houseid,0)"
-                                            " and coalesce(g.customerid,0)=coalesce(f.customerid,0) and g.followdate>f.followdate)"
-                                            " order by f.nextdate,f.id"),
-                       withAgent({ahead}), r, why)) {
+    Rows rows;
+    // Today's booked viewings first: the day is planned around them.
+    if (!readViewings(scope, rows, why) || !readFollowUps(scope, rows, why) || !readContracts(scope, rows, why)
+        || !readQuietListings(scope, rows, why) || !readMatches(scope, rows, why)) {
         showError(QStringLiteral("读取提醒出错：%1").arg(why));
         return false;
     }
-    for (const auto &x : r.rows) {
-        // Who and what the follow-up is about, by name; the phone of a customer
-        // of another agent stays masked.
-        QStringList about;
-        if (!x.value(2).toString().isEmpty()) {
-            const QString me = m_teamPass ? m_teamAgent : name;
-            const bool own = !me.isEmpty() && x.value(8).toString() == me;
-            const QString phone = own ? x.value(3).toString() : RowModel::maskPhone(x.value(3).toString());
-            about << QStringLiteral("客户 %1 %2").arg(x.value(2).toString(), phone).trimmed();
-        }
-        if (!x.value(4).toString().isEmpty())
-            about << QStringLiteral("房源 %1（%2）").arg(x.value(4).toString(), x.value(5).toString());
-        const QDate due = QDate::fromString(x.value(1).toString(), kDay);
-        const bool coming = due.isValid() && due > today;
-        const QString what = QStringLiteral("%1：%2").arg(about.join(QStringLiteral(" · ")), x.value(6).toString());
-        rows.append({coming ? QStringLiteral("即将跟进") : QStringLiteral("跟进到期"), x.value(1),
-                     due.isValid() ? QStringLiteral("%1：%2").arg(whenDue(due, today), what) : what, x.value(7),
-                     QStringLiteral("%1:%2").arg(followProg).arg(x.value(0).toInt())});
-    }
-    const QString week = today.addDays(7).toString(kDay);
-    if (!link().select(QStringLiteral("select id,contractno,paydate,handoverdate,agent from ht_contract where status='执行中'"
-                                      " and ((paydate>=? and paydate<=?) or (handoverdate>=? and handoverdate<=?))")
-                           + mine + QStringLiteral(" order by id"),
-                       withAgent({day, week, day, week}), r, why)) {
-        showError(QStringLiteral("读取提醒出错：%1").arg(why));
-        return false;
-    }
-    for (const auto &x : r.rows) {
-        const QString pay = x.value(2).toString(), hand = x.value(3).toString();
-        const bool payNear = pay >= day && pay <= week;
-        rows.append({QStringLiteral("合同临近"), payNear ? pay : hand,
-                     QStringLiteral("合同 %1：%2 %3").arg(x.value(1).toString(), payNear ? QStringLiteral("付款日") : QStringLiteral("交房日"), payNear ? pay : hand),
-                     x.value(4), QStringLiteral("%1:%2").arg(contractProg).arg(x.value(0).toInt())});
-    }
-    // Listings on offer whose last follow-up (or, with none, their registration) lies the quiet days back,
-    // the quietest first. A large agency has tens of thousands: the list names the first few hundred
-    // and counts the rest, which the overview lists in full.
-    const QString quietSince = today.addDays(-kQuietDays).toString(kDay);
-    const QString lastFollow = QStringLiteral("(select max(f.followdate) from gj_follow f where f.houseid=h.id and f.followdate<>'')");
-    const QString quietWhere = QStringLiteral(" from fy_house h where status='有效'") + mine
-        + QStringLiteral(" and coalesce(%1,regdate)<=?").arg(lastFollow);
-    if (!link().select(QStringLiteral("select id,code,community,agent,regdate,%1").arg(lastFollow) + quietWhere
-                           + QStringLiteral(" order by coalesce(%1,regdate),id limit %2").arg(lastFollow).arg(kQuietShown + 1),
-                       withAgent({}) << quietSince, r, why)) {
-        showError(QStringLiteral("读取提醒出错：%1").arg(why));
-        return false;
-    }
-    if (r.rows.size() > kQuietShown) {
-        r.rows.resize(kQuietShown);
-        QVariant all;
-        if (!link().scalar(QStringLiteral("select count(*)") + quietWhere, withAgent({}) << quietSince, all, why)) {
-            showError(QStringLiteral("读取提醒出错：%1").arg(why));
-            return false;
-        }
-        rows.append({QStringLiteral("房源待跟进"), QString(),
-                     QStringLiteral("另有 %1 套房源超过 %2 天没有跟进，“经营概况”的“久未跟进房源”列出全部")
-                         .arg(all.toLongLong() - kQuietShown)
-                         .arg(kQuietDays),
-                     name, QString()});
-    }
-    for (const auto &x : r.rows) {
-        const QString last = x.value(5).toString(), registered = x.value(4).toString();
-        const QDate since = QDate::fromString(last.isEmpty() ? registered : last, kDay);
-        const QString listing = QStringLiteral("房源 %1（%2）").arg(x.value(1).toString(), x.value(2).toString());
-        QString what;
-        if (!since.isValid())
-            what = listing + QStringLiteral("没有跟进记录");
-        else if (last.isEmpty())
-            what = listing + QStringLiteral("登记 %1 天没有跟进").arg(since.daysTo(today));
-        else
-            what = listing + QStringLiteral("%1 天没有跟进（上次 %2）").arg(since.daysTo(today)).arg(last);
-        rows.append({QStringLiteral("房源待跟进"), last.isEmpty() ? registered : last, what, x.value(3),
-                     QStringLiteral("%1:%2").arg(houseProg).arg(x.value(0).toInt())});
-    }
-
-    // Listings that came to fit a waiting customer, until his agent follows it up with him.
-    if (!link().select(QStringLiteral("select m.houseid,m.score,m.reason,m.created,k.name,h.code,k.agent from jx_matchalert m"
-                                      " join kh_customer k on k.id=m.customerid join fy_house h on h.id=m.houseid"
-                                      " where h.status='有效' and k.status='有效'")
-                           + (name.isEmpty() ? QString() : QStringLiteral(" and k.agent=?"))
-                           + QStringLiteral(" and not exists (select 1 from gj_follow f where f.customerid=m.customerid"
-                                            " and f.houseid=m.houseid and f.followdate>=substr(m.created,1,10))"
-                                            " order by m.created desc,m.houseid,m.customerid"),
-                       withAgent({}), r, why)) {
-        showError(QStringLiteral("读取提醒出错：%1").arg(why));
-        return false;
-    }
-    for (const auto &x : r.rows)
-        rows.append({QStringLiteral("房源匹配"), x.value(3).toString().left(10),
-                     QStringLiteral("%1符合客户 %2的需求：%3，匹配 %4%")
-                         .arg(x.value(2).toString() == u"降价" ? QStringLiteral("房源降价后") : QStringLiteral("新房源"), x.value(4).toString(),
-                              x.value(5).toString())
-                         .arg(x.value(1).toInt()),
-                     x.value(6), QStringLiteral("%1:%2").arg(houseProg).arg(x.value(0).toInt())});
-
     if (m_teamPass) {
         m_collected = rows;
         return true;
@@ -235,7 +131,151 @@ bool AlertControl::reload()
                     {QStringLiteral("kind"), QStringLiteral("day"), QStringLiteral("what"), QStringLiteral("agent"), QStringLiteral("key")},
                     rows, QStringLiteral("key"));
     sendMessage(QStringLiteral("今日提醒 %1 项").arg(rows.size()));
-    showTeam(name, rows);
+    showTeam(scope.agent, rows);
+    return true;
+}
+
+bool AlertControl::readViewings(const Scope &scope, Rows &rows, QString &why) const
+{
+    const int viewingProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("dk_viewing"));
+    DataLink::Rows r;
+    if (!link().select(QStringLiteral("select v.id,v.viewtime,coalesce(k.name,''),coalesce(h.code,''),coalesce(h.community,''),v.agent"
+                                      " from dk_viewing v left join kh_customer k on k.id=v.customerid left join fy_house h on h.id=v.houseid"
+                                      " where v.viewdate=? and v.status='已预约'")
+                           + scope.agentIs(QStringLiteral("v.agent")) + QStringLiteral(" order by v.viewtime,v.id"),
+                       scope.with({scope.day}), r, why))
+        return false;
+    for (const auto &x : r.rows)
+        rows.append({QStringLiteral("今日带看"), scope.day,
+                     QStringLiteral("%1 带客户 %2 看房源 %3（%4）").arg(x.value(1).toString(), x.value(2).toString(), x.value(3).toString(),
+                                                                 x.value(4).toString()),
+                     x.value(5), QStringLiteral("%1:%2").arg(viewingProg).arg(x.value(0).toInt())});
+    return true;
+}
+
+bool AlertControl::readFollowUps(const Scope &scope, Rows &rows, QString &why) const
+{
+    // The latest follow-up of each listing and customer, when it is due by the end of the days ahead.
+    const int followProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("gj_follow"));
+    const QString ahead = scope.today.addDays(daysAhead()).toString(kDay);
+    DataLink::Rows r;
+    if (!link().select(QStringLiteral("select f.id,f.nextdate,k.name,k.phone,h.code,h.community,f.content,f.agent,k.agent from gj_follow f"
+                                      " left join kh_customer k on k.id=f.customerid left join fy_house h on h.id=f.houseid"
+                                      " where f.nextdate<>'' and f.nextdate<=?")
+                           + scope.agentIs(QStringLiteral("f.agent"))
+                           + QStringLiteral(" and not exists (select 1 from gj_follow g where coalesce(g.houseid,0)=coalesce(f.houseid,0)"
+                                            " and coalesce(g.customerid,0)=coalesce(f.customerid,0) and g.followdate>f.followdate)"
+                                            " order by f.nextdate,f.id"),
+                       scope.with({ahead}), r, why))
+        return false;
+    // Whose customers' phones show unmasked.
+    const QString me = m_teamPass ? m_teamAgent : scope.agent;
+    for (const auto &x : r.rows) {
+        // Who and what the follow-up is about, by name; the phone of a customer
+        // of another agent stays masked.
+        QStringList about;
+        if (!x.value(2).toString().isEmpty()) {
+            const bool own = !me.isEmpty() && x.value(8).toString() == me;
+            const QString phone = own ? x.value(3).toString() : RowModel::maskPhone(x.value(3).toString());
+            about << QStringLiteral("客户 %1 %2").arg(x.value(2).toString(), phone).trimmed();
+        }
+        if (!x.value(4).toString().isEmpty())
+            about << QStringLiteral("房源 %1（%2）").arg(x.value(4).toString(), x.value(5).toString());
+        const QDate due = QDate::fromString(x.value(1).toString(), kDay);
+        const bool coming = due.isValid() && due > scope.today;
+        const QString what = QStringLiteral("%1：%2").arg(about.join(QStringLiteral(" · ")), x.value(6).toString());
+        rows.append({coming ? QStringLiteral("即将跟进") : QStringLiteral("跟进到期"), x.value(1),
+                     due.isValid() ? QStringLiteral("%1：%2").arg(whenDue(due, scope.today), what) : what, x.value(7),
+                     QStringLiteral("%1:%2").arg(followProg).arg(x.value(0).toInt())});
+    }
+    return true;
+}
+
+bool AlertControl::readContracts(const Scope &scope, Rows &rows, QString &why) const
+{
+    const int contractProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("ht_contract"));
+    const QString &day = scope.day;
+    const QString week = scope.today.addDays(7).toString(kDay);
+    DataLink::Rows r;
+    if (!link().select(QStringLiteral("select id,contractno,paydate,handoverdate,agent from ht_contract where status='执行中'"
+                                      " and ((paydate>=? and paydate<=?) or (handoverdate>=? and handoverdate<=?))")
+                           + scope.agentIs(QStringLiteral("agent")) + QStringLiteral(" order by id"),
+                       scope.with({day, week, day, week}), r, why))
+        return false;
+    for (const auto &x : r.rows) {
+        const QString pay = x.value(2).toString(), hand = x.value(3).toString();
+        const bool payNear = pay >= day && pay <= week;
+        rows.append({QStringLiteral("合同临近"), payNear ? pay : hand,
+                     QStringLiteral("合同 %1：%2 %3").arg(x.value(1).toString(), payNear ? QStringLiteral("付款日") : QStringLiteral("交房日"), payNear ? pay : hand),
+                     x.value(4), QStringLiteral("%1:%2").arg(contractProg).arg(x.value(0).toInt())});
+    }
+    return true;
+}
+
+bool AlertControl::readQuietListings(const Scope &scope, Rows &rows, QString &why) const
+{
+    // Listings on offer whose last follow-up (or, with none, their registration) lies the quiet days back,
+    // the quietest first. A large agency has tens of thousands: the list names the first few hundred
+    // and counts the rest, which the overview lists in full.
+    const int houseProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("fy_house"));
+    const QString quietSince = scope.today.addDays(-kQuietDays).toString(kDay);
+    const QString lastFollow = QStringLiteral("(select max(f.followdate) from gj_follow f where f.houseid=h.id and f.followdate<>'')");
+    const QString quietWhere = QStringLiteral(" from fy_house h where status='有效'") + scope.agentIs(QStringLiteral("agent"))
+        + QStringLiteral(" and coalesce(%1,regdate)<=?").arg(lastFollow);
+    DataLink::Rows r;
+    if (!link().select(QStringLiteral("select id,code,community,agent,regdate,%1").arg(lastFollow) + quietWhere
+                           + QStringLiteral(" order by coalesce(%1,regdate),id limit %2").arg(lastFollow).arg(kQuietShown + 1),
+                       scope.with({}) << quietSince, r, why))
+        return false;
+    if (r.rows.size() > kQuietShown) {
+        r.rows.resize(kQuietShown);
+        QVariant all;
+        if (!link().scalar(QStringLiteral("select count(*)") + quietWhere, scope.with({}) << quietSince, all, why))
+            return false;
+        rows.append({QStringLiteral("房源待跟进"), QString(),
+                     QStringLiteral("另有 %1 套房源超过 %2 天没有跟进，“经营概况”的“久未跟进房源”列出全部")
+                         .arg(all.toLongLong() - kQuietShown)
+                         .arg(kQuietDays),
+                     scope.agent, QString()});
+    }
+    for (const auto &x : r.rows) {
+        const QString last = x.value(5).toString(), registered = x.value(4).toString();
+        const QDate since = QDate::fromString(last.isEmpty() ? registered : last, kDay);
+        const QString listing = QStringLiteral("房源 %1（%2）").arg(x.value(1).toString(), x.value(2).toString());
+        QString what;
+        if (!since.isValid())
+            what = listing + QStringLiteral("没有跟进记录");
+        else if (last.isEmpty())
+            what = listing + QStringLiteral("登记 %1 天没有跟进").arg(since.daysTo(scope.today));
+        else
+            what = listing + QStringLiteral("%1 天没有跟进（上次 %2）").arg(since.daysTo(scope.today)).arg(last);
+        rows.append({QStringLiteral("房源待跟进"), last.isEmpty() ? registered : last, what, x.value(3),
+                     QStringLiteral("%1:%2").arg(houseProg).arg(x.value(0).toInt())});
+    }
+    return true;
+}
+
+bool AlertControl::readMatches(const Scope &scope, Rows &rows, QString &why) const
+{
+    // Listings that came to fit a waiting customer, until his agent follows it up with him.
+    const int houseProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("fy_house"));
+    DataLink::Rows r;
+    if (!link().select(QStringLiteral("select m.houseid,m.score,m.reason,m.created,k.name,h.code,k.agent from jx_matchalert m"
+                                      " join kh_customer k on k.id=m.customerid join fy_house h on h.id=m.houseid"
+                                      " where h.status='有效' and k.status='有效'")
+                           + scope.agentIs(QStringLiteral("k.agent"))
+                           + QStringLiteral(" and not exists (select 1 from gj_follow f where f.customerid=m.customerid"
+                                            " and f.houseid=m.houseid and f.followdate>=substr(m.created,1,10))"
+                                            " order by m.created desc,m.houseid,m.customerid"),
+                       scope.with({}), r, why))
+        return false;
+    for (const auto &x : r.rows)
+        rows.append({QStringLiteral("房源匹配"), x.value(3).toString().left(10),
+                     QStringLiteral("%1符合客户 %2的需求：%3，匹配 %4%")
+                         .arg(x.value(2).toString() == u"降价" ? QStringLiteral("房源降价后") : QStringLiteral("新房源"), x.value(4).toString(),
+                              x.value(5).toString())
+                         .arg(x.value(1).toInt()),
+                     x.value(6), QStringLiteral("%1:%2").arg(houseProg).arg(x.value(0).toInt())});
     return true;
 }
 
@@ -248,6 +288,24 @@ bool AlertControl::seesTeam() const
         || program.toInt() <= 0)
         return false;
     return allowed(Right::OthersRecords, program.toInt());
+}
+
+void AlertControl::createTeamView()
+{
+    m_team = new QTreeView(page());
+    m_team->setObjectName(QStringLiteral("team"));
+    m_team->setAccessibleName(QStringLiteral("团队提醒"));
+    m_team->setAlternatingRowColors(true);
+    m_team->setUniformRowHeights(true);
+    m_teamRows = new QStandardItemModel(m_team);
+    m_team->setModel(m_teamRows);
+    body()->insertWidget(body()->indexOf(m_grid), m_team, 1);
+    QObject::connect(m_team, &QTreeView::doubleClicked, m_team, [this](const QModelIndex &index) {
+        // The key is "program:record"; a group header has none.
+        const QStringList parts = index.siblingAtColumn(0).data(Qt::UserRole).toString().split(u':');
+        if (parts.size() == 2 && parts.at(0).toInt() > 0)
+            openDetail(parts.at(0).toInt(), parts.at(1).toInt());
+    });
 }
 
 void AlertControl::showTeam(const QString &me, const QVector<QVector<QVariant>> &ownRows)
@@ -269,22 +327,8 @@ void AlertControl::showTeam(const QString &me, const QVector<QVector<QVariant>> 
         if (!read)
             return; // the reason is shown; the user's own list stays
     }
-    if (!m_team) {
-        m_team = new QTreeView(page());
-        m_team->setObjectName(QStringLiteral("team"));
-        m_team->setAccessibleName(QStringLiteral("团队提醒"));
-        m_team->setAlternatingRowColors(true);
-        m_team->setUniformRowHeights(true);
-        m_teamRows = new QStandardItemModel(m_team);
-        m_team->setModel(m_teamRows);
-        body()->insertWidget(body()->indexOf(m_grid), m_team, 1);
-        QObject::connect(m_team, &QTreeView::doubleClicked, m_team, [this](const QModelIndex &index) {
-            // The key is "program:record"; a group header has none.
-            const QStringList parts = index.siblingAtColumn(0).data(Qt::UserRole).toString().split(u':');
-            if (parts.size() == 2 && parts.at(0).toInt() > 0)
-                openDetail(parts.at(0).toInt(), parts.at(1).toInt());
-        });
-    }
+    if (!m_team)
+        createTeamView();
     // Rows are kind, day, what, agent, key.
     QMap<QString, QVector<const QVector<QVariant> *>> byAgent;
     // A line that opens no record (how many more quiet listings there are) is the team's, not an agent's.
@@ -295,16 +339,7 @@ void AlertControl::showTeam(const QString &me, const QVector<QVector<QVariant>> 
         else
             byAgent[row.value(3).toString()].append(&row);
     }
-    QStringList order = byAgent.keys();
-    // The others in the order of their names as a Chinese reader sorts them.
-    QCollator chinese{QLocale(QLocale::Chinese, QLocale::China)};
-    std::sort(order.begin(), order.end(), [&chinese](const QString &x, const QString &y) { return chinese.compare(x, y) < 0; });
-    order.removeAll(me);
-    if (!me.isEmpty() && byAgent.contains(me))
-        order.prepend(me);
-    // Reminders naming no agent come last.
-    if (order.removeAll(QString()) > 0)
-        order.append(QString());
+    const QStringList order = teamOrder(byAgent.keys(), me);
     m_teamRows->clear();
     m_teamRows->setHorizontalHeaderLabels({QStringLiteral("经纪人 / 类别"), QStringLiteral("日期"), QStringLiteral("事项")});
     for (const QString &agent : order) {

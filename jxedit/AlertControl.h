@@ -2,6 +2,8 @@
 
 #include "jxedit/FunctionControl.h"
 
+#include <QDate>
+
 class QStandardItemModel;
 class QTreeView;
 
@@ -40,13 +42,33 @@ protected:
     bool start(const com::DispArgs &args) override;
 
 private:
+    using Rows = QVector<QVector<QVariant>>; // kind, date, what, agent, key
+    /// Whose reminders are read, and for which day.
+    struct Scope
+    {
+        QDate today;
+        QString day;   // today as stored
+        QString agent; // empty: everyone's
+        /// `params` followed by the agent when the reminders are one agent's.
+        QVariantList with(QVariantList params) const;
+        /// " and <column>=?" when the reminders are one agent's.
+        QString agentIs(const QString &column) const;
+    };
+
     bool reload();
     int daysAhead() const;
+    // Each kind of reminder, appended to `rows`; false with the reason.
+    bool readViewings(const Scope &scope, Rows &rows, QString &why) const;
+    bool readFollowUps(const Scope &scope, Rows &rows, QString &why) const;
+    bool readContracts(const Scope &scope, Rows &rows, QString &why) const;
+    bool readQuietListings(const Scope &scope, Rows &rows, QString &why) const;
+    bool readMatches(const Scope &scope, Rows &rows, QString &why) const;
     /// After the user's own list (`ownRows`) is read: for a manager, shows
     /// everyone's grouped by agent, his own group first; read again only when
     /// his own list is not everyone's already.
     void showTeam(const QString &me, const QVector<QVector<QVariant>> &ownRows);
     bool seesTeam() const;
+    void createTeamView();
     GridView *m_grid;
     QTreeView *m_team = nullptr;
     QStandardItemModel *m_teamRows = nullptr;

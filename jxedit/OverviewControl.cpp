@@ -187,6 +187,12 @@ bool OverviewControl::refresh()
 
 void OverviewControl::showCharts()
 {
+    showAgentChart();
+    showWeekChart();
+}
+
+void OverviewControl::showAgentChart()
+{
     // Contracts and commission (in 10,000 yuan, to share the scale) per agent;
     // a click on a bar lists that agent's contracts.
     QChart *chart = m_agentChart->chart();
@@ -223,9 +229,12 @@ void OverviewControl::showCharts()
             return;
         openList(OverviewFigures::Contracts, one);
     });
+}
 
+void OverviewControl::showWeekChart()
+{
     // New listings and customers per week; a click on a point lists that week's.
-    chart = m_weekChart->chart();
+    QChart *chart = m_weekChart->chart();
     clearChart(chart);
     auto *listings = new QLineSeries;
     listings->setName(QStringLiteral("新增房源"));

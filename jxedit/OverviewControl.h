@@ -39,6 +39,8 @@ protected:
 private:
     OverviewFigures::Scope scope() const;
     void showCharts();
+    void showAgentChart();
+    void showWeekChart();
     QPushButton *addTile(const QString &name, int row, int column);
 
     bool m_team = false;

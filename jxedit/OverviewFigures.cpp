@@ -31,6 +31,132 @@ bool countOf(const DataLink &link, const QString &sql, const QVariantList &param
     return true;
 }
 
+// What each figure lists: its statement, parameters, columns and table.
+// Listings registered in the period.
+void listNewListings(const OverviewFigures::Scope &scope, OverviewFigures::List &list)
+{
+    QVariantList &p = list.params;
+    p = ends(scope);
+    list.sql = QStringLiteral("select h.id,h.code,h.dealtype,h.district,h.community,"
+                              "case when h.dealtype='出售' then h.price end as saleprice,"
+                              "case when h.dealtype='出租' then h.price end as rentprice,h.agent,h.status,h.regdate from fy_house h"
+                              " where h.regdate>=? and h.regdate<=?")
+        + agentTest(scope, "h", p) + QStringLiteral(" order by h.regdate,h.id");
+    list.columns = {ColumnDef::of("code", "房源编号"), ColumnDef::of("dealtype", "交易类型", "text", 70), ColumnDef::of("district", "区域", "text", 70),
+                    ColumnDef::of("community", "小区", "text", 120), ColumnDef::of("saleprice", "售价(万元)", "number"),
+                    ColumnDef::of("rentprice", "租金(元/月)", "number"),
+                    ColumnDef::of("agent", "经纪人", "text", 70), ColumnDef::of("status", "状态", "text", 60), ColumnDef::of("regdate", "登记日期", "date")};
+    list.table = QStringLiteral("fy_house");
+}
+
+// Customers registered in the period.
+void listNewCustomers(const OverviewFigures::Scope &scope, OverviewFigures::List &list)
+{
+    QVariantList &p = list.params;
+    p = ends(scope);
+    list.sql = QStringLiteral("select k.id,k.name,k.dealtype,k.districts,k.pricemin,k.pricemax,k.agent,k.status,k.regdate from kh_customer k"
+                              " where k.regdate>=? and k.regdate<=?")
+        + agentTest(scope, "k", p) + QStringLiteral(" order by k.regdate,k.id");
+    list.columns = {ColumnDef::of("name", "客户姓名", "text", 80), ColumnDef::of("dealtype", "需求类型", "text", 70),
+                    ColumnDef::of("districts", "意向区域", "text", 120), ColumnDef::of("pricemin", "最低价", "number", 70),
+                    ColumnDef::of("pricemax", "最高价", "number", 70), ColumnDef::of("agent", "经纪人", "text", 70),
+                    ColumnDef::of("status", "状态", "text", 60), ColumnDef::of("regdate", "登记日期", "date")};
+    list.table = QStringLiteral("kh_customer");
+}
+
+// Viewings in the period, cancelled ones left out.
+void listViewings(const OverviewFigures::Scope &scope, OverviewFigures::List &list)
+{
+    QVariantList &p = list.params;
+    p = ends(scope);
+    list.sql = QStringLiteral("select v.id,v.viewdate,v.viewtime,h.code as house,h.community,k.name as customer,v.agent,v.status,v.outcome"
+                              " from dk_viewing v join fy_house h on h.id=v.houseid join kh_customer k on k.id=v.customerid"
+                              " where v.status<>'已取消' and v.viewdate>=? and v.viewdate<=?")
+        + agentTest(scope, "v", p) + QStringLiteral(" order by v.viewdate,v.viewtime,v.id");
+    list.columns = {ColumnDef::of("viewdate", "带看日期", "date"), ColumnDef::of("viewtime", "时间", "text", 50), ColumnDef::of("house", "房源编号"),
+                    ColumnDef::of("community", "小区", "text", 120), ColumnDef::of("customer", "客户", "text", 80),
+                    ColumnDef::of("agent", "经纪人", "text", 70), ColumnDef::of("status", "状态", "text", 60), ColumnDef::of("outcome", "结果", "text", 70)};
+    list.table = QStringLiteral("dk_viewing");
+}
+
+// Offers and counter-offers in the period.
+void listOffers(const OverviewFigures::Scope &scope, OverviewFigures::List &list)
+{
+    QVariantList &p = list.params;
+    p = ends(scope);
+    list.sql = QStringLiteral("select o.id,o.offerdate,h.code as house,h.community,k.name as customer,o.side,"
+                              "case when h.dealtype='出售' then o.amount end as saleamount,"
+                              "case when h.dealtype='出租' then o.amount end as rentamount,o.state,o.agent"
+                              " from cj_offer o join fy_house h on h.id=o.houseid join kh_customer k on k.id=o.customerid"
+                              " where o.offerdate>=? and o.offerdate<=?")
+        + agentTest(scope, "o", p) + QStringLiteral(" order by o.offerdate,o.id");
+    list.columns = {ColumnDef::of("offerdate", "出价日期", "date"), ColumnDef::of("house", "房源编号"), ColumnDef::of("community", "小区", "text", 120),
+                    ColumnDef::of("customer", "客户", "text", 80), ColumnDef::of("side", "方向", "text", 70),
+                    ColumnDef::of("saleamount", "出价(万元)", "number"), ColumnDef::of("rentamount", "出价(元/月)", "number"),
+                    ColumnDef::of("state", "状态", "text", 60), ColumnDef::of("agent", "经纪人", "text", 70)};
+    list.table = QStringLiteral("cj_offer");
+}
+
+// Contracts signed in the period, in force or completed.
+void listContracts(const OverviewFigures::Scope &scope, OverviewFigures::List &list)
+{
+    QVariantList &p = list.params;
+    p = ends(scope);
+    list.sql = QStringLiteral("select c.id,c.contractno,h.code as house,h.community,k.name as customer,c.dealtype,c.signdate,"
+                              "case when c.dealtype='出售' then c.price end as saleprice,"
+                              "case when c.dealtype='出租' then c.price end as rentprice,"
+                              "c.commission,c.agent,c.status from ht_contract c join fy_house h on h.id=c.houseid"
+                              " join kh_customer k on k.id=c.customerid where c.status in %1 and c.signdate>=? and c.signdate<=?")
+                   .arg(kSigned)
+        + agentTest(scope, "c", p) + QStringLiteral(" order by c.signdate,c.id");
+    list.columns = {ColumnDef::of("contractno", "合同编号", "text", 110), ColumnDef::of("house", "房源编号"), ColumnDef::of("community", "小区", "text", 120),
+                    ColumnDef::of("customer", "客户", "text", 80), ColumnDef::of("dealtype", "交易类型", "text", 70),
+                    ColumnDef::of("signdate", "签约日期", "date"), ColumnDef::of("saleprice", "成交价(万元)", "number"),
+                    ColumnDef::of("rentprice", "月租金(元/月)", "number"),
+                    ColumnDef::of("commission", "佣金(元)", "number"), ColumnDef::of("agent", "经纪人", "text", 70),
+                    ColumnDef::of("status", "状态", "text", 60)};
+    list.table = QStringLiteral("ht_contract");
+}
+
+// Customers with a viewing or a contract in the period.
+void listConversion(const OverviewFigures::Scope &scope, OverviewFigures::List &list)
+{
+    QVariantList &p = list.params;
+    // Every customer with a viewing or a contract in the period, with how
+    // many of each: the conversion's two counts are read from these rows.
+    p = ends(scope);
+    const QString viewingAgent = agentTest(scope, "v", p);
+    p << ends(scope);
+    const QString contractAgent = agentTest(scope, "c", p);
+    list.sql = QStringLiteral("select * from (select k.id,k.name,k.agent,"
+                              "(select count(*) from dk_viewing v where v.customerid=k.id and v.status<>'已取消'"
+                              " and v.viewdate>=? and v.viewdate<=?%1) as viewings,"
+                              "(select count(*) from ht_contract c where c.customerid=k.id and c.status in %3"
+                              " and c.signdate>=? and c.signdate<=?%2) as contracts from kh_customer k) q"
+                              " where viewings>0 or contracts>0 order by name,id")
+                   .arg(viewingAgent, contractAgent, kSigned);
+    list.columns = {ColumnDef::of("name", "客户姓名", "text", 80), ColumnDef::of("agent", "客户经纪人", "text", 80),
+                    ColumnDef::of("viewings", "期间带看", "int", 70), ColumnDef::of("contracts", "期间签约", "int", 70)};
+    list.table = QStringLiteral("kh_customer");
+}
+
+// Listings on offer without a follow-up for the quiet days.
+void listQuietListings(const OverviewFigures::Scope &scope, OverviewFigures::List &list)
+{
+    QVariantList &p = list.params;
+    p = {scope.today.toString(QStringLiteral("yyyy-MM-dd"))};
+    const QString agent = agentTest(scope, "h", p);
+    p << scope.today.addDays(-OverviewFigures::kQuietDays).toString(QStringLiteral("yyyy-MM-dd"));
+    list.sql = QStringLiteral("select * from (select h.id,h.code,h.community,h.agent,h.regdate,"
+                              "(select max(f.followdate) from gj_follow f where f.houseid=h.id and f.followdate<>'') as lastfollow"
+                              " from fy_house h where h.status='有效' and h.regdate<=?%1) q"
+                              " where coalesce(lastfollow,regdate)<? order by coalesce(lastfollow,regdate),id")
+                   .arg(agent);
+    list.columns = {ColumnDef::of("code", "房源编号"), ColumnDef::of("community", "小区", "text", 120), ColumnDef::of("agent", "经纪人", "text", 70),
+                    ColumnDef::of("regdate", "登记日期", "date"), ColumnDef::of("lastfollow", "最近跟进", "date")};
+    list.table = QStringLiteral("fy_house");
+}
+
 } // namespace
 
 QString OverviewFigures::caption(Figure figure)
@@ -84,107 +210,28 @@ OverviewFigures::List OverviewFigures::listOf(Figure figure, const Scope &scope)
 {
     List list;
     list.title = caption(figure);
-    QVariantList &p = list.params;
     switch (figure) {
     case NewListings:
-        p = ends(scope);
-        list.sql = QStringLiteral("select h.id,h.code,h.dealtype,h.district,h.community,"
-                                  "case when h.dealtype='出售' then h.price end as saleprice,"
-                                  "case when h.dealtype='出租' then h.price end as rentprice,h.agent,h.status,h.regdate from fy_house h"
-                                  " where h.regdate>=? and h.regdate<=?")
-            + agentTest(scope, "h", p) + QStringLiteral(" order by h.regdate,h.id");
-        list.columns = {ColumnDef::of("code", "房源编号"), ColumnDef::of("dealtype", "交易类型", "text", 70), ColumnDef::of("district", "区域", "text", 70),
-                        ColumnDef::of("community", "小区", "text", 120), ColumnDef::of("saleprice", "售价(万元)", "number"),
-                        ColumnDef::of("rentprice", "租金(元/月)", "number"),
-                        ColumnDef::of("agent", "经纪人", "text", 70), ColumnDef::of("status", "状态", "text", 60), ColumnDef::of("regdate", "登记日期", "date")};
-        list.table = QStringLiteral("fy_house");
+        listNewListings(scope, list);
         break;
     case NewCustomers:
-        p = ends(scope);
-        list.sql = QStringLiteral("select k.id,k.name,k.dealtype,k.districts,k.pricemin,k.pricemax,k.agent,k.status,k.regdate from kh_customer k"
-                                  " where k.regdate>=? and k.regdate<=?")
-            + agentTest(scope, "k", p) + QStringLiteral(" order by k.regdate,k.id");
-        list.columns = {ColumnDef::of("name", "客户姓名", "text", 80), ColumnDef::of("dealtype", "需求类型", "text", 70),
-                        ColumnDef::of("districts", "意向区域", "text", 120), ColumnDef::of("pricemin", "最低价", "number", 70),
-                        ColumnDef::of("pricemax", "最高价", "number", 70), ColumnDef::of("agent", "经纪人", "text", 70),
-                        ColumnDef::of("status", "状态", "text", 60), ColumnDef::of("regdate", "登记日期", "date")};
-        list.table = QStringLiteral("kh_customer");
+        listNewCustomers(scope, list);
         break;
     case Viewings:
-        p = ends(scope);
-        list.sql = QStringLiteral("select v.id,v.viewdate,v.viewtime,h.code as house,h.community,k.name as customer,v.agent,v.status,v.outcome"
-                                  " from dk_viewing v join fy_house h on h.id=v.houseid join kh_customer k on k.id=v.customerid"
-                                  " where v.status<>'已取消' and v.viewdate>=? and v.viewdate<=?")
-            + agentTest(scope, "v", p) + QStringLiteral(" order by v.viewdate,v.viewtime,v.id");
-        list.columns = {ColumnDef::of("viewdate", "带看日期", "date"), ColumnDef::of("viewtime", "时间", "text", 50), ColumnDef::of("house", "房源编号"),
-                        ColumnDef::of("community", "小区", "text", 120), ColumnDef::of("customer", "客户", "text", 80),
-                        ColumnDef::of("agent", "经纪人", "text", 70), ColumnDef::of("status", "状态", "text", 60), ColumnDef::of("outcome", "结果", "text", 70)};
-        list.table = QStringLiteral("dk_viewing");
+        listViewings(scope, list);
         break;
     case Offers:
-        p = ends(scope);
-        list.sql = QStringLiteral("select o.id,o.offerdate,h.code as house,h.community,k.name as customer,o.side,"
-                                  "case when h.dealtype='出售' then o.amount end as saleamount,"
-                                  "case when h.dealtype='出租' then o.amount end as rentamount,o.state,o.agent"
-                                  " from cj_offer o join fy_house h on h.id=o.houseid join kh_customer k on k.id=o.customerid"
-                                  " where o.offerdate>=? and o.offerdate<=?")
-            + agentTest(scope, "o", p) + QStringLiteral(" order by o.offerdate,o.id");
-        list.columns = {ColumnDef::of("offerdate", "出价日期", "date"), ColumnDef::of("house", "房源编号"), ColumnDef::of("community", "小区", "text", 120),
-                        ColumnDef::of("customer", "客户", "text", 80), ColumnDef::of("side", "方向", "text", 70),
-                        ColumnDef::of("saleamount", "出价(万元)", "number"), ColumnDef::of("rentamount", "出价(元/月)", "number"),
-                        ColumnDef::of("state", "状态", "text", 60), ColumnDef::of("agent", "经纪人", "text", 70)};
-        list.table = QStringLiteral("cj_offer");
+        listOffers(scope, list);
         break;
     case Contracts:
-        p = ends(scope);
-        list.sql = QStringLiteral("select c.id,c.contractno,h.code as house,h.community,k.name as customer,c.dealtype,c.signdate,"
-                                  "case when c.dealtype='出售' then c.price end as saleprice,"
-                                  "case when c.dealtype='出租' then c.price end as rentprice,"
-                                  "c.commission,c.agent,c.status from ht_contract c join fy_house h on h.id=c.houseid"
-                                  " join kh_customer k on k.id=c.customerid where c.status in %1 and c.signdate>=? and c.signdate<=?")
-                       .arg(kSigned)
-            + agentTest(scope, "c", p) + QStringLiteral(" order by c.signdate,c.id");
-        list.columns = {ColumnDef::of("contractno", "合同编号", "text", 110), ColumnDef::of("house", "房源编号"), ColumnDef::of("community", "小区", "text", 120),
-                        ColumnDef::of("customer", "客户", "text", 80), ColumnDef::of("dealtype", "交易类型", "text", 70),
-                        ColumnDef::of("signdate", "签约日期", "date"), ColumnDef::of("saleprice", "成交价(万元)", "number"),
-                        ColumnDef::of("rentprice", "月租金(元/月)", "number"),
-                        ColumnDef::of("commission", "佣金(元)", "number"), ColumnDef::of("agent", "经纪人", "text", 70),
-                        ColumnDef::of("status", "状态", "text", 60)};
-        list.table = QStringLiteral("ht_contract");
+        listContracts(scope, list);
         break;
-    case Conversion: {
-        // Every customer with a viewing or a contract in the period, with how
-        // many of each: the conversion's two counts are read from these rows.
-        p = ends(scope);
-        const QString viewingAgent = agentTest(scope, "v", p);
-        p << ends(scope);
-        const QString contractAgent = agentTest(scope, "c", p);
-        list.sql = QStringLiteral("select * from (select k.id,k.name,k.agent,"
-                                  "(select count(*) from dk_viewing v where v.customerid=k.id and v.status<>'已取消'"
-                                  " and v.viewdate>=? and v.viewdate<=?%1) as viewings,"
-                                  "(select count(*) from ht_contract c where c.customerid=k.id and c.status in %3"
-                                  " and c.signdate>=? and c.signdate<=?%2) as contracts from kh_customer k) q"
-                                  " where viewings>0 or contracts>0 order by name,id")
-                       .arg(viewingAgent, contractAgent, kSigned);
-        list.columns = {ColumnDef::of("name", "客户姓名", "text", 80), ColumnDef::of("agent", "客户经纪人", "text", 80),
-                        ColumnDef::of("viewings", "期间带看", "int", 70), ColumnDef::of("contracts", "期间签约", "int", 70)};
-        list.table = QStringLiteral("kh_customer");
+    case Conversion:
+        listConversion(scope, list);
         break;
-    }
-    case QuietListings: {
-        p = {scope.today.toString(QStringLiteral("yyyy-MM-dd"))};
-        const QString agent = agentTest(scope, "h", p);
-        p << scope.today.addDays(-kQuietDays).toString(QStringLiteral("yyyy-MM-dd"));
-        list.sql = QStringLiteral("select * from (select h.id,h.code,h.community,h.agent,h.regdate,"
-                                  "(select max(f.followdate) from gj_follow f where f.houseid=h.id and f.followdate<>'') as lastfollow"
-                                  " from fy_house h where h.status='有效' and h.regdate<=?%1) q"
-                                  " where coalesce(lastfollow,regdate)<? order by coalesce(lastfollow,regdate),id")
-                       .arg(agent);
-        list.columns = {ColumnDef::of("code", "房源编号"), ColumnDef::of("community", "小区", "text", 120), ColumnDef::of("agent", "经纪人", "text", 70),
-                        ColumnDef::of("regdate", "登记日期", "date"), ColumnDef::of("lastfollow", "最近跟进", "date")};
-        list.table = QStringLiteral("fy_house");
+    case QuietListings:
+        listQuietListings(scope, list);
         break;
-    }
     case FigureCount:
         break;
     }

@@ -30,6 +30,44 @@ QString cells(const QStringList &texts, const QVector<bool> &right, const QStrin
     return row + QStringLiteral("</tr>");
 }
 
+// The page's title, its line of company, date, period and conditions, and the table's start.
+QString opening(const ReportDocument::Head &head)
+{
+    QString out = QStringLiteral("<html><body style=\"font-family:'Noto Sans CJK SC','WenQuanYi Micro Hei',sans-serif;\">");
+    out += QStringLiteral("<h2 align=\"center\">%1</h2>").arg(head.title.toHtmlEscaped());
+    out += QStringLiteral("<p>%1　　日期：%2%3%4</p>")
+               .arg(head.company.toHtmlEscaped(), head.date.toString(QStringLiteral("yyyy-MM-dd")),
+                    head.period.isEmpty() ? QString() : QStringLiteral("　　") + head.period.toHtmlEscaped(),
+                    head.conditions.isEmpty() ? QString() : QStringLiteral("　　条件：") + head.conditions.toHtmlEscaped());
+    out += QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" style=\"border-collapse:collapse;\">");
+    return out;
+}
+
+// Rows of a group (the value of field `groupSource`; none when negative) kept
+// together in the order the groups first appear, whatever order the statement
+// gave them in.
+QVector<const QVector<QVariant> *> groupedRows(const DataLink::Rows &rows, int groupSource)
+{
+    QVector<const QVector<QVariant> *> ordered;
+    ordered.reserve(rows.rows.size());
+    if (groupSource < 0) {
+        for (const QVector<QVariant> &row : rows.rows)
+            ordered.append(&row);
+        return ordered;
+    }
+    QStringList groups;
+    QHash<QString, QVector<const QVector<QVariant> *>> members;
+    for (const QVector<QVariant> &row : rows.rows) {
+        const QString g = row.value(groupSource).toString();
+        if (!members.contains(g))
+            groups << g;
+        members[g].append(&row);
+    }
+    for (const QString &g : groups)
+        ordered += members.value(g);
+    return ordered;
+}
+
 } // namespace
 
 QString ReportDocument::html(const Head &head, const FunctionDefinition &def, const DataLink::Rows &rows)
@@ -61,38 +99,15 @@ QString ReportDocument::html(const Head &head, const FunctionDefinition &def, co
         return cells(texts, right, QStringLiteral("td"), QStringLiteral("font-weight:bold;background-color:#eef3fa;"));
     };
 
-    QString out = QStringLiteral("<html><body style=\"font-family:'Noto Sans CJK SC','WenQuanYi Micro Hei',sans-serif;\">");
-    out += QStringLiteral("<h2 align=\"center\">%1</h2>").arg(head.title.toHtmlEscaped());
-    out += QStringLiteral("<p>%1　　日期：%2%3%4</p>")
-               .arg(head.company.toHtmlEscaped(), head.date.toString(QStringLiteral("yyyy-MM-dd")),
-                    head.period.isEmpty() ? QString() : QStringLiteral("　　") + head.period.toHtmlEscaped(),
-                    head.conditions.isEmpty() ? QString() : QStringLiteral("　　条件：") + head.conditions.toHtmlEscaped());
-    out += QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" style=\"border-collapse:collapse;\">");
+    QString out = opening(head);
     // A header row in <thead> is repeated at the top of every page the table runs onto.
     out += QStringLiteral("<thead>") + cells(captions, right, QStringLiteral("th"), QStringLiteral("background-color:#d9e4f2;"))
         + QStringLiteral("</thead>");
     Totals grand, group;
     grand.sums.resize(totalColumns.size());
     group.sums.resize(totalColumns.size());
-    // Rows of a group are kept together in the order the groups first appear,
-    // whatever order the statement gave them in.
-    QVector<const QVector<QVariant> *> ordered;
-    ordered.reserve(rows.rows.size());
-    if (groupColumn >= 0 && source.at(groupColumn) >= 0) {
-        QStringList groups;
-        QHash<QString, QVector<const QVector<QVariant> *>> members;
-        for (const QVector<QVariant> &row : rows.rows) {
-            const QString g = row.value(source.at(groupColumn)).toString();
-            if (!members.contains(g))
-                groups << g;
-            members[g].append(&row);
-        }
-        for (const QString &g : groups)
-            ordered += members.value(g);
-    } else {
-        for (const QVector<QVariant> &row : rows.rows)
-            ordered.append(&row);
-    }
+    const QVector<const QVector<QVariant> *> ordered =
+        groupedRows(rows, groupColumn >= 0 ? source.at(groupColumn) : -1);
     QString currentGroup;
     bool first = true;
     for (const QVector<QVariant> *rowPtr : ordered) {

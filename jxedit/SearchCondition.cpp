@@ -157,6 +157,60 @@ bool SearchCondition::readNumber(const QString &text, double &value)
     return true;
 }
 
+namespace {
+
+// The ends of a date range as stored ("yyyy-MM-dd" texts, which compare as
+// dates); false with the reason when one is no date or they are reversed.
+bool dateBounds(const ColumnDef &column, const SearchTerm &term, QVariant &low, QVariant &high, QString &why)
+{
+    const QString from = term.from.trimmed(), to = term.to.trimmed();
+    const QDate a = jx::parseDate(from), b = jx::parseDate(to);
+    if (!from.isEmpty() && !a.isValid()) {
+        why = QStringLiteral("“%1”的起始日期“%2”不是有效的日期（例如 2026-01-31）").arg(column.caption, from);
+        return false;
+    }
+    if (!to.isEmpty() && !b.isValid()) {
+        why = QStringLiteral("“%1”的截止日期“%2”不是有效的日期（例如 2026-01-31）").arg(column.caption, to);
+        return false;
+    }
+    if (a.isValid() && b.isValid() && a > b) {
+        why = QStringLiteral("“%1”的范围颠倒了：起始 %2 晚于截止 %3，请改正后再查找").arg(column.caption, from, to);
+        return false;
+    }
+    // An empty date is no date: a range with only an end leaves it out too.
+    low = a.isValid() ? a.toString(Qt::ISODate) : QStringLiteral("0001-01-01");
+    if (b.isValid())
+        high = b.toString(Qt::ISODate);
+    return true;
+}
+
+// The ends of a number range (an open end stays invalid); false with the reason.
+bool numberBounds(const ColumnDef &column, const SearchTerm &term, QVariant &low, QVariant &high, QString &why)
+{
+    const QString from = term.from.trimmed(), to = term.to.trimmed();
+    double a = 0, b = 0;
+    if (!from.isEmpty() && !SearchCondition::readNumber(from, a)) {
+        why = QStringLiteral("“%1”的起始值“%2”不是数字").arg(column.caption, from);
+        return false;
+    }
+    if (!to.isEmpty() && !SearchCondition::readNumber(to, b)) {
+        why = QStringLiteral("“%1”的截止值“%2”不是数字").arg(column.caption, to);
+        return false;
+    }
+    if (!from.isEmpty() && !to.isEmpty() && a > b) {
+        why = QStringLiteral("“%1”的范围颠倒了：起始 %2 大于截止 %3，请改正后再查找")
+                  .arg(column.caption, jx::doubleText(a), jx::doubleText(b));
+        return false;
+    }
+    if (!from.isEmpty())
+        low = a;
+    if (!to.isEmpty())
+        high = b;
+    return true;
+}
+
+} // namespace
+
 bool SearchCondition::toWhere(const QVector<ColumnDef> &columns, QString &where, QVariantList &params, QString &why) const
 {
     QStringList parts;
@@ -173,47 +227,9 @@ bool SearchCondition::toWhere(const QVector<ColumnDef> &columns, QString &where,
         const QString name = QStringLiteral("q.") + column->field;
         switch (term.kind) {
         case SearchTerm::Kind::Range: {
-            const QString from = term.from.trimmed(), to = term.to.trimmed();
             QVariant low, high;
-            if (column->type == u"date") {
-                // Dates are kept as "yyyy-MM-dd" texts, which compare as dates.
-                const QDate a = jx::parseDate(from), b = jx::parseDate(to);
-                if (!from.isEmpty() && !a.isValid()) {
-                    why = QStringLiteral("“%1”的起始日期“%2”不是有效的日期（例如 2026-01-31）").arg(column->caption, from);
-                    return false;
-                }
-                if (!to.isEmpty() && !b.isValid()) {
-                    why = QStringLiteral("“%1”的截止日期“%2”不是有效的日期（例如 2026-01-31）").arg(column->caption, to);
-                    return false;
-                }
-                if (a.isValid() && b.isValid() && a > b) {
-                    why = QStringLiteral("“%1”的范围颠倒了：起始 %2 晚于截止 %3，请改正后再查找").arg(column->caption, from, to);
-                    return false;
-                }
-                // An empty date is no date: a range with only an end leaves it out too.
-                low = a.isValid() ? a.toString(Qt::ISODate) : QStringLiteral("0001-01-01");
-                if (b.isValid())
-                    high = b.toString(Qt::ISODate);
-            } else {
-                double a = 0, b = 0;
-                if (!from.isEmpty() && !readNumber(from, a)) {
-                    why = QStringLiteral("“%1”的起始值“%2”不是数字").arg(column->caption, from);
-                    return false;
-                }
-                if (!to.isEmpty() && !readNumber(to, b)) {
-                    why = QStringLiteral("“%1”的截止值“%2”不是数字").arg(column->caption, to);
-                    return false;
-                }
-                if (!from.isEmpty() && !to.isEmpty() && a > b) {
-                    why = QStringLiteral("“%1”的范围颠倒了：起始 %2 大于截止 %3，请改正后再查找")
-                              .arg(column->caption, jx::doubleText(a), jx::doubleText(b));
-                    return false;
-                }
-                if (!from.isEmpty())
-                    low = a;
-                if (!to.isEmpty())
-                    high = b;
-            }
+            if (!(column->type == u"date" ? dateBounds(*column, term, low, high, why) : numberBounds(*column, term, low, high, why)))
+                return false;
             if (low.isValid()) {
                 parts << name + QStringLiteral(">=?");
                 values << low;

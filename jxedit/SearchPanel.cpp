@@ -86,6 +86,76 @@ QLineEdit *SearchPanel::lineEdit(const QString &name, const QString &accessible,
     return edit;
 }
 
+QWidget *SearchPanel::rangeEditor(Field &field, QLabel *label)
+{
+    const bool date = field.column.type == u"date";
+    auto *editor = new QWidget(this);
+    auto *h = new QHBoxLayout(editor);
+    h->setContentsMargins(0, 0, 0, 0);
+    field.from = lineEdit(QStringLiteral("from:") + field.column.field, field.column.caption + QStringLiteral(" 起"),
+                          date ? QStringLiteral("起始日期") : QStringLiteral("不限"));
+    field.to = lineEdit(QStringLiteral("to:") + field.column.field, field.column.caption + QStringLiteral(" 止"),
+                        date ? QStringLiteral("截止日期") : QStringLiteral("不限"));
+    h->addWidget(field.from, 1);
+    h->addWidget(new QLabel(QStringLiteral("至"), editor));
+    h->addWidget(field.to, 1);
+    label->setBuddy(field.from);
+    return editor;
+}
+
+QWidget *SearchPanel::choiceEditor(const DataLink &link, Field &field, QLabel *label)
+{
+    // Choices from the definition, or a link's records from their table.
+    QStringList values = field.column.choices, shown = field.column.choices;
+    if (field.column.isLookup()) {
+        values.clear();
+        shown.clear();
+        DataLink::Rows rows;
+        QString why;
+        if (!link.select(QStringLiteral("select distinct %1,%2 from %3 order by 2")
+                             .arg(field.column.lookup.key, field.column.lookup.shown.first(), field.column.lookup.table),
+                         {}, rows, why))
+            showMessage(QStringLiteral("读取“%1”的选项出错：%2").arg(field.column.caption, why), true);
+        for (const QVector<QVariant> &r : rows.rows) {
+            values << r.value(0).toString();
+            shown << r.value(1).toString();
+        }
+    }
+    QWidget *editor = nullptr;
+    if (values.size() > kBoxesInARow) {
+        field.list = new QListWidget(this);
+        field.list->setObjectName(QStringLiteral("choice:") + field.column.field);
+        field.list->setAccessibleName(field.column.caption);
+        field.list->setFixedHeight(field.list->fontMetrics().height() * 4 + 8);
+        for (int i = 0; i < values.size(); ++i) {
+            auto *item = new QListWidgetItem(shown.at(i), field.list);
+            item->setData(Qt::UserRole, values.at(i));
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+        }
+        field.list->installEventFilter(this);
+        editor = field.list;
+        label->setBuddy(field.list);
+    } else {
+        editor = new QWidget(this);
+        editor->setAccessibleName(field.column.caption);
+        auto *h = new QHBoxLayout(editor);
+        h->setContentsMargins(0, 0, 0, 0);
+        for (int i = 0; i < values.size(); ++i) {
+            auto *box = new QCheckBox(shown.at(i), editor);
+            box->setObjectName(QStringLiteral("choice:%1:%2").arg(field.column.field, values.at(i)));
+            box->setProperty("searchValue", values.at(i));
+            box->installEventFilter(this);
+            h->addWidget(box);
+            field.boxes << box;
+        }
+        h->addStretch(1);
+        if (!field.boxes.isEmpty())
+            label->setBuddy(field.boxes.first());
+    }
+    return editor;
+}
+
 void SearchPanel::addField(const DataLink &link, const ColumnDef &column, SearchTerm::Kind kind, int &row, int &slot)
 {
     Field field;
@@ -94,71 +164,12 @@ void SearchPanel::addField(const DataLink &link, const ColumnDef &column, Search
     auto *label = new QLabel(column.caption + u'：', this);
     QWidget *editor = nullptr;
     switch (kind) {
-    case SearchTerm::Kind::Range: {
-        const bool date = column.type == u"date";
-        editor = new QWidget(this);
-        auto *h = new QHBoxLayout(editor);
-        h->setContentsMargins(0, 0, 0, 0);
-        field.from = lineEdit(QStringLiteral("from:") + column.field, column.caption + QStringLiteral(" 起"),
-                              date ? QStringLiteral("起始日期") : QStringLiteral("不限"));
-        field.to = lineEdit(QStringLiteral("to:") + column.field, column.caption + QStringLiteral(" 止"),
-                            date ? QStringLiteral("截止日期") : QStringLiteral("不限"));
-        h->addWidget(field.from, 1);
-        h->addWidget(new QLabel(QStringLiteral("至"), editor));
-        h->addWidget(field.to, 1);
-        label->setBuddy(field.from);
+    case SearchTerm::Kind::Range:
+        editor = rangeEditor(field, label);
         break;
-    }
-    case SearchTerm::Kind::Choice: {
-        // Choices from the definition, or a link's records from their table.
-        QStringList values = column.choices, shown = column.choices;
-        if (column.isLookup()) {
-            values.clear();
-            shown.clear();
-            DataLink::Rows rows;
-            QString why;
-            if (!link.select(QStringLiteral("select distinct %1,%2 from %3 order by 2")
-                                 .arg(column.lookup.key, column.lookup.shown.first(), column.lookup.table),
-                             {}, rows, why))
-                showMessage(QStringLiteral("读取“%1”的选项出错：%2").arg(column.caption, why), true);
-            for (const QVector<QVariant> &r : rows.rows) {
-                values << r.value(0).toString();
-                shown << r.value(1).toString();
-            }
-        }
-        if (values.size() > kBoxesInARow) {
-            field.list = new QListWidget(this);
-            field.list->setObjectName(QStringLiteral("choice:") + column.field);
-            field.list->setAccessibleName(column.caption);
-            field.list->setFixedHeight(field.list->fontMetrics().height() * 4 + 8);
-            for (int i = 0; i < values.size(); ++i) {
-                auto *item = new QListWidgetItem(shown.at(i), field.list);
-                item->setData(Qt::UserRole, values.at(i));
-                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-                item->setCheckState(Qt::Unchecked);
-            }
-            field.list->installEventFilter(this);
-            editor = field.list;
-            label->setBuddy(field.list);
-        } else {
-            editor = new QWidget(this);
-            editor->setAccessibleName(column.caption);
-            auto *h = new QHBoxLayout(editor);
-            h->setContentsMargins(0, 0, 0, 0);
-            for (int i = 0; i < values.size(); ++i) {
-                auto *box = new QCheckBox(shown.at(i), editor);
-                box->setObjectName(QStringLiteral("choice:%1:%2").arg(column.field, values.at(i)));
-                box->setProperty("searchValue", values.at(i));
-                box->installEventFilter(this);
-                h->addWidget(box);
-                field.boxes << box;
-            }
-            h->addStretch(1);
-            if (!field.boxes.isEmpty())
-                label->setBuddy(field.boxes.first());
-        }
+    case SearchTerm::Kind::Choice:
+        editor = choiceEditor(link, field, label);
         break;
-    }
     case SearchTerm::Kind::Text:
         field.text = lineEdit(QStringLiteral("text:") + column.field, column.caption, QStringLiteral("包含"));
         editor = field.text;

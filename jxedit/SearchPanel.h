@@ -73,6 +73,9 @@ private:
     };
     void addField(const DataLink &link, const ColumnDef &column, SearchTerm::Kind kind, int &row, int &slot);
     QLineEdit *lineEdit(const QString &name, const QString &accessible, const QString &placeholder);
+    // The editors of one field, which `label` is made the buddy of.
+    QWidget *rangeEditor(Field &field, QLabel *label);
+    QWidget *choiceEditor(const DataLink &link, Field &field, QLabel *label);
     void showMessage(const QString &text, bool error);
     void refreshSaved(const QString &current = QString());
     void saveInteractively();
