@@ -3,7 +3,7 @@
 #include "ui_frmAbout.h"
 
 #include "components/context/AppContext.h"
-#include "components/controls/dLinkLabel.h"
+#include "controls/dLinkLabel.h"
 #include "components/data/Database.h"
 #include "console/config/bCommon.h"
 #include "console/config/clsConfig.h"
