@@ -1,6 +1,6 @@
 #include "controls/TwipsGeometry.h"
 
-#include "platform/Ui.h"
+#include "platform/widgets/Ui.h"
 
 #include <QWidget>
 

@@ -15,7 +15,7 @@
 #include "platform/Numeric.h"
 #include "platform/ProgramInfo.h"
 #include "platform/SettingsStore.h"
-#include "platform/Ui.h"
+#include "platform/widgets/Ui.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>

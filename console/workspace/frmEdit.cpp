@@ -16,7 +16,7 @@
 #include "components/data/Database.h"
 #include "platform/MessageBox.h"
 #include "platform/Numeric.h"
-#include "platform/Ui.h"
+#include "platform/widgets/Ui.h"
 #include "platform/com/LateBound.h"
 
 #include <QCloseEvent>

@@ -40,7 +40,7 @@
 #include "platform/PathMapper.h"
 #include "platform/ProgramInfo.h"
 #include "platform/SettingsStore.h"
-#include "platform/Ui.h"
+#include "platform/widgets/Ui.h"
 #include "platform/com/Bstr.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/LateBound.h"

@@ -9,7 +9,7 @@
 #include "controls/qvArrow.h"
 #include "controls/qvPilot_S.h"
 
-#include "platform/Ui.h"
+#include "platform/widgets/Ui.h"
 
 #include <QDesktopServices>
 #include <QTest>
