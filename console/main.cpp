@@ -1,4 +1,4 @@
-#include "components/controls/ControlsAccessibility.h"
+#include "controls/ControlsAccessibility.h"
 #include "console/startup/ConsoleSession.h"
 #include "console/startup/RuntimeClasses.h"
 #include "console/startup/bMain.h"

@@ -4,7 +4,7 @@
 
 #include "FuzzScratch.h"
 
-#include "components/controls/zLibControl.h"
+#include "controls/zLibControl.h"
 
 #include <QDir>
 #include <QDirIterator>

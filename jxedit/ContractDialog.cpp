@@ -1,6 +1,6 @@
 #include "jxedit/ContractDialog.h"
 
-#include "components/controls/ControlContainer.h"
+#include "controls/ControlContainer.h"
 #include "platform/com/LateBound.h"
 
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "jxedit/DataLink.h"
 #include "jxedit/Right.h"
 
-#include "components/controls/ControlObject.h"
+#include "controls/ControlObject.h"
 
 #include <QDate>
 #include <QHash>

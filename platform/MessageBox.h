@@ -47,11 +47,23 @@ using MessageBoxHandler = std::function<int(const QString &text, int style, cons
 int msgBox(const QString &text, int style = OKOnly, const QString &title = QString());
 
 // The box itself, never the handler: for a handler that only arranges the
-// screen around the box (the splash steps aside) and then shows it.
+// screen around the box (the splash steps aside) and then shows it. The box
+// is drawn by the presenter the widgets part installs (platform/widgets);
+// without one the text goes to standard error and the default button is
+// returned.
 int showMessageBox(const QString &text, int style = OKOnly, const QString &title = QString());
 
 // Installs a handler (an empty function removes it); returns the previous one.
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
+
+// Installs what draws the box (an empty function removes it); returns the
+// previous one. Kept apart from the handler so that this library needs no
+// Qt Widgets: the widgets part installs its box when it is loaded, and a
+// command-line program without it answers on standard error.
+MessageBoxHandler setMessageBoxPresenter(MessageBoxHandler presenter);
+
+// The answers of the style's buttons, in the order they are shown.
+QList<int> msgButtons(int style);
 
 // The answer an unattended box gives: the default button of its button set.
 int defaultMsgResult(int style);

@@ -7,7 +7,7 @@
 #include "console/startup/ConsoleSession.h"
 #include "console/startup/RuntimeClasses.h"
 #include "console/workspace/frmMain.h"
-#include "components/controls/ControlClasses.h"
+#include "controls/ControlClasses.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramInfo.h"
 #include "platform/SettingsStore.h"

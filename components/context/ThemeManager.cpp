@@ -4,7 +4,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QWidget>
+#include <QObject>
+#include <QVariant>
 
 bool ThemeManager::Load(const QString &name, const QString &folder)
 {
@@ -26,11 +27,11 @@ bool ThemeManager::Load(const QString &name, const QString &folder)
     return true;
 }
 
-void ThemeManager::Apply(QWidget *form) const
+void ThemeManager::Apply(QObject *form) const
 {
     if (!form || !m_loaded)
         return;
-    form->setStyleSheet(m_styleSheet);
+    form->setProperty("styleSheet", m_styleSheet);
 }
 
 const com::MemberTable<ThemeManager> &ThemeManager::members()

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class QWidget;
+class QObject;
 
 /// Colour theme: a folder holding a Qt style sheet ("theme.qss") and the
 /// pictures the main window takes from it ("logo.gif", "title.gif", "piclogin.gif").
@@ -23,7 +23,8 @@ public:
     QString Name() const { return m_name; }
     QString StyleSheet() const { return m_styleSheet; }
     /// Applies the theme's style sheet to a window; does nothing without a theme or window.
-    void Apply(QWidget *form) const;
+    /// Set through the window's styleSheet property, so the runtime objects need no Qt Widgets.
+    void Apply(QObject *form) const;
 
     static constexpr const char *kStyleSheetFile = "theme.qss";
 

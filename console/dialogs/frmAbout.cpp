@@ -3,7 +3,7 @@
 #include "ui_frmAbout.h"
 
 #include "components/context/AppContext.h"
-#include "components/controls/dLinkLabel.h"
+#include "controls/dLinkLabel.h"
 #include "components/data/Database.h"
 #include "console/config/bCommon.h"
 #include "console/config/clsConfig.h"
@@ -15,7 +15,7 @@
 #include "platform/Numeric.h"
 #include "platform/ProgramInfo.h"
 #include "platform/SettingsStore.h"
-#include "platform/Ui.h"
+#include "platform/widgets/Ui.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>

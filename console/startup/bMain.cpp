@@ -10,7 +10,7 @@
 #include "console/startup/ConsoleSession.h"
 #include "console/workspace/frmEdit.h"
 #include "console/workspace/frmMain.h"
-#include "components/controls/Button.h"
+#include "controls/Button.h"
 #include "platform/MessageBox.h"
 #include "platform/Numeric.h"
 #include "platform/ProgramInfo.h"

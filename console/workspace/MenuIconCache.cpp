@@ -4,8 +4,8 @@
 #include "console/workspace/bFiles.h"
 
 #include "components/context/AppContext.h"
-#include "components/controls/PictureLoader.h"
-#include "components/controls/zLibControl.h"
+#include "controls/PictureLoader.h"
+#include "controls/zLibControl.h"
 #include "components/data/Database.h"
 #include "platform/Numeric.h"
 #include "platform/PathMapper.h"

@@ -10,13 +10,13 @@
 #include "console/workspace/PaneCycler.h"
 #include "console/workspace/ParameterSet.h"
 
-#include "components/controls/Panel.h"
-#include "components/controls/StatusBar.h"
-#include "components/controls/StatusPanel.h"
+#include "controls/Panel.h"
+#include "controls/StatusBar.h"
+#include "controls/StatusPanel.h"
 #include "components/data/Database.h"
 #include "platform/MessageBox.h"
 #include "platform/Numeric.h"
-#include "platform/Ui.h"
+#include "platform/widgets/Ui.h"
 #include "platform/com/LateBound.h"
 
 #include <QCloseEvent>

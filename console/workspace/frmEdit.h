@@ -2,7 +2,7 @@
 
 #include "console/workspace/IFunctionHost.h"
 
-#include "components/controls/ControlContainer.h"
+#include "controls/ControlContainer.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/Variant.h"
 

@@ -2,8 +2,8 @@
 
 #include "console/workspace/IFunctionHost.h"
 
-#include "components/controls/ControlContainer.h"
-#include "components/controls/zLibControl.h"
+#include "controls/ControlContainer.h"
+#include "controls/zLibControl.h"
 
 #include <QMainWindow>
 #include <QPoint>

@@ -1,7 +1,7 @@
 #include "FakeLogWriter.h"
 #include "TestInstallation.h"
 
-#include "components/controls/dLinkLabel.h"
+#include "controls/dLinkLabel.h"
 #include "console/config/bCommon.h"
 #include "components/context/AppContext.h"
 #include "components/data/Database.h"

@@ -4,7 +4,7 @@
 #include "console/dialogs/frmPass.h"
 #include "console/startup/ConsoleSession.h"
 #include "console/workspace/frmMain.h"
-#include "components/controls/Button.h"
+#include "controls/Button.h"
 #include "platform/AnsiCodec.h"
 #include "platform/MessageBox.h"
 #include "platform/com/RegistryStore.h"

@@ -1,12 +1,12 @@
-#include "components/controls/Button.h"
-#include "components/controls/Button2.h"
-#include "components/controls/ControlsAccessibility.h"
-#include "components/controls/NavContainer.h"
-#include "components/controls/NavPanel.h"
-#include "components/controls/NodeNavigator.h"
-#include "components/controls/VSTabCtl.h"
-#include "components/controls/dLinkLabel.h"
-#include "components/controls/qvPilot_S.h"
+#include "controls/Button.h"
+#include "controls/Button2.h"
+#include "controls/ControlsAccessibility.h"
+#include "controls/NavContainer.h"
+#include "controls/NavPanel.h"
+#include "controls/NodeNavigator.h"
+#include "controls/VSTabCtl.h"
+#include "controls/dLinkLabel.h"
+#include "controls/qvPilot_S.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

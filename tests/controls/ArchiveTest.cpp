@@ -1,4 +1,4 @@
-#include "components/controls/zLibControl.h"
+#include "controls/zLibControl.h"
 
 #include <QDir>
 #include <QDirIterator>

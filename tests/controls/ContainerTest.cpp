@@ -1,6 +1,6 @@
-#include "components/controls/Button2.h"
-#include "components/controls/ControlClasses.h"
-#include "components/controls/ControlContainer.h"
+#include "controls/Button2.h"
+#include "controls/ControlClasses.h"
+#include "controls/ControlContainer.h"
 
 #include "platform/com/InprocServer.h"
 #include "platform/com/LateBound.h"

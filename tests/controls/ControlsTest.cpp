@@ -1,15 +1,15 @@
-#include "components/controls/Button2.h"
-#include "components/controls/ControlArray.h"
-#include "components/controls/NavContainer.h"
-#include "components/controls/NavPanel.h"
-#include "components/controls/Panel.h"
-#include "components/controls/StatusBar.h"
-#include "components/controls/VSTabCtl.h"
-#include "components/controls/dLinkLabel.h"
-#include "components/controls/qvArrow.h"
-#include "components/controls/qvPilot_S.h"
+#include "controls/Button2.h"
+#include "controls/ControlArray.h"
+#include "controls/NavContainer.h"
+#include "controls/NavPanel.h"
+#include "controls/Panel.h"
+#include "controls/StatusBar.h"
+#include "controls/VSTabCtl.h"
+#include "controls/dLinkLabel.h"
+#include "controls/qvArrow.h"
+#include "controls/qvPilot_S.h"
 
-#include "platform/Ui.h"
+#include "platform/widgets/Ui.h"
 
 #include <QDesktopServices>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "components/controls/HelpViewer.h"
-#include "components/controls/PictureLoader.h"
-#include "components/controls/WindowSupport.h"
+#include "controls/HelpViewer.h"
+#include "controls/PictureLoader.h"
+#include "controls/WindowSupport.h"
 
 #include "GifWriter.h"
 

@@ -6,8 +6,8 @@
 #include "ZipWriter.h"
 
 #include "components/context/AppContext.h"
-#include "components/controls/qvArrow.h"
-#include "components/controls/qvPilot_S.h"
+#include "controls/qvArrow.h"
+#include "controls/qvPilot_S.h"
 #include "components/data/Database.h"
 #include "components/xml/XmlDocument.h"
 #include "console/support/b64.h"

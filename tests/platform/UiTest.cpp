@@ -1,4 +1,4 @@
-#include "platform/Ui.h"
+#include "platform/widgets/Ui.h"
 
 #include <QDialog>
 #include <QTimer>

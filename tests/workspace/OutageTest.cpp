@@ -5,9 +5,9 @@
 #include "PrivatePgServer.h"
 #include "TestInstallation.h"
 
-#include "components/controls/Button2.h"
-#include "components/controls/NavPanel.h"
-#include "components/controls/ShadowLabel.h"
+#include "controls/Button2.h"
+#include "controls/NavPanel.h"
+#include "controls/ShadowLabel.h"
 #include "console/log/Logger.h"
 #include "platform/MessageBox.h"
 

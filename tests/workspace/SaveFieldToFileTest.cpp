@@ -3,7 +3,7 @@
 
 #include "TestInstallation.h"
 #include "components/context/AppContext.h"
-#include "components/controls/zLibControl.h"
+#include "controls/zLibControl.h"
 #include "components/data/Database.h"
 #include "platform/AnsiCodec.h"
 #include "platform/com/ComPtr.h"

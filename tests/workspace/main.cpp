@@ -1,6 +1,6 @@
 #include "console/startup/RuntimeClasses.h"
 
-#include "components/controls/ControlClasses.h"
+#include "controls/ControlClasses.h"
 
 #include <QApplication>
 

@@ -1,15 +1,15 @@
 #include "GalleryWindow.h"
 
-#include "components/controls/Button.h"
-#include "components/controls/NavContainer.h"
-#include "components/controls/NavPanel.h"
-#include "components/controls/Panel.h"
-#include "components/controls/ShadowLabel.h"
-#include "components/controls/StatusBar.h"
-#include "components/controls/VSTabCtl.h"
-#include "components/controls/dLinkLabel.h"
-#include "components/controls/qvArrow.h"
-#include "components/controls/qvPilot_S.h"
+#include "controls/Button.h"
+#include "controls/NavContainer.h"
+#include "controls/NavPanel.h"
+#include "controls/Panel.h"
+#include "controls/ShadowLabel.h"
+#include "controls/StatusBar.h"
+#include "controls/VSTabCtl.h"
+#include "controls/dLinkLabel.h"
+#include "controls/qvArrow.h"
+#include "controls/qvPilot_S.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "components/controls/Button2.h"
-#include "components/controls/ControlArray.h"
+#include "controls/Button2.h"
+#include "controls/ControlArray.h"
 
 #include <QWidget>
 

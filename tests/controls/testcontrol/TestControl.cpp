@@ -1,7 +1,7 @@
 // A function control the container tests create by class name from this
 // library: Py_Init raises its events while it runs, as function controls do.
 
-#include "components/controls/ControlObject.h"
+#include "controls/ControlObject.h"
 
 #include "platform/com/ServerModule.h"
 

@@ -15,7 +15,7 @@
 // counts in QueryCloseCount; Clear counts in ClearCount; Raise(name, ...)
 // raises any event, as the control does when its user acts.
 
-#include "components/controls/ControlObject.h"
+#include "controls/ControlObject.h"
 
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ClassRegistry.h"

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "controls/ImageButton.h"
+
+namespace qvcontrols {
+
+// qvButton.Button: a flat image button (picture, then caption) for title and
+// link bars; transparent until the pointer is over it.
+class Button final : public ImageButton
+{
+    Q_OBJECT
+public:
+    explicit Button(QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+} // namespace qvcontrols

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "controls/ControlInterfaces.h"
+
+#include "platform/com/ComPtr.h"
+#include "platform/com/DispatchImpl.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <atomic>
+#include <functional>
+
+namespace qvcontrols {
+
+class ControlSite;
+
+// What a host does with an event: the site it came from, the event's name and
+// its parameters in natural order (writable for by-reference arguments).
+using ControlEventHandler = std::function<void(ControlSite &site, const QString &event, const com::DispArgs &params)>;
+
+// The host's side of one added control: its name, its object, its widget and
+// the event sink the control raises into.
+class ControlSite final : public IQvEventSink
+{
+public:
+    ControlSite(QString name, com::ComPtr<IDispatch> object, com::ComPtr<IQvControl> control, QWidget *widget);
+
+    HRESULT QueryInterface(REFIID riid, void **ppv) override;
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override;
+    HRESULT OnEvent(BSTR name, uint32_t count, VARIANT *params) override;
+
+    const QString &name() const { return m_name; }
+    // The control's automation object (for Py_Init, Clear and the like).
+    IDispatch *object() const { return m_object.get(); }
+    QWidget *widget() const { return m_widget; }
+    // Moves and sizes the control's widget in twips.
+    void Move(int left, int top, int width, int height);
+
+    void setHandler(ControlEventHandler handler) { m_handler = std::move(handler); }
+    // Stops events and drops the widget; the object is released with the site.
+    void disconnect();
+
+private:
+    ~ControlSite();
+
+    std::atomic<ULONG> m_refs{1};
+    QString m_name;
+    com::ComPtr<IDispatch> m_object;
+    com::ComPtr<IQvControl> m_control;
+    QPointer<QWidget> m_widget;
+    ControlEventHandler m_handler;
+};
+
+} // namespace qvcontrols

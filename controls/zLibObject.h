@@ -1,0 +1,20 @@
+#pragma once
+
+#include "controls/zLibControl.h"
+
+#include "platform/com/DispatchImpl.h"
+
+namespace qvcontrols {
+
+// The archive control as an automation object: ExtractArchive(archive,
+// folder, six flags) and LastError, for hosts that create it by class name.
+class zLibObject final : public com::DispatchImpl<IDispatch>
+{
+public:
+    zLibObject();
+
+private:
+    zLibControl m_control;
+};
+
+} // namespace qvcontrols
