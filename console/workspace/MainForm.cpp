@@ -1,6 +1,7 @@
 #include "console/workspace/MainForm.h"
 
 #include "console/workspace/MainLayout.h"
+#include "console/workspace/PaneCycler.h"
 #include "console/workspace/PlacedWidget.h"
 
 #include "console/config/clsConfig.h"
@@ -341,6 +342,23 @@ void MainForm::showLinks(clsConfig *config)
     lnklbl[2]->setLink(mail.isEmpty() ? kDefaultMail : QStringLiteral("mailto:") + mail);
     for (auto *link : lnklbl)
         link->adjustSize();
+}
+
+void MainForm::installPaneKeys(QWidget *window, std::function<bool()> covered, std::function<QWidget *()> currentPage) const
+{
+    // The panes are named, so a screen reader says where F6 went.
+    navPanel->setAccessibleName(QStringLiteral("导航栏"));
+    picTable->setAccessibleName(QStringLiteral("导航图"));
+    picRpt->setAccessibleName(QStringLiteral("报表栏"));
+    using Pane = PaneCycler::Pane;
+    const auto pane = [covered](QWidget *root, QWidget *excluded = nullptr) { return covered() ? Pane{} : Pane{root, excluded}; };
+    new PaneCycler(window, {[this, pane] { return pane(navPanel); },
+                            [this, pane, currentPage] {
+                                // The diagram page, or the selected function's page.
+                                return picTable->isVisible() ? pane(picTable, picRpt) : pane(currentPage());
+                            },
+                            [this, pane] { return pane(tabs); },
+                            [this, pane] { return pane(picRpt); }});
 }
 
 } // namespace jx

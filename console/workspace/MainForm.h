@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class QMainWindow;
@@ -49,6 +50,10 @@ public:
     QString showPictures(const QStringList &folders, const QString &caption);
     // The status bar's links from the configuration, or their defaults.
     void showLinks(clsConfig *config);
+    // F6 / Shift+F6 in `window` between the navigation, the work area (the
+    // diagram page or `currentPage`), the tab strip and the report column;
+    // none of them while `covered` (the screen lock is up).
+    void installPaneKeys(QWidget *window, std::function<bool()> covered, std::function<QWidget *()> currentPage) const;
 
     QWidget *client = nullptr;
     QWidget *body = nullptr;

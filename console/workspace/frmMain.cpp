@@ -17,7 +17,6 @@
 #include "console/workspace/MenuSearch.h"
 #include "console/workspace/NavigationMenu.h"
 #include "console/workspace/PageFunctions.h"
-#include "console/workspace/PaneCycler.h"
 #include "console/workspace/PilotPage.h"
 #include "console/workspace/PluginLaunch.h"
 #include "console/workspace/ReportMenu.h"
@@ -115,29 +114,11 @@ void frmMain::buildForm()
     connect(m_lock->password(), &QLineEdit::returnPressed, this, &frmMain::Unlock);
     for (int i = 0; i < 6; ++i)
         connect(m_ui.imgBtn[i], &qvcontrols::ImageButton::Click, this, &frmMain::ImgBtnClick);
-    installPaneKeys();
+    // Nothing behind the screen lock takes the focus.
+    m_ui.installPaneKeys(this, [this] { return m_lock->pic(1)->isVisible(); },
+                         [this] { return picHolder(CurrentPage()); });
 }
 
-void frmMain::installPaneKeys()
-{
-    // The panes are named, so a screen reader says where F6 went.
-    m_ui.navPanel->setAccessibleName(QStringLiteral("导航栏"));
-    m_ui.picTable->setAccessibleName(QStringLiteral("导航图"));
-    m_ui.picRpt->setAccessibleName(QStringLiteral("报表栏"));
-    using Pane = PaneCycler::Pane;
-    // Nothing behind the screen lock takes the focus.
-    const auto open = [this] { return !m_lock->pic(1)->isVisible(); };
-    new PaneCycler(this, {[this, open] { return open() ? Pane{m_ui.navPanel, nullptr} : Pane{}; },
-                          [this, open] {
-                              if (!open())
-                                  return Pane{};
-                              // The diagram page, or the selected function's page.
-                              return m_ui.picTable->isVisible() ? Pane{m_ui.picTable, m_ui.picRpt}
-                                                             : Pane{picHolder(CurrentPage()), nullptr};
-                          },
-                          [this, open] { return open() ? Pane{m_ui.tabs, nullptr} : Pane{}; },
-                          [this, open] { return open() ? Pane{m_ui.picRpt, nullptr} : Pane{}; }});
-}
 
 // ---------------------------------------------------------------- loading
 

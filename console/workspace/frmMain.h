@@ -160,8 +160,6 @@ protected:
 
 private:
     void buildForm();
-    // F6 / Shift+F6 between the navigation, the work area, the tab strip and the report column.
-    void installPaneKeys();
     // Parts of the loading; loadGroups false ends it early (the groups'
     // statement failed, logged).
     void loadUserAndPeriod(::AppContext &context);
