@@ -83,8 +83,9 @@ void LoadCompany(ConsoleSession &session)
                 company.SetProperty(QLatin1String(pair[0]), toText(rs.Fields(QLatin1String(pair[1]))));
         }
         rs.Close();
-    } catch (const std::exception &) {
-        // the company record keeps what was set before the error
+    } catch (const std::exception &e) {
+        // The company record keeps what was set before the error.
+        Logger::WriteSwallowed(QStringLiteral("读取公司信息"), e);
     }
 }
 
