@@ -4,6 +4,8 @@
 #include "platform/LogHook.h"
 #include "platform/com/RuntimeError.h"
 
+#include <QtGlobal>
+
 namespace jx {
 
 namespace {
@@ -60,6 +62,18 @@ void Logger::WriteOperation(const QString &message, int32_t programNumber, const
     const QString from = source(src);
     const QString user = state().userName();
     writer->Write(from, LogOperation, OperationRecord(programNumber, writer->Encode(user), writer->Encode(message)));
+}
+
+void Logger::WriteSwallowed(const QString &where, const std::exception &error) noexcept
+{
+    QString text;
+    try {
+        text = where + QStringLiteral("：") + com::errorDescription(error);
+        WriteLog(text, LogWarning);
+        return;
+    } catch (const std::exception &logFailure) {
+        qWarning("%s (%s)", qUtf8Printable(text.isEmpty() ? where : text), logFailure.what());
+    }
 }
 
 } // namespace jx

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 
 namespace jx {
@@ -32,6 +33,11 @@ public:
 
     static void WriteLog(const QString &message, int32_t kind, const QString &source = QString());
     static void WriteOperation(const QString &message, int32_t programNumber, const QString &source = QString());
+    // For code that must not let an error out (a layout step, a click):
+    // what it swallowed goes to the log as a warning, "where：description",
+    // or to Qt's warning channel while no log is wired (before start-up,
+    // after shutdown).
+    static void WriteSwallowed(const QString &where, const std::exception &error) noexcept;
 
     // The record text; the user name is escaped like the message so that a
     // name holding "<" or "&" cannot break the record.

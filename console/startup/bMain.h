@@ -25,7 +25,8 @@ bool Main(ConsoleSession &session, const StartupOptions &options = {});
 // Sets the main window's status prompt to prompt + text (or the wait text).
 void ShowStatus(ConsoleSession &session, const QString &text);
 
-// Fills the company record from the first row of sysdatabase; silent on error.
+// Fills the company record from the first row of sysdatabase; an error is
+// logged, never shown or raised.
 void LoadCompany(ConsoleSession &session);
 
 // Runs the start-up plug-ins of a stage (100 before the database, 101 after the splash).

@@ -1,6 +1,7 @@
 #include "console/workspace/MenuQueries.h"
 
 #include "components/data/Database.h"
+#include "components/data/Recordset.h"
 #include "console/log/Logger.h"
 #include "platform/MessageBox.h"
 #include "platform/Numeric.h"
@@ -24,18 +25,25 @@ bool MenuQueries::reportFailure(::Database &db, const QueryResult &result)
     return true;
 }
 
-std::optional<::Recordset> MenuQueries::lookupEntry(::Database &db, const QString &sql)
+std::optional<MenuEntry> MenuQueries::lookupEntry(::Database &db, const QString &sql, const QString &missing)
 {
-    const QueryResult entry = db.Query(sql, 1);
-    if (reportFailure(db, entry))
+    const QueryResult result = db.Query(sql, 1);
+    if (reportFailure(db, result))
         return std::nullopt;
-    ::Recordset rs = entry.Recordset();
+    ::Recordset rs = result.Recordset();
     if (rs.Eof()) {
         rs.Close();
-        msgBox(QStringLiteral("当前菜单不存在！"), Information, QStringLiteral("提示："));
+        msgBox(missing, Information, QStringLiteral("提示："));
         return std::nullopt;
     }
-    return rs;
+    MenuEntry entry;
+    entry.programNumber = programNumber(rs.Fields(QStringLiteral("progID")));
+    entry.kind = programNumber(rs.Fields(QStringLiteral("menucatalog")));
+    entry.name = toText(rs.Fields(QStringLiteral("menuname")));
+    entry.systemCode = toText(rs.Fields(QStringLiteral("systemcode")));
+    entry.code = toText(rs.Fields(QStringLiteral("menucode")));
+    rs.Close();
+    return entry;
 }
 
 QString MenuQueries::quoted(const QString &value)

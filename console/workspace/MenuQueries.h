@@ -1,7 +1,5 @@
 #pragma once
 
-#include "components/data/Recordset.h"
-
 #include <QString>
 #include <QVariant>
 
@@ -12,6 +10,16 @@ class Database;
 class QueryResult;
 
 namespace jx {
+
+// One menu entry as a lookup reads it.
+struct MenuEntry
+{
+    int32_t programNumber = 0; // progID
+    int32_t kind = 0;          // menucatalog
+    QString name;              // menuname
+    QString systemCode;        // systemcode
+    QString code;              // menucode; empty when the statement does not select it
+};
 
 // Every statement the workspace sends against the menu tables, built in one
 // place so the texts stay exactly as the tables' readers expect. Text values
@@ -34,10 +42,11 @@ public:
     // shown the database's reason (a dropped connection, say) instead of
     // "does not exist", and the log keeps it. True when the statement failed.
     static bool reportFailure(::Database &db, const QueryResult &result);
-    // The row a menu lookup selects, the cursor on it; nothing when the
+    // The entry a menu lookup (Q5 to Q8) selects; nothing when the
     // statement failed (reported as above) or found no row (the operator is
-    // told "当前菜单不存在！").
-    static std::optional<::Recordset> lookupEntry(::Database &db, const QString &sql);
+    // told `missing`).
+    static std::optional<MenuEntry> lookupEntry(::Database &db, const QString &sql,
+                                                const QString &missing = QStringLiteral("当前菜单不存在！"));
 
     static QString Q1(const QString &menubm);
     static QString Q2(const QString &group);

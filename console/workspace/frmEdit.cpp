@@ -382,15 +382,8 @@ void frmEdit::OpenForProgram(ConsoleSession &session, QWidget *owner, int32_t pr
     ::Database *db = session.AppContext() ? session.AppContext()->Database() : nullptr;
     if (!db)
         throw com::RuntimeError::of(91);
-    std::optional<Recordset> found = MenuQueries::lookupEntry(*db, MenuQueries::Q8(programNumber));
-    if (!found)
-        return;
-    Recordset &rs = *found;
-    const int32_t number = MenuQueries::programNumber(rs.Fields(QStringLiteral("progID")));
-    const QString name = toText(rs.Fields(QStringLiteral("menuname")));
-    const int32_t kind = MenuQueries::programNumber(rs.Fields(QStringLiteral("menucatalog")));
-    rs.Close();
-    Open(session, owner, number, name, kind, data, parameter, mode);
+    if (const std::optional<MenuEntry> entry = MenuQueries::lookupEntry(*db, MenuQueries::Q8(programNumber)))
+        Open(session, owner, entry->programNumber, entry->name, entry->kind, data, parameter, mode);
 }
 
 } // namespace jx

@@ -1,6 +1,10 @@
 #include "console/workspace/frmFind.h"
 
+#include "console/log/Logger.h"
+#include "console/startup/ConsoleSession.h"
 #include "console/workspace/PinyinSpeller.h"
+
+#include "platform/MessageBox.h"
 
 #include "ui_frmFind.h"
 
@@ -8,6 +12,38 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace jx {
+
+void frmFind::openFor(ConsoleSession &session, QWidget *owner, std::function<void(const QString &code)> open)
+{
+    ::AppContext *context = session.AppContext();
+    ::Database *db = context ? context->Database() : nullptr;
+    if (!db)
+        return;
+    MenuSearch search;
+    QString why;
+    if (!search.load(*db, context, &why)) {
+        try {
+            WriteLog(why, LogError);
+        } catch (const std::exception &e) {
+            Logger::WriteSwallowed(why, e);
+        }
+        msgBox(why, Critical, QStringLiteral("错误"));
+        return;
+    }
+    const QString app = session.Config() ? session.Config()->Caption() : QString();
+    const QString user = session.CurrentUser() ? session.CurrentUser()->UserName() : QString();
+    auto *box = new frmFind(std::move(search), MenuSearch::recentCodes(app, user), owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &frmFind::entryChosen, owner, [app, user, open = std::move(open)](const QString &code) {
+        try {
+            MenuSearch::noteOpened(app, user, code);
+        } catch (const std::exception &e) {
+            Logger::WriteSwallowed(QStringLiteral("记录最近打开的功能"), e);
+        }
+        open(code);
+    });
+    box->open();
+}
 
 frmFind::frmFind(MenuSearch search, QStringList recent, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::frmFind>()), m_search(std::move(search)), m_recent(std::move(recent))

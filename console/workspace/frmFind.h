@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFutureWatcher>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -12,6 +13,8 @@ class frmFind;
 }
 
 namespace jx {
+
+class ConsoleSession;
 
 // The search box over every menu entry the user may open (Ctrl+K in the
 // main window): typed text narrows the list at once, arrows choose, Enter
@@ -23,6 +26,12 @@ class frmFind final : public QDialog
 public:
     frmFind(MenuSearch search, QStringList recent, QWidget *parent = nullptr);
     ~frmFind() override;
+
+    // Opens the box (modeless, deleted when closed) over the entries the
+    // session's user may open, his recent ones first; the chosen entry is
+    // noted as recent and handed to `open`. Without a database nothing
+    // opens; entries that cannot be read are reported.
+    static void openFor(ConsoleSession &session, QWidget *owner, std::function<void(const QString &code)> open);
 
     // The code of the entry chosen with Enter or a double click; empty
     // while none was.

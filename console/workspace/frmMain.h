@@ -1,18 +1,22 @@
 #pragma once
 
 #include "console/workspace/IFunctionHost.h"
+#include "console/workspace/MainForm.h"
+#include "console/workspace/PageFunctions.h"
+#include "console/workspace/ScreenLock.h"
+#include "console/workspace/TabPages.h"
 
 #include "controls/ControlContainer.h"
 #include "controls/zLibControl.h"
 
 #include <QMainWindow>
-#include <QPoint>
 #include <QPointer>
 
 #include <memory>
 #include <vector>
 
 class QLabel;
+class AppContext;
 class Database;
 class Recordset;
 class QLineEdit;
@@ -34,14 +38,21 @@ namespace jx {
 
 class ConsoleSession;
 class MenuIconCache;
+class NavigationMenu;
+class ReportMenu;
 class frmEdit;
 class PilotPage;
+struct MainFrame;
+struct MenuEntry;
 
 // The main workspace: title bar, link bar, navigation panel with its groups
 // and menu buttons, the work area with the diagram page, its report column
 // and one page per opened function over a tab strip, the status bar, and the
-// screen lock. Geometry is kept in twips and derived in pixels. Closing it
-// stores the panel settings and shuts the session down.
+// screen lock. Geometry is kept in twips and derived in pixels. The window
+// keeps its handlers; its parts are MainForm (the controls), MainLayout (where
+// they go), NavigationMenu, ReportMenu, TabPages (tabs and pages),
+// PageFunctions (the hosted functions) and ScreenLock. Closing it stores the
+// panel settings and shuts the session down.
 class frmMain final : public QMainWindow, private IFunctionHost
 {
     Q_OBJECT
@@ -104,36 +115,42 @@ public:
     int screenWidthTwips() const;
 
     QLabel *lnkMessage() const;
-    qvcontrols::NavPanel *NavPanel() const { return m_navPanel; }
-    qvcontrols::NavContainer *NavContainer() const { return m_navContainer; }
-    qvcontrols::VSTabCtl *qvVSTab() const { return m_tabs; }
-    qvcontrols::Panel *PicTable() const { return m_picTable; }
-    qvcontrols::Panel *PicMain() const { return m_picMain; }
-    qvcontrols::Panel *PicRpt() const { return m_picRpt; }
-    qvcontrols::Panel *imgSplitter() const { return m_imgSplitter; }
-    qvcontrols::Panel *picSplitter() const { return m_picSplitter; }
-    qvcontrols::Panel *imgSplitterC() const { return m_imgSplitterC; }
-    qvcontrols::Panel *picSplitterC() const { return m_picSplitterC; }
-    qvcontrols::Panel *pic(int index) const { return m_pic[index]; }
-    qvcontrols::Panel *Img(int index) const { return m_img[index]; }
-    qvcontrols::Panel *picHolder(int index) const;
-    int picHolderCount() const { return static_cast<int>(m_pages.size()); }
-    qvcontrols::Button2 *But(int index) const;
-    int ButCount() const { return static_cast<int>(m_buttons.size()); }
-    qvcontrols::Button2 *ImgRpt(int index) const;
-    int ImgRptCount() const { return static_cast<int>(m_reports.size()); }
-    qvcontrols::Button *ImgBtn(int index) const { return m_imgBtn[index]; }
-    qvcontrols::ShadowLabel *lbl(int index) const { return m_lbl[index]; }
-    qvcontrols::ShadowLabel *lblProductName_B() const { return m_productName; }
-    qvcontrols::dLinkLabel *lnklbl(int index) const { return m_lnklbl[index]; }
-    QLineEdit *txtPassword() const { return m_txtPassword; }
-    QWidget *Body() const { return m_body; }
-    bool isLocked() const;
-    int CurrentPage() const { return m_currentPage; }
-    int TabCounter() const { return m_tabCounter; }
+    qvcontrols::NavPanel *NavPanel() const { return m_ui.navPanel; }
+    qvcontrols::NavContainer *NavContainer() const { return m_ui.navContainer; }
+    qvcontrols::VSTabCtl *qvVSTab() const { return m_ui.tabs; }
+    qvcontrols::Panel *PicTable() const { return m_ui.picTable; }
+    qvcontrols::Panel *PicMain() const { return m_ui.picMain; }
+    qvcontrols::Panel *PicRpt() const { return m_ui.picRpt; }
+    qvcontrols::Panel *imgSplitter() const { return m_ui.imgSplitter; }
+    qvcontrols::Panel *picSplitter() const { return m_ui.picSplitter; }
+    qvcontrols::Panel *imgSplitterC() const { return m_ui.imgSplitterC; }
+    qvcontrols::Panel *picSplitterC() const { return m_ui.picSplitterC; }
+    qvcontrols::Panel *pic(int index) const { return m_lock->pic(index); }
+    qvcontrols::Panel *Img(int index) const { return m_ui.img[index]; }
+    qvcontrols::Panel *picHolder(int index) const { return m_tabPages->page(index); }
+    int picHolderCount() const { return m_tabPages->pageCount(); }
+    qvcontrols::Button2 *But(int index) const
+    {
+        return index >= 0 && index < ButCount() ? m_ui.buttons[index] : nullptr;
+    }
+    int ButCount() const { return static_cast<int>(m_ui.buttons.size()); }
+    qvcontrols::Button2 *ImgRpt(int index) const
+    {
+        return index >= 0 && index < ImgRptCount() ? m_ui.reports[index] : nullptr;
+    }
+    int ImgRptCount() const { return static_cast<int>(m_ui.reports.size()); }
+    qvcontrols::Button *ImgBtn(int index) const { return m_ui.imgBtn[index]; }
+    qvcontrols::ShadowLabel *lbl(int index) const { return m_ui.lbl[index]; }
+    qvcontrols::ShadowLabel *lblProductName_B() const { return m_ui.productName; }
+    qvcontrols::dLinkLabel *lnklbl(int index) const { return m_ui.lnklbl[index]; }
+    QLineEdit *txtPassword() const { return m_lock->password(); }
+    QWidget *Body() const { return m_ui.body; }
+    bool isLocked() const { return m_lock->isLocked(); }
+    int CurrentPage() const { return m_tabPages->current(); }
+    int TabCounter() const { return m_tabPages->counter(); }
     bool UnloadRequested() const { return m_unloadRequested; }
     qvcontrols::ControlContainer &Controls() { return m_controls; }
-    qvcontrols::ControlSite *moControl() const;
+    qvcontrols::ControlSite *moControl() const { return m_functions->current(); }
     PilotPage *Pilot() const { return m_pilot.get(); }
 
 protected:
@@ -143,9 +160,17 @@ protected:
 
 private:
     void buildForm();
-    // F6 / Shift+F6 between the navigation, the work area, the tab strip and the report column.
-    void installPaneKeys();
-    void addGroups(::Recordset &rs);
+    // Parts of the loading; loadGroups false ends it early (the groups'
+    // statement failed, logged).
+    void loadUserAndPeriod(::AppContext &context);
+    bool loadGroups(::AppContext &context);
+    // An entry of a function: its tab (the one open already unless newTab)
+    // and page, its control started on a new page.
+    void showFunction(const MenuEntry &entry, bool newTab, const QString &caption, const QString &key);
+    // Any other entry: the diagram page with its diagram and reports.
+    void showDiagram(const QString &code);
+    // Puts the controls where the layout placed them; the hosted function fills its page.
+    void place(const MainFrame &frame);
     void selectionChanged(qvcontrols::NavItem *item);
     void tabLeave(qvcontrols::VSTab *tab);
     void tabEnter(qvcontrols::VSTab *tab);
@@ -153,24 +178,20 @@ private:
     // Removes tab `index` (2 or above) and its function; the selection moves
     // to its neighbour only when it was the selected one.
     void closeTab(int index);
-    void loadPictures();
-    void loadLinks();
     // Asks every hosted function and every open function window; false at
     // the first one the user keeps.
     bool functionsMayClose();
     // The function windows it owns that are not unloaded; a window may go
     // while another one's function asks its user.
     std::vector<QPointer<frmEdit>> functionWindows() const;
-    void queryUnload();
     void unload();
-    QString lastCrumb() const;
-    QString groupCaption() const;
     int innerWidth() const;
     int innerHeight() const;
     void setBreadcrumb(const QString &name);
-    void showTab1(bool shown);
-    // Where the plug-in manager (kind 50, program 100027) and the about window open.
+    // A program whose command line has the "s" switch opens in a function
+    // window of its own, any other entry in a new tab.
     void openEntry(::Database &db, int32_t number, const QString &name, int32_t kind, const QString &code);
+    // Where the plug-in manager (kind 50, program 100027) and the about window open.
     void ShowPluginManager(int32_t programNumber, const QString &caption);
     void ShowAbout();
 
@@ -183,42 +204,18 @@ private:
                             int16_t mode) override;
 
     ConsoleSession &m_session;
-    QWidget *m_client = nullptr;
-    QWidget *m_body = nullptr;
-    qvcontrols::Panel *m_panel[3] = {};
-    qvcontrols::Panel *m_img[8] = {};
-    qvcontrols::ShadowLabel *m_productName = nullptr;
-    qvcontrols::Button *m_imgBtn[6] = {};
-    qvcontrols::ShadowLabel *m_lbl[3] = {};
-    qvcontrols::dLinkLabel *m_lnklbl[5] = {};
-    qvcontrols::dLinkLabel *m_lnkMessage = nullptr;
-    qvcontrols::NavPanel *m_navPanel = nullptr;
-    qvcontrols::NavContainer *m_navContainer = nullptr;
-    qvcontrols::Panel *m_imgSplitter = nullptr;
-    qvcontrols::Panel *m_picSplitter = nullptr;
-    qvcontrols::Panel *m_picMain = nullptr;
-    qvcontrols::Panel *m_picTable = nullptr;
-    qvcontrols::Panel *m_picRpt = nullptr;
-    qvcontrols::Panel *m_imgSplitterC = nullptr;
-    qvcontrols::Panel *m_picSplitterC = nullptr;
-    std::vector<qvcontrols::Panel *> m_pages;
-    std::vector<qvcontrols::Button2 *> m_buttons;
-    std::vector<qvcontrols::Button2 *> m_reports;
-    qvcontrols::VSTabCtl *m_tabs = nullptr;
-    qvcontrols::Panel *m_pic[3] = {};
-    qvcontrols::ShadowLabel *m_lbls = nullptr;
-    QLineEdit *m_txtPassword = nullptr;
+    MainForm m_ui;
+    std::unique_ptr<TabPages> m_tabPages;
+    std::unique_ptr<NavigationMenu> m_nav;
+    std::unique_ptr<ReportMenu> m_reportMenu;
+    std::unique_ptr<PageFunctions> m_functions;
+    ScreenLock *m_lock = nullptr;
     qvcontrols::zLibControl m_zLib;
     std::unique_ptr<MenuIconCache> m_icons;
     std::unique_ptr<PilotPage> m_pilot;
     qvcontrols::ControlContainer m_controls;
-    QString m_moControl;
-    int m_currentPage = 0;
-    int m_tabCounter = 0;
     bool m_unloadRequested = false;
     bool m_dragging = false;
-    bool m_unlockDragging = false;
-    QPoint m_unlockOrigin;
     int m_screenTwips = 0;
     bool m_loaded = false;
     bool m_rptPlaced = false;

@@ -93,6 +93,35 @@ TEST_F(LoggerFixture, AfterShutdownTheRoutinesRaiseObjectRequired)
     EXPECT_TRUE(log.entries.isEmpty());
 }
 
+QStringList &qtWarnings()
+{
+    static QStringList warnings;
+    return warnings;
+}
+
+TEST_F(LoggerFixture, WhatAHandlerSwallowedGoesToTheLogOrToQtsWarnings)
+{
+    open(QString());
+    const com::RuntimeError error = com::RuntimeError::of(com::errors::ObjectRequired);
+    jx::Logger::WriteSwallowed(QStringLiteral("布局"), error);
+    ASSERT_EQ(log.entries.size(), 1);
+    EXPECT_EQ(log.entries[0].kind, jx::LogWarning);
+    EXPECT_EQ(log.entries[0].message, QStringLiteral("布局：") + com::errorDescription(error));
+
+    // With no log left, nothing is lost and nothing is raised.
+    session.Shutdown();
+    qtWarnings().clear();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtWarningMsg)
+            qtWarnings() << text;
+    });
+    jx::Logger::WriteSwallowed(QStringLiteral("布局"), error);
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(log.entries.size(), 1);
+    ASSERT_EQ(qtWarnings().size(), 1);
+    EXPECT_TRUE(qtWarnings()[0].startsWith(QStringLiteral("布局：") + com::errorDescription(error))) << qtWarnings()[0].toStdString();
+}
+
 TEST(LoggerComponents, EntriesReachTheInstallationLogAndTheSink)
 {
     // Without a writer of its own the session drives the components' log writer.

@@ -4,6 +4,7 @@
 #include "TestDatabase.h"
 #include "components/data/QueryResult.h"
 #include "components/data/Recordset.h"
+#include "platform/MessageBox.h"
 #include "platform/Numeric.h"
 
 #include <gtest/gtest.h>
@@ -137,6 +138,49 @@ TEST_P(MenuQueriesOnEngine, EveryStatementSelectsItsRowsAlsoWithQuotesInValues)
     EXPECT_EQ(searchable, sorted);
     // A quote in a value no longer ends the literal: nothing else is selected.
     EXPECT_TRUE(column(db, MenuQueries::Q5(QStringLiteral("x' or '1'='1")), "menuName").isEmpty());
+}
+
+TEST_P(MenuQueriesOnEngine, LookupsReadTheEntryOrTellWhyThereIsNone)
+{
+    const QString engine = QString::fromLatin1(GetParam());
+    if (engine == u"postgres" && !TestDatabase::postgresAvailable())
+        GTEST_SKIP() << "JX_TEST_PG not set";
+    TestDatabase t;
+    QString why;
+    ASSERT_TRUE(t.open(engine, why)) << why.toStdString();
+    Database &db = *t.db;
+    jx::ScopedMessageBoxRecorder boxes;
+
+    // By code with the code selected, by code without it, by program number: one entry each way.
+    const std::optional<jx::MenuEntry> byCode = MenuQueries::lookupEntry(db, MenuQueries::Q6(QStringLiteral("0203")));
+    ASSERT_TRUE(byCode);
+    EXPECT_EQ(byCode->programNumber, 2003);
+    EXPECT_EQ(byCode->kind, 101);
+    EXPECT_EQ(byCode->name, QStringLiteral("客源统计表"));
+    EXPECT_EQ(byCode->systemCode, QStringLiteral("KY"));
+    EXPECT_EQ(byCode->code, QStringLiteral("0203"));
+    const std::optional<jx::MenuEntry> node = MenuQueries::lookupEntry(db, MenuQueries::Q7(QStringLiteral("0203")));
+    ASSERT_TRUE(node);
+    EXPECT_EQ(node->programNumber, 2003);
+    EXPECT_TRUE(node->code.isEmpty());
+    const std::optional<jx::MenuEntry> byNumber = MenuQueries::lookupEntry(db, MenuQueries::Q8(2003));
+    ASSERT_TRUE(byNumber);
+    EXPECT_EQ(byNumber->name, QStringLiteral("客源统计表"));
+    EXPECT_EQ(byNumber->kind, 101);
+    EXPECT_EQ(boxes.count(), 0);
+
+    // None found: the operator is told, in the caller's words when it has some.
+    EXPECT_FALSE(MenuQueries::lookupEntry(db, MenuQueries::Q8(424242)));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("当前菜单不存在！"));
+    EXPECT_FALSE(MenuQueries::lookupEntry(db, MenuQueries::Q5(QStringLiteral("99")), QStringLiteral("当前指定的功能（99）并不存在！")));
+    EXPECT_EQ(boxes.last().text, QStringLiteral("当前指定的功能（99）并不存在！"));
+    // A statement that fails is no missing entry: the database's reason is shown.
+    EXPECT_FALSE(MenuQueries::lookupEntry(db, QStringLiteral("select menucatalog from no_such_table")));
+    ASSERT_EQ(boxes.count(), 3);
+    EXPECT_NE(boxes.last().text, QStringLiteral("当前菜单不存在！"));
+    EXPECT_FALSE(boxes.last().text.isEmpty());
+    EXPECT_TRUE(db.LastError().Description().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, MenuQueriesOnEngine, ::testing::Values("sqlite", "postgres"));

@@ -45,47 +45,45 @@ private:
     QString m_why;
 };
 
-} // namespace
+const QString kBuyer = QStringLiteral("买方出价");
+const QString kSeller = QStringLiteral("卖方还价");
 
-bool OfferDemo::add(Database &db, QString &why)
+// Signed listings: the buyer bid, the owner answered, the buyer met him and
+// that offer became the contract; another customer's bid was turned down.
+bool addSigned(Database &db, QRandomGenerator &r, Writer &w, QString &why)
 {
-    QRandomGenerator r(20260311u);
-    const QDate today = QDate::currentDate();
-    const QString buyer = QStringLiteral("买方出价"), seller = QStringLiteral("卖方还价");
-    Writer w(db);
-
-    // Signed listings: the buyer bid, the owner answered, the buyer met him
-    // and that offer became the contract; another customer's bid was turned down.
-    {
-        const QueryResult signedRows = db.Query(QStringLiteral(
-            "select c.id,c.houseid,c.customerid,c.price,c.signdate,c.agent,h.dealtype,h.price from ht_contract c join fy_house h on h.id=c.houseid"
-            " where c.status<>'已解除' order by c.id"));
-        Recordset rs = signedRows.Recordset();
-        if (!signedRows.ok()) {
-            why = db.LastError().Description();
-            return false;
-        }
-        for (int n = 0; !rs.Eof() && n < 14; rs.MoveNext(), ++n) {
-            const int contract = rs.Field(0).toInt(), house = rs.Field(1).toInt(), customer = rs.Field(2).toInt();
-            const double price = rs.Field(3).toDouble();
-            const QDate signedOn = QDate::fromString(rs.Field(4).toString(), QStringLiteral("yyyy-MM-dd"));
-            const QString agent = rs.Field(5).toString();
-            const bool rent = rs.Field(6).toString() == u"出租";
-            const double asking = rs.Field(7).toDouble();
-            const QDate first = signedOn.addDays(-int(r.bounded(8, 20)));
-            const int bid = w.add(house, customer, QVariant(), agent, buyer, rounded(price * 0.93, rent), first, QStringLiteral("已还价"), QVariant(),
-                                  QStringLiteral("首次出价"));
-            const int counter = w.add(house, customer, bid, agent, seller, rounded(qMax(price, asking), rent), first.addDays(2),
-                                      QStringLiteral("已还价"), QVariant(), QStringLiteral("业主坚持挂牌价附近"));
-            w.add(house, customer, counter, agent, buyer, price, first.addDays(4), QStringLiteral("已接受"), contract, QStringLiteral("双方同意，转签约"));
-            if (n % 3 == 0)
-                w.add(house, 1 + (customer + 37) % 150, QVariant(), agent, buyer, rounded(price * 0.88, rent), first.addDays(1), QStringLiteral("已拒绝"),
-                      QVariant(), QStringLiteral("另一位客户出价较低"));
-        }
+    const QueryResult signedRows = db.Query(QStringLiteral(
+        "select c.id,c.houseid,c.customerid,c.price,c.signdate,c.agent,h.dealtype,h.price from ht_contract c join fy_house h on h.id=c.houseid"
+        " where c.status<>'已解除' order by c.id"));
+    Recordset rs = signedRows.Recordset();
+    if (!signedRows.ok()) {
+        why = db.LastError().Description();
+        return false;
     }
+    for (int n = 0; !rs.Eof() && n < 14; rs.MoveNext(), ++n) {
+        const int contract = rs.Field(0).toInt(), house = rs.Field(1).toInt(), customer = rs.Field(2).toInt();
+        const double price = rs.Field(3).toDouble();
+        const QDate signedOn = QDate::fromString(rs.Field(4).toString(), QStringLiteral("yyyy-MM-dd"));
+        const QString agent = rs.Field(5).toString();
+        const bool rent = rs.Field(6).toString() == u"出租";
+        const double asking = rs.Field(7).toDouble();
+        const QDate first = signedOn.addDays(-int(r.bounded(8, 20)));
+        const int bid = w.add(house, customer, QVariant(), agent, kBuyer, rounded(price * 0.93, rent), first, QStringLiteral("已还价"), QVariant(),
+                              QStringLiteral("首次出价"));
+        const int counter = w.add(house, customer, bid, agent, kSeller, rounded(qMax(price, asking), rent), first.addDays(2),
+                                  QStringLiteral("已还价"), QVariant(), QStringLiteral("业主坚持挂牌价附近"));
+        w.add(house, customer, counter, agent, kBuyer, price, first.addDays(4), QStringLiteral("已接受"), contract, QStringLiteral("双方同意，转签约"));
+        if (n % 3 == 0)
+            w.add(house, 1 + (customer + 37) % 150, QVariant(), agent, kBuyer, rounded(price * 0.88, rent), first.addDays(1), QStringLiteral("已拒绝"),
+                  QVariant(), QStringLiteral("另一位客户出价较低"));
+    }
+    return true;
+}
 
-    // Listings still on offer: open bids, counters waiting for an answer,
-    // a withdrawn bid, several customers on one listing.
+// Listings still on offer: open bids, counters waiting for an answer, a
+// withdrawn bid, several customers on one listing.
+bool addOpen(Database &db, QRandomGenerator &r, Writer &w, const QDate &today, QString &why)
+{
     const QueryResult freeRows = db.Query(QStringLiteral(
         "select h.id,h.price,h.dealtype,h.agent from fy_house h where h.status='有效'"
         " and not exists (select 1 from ht_contract c where c.houseid=h.id) order by h.id"));
@@ -106,30 +104,41 @@ bool OfferDemo::add(Database &db, QString &why)
         const double bidAmount = rounded(asking * (0.85 + r.bounded(8) / 100.0), rent);
         switch (n % 8) {
         case 0: // an open bid
-            w.add(house, customer, QVariant(), agent, buyer, bidAmount, first, QStringLiteral("有效"), QVariant(), QString());
+            w.add(house, customer, QVariant(), agent, kBuyer, bidAmount, first, QStringLiteral("有效"), QVariant(), QString());
             break;
         case 2: { // the owner's counter waits for the buyer
-            const int bid = w.add(house, customer, QVariant(), agent, buyer, bidAmount, first, QStringLiteral("已还价"), QVariant(), QString());
-            w.add(house, customer, bid, agent, seller, rounded(asking * 0.97, rent), first.addDays(1), QStringLiteral("有效"), QVariant(),
+            const int bid = w.add(house, customer, QVariant(), agent, kBuyer, bidAmount, first, QStringLiteral("已还价"), QVariant(), QString());
+            w.add(house, customer, bid, agent, kSeller, rounded(asking * 0.97, rent), first.addDays(1), QStringLiteral("有效"), QVariant(),
                   QStringLiteral("业主可小幅让价"));
             break;
         }
         case 4: { // two customers compete
-            w.add(house, customer, QVariant(), agent, buyer, bidAmount, first, QStringLiteral("有效"), QVariant(), QString());
-            w.add(house, 1 + (customer + 53) % 150, QVariant(), agent, buyer, rounded(bidAmount * 1.02, rent), first.addDays(2),
+            w.add(house, customer, QVariant(), agent, kBuyer, bidAmount, first, QStringLiteral("有效"), QVariant(), QString());
+            w.add(house, 1 + (customer + 53) % 150, QVariant(), agent, kBuyer, rounded(bidAmount * 1.02, rent), first.addDays(2),
                   QStringLiteral("有效"), QVariant(), QStringLiteral("客户诚意较高"));
             break;
         }
         default: { // a bid, the counter, then the buyer withdrew
-            const int bid = w.add(house, customer, QVariant(), agent, buyer, bidAmount, first, QStringLiteral("已还价"), QVariant(), QString());
-            const int counter = w.add(house, customer, bid, agent, seller, rounded(asking, rent), first.addDays(2), QStringLiteral("已还价"), QVariant(),
+            const int bid = w.add(house, customer, QVariant(), agent, kBuyer, bidAmount, first, QStringLiteral("已还价"), QVariant(), QString());
+            const int counter = w.add(house, customer, bid, agent, kSeller, rounded(asking, rent), first.addDays(2), QStringLiteral("已还价"), QVariant(),
                                       QString());
-            w.add(house, customer, counter, agent, buyer, rounded(bidAmount * 1.03, rent), first.addDays(3), QStringLiteral("已撤回"), QVariant(),
+            w.add(house, customer, counter, agent, kBuyer, rounded(bidAmount * 1.03, rent), first.addDays(3), QStringLiteral("已撤回"), QVariant(),
                   QStringLiteral("客户另选房源"));
             break;
         }
         }
     }
+    return true;
+}
+
+} // namespace
+
+bool OfferDemo::add(Database &db, QString &why)
+{
+    QRandomGenerator r(20260311u);
+    Writer w(db);
+    if (!addSigned(db, r, w, why) || !addOpen(db, r, w, QDate::currentDate(), why))
+        return false;
     if (!w.ok()) {
         why = w.why();
         return false;

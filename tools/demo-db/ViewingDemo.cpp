@@ -57,45 +57,112 @@ bool readRows(Database &db, const QString &sql, const std::function<void(Records
 
 QString clock(int minute) { return QStringLiteral("%1:%2").arg(minute / 60, 2, 10, QLatin1Char('0')).arg(minute % 60, 2, 10, QLatin1Char('0')); }
 
+bool readPeople(Database &db, QVector<Listing> &listings, QVector<Customer> &customers, QString &why)
+{
+    return readRows(db, QStringLiteral("select id,dealtype,status from fy_house order by id"),
+                    [&](Recordset &rs) {
+                        listings.append({rs.Fields(QStringLiteral("id")).toInt(), rs.Fields(QStringLiteral("dealtype")).toString(),
+                                         rs.Fields(QStringLiteral("status")).toString()});
+                    },
+                    why)
+        && readRows(db, QStringLiteral("select id,dealtype,agent from kh_customer order by id"),
+                    [&](Recordset &rs) {
+                        customers.append({rs.Fields(QStringLiteral("id")).toInt(), rs.Fields(QStringLiteral("dealtype")).toString(),
+                                          rs.Fields(QStringLiteral("agent")).toString()});
+                    },
+                    why);
+}
+
+// Minutes taken per agent and per listing on a day, so no demo viewing clashes.
+class Calendar
+{
+public:
+    // Takes start..end for every key when all of them are free then.
+    bool book(const QStringList &keys, int start, int end)
+    {
+        for (const QString &key : keys)
+            for (const auto &[s, e] : m_taken.value(key))
+                if (start < e && s < end)
+                    return false;
+        for (const QString &key : keys)
+            m_taken[key].append({start, end});
+        return true;
+    }
+
+private:
+    QHash<QString, QVector<QPair<int, int>>> m_taken;
+};
+
+// A listing the customer could view: booked viewings are of listings still
+// on the market, past ones of any of the customer's deal type. Null when none fits.
+const Listing *pickListing(QRandomGenerator &r, const QVector<Listing> &listings, const Customer &c, bool coming)
+{
+    QVector<const Listing *> fitting;
+    for (const Listing &l : listings)
+        if (l.dealType == c.dealType && (!coming || l.status == u"有效"))
+            fitting << &l;
+    return fitting.isEmpty() ? nullptr : fitting.at(int(r.bounded(fitting.size())));
+}
+
+struct Viewing
+{
+    int id;
+    const Listing &listing;
+    const Customer &customer;
+    QString agent, day;
+    int start, minutes;
+};
+
+// Writes one viewing; a past one is drawn done (with its outcome and the
+// feedback, which becomes the customer's follow-up about the listing, as a
+// saved viewing writes it) or cancelled.
+bool writeViewing(Database &db, QRandomGenerator &r, const Viewing &v, bool coming, int &follow, QString &why)
+{
+    // Empty, not null: the columns take no nulls.
+    QString status = QStringLiteral("已预约"), feedback = QStringLiteral(""), outcome = QStringLiteral("");
+    QVariant followId;
+    if (!coming) {
+        const int kind = int(r.bounded(20));
+        if (kind < 3) {
+            status = QStringLiteral("已取消");
+        } else {
+            status = QStringLiteral("已完成");
+            outcome = kind < 10 ? QStringLiteral("有意向") : kind < 17 ? QStringLiteral("无意向") : QStringLiteral("已出价");
+            feedback = pick(r, outcome == u"有意向" ? kFeedbackYes : outcome == u"无意向" ? kFeedbackNo : kFeedbackOffer);
+            followId = ++follow;
+            if (!db.ExecuteParams(QStringLiteral("insert into gj_follow (id,houseid,customerid,followdate,method,agent,content)"
+                                                 " values (?,?,?,?,?,?,?)"),
+                                  {follow, v.listing.id, v.customer.id, v.day, QStringLiteral("带看"), v.agent,
+                                   QStringLiteral("带看反馈（%1）：%2").arg(outcome, feedback)}))
+                return fail(db, why);
+        }
+    }
+    const QString insert = QStringLiteral("insert into dk_viewing (id,houseid,customerid,agent,viewdate,viewtime,duration,status,feedback,outcome,followid)"
+                                          " values (?,?,?,?,?,?,?,?,?,?,?)");
+    if (!db.ExecuteParams(insert, {v.id, v.listing.id, v.customer.id, v.agent, v.day, clock(v.start), v.minutes, status, feedback,
+                                   outcome, followId}))
+        return fail(db, why);
+    return true;
+}
+
 } // namespace
 
 bool ViewingDemo::add(Database &db, const QDate &today, QString &why)
 {
     QVector<Listing> listings;
     QVector<Customer> customers;
-    if (!readRows(db, QStringLiteral("select id,dealtype,status from fy_house order by id"),
-                  [&](Recordset &rs) {
-                      listings.append({rs.Fields(QStringLiteral("id")).toInt(), rs.Fields(QStringLiteral("dealtype")).toString(),
-                                       rs.Fields(QStringLiteral("status")).toString()});
-                  },
-                  why)
-        || !readRows(db, QStringLiteral("select id,dealtype,agent from kh_customer order by id"),
-                     [&](Recordset &rs) {
-                         customers.append({rs.Fields(QStringLiteral("id")).toInt(), rs.Fields(QStringLiteral("dealtype")).toString(),
-                                           rs.Fields(QStringLiteral("agent")).toString()});
-                     },
-                     why))
+    if (!readPeople(db, listings, customers, why))
         return false;
     if (listings.isEmpty() || customers.isEmpty())
         return true;
-    QVariant lastFollow = db.Query(QStringLiteral("select max(id) from gj_follow")).Value();
-    int follow = lastFollow.toInt();
+    int follow = db.Query(QStringLiteral("select max(id) from gj_follow")).Value().toInt();
 
     QRandomGenerator r(20261211u);
-    // Minutes taken per agent and per listing on a day, so no demo viewing clashes.
-    QHash<QString, QVector<QPair<int, int>>> taken;
-    auto freeAt = [&](const QString &key, int start, int end) {
-        for (const auto &[s, e] : taken.value(key))
-            if (start < e && s < end)
-                return false;
-        return true;
-    };
+    Calendar calendar;
     if (!db.BeginTrans()) {
         why = db.LastError().Description();
         return false;
     }
-    const QString insert = QStringLiteral("insert into dk_viewing (id,houseid,customerid,agent,viewdate,viewtime,duration,status,feedback,outcome,followid)"
-                                          " values (?,?,?,?,?,?,?,?,?,?,?)");
     int id = 0;
     // The clerk's (李秀英) day starts with viewings of her own, so her agenda and reminders show some.
     const QString clerk = QStringLiteral("李秀英");
@@ -107,46 +174,17 @@ bool ViewingDemo::add(Database &db, const QDate &today, QString &why)
                                         : today.addDays(-int(r.bounded(1, 91)));
         for (int attempt = 0; attempt < 20; ++attempt) {
             const Customer &c = customers.at(int(r.bounded(customers.size())));
-            // Booked viewings are of listings still on the market; past ones of any the customer could want.
-            QVector<const Listing *> fitting;
-            for (const Listing &l : listings)
-                if (l.dealType == c.dealType && (!coming || l.status == u"有效"))
-                    fitting << &l;
-            if (fitting.isEmpty())
+            const Listing *l = pickListing(r, listings, c, coming);
+            if (!l)
                 continue;
-            const Listing &l = *fitting.at(int(r.bounded(fitting.size())));
             const QString agent = todayForClerk ? clerk : c.agent;
             const int start = todayForClerk ? QVector<int>{10 * 60, 14 * 60, 16 * 60 + 30}.at(n - kPast) : int(r.bounded(18, 39)) * 30;
             const int minutes = QVector<int>{30, 45, 60, 60, 90}.at(int(r.bounded(5)));
             const QString dayText = day.toString(QStringLiteral("yyyy-MM-dd"));
-            const QString agentKey = agent + u'|' + dayText, houseKey = QString::number(l.id) + u'|' + dayText;
-            if (!freeAt(agentKey, start, start + minutes) || !freeAt(houseKey, start, start + minutes))
+            if (!calendar.book({agent + u'|' + dayText, QString::number(l->id) + u'|' + dayText}, start, start + minutes))
                 continue;
-            taken[agentKey].append({start, start + minutes});
-            taken[houseKey].append({start, start + minutes});
-            ++id;
-            // Empty, not null: the columns take no nulls.
-            QString status = QStringLiteral("已预约"), feedback = QStringLiteral(""), outcome = QStringLiteral("");
-            QVariant followId;
-            if (!coming) {
-                const int kind = int(r.bounded(20));
-                if (kind < 3) {
-                    status = QStringLiteral("已取消");
-                } else {
-                    status = QStringLiteral("已完成");
-                    outcome = kind < 10 ? QStringLiteral("有意向") : kind < 17 ? QStringLiteral("无意向") : QStringLiteral("已出价");
-                    feedback = pick(r, outcome == u"有意向" ? kFeedbackYes : outcome == u"无意向" ? kFeedbackNo : kFeedbackOffer);
-                    // The feedback is the customer's follow-up about the listing, as a saved viewing writes it.
-                    followId = ++follow;
-                    if (!db.ExecuteParams(QStringLiteral("insert into gj_follow (id,houseid,customerid,followdate,method,agent,content)"
-                                                         " values (?,?,?,?,?,?,?)"),
-                                          {follow, l.id, c.id, dayText, QStringLiteral("带看"), agent,
-                                           QStringLiteral("带看反馈（%1）：%2").arg(outcome, feedback)}))
-                        return fail(db, why);
-                }
-            }
-            if (!db.ExecuteParams(insert, {id, l.id, c.id, agent, dayText, clock(start), minutes, status, feedback, outcome, followId}))
-                return fail(db, why);
+            if (!writeViewing(db, r, {++id, *l, c, agent, dayText, start, minutes}, coming, follow, why))
+                return false;
             break;
         }
     }

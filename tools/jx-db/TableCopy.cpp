@@ -10,59 +10,69 @@
 #include <algorithm>
 
 namespace {
+
 struct TargetTable
 {
     QString name;
     QStringList columns;
 };
-} // namespace
+// What the target holds or will hold once the schema is created, by lower-case name.
+using TargetTables = QMap<QString, TargetTable>;
 
-bool TableCopy::run(QString &error)
+// The source's tables, referred-to tables first, so that every foreign key finds its row.
+bool sourceTables(const SchemaCatalog &from, Database &db, QStringList &tables, QString &error)
 {
-    m_copied.clear();
-    const SchemaCatalog from(m_from), to(m_to);
     bool ok = false;
-    QStringList sourceTables = from.tables(&ok);
-    // Referred-to tables first, so that every foreign key finds its row.
-    const QStringList order = SchemaScripts::tableOrder();
-    std::stable_sort(sourceTables.begin(), sourceTables.end(), [&](const QString &a, const QString &b) {
-        const auto rank = [&](const QString &t) {
-            const qsizetype i = order.indexOf(t.toLower());
-            return i < 0 ? order.size() : i;
-        };
-        return rank(a) < rank(b);
-    });
+    tables = from.tables(&ok);
     if (!ok) {
-        error = QStringLiteral("cannot list the tables of the source: %1").arg(m_from.LastError().Description());
+        error = QStringLiteral("cannot list the tables of the source: %1").arg(db.LastError().Description());
         return false;
     }
-    if (sourceTables.isEmpty()) {
+    if (tables.isEmpty()) {
         error = QStringLiteral("the source holds no tables");
         return false;
     }
+    const QStringList order = SchemaScripts::tableOrder();
+    const auto rank = [&order](const QString &t) {
+        const qsizetype i = order.indexOf(t.toLower());
+        return i < 0 ? order.size() : i;
+    };
+    std::stable_sort(tables.begin(), tables.end(), [&](const QString &a, const QString &b) { return rank(a) < rank(b); });
+    return true;
+}
+
+// The target's tables; a target without any gets the product schema, so its
+// tables are the schema's.
+bool targetTables(const SchemaCatalog &to, Database &db, TargetTables &target, bool &createSchema, QString &error)
+{
+    bool ok = false;
     const QStringList existing = to.tables(&ok);
     if (!ok) {
-        error = QStringLiteral("cannot list the tables of the target: %1").arg(m_to.LastError().Description());
+        error = QStringLiteral("cannot list the tables of the target: %1").arg(db.LastError().Description());
         return false;
     }
-
-    // What the target holds or will hold once the schema is created, by lower-case name.
-    QMap<QString, TargetTable> target;
-    const bool createSchema = existing.isEmpty();
-    if (createSchema) {
-        const auto expected = SchemaScripts::expected(error);
-        if (expected.isEmpty())
-            return false;
-        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-            target.insert(it.key(), {it.key(), it.value()});
-    } else {
+    createSchema = existing.isEmpty();
+    if (!createSchema) {
         for (const QString &t : existing)
             target.insert(t.toLower(), {t, to.columns(t)});
+        return true;
     }
+    const auto expected = SchemaScripts::expected(error);
+    if (expected.isEmpty())
+        return false;
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        target.insert(it.key(), {it.key(), it.value()});
+    return true;
+}
 
+// Each source table's columns as the target names them, in source order.
+// Refused, before anything is written, when a table or column has no place
+// in the target or a target table holds rows that are not to be replaced.
+bool mapColumns(const SchemaCatalog &from, const SchemaCatalog &to, const QStringList &tables, const TargetTables &target,
+                bool keepRows, QMap<QString, QStringList> &columnsOf, QString &error)
+{
     QStringList unknown, full;
-    QMap<QString, QStringList> columnsOf; // source table -> target column names in source order
-    for (const QString &table : sourceTables) {
+    for (const QString &table : tables) {
         const auto it = target.constFind(table.toLower());
         if (it == target.constEnd()) {
             unknown << table;
@@ -79,7 +89,7 @@ bool TableCopy::run(QString &error)
         if (mapped.isEmpty())
             unknown << table + QStringLiteral(" (no readable columns)");
         columnsOf.insert(table, mapped);
-        if (!createSchema && !m_replace && to.rowCount(it->name) != 0)
+        if (keepRows && to.rowCount(it->name) != 0)
             full << it->name;
     }
     if (!unknown.isEmpty()) {
@@ -91,21 +101,41 @@ bool TableCopy::run(QString &error)
                     .arg(full.join(QStringLiteral(", ")));
         return false;
     }
+    return true;
+}
+
+// Replaced rows go first, in one transaction, the referring tables before
+// those they refer to.
+bool emptyTables(Database &db, const QStringList &tables, const TargetTables &target, QString &error)
+{
+    bool emptied = db.Execute(QStringLiteral("BEGIN"));
+    for (auto it = tables.crbegin(); emptied && it != tables.crend(); ++it)
+        emptied = db.Execute(QStringLiteral("DELETE FROM %1").arg(target.value(it->toLower()).name));
+    if (emptied && db.Execute(QStringLiteral("COMMIT")))
+        return true;
+    error = QStringLiteral("cannot empty the target's tables: %1; nothing was copied").arg(db.LastError().Description());
+    db.Execute(QStringLiteral("ROLLBACK"));
+    return false;
+}
+
+} // namespace
+
+bool TableCopy::run(QString &error)
+{
+    m_copied.clear();
+    const SchemaCatalog from(m_from), to(m_to);
+    QStringList tables;
+    TargetTables target;
+    bool createSchema = false;
+    QMap<QString, QStringList> columnsOf;
+    if (!sourceTables(from, m_from, tables, error) || !targetTables(to, m_to, target, createSchema, error)
+        || !mapColumns(from, to, tables, target, !createSchema && !m_replace, columnsOf, error))
+        return false;
     if (createSchema && !SchemaScripts::create(m_to, false, error))
         return false;
-    // Replaced rows go first, the referring tables before those they refer to.
-    if (m_replace && !createSchema) {
-        bool emptied = m_to.Execute(QStringLiteral("BEGIN"));
-        for (auto it = sourceTables.crbegin(); emptied && it != sourceTables.crend(); ++it)
-            emptied = m_to.Execute(QStringLiteral("DELETE FROM %1").arg(target.value(it->toLower()).name));
-        if (!emptied || !m_to.Execute(QStringLiteral("COMMIT"))) {
-            error = QStringLiteral("cannot empty the target's tables: %1; nothing was copied").arg(m_to.LastError().Description());
-            m_to.Execute(QStringLiteral("ROLLBACK"));
-            return false;
-        }
-    }
-
-    for (const QString &table : sourceTables) {
+    if (m_replace && !createSchema && !emptyTables(m_to, tables, target, error))
+        return false;
+    for (const QString &table : tables) {
         if (!copyTable(table, target.value(table.toLower()).name, columnsOf.value(table), error))
             return false;
     }
