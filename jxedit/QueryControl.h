@@ -1,7 +1,10 @@
 #pragma once
 
 #include "jxedit/FunctionControl.h"
+#include "jxedit/ChangeWatch.h"
 #include "jxedit/FunctionDefinition.h"
+
+#include <QPointer>
 
 class QLabel;
 
@@ -26,6 +29,7 @@ protected:
 
 private:
     void reload();
+    void watchChanges();
     void exportInteractively();
     void showSearch(bool shown);
     void updateSearchSummary();
@@ -36,6 +40,7 @@ private:
     // The panel's condition in force, over the list statement's output columns.
     QString m_where;
     QVariantList m_whereParams;
+    QPointer<ChangeWatch> m_watch;
 };
 
 } // namespace jxedit
