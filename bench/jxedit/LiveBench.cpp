@@ -7,7 +7,11 @@
 // JX_TEST_PG; a schema of its own, dropped afterwards) and SQLite (a file in
 // a temporary folder).
 //
-//   jxedit_live_bench [rounds]
+//   jxedit_live_bench [rounds] [pause between saves, ms]
+//
+// Saves closer together than the feed's gathering time (250 ms) are
+// gathered, and the later ones wait for their batch; a pause of 400 ms (the
+// default) times saves as one user makes them, a pause of 0 a steady stream.
 
 #include "BenchDatabase.h"
 
@@ -125,7 +129,7 @@ int saver(const QString &engine, const QString &where, const QString &schema, in
     return 0;
 }
 
-int watcher(const QString &engine, int rounds)
+int watcher(const QString &engine, int rounds, int pause)
 {
     QTemporaryDir registry, files;
     registerControls(registry);
@@ -200,7 +204,7 @@ int watcher(const QString &engine, int rounds)
             continue;
         }
         ms << (shown - began) / 1000.0;
-        QTest::qWait(50); // the saves a user makes are apart
+        QTest::qWait(pause);
     }
     other.write("\n");
     other.closeWriteChannel();
@@ -213,8 +217,8 @@ int watcher(const QString &engine, int rounds)
     double sum = 0;
     for (double v : std::as_const(ms))
         sum += v;
-    std::printf("%-8s rounds %d  shown %lld  not within 5 s %d  median %.1f ms  mean %.1f ms  p90 %.1f ms  max %.1f ms  min %.1f ms\n",
-                qPrintable(engine), rounds, static_cast<long long>(ms.size()), late, ms.at(ms.size() / 2), sum / ms.size(),
+    std::printf("%-8s pause %d ms  rounds %d  shown %lld  not within 5 s %d  median %.1f ms  mean %.1f ms  p90 %.1f ms  max %.1f ms  min %.1f ms\n",
+                qPrintable(engine), pause, rounds, static_cast<long long>(ms.size()), late, ms.at(ms.size() / 2), sum / ms.size(),
                 ms.at(std::min<qsizetype>(ms.size() - 1, ms.size() * 9 / 10)), ms.last(), ms.first());
     std::fflush(stdout);
     return late == 0 ? 0 : 2;
@@ -230,11 +234,12 @@ int main(int argc, char **argv)
     if (args.size() >= 6 && args.at(1) == u"--save")
         return saver(args.at(2), args.at(3), args.at(4), args.at(5).toInt());
     const int rounds = args.size() > 1 ? std::max(1, args.at(1).toInt()) : 30;
+    const int pause = args.size() > 2 ? std::max(0, args.at(2).toInt()) : 400;
     int status = 0;
     if (!benchdb::postgresConnection().isEmpty())
-        status = std::max(status, watcher(QStringLiteral("postgres"), rounds));
+        status = std::max(status, watcher(QStringLiteral("postgres"), rounds, pause));
     else
         std::printf("postgres skipped: neither JX_BENCH_PG nor JX_TEST_PG is set\n");
-    status = std::max(status, watcher(QStringLiteral("sqlite"), rounds));
+    status = std::max(status, watcher(QStringLiteral("sqlite"), rounds, pause));
     return status;
 }

@@ -43,7 +43,6 @@ ChangeFeed::ChangeFeed(Database &db, QString connectionName)
     : m_db(db), m_connection(std::move(connectionName)), m_gather(new QTimer(this)), m_tick(new QTimer(this))
 {
     m_gather->setSingleShot(true);
-    m_gather->setInterval(kGatherMs);
     connect(m_gather, &QTimer::timeout, this, &ChangeFeed::flush);
     connect(m_tick, &QTimer::timeout, this, &ChangeFeed::check);
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
@@ -197,8 +196,10 @@ void ChangeFeed::add(const Notice &notice)
         m_pendingAt.insert(id, int(m_pending.size()));
         m_pending.append(notice);
     }
-    if (!m_gather->isActive())
-        m_gather->start();
+    if (!m_gather->isActive()) {
+        const qint64 since = m_sinceBatch.isValid() ? m_sinceBatch.elapsed() : kGatherMs;
+        m_gather->start(int(std::max<qint64>(0, kGatherMs - since)));
+    }
 }
 
 void ChangeFeed::flush()
@@ -214,6 +215,7 @@ void ChangeFeed::flush()
                                  {QStringLiteral("user"), n.user}});
     m_pending.clear();
     m_pendingAt.clear();
+    m_sinceBatch.start();
     tell(Event::Changed, QString::fromUtf8(QJsonDocument(batch).toJson(QJsonDocument::Compact)));
 }
 

@@ -3,6 +3,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/com/Unknown.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -25,15 +26,16 @@ class QTimer;
 ///
 /// One feed per connection, owned by its Database. Watchers (automation
 /// objects with the members Changed(json), Lost(text), CaughtUp()) are told
-/// in batches: notices are gathered for kGatherMs, so a flood costs a few
-/// refreshes a second. A lost connection is said once (Lost); when the feed
+/// in batches: a notice after a quiet spell goes out at once, later ones are
+/// gathered until kGatherMs after the last batch, so a flood costs at most a
+/// few refreshes a second. A lost connection is said once (Lost); when the feed
 /// works again the watchers are told to read again what they show (CaughtUp).
 class ChangeFeed final : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int kGatherMs = 250;
-    static constexpr int kPollMs = 500;
+    static constexpr int kPollMs = 250;
     static constexpr int kProbeMs = 5000;
     static constexpr int kKept = 5000;
     /// The SQLite table, as the schema creates it (older files get it at their first notice).
@@ -86,6 +88,7 @@ private:
     QVector<Notice> m_pending;
     QHash<QString, int> m_pendingAt; // table + key -> index in m_pending
     QTimer *m_gather;
+    QElapsedTimer m_sinceBatch; // invalid before the first batch
     QTimer *m_tick;
     QString m_channel;
     QSqlDriver *m_listening = nullptr;
