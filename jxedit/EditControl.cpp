@@ -138,9 +138,9 @@ bool EditControl::start(const com::DispArgs &a)
     buildForm();
     // Saves of this record elsewhere reach the form: reloaded when nothing is
     // typed, otherwise said in a bar, the typing left alone.
-    m_watch = new ChangeWatch(link(), page());
-    QObject::connect(m_watch, &ChangeWatch::changed, page(), [this](const QVector<ChangeWatch::Change> &changes) { recordsChanged(changes); });
-    QObject::connect(m_watch, &ChangeWatch::caughtUp, page(), [this] {
+    m_watch = std::make_unique<ChangeWatch>(link());
+    QObject::connect(m_watch.get(), &ChangeWatch::changed, page(), [this](const QVector<ChangeWatch::Change> &changes) { recordsChanged(changes); });
+    QObject::connect(m_watch.get(), &ChangeWatch::caughtUp, page(), [this] {
         if (m_id > 0 && m_mode != New)
             recordsChanged({{m_def.table, m_id, QStringLiteral("update"), QString()}});
     });

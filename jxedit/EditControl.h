@@ -131,7 +131,8 @@ private:
     QPointer<PhotoStrip> m_photoStrip; // may be gone before the control when its host went first
     QPointer<RightsForm> m_rights;
     QPointer<RecordStory> m_story; // may be gone before the control, like the lookups
-    QPointer<ChangeWatch> m_watch;
+    // Owned by the control, not its page: the page may outlive the control in its host.
+    std::unique_ptr<ChangeWatch> m_watch;
     QFrame *m_changedBar = nullptr;
     QLabel *m_changedText = nullptr;
     QPushButton *m_compare = nullptr;

@@ -122,13 +122,13 @@ void QueryControl::watchChanges()
         return;
     // Rows saved or deleted anywhere show here as they are now; the list is
     // never read whole for it, and its rights and condition hold.
-    m_watch = new ChangeWatch(link(), m_grid);
-    QObject::connect(m_watch, &ChangeWatch::changed, m_grid, [this](const QVector<ChangeWatch::Change> &changes) {
+    m_watch = std::make_unique<ChangeWatch>(link());
+    QObject::connect(m_watch.get(), &ChangeWatch::changed, m_grid, [this](const QVector<ChangeWatch::Change> &changes) {
         if (const QVariantList keys = ChangeWatch::keysOf(changes, m_def.table); !keys.isEmpty())
             m_grid->refreshRecords(keys);
     });
-    QObject::connect(m_watch, &ChangeWatch::lost, m_grid, [this](const QString &text) { sendMessage(text); });
-    QObject::connect(m_watch, &ChangeWatch::caughtUp, m_grid, [this] { m_grid->refreshShown(); });
+    QObject::connect(m_watch.get(), &ChangeWatch::lost, m_grid, [this](const QString &text) { sendMessage(text); });
+    QObject::connect(m_watch.get(), &ChangeWatch::caughtUp, m_grid, [this] { m_grid->refreshShown(); });
 }
 
 void QueryControl::reload()
@@ -150,7 +150,7 @@ void QueryControl::reload()
 
 void QueryControl::clear()
 {
-    delete m_watch;
+    m_watch.reset();
     m_grid->stop();
 }
 

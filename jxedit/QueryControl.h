@@ -4,7 +4,7 @@
 #include "jxedit/ChangeWatch.h"
 #include "jxedit/FunctionDefinition.h"
 
-#include <QPointer>
+#include <memory>
 
 class QLabel;
 
@@ -40,7 +40,8 @@ private:
     // The panel's condition in force, over the list statement's output columns.
     QString m_where;
     QVariantList m_whereParams;
-    QPointer<ChangeWatch> m_watch;
+    // Owned by the control, not its page: the page may outlive the control in its host.
+    std::unique_ptr<ChangeWatch> m_watch;
 };
 
 } // namespace jxedit
