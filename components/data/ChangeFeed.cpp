@@ -242,6 +242,9 @@ void ChangeFeed::poll()
         lost(why);
         return;
     }
+    // Back after a loss: everything shown is read again, which covers these notices too.
+    const bool caughtUp = m_lost;
+    working();
     Recordset rows = result.Recordset();
     const qint64 before = m_lastSeen;
     bool missed = false;
@@ -252,13 +255,12 @@ void ChangeFeed::poll()
         if (count == 0 && before > 0 && id > before + 1)
             missed = true;
         m_lastSeen = std::max(m_lastSeen, id);
-        add({rows.Field(1).toString(), rows.Field(2).toString(), rows.Field(3).toString(), rows.Field(4).toString()});
+        if (!caughtUp)
+            add({rows.Field(1).toString(), rows.Field(2).toString(), rows.Field(3).toString(), rows.Field(4).toString()});
     }
     if (count >= kKept)
         missed = true;
-    const bool wasLost = m_lost;
-    working();
-    if (missed && !wasLost) {
+    if (missed && !caughtUp) {
         m_pending.clear();
         m_pendingAt.clear();
         m_gather->stop();
