@@ -17,7 +17,9 @@ bool ChangeHistory::record(const QString &table, int id, int version, const QStr
             != 1)
             return false;
     }
-    return true;
+    // Every workstation hears of the change when, and only if, it is committed.
+    const QString kind = action == u"新增" ? QStringLiteral("insert") : action == u"删除" ? QStringLiteral("delete") : QStringLiteral("update");
+    return m_link.publishChange(table, id, kind, m_user, why);
 }
 
 bool ChangeHistory::read(const QString &table, int id, DataLink::Rows &rows, QString &why) const

@@ -19,7 +19,9 @@ public:
 
     ChangeHistory(DataLink link, QString user);
 
-    /// `version` is the record's version after the change.
+    /// `version` is the record's version after the change. Also tells the
+    /// other workstations that the record changed (no rows for no changes,
+    /// but the notice still goes: the version moved).
     bool record(const QString &table, int id, int version, const QString &action, const QVector<Change> &changes, QString &why) const;
     /// The record's history, newest first: time, user, action, field, old, new.
     bool read(const QString &table, int id, DataLink::Rows &rows, QString &why) const;

@@ -160,6 +160,48 @@ int DataLink::execute(const QString &sql, const QVariantList &params, QString &w
     }
 }
 
+bool DataLink::publishChange(const QString &table, const QVariant &key, const QString &kind, const QString &user, QString &why) const
+{
+    if (!m_db) {
+        why = QStringLiteral("数据库没有连接");
+        return false;
+    }
+    try {
+        takeError();
+        const bool ok = com::toQVariant(com::call(m_db.get(), QStringLiteral("PublishChange"),
+                                                  {com::Variant::fromString(table), com::Variant::fromQVariant(key),
+                                                   com::Variant::fromString(kind), com::Variant::fromString(user)}))
+                            .toBool();
+        if (!ok)
+            why = takeError();
+        return ok;
+    } catch (const com::RuntimeError &e) {
+        why = e.description();
+        return false;
+    }
+}
+
+bool DataLink::watchChanges(IDispatch *watcher) const
+{
+    if (!m_db || !watcher)
+        return false;
+    try {
+        return com::toQVariant(com::call(m_db.get(), QStringLiteral("WatchChanges"), {com::Variant::fromDispatch(watcher)})).toBool();
+    } catch (const com::RuntimeError &) {
+        return false; // a database object without notices: the lists refresh by hand
+    }
+}
+
+void DataLink::unwatchChanges(IDispatch *watcher) const
+{
+    if (!m_db || !watcher)
+        return;
+    try {
+        com::call(m_db.get(), QStringLiteral("UnwatchChanges"), {com::Variant::fromDispatch(watcher)});
+    } catch (const com::RuntimeError &) {
+    }
+}
+
 bool DataLink::begin(QString &why) const
 {
     try {

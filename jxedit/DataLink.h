@@ -58,6 +58,12 @@ public:
     bool scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why, Origin origin = Origin::Code) const;
     /// Rows changed, or -1 with the reason.
     int execute(const QString &sql, const QVariantList &params, QString &why) const;
+    /// A notice that the record `key` of `table` was saved or deleted
+    /// ("insert", "update", "delete"), sent inside the running transaction.
+    bool publishChange(const QString &table, const QVariant &key, const QString &kind, const QString &user, QString &why) const;
+    /// `watcher` is told of the notices of every workstation (see ChangeWatch).
+    bool watchChanges(IDispatch *watcher) const;
+    void unwatchChanges(IDispatch *watcher) const;
     bool begin(QString &why) const;
     bool commit(QString &why) const;
     void rollback() const;

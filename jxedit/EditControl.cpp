@@ -20,6 +20,9 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -133,6 +136,14 @@ bool EditControl::start(const com::DispArgs &a)
     }
     m_store = std::make_unique<RecordStore>(link(), m_def, userName());
     buildForm();
+    // Saves of this record elsewhere reach the form: reloaded when nothing is
+    // typed, otherwise said in a bar, the typing left alone.
+    m_watch = std::make_unique<ChangeWatch>(link());
+    QObject::connect(m_watch.get(), &ChangeWatch::changed, page(), [this](const QVector<ChangeWatch::Change> &changes) { recordsChanged(changes); });
+    QObject::connect(m_watch.get(), &ChangeWatch::caughtUp, page(), [this] {
+        if (m_id > 0 && m_mode != New)
+            recordsChanged({{m_def.table, m_id, QStringLiteral("update"), QString()}});
+    });
     const QVariant given = a.size() > 3 ? com::toQVariant(*a[3]) : QVariant();
     const int data = given.toInt();
     const int mode = a.size() > 4 ? com::toQVariant(*a[4]).toInt() : New;
@@ -250,6 +261,7 @@ void EditControl::buildForm()
                 showError(QStringLiteral("没有登记这类记录的功能，无法打开"));
         });
     }
+    buildChangedBar();
     body()->addWidget(splitter, 1);
     setCommandVisible(QStringLiteral("match"), !m_def.matchKind.isEmpty());
     const bool offers = m_def.table == u"cj_offer";
@@ -413,6 +425,8 @@ void EditControl::fillForm(const QVariantMap &values)
 void EditControl::newRecord()
 {
     hideError();
+    if (m_changedBar)
+        m_changedBar->hide();
     m_id = 0;
     m_version = 0;
     m_loaded.clear();
@@ -452,6 +466,8 @@ bool EditControl::openRecord(int id)
         return false;
     }
     hideError();
+    if (m_changedBar)
+        m_changedBar->hide();
     if (id != m_id)
         m_phonesShown = false;
     m_id = id;
@@ -596,24 +612,103 @@ bool EditControl::askOnConflict(const QVariantMap &mine)
             return true;
         if (answer != jx::No)
             return false;
-        QVariantMap stored;
-        int version = 0;
-        QString why;
-        QString text;
-        if (!m_store->load(m_id, stored, version, why)) {
-            text = why;
-        } else {
-            for (const Field &f : m_fields) {
-                const QString a = RowModel::text(f.def, mine.value(f.def.field));
-                const QString b = RowModel::text(f.def, f.def.isNumeric() ? QVariant(stored.value(f.def.field).toDouble()) : stored.value(f.def.field));
-                if (a != b)
-                    text += QStringLiteral("%1：您的“%2”，已保存的“%3”\n").arg(f.def.caption, a, b);
-            }
-            if (text.isEmpty())
-                text = QStringLiteral("您的内容与已保存的记录相同。\n");
-        }
-        jx::msgBox(text, jx::OKOnly | jx::Information, QStringLiteral("对比"));
+        jx::msgBox(comparison(mine), jx::OKOnly | jx::Information, QStringLiteral("对比"));
     }
+}
+
+QString EditControl::comparison(const QVariantMap &mine)
+{
+    QVariantMap stored;
+    int version = 0;
+    QString why;
+    if (!m_store->load(m_id, stored, version, why))
+        return why;
+    QString text;
+    for (const Field &f : m_fields) {
+        const QString a = RowModel::text(f.def, mine.value(f.def.field));
+        const QString b = RowModel::text(f.def, f.def.isNumeric() ? QVariant(stored.value(f.def.field).toDouble()) : stored.value(f.def.field));
+        if (a != b)
+            text += QStringLiteral("%1：您的“%2”，已保存的“%3”\n").arg(f.def.caption, a, b);
+    }
+    return text.isEmpty() ? QStringLiteral("您的内容与已保存的记录相同。\n") : text;
+}
+
+void EditControl::buildChangedBar()
+{
+    m_changedBar = new QFrame(page());
+    m_changedBar->setObjectName(QStringLiteral("changedBar"));
+    m_changedBar->setFrameShape(QFrame::StyledPanel);
+    m_changedBar->setStyleSheet(QStringLiteral("#changedBar{background:#fff4ce;border:1px solid #e0c060;}"));
+    auto *row = new QHBoxLayout(m_changedBar);
+    row->setContentsMargins(8, 4, 8, 4);
+    m_changedText = new QLabel(m_changedBar);
+    m_changedText->setObjectName(QStringLiteral("changedText"));
+    m_changedText->setWordWrap(true);
+    row->addWidget(m_changedText, 1);
+    m_compare = new QPushButton(QStringLiteral("对比"), m_changedBar);
+    m_compare->setObjectName(QStringLiteral("compareChanged"));
+    m_takeStored = new QPushButton(QStringLiteral("载入已保存的内容"), m_changedBar);
+    m_takeStored->setObjectName(QStringLiteral("takeStored"));
+    auto *dismiss = new QPushButton(QStringLiteral("关闭提示"), m_changedBar);
+    dismiss->setObjectName(QStringLiteral("dismissChanged"));
+    row->addWidget(m_compare);
+    row->addWidget(m_takeStored);
+    row->addWidget(dismiss);
+    m_changedBar->hide();
+    body()->addWidget(m_changedBar);
+    QObject::connect(m_compare, &QPushButton::clicked, m_changedBar, [this] {
+        QVariantMap mine;
+        if (collect(mine))
+            jx::msgBox(comparison(mine), jx::OKOnly | jx::Information, QStringLiteral("对比"));
+    });
+    QObject::connect(m_takeStored, &QPushButton::clicked, m_changedBar, [this] {
+        if (jx::msgBox(QStringLiteral("放弃您在窗体中的输入，载入已保存的内容吗？"), jx::YesNo | jx::Question | jx::DefaultButton2,
+                       QStringLiteral("提示："))
+            == jx::Yes)
+            openRecord(m_id);
+    });
+    QObject::connect(dismiss, &QPushButton::clicked, m_changedBar, [this] { m_changedBar->hide(); });
+}
+
+void EditControl::showChangedBar(const QString &text, bool stored)
+{
+    m_changedText->setText(text);
+    m_changedBar->setAccessibleName(text);
+    m_changedText->setAccessibleName(text);
+    m_compare->setVisible(stored);
+    m_takeStored->setVisible(stored);
+    m_changedBar->show();
+    sendMessage(text);
+}
+
+void EditControl::recordsChanged(const QVector<ChangeWatch::Change> &changes)
+{
+    if (!m_store || m_id <= 0 || m_mode == New || m_rights)
+        return;
+    const ChangeWatch::Change *mine = nullptr;
+    for (const ChangeWatch::Change &c : changes)
+        if (c.table.compare(m_def.table, Qt::CaseInsensitive) == 0 && c.key.toString() == QString::number(m_id))
+            mine = &c;
+    if (!mine)
+        return;
+    const QString who = mine->user.isEmpty() ? QStringLiteral("他人") : mine->user;
+    QVariantMap stored;
+    int version = 0;
+    QString why;
+    if (!m_store->load(m_id, stored, version, why)) {
+        // Gone: nothing to reload; whatever was typed stays in the form.
+        if (mine->kind == u"delete" || why.contains(QStringLiteral("不存在")))
+            showChangedBar(QStringLiteral("这条记录已由 %1 删除。窗体中的内容仍然保留，可复制后关闭。").arg(who), false);
+        return;
+    }
+    if (version == m_version)
+        return; // this form's own save, or nothing new
+    if (!isDirty()) {
+        openRecord(m_id);
+        sendMessage(QStringLiteral("这条记录已由 %1 修改，已载入最新内容").arg(who));
+        return;
+    }
+    showChangedBar(QStringLiteral("这条记录已由 %1 修改。您的输入仍在窗体中；保存时可以选择保留哪一份。").arg(who), true);
 }
 
 bool EditControl::save()

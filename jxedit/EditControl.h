@@ -1,5 +1,6 @@
 #pragma once
 
+#include "jxedit/ChangeWatch.h"
 #include "jxedit/FunctionControl.h"
 #include "jxedit/FunctionDefinition.h"
 #include "jxedit/RecordStory.h"
@@ -10,7 +11,9 @@
 
 #include <functional>
 
+class QFrame;
 class QLabel;
+class QPushButton;
 class QSplitter;
 
 namespace jxedit {
@@ -68,6 +71,8 @@ public:
     /// On an open offer: the contract form, filled from it, in a window of its own.
     bool acceptOffer();
     RecordStory *story() const { return m_story; }
+    /// The bar saying that someone else saved or deleted the open record while it was being edited.
+    QFrame *changedBar() const { return m_changedBar; }
 
 protected:
     bool start(const com::DispArgs &args) override;
@@ -91,6 +96,12 @@ private:
     bool noneRefused(int refused, QWidget *first);
     QString inCaptions(QString why) const;
     bool askOnConflict(const QVariantMap &mine);
+    /// The fields where `mine` differs from the record as stored now, one a line.
+    QString comparison(const QVariantMap &mine);
+    /// Another workstation (or window) saved or deleted records.
+    void recordsChanged(const QVector<ChangeWatch::Change> &changes);
+    void showChangedBar(const QString &text, bool stored);
+    void buildChangedBar();
     /// What the record's rules warn about before it is saved, asked; false when the user chose not to save.
     bool confirmWarnings(const QVariantMap &values);
     /// Puts given values into a new record's fields.
@@ -120,6 +131,12 @@ private:
     QPointer<PhotoStrip> m_photoStrip; // may be gone before the control when its host went first
     QPointer<RightsForm> m_rights;
     QPointer<RecordStory> m_story; // may be gone before the control, like the lookups
+    // Owned by the control, not its page: the page may outlive the control in its host.
+    std::unique_ptr<ChangeWatch> m_watch;
+    QFrame *m_changedBar = nullptr;
+    QLabel *m_changedText = nullptr;
+    QPushButton *m_compare = nullptr;
+    QPushButton *m_takeStored = nullptr;
     QVariantMap m_hidden;
     Step m_step;
     std::function<void(int)> m_afterSave;

@@ -241,6 +241,13 @@ void GridView::fetchAll()
         fetchMore();
 }
 
+int GridView::refreshRecords(const QVariantList &keys)
+{
+    return m_view->model() == m_paged ? m_paged->refreshRecords(keys) : 0;
+}
+
+int GridView::refreshShown() { return m_view->model() == m_paged ? m_paged->refreshKept() : 0; }
+
 bool GridView::loading() const { return m_view->model() == m_paged ? !m_paged->countKnown() : !m_cursor.atEnd(); }
 
 void GridView::stop()

@@ -64,6 +64,12 @@ public:
     /// Every row the filter leaves, in the shown order, as CSV.
     bool exportCsv(const QString &path, QString &why);
 
+    /// Records changed elsewhere: the rows shown read again in place (see
+    /// PagedRowModel::refreshRecords); rows held whole are left as they are.
+    int refreshRecords(const QVariantList &keys);
+    /// Every row shown read again in place.
+    int refreshShown();
+
     /// Column order, widths and hidden columns, kept per program between runs.
     void restoreLayout(const QString &key);
 

@@ -3,6 +3,8 @@
 #include "jxedit/CsvExport.h"
 #include "jxedit/RowModel.h"
 
+#include <QBrush>
+#include <QFont>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTimer>
@@ -333,6 +335,7 @@ PagedRowModel::Opened PagedRowModel::open(const DataLink &link, const QString &s
 {
     beginResetModel();
     m_blocks.clear();
+    m_gone.clear();
     m_open = false;
     m_failed = false;
     m_recountQueued = false;
@@ -423,6 +426,7 @@ void PagedRowModel::close()
     beginResetModel();
     m_open = false;
     m_blocks.clear();
+    m_gone.clear();
     m_count = 0;
     m_countKnown = true;
     endResetModel();
@@ -432,6 +436,7 @@ void PagedRowModel::restart()
 {
     beginResetModel();
     m_blocks.clear();
+    m_gone.clear();
     m_failed = false;
     m_count = kBlock; // room for the first block until it is read
     m_countKnown = false;
@@ -545,6 +550,7 @@ void PagedRowModel::recount()
     }
     beginResetModel();
     m_blocks.clear();
+    m_gone.clear();
     m_count = n;
     m_countKnown = true;
     endResetModel();
@@ -560,6 +566,17 @@ QVariant PagedRowModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::TextAlignmentRole)
         return m_columns.at(index.column()).isNumeric() ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+    if (role == Qt::ForegroundRole || role == Qt::FontRole || role == Qt::ToolTipRole) {
+        if (!isGone(index.row()))
+            return {};
+        if (role == Qt::ForegroundRole)
+            return QBrush(Qt::gray);
+        if (role == Qt::ToolTipRole)
+            return QStringLiteral("这条记录已被删除，或已不符合本列表的条件；刷新后不再显示");
+        QFont struck;
+        struck.setStrikeOut(true);
+        return struck;
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     const Block *b = block(index.row() / kBlock);
@@ -568,6 +585,83 @@ QVariant PagedRowModel::data(const QModelIndex &index, int role) const
         return {};
     const QVariant &v = b->rows.at(local).at(index.column());
     return role == Qt::DisplayRole ? QVariant(RowModel::text(m_columns.at(index.column()), v)) : v;
+}
+
+bool PagedRowModel::isGone(int row) const
+{
+    if (m_gone.isEmpty() || row < 0 || row >= m_count)
+        return false;
+    // Only kept rows can have been found gone; a row not kept is never read for it.
+    const auto it = m_blocks.constFind(row / kBlock);
+    const int local = row % kBlock;
+    return it != m_blocks.constEnd() && local < it->rows.size() && m_gone.contains(it->rows.at(local).last().toString());
+}
+
+int PagedRowModel::refreshRecords(const QVariantList &keys)
+{
+    if (!m_open || m_failed || m_key < 0 || keys.isEmpty())
+        return 0;
+    QSet<QString> wanted;
+    for (const QVariant &k : keys)
+        wanted.insert(k.toString());
+    // Where each wanted key sits among the kept rows (a key may sit twice
+    // when a block was read after the row moved).
+    QHash<QString, QVector<QPair<int, int>>> at;
+    QVariantList present;
+    for (auto it = m_blocks.cbegin(); it != m_blocks.cend(); ++it)
+        for (int local = 0; local < it->rows.size(); ++local) {
+            const QVariant &key = it->rows.at(local).last();
+            const QString text = key.toString();
+            if (!wanted.contains(text))
+                continue;
+            if (!at.contains(text))
+                present << key;
+            at[text].append({it.key(), local});
+        }
+    if (present.isEmpty())
+        return 0;
+    const Query f = filter();
+    QHash<QString, QVector<QVariant>> fresh;
+    constexpr int kChunk = 200;
+    for (int from = 0; from < present.size(); from += kChunk) {
+        const QVariantList part = present.mid(from, kChunk);
+        QStringList marks(part.size(), QStringLiteral("?"));
+        QString sql = wrapped() + QStringLiteral(" where ") + column(m_key) + QStringLiteral(" in (") + marks.join(u',') + u')';
+        if (!f.where.isEmpty())
+            sql += QStringLiteral(" and ") + f.where;
+        QVector<QVector<QVariant>> raw;
+        QString why;
+        if (!select(sql, part + f.params, raw, why)) {
+            // The rows shown stay as they were; the next notice or 刷新 tries again.
+            return 0;
+        }
+        for (const QVector<QVariant> &r : std::as_const(raw))
+            fresh.insert(r.value(m_key).toString(), m_shape->shape(r));
+    }
+    for (auto it = at.cbegin(); it != at.cend(); ++it) {
+        const auto found = fresh.constFind(it.key());
+        if (found == fresh.constEnd())
+            m_gone.insert(it.key());
+        else
+            m_gone.remove(it.key());
+        for (const auto &[blockIndex, local] : it.value()) {
+            auto block = m_blocks.find(blockIndex);
+            if (found != fresh.constEnd())
+                block->rows[local] = *found;
+            const int row = blockIndex * kBlock + local;
+            emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1));
+        }
+    }
+    return int(present.size());
+}
+
+int PagedRowModel::refreshKept()
+{
+    QVariantList keys;
+    for (const Block &b : std::as_const(m_blocks))
+        for (const QVector<QVariant> &r : b.rows)
+            keys << r.last();
+    return refreshRecords(keys);
 }
 
 QVariant PagedRowModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QSet>
 #include <QVariant>
 #include <QVector>
 
@@ -46,6 +47,17 @@ public:
     void finishCount();
     /// The rows were changed elsewhere: counts again and forgets the kept blocks.
     void recount();
+
+    /// The records `keys` changed elsewhere: those among the rows it keeps
+    /// are read again through the statement and filter (so rights hold) and
+    /// shown in place; one the statement no longer gives (deleted, or out of
+    /// the list's condition now) stays where it was, shown as gone. No row
+    /// moves; keys it does not keep cost nothing. The number of rows read again.
+    int refreshRecords(const QVariantList &keys);
+    /// Reads again every row it keeps, the same way.
+    int refreshKept();
+    /// Whether the row was found gone by refreshRecords (until the next read of the list).
+    bool isGone(int row) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -120,6 +132,7 @@ private:
     mutable bool m_failed = false;
     mutable bool m_recountQueued = false;
     mutable QHash<int, Block> m_blocks;
+    QSet<QString> m_gone; // keys of rows found gone, as text
     mutable quint64 m_tick = 0;
 };
 

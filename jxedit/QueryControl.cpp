@@ -112,7 +112,23 @@ bool QueryControl::start(const com::DispArgs &)
     m_whereParams.clear();
     updateSearchSummary();
     reload();
+    watchChanges();
     return errorText().isEmpty();
+}
+
+void QueryControl::watchChanges()
+{
+    if (m_watch || m_def.table.isEmpty())
+        return;
+    // Rows saved or deleted anywhere show here as they are now; the list is
+    // never read whole for it, and its rights and condition hold.
+    m_watch = std::make_unique<ChangeWatch>(link());
+    QObject::connect(m_watch.get(), &ChangeWatch::changed, m_grid, [this](const QVector<ChangeWatch::Change> &changes) {
+        if (const QVariantList keys = ChangeWatch::keysOf(changes, m_def.table); !keys.isEmpty())
+            m_grid->refreshRecords(keys);
+    });
+    QObject::connect(m_watch.get(), &ChangeWatch::lost, m_grid, [this](const QString &text) { sendMessage(text); });
+    QObject::connect(m_watch.get(), &ChangeWatch::caughtUp, m_grid, [this] { m_grid->refreshShown(); });
 }
 
 void QueryControl::reload()
@@ -132,7 +148,11 @@ void QueryControl::reload()
         showError(QStringLiteral("程序<%1>（%2）的定义：%3").arg(progId()).arg(m_def.title, why));
 }
 
-void QueryControl::clear() { m_grid->stop(); }
+void QueryControl::clear()
+{
+    m_watch.reset();
+    m_grid->stop();
+}
 
 SearchPanel *QueryControl::searchPanel()
 {

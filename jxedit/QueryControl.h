@@ -1,7 +1,10 @@
 #pragma once
 
 #include "jxedit/FunctionControl.h"
+#include "jxedit/ChangeWatch.h"
 #include "jxedit/FunctionDefinition.h"
+
+#include <memory>
 
 class QLabel;
 
@@ -26,6 +29,7 @@ protected:
 
 private:
     void reload();
+    void watchChanges();
     void exportInteractively();
     void showSearch(bool shown);
     void updateSearchSummary();
@@ -36,6 +40,8 @@ private:
     // The panel's condition in force, over the list statement's output columns.
     QString m_where;
     QVariantList m_whereParams;
+    // Owned by the control, not its page: the page may outlive the control in its host.
+    std::unique_ptr<ChangeWatch> m_watch;
 };
 
 } // namespace jxedit

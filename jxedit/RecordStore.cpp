@@ -210,7 +210,7 @@ RecordStore::Outcome RecordStore::update(int id, const QVariantMap &typed, int v
         return fail(Outcome::Changed);
     }
     if (!m_rules.apply(m_def.table, id, before, after, why)
-        || (!changes.isEmpty() && !m_history.record(m_def.table, id, next, QStringLiteral("修改"), changes, why)))
+        || !m_history.record(m_def.table, id, next, QStringLiteral("修改"), changes, why))
         return fail(Outcome::Failed);
     if (!m_link.commit(why))
         return fail(Outcome::Failed);

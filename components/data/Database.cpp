@@ -1,5 +1,6 @@
 #include "components/data/Database.h"
 
+#include "components/data/ChangeFeed.h"
 #include "components/data/DatabaseConfig.h"
 
 #include "components/data/DbProperties.h"
@@ -24,6 +25,7 @@
 
 #include <sys/stat.h>
 
+#include <memory>
 #include <optional>
 
 namespace {
@@ -127,6 +129,7 @@ struct Database::Impl
     QString file;
     FileIdentity opened;
     bool fileLost = false;
+    std::unique_ptr<ChangeFeed> feed;
 
     QSqlDatabase db() const { return QSqlDatabase::database(connectionName, false); }
 
@@ -350,6 +353,7 @@ struct Database::Impl
 
     void closeConnection()
     {
+        feed.reset(); // it listens on this connection only
         if (connectionName.isEmpty())
             return;
         {
@@ -854,6 +858,15 @@ bool Database::ExecuteScript(const QString &script)
     return true;
 }
 
+bool Database::InTransaction() const { return d->inTransaction; }
+
+ChangeFeed &Database::Changes()
+{
+    if (!d->feed)
+        d->feed = std::make_unique<ChangeFeed>(*this, d->connectionName);
+    return *d->feed;
+}
+
 const ErrorHolder &Database::LastError() const { return d->error; }
 
 bool Database::ResetError()
@@ -901,6 +914,31 @@ const com::MemberTable<Database> &Database::members()
         .add(QStringLiteral("Open"), [](Database &self, const DispArgs &a) {
             com::requireArgs(a, 1);
             return Variant::fromBool(self.Open(com::argText(a, 0), com::argBool(a, 1, true)));
+        })
+        // Inside the caller's transaction: the notice goes out with the change.
+        .add(QStringLiteral("PublishChange"), [](Database &self, const DispArgs &a) {
+            com::requireArgs(a, 3);
+            QString why;
+            if (!self.IsOpen()) {
+                self.d->fail(QStringLiteral("数据库没有打开"));
+                return Variant::fromBool(false);
+            }
+            const bool ok = self.Changes().publish(com::argText(a, 0), com::toQVariant(*a[1]), com::argText(a, 2), com::argText(a, 3), why);
+            if (!ok)
+                self.d->fail(why);
+            return Variant::fromBool(ok);
+        })
+        .add(QStringLiteral("WatchChanges"), [](Database &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            if (self.IsOpen())
+                self.Changes().watch(com::argObject(a, 0));
+            return Variant::fromBool(self.IsOpen());
+        })
+        .add(QStringLiteral("UnwatchChanges"), [](Database &self, const DispArgs &a) {
+            com::requireArgs(a, 1);
+            if (self.d->feed)
+                self.d->feed->unwatch(com::argObject(a, 0));
+            return Variant();
         })
         .add(QStringLiteral("IsOpen"), [](Database &self, const DispArgs &) { return Variant::fromBool(self.IsOpen()); })
         .add(QStringLiteral("LastError"), [](Database &self, const DispArgs &) { return com::faceOf(self.LastError()); })

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVariant>
 
+class ChangeFeed;
+
 /// Program identifier the console creates the database object by.
 inline constexpr const char *kDatabaseProgId = "qvDataAccessHelper.Database";
 
@@ -78,6 +80,14 @@ public:
     QVariant Properties(const QString &name) const;
     /// Names of the known properties.
     QStringList PropertyNames() const;
+
+    /// Whether a transaction begun by BeginTrans is open.
+    bool InTransaction() const;
+    /// The notices of saved and deleted records on this connection (made
+    /// when first asked for; gone with the connection). Late-bound as
+    /// PublishChange(table, key, kind, user), WatchChanges(watcher) and
+    /// UnwatchChanges(watcher).
+    ChangeFeed &Changes();
 
     /// SQL Server dialect -> engine dialect ("sqlite" or "postgres").
     static QString translateSql(const QString &sql, const QString &driver);

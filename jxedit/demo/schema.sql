@@ -191,6 +191,19 @@ CREATE TABLE jx_history (
   PRIMARY KEY (tablename, recordid, version, field)
 );
 
+-- Which record was saved or deleted, for the other workstations on an SQLite
+-- file to read while they are active (PostgreSQL tells them by NOTIFY
+-- instead). Written in the transaction of the change, only the last few
+-- thousand kept; names the record, never its values.
+CREATE TABLE jx_change (
+  id         INTEGER NOT NULL PRIMARY KEY,
+  tablename  VARCHAR(50) NOT NULL,
+  recordkey  VARCHAR(50) NOT NULL,
+  kind       VARCHAR(10) NOT NULL,
+  username   VARCHAR(50) NOT NULL DEFAULT '',
+  changedat  VARCHAR(19) NOT NULL DEFAULT ''
+);
+
 -- A listing that came to fit a waiting customer, told to the customer's agent
 -- once per pair; written in the transaction of the listing's save.
 CREATE TABLE jx_matchalert (

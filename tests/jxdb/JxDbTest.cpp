@@ -250,7 +250,7 @@ TEST_F(JxDb, DemoMovesToPostgresConsoleStartsOnItAndItComesBackUnchanged)
     ASSERT_TRUE(lite.OpenDirect(QStringLiteral("sqlite"), demoDb));
     ASSERT_TRUE(pg.OpenDirect(QStringLiteral("postgres"), server.connection()));
     const auto liteCounts = rowCounts(lite);
-    ASSERT_EQ(liteCounts.size(), 29); // the product tables (roles and the sign-in brake among them), the business functions' own with viewings, offers and listing photos, their history, match reminders and saved searches
+    ASSERT_EQ(liteCounts.size(), 30); // the product tables (roles and the sign-in brake among them), the business functions' own with viewings, offers and listing photos, their history, change notices, match reminders and saved searches
     EXPECT_EQ(rowCounts(pg), liteCounts);
     EXPECT_GT(liteCounts.value("xt_menu"), 0);
 
@@ -465,7 +465,7 @@ TEST_F(JxDb, EncodedSeparatorCannotRedirectACopyIntoAnotherDatabase)
     const ToolRun copied = jxdb(home.path(), {QStringLiteral("copy"), config, encoded});
     ASSERT_EQ(copied.rc, 0) << show(copied);
     ASSERT_TRUE(pg.OpenDirect(QStringLiteral("postgres"), alpha.connection()));
-    EXPECT_EQ(rowCounts(pg).size(), 29);
+    EXPECT_EQ(rowCounts(pg).size(), 30);
 }
 
 } // namespace
