@@ -17,7 +17,7 @@
 
 #include "components/context/AppContext.h"
 #include "components/context/CurrentUser.h"
-#include "components/controls/ControlContainer.h"
+#include "controls/ControlContainer.h"
 #include "components/data/Database.h"
 #include "platform/com/InprocServer.h"
 #include "platform/com/LateBound.h"
