@@ -15,33 +15,44 @@
 
 using extplugin::answer;
 
-calcTool::calcTool() : com::DispatchImpl<IExtPluginUI>(IID_IExtPluginUI)
+calcTool::calcTool()
 {
     // The collection comes from the plug-in interface library, by class id.
     if (FAILED(com::createInstance(CLSID_PluginParameters, IID_IDispatch, m_parameters.putVoid())))
         m_parameters = extplugin::createPluginParameters();
+}
 
-    // Late-bound members: `_calcTool.Action` and the plug-in members by name.
-    members().add(QStringLiteral("Action"), [this](const com::DispArgs &a) {
-        const QString line = a.empty() ? QString() : com::toQVariant(*a[0]).toString();
-        return com::Variant::fromBool(actionWithCommandLine(line));
-    });
-    members().add(QStringLiteral("Parameters"), [this](const com::DispArgs &) { return com::Variant::fromDispatch(m_parameters.get()); });
-    members().add(QStringLiteral("FriendlyName"), [this](const com::DispArgs &) {
-        BSTR b = nullptr;
-        com::throwIfFailed(get_FriendlyName(&b));
-        com::Variant v = com::Variant::fromString(com::fromBstr(b));
-        SysFreeString(b);
-        return v;
-    });
-    members().add(QStringLiteral("Description"), [this](const com::DispArgs &) {
-        BSTR b = nullptr;
-        com::throwIfFailed(get_Description(&b));
-        com::Variant v = com::Variant::fromString(com::fromBstr(b));
-        SysFreeString(b);
-        return v;
-    });
-    members().add(QStringLiteral("Author"), [](const com::DispArgs &) { return com::Variant::fromString(QStringLiteral("朗石软件")); });
+namespace {
+
+// A text the plug-in interface gives as a BSTR, as a late-bound value.
+com::Variant textOf(HRESULT (calcTool::*getter)(BSTR *), calcTool &tool)
+{
+    BSTR b = nullptr;
+    com::throwIfFailed((tool.*getter)(&b));
+    com::Variant v = com::Variant::fromString(com::fromBstr(b));
+    SysFreeString(b);
+    return v;
+}
+
+} // namespace
+
+// Late-bound members: `_calcTool.Action` and the plug-in members by name.
+const com::MemberTable<calcTool> &calcTool::members()
+{
+    static const com::MemberTable<calcTool> table = com::MemberTable<calcTool>()
+        .add(QStringLiteral("Action"), [](calcTool &self, const com::DispArgs &a) {
+            const QString line = a.empty() ? QString() : com::toQVariant(*a[0]).toString();
+            return com::Variant::fromBool(self.actionWithCommandLine(line));
+        })
+        .add(QStringLiteral("Parameters"),
+             [](calcTool &self, const com::DispArgs &) { return com::Variant::fromDispatch(self.m_parameters.get()); })
+        .add(QStringLiteral("FriendlyName"),
+             [](calcTool &self, const com::DispArgs &) { return textOf(&calcTool::get_FriendlyName, self); })
+        .add(QStringLiteral("Description"),
+             [](calcTool &self, const com::DispArgs &) { return textOf(&calcTool::get_Description, self); })
+        .add(QStringLiteral("Author"),
+             [](calcTool &, const com::DispArgs &) { return com::Variant::fromString(QStringLiteral("朗石软件")); });
+    return table;
 }
 
 void *calcTool::queryExtra(REFIID iid)

@@ -6,7 +6,7 @@
 
 #include "extplugin/IExtPluginUI.h"
 #include "platform/com/ComPtr.h"
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 
 #define JXTOOL_IID_CALCTOOL "{7A0618AB-5E8C-4A8A-A16C-858685A0F121}"
 constexpr IID IID__calcTool = com::guidLiteral(JXTOOL_IID_CALCTOOL);
@@ -22,10 +22,15 @@ struct _calcTool : IDispatch
 
 } // namespace jxTools
 
-class calcTool final : public com::DispatchImpl<IExtPluginUI>
+class calcTool final : public com::Dispatchable<calcTool, IExtPluginUI>
 {
 public:
+    static constexpr IID kInterfaceIid = IID_IExtPluginUI;
+    static const com::MemberTable<calcTool> &members();
+
     calcTool();
+    calcTool(const calcTool &) = delete;
+    calcTool &operator=(const calcTool &) = delete;
 
     HRESULT Init(IDispatch **pcSystem, VARIANT_BOOL *result) override;
     HRESULT Clear(VARIANT_BOOL *result) override;
@@ -41,8 +46,8 @@ public:
     // _calcTool.Action: sets "CommandLine" to the argument, then acts.
     bool actionWithCommandLine(const QString &commandLine);
 
-protected:
-    void *queryExtra(REFIID iid) override;
+    // `_calcTool` beside the plug-in interface.
+    void *queryExtra(REFIID iid);
 
 private:
     // `_calcTool` needs a vtable of its own: its Action sits where IExtPluginUI has Init.

@@ -3,7 +3,7 @@
 #include "controls/ControlInterfaces.h"
 
 #include "platform/com/ComPtr.h"
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 
 #include <QPointer>
 #include <QString>
@@ -17,15 +17,20 @@ namespace qvcontrols {
 // Base of a control object: automation members by name plus IQvControl.
 // A derived class creates its widget in its constructor with setWidget() and
 // registers its members; raiseEvent() delivers an event to the host's sink.
-class ControlObject : public com::DispatchImpl<IDispatch>, public IQvControl
+// The member table is the object's own: it holds the widget's Qt properties,
+// which differ from widget to widget. The last reference deletes the object
+// through this class, so the destructor is virtual.
+class ControlObject : public com::Dispatchable<ControlObject>, public IQvControl
 {
 public:
     ControlObject();
-    ~ControlObject() override;
+    virtual ~ControlObject();
+    ControlObject(const ControlObject &) = delete;
+    ControlObject &operator=(const ControlObject &) = delete;
 
-    HRESULT QueryInterface(REFIID riid, void **ppv) override { return DispatchImpl::QueryInterface(riid, ppv); }
-    ULONG AddRef() override { return DispatchImpl::AddRef(); }
-    ULONG Release() override { return DispatchImpl::Release(); }
+    HRESULT QueryInterface(REFIID riid, void **ppv) override { return Dispatchable::QueryInterface(riid, ppv); }
+    ULONG AddRef() override { return Dispatchable::AddRef(); }
+    ULONG Release() override { return Dispatchable::Release(); }
 
     HRESULT GetWidget(QWidget *parent, QWidget **widget) override;
     HRESULT Advise(IQvEventSink *sink) override;
@@ -38,13 +43,17 @@ public:
     void raiseEvent(const QString &name, std::vector<com::Variant> params = {});
     void raiseEvent(const QString &name, const QVariantList &params);
 
+    // IQvControl beside the automation face.
+    void *queryExtra(REFIID riid);
+    com::MemberTable<ControlObject> &members() { return m_members; }
+
 protected:
-    void *queryExtra(REFIID riid) override;
     // Takes over `widget` (unparented) and exposes its Qt properties as
     // members, plus Move(left, top, width, height) in twips.
     void setWidget(QWidget *widget);
 
 private:
+    com::MemberTable<ControlObject> m_members;
     QPointer<QWidget> m_widget;
     com::ComPtr<IQvEventSink> m_sink;
 };

@@ -30,13 +30,6 @@ HRESULT ControlSite::QueryInterface(REFIID riid, void **ppv)
     return S_OK;
 }
 
-ULONG ControlSite::Release()
-{
-    const ULONG left = --m_refs;
-    if (left == 0)
-        delete this;
-    return left;
-}
 
 HRESULT ControlSite::OnEvent(BSTR name, uint32_t count, VARIANT *params)
 {

@@ -3,13 +3,13 @@
 #include "controls/ControlInterfaces.h"
 
 #include "platform/com/ComPtr.h"
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
+#include "platform/com/RefCounted.h"
 
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
-#include <atomic>
 #include <functional>
 
 namespace qvcontrols {
@@ -22,14 +22,14 @@ using ControlEventHandler = std::function<void(ControlSite &site, const QString 
 
 // The host's side of one added control: its name, its object, its widget and
 // the event sink the control raises into.
-class ControlSite final : public IQvEventSink
+class ControlSite final : public IQvEventSink, public com::RefCounted<ControlSite>
 {
 public:
     ControlSite(QString name, com::ComPtr<IDispatch> object, com::ComPtr<IQvControl> control, QWidget *widget);
 
     HRESULT QueryInterface(REFIID riid, void **ppv) override;
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override;
+    ULONG AddRef() override { return addReference(); }
+    ULONG Release() override { return releaseReference(); }
     HRESULT OnEvent(BSTR name, uint32_t count, VARIANT *params) override;
 
     const QString &name() const { return m_name; }
@@ -44,9 +44,9 @@ public:
     void disconnect();
 
 private:
+    friend class com::RefCounted<ControlSite>;
     ~ControlSite();
 
-    std::atomic<ULONG> m_refs{1};
     QString m_name;
     com::ComPtr<IDispatch> m_object;
     com::ComPtr<IQvControl> m_control;

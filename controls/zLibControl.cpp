@@ -114,6 +114,186 @@ bool makeFoldersInside(const QString &canonicalFolder, const QString &path)
     return insideFolder(canonicalFolder, path) && QFileInfo(path).isDir();
 }
 
+QString damaged(archive *a)
+{
+    return QStringLiteral("压缩文件已损坏：") + archiveError(a);
+}
+
+// Every header, before anything is written: the reason the archive is
+// refused, or empty.
+QString scanArchive(const QString &source)
+{
+    Reader reader = openReader(source);
+    int64_t total = 0;
+    for (;;) {
+        archive_entry *entry = nullptr;
+        const int rc = archive_read_next_header(reader.get(), &entry);
+        if (rc == ARCHIVE_EOF)
+            return QString();
+        if (rc < ARCHIVE_WARN)
+            return damaged(reader.get());
+        const QString why = refusal(entry, entryName(entry));
+        if (!why.isEmpty())
+            return why;
+        if (archive_entry_size_is_set(entry))
+            total += archive_entry_size(entry);
+        if (total > zLibControl::MaxTotalSize)
+            return QStringLiteral("压缩文件解压后超过 512 MiB");
+        if (archive_read_data_skip(reader.get()) < ARCHIVE_WARN)
+            return damaged(reader.get());
+    }
+}
+
+// Unpacks the entry's data into `out` (none: counted only); adds to `total`.
+QString unpackData(archive *reader, const QString &name, QFile *out, int64_t &total)
+{
+    std::vector<char> buffer(64 * 1024);
+    int64_t size = 0;
+    for (;;) {
+        const la_ssize_t got = archive_read_data(reader, buffer.data(), buffer.size());
+        if (got == 0)
+            break;
+        if (got < 0)
+            return damaged(reader);
+        size += got;
+        total += got;
+        if (size > zLibControl::MaxEntrySize)
+            return QStringLiteral("压缩文件的条目超过 64 MiB：") + name;
+        if (total > zLibControl::MaxTotalSize)
+            return QStringLiteral("压缩文件解压后超过 512 MiB");
+        if (out && out->write(buffer.data(), got) != got)
+            return QStringLiteral("无法写入文件：") + out->fileName();
+    }
+    if (out && !out->flush())
+        return QStringLiteral("无法写入文件：") + out->fileName();
+    return QString();
+}
+
+// Unpacks every entry into the staging folder (none: checks only), counting
+// what really comes out, since a header may claim less than its data.
+QString stageEntries(const QString &source, const QTemporaryDir *staging, std::vector<Entry> &entries)
+{
+    Reader reader = openReader(source);
+    int64_t total = 0;
+    for (int n = 0;; ++n) {
+        archive_entry *entry = nullptr;
+        const int rc = archive_read_next_header(reader.get(), &entry);
+        if (rc == ARCHIVE_EOF)
+            return QString();
+        if (rc < ARCHIVE_WARN)
+            return damaged(reader.get());
+        Entry e;
+        e.name = entryName(entry);
+        e.name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        const QString why = refusal(entry, e.name);
+        if (!why.isEmpty()) // the archive changed since it was scanned
+            return why;
+        e.directory = archive_entry_filetype(entry) == AE_IFDIR || e.name.endsWith(QLatin1Char('/'));
+        e.hasTime = archive_entry_mtime_is_set(entry);
+        e.mtime = archive_entry_mtime(entry);
+        std::unique_ptr<QFile> out;
+        if (!e.directory && staging) {
+            e.staged = staging->filePath(QString::number(n));
+            out = std::make_unique<QFile>(e.staged);
+            if (!out->open(QIODevice::WriteOnly))
+                return QStringLiteral("无法写入文件：") + e.staged;
+        }
+        const QString failed = unpackData(reader.get(), e.name, out.get(), total);
+        if (!failed.isEmpty())
+            return failed;
+        entries.push_back(std::move(e));
+    }
+}
+
+// Where an entry lands, relative to the folder; "" for none.
+QString placeOf(const Entry &e, bool junkPaths)
+{
+    QString relative = e.name;
+    while (relative.endsWith(QLatin1Char('/')))
+        relative.chop(1);
+    if (junkPaths) {
+        if (e.directory)
+            return QString();
+        relative = relative.section(QLatin1Char('/'), -1);
+    }
+    relative = QDir::cleanPath(relative);
+    return relative == QLatin1String(".") ? QString() : relative;
+}
+
+// A name that is a file and also a folder (of another entry, or on disk) is
+// refused before anything moves: found half-way, part of the archive would
+// already be in place.
+QString checkPlaces(const QString &folder, const std::vector<Entry> &entries, bool junkPaths)
+{
+    QSet<QString> files, folders;
+    for (const Entry &e : entries) {
+        const QString relative = placeOf(e, junkPaths);
+        if (relative.isEmpty())
+            continue;
+        (e.directory ? folders : files).insert(relative);
+        for (qsizetype slash = relative.indexOf(QLatin1Char('/')); slash > 0; slash = relative.indexOf(QLatin1Char('/'), slash + 1))
+            folders.insert(relative.left(slash));
+    }
+    for (const QString &relative : std::as_const(files)) {
+        const QFileInfo onDisk(folder + QLatin1Char('/') + relative);
+        if (folders.contains(relative) || (onDisk.isDir() && !onDisk.isSymLink()))
+            return QStringLiteral("同名文件夹已存在：") + relative;
+    }
+    for (const QString &relative : std::as_const(folders)) {
+        const QFileInfo onDisk(folder + QLatin1Char('/') + relative);
+        if ((onDisk.exists() || onDisk.isSymLink()) && !onDisk.isDir())
+            return QStringLiteral("无法创建文件夹：") + relative;
+    }
+    return QString();
+}
+
+struct CommitOptions
+{
+    bool junkPaths = false;
+    bool overwrite = false;
+    bool restoreTimes = false;
+};
+
+// Moves each staged file into place, never through a link out of the folder;
+// `placed` gets what was written, relative to the folder.
+QString commitEntries(const QString &folder, const std::vector<Entry> &entries, const CommitOptions &options,
+                      QStringList &placed)
+{
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    for (const Entry &e : entries) {
+        const QString relative = placeOf(e, options.junkPaths);
+        if (relative.isEmpty())
+            continue;
+        const QString target = folder + QLatin1Char('/') + relative;
+        if (e.directory) {
+            if (!makeFoldersInside(canonicalFolder, target))
+                return QStringLiteral("无法创建文件夹：") + relative;
+            continue;
+        }
+        if (!makeFoldersInside(canonicalFolder, QFileInfo(target).path()))
+            return QStringLiteral("无法创建文件夹：") + QFileInfo(relative).path();
+        const QFileInfo existing(target);
+        if (existing.exists() || existing.isSymLink()) {
+            if (existing.isDir() && !existing.isSymLink())
+                return QStringLiteral("同名文件夹已存在：") + relative;
+            if (!options.overwrite)
+                continue;
+        }
+        std::error_code ec;
+        // rename replaces a link itself, never what it points at.
+        std::filesystem::rename(QFile::encodeName(e.staged).toStdString(), QFile::encodeName(target).toStdString(), ec);
+        if (ec)
+            return QStringLiteral("无法写入文件：") + relative;
+        if (options.restoreTimes && e.hasTime) {
+            QFile f(target);
+            if (f.open(QIODevice::ReadWrite))
+                f.setFileTime(QDateTime::fromSecsSinceEpoch(e.mtime), QFileDevice::FileModificationTime);
+        }
+        placed << relative;
+    }
+    return QString();
+}
+
 } // namespace
 
 bool zLibControl::fail(const QString &reason, bool quiet)
@@ -135,40 +315,15 @@ bool zLibControl::ExtractArchive(const QString &archivePath, const QString &fold
         return fail(QStringLiteral("找不到压缩文件：") + archivePath, quiet);
     if (folder.isEmpty())
         return fail(QStringLiteral("没有指定解压的目标文件夹"), quiet);
+    if (const QString why = scanArchive(source); !why.isEmpty())
+        return fail(why, quiet);
 
-    // Pass 1: every header, before anything is written.
-    {
-        Reader reader = openReader(source);
-        int64_t total = 0;
-        for (;;) {
-            archive_entry *entry = nullptr;
-            const int rc = archive_read_next_header(reader.get(), &entry);
-            if (rc == ARCHIVE_EOF)
-                break;
-            if (rc < ARCHIVE_WARN)
-                return fail(QStringLiteral("压缩文件已损坏：") + archiveError(reader.get()), quiet);
-            const QString name = entryName(entry);
-            const QString why = refusal(entry, name);
-            if (!why.isEmpty())
-                return fail(why, quiet);
-            if (archive_entry_size_is_set(entry))
-                total += archive_entry_size(entry);
-            if (total > MaxTotalSize)
-                return fail(QStringLiteral("压缩文件解压后超过 512 MiB"), quiet);
-            if (archive_read_data_skip(reader.get()) < ARCHIVE_WARN)
-                return fail(QStringLiteral("压缩文件已损坏：") + archiveError(reader.get()), quiet);
-        }
-    }
-
-    QDir dir(folder);
-    if (!dir.exists()) {
+    if (!QDir(folder).exists()) {
         if (!createFolder && !testOnly)
             return fail(QStringLiteral("目标文件夹不存在：") + folderPath, quiet);
         if (!testOnly && !QDir().mkpath(folder))
             return fail(QStringLiteral("无法创建目标文件夹：") + folderPath, quiet);
     }
-
-    // Pass 2: unpack into a staging folder, counting what really comes out.
     std::unique_ptr<QTemporaryDir> staging;
     if (!testOnly) {
         staging = std::make_unique<QTemporaryDir>(folder + QStringLiteral("/.zlib-staging-XXXXXX"));
@@ -176,128 +331,14 @@ bool zLibControl::ExtractArchive(const QString &archivePath, const QString &fold
             return fail(QStringLiteral("无法在目标文件夹中写入：") + folderPath, quiet);
     }
     std::vector<Entry> entries;
-    {
-        Reader reader = openReader(source);
-        int64_t total = 0;
-        std::vector<char> buffer(64 * 1024);
-        for (int n = 0;; ++n) {
-            archive_entry *entry = nullptr;
-            const int rc = archive_read_next_header(reader.get(), &entry);
-            if (rc == ARCHIVE_EOF)
-                break;
-            if (rc < ARCHIVE_WARN)
-                return fail(QStringLiteral("压缩文件已损坏：") + archiveError(reader.get()), quiet);
-            Entry e;
-            e.name = entryName(entry);
-            e.name.replace(QLatin1Char('\\'), QLatin1Char('/'));
-            const QString why = refusal(entry, e.name);
-            if (!why.isEmpty()) // the archive changed between the passes
-                return fail(why, quiet);
-            e.directory = archive_entry_filetype(entry) == AE_IFDIR || e.name.endsWith(QLatin1Char('/'));
-            e.hasTime = archive_entry_mtime_is_set(entry);
-            e.mtime = archive_entry_mtime(entry);
-            std::unique_ptr<QFile> out;
-            if (!e.directory && staging) {
-                e.staged = staging->filePath(QString::number(n));
-                out = std::make_unique<QFile>(e.staged);
-                if (!out->open(QIODevice::WriteOnly))
-                    return fail(QStringLiteral("无法写入文件：") + e.staged, quiet);
-            }
-            int64_t size = 0;
-            for (;;) {
-                const la_ssize_t got = archive_read_data(reader.get(), buffer.data(), buffer.size());
-                if (got == 0)
-                    break;
-                if (got < 0)
-                    return fail(QStringLiteral("压缩文件已损坏：") + archiveError(reader.get()), quiet);
-                size += got;
-                total += got;
-                if (size > MaxEntrySize)
-                    return fail(QStringLiteral("压缩文件的条目超过 64 MiB：") + e.name, quiet);
-                if (total > MaxTotalSize)
-                    return fail(QStringLiteral("压缩文件解压后超过 512 MiB"), quiet);
-                if (out && out->write(buffer.data(), got) != got)
-                    return fail(QStringLiteral("无法写入文件：") + e.staged, quiet);
-            }
-            if (out && !out->flush())
-                return fail(QStringLiteral("无法写入文件：") + e.staged, quiet);
-            entries.push_back(std::move(e));
-        }
-    }
+    if (const QString why = stageEntries(source, staging.get(), entries); !why.isEmpty())
+        return fail(why, quiet);
     if (testOnly)
         return true;
-
-    // Where each entry lands, relative to the folder; "" for none.
-    auto placeOf = [junkPaths](const Entry &e) {
-        QString relative = e.name;
-        while (relative.endsWith(QLatin1Char('/')))
-            relative.chop(1);
-        if (junkPaths) {
-            if (e.directory)
-                return QString();
-            relative = relative.section(QLatin1Char('/'), -1);
-        }
-        relative = QDir::cleanPath(relative);
-        return relative == QLatin1String(".") ? QString() : relative;
-    };
-    // A name that is a file and also a folder (of another entry, or on disk)
-    // is refused before anything moves: found half-way, part of the archive
-    // would already be in place.
-    QSet<QString> files, folders;
-    for (const Entry &e : entries) {
-        const QString relative = placeOf(e);
-        if (relative.isEmpty())
-            continue;
-        (e.directory ? folders : files).insert(relative);
-        for (qsizetype slash = relative.indexOf(QLatin1Char('/')); slash > 0; slash = relative.indexOf(QLatin1Char('/'), slash + 1))
-            folders.insert(relative.left(slash));
-    }
-    for (const QString &relative : std::as_const(files)) {
-        const QFileInfo onDisk(folder + QLatin1Char('/') + relative);
-        if (folders.contains(relative) || (onDisk.isDir() && !onDisk.isSymLink()))
-            return fail(QStringLiteral("同名文件夹已存在：") + relative, quiet);
-    }
-    for (const QString &relative : std::as_const(folders)) {
-        const QFileInfo onDisk(folder + QLatin1Char('/') + relative);
-        if ((onDisk.exists() || onDisk.isSymLink()) && !onDisk.isDir())
-            return fail(QStringLiteral("无法创建文件夹：") + relative, quiet);
-    }
-
-    // Commit: move each file into place, never through a link out of the folder.
-    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
-    for (const Entry &e : entries) {
-        const QString relative = placeOf(e);
-        if (relative.isEmpty())
-            continue;
-        const QString target = folder + QLatin1Char('/') + relative;
-        if (e.directory) {
-            if (!makeFoldersInside(canonicalFolder, target))
-                return fail(QStringLiteral("无法创建文件夹：") + relative, quiet);
-            continue;
-        }
-        const QString parent = QFileInfo(target).path();
-        if (!makeFoldersInside(canonicalFolder, parent))
-            return fail(QStringLiteral("无法创建文件夹：") + QFileInfo(relative).path(), quiet);
-        const QFileInfo existing(target);
-        if (existing.exists() || existing.isSymLink()) {
-            if (existing.isDir() && !existing.isSymLink())
-                return fail(QStringLiteral("同名文件夹已存在：") + relative, quiet);
-            if (!overwrite)
-                continue;
-        }
-        std::error_code ec;
-        // rename replaces a link itself, never what it points at.
-        std::filesystem::rename(QFile::encodeName(e.staged).toStdString(), QFile::encodeName(target).toStdString(), ec);
-        if (ec)
-            return fail(QStringLiteral("无法写入文件：") + relative, quiet);
-        if (restoreTimes && e.hasTime) {
-            QFile f(target);
-            if (f.open(QIODevice::ReadWrite))
-                f.setFileTime(QDateTime::fromSecsSinceEpoch(e.mtime), QFileDevice::FileModificationTime);
-        }
-        m_extracted << relative;
-    }
-    return true;
+    if (const QString why = checkPlaces(folder, entries, junkPaths); !why.isEmpty())
+        return fail(why, quiet);
+    const QString why = commitEntries(folder, entries, CommitOptions{junkPaths, overwrite, restoreTimes}, m_extracted);
+    return why.isEmpty() || fail(why, quiet);
 }
 
 } // namespace qvcontrols

@@ -14,7 +14,7 @@
 
 using extplugin::answer;
 
-BackupManager::BackupManager() : com::DispatchImpl<IExtPluginUI>(IID_IExtPluginUI)
+BackupManager::BackupManager()
 {
     if (FAILED(com::createInstance(CLSID_PluginParameters, IID_IDispatch, m_parameters.putVoid())))
         m_parameters = extplugin::createPluginParameters();

@@ -5,12 +5,14 @@
 
 #include "extplugin/IExtPluginUI.h"
 #include "platform/com/ComPtr.h"
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 
-class BackupManager final : public com::DispatchImpl<IExtPluginUI>
+// Reached through IExtPluginUI only: it has no late-bound members.
+class BackupManager final : public com::Dispatchable<BackupManager, IExtPluginUI>
 {
 public:
     static constexpr const char *kProgId = "jxBackup.BackupManager";
+    static constexpr IID kInterfaceIid = IID_IExtPluginUI;
 
     BackupManager();
 

@@ -32,23 +32,31 @@ HRESULT giveObject(const com::ComPtr<T> &object, I **result)
 } // namespace
 
 DailyBackup::DailyBackup()
-    : com::DispatchImpl<IStartupPlugin>(IID_IStartupPlugin)
-    , m_settings(com::ComPtr<clsStartupSettings>::adopt(new clsStartupSettings))
+    : m_settings(com::ComPtr<clsStartupSettings>::adopt(new clsStartupSettings))
     , m_error(com::ComPtr<clsStartupError>::adopt(new clsStartupError))
 {
-    members().add(QStringLiteral("Name"), [](const com::DispArgs &) { return com::Variant::fromString(QStringLiteral("数据库每日备份")); });
-    members().add(QStringLiteral("Settings"), [this](const com::DispArgs &) { return com::Variant::fromDispatch(m_settings.get()); });
-    members().add(QStringLiteral("LastError"), [this](const com::DispArgs &) { return com::Variant::fromDispatch(m_error.get()); });
-    members().add(QStringLiteral("Result"), [this](const com::DispArgs &) { return com::Variant::fromString(m_result); });
-    members().add(QStringLiteral("Start"), [this](const com::DispArgs &) {
-        Start();
-        return com::Variant();
-    });
-    members().add(QStringLiteral("Run"), [this](const com::DispArgs &) { return com::Variant::fromString(runBackup()); });
-    members().add(QStringLiteral("Stop"), [this](const com::DispArgs &) {
-        Stop();
-        return com::Variant();
-    });
+}
+
+const com::MemberTable<DailyBackup> &DailyBackup::members()
+{
+    static const com::MemberTable<DailyBackup> table = com::MemberTable<DailyBackup>()
+        .add(QStringLiteral("Name"),
+             [](DailyBackup &, const com::DispArgs &) { return com::Variant::fromString(QStringLiteral("数据库每日备份")); })
+        .add(QStringLiteral("Settings"),
+             [](DailyBackup &self, const com::DispArgs &) { return com::Variant::fromDispatch(self.m_settings.get()); })
+        .add(QStringLiteral("LastError"),
+             [](DailyBackup &self, const com::DispArgs &) { return com::Variant::fromDispatch(self.m_error.get()); })
+        .add(QStringLiteral("Result"), [](DailyBackup &self, const com::DispArgs &) { return com::Variant::fromString(self.m_result); })
+        .add(QStringLiteral("Start"), [](DailyBackup &self, const com::DispArgs &) {
+            self.Start();
+            return com::Variant();
+        })
+        .add(QStringLiteral("Run"), [](DailyBackup &self, const com::DispArgs &) { return com::Variant::fromString(self.runBackup()); })
+        .add(QStringLiteral("Stop"), [](DailyBackup &self, const com::DispArgs &) {
+            self.Stop();
+            return com::Variant();
+        });
+    return table;
 }
 
 HRESULT DailyBackup::get_Description(BSTR *result)

@@ -6,15 +6,17 @@
 // the caller as a failed call, so start-up logs it and goes on.
 
 #include "platform/com/ComPtr.h"
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 #include "startupplugin/IStartupPlugin.h"
 #include "startupplugin/clsStartupError.h"
 #include "startupplugin/clsStartupSettings.h"
 
-class DailyBackup final : public com::DispatchImpl<IStartupPlugin>
+class DailyBackup final : public com::Dispatchable<DailyBackup, IStartupPlugin>
 {
 public:
     static constexpr const char *kProgId = "jxBackup.DailyBackup";
+    static constexpr IID kInterfaceIid = IID_IStartupPlugin;
+    static const com::MemberTable<DailyBackup> &members();
 
     DailyBackup();
 

@@ -2,7 +2,7 @@
 
 #include "extplugin/IExtPluginUI.h"
 #include "platform/com/ClassRegistry.h"
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 #include "platform/com/ServerModule.h"
 
 #include <vector>
@@ -17,15 +17,21 @@ namespace extplugin {
 
 namespace {
 
-class PluginParameter final : public com::DispatchImpl<IDispatch>
+class PluginParameter final : public com::Dispatchable<PluginParameter>
 {
 public:
-    explicit PluginParameter(QString name) : com::DispatchImpl<IDispatch>(IID_PluginParameter), m_name(std::move(name))
+    static constexpr IID kInterfaceIid = IID_PluginParameter;
+    static const com::MemberTable<PluginParameter> &members()
     {
-        members().add(QStringLiteral("Value"), [this](const com::DispArgs &) { return m_value; },
-                      [this](const com::DispArgs &, const VARIANT &v) { m_value = com::Variant::copyOf(com::deref(v)); });
-        members().add(QStringLiteral("Name"), [this](const com::DispArgs &) { return com::Variant::fromString(m_name); });
+        static const com::MemberTable<PluginParameter> table = com::MemberTable<PluginParameter>()
+            .add(QStringLiteral("Value"), [](PluginParameter &self, const com::DispArgs &) { return self.m_value; },
+                 [](PluginParameter &self, const com::DispArgs &, const VARIANT &v) { self.setValue(v); })
+            .add(QStringLiteral("Name"),
+                 [](PluginParameter &self, const com::DispArgs &) { return com::Variant::fromString(self.m_name); });
+        return table;
     }
+
+    explicit PluginParameter(QString name) : m_name(std::move(name)) {}
     const QString &name() const { return m_name; }
     void setValue(const VARIANT &v) { m_value = com::Variant::copyOf(com::deref(v)); }
 
@@ -34,43 +40,47 @@ private:
     com::Variant m_value;
 };
 
-class PluginParametersImpl final : public com::DispatchImpl<IDispatch>
+class PluginParametersImpl final : public com::Dispatchable<PluginParametersImpl>
 {
 public:
-    PluginParametersImpl() : com::DispatchImpl<IDispatch>(IID_PluginParameters)
+    static constexpr IID kInterfaceIid = IID_PluginParameters;
+    static const com::MemberTable<PluginParametersImpl> &members()
     {
-        members().add(QStringLiteral("Add"), [this](const com::DispArgs &a) {
-            if (a.empty())
-                throw com::RuntimeError::of(com::errors::WrongArguments, QStringLiteral("PluginParameters"));
-            const QString name = com::toQVariant(*a[0]).toString();
-            PluginParameter *p = find(name);
-            if (!p) {
-                p = new PluginParameter(name);
-                m_items.push_back(com::ComPtr<PluginParameter>::adopt(p));
-            }
-            if (a.size() > 2)
-                p->setValue(*a[2]);
-            return com::Variant::fromDispatch(p);
-        });
-        members().add(QStringLiteral("Item"), [this](const com::DispArgs &a) {
-            const com::Variant &key = a.empty() ? com::Variant() : com::Variant::copyOf(*a[0]);
-            const QVariant k = com::toQVariant(key);
-            PluginParameter *p = nullptr;
-            if (k.typeId() == QMetaType::QString) {
-                p = find(k.toString());
-            } else if (k.isValid()) {
-                const int index = k.toInt(); // 1-based, as collections count
-                if (index >= 1 && index <= static_cast<int>(m_items.size()))
-                    p = m_items[static_cast<size_t>(index - 1)].get();
-            }
-            if (p)
+        static const com::MemberTable<PluginParametersImpl> table = com::MemberTable<PluginParametersImpl>()
+            .add(QStringLiteral("Add"), [](PluginParametersImpl &self, const com::DispArgs &a) {
+                if (a.empty())
+                    throw com::RuntimeError::of(com::errors::WrongArguments, QStringLiteral("PluginParameters"));
+                const QString name = com::toQVariant(*a[0]).toString();
+                PluginParameter *p = self.find(name);
+                if (!p) {
+                    p = new PluginParameter(name);
+                    self.m_items.push_back(com::ComPtr<PluginParameter>::adopt(p));
+                }
+                if (a.size() > 2)
+                    p->setValue(*a[2]);
                 return com::Variant::fromDispatch(p);
-            // A name never added reads as an empty value.
-            auto detached = com::ComPtr<PluginParameter>::adopt(new PluginParameter(k.toString()));
-            return com::Variant::fromDispatch(detached.get());
-        });
-        members().add(QStringLiteral("Count"),
-                      [this](const com::DispArgs &) { return com::Variant::fromInt32(static_cast<int32_t>(m_items.size())); });
+            })
+            .add(QStringLiteral("Item"), [](PluginParametersImpl &self, const com::DispArgs &a) {
+                const com::Variant &key = a.empty() ? com::Variant() : com::Variant::copyOf(*a[0]);
+                const QVariant k = com::toQVariant(key);
+                PluginParameter *p = nullptr;
+                if (k.typeId() == QMetaType::QString) {
+                    p = self.find(k.toString());
+                } else if (k.isValid()) {
+                    const int index = k.toInt(); // 1-based, as collections count
+                    if (index >= 1 && index <= static_cast<int>(self.m_items.size()))
+                        p = self.m_items[static_cast<size_t>(index - 1)].get();
+                }
+                if (p)
+                    return com::Variant::fromDispatch(p);
+                // A name never added reads as an empty value.
+                auto detached = com::ComPtr<PluginParameter>::adopt(new PluginParameter(k.toString()));
+                return com::Variant::fromDispatch(detached.get());
+            })
+            .add(QStringLiteral("Count"), [](PluginParametersImpl &self, const com::DispArgs &) {
+                return com::Variant::fromInt32(static_cast<int32_t>(self.m_items.size()));
+            });
+        return table;
     }
 
 private:

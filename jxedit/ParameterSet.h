@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 
 #include <QString>
 #include <QVariant>
@@ -12,10 +12,11 @@ namespace jxedit {
 /// precision, name, value, type, size) in the order the hosts call it; the
 /// three leading numbers, the type and the size are kept but mean nothing here.
 /// Item(name or 0-based index) gives the value; Count the number of entries.
-class ParameterSet final : public com::DispatchImpl<IDispatch>
+class ParameterSet final : public com::Dispatchable<ParameterSet>
 {
 public:
-    ParameterSet();
+    static const com::MemberTable<ParameterSet> &members();
+
     void set(const QString &name, const QVariant &value);
     QVariant value(const QString &name) const;
 

@@ -2,12 +2,14 @@
 
 #include "platform/com/Bstr.h"
 
-clsStartupError::clsStartupError() : com::DispatchImpl<StartupError>(IID_StartupError)
+const com::MemberTable<clsStartupError> &clsStartupError::members()
 {
-    members().add(QStringLiteral("Number"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_number); });
-    members().add(QStringLiteral("Description"),
-                  [this](const com::DispArgs &) { return com::Variant::fromString(m_description); });
-    members().add(QStringLiteral("Source"), [this](const com::DispArgs &) { return com::Variant::fromString(m_source); });
+    static const com::MemberTable<clsStartupError> table = com::MemberTable<clsStartupError>()
+        .add(QStringLiteral("Number"), [](clsStartupError &self, const com::DispArgs &) { return com::Variant::fromInt32(self.m_number); })
+        .add(QStringLiteral("Description"),
+             [](clsStartupError &self, const com::DispArgs &) { return com::Variant::fromString(self.m_description); })
+        .add(QStringLiteral("Source"), [](clsStartupError &self, const com::DispArgs &) { return com::Variant::fromString(self.m_source); });
+    return table;
 }
 
 HRESULT clsStartupError::get_Number(int32_t *result)

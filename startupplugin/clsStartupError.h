@@ -2,14 +2,15 @@
 
 // The error holder a start-up plug-in hands out through LastError.
 
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 #include "startupplugin/StartupError.h"
 #include "startupplugin/StartupPluginExport.h"
 
-class QVSTARTUPPLUGIN_EXPORT clsStartupError final : public com::DispatchImpl<StartupError>
+class QVSTARTUPPLUGIN_EXPORT clsStartupError final : public com::Dispatchable<clsStartupError, StartupError>
 {
 public:
-    clsStartupError();
+    static constexpr IID kInterfaceIid = IID_StartupError;
+    static const com::MemberTable<clsStartupError> &members();
 
     HRESULT get_Number(int32_t *result) override;
     HRESULT get_Description(BSTR *result) override;

@@ -13,36 +13,42 @@ HRESULT give(const QString &text, BSTR *result)
 }
 
 // A late-bound text property over one member.
-void addText(com::DispatchTable &table, const QString &name, QString &member)
+void addText(com::MemberTable<clsStartupSettings> &table, const QString &name, QString clsStartupSettings::*member)
 {
     table.add(
-        name, [&member](const com::DispArgs &) { return com::Variant::fromString(member); },
-        [&member](const com::DispArgs &, const VARIANT &v) { member = com::toQVariant(v).toString(); });
+        name, [member](clsStartupSettings &self, const com::DispArgs &) { return com::Variant::fromString(self.*member); },
+        [member](clsStartupSettings &self, const com::DispArgs &, const VARIANT &v) { self.*member = com::toQVariant(v).toString(); });
 }
 
 } // namespace
 
-clsStartupSettings::clsStartupSettings() : com::DispatchImpl<StartupSettings>(IID_StartupSettings)
+const com::MemberTable<clsStartupSettings> &clsStartupSettings::members()
 {
-    addText(members(), QStringLiteral("ConfigFile"), m_configFile);
-    addText(members(), QStringLiteral("CompanyName"), m_companyName);
-    members().add(
-        QStringLiteral("SystemNumber"), [this](const com::DispArgs &) { return com::Variant::fromInt32(m_systemNumber); },
-        [this](const com::DispArgs &, const VARIANT &v) { m_systemNumber = com::toQVariant(v).toInt(); });
-    addText(members(), QStringLiteral("AppPath"), m_appPath);
-    addText(members(), QStringLiteral("Caption"), m_caption);
-    members().add(
-        QStringLiteral("Value"),
-        [this](const com::DispArgs &a) {
-            if (a.empty())
-                throw com::RuntimeError::of(com::errors::ArgumentNotOptional, QStringLiteral("StartupSettings"));
-            return com::Variant::fromString(Value(com::toQVariant(*a.at(0)).toString()));
-        },
-        [this](const com::DispArgs &a, const VARIANT &v) {
-            if (a.empty())
-                throw com::RuntimeError::of(com::errors::ArgumentNotOptional, QStringLiteral("StartupSettings"));
-            SetValue(com::toQVariant(*a.at(0)).toString(), com::toQVariant(v).toString());
-        });
+    static const com::MemberTable<clsStartupSettings> table = [] {
+        com::MemberTable<clsStartupSettings> t;
+        addText(t, QStringLiteral("ConfigFile"), &clsStartupSettings::m_configFile);
+        addText(t, QStringLiteral("CompanyName"), &clsStartupSettings::m_companyName);
+        t.add(
+            QStringLiteral("SystemNumber"),
+            [](clsStartupSettings &self, const com::DispArgs &) { return com::Variant::fromInt32(self.m_systemNumber); },
+            [](clsStartupSettings &self, const com::DispArgs &, const VARIANT &v) { self.m_systemNumber = com::toQVariant(v).toInt(); });
+        addText(t, QStringLiteral("AppPath"), &clsStartupSettings::m_appPath);
+        addText(t, QStringLiteral("Caption"), &clsStartupSettings::m_caption);
+        t.add(
+            QStringLiteral("Value"),
+            [](clsStartupSettings &self, const com::DispArgs &a) {
+                if (a.empty())
+                    throw com::RuntimeError::of(com::errors::ArgumentNotOptional, QStringLiteral("StartupSettings"));
+                return com::Variant::fromString(self.Value(com::toQVariant(*a.at(0)).toString()));
+            },
+            [](clsStartupSettings &self, const com::DispArgs &a, const VARIANT &v) {
+                if (a.empty())
+                    throw com::RuntimeError::of(com::errors::ArgumentNotOptional, QStringLiteral("StartupSettings"));
+                self.SetValue(com::toQVariant(*a.at(0)).toString(), com::toQVariant(v).toString());
+            });
+        return t;
+    }();
+    return table;
 }
 
 HRESULT clsStartupSettings::get_ConfigFile(BSTR *result) { return give(m_configFile, result); }

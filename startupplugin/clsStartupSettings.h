@@ -3,16 +3,17 @@
 // The settings object a start-up plug-in hands out through Settings; the
 // console fills it before Start, the plug-in reads it.
 
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 #include "startupplugin/StartupPluginExport.h"
 #include "startupplugin/StartupSettings.h"
 
 #include <QMap>
 
-class QVSTARTUPPLUGIN_EXPORT clsStartupSettings final : public com::DispatchImpl<StartupSettings>
+class QVSTARTUPPLUGIN_EXPORT clsStartupSettings final : public com::Dispatchable<clsStartupSettings, StartupSettings>
 {
 public:
-    clsStartupSettings();
+    static constexpr IID kInterfaceIid = IID_StartupSettings;
+    static const com::MemberTable<clsStartupSettings> &members();
 
     HRESULT get_ConfigFile(BSTR *result) override;
     HRESULT put_ConfigFile(BSTR value) override;

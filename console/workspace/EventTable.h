@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 
 #include <QString>
 

@@ -2,17 +2,17 @@
 
 // The class factory a server library hands out from DllGetClassObject for
 // one of its classes. `T` is default-constructible and starts with one
-// reference (as DispatchImpl does).
+// reference (as every com::RefCounted object does).
 
+#include "platform/com/RefCounted.h"
 #include "platform/com/Unknown.h"
 
-#include <atomic>
 #include <new>
 
 namespace com {
 
 template<typename T>
-class ClassFactory final : public IClassFactory
+class ClassFactory final : public IClassFactory, public RefCounted<ClassFactory<T>>
 {
 public:
     HRESULT QueryInterface(REFIID riid, void **ppv) override
@@ -26,14 +26,8 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        const ULONG left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    ULONG AddRef() override { return this->addReference(); }
+    ULONG Release() override { return this->releaseReference(); }
     HRESULT CreateInstance(IUnknown *outer, REFIID riid, void **ppv) override
     {
         if (!ppv)
@@ -60,9 +54,6 @@ public:
         factory->Release();
         return hr;
     }
-
-private:
-    std::atomic<ULONG> m_refs{1};
 };
 
 } // namespace com

@@ -1,9 +1,11 @@
 #pragma once
 
-// Base for the runtime objects the product hands to other libraries: one C++
-// class is both the early-bound object and its automation face. Members are
-// described once per class in a MemberTable (names case-insensitive, DISPIDs
-// their 1-based positions) and invoked on the object itself.
+// Base of every automation object of the product: one C++ class is both the
+// early-bound object and its automation face. Members are described once per
+// class in a MemberTable (names case-insensitive, DISPIDs their 1-based
+// positions) and invoked on the object itself. A window control, whose
+// members are its widget's properties and what its class adds as it builds
+// the widget, keeps a table per object instead (`members()` not static).
 //
 // Objects are reference-counted. Copies get an identity and a count of their
 // own, so value-like objects (a recordset, a query result) can be handed out as
@@ -13,6 +15,7 @@
 
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/Guid.h"
+#include "platform/com/RefCounted.h"
 #include "platform/com/Variant.h"
 
 #include <QString>
@@ -26,6 +29,8 @@ namespace com {
 // Arguments in natural order; each points into the caller's DISPPARAMS, so a
 // by-reference argument can be written through.
 using DispArgs = std::vector<VARIANT *>;
+using DispGetter = std::function<Variant(const DispArgs &)>;
+using DispSetter = std::function<void(const DispArgs &, const VARIANT &)>;
 
 // Unpacks an Invoke call and runs `get` or `set`; run-time errors become
 // DISP_E_EXCEPTION with EXCEPINFO and the thread's error record.
@@ -71,6 +76,13 @@ public:
         m_members.push_back({name, std::move(get), std::move(set)});
         return *this;
     }
+    // For a table kept per object, whose bodies know their object already.
+    MemberTable &add(const QString &name, DispGetter get, DispSetter set = nullptr)
+    {
+        Getter g = get ? Getter([get = std::move(get)](T &, const DispArgs &a) { return get(a); }) : Getter();
+        Setter s = set ? Setter([set = std::move(set)](T &, const DispArgs &a, const VARIANT &v) { set(a, v); }) : Setter();
+        return add(name, std::move(g), std::move(s));
+    }
     DISPID find(const QString &name) const
     {
         for (size_t i = 0; i < m_members.size(); ++i)
@@ -102,15 +114,19 @@ private:
     std::vector<Member> m_members;
 };
 
-// `Derived` provides `static const com::MemberTable<Derived> &members();` and,
-// when other modules must reach the C++ object behind a face, a
-// `static constexpr const char *kClassIid` (see implementationOf).
+// `Derived` provides `static const com::MemberTable<Derived> &members();`
+// (none: no late-bound members) and may declare (public):
+// - `static constexpr IID kInterfaceIid`: the IID of `Interface` when that is
+//   an interface of its own (a dual interface deriving from IDispatch);
+// - `static constexpr const char *kClassIid`, when other modules must reach
+//   the C++ object behind a face (see implementationOf);
+// - `void *queryExtra(REFIID)`: a further interface it answers (null for none).
 template<typename Derived, typename Interface = IDispatch>
-class Dispatchable : public Interface
+class Dispatchable : public Interface, public RefCounted<Derived>
 {
 public:
     Dispatchable() = default;
-    Dispatchable(const Dispatchable &) : Interface() {}
+    Dispatchable(const Dispatchable &other) : Interface(), RefCounted<Derived>(other) {}
     Dispatchable &operator=(const Dispatchable &) { return *this; }
 
     HRESULT QueryInterface(REFIID riid, void **ppv) override
@@ -118,26 +134,20 @@ public:
         if (!ppv)
             return E_POINTER;
         *ppv = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IDispatch) {
+        if (riid == IID_IUnknown || riid == IID_IDispatch || isInterfaceIid(riid)) {
             *ppv = static_cast<Interface *>(this);
         } else if (isClassIid(riid)) {
             *ppv = static_cast<Derived *>(this);
+        } else if (void *other = extra(riid)) {
+            *ppv = other;
         } else {
             return E_NOINTERFACE;
         }
         this->AddRef();
         return S_OK;
     }
-    ULONG AddRef() override { return m_owner ? m_owner->AddRef() : ++m_refs; }
-    ULONG Release() override
-    {
-        if (m_owner)
-            return m_owner->Release();
-        const ULONG left = --m_refs;
-        if (left == 0)
-            delete static_cast<Derived *>(this);
-        return left;
-    }
+    ULONG AddRef() override { return m_owner ? m_owner->AddRef() : this->addReference(); }
+    ULONG Release() override { return m_owner ? m_owner->Release() : this->releaseReference(); }
 
     HRESULT GetTypeInfoCount(uint32_t *pctinfo) override
     {
@@ -154,12 +164,12 @@ public:
     }
     HRESULT GetIDsOfNames(REFIID, OLECHAR **names, uint32_t count, LCID, DISPID *ids) override
     {
-        return idsOfNames(names, count, ids, [](const QString &name) { return Derived::members().find(name); });
+        return idsOfNames(names, count, ids, [this](const QString &name) { return table().find(name); });
     }
     HRESULT Invoke(DISPID id, REFIID, LCID, uint16_t flags, DISPPARAMS *params, VARIANT *result, EXCEPINFO *excep,
                    uint32_t *) override
     {
-        return Derived::members().invoke(static_cast<Derived &>(*this), id, flags, params, result, excep);
+        return table().invoke(self(), id, flags, params, result, excep);
     }
 
     // This object as an automation object, with a new reference.
@@ -170,6 +180,25 @@ protected:
     void setLifetimeOwner(IUnknown *owner) { m_owner = owner; }
 
 private:
+    Derived &self() { return static_cast<Derived &>(*this); }
+    // The class's members; none for a class that is reached early-bound only.
+    decltype(auto) table()
+    {
+        if constexpr (requires { self().members(); }) {
+            return self().members();
+        } else {
+            static const MemberTable<Derived> none;
+            return (none);
+        }
+    }
+
+    static bool isInterfaceIid(REFIID riid)
+    {
+        if constexpr (requires { Derived::kInterfaceIid; })
+            return riid == Derived::kInterfaceIid;
+        else
+            return false;
+    }
     static bool isClassIid(REFIID riid)
     {
         if constexpr (requires { Derived::kClassIid; })
@@ -177,8 +206,14 @@ private:
         else
             return false;
     }
+    void *extra(REFIID riid)
+    {
+        if constexpr (requires(Derived &d) { d.queryExtra(riid); })
+            return self().queryExtra(riid);
+        else
+            return nullptr;
+    }
 
-    std::atomic<ULONG> m_refs{1};
     IUnknown *m_owner = nullptr;
 };
 

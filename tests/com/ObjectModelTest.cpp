@@ -1,5 +1,5 @@
 #include "platform/com/Bstr.h"
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 #include "platform/com/Guid.h"
 #include "platform/com/LateBound.h"
 #include "platform/com/RegistryStore.h"
@@ -11,11 +11,11 @@
 namespace {
 
 // Counts its references so that tests can see them.
-class Counted final : public com::DispatchImpl<IDispatch>
+class Counted final : public com::Dispatchable<Counted>
 {
 public:
     explicit Counted(int *alive) : m_alive(alive) { ++*m_alive; }
-    ~Counted() override { --*m_alive; }
+    ~Counted() { --*m_alive; }
     ULONG refs()
     {
         AddRef();
@@ -104,25 +104,26 @@ TEST(Guid, TextReadWhileCompilingGivesWhatTheRunTimeReaderGives)
 
 namespace {
 
-class Account final : public com::DispatchImpl<IDispatch>
+class Account final : public com::Dispatchable<Account>
 {
 public:
-    Account()
+    static const com::MemberTable<Account> &members()
     {
-        members().add(
-            QStringLiteral("Name"), [this](const com::DispArgs &) { return com::Variant::fromString(m_name); },
-            [this](const com::DispArgs &, const VARIANT &v) { m_name = com::toQVariant(v).toString(); });
-        members().add(QStringLiteral("Append"), [](const com::DispArgs &a) {
-            VARIANT *arg = a.at(0);
-            const QString grown = com::fromBstr(*arg->pbstrVal) + QStringLiteral("!");
-            SysFreeString(*arg->pbstrVal);
-            *arg->pbstrVal = com::toBstr(grown);
-            return com::Variant::fromInt32(static_cast<int32_t>(a.size()));
-        });
-        members().add(QStringLiteral("Self"), [this](const com::DispArgs &) { return com::Variant::fromDispatch(this); });
-        members().add(QStringLiteral("Fail"), [](const com::DispArgs &) -> com::Variant {
-            throw com::RuntimeError(6, QStringLiteral("Account"), QStringLiteral("溢出"));
-        });
+        static const com::MemberTable<Account> table = com::MemberTable<Account>()
+            .add(QStringLiteral("Name"), [](Account &self, const com::DispArgs &) { return com::Variant::fromString(self.m_name); },
+                 [](Account &self, const com::DispArgs &, const VARIANT &v) { self.m_name = com::toQVariant(v).toString(); })
+            .add(QStringLiteral("Append"), [](Account &, const com::DispArgs &a) {
+                VARIANT *arg = a.at(0);
+                const QString grown = com::fromBstr(*arg->pbstrVal) + QStringLiteral("!");
+                SysFreeString(*arg->pbstrVal);
+                *arg->pbstrVal = com::toBstr(grown);
+                return com::Variant::fromInt32(static_cast<int32_t>(a.size()));
+            })
+            .add(QStringLiteral("Self"), [](Account &self, const com::DispArgs &) { return com::Variant::fromDispatch(&self); })
+            .add(QStringLiteral("Fail"), [](Account &, const com::DispArgs &) -> com::Variant {
+                throw com::RuntimeError(6, QStringLiteral("Account"), QStringLiteral("溢出"));
+            });
+        return table;
     }
 
 private:

@@ -1,6 +1,6 @@
 #include "extplugin/IExtPluginUI.h"
 #include "platform/com/ClassRegistry.h"
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 #include "platform/com/InprocServer.h"
 #include "platform/com/LateBound.h"
 #include "platform/com/RegistryStore.h"
@@ -19,21 +19,25 @@ namespace {
 
 const QString kLibrary = QStringLiteral(JXTOOL_PATH);
 
-class Environment final : public com::DispatchImpl<IDispatch>
+class Environment final : public com::Dispatchable<Environment>
 {
 public:
-    Environment()
+    static const com::MemberTable<Environment> &members()
     {
-        members().add(QStringLiteral("AppPath"), [](const com::DispArgs &) { return com::Variant::fromString(QStringLiteral("/opt/jx")); });
+        static const com::MemberTable<Environment> table = com::MemberTable<Environment>().add(
+            QStringLiteral("AppPath"), [](Environment &, const com::DispArgs &) { return com::Variant::fromString(QStringLiteral("/opt/jx")); });
+        return table;
     }
 };
 
-class Context final : public com::DispatchImpl<IDispatch>
+class Context final : public com::Dispatchable<Context>
 {
 public:
-    Context()
+    static const com::MemberTable<Context> &members()
     {
-        members().add(QStringLiteral("Environment"), [this](const com::DispArgs &) { return com::Variant::fromDispatch(m_env.get()); });
+        static const com::MemberTable<Context> table = com::MemberTable<Context>().add(
+            QStringLiteral("Environment"), [](Context &self, const com::DispArgs &) { return com::Variant::fromDispatch(self.m_env.get()); });
+        return table;
     }
     com::ComPtr<IDispatch> m_env = com::ComPtr<IDispatch>::adopt(new Environment());
 };

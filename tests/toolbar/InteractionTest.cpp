@@ -1,6 +1,6 @@
 #include "ToolbarTestUtil.h"
 
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 #include "platform/com/LateBound.h"
 #include "toolbar/control/NavToolbar.h"
 #include "toolbar/control/NavToolbarIds.h"
@@ -281,7 +281,7 @@ TEST(Interaction, OwnRepaintKeepsTheHotButtonAPlatformRepaintRestsIt)
 
 namespace {
 // An automation host's event sink: records dispatch id and arguments.
-struct RecordingSink final : com::DispatchImpl<IDispatch>
+struct RecordingSink final : com::Dispatchable<RecordingSink>
 {
     std::vector<QString> seen;
     HRESULT Invoke(DISPID id, REFIID, LCID, uint16_t, DISPPARAMS *p, VARIANT *, EXCEPINFO *, uint32_t *) override

@@ -14,42 +14,48 @@ QVariant arg(const com::DispArgs &a, size_t i)
 }
 } // namespace
 
-NavToolbarObject::NavToolbarObject()
-    : com::DispatchImpl<IDispatch>(IID__NavToolbar)
-    , m_control(new NavToolbar)
+NavToolbarObject::NavToolbarObject() : m_control(new NavToolbar)
 {
     m_control->InitProperties();
-    // Every member reaches the control through this, which refuses once the
-    // host's window has deleted it.
-    auto c = [this]() -> NavToolbar * {
-        if (!m_control)
-            throw com::RuntimeError(424, QStringLiteral("qvToolbar"), QStringLiteral("对象已不存在"));
-        return m_control.data();
-    };
-    auto &m = members();
-    m.add(QStringLiteral("ThemeColor"), [c](const com::DispArgs &) { return com::Variant::fromInt32(c()->ThemeColor()); },
-          [c](const com::DispArgs &, const VARIANT &v) {
-              c()->SetThemeColor(static_cast<ThemeConst>(com::toQVariant(v).toInt()));
-          });
-    m.add(QStringLiteral("SkinID"), [c](const com::DispArgs &) { return com::Variant::fromString(c()->SkinID()); },
-          [c](const com::DispArgs &, const VARIANT &v) { c()->SetSkinID(com::toQVariant(v).toString()); });
-    // AddButton(type, caption, key, ...): the common leading arguments.
-    m.add(QStringLiteral("AddButton"), [c](const com::DispArgs &a) {
-        return com::Variant::fromInt16(c()->AddButton(static_cast<BtnTypeCont>(arg(a, 0).toInt()), arg(a, 1).toString(),
-                                                    arg(a, 2).toString()));
-    });
-    m.add(QStringLiteral("ButtonCount"),
-          [c](const com::DispArgs &) { return com::Variant::fromInt32(c()->Buttons().Count()); });
-    m.add(QStringLiteral("AutoResize"), [c](const com::DispArgs &a) {
-        c()->AutoResize(a.empty() ? int16_t(1) : static_cast<int16_t>(arg(a, 0).toInt()));
-        return com::Variant();
-    });
-    m.add(QStringLiteral("Redraw"), [c](const com::DispArgs &) {
-        c()->Redraw();
-        return com::Variant();
-    });
-    m.add(QStringLiteral("EventSink"), [](const com::DispArgs &) { return com::Variant(); },
-          [c](const com::DispArgs &, const VARIANT &v) { c()->SetEventSink(com::asDispatch(v)); });
+}
+
+NavToolbar *NavToolbarObject::live() const
+{
+    if (!m_control)
+        throw com::RuntimeError(424, QStringLiteral("qvToolbar"), QStringLiteral("对象已不存在"));
+    return m_control.data();
+}
+
+const com::MemberTable<NavToolbarObject> &NavToolbarObject::members()
+{
+    using Self = NavToolbarObject;
+    static const com::MemberTable<Self> table = com::MemberTable<Self>()
+        .add(QStringLiteral("ThemeColor"),
+             [](Self &self, const com::DispArgs &) { return com::Variant::fromInt32(self.live()->ThemeColor()); },
+             [](Self &self, const com::DispArgs &, const VARIANT &v) {
+                 self.live()->SetThemeColor(static_cast<ThemeConst>(com::toQVariant(v).toInt()));
+             })
+        .add(QStringLiteral("SkinID"),
+             [](Self &self, const com::DispArgs &) { return com::Variant::fromString(self.live()->SkinID()); },
+             [](Self &self, const com::DispArgs &, const VARIANT &v) { self.live()->SetSkinID(com::toQVariant(v).toString()); })
+        // AddButton(type, caption, key, ...): the common leading arguments.
+        .add(QStringLiteral("AddButton"), [](Self &self, const com::DispArgs &a) {
+            return com::Variant::fromInt16(self.live()->AddButton(static_cast<BtnTypeCont>(arg(a, 0).toInt()),
+                                                                  arg(a, 1).toString(), arg(a, 2).toString()));
+        })
+        .add(QStringLiteral("ButtonCount"),
+             [](Self &self, const com::DispArgs &) { return com::Variant::fromInt32(self.live()->Buttons().Count()); })
+        .add(QStringLiteral("AutoResize"), [](Self &self, const com::DispArgs &a) {
+            self.live()->AutoResize(a.empty() ? int16_t(1) : static_cast<int16_t>(arg(a, 0).toInt()));
+            return com::Variant();
+        })
+        .add(QStringLiteral("Redraw"), [](Self &self, const com::DispArgs &) {
+            self.live()->Redraw();
+            return com::Variant();
+        })
+        .add(QStringLiteral("EventSink"), [](Self &, const com::DispArgs &) { return com::Variant(); },
+             [](Self &self, const com::DispArgs &, const VARIANT &v) { self.live()->SetEventSink(com::asDispatch(v)); });
+    return table;
 }
 
 NavToolbar *NavToolbarObject::control() const

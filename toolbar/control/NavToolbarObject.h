@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
+#include "toolbar/control/NavToolbarIds.h"
 
 #include <QPointer>
 
@@ -12,15 +13,23 @@ class NavToolbar;
 // the control (a top-level window until the host re-parents it) behind its
 // default interface _NavToolbar. Its events go to the object put into
 // "EventSink" (the event interface __NavToolbar, by dispatch identifier).
-class NavToolbarObject final : public com::DispatchImpl<IDispatch>
+class NavToolbarObject final : public com::Dispatchable<NavToolbarObject>
 {
 public:
+    static constexpr IID kInterfaceIid = IID__NavToolbar;
+    static const com::MemberTable<NavToolbarObject> &members();
+
     NavToolbarObject();
-    ~NavToolbarObject() override;
+    ~NavToolbarObject();
+    NavToolbarObject(const NavToolbarObject &) = delete;
+    NavToolbarObject &operator=(const NavToolbarObject &) = delete;
 
     NavToolbar *control() const;
 
 private:
+    // The control for a member; refuses once the host's window has deleted it.
+    NavToolbar *live() const;
+
     // Deleted with this object while it has no parent; a host that gave it
     // a parent window leaves it to that window.
     QPointer<NavToolbar> m_control;

@@ -11,28 +11,28 @@ QVariant arg(const VARIANT &v)
 }
 } // namespace
 
-clsToolbarItemDispatch::clsToolbarItemDispatch(ItemRef item)
-    : com::DispatchImpl<IDispatch>(IID__clsToolbarItem)
-    , m_item(std::move(item))
+const com::MemberTable<clsToolbarItemDispatch> &clsToolbarItemDispatch::members()
 {
-    clsToolbarItem *b = m_item.get();
-    auto &m = members();
-    m.add(QStringLiteral("Caption"), [b](const com::DispArgs &) { return com::Variant::fromString(b->Caption()); },
-          [b](const com::DispArgs &, const VARIANT &v) { b->SetCaption(arg(v).toString()); });
-    m.add(QStringLiteral("Key"), [b](const com::DispArgs &) { return com::Variant::fromString(b->Key()); },
-          [b](const com::DispArgs &, const VARIANT &v) { b->SetKey(arg(v).toString()); });
-    m.add(QStringLiteral("ToolTipText"),
-          [b](const com::DispArgs &) { return com::Variant::fromString(b->TooltipText()); },
-          [b](const com::DispArgs &, const VARIANT &v) { b->SetTooltipText(arg(v).toString()); });
-    m.add(QStringLiteral("Value"), [b](const com::DispArgs &) { return com::Variant::fromBool(b->Value()); },
-          [b](const com::DispArgs &, const VARIANT &v) { b->SetValue(arg(v).toBool()); });
-    m.add(QStringLiteral("Enabled"), [b](const com::DispArgs &) { return com::Variant::fromBool(b->Enabled()); },
-          [b](const com::DispArgs &, const VARIANT &v) { b->SetEnabled(arg(v).toBool()); });
-    m.add(QStringLiteral("Visible"), [b](const com::DispArgs &) { return com::Variant::fromBool(b->Visible()); },
-          [b](const com::DispArgs &, const VARIANT &v) { b->SetVisible(arg(v).toBool()); });
-    m.add(QStringLiteral("Style"), [b](const com::DispArgs &) { return com::Variant::fromInt32(b->Style()); });
-    m.add(QStringLiteral("btnType"), [b](const com::DispArgs &) { return com::Variant::fromInt32(b->btnType()); });
-    m.add(QStringLiteral("State"), [b](const com::DispArgs &) { return com::Variant::fromInt32(b->State()); });
+    using Self = clsToolbarItemDispatch;
+    // Each member reads and writes the button itself.
+    static const com::MemberTable<Self> table = com::MemberTable<Self>()
+        .add(QStringLiteral("Caption"), [](Self &s, const com::DispArgs &) { return com::Variant::fromString(s.m_item->Caption()); },
+             [](Self &s, const com::DispArgs &, const VARIANT &v) { s.m_item->SetCaption(arg(v).toString()); })
+        .add(QStringLiteral("Key"), [](Self &s, const com::DispArgs &) { return com::Variant::fromString(s.m_item->Key()); },
+             [](Self &s, const com::DispArgs &, const VARIANT &v) { s.m_item->SetKey(arg(v).toString()); })
+        .add(QStringLiteral("ToolTipText"),
+             [](Self &s, const com::DispArgs &) { return com::Variant::fromString(s.m_item->TooltipText()); },
+             [](Self &s, const com::DispArgs &, const VARIANT &v) { s.m_item->SetTooltipText(arg(v).toString()); })
+        .add(QStringLiteral("Value"), [](Self &s, const com::DispArgs &) { return com::Variant::fromBool(s.m_item->Value()); },
+             [](Self &s, const com::DispArgs &, const VARIANT &v) { s.m_item->SetValue(arg(v).toBool()); })
+        .add(QStringLiteral("Enabled"), [](Self &s, const com::DispArgs &) { return com::Variant::fromBool(s.m_item->Enabled()); },
+             [](Self &s, const com::DispArgs &, const VARIANT &v) { s.m_item->SetEnabled(arg(v).toBool()); })
+        .add(QStringLiteral("Visible"), [](Self &s, const com::DispArgs &) { return com::Variant::fromBool(s.m_item->Visible()); },
+             [](Self &s, const com::DispArgs &, const VARIANT &v) { s.m_item->SetVisible(arg(v).toBool()); })
+        .add(QStringLiteral("Style"), [](Self &s, const com::DispArgs &) { return com::Variant::fromInt32(s.m_item->Style()); })
+        .add(QStringLiteral("btnType"), [](Self &s, const com::DispArgs &) { return com::Variant::fromInt32(s.m_item->btnType()); })
+        .add(QStringLiteral("State"), [](Self &s, const com::DispArgs &) { return com::Variant::fromInt32(s.m_item->State()); });
+    return table;
 }
 
 } // namespace qvtoolbar

@@ -18,7 +18,7 @@
 #include "platform/ProgramInfo.h"
 #include "platform/QtTranslations.h"
 #include "platform/com/ClassRegistry.h"
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/com/InprocServer.h"
 #include "platform/com/LateBound.h"
@@ -35,26 +35,34 @@
 namespace {
 
 // The part of the console's context a plug-in reaches: Environment.AppPath.
-class HostEnvironment final : public com::DispatchImpl<IDispatch>
+class HostEnvironment final : public com::Dispatchable<HostEnvironment>
 {
 public:
-    explicit HostEnvironment(QString appPath) : m_appPath(std::move(appPath))
+    static const com::MemberTable<HostEnvironment> &members()
     {
-        members().add(QStringLiteral("AppPath"), [this](const com::DispArgs &) { return com::Variant::fromString(m_appPath); });
+        static const com::MemberTable<HostEnvironment> table = com::MemberTable<HostEnvironment>().add(
+            QStringLiteral("AppPath"), [](HostEnvironment &self, const com::DispArgs &) { return com::Variant::fromString(self.m_appPath); });
+        return table;
     }
+
+    explicit HostEnvironment(QString appPath) : m_appPath(std::move(appPath)) {}
 
 private:
     QString m_appPath;
 };
 
-class HostContext final : public com::DispatchImpl<IDispatch>
+class HostContext final : public com::Dispatchable<HostContext>
 {
 public:
-    explicit HostContext(const QString &appPath) : m_environment(com::ComPtr<IDispatch>::adopt(new HostEnvironment(appPath)))
+    static const com::MemberTable<HostContext> &members()
     {
-        members().add(QStringLiteral("Environment"),
-                      [this](const com::DispArgs &) { return com::Variant::fromDispatch(m_environment.get()); });
+        static const com::MemberTable<HostContext> table = com::MemberTable<HostContext>().add(
+            QStringLiteral("Environment"),
+            [](HostContext &self, const com::DispArgs &) { return com::Variant::fromDispatch(self.m_environment.get()); });
+        return table;
     }
+
+    explicit HostContext(const QString &appPath) : m_environment(com::ComPtr<IDispatch>::adopt(new HostEnvironment(appPath))) {}
 
 private:
     com::ComPtr<IDispatch> m_environment;

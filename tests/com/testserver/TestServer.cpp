@@ -1,7 +1,7 @@
 // A small server library the object-model tests build, register and create.
 
 #include "platform/com/Bstr.h"
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 #include "platform/com/ServerModule.h"
 
 #include <cstdlib>
@@ -28,27 +28,29 @@ __attribute__((constructor)) void markLoaded()
 
 const CLSID kGreeter = com::guid("{6C1D2E92-3A4B-4C5D-8E9F-0A1B2C3D4E5F}");
 
-class Greeter final : public com::DispatchImpl<IDispatch>
+class Greeter final : public com::Dispatchable<Greeter>
 {
 public:
-    Greeter()
+    static const com::MemberTable<Greeter> &members()
     {
-        members().add(QStringLiteral("Hello"), [](const com::DispArgs &a) {
-            return com::Variant::fromString(QStringLiteral("Hello, ") + com::toQVariant(*a.at(0)).toString());
-        });
-        // Writes through its by-reference argument.
-        members().add(QStringLiteral("Shout"), [](const com::DispArgs &a) {
-            VARIANT *arg = a.at(0);
-            if (arg->vt != (VT_BSTR | VT_BYREF))
-                throw com::RuntimeError::of(com::errors::TypeMismatch, QStringLiteral("Greeter"));
-            const QString upper = com::fromBstr(*arg->pbstrVal).toUpper();
-            SysFreeString(*arg->pbstrVal);
-            *arg->pbstrVal = com::toBstr(upper);
-            return com::Variant::fromBool(true);
-        });
-        members().add(QStringLiteral("Fail"), [](const com::DispArgs &) -> com::Variant {
-            throw com::RuntimeError(5, QStringLiteral("Greeter"), QStringLiteral("bad call"));
-        });
+        static const com::MemberTable<Greeter> table = com::MemberTable<Greeter>()
+            .add(QStringLiteral("Hello"), [](Greeter &, const com::DispArgs &a) {
+                return com::Variant::fromString(QStringLiteral("Hello, ") + com::toQVariant(*a.at(0)).toString());
+            })
+            // Writes through its by-reference argument.
+            .add(QStringLiteral("Shout"), [](Greeter &, const com::DispArgs &a) {
+                VARIANT *arg = a.at(0);
+                if (arg->vt != (VT_BSTR | VT_BYREF))
+                    throw com::RuntimeError::of(com::errors::TypeMismatch, QStringLiteral("Greeter"));
+                const QString upper = com::fromBstr(*arg->pbstrVal).toUpper();
+                SysFreeString(*arg->pbstrVal);
+                *arg->pbstrVal = com::toBstr(upper);
+                return com::Variant::fromBool(true);
+            })
+            .add(QStringLiteral("Fail"), [](Greeter &, const com::DispArgs &) -> com::Variant {
+                throw com::RuntimeError(5, QStringLiteral("Greeter"), QStringLiteral("bad call"));
+            });
+        return table;
     }
 };
 

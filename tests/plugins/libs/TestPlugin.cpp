@@ -6,7 +6,7 @@
 
 #include "extplugin/IExtPluginUI.h"
 #include "platform/com/Bstr.h"
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 #include "platform/com/ServerModule.h"
 
 #include <cstdlib>
@@ -50,31 +50,39 @@ HRESULT give(const QString &text, BSTR *result)
     return S_OK;
 }
 
-class Holder final : public com::DispatchImpl<IDispatch>
+class Holder final : public com::Dispatchable<Holder>
 {
 public:
-    explicit Holder(const QString &description)
+    static const com::MemberTable<Holder> &members()
     {
-        members().add(QStringLiteral("Description"), [description](const com::DispArgs &) { return com::Variant::fromString(description); });
-        // As the parameter collection: Add(name, text, value).
-        members().add(QStringLiteral("Add"), [](const com::DispArgs &a) {
-            if (a.size() == 3) {
-                const VARIANT &value = com::deref(*a[2]);
-                trace(QStringLiteral("Param:%1=%2:%3")
-                          .arg(com::toQVariant(*a[0]).toString())
-                          .arg(value.vt)
-                          .arg(com::toQVariant(value).toString()));
-            }
-            return com::Variant();
-        });
+        static const com::MemberTable<Holder> table = com::MemberTable<Holder>()
+            .add(QStringLiteral("Description"),
+                 [](Holder &self, const com::DispArgs &) { return com::Variant::fromString(self.m_description); })
+            // As the parameter collection: Add(name, text, value).
+            .add(QStringLiteral("Add"), [](Holder &, const com::DispArgs &a) {
+                if (a.size() == 3) {
+                    const VARIANT &value = com::deref(*a[2]);
+                    trace(QStringLiteral("Param:%1=%2:%3")
+                              .arg(com::toQVariant(*a[0]).toString())
+                              .arg(value.vt)
+                              .arg(com::toQVariant(value).toString()));
+                }
+                return com::Variant();
+            });
+        return table;
     }
+
+    explicit Holder(const QString &description) : m_description(description) {}
+
+private:
+    QString m_description;
 };
 
 template<int N>
-class TestPlugin final : public com::DispatchImpl<IExtPluginUI>
+class TestPlugin final : public com::Dispatchable<TestPlugin<N>, IExtPluginUI>
 {
 public:
-    TestPlugin() : com::DispatchImpl<IExtPluginUI>(IID_IExtPluginUI) {}
+    static constexpr IID kInterfaceIid = IID_IExtPluginUI;
     static QString name()
     {
 #if defined(TP_TWO)

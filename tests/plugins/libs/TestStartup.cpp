@@ -4,7 +4,7 @@
 
 #include "platform/com/Bstr.h"
 #include "platform/com/ComPtr.h"
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 #include "platform/com/ServerModule.h"
 #include "startupplugin/IStartupPlugin.h"
 #include "startupplugin/clsStartupError.h"
@@ -30,10 +30,10 @@ HRESULT give(const QString &text, BSTR *result)
 }
 
 template<bool Fails>
-class Startup final : public com::DispatchImpl<IStartupPlugin>
+class Startup final : public com::Dispatchable<Startup<Fails>, IStartupPlugin>
 {
 public:
-    Startup() : com::DispatchImpl<IStartupPlugin>(IID_IStartupPlugin) {}
+    static constexpr IID kInterfaceIid = IID_IStartupPlugin;
     static QString name() { return Fails ? QStringLiteral("Failing") : QStringLiteral("Good"); }
 
     HRESULT get_Description(BSTR *r) override { return give(QString(), r); }

@@ -16,6 +16,7 @@
 // raises any event, as the control does when its user acts.
 
 #include "controls/ControlObject.h"
+#include "platform/com/RefCounted.h"
 
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ClassRegistry.h"
@@ -195,7 +196,7 @@ constexpr Served kServed[] = {
     {"{6A1B2C36-4D5E-4F60-8A9B-0C1D2E3F4A50}", "JxEdit.oalert"},
 };
 
-class ProbeFactory final : public IClassFactory
+class ProbeFactory final : public IClassFactory, public com::RefCounted<ProbeFactory>
 {
 public:
     explicit ProbeFactory(QString name) : m_name(std::move(name)) {}
@@ -211,14 +212,8 @@ public:
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        const ULONG left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    ULONG AddRef() override { return addReference(); }
+    ULONG Release() override { return releaseReference(); }
     HRESULT CreateInstance(IUnknown *outer, REFIID iid, void **ppv) override
     {
         if (!ppv)
@@ -234,7 +229,6 @@ public:
     HRESULT LockServer(int32_t) override { return S_OK; }
 
 private:
-    std::atomic<ULONG> m_refs{1};
     QString m_name;
 };
 
