@@ -6,7 +6,7 @@
 #include "calctools/LoanSchedule.h"
 #include "calctools/RateFile.h"
 #include "platform/MessageBox.h"
-#include "platform/com/RuntimeError.h"
+#include "platform/ReportingRun.h"
 
 #include <exception>
 
@@ -137,49 +137,38 @@ void frmGfzc::calculate()
     }
     clearResults();
 
-    bool failed = false;
-    QString failure;
-    try {
-        float loan = 0.0f;
-        if (ui->Option1_0->isChecked()) {
-            const LoanSchedule::AreaLoan a = LoanSchedule::fromArea(calcnum::valNoSeparators(ui->txt_0->text()),
-                                                                    calcnum::valNoSeparators(ui->txt_1->text()),
-                                                                    ui->Combo2->currentData().toInt());
-            loan = a.loan;
-            const QString line = LoanSchedule::houseTotalLine(a.total);
-            setResult(0, line);
-            setResult(1, line);
-            ui->txt_4->setText(calcnum::formatPlain2(loan));
-        } else {
-            loan = calcnum::toSingle(calcnum::valNoSeparators(ui->txt_4->text()));
-        }
-        const QString loanLine = LoanSchedule::loanTotalLine(calcnum::valNoSeparators(ui->txt_4->text()));
-        appendResult(0, loanLine);
-        appendResult(1, loanLine);
+    // What was calculated before a failure stays shown above the box.
+    jx::runReporting(
+        QStringLiteral("运行时发生错误,原因:"),
+        [&] {
+            float loan = 0.0f;
+            if (ui->Option1_0->isChecked()) {
+                const LoanSchedule::AreaLoan a = LoanSchedule::fromArea(calcnum::valNoSeparators(ui->txt_0->text()),
+                                                                        calcnum::valNoSeparators(ui->txt_1->text()),
+                                                                        ui->Combo2->currentData().toInt());
+                loan = a.loan;
+                const QString line = LoanSchedule::houseTotalLine(a.total);
+                setResult(0, line);
+                setResult(1, line);
+                ui->txt_4->setText(calcnum::formatPlain2(loan));
+            } else {
+                loan = calcnum::toSingle(calcnum::valNoSeparators(ui->txt_4->text()));
+            }
+            const QString loanLine = LoanSchedule::loanTotalLine(calcnum::valNoSeparators(ui->txt_4->text()));
+            appendResult(0, loanLine);
+            appendResult(1, loanLine);
 
-        const QString categoryText = ui->cmb1->currentText();
-        const int category = categoryText == kCommercial ? 0 : categoryText == kHousingFund ? 1 : -1;
-        const int months = ui->cmb2->currentData().toInt();
-        const float rate = RateFile::lookup(RateFile::locate(), QString::number(ui->Combo1->currentData().toInt()),
-                                            category, months);
-        const double monthly = static_cast<double>(rate) / 1200.0;
+            const QString categoryText = ui->cmb1->currentText();
+            const int category = categoryText == kCommercial ? 0 : categoryText == kHousingFund ? 1 : -1;
+            const int months = ui->cmb2->currentData().toInt();
+            const float rate = RateFile::lookup(RateFile::locate(), QString::number(ui->Combo1->currentData().toInt()),
+                                                category, months);
+            const double monthly = static_cast<double>(rate) / 1200.0;
 
-        LoanSchedule::appendEqualInstalments(m_result[0], loan, monthly, months);
-        syncResults();
-        LoanSchedule::appendEqualPrincipal(m_result[1], loan, monthly, months);
-        syncResults();
-    } catch (const com::RuntimeError &e) {
-        failed = true;
-        failure = e.description();
-    } catch (const std::exception &e) {
-        failed = true;
-        failure = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        // Nothing may leave a button handler; the message then has no reason to give.
-        failed = true;
-    }
-    if (failed) {
-        syncResults();
-        jx::msgBox(QStringLiteral("运行时发生错误,原因:") + failure, jx::Exclamation, kError);
-    }
+            LoanSchedule::appendEqualInstalments(m_result[0], loan, monthly, months);
+            syncResults();
+            LoanSchedule::appendEqualPrincipal(m_result[1], loan, monthly, months);
+            syncResults();
+        },
+        jx::Exclamation, kError, [this] { syncResults(); });
 }

@@ -3,8 +3,7 @@
 #include "ui_frmShuifei.h"
 
 #include "calctools/TaxCalculation.h"
-#include "platform/MessageBox.h"
-#include "platform/com/RuntimeError.h"
+#include "platform/ReportingRun.h"
 
 #include <exception>
 
@@ -37,22 +36,9 @@ void frmShuifei::updateTotal()
 
 void frmShuifei::calculate()
 {
-    bool failed = false;
-    QString failure;
-    try {
-        setResult(TaxCalculation::resultText(ui->txt_2->text()));
-    } catch (const com::RuntimeError &e) {
-        failed = true;
-        failure = e.description();
-    } catch (const std::exception &e) {
-        failed = true;
-        failure = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        // Nothing may leave a button handler; the message then has no reason to give.
-        failed = true;
-    }
-    if (failed)
-        jx::msgBox(QStringLiteral("运行时发生错误,原因:") + failure, jx::Exclamation, QStringLiteral("错误:"));
+    jx::runReporting(QStringLiteral("运行时发生错误,原因:"),
+                     [this] { setResult(TaxCalculation::resultText(ui->txt_2->text())); }, jx::Exclamation,
+                     QStringLiteral("错误:"));
 }
 
 void frmShuifei::clearAll()

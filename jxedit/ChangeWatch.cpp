@@ -1,6 +1,6 @@
 #include "jxedit/ChangeWatch.h"
 
-#include "platform/com/DispatchImpl.h"
+#include "platform/com/Dispatchable.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,28 +13,35 @@ namespace {
 
 // The automation object the feed tells; it outlives its watch when the feed
 // still holds it, so it reaches the watch only while that lives.
-class Sink final : public com::DispatchImpl<IDispatch>
+class Sink final : public com::Dispatchable<Sink>
 {
 public:
-    explicit Sink(ChangeWatch *watch, std::function<void(const QString &)> changed)
+    Sink(ChangeWatch *watch, std::function<void(const QString &)> changed) : m_watch(watch), m_changed(std::move(changed)) {}
+
+    static const com::MemberTable<Sink> &members()
     {
-        QPointer<ChangeWatch> to(watch);
-        members().add(QStringLiteral("Changed"), [to, changed](const com::DispArgs &a) {
-            if (to)
-                changed(com::argText(a, 0));
-            return com::Variant();
-        });
-        members().add(QStringLiteral("Lost"), [to](const com::DispArgs &a) {
-            if (to)
-                emit to->lost(com::argText(a, 0));
-            return com::Variant();
-        });
-        members().add(QStringLiteral("CaughtUp"), [to](const com::DispArgs &) {
-            if (to)
-                emit to->caughtUp();
-            return com::Variant();
-        });
+        static const com::MemberTable<Sink> table = com::MemberTable<Sink>()
+            .add(QStringLiteral("Changed"), [](Sink &self, const com::DispArgs &a) {
+                if (self.m_watch)
+                    self.m_changed(com::argText(a, 0));
+                return com::Variant();
+            })
+            .add(QStringLiteral("Lost"), [](Sink &self, const com::DispArgs &a) {
+                if (self.m_watch)
+                    emit self.m_watch->lost(com::argText(a, 0));
+                return com::Variant();
+            })
+            .add(QStringLiteral("CaughtUp"), [](Sink &self, const com::DispArgs &) {
+                if (self.m_watch)
+                    emit self.m_watch->caughtUp();
+                return com::Variant();
+            });
+        return table;
     }
+
+private:
+    QPointer<ChangeWatch> m_watch;
+    std::function<void(const QString &)> m_changed;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/com/LateBound.h"
 #include "toolbar/control/NavToolbar.h"
 #include "toolbar/control/clsToolbarItem.h"
+#include "platform/ErrorText.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -59,6 +60,7 @@ FunctionControl::FunctionControl()
             try {
                 clear();
             } catch (...) {
+                jx::logSwallowed(QStringLiteral("功能控件清理"));
             }
         }
         return com::Variant();

@@ -1,6 +1,7 @@
 #include "components/xml/XmlDocument.h"
 
 #include "platform/PathMapper.h"
+#include "platform/ErrorText.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -196,9 +197,9 @@ pugi::xpath_node firstMatch(const pugi::xml_document &doc, const QString &xpath,
         const std::string q = XmlDocument::translatePath(xpath).toStdString();
         return doc.select_node(q.c_str());
     } catch (const pugi::xpath_exception &e) {
-        error = QStringLiteral("invalid XPath '%1': %2").arg(xpath, QString::fromUtf8(e.what()));
+        error = QStringLiteral("invalid XPath '%1': %2").arg(xpath, jx::errorText(e));
     } catch (const std::exception &e) {
-        error = QString::fromUtf8(e.what());
+        error = jx::errorText(e);
     }
     return {};
 }
@@ -223,7 +224,7 @@ int32_t XmlDocument::Count(const QString &xpath) const
         const std::string q = translatePath(xpath).toStdString();
         return static_cast<int32_t>(d->doc.select_nodes(q.c_str()).size());
     } catch (const std::exception &e) {
-        d->error = QStringLiteral("invalid XPath '%1': %2").arg(xpath, QString::fromUtf8(e.what()));
+        d->error = QStringLiteral("invalid XPath '%1': %2").arg(xpath, jx::errorText(e));
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "console/config/bCommon.h"
 #include "platform/MessageBox.h"
 #include "platform/com/RuntimeError.h"
+#include "platform/ErrorText.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -139,7 +140,7 @@ bool clsConfig::SetLanguague(const QString &languageFile, const QString &)
         m_subject = bounded(text(QStringLiteral("/subject")), kMaxCaption);
         return true;
     } catch (const std::exception &e) {
-        msgBox(QStringLiteral("设置语言时出错，原因：") + QString::fromStdString(e.what()),
+        msgBox(QStringLiteral("设置语言时出错，原因：") + errorText(e),
                       Exclamation, QStringLiteral("错误："));
         return false;
     }

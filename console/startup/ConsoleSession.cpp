@@ -10,6 +10,7 @@
 #include "platform/Numeric.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/RuntimeError.h"
+#include "platform/ErrorText.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -160,10 +161,8 @@ bool ConsoleSession::OpenInstallation(const QString &configFile, QString *why)
         FillEnvironment();
         LoadTheme();
         return true;
-    } catch (const com::RuntimeError &e) {
-        return refuse(e.description());
     } catch (const std::exception &e) {
-        return refuse(QString::fromUtf8(e.what()));
+        return refuse(errorText(e));
     }
 }
 
@@ -174,13 +173,16 @@ void ConsoleSession::Shutdown()
             try {
                 WriteOperation(QStringLiteral("正在注销用户并退出系统！"), 0);
             } catch (...) {
+                logSwallowed(QStringLiteral("退出时写操作记录"));
             }
             try {
                 m_currentUser->Logout();
             } catch (...) {
+                logSwallowed(QStringLiteral("退出时注销用户"));
             }
         }
     } catch (...) {
+        logSwallowed(QStringLiteral("退出时读取当前用户"));
     }
     if (m_database) {
         m_database.reset();
@@ -202,6 +204,7 @@ void ConsoleSession::Shutdown()
         try {
             m_config->Clear();
         } catch (...) {
+            logSwallowed(QStringLiteral("退出时清理配置"));
         }
         m_config.reset();
         m_trail << QStringLiteral("release configuration");

@@ -15,6 +15,7 @@
 #include "platform/Numeric.h"
 #include "platform/TempFiles.h"
 #include "platform/com/RuntimeError.h"
+#include "platform/ErrorText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -277,10 +278,8 @@ bool PilotPage::LoadPilot(const QString &menuCode)
             return true;
         }
         msgBox(QStringLiteral("读取导航窗口文件时格式错误！"), Critical, QStringLiteral("错误"));
-    } catch (const com::RuntimeError &e) {
-        msgBox(QStringLiteral("加载导航窗口文件，原因：") + e.description(), Critical, QStringLiteral("错误"));
     } catch (const std::exception &e) {
-        msgBox(QStringLiteral("加载导航窗口文件，原因：") + QString::fromLocal8Bit(e.what()), Critical, QStringLiteral("错误"));
+        msgBox(QStringLiteral("加载导航窗口文件，原因：") + errorText(e), Critical, QStringLiteral("错误"));
     }
     return false;
 }
@@ -359,12 +358,9 @@ void PilotPage::BuildPilot(const QString &blocksXml)
         PositionalWalk pilots(root, "pilots", "pilot");
         for (int j = 0; j < nodesBuilt; ++j)
             d->buildNode(pilots.next(), j);
-    } catch (const com::RuntimeError &e) {
-        // What was built so far stays on the page.
-        msgBox(QStringLiteral("读取文件过程中出错误，原因：") + e.description(), Exclamation, QStringLiteral("错误："));
-        return;
     } catch (const std::exception &e) {
-        msgBox(QStringLiteral("读取文件过程中出错误，原因：") + QString::fromLocal8Bit(e.what()), Exclamation, QStringLiteral("错误："));
+        // What was built so far stays on the page.
+        msgBox(QStringLiteral("读取文件过程中出错误，原因：") + errorText(e), Exclamation, QStringLiteral("错误："));
         return;
     }
     const qint64 total = qint64(arrowCount) + nodeCount;

@@ -18,6 +18,7 @@
 #include "platform/Numeric.h"
 #include "platform/widgets/Ui.h"
 #include "platform/com/LateBound.h"
+#include "platform/ErrorText.h"
 
 #include <QCloseEvent>
 #include <QLocale>
@@ -266,7 +267,7 @@ bool frmEdit::LoadControl(int32_t programNumber, int32_t kind)
         }
         return true;
     } catch (const std::exception &e) {
-        WriteLog(QStringLiteral("加载动态控件时出错:") + QString::fromUtf8(e.what()), LogError);
+        WriteLog(QStringLiteral("加载动态控件时出错:") + errorText(e), LogError);
         return false;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/com/RuntimeError.h"
 #include "toolbar/control/ToolbarColors.h"
+#include "platform/ErrorText.h"
 
 #include <algorithm>
 #include <exception>
@@ -119,6 +120,7 @@ bool clsItems::CopyItem(clsToolbarItem *pDest, const clsToolbarItem *pSource)
         try {
             f();
         } catch (...) {
+            jx::logSwallowed(QStringLiteral("复制工具栏按钮"));
         }
     };
     step([&] { pDest->SetAlignment(pSource->Alignment()); });
