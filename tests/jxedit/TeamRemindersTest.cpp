@@ -76,6 +76,25 @@ TEST_P(TeamRemindersTest, AManagerSeesEveryAgentsRemindersUnderHisOwnGroupFirst)
     EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("TeamRowCount"))).toInt(), 5);
 }
 
+TEST_P(TeamRemindersTest, AManagerWhoIsNoAgentKeepsTheRemindersNamingNoAgentInAGroupOfTheirOwnLast)
+{
+    // admin is no agent now, and one listing has nobody looking after it.
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("update fy_agent set username='' where username='admin'")));
+    listing(4, "出售", "西湖区", 350, 100, 3);
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("update fy_house set agent=null where id=4")));
+    qvcontrols::ControlSite *site = reminderList(QStringLiteral("admin"));
+    auto *team = child<QTreeView>(site, QStringLiteral("team"));
+    ASSERT_NE(team, nullptr);
+    QAbstractItemModel *groups = team->model();
+    QStringList heads;
+    for (int r = 0; r < groups->rowCount(); ++r)
+        heads << groups->index(r, 0).data().toString();
+    ASSERT_EQ(heads, (QStringList{QStringLiteral("李秀英 — 2 项"), QStringLiteral("王志强 — 2 项"), QStringLiteral("张伟 — 1 项"),
+                                  QStringLiteral("（未指定经纪人） — 1 项")}));
+    EXPECT_TRUE(groups->index(0, 2, groups->index(3, 0)).data().toString().contains(QStringLiteral("FY000004")));
+    EXPECT_EQ(com::toQVariant(com::get(site->object(), QStringLiteral("TeamRowCount"))).toInt(), 6);
+}
+
 TEST_P(TeamRemindersTest, AnAgentSeesHisOwnListWithoutTheTeam)
 {
     qvcontrols::ControlSite *site = reminderList(QStringLiteral("clerk")); // 李秀英, role agent
