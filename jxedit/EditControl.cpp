@@ -182,6 +182,34 @@ void EditControl::parametersChanged()
     openRecord(id);
 }
 
+void EditControl::makeEditor(Field &f)
+{
+    if (f.def.type == u"choice") {
+        auto *box = new QComboBox(m_form);
+        if (!f.def.required)
+            box->addItem(QString());
+        box->addItems(f.def.choices);
+        f.editor = box;
+    } else if (f.def.isLookup()) {
+        f.lookup = new LookupField(link(), f.def.lookup, m_form);
+        f.editor = f.lookup;
+        f.lookup->edit()->setObjectName(QStringLiteral("lookup_") + f.def.field);
+        f.lookup->edit()->setAccessibleName(f.def.caption);
+    } else if (f.def.type == u"memo") {
+        auto *edit = new QPlainTextEdit(m_form);
+        edit->setTabChangesFocus(true);
+        edit->setFixedHeight(70);
+        f.editor = edit;
+    } else {
+        auto *edit = new QLineEdit(m_form);
+        if (f.def.type == u"date")
+            edit->setPlaceholderText(QStringLiteral("年-月-日，如 2026-01-31"));
+        else if (f.def.type == u"time")
+            edit->setPlaceholderText(QStringLiteral("时:分，如 14:30"));
+        f.editor = edit;
+    }
+}
+
 void EditControl::buildForm()
 {
     auto *splitter = new QSplitter(Qt::Vertical, page());
@@ -193,30 +221,7 @@ void EditControl::buildForm()
     for (const ColumnDef &c : m_def.columns) {
         Field f;
         f.def = c;
-        if (c.type == u"choice") {
-            auto *box = new QComboBox(m_form);
-            if (!c.required)
-                box->addItem(QString());
-            box->addItems(c.choices);
-            f.editor = box;
-        } else if (c.isLookup()) {
-            f.lookup = new LookupField(link(), c.lookup, m_form);
-            f.editor = f.lookup;
-            f.lookup->edit()->setObjectName(QStringLiteral("lookup_") + c.field);
-            f.lookup->edit()->setAccessibleName(c.caption);
-        } else if (c.type == u"memo") {
-            auto *edit = new QPlainTextEdit(m_form);
-            edit->setTabChangesFocus(true);
-            edit->setFixedHeight(70);
-            f.editor = edit;
-        } else {
-            auto *edit = new QLineEdit(m_form);
-            if (c.type == u"date")
-                edit->setPlaceholderText(QStringLiteral("年-月-日，如 2026-01-31"));
-            else if (c.type == u"time")
-                edit->setPlaceholderText(QStringLiteral("时:分，如 14:30"));
-            f.editor = edit;
-        }
+        makeEditor(f);
         f.editor->setObjectName(QStringLiteral("field_") + c.field);
         f.editor->setAccessibleName(c.caption);
         f.editor->setMinimumWidth(qMin(420, qMax(160, c.width * 2)));

@@ -81,6 +81,8 @@ protected:
 
 private:
     struct Field;
+    /// The editor of one field by its column's type (choice, link, memo, line).
+    void makeEditor(Field &f);
     void buildForm();
     bool startRightsScreen();
     void setMode(int mode);

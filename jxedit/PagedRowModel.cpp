@@ -330,6 +330,23 @@ void PagedRowModel::fail(const QString &why) const
     QTimer::singleShot(0, const_cast<PagedRowModel *>(this), [this, why] { emit const_cast<PagedRowModel *>(this)->failed(why); });
 }
 
+bool PagedRowModel::mapColumns(const QStringList &source, const QString &keyField, QString &why)
+{
+    m_source = source;
+    if (!m_source.isEmpty())
+        for (const ColumnDef &c : std::as_const(m_columns))
+            if (indexOf(m_source, c.field) < 0) {
+                why = QStringLiteral("功能定义有误：列“%1”（%2）在查询结果中不存在").arg(c.field, c.caption);
+                return false;
+            }
+    m_shape->reset(m_columns, m_source, keyField);
+    m_shown.clear();
+    for (const ColumnDef &c : std::as_const(m_columns))
+        m_shown.append(indexOf(m_source, c.field));
+    m_key = keyField.isEmpty() ? -1 : indexOf(m_source, keyField);
+    return true;
+}
+
 PagedRowModel::Opened PagedRowModel::open(const DataLink &link, const QString &sql, const QVariantList &params, DataLink::Origin origin,
                                           const QVector<ColumnDef> &columns, const QString &keyField, QString &why)
 {
@@ -376,19 +393,10 @@ PagedRowModel::Opened PagedRowModel::open(const DataLink &link, const QString &s
         endResetModel();
         return runs ? Opened::NotWrappable : Opened::Failed;
     }
-    m_source = first.columns;
-    if (!m_source.isEmpty())
-        for (const ColumnDef &c : columns)
-            if (indexOf(m_source, c.field) < 0) {
-                why = QStringLiteral("功能定义有误：列“%1”（%2）在查询结果中不存在").arg(c.field, c.caption);
-                endResetModel();
-                return Opened::Failed;
-            }
-    m_shape->reset(columns, m_source, keyField);
-    m_shown.clear();
-    for (const ColumnDef &c : columns)
-        m_shown.append(indexOf(m_source, c.field));
-    m_key = keyField.isEmpty() ? -1 : indexOf(m_source, keyField);
+    if (!mapColumns(first.columns, keyField, why)) {
+        endResetModel();
+        return Opened::Failed;
+    }
     m_defaultOrder.clear();
     for (const OrderTerm &t : order) {
         const int source = indexOf(m_source, t.name);

@@ -96,6 +96,8 @@ private:
         QVariantList params;
     };
 
+    /// Where each shown column and the key are among the statement's fields `source`; false when one is missing.
+    bool mapColumns(const QStringList &source, const QString &keyField, QString &why);
     QString column(int source) const;
     QVector<Term> terms() const;
     bool keyset() const;
