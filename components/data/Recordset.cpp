@@ -124,14 +124,17 @@ int Recordset::fieldCount() const { return m_data ? static_cast<int>(m_data->col
 int Recordset::recordCount() const { return m_data ? m_data->rowCount : 0; }
 QStringList Recordset::fieldNames() const { return m_data ? m_data->columns : QStringList(); }
 
+int Recordset::rowsToTake(int count) const
+{
+    const int available = Eof() ? 0 : recordCount() - m_pos;
+    return count < 0 || count > available ? available : count;
+}
+
 QVector<QVector<QVariant>> Recordset::GetRows(int count)
 {
     const int fields = fieldCount();
     QVector<QVector<QVariant>> cells(fields);
-    if (Eof())
-        return cells;
-    const int available = recordCount() - m_pos;
-    const int take = count < 0 || count > available ? available : count;
+    const int take = rowsToTake(count);
     for (int f = 0; f < fields; ++f) {
         cells[f].reserve(take);
         for (int r = 0; r < take; ++r)
@@ -144,8 +147,7 @@ QVector<QVector<QVariant>> Recordset::GetRows(int count)
 com::Variant Recordset::rowsArray(int count)
 {
     const int fields = fieldCount();
-    const int available = Eof() ? 0 : recordCount() - m_pos;
-    const int take = count < 0 || count > available ? available : count;
+    const int take = rowsToTake(count);
     // Straight from the stored rows: they are already in the array's order.
     const QVariant *first = take ? &m_data->cell(m_pos, 0) : nullptr;
     com::Variant rows = com::Variant::fromRows(first, take, fields);

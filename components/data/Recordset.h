@@ -52,6 +52,8 @@ public:
 private:
     /// GetRows as its automation face hands it out: the array built from the stored rows directly.
     com::Variant rowsArray(int count);
+    /// How many rows a read of `count` (all when negative) takes from the cursor on.
+    int rowsToTake(int count) const;
 
     struct Data;
     std::shared_ptr<const Data> m_data;

@@ -469,21 +469,6 @@ QDateTime fromAutomationDate(DATE d)
 
 namespace com {
 
-Variant Variant::fromTable(const QVector<QVector<QVariant>> &cells)
-{
-    const int fields = static_cast<int>(cells.size());
-    const int rows = fields ? static_cast<int>(cells.first().size()) : 0;
-    // rgsabound[0] is the last dimension (rows), rgsabound[1] the first (fields).
-    const SAFEARRAYBOUND bounds[2] = {{static_cast<uint32_t>(rows), 0}, {static_cast<uint32_t>(fields), 0}};
-    Variant v;
-    v.parray = SafeArrayCreate(VT_VARIANT, 2, bounds);
-    v.vt = VT_ARRAY | VT_VARIANT;
-    for (int f = 0; f < fields; ++f)
-        for (int r = 0; r < rows && r < cells[f].size(); ++r)
-            v.parray->pvData[size_t(r) * size_t(fields) + size_t(f)] = fromQVariant(cells[f][r]).detach();
-    return v;
-}
-
 Variant Variant::fromRows(const QVariant *cells, int rows, int fields)
 {
     const SAFEARRAYBOUND bounds[2] = {{static_cast<uint32_t>(rows), 0}, {static_cast<uint32_t>(fields), 0}};

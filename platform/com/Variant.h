@@ -153,10 +153,9 @@ public:
     static Variant copyOf(const VARIANT &v);
     // Conversion from the values the product keeps inside a module.
     static Variant fromQVariant(const QVariant &value);
-    // A two-dimensional array a(field, row) of the given cells (cells[field][row]).
-    static Variant fromTable(const QVector<QVector<QVariant>> &cells);
-    // The same array from `rows` rows of `fields` cells stored one row after
-    // the other (cells[row * fields + field]), which is the array's own order.
+    // A two-dimensional array a(field, row) of `rows` rows of `fields` cells
+    // stored one row after the other (cells[row * fields + field]), which is
+    // the array's own order.
     static Variant fromRows(const QVariant *cells, int rows, int fields);
 
     bool isEmpty() const { return vt == VT_EMPTY; }
