@@ -28,6 +28,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -174,18 +175,18 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     g_self = QCoreApplication::applicationFilePath();
     QTemporaryDir installation;
-    if (!installation.isValid() || !copyTree(QStringLiteral(JX_DEMO_DIR), installation.path())) {
-        std::fprintf(stderr, "demo installation not found in %s (build target demo-db)\n", JX_DEMO_DIR);
+    if (!installation.isValid() || !copyTree(programPath("JX_DEMO_DIR"), installation.path())) {
+        std::fprintf(stderr, "demo installation not found in %s (build target demo-db)\n", qPrintable(programPath("JX_DEMO_DIR")));
         return 1;
     }
     g_installation = installation.path();
     // Registered in a registry of the run's own, never the user's.
     qputenv("JX_REGISTRY_FILE", QFile::encodeName(installation.filePath(QStringLiteral("registry.json"))));
     QDir().mkpath(installation.filePath(QStringLiteral("Plugin")));
-    QFile::copy(QStringLiteral(JX_JXTOOL), installation.filePath(QStringLiteral("Plugin/JXTool.so")));
-    for (const QString &library : {installation.filePath(QStringLiteral("Plugin/JXTool.so")), QStringLiteral(JX_JXBACKUP),
-                                   QStringLiteral(JX_JXEDIT)}) {
-        if (QProcess::execute(QStringLiteral(JX_REGSVR), {library}) != 0) {
+    QFile::copy(programPath("JX_JXTOOL"), installation.filePath(QStringLiteral("Plugin/JXTool.so")));
+    for (const QString &library : {installation.filePath(QStringLiteral("Plugin/JXTool.so")), programPath("JX_JXBACKUP"),
+                                   programPath("JX_JXEDIT")}) {
+        if (QProcess::execute(programPath("JX_REGSVR"), {library}) != 0) {
             std::fprintf(stderr, "cannot register %s\n", qPrintable(library));
             return 1;
         }

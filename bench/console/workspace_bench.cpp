@@ -20,6 +20,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ struct Installation
         {
             Database d;
             if (!d.OpenDirect(QStringLiteral("sqlite"), db)
-                || !d.ExecuteScript(readFile(QStringLiteral(JX_DEMO_SRC "/schema.sql")))) {
+                || !d.ExecuteScript(readFile(programPath("JX_DEMO_SRC") + QStringLiteral("/schema.sql")))) {
                 std::fprintf(stderr, "%s\n", qPrintable(d.LastError().Description()));
                 return false;
             }

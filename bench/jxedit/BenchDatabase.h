@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include "ProgramPaths.h"
 
 namespace benchdb {
 
@@ -31,9 +32,9 @@ inline void build(Database &db, const QString &path, int listings, int customers
     QFile(path).open(QIODevice::WriteOnly);
     QString why;
     const bool ok = db.OpenDirect(QStringLiteral("sqlite"), path)
-        && db.ExecuteScript(readFile(QStringLiteral(JX_DEMO_DIR "/schema.sql")))
-        && db.ExecuteScript(readFile(QStringLiteral(JX_DEMO_DIR "/seed.sql")))
-        && FunctionDemo::load(db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)
+        && db.ExecuteScript(readFile(programPath("JX_DEMO_DIR") + QStringLiteral("/schema.sql")))
+        && db.ExecuteScript(readFile(programPath("JX_DEMO_DIR") + QStringLiteral("/seed.sql")))
+        && FunctionDemo::load(db, programPath("JX_FUNCTION_DEMO_DIR"), why)
         && (listings <= 300 || FunctionDemo::addListings(db, 301, listings - 300, why))
         && (customers <= 150 || FunctionDemo::addCustomers(db, 151, customers - 150, why))
         && db.Execute(QStringLiteral("analyze"));
@@ -48,8 +49,10 @@ inline void build(Database &db, const QString &path, int listings, int customers
 inline QString demoHash()
 {
     QCryptographicHash h(QCryptographicHash::Sha1);
-    for (const char *file : {JX_DEMO_DIR "/schema.sql", JX_DEMO_DIR "/seed.sql", JX_FUNCTION_DEMO_DIR "/schema.sql", JX_FUNCTION_DEMO_DIR "/functions.sql"})
-        h.addData(readFile(QString::fromUtf8(file)).toUtf8());
+    const QString demo = programPath("JX_DEMO_DIR"), functions = programPath("JX_FUNCTION_DEMO_DIR");
+    for (const QString &file : {demo + QStringLiteral("/schema.sql"), demo + QStringLiteral("/seed.sql"),
+                                functions + QStringLiteral("/schema.sql"), functions + QStringLiteral("/functions.sql")})
+        h.addData(readFile(file).toUtf8());
     return QString::fromLatin1(h.result().toHex().left(8));
 }
 
@@ -58,9 +61,9 @@ inline QString demoHash()
 inline void fill(Database &db, int listings)
 {
     QString why;
-    const bool ok = db.ExecuteScript(readFile(QStringLiteral(JX_DEMO_DIR "/schema.sql")))
-        && db.ExecuteScript(readFile(QStringLiteral(JX_DEMO_DIR "/seed.sql")))
-        && FunctionDemo::load(db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)
+    const bool ok = db.ExecuteScript(readFile(programPath("JX_DEMO_DIR") + QStringLiteral("/schema.sql")))
+        && db.ExecuteScript(readFile(programPath("JX_DEMO_DIR") + QStringLiteral("/seed.sql")))
+        && FunctionDemo::load(db, programPath("JX_FUNCTION_DEMO_DIR"), why)
         && (listings <= 300 || FunctionDemo::addListingsInBulk(db, 301, listings - 300, why))
         && db.Execute(QStringLiteral("analyze"));
     if (!ok) {
@@ -73,7 +76,7 @@ inline void fill(Database &db, int listings)
 // the build folder (bench-data) between runs; its path.
 inline QString cachedSqlite(int listings)
 {
-    const QString dir = QStringLiteral(JX_BENCH_DATA_DIR);
+    const QString dir = programPath("JX_BENCH_DATA_DIR");
     QDir().mkpath(dir);
     const QString path = dir + QStringLiteral("/listings-%1-%2.db").arg(listings).arg(demoHash());
     if (QFileInfo::exists(path))

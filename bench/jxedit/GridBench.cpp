@@ -29,6 +29,7 @@
 
 #include <map>
 #include <memory>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -239,7 +240,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QTemporaryDir dir;
     com::RegistryStore::setFilePath(dir.filePath(QStringLiteral("registry.json")));
-    if (com::InprocServer::callRegistration(QStringLiteral(JXEDIT_LIBRARY), true) != S_OK)
+    if (com::InprocServer::callRegistration(programPath("JXEDIT_LIBRARY"), true) != S_OK)
         fail("cannot register the JxEdit library");
     const bool postgres = !benchdb::postgresConnection().isEmpty();
     for (const int listings : {100000, 1000000}) {

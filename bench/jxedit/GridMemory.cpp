@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ int main(int argc, char **argv)
     }
     QTemporaryDir dir;
     com::RegistryStore::setFilePath(dir.filePath(QStringLiteral("registry.json")));
-    if (com::InprocServer::callRegistration(QStringLiteral(JXEDIT_LIBRARY), true) != S_OK)
+    if (com::InprocServer::callRegistration(programPath("JXEDIT_LIBRARY"), true) != S_OK)
         return 1;
     AppContext context;
     CurrentUser user;

@@ -36,6 +36,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ struct Workstation
 void registerControls(QTemporaryDir &registry)
 {
     com::RegistryStore::setFilePath(registry.filePath(QStringLiteral("registry.json")));
-    if (com::InprocServer::callRegistration(QStringLiteral(JXEDIT_LIBRARY), true) != S_OK)
+    if (com::InprocServer::callRegistration(programPath("JXEDIT_LIBRARY"), true) != S_OK)
         fail(QStringLiteral("cannot register JxEdit"));
 }
 

@@ -28,6 +28,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -72,8 +73,8 @@ struct Fixture
             }
         }
         com::RegistryStore::setFilePath(dir.filePath(QStringLiteral("registry.json")));
-        if (com::InprocServer::callRegistration(QStringLiteral(JXEDIT_LIBRARY), true) != S_OK) {
-            std::fprintf(stderr, "cannot register %s\n", JXEDIT_LIBRARY);
+        if (com::InprocServer::callRegistration(programPath("JXEDIT_LIBRARY"), true) != S_OK) {
+            std::fprintf(stderr, "cannot register %s\n", qPrintable(programPath("JXEDIT_LIBRARY")));
             std::exit(1);
         }
     }

@@ -23,6 +23,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -53,8 +54,8 @@ struct Fixture
         }
         listSql = db->Query(QStringLiteral("select listsql from jx_function where progid=1002")).Value().toString();
         com::RegistryStore::setFilePath(dir.filePath(QStringLiteral("registry.json")));
-        if (com::InprocServer::callRegistration(QStringLiteral(JXEDIT_LIBRARY), true) != S_OK) {
-            std::fprintf(stderr, "cannot register %s\n", JXEDIT_LIBRARY);
+        if (com::InprocServer::callRegistration(programPath("JXEDIT_LIBRARY"), true) != S_OK) {
+            std::fprintf(stderr, "cannot register %s\n", qPrintable(programPath("JXEDIT_LIBRARY")));
             std::exit(1);
         }
     }

@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <dlfcn.h>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ QString freshInstallation()
     const QString folder = workFolder().filePath(QStringLiteral("install%1").arg(++serial));
     QDir().mkpath(folder + QStringLiteral("/Plugin"));
     for (int i = 0; i < kLibraries; ++i)
-        QFile::copy(QStringLiteral(TP_ONE_PATH), folder + QStringLiteral("/Plugin/tool%1.so").arg(i, 2, 10, QLatin1Char('0')));
+        QFile::copy(programPath("TP_ONE_PATH"), folder + QStringLiteral("/Plugin/tool%1.so").arg(i, 2, 10, QLatin1Char('0')));
     return folder;
 }
 

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ TEST_F(CalcToolEntry, ActionBeforeInitLooksForRatesBesideTheLibraryOnly)
 TEST(CalcToolLibrary, DescribesTheClassUnderBothInterfaces)
 {
     QString error;
-    const auto lib = com::TypeLibrary::loadFromFile(QStringLiteral(JXTOOL_PATH), &error);
+    const auto lib = com::TypeLibrary::loadFromFile(programPath("JXTOOL_PATH"), &error);
     ASSERT_TRUE(lib) << error.toStdString();
     EXPECT_EQ(lib->name, QStringLiteral("jxTools"));
     EXPECT_EQ(lib->majorVersion, 1);

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ TEST_F(RateFileTest, LocatePrefersProgramFolderThenLibraryFolder)
 
 TEST_F(RateFileTest, ShippedRateFileListsBothCategories)
 {
-    const QString shipped = QStringLiteral(CALCTOOLS_SOURCE_DIR "/interest.xml");
+    const QString shipped = programPath("CALCTOOLS_SOURCE_DIR") + QStringLiteral("/interest.xml");
     QList<RateFile::Item> loans, funds;
     ASSERT_TRUE(RateFile::list(shipped, RateFile::Commercial, loans));
     ASSERT_TRUE(RateFile::list(shipped, RateFile::HousingFund, funds));

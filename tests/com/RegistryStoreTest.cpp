@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ TEST_F(RegistryFile, TwoProgramsRegisteringAtOnceKeepEveryClass)
     for (const QString &prefix : prefixes) {
         auto p = std::make_unique<QProcess>();
         p->setProcessEnvironment(environment());
-        p->start(QStringLiteral(QV_REGISTRAR_PATH), {prefix, QStringLiteral("50"), go});
+        p->start(programPath("QV_REGISTRAR_PATH"), {prefix, QStringLiteral("50"), go});
         ASSERT_TRUE(p->waitForStarted());
         programs.push_back(std::move(p));
     }
@@ -76,7 +77,7 @@ TEST_F(RegistryFile, TwoProgramsRegisteringAtOnceKeepEveryClass)
             }
             const auto server = com::RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\")
                                                           + com::guidToString(clsid) + QStringLiteral("\\InprocServer32"));
-            EXPECT_EQ(server.value_or(QString()), QStringLiteral(QV_REGISTRAR_PATH)) << progId.toStdString();
+            EXPECT_EQ(server.value_or(QString()), programPath("QV_REGISTRAR_PATH")) << progId.toStdString();
             ++registered;
         }
     }
@@ -102,7 +103,7 @@ TEST_F(RegistryFile, DamagedFileIsReportedAndKeptByteForByte)
     // The registering program refuses too, and says why.
     QProcess regsvr;
     regsvr.setProcessEnvironment(environment());
-    regsvr.start(QStringLiteral(QV_REGSVR_PATH), {QStringLiteral(QV_TESTSERVER_PATH)});
+    regsvr.start(programPath("QV_REGSVR_PATH"), {programPath("QV_TESTSERVER_PATH")});
     ASSERT_TRUE(regsvr.waitForFinished(30000));
     EXPECT_NE(regsvr.exitCode(), 0);
     const QString said = QString::fromLocal8Bit(regsvr.readAllStandardError());
@@ -133,7 +134,7 @@ TEST_F(RegistryFile, AChangeThatIsRefusedWritesNothing)
 TEST_F(RegistryFile, TruncatedLibraryIsRefusedWithAMessage)
 {
     // Cut where the loader would still map the code: the rest of the file is missing.
-    const QByteArray whole = readAll(QStringLiteral(QV_TESTSERVER_PATH));
+    const QByteArray whole = readAll(programPath("QV_TESTSERVER_PATH"));
     ASSERT_GT(whole.size(), 8192);
     const QString cut = m_dir.filePath(QStringLiteral("cut.so"));
     {
@@ -143,7 +144,7 @@ TEST_F(RegistryFile, TruncatedLibraryIsRefusedWithAMessage)
     }
     QProcess regsvr;
     regsvr.setProcessEnvironment(environment());
-    regsvr.start(QStringLiteral(QV_REGSVR_PATH), {cut});
+    regsvr.start(programPath("QV_REGSVR_PATH"), {cut});
     ASSERT_TRUE(regsvr.waitForFinished(30000));
     EXPECT_EQ(regsvr.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(regsvr.exitCode(), 1);

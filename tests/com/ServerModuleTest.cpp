@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -34,8 +35,8 @@ protected:
 // first answer for any name: JXTool must still register its own classes.
 TEST_F(ServerModule, JXToolRegistersItsOwnClassesBesideTheInterfaceLibrary)
 {
-    ASSERT_NE(dlopen(QV_EXTPLUGUI_PATH, RTLD_NOW | RTLD_GLOBAL), nullptr) << dlerror();
-    const QString jxtool = QFileInfo(QStringLiteral(QV_JXTOOL_PATH)).absoluteFilePath();
+    ASSERT_NE(dlopen(programPath("QV_EXTPLUGUI_PATH").toLocal8Bit().constData(), RTLD_NOW | RTLD_GLOBAL), nullptr) << dlerror();
+    const QString jxtool = QFileInfo(programPath("QV_JXTOOL_PATH")).absoluteFilePath();
 
     ASSERT_EQ(com::InprocServer::callRegistration(jxtool, true), S_OK) << com::takeErrorInfo().description.toStdString();
 
@@ -57,7 +58,7 @@ TEST_F(ServerModule, ADescriptionThatCannotBeParsedFailsRegistrationWithItsReaso
     env.insert(QStringLiteral("JX_REGISTRY_FILE"), m_file);
     QProcess regsvr;
     regsvr.setProcessEnvironment(env);
-    regsvr.start(QStringLiteral(QV_REGSVR_PATH), {QStringLiteral(QV_BROKENSERVER_PATH)});
+    regsvr.start(programPath("QV_REGSVR_PATH"), {programPath("QV_BROKENSERVER_PATH")});
     ASSERT_TRUE(regsvr.waitForFinished(30000));
     EXPECT_EQ(regsvr.exitCode(), 1);
     const QString said = QString::fromLocal8Bit(regsvr.readAllStandardError());

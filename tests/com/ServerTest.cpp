@@ -12,10 +12,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include "ProgramPaths.h"
 
 namespace {
 
-const QString kServer = QStringLiteral(QV_TESTSERVER_PATH);
+const QString kServer = programPath("QV_TESTSERVER_PATH");
 
 class ServerTest : public ::testing::Test
 {

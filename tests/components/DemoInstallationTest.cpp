@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include "ProgramPaths.h"
 
 TEST(GifWriter, WritesPicturesQtReadsBackUnchanged)
 {
@@ -34,21 +35,21 @@ TEST(GifWriter, WritesPicturesQtReadsBackUnchanged)
     EXPECT_FALSE(writeGif(QImage(), dir.filePath("null.gif")));
 }
 
-#ifdef JX_DEMO_BUILD_DIR
+#ifdef JX_HAS_DEMO_BUILD
 TEST(DemoInstallation, ConfigurationOpensSeededDatabaseAndUsersSignIn)
 {
-    const QString config = QStringLiteral(JX_DEMO_BUILD_DIR "/JxMain1.exe.Config");
+    const QString config = programPath("JX_DEMO_BUILD_DIR") + QStringLiteral("/JxMain1.exe.Config");
     XmlDocument doc;
     ASSERT_TRUE(doc.Load(config)) << doc.lastError().toStdString();
     EXPECT_EQ(doc.GetValue("/configuration/system/settings/theme").toString(), "blue");
     for (const char *pic : {"logo.gif", "title.gif", "piclogin.gif"})
-        EXPECT_FALSE(QImage(QStringLiteral(JX_DEMO_BUILD_DIR "/themes/blue/") + QString::fromLatin1(pic)).isNull()) << pic;
+        EXPECT_FALSE(QImage(programPath("JX_DEMO_BUILD_DIR") + QStringLiteral("/themes/blue/") + QString::fromLatin1(pic)).isNull()) << pic;
 
     Database db;
     ASSERT_TRUE(db.Open(config, true)) << db.LastError().Description().toStdString();
     AppContext context;
     ASSERT_TRUE(context.Attach(&db, 0));
-    ASSERT_TRUE(context.Theme().Load("blue", QStringLiteral(JX_DEMO_BUILD_DIR "/themes/blue")));
+    ASSERT_TRUE(context.Theme().Load("blue", programPath("JX_DEMO_BUILD_DIR") + QStringLiteral("/themes/blue")));
     EXPECT_FALSE(context.Theme().StyleSheet().isEmpty());
     CurrentUser user(&context);
     user.SetUserName("admin");

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include "ProgramPaths.h"
 
 // Opens a fresh product database loaded from the demo schema and seed:
 // a file in a temporary folder for SQLite, a private schema for PostgreSQL.
@@ -16,7 +17,7 @@ class TestDatabase
 public:
     static QString readDemo(const char *name)
     {
-        QFile f(QStringLiteral(JX_DEMO_DIR "/") + QString::fromLatin1(name));
+        QFile f(programPath("JX_DEMO_DIR") + QStringLiteral("/") + QString::fromLatin1(name));
         f.open(QIODevice::ReadOnly);
         return QString::fromUtf8(f.readAll());
     }

@@ -23,12 +23,13 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include "ProgramPaths.h"
 
 namespace {
 
 QString demoScript(const char *name)
 {
-    QFile f(QStringLiteral(JX_DEMO_DIR "/") + QString::fromLatin1(name));
+    QFile f(programPath("JX_DEMO_DIR") + QStringLiteral("/") + QString::fromLatin1(name));
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 

@@ -16,6 +16,7 @@
 #include <QVariantList>
 
 #include <gtest/gtest.h>
+#include "ProgramPaths.h"
 
 namespace jxtest {
 
@@ -96,7 +97,7 @@ public:
 
     static QString readDemo(const char *name)
     {
-        QFile f(QStringLiteral(JX_DEMO_DIR "/") + QString::fromLatin1(name));
+        QFile f(programPath("JX_DEMO_DIR") + QStringLiteral("/") + QString::fromLatin1(name));
         if (!f.open(QIODevice::ReadOnly))
             return QString();
         return QString::fromUtf8(f.readAll());

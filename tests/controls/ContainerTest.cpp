@@ -12,10 +12,11 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+#include "ProgramPaths.h"
 
 namespace {
 
-const QString kLibrary = QStringLiteral(QV_TESTCONTROL_PATH);
+const QString kLibrary = programPath("QV_TESTCONTROL_PATH");
 
 struct Received
 {

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+#include "ProgramPaths.h"
 
 using namespace qvcontrols;
 
@@ -98,7 +99,7 @@ TEST(ShowHelpContents, MessagesForNoHelpAndMissingFileThenTheManualAtItsContents
     EXPECT_EQ(boxes.last().text, QStringLiteral("无法显示帮助目录，没有找到该工程相关联的帮助文件。"));
 
     // The manual of the demo installation, named as its configuration names it.
-    HelpViewer *viewer = ShowHelpContents(QStringLiteral(JX_DEMO_DIR "\\HELP\\index.html"));
+    HelpViewer *viewer = ShowHelpContents(programPath("JX_DEMO_DIR") + QStringLiteral("\\HELP\\index.html"));
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(boxes.count(), 2);
     EXPECT_EQ(viewer->ContentsCaptions(),
@@ -121,7 +122,7 @@ TEST(ShowHelpContents, MessagesForNoHelpAndMissingFileThenTheManualAtItsContents
     viewer->close(); // deletes itself
 
     // A folder opens at its index page too.
-    HelpViewer *folder = ShowHelpContents(QStringLiteral(JX_DEMO_DIR "/help"));
+    HelpViewer *folder = ShowHelpContents(programPath("JX_DEMO_DIR") + QStringLiteral("/help"));
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(folder->CurrentPage().fileName(), QStringLiteral("index.html"));
     folder->close();

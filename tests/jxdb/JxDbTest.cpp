@@ -25,6 +25,7 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ ToolRun jxdb(const QString &home, const QStringList &args)
     env.insert(QStringLiteral("HOME"), home);
     env.remove(QStringLiteral("PGPASSFILE"));
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(JX_DB_PROGRAM), args);
+    p.start(programPath("JX_DB_PROGRAM"), args);
     ToolRun r;
     if (!p.waitForFinished(60000)) {
         p.kill();
@@ -174,7 +175,7 @@ protected:
     {
         ASSERT_TRUE(home.isValid() && work.isValid());
         installation = work.filePath(QStringLiteral("install"));
-        ASSERT_TRUE(copyTree(QStringLiteral(JX_DEMO_BUILD_DIR), installation)) << "build target demo-db first";
+        ASSERT_TRUE(copyTree(programPath("JX_DEMO_BUILD_DIR"), installation)) << "build target demo-db first";
         config = installation + QStringLiteral("/JxMain1.exe.Config");
         demoDb = installation + QStringLiteral("/jx.db");
     }

@@ -18,6 +18,7 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+#include "ProgramPaths.h"
 
 struct RaisedEvent
 {
@@ -34,10 +35,10 @@ protected:
         if (engine() == u"postgres" && !TestDatabase::postgresAvailable())
             GTEST_SKIP() << "JX_TEST_PG not set";
         com::RegistryStore::setFilePath(m_registry.filePath(QStringLiteral("registry.json")));
-        ASSERT_EQ(com::InprocServer::callRegistration(QStringLiteral(JXEDIT_LIBRARY), true), S_OK);
+        ASSERT_EQ(com::InprocServer::callRegistration(programPath("JXEDIT_LIBRARY"), true), S_OK);
         QString why;
         ASSERT_TRUE(t.open(engine(), why)) << why.toStdString();
-        ASSERT_TRUE(FunctionDemo::load(*t.db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)) << why.toStdString();
+        ASSERT_TRUE(FunctionDemo::load(*t.db, programPath("JX_FUNCTION_DEMO_DIR"), why)) << why.toStdString();
         ASSERT_TRUE(context.Attach(t.db.get(), 0)) << context.LastError().Description().toStdString();
         user.Attach(&context);
         signIn(QStringLiteral("admin"));

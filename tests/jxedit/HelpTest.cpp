@@ -8,13 +8,14 @@
 #include <QFile>
 #include <QKeySequence>
 #include <QRegularExpression>
+#include "ProgramPaths.h"
 
 namespace {
 
 class HelpTest : public FunctionHost
 {
 protected:
-    static QString helpDir() { return QStringLiteral(JX_DEMO_DIR) + QStringLiteral("/help"); }
+    static QString helpDir() { return programPath("JX_DEMO_DIR") + QStringLiteral("/help"); }
     static QString read(const QString &path)
     {
         QFile f(path);

@@ -14,10 +14,11 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include "ProgramPaths.h"
 
 namespace {
 
-const QString kLibrary = QStringLiteral(JXTOOL_PATH);
+const QString kLibrary = programPath("JXTOOL_PATH");
 
 class Environment final : public com::Dispatchable<Environment>
 {
@@ -203,7 +204,7 @@ TEST(CalcToolPlugin, PluginHostCreatesFromFileAndByProgIdAfterRegistration)
     auto run = [&](const QStringList &args) {
         QProcess p;
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(PLUGIN_HOST), args);
+        p.start(programPath("PLUGIN_HOST"), args);
         p.waitForFinished(30000);
         return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()));
     };

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
+#include "ProgramPaths.h"
 
 using namespace jxtest;
 
@@ -221,7 +222,7 @@ TEST(BackupFunction, RunsAsAPlugInAndWhatItDoesIsAnOperationRecord)
     QTemporaryDir shared;
     t.open(backupEntry(shared.path()));
     com::ComPtr<IExtPluginUI> plugin =
-        extplugin::createPluginFromFile(QStringLiteral(JXBACKUP_PATH), QStringLiteral("BackupManager"));
+        extplugin::createPluginFromFile(programPath("JXBACKUP_PATH"), QStringLiteral("BackupManager"));
     ASSERT_TRUE(plugin);
     EXPECT_EQ(extplugin::pluginFriendlyName(plugin.get()), QStringLiteral("数据备份"));
     ASSERT_TRUE(extplugin::startPlugin(plugin.get(), t.session.AppContext(),

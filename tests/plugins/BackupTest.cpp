@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <thread>
+#include "ProgramPaths.h"
 
 using namespace jxtest;
 
@@ -163,7 +164,7 @@ TEST(DatabaseBackup, OneCopyPerDayAndOnlyTheNewestAreKept)
 TEST(DatabaseBackup, RunsAtSignInThroughItsRegistrationAndReportsWhatItCannotDo)
 {
     PluginTestSession t;
-    PluginTestSession::registerLibrary(QStringLiteral(JXBACKUP_PATH));
+    PluginTestSession::registerLibrary(programPath("JXBACKUP_PATH"));
     t.open(QStringLiteral("<plugins><plugin active=\"加载\"><style>101</style>"
                           "<classname>jxBackup.DailyBackup</classname></plugin></plugins>"));
     t.session.CurrentUser()->SetUserName(QStringLiteral("admin"));
@@ -250,7 +251,7 @@ TEST(DatabaseBackup, UnusableKeepFallsBackToTheDefaultAndIsLogged)
 
     // Through the plug-in at sign-in, the note reaches the log as a warning.
     PluginTestSession t;
-    PluginTestSession::registerLibrary(QStringLiteral(JXBACKUP_PATH));
+    PluginTestSession::registerLibrary(programPath("JXBACKUP_PATH"));
     t.open(pluginEntry(QStringLiteral("<keep>abc</keep>")));
     t.session.CurrentUser()->SetUserName(QStringLiteral("admin"));
     jx::RunStartupPlugins(t.session, 101);

@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 
 #include <chrono>
+#include "ProgramPaths.h"
 
 using namespace jxtest;
 using jx::frmPluginRun;
@@ -35,7 +36,7 @@ TEST(BadLibrary, NullFactoryIsRefusedWithAReasonInProcess)
 {
     PluginTestSession t;
     t.open();
-    const QString path = t.drop(QStringLiteral(TP_BAD_NULL_PATH), QStringLiteral("null.so"));
+    const QString path = t.drop(programPath("TP_BAD_NULL_PATH"), QStringLiteral("null.so"));
 
     try {
         extplugin::createPluginFromFile(path, QStringLiteral("Broken"));
@@ -73,13 +74,13 @@ TEST(BadLibrary, ManagerScanListsTheGoodPluginAndTheBadOnesWithTheirReasons)
 {
     PluginTestSession t;
     t.open();
-    t.drop(QStringLiteral(TP_BAD_CRASH_PATH), QStringLiteral("a_crash.so"));
-    t.drop(QStringLiteral(TP_BAD_HANG_PATH), QStringLiteral("b_hang.so"));
-    t.drop(QStringLiteral(JXTOOL_PATH), QStringLiteral("JXTool.so"));
-    t.drop(QStringLiteral(TP_BAD_NULL_PATH), QStringLiteral("null.so"));
+    t.drop(programPath("TP_BAD_CRASH_PATH"), QStringLiteral("a_crash.so"));
+    t.drop(programPath("TP_BAD_HANG_PATH"), QStringLiteral("b_hang.so"));
+    t.drop(programPath("JXTOOL_PATH"), QStringLiteral("JXTool.so"));
+    t.drop(programPath("TP_BAD_NULL_PATH"), QStringLiteral("null.so"));
 
     frmPluginRun form(t.session);
-    form.Scanner().setHostProgram(QStringLiteral(PLUGIN_HOST_PATH));
+    form.Scanner().setHostProgram(programPath("PLUGIN_HOST_PATH"));
     form.Scanner().setTimeLimit(std::chrono::milliseconds(1500));
     form.LoadForm();
 
@@ -107,7 +108,7 @@ TEST(BadLibrary, ManagerScanListsTheGoodPluginAndTheBadOnesWithTheirReasons)
 TEST(BadLibrary, MissingHelperRejectsTheLibraryWithTheReason)
 {
     PluginTestSession t;
-    t.drop(QStringLiteral(JXTOOL_PATH), QStringLiteral("JXTool.so"));
+    t.drop(programPath("JXTOOL_PATH"), QStringLiteral("JXTool.so"));
     jx::PluginScanner scanner;
     scanner.setHostProgram(t.installation.path(QStringLiteral("no-such-host")));
     const jx::PluginScan scan = scanner.scan(t.installation.folder());

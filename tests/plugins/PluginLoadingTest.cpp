@@ -3,6 +3,7 @@
 #include "console/plugins/modCreateObj.h"
 
 #include <QFile>
+#include "ProgramPaths.h"
 
 using namespace jxtest;
 
@@ -27,13 +28,13 @@ TEST(PluginScan, ListsEveryPluginClassAndGoesOnPastBrokenLibraries)
 {
     PluginTestSession t;
     t.open();
-    t.drop(QStringLiteral(TP_TWO_PATH), QStringLiteral("a_two.so"));
+    t.drop(programPath("TP_TWO_PATH"), QStringLiteral("a_two.so"));
     t.dropText(QStringLiteral("b_broken.so"), "this is no library");
-    QFile one(QStringLiteral(TP_ONE_PATH));
+    QFile one(programPath("TP_ONE_PATH"));
     ASSERT_TRUE(one.open(QIODevice::ReadOnly));
     t.dropText(QStringLiteral("c_truncated.so"), one.read(3000));
-    t.drop(QStringLiteral(TP_ONE_PATH), QStringLiteral("d_one.so"));
-    t.drop(QStringLiteral(TP_STARTUP_PATH), QStringLiteral("e_startup.so"));
+    t.drop(programPath("TP_ONE_PATH"), QStringLiteral("d_one.so"));
+    t.drop(programPath("TP_STARTUP_PATH"), QStringLiteral("e_startup.so"));
     t.dropText(QStringLiteral("notes.txt"), "not a library name");
     const qsizetype before = t.log.entries.size();
 
@@ -68,8 +69,8 @@ TEST(PluginScan, PluginWhoseClearFailsIsListedWithItsTextsAndLogged)
 {
     PluginTestSession t;
     t.open();
-    t.drop(QStringLiteral(TP_TWO_PATH), QStringLiteral("a_two.so"));
-    t.drop(QStringLiteral(TP_ONE_PATH), QStringLiteral("b_one.so"));
+    t.drop(programPath("TP_TWO_PATH"), QStringLiteral("a_two.so"));
+    t.drop(programPath("TP_ONE_PATH"), QStringLiteral("b_one.so"));
     qputenv("TP_CLEAR_FAIL", "Alpha");
     const jx::PluginScan scan = jx::LoadPlugin(t.session.AppContext(), t.installation.folder());
     qunsetenv("TP_CLEAR_FAIL");
@@ -85,8 +86,8 @@ TEST(PluginScan, PluginWhoseInitFailsSkipsItsLibraryOnly)
 {
     PluginTestSession t;
     t.open();
-    t.drop(QStringLiteral(TP_TWO_PATH), QStringLiteral("a_two.so"));
-    t.drop(QStringLiteral(TP_ONE_PATH), QStringLiteral("b_one.so"));
+    t.drop(programPath("TP_TWO_PATH"), QStringLiteral("a_two.so"));
+    t.drop(programPath("TP_ONE_PATH"), QStringLiteral("b_one.so"));
     qputenv("TP_INIT_FAIL", "Alpha");
     const jx::PluginScan scan = jx::LoadPlugin(t.session.AppContext(), t.installation.folder());
     qunsetenv("TP_INIT_FAIL");
@@ -121,8 +122,8 @@ TEST(PluginScan, RegisteredClassIsCreatedThroughItsRegistration)
 {
     PluginTestSession t;
     t.open();
-    PluginTestSession::registerLibrary(QStringLiteral(TP_ONE_PATH));
-    const QString copy = t.drop(QStringLiteral(TP_ONE_PATH), QStringLiteral("registered_copy.so"));
+    PluginTestSession::registerLibrary(programPath("TP_ONE_PATH"));
+    const QString copy = t.drop(programPath("TP_ONE_PATH"), QStringLiteral("registered_copy.so"));
 
     const jx::PluginScan scan = jx::LoadPlugin(t.session.AppContext(), t.installation.folder());
 
@@ -130,13 +131,13 @@ TEST(PluginScan, RegisteredClassIsCreatedThroughItsRegistration)
     EXPECT_EQ(scan.rows.at(0).descriptor.path, copy);
     // The object came from the registered file; the copy was never loaded.
     EXPECT_FALSE(com::InprocServer::isLoaded(copy));
-    EXPECT_TRUE(com::InprocServer::isLoaded(QStringLiteral(TP_ONE_PATH)));
+    EXPECT_TRUE(com::InprocServer::isLoaded(programPath("TP_ONE_PATH")));
 }
 
 TEST(CreateObjectFromFile, LoadsALibraryOncePerPathAndReadingItsClassesRunsNothing)
 {
     PluginTestSession t;
-    const QString copy = t.drop(QStringLiteral(TP_TWO_PATH), QStringLiteral("fresh_two.so"));
+    const QString copy = t.drop(programPath("TP_TWO_PATH"), QStringLiteral("fresh_two.so"));
     const int before = loads("TP_TWO_LOADS");
 
     QList<jx::CoClass> table;

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include "ProgramPaths.h"
 
 using namespace jxtest;
 using jx::frmPluginRun;
@@ -26,7 +27,7 @@ TEST(frmPluginRun, ListsConfiguresAndRunsThePluginsAndRecordsItsClosingOnce)
     PluginTestSession t;
     t.open(QStringLiteral("<subject>测试开发商</subject>"));
     t.session.CurrentUser()->SetUserName(QStringLiteral("admin"));
-    t.drop(QStringLiteral(TP_TWO_PATH), QStringLiteral("a_two.so"));
+    t.drop(programPath("TP_TWO_PATH"), QStringLiteral("a_two.so"));
     t.dropText(QStringLiteral("b_broken.so"), "broken");
 
     frmPluginRun form(t.session);
@@ -101,7 +102,7 @@ TEST(frmPluginRun, ARowThatIsOnlyCurrentShowsNoTextsUntilItIsSelected)
 {
     PluginTestSession t;
     t.open();
-    t.drop(QStringLiteral(TP_TWO_PATH), QStringLiteral("a_two.so"));
+    t.drop(programPath("TP_TWO_PATH"), QStringLiteral("a_two.so"));
     frmPluginRun form(t.session);
     // The list has the focus as the window comes up, which makes its first row current.
     form.LV()->setFocus();

@@ -1,6 +1,7 @@
 #include "PluginTestSession.h"
 
 #include "console/startup/bMain.h"
+#include "ProgramPaths.h"
 
 using namespace jxtest;
 
@@ -19,7 +20,7 @@ QString entry(const QString &active, const QString &style, const QString &classn
 TEST(RunStartupPlugins, FirstStageRunsExactlyTheActiveEntriesOfItsStage)
 {
     PluginTestSession t;
-    PluginTestSession::registerLibrary(QStringLiteral(TP_STARTUP_PATH));
+    PluginTestSession::registerLibrary(programPath("TP_STARTUP_PATH"));
     t.installation.writeConfig(QStringLiteral("<plugins>")
                                + entry(QStringLiteral("加载 "), QStringLiteral("100"), QStringLiteral("tpStartup.Good"))
                                + entry(QStringLiteral("加载"), QStringLiteral("100.0"), QStringLiteral("tpStartup.Good"))
@@ -50,7 +51,7 @@ TEST(RunStartupPlugins, FirstStageRunsExactlyTheActiveEntriesOfItsStage)
 TEST(RunStartupPlugins, SecondStageRecordsTheRunAndAFailedCreationEndsTheStage)
 {
     PluginTestSession t;
-    PluginTestSession::registerLibrary(QStringLiteral(TP_STARTUP_PATH));
+    PluginTestSession::registerLibrary(programPath("TP_STARTUP_PATH"));
     t.open(QStringLiteral("<plugins>") + entry(QStringLiteral("加载"), QStringLiteral("101"), QStringLiteral("tpStartup.Good"))
            + QStringLiteral("</plugins>"));
     t.session.CurrentUser()->SetUserName(QStringLiteral("admin"));
@@ -62,7 +63,7 @@ TEST(RunStartupPlugins, SecondStageRecordsTheRunAndAFailedCreationEndsTheStage)
 
     // A class that does not exist stops the stage: the good entry after it does not run.
     PluginTestSession u;
-    PluginTestSession::registerLibrary(QStringLiteral(TP_STARTUP_PATH));
+    PluginTestSession::registerLibrary(programPath("TP_STARTUP_PATH"));
     t.session.Shutdown();
     u.open(QStringLiteral("<plugins>") + entry(QStringLiteral("加载"), QStringLiteral("101"), QStringLiteral("tpStartup.Missing"))
            + entry(QStringLiteral("加载"), QStringLiteral("101"), QStringLiteral("tpStartup.Good")) + QStringLiteral("</plugins>"));

@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include "ProgramPaths.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ int runGallery(const QString &out, rlim_t fileSizeLimit, QString *said)
         const rlimit limit{fileSizeLimit, fileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &limit);
     });
-    p.start(QStringLiteral(JX_TOOLBAR_GALLERY), {QStringLiteral("--out"), out, QStringLiteral("--width"), QStringLiteral("900")});
+    p.start(programPath("JX_TOOLBAR_GALLERY"), {QStringLiteral("--out"), out, QStringLiteral("--width"), QStringLiteral("900")});
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
         return -1;
     *said = QString::fromLocal8Bit(p.readAllStandardError());

@@ -12,12 +12,13 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include "ProgramPaths.h"
 
 namespace {
 
 QString readDemo(const char *name)
 {
-    QFile f(QStringLiteral(JX_DEMO_DIR "/") + QString::fromLatin1(name));
+    QFile f(programPath("JX_DEMO_DIR") + QStringLiteral("/") + QString::fromLatin1(name));
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
@@ -66,7 +67,7 @@ TEST_F(Installation, ALibraryReadsTheRealContextAndConfigurationLateBound)
     ASSERT_TRUE(user->Login(QString()));
     context->Environment().SetUserName(QStringLiteral("clerk"));
 
-    QLibrary probe(QStringLiteral(CONTEXT_PROBE));
+    QLibrary probe(programPath("CONTEXT_PROBE"));
     ASSERT_TRUE(probe.load()) << probe.errorString().toStdString();
     using Probe = HRESULT (*)(IDispatch **, IDispatch **, BSTR, BSTR *);
     auto read = reinterpret_cast<Probe>(probe.resolve("ProbeContext"));

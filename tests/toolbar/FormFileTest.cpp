@@ -3,7 +3,7 @@
 #include "ui_FailedForm.h"
 #include "ui_StoredForm.h"
 
-#ifdef QVTOOLBAR_DESIGNER_PLUGIN
+#ifdef JX_HAS_DESIGNER_PLUGIN
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 #include <QBuffer>
 #include <QFileInfo>
@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
+#include "ProgramPaths.h"
 
 using namespace qvtoolbar;
 
@@ -65,10 +66,10 @@ TEST(FormFile, AFailedReadReachesTheHostAndKeepsTheButtonsBefore)
     EXPECT_EQ(bar->StoredPropertiesError(), QString());
 }
 
-#ifdef QVTOOLBAR_DESIGNER_PLUGIN
+#ifdef JX_HAS_DESIGNER_PLUGIN
 TEST(FormFile, DesignerPluginPlacesTheControlAndLoadsItFromAForm)
 {
-    QPluginLoader loader(QStringLiteral(QVTOOLBAR_DESIGNER_PLUGIN));
+    QPluginLoader loader(programPath("QVTOOLBAR_DESIGNER_PLUGIN"));
     auto *plugin = qobject_cast<QDesignerCustomWidgetInterface *>(loader.instance());
     ASSERT_TRUE(plugin) << qPrintable(loader.errorString());
     EXPECT_EQ(plugin->name(), QStringLiteral("qvtoolbar::NavToolbar"));
@@ -90,7 +91,7 @@ TEST(FormFile, DesignerPluginPlacesTheControlAndLoadsItFromAForm)
                            .arg(bar->StoredProperties());
     QUiLoader uiLoader;
     uiLoader.clearPluginPaths();
-    uiLoader.addPluginPath(QFileInfo(QStringLiteral(QVTOOLBAR_DESIGNER_PLUGIN)).absolutePath());
+    uiLoader.addPluginPath(QFileInfo(programPath("QVTOOLBAR_DESIGNER_PLUGIN")).absolutePath());
     QByteArray bytes = ui.toUtf8();
     QBuffer buffer(&bytes);
     std::unique_ptr<QWidget> form(uiLoader.load(&buffer));

@@ -34,10 +34,11 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include "ProgramPaths.h"
 
 namespace {
 
-const QString kControls = QStringLiteral(JX_EVENTCONTROL_PATH);
+const QString kControls = programPath("JX_EVENTCONTROL_PATH");
 
 const QString kRefusedReport = QStringLiteral("您没有使用“合同报表”的权限，请与系统管理员联系。");
 

@@ -47,7 +47,7 @@ public:
 
 namespace {
 
-const QString kControls = QStringLiteral(JX_EVENTCONTROL_PATH);
+const QString kControls = programPath("JX_EVENTCONTROL_PATH");
 
 QByteArray gifBytes(QColor colour, const QString &file)
 {
@@ -635,7 +635,7 @@ TEST_F(WorkspaceTest, AReportButtonOpeningADirectoryRebuildsTheColumnUnderItsOwn
 
 TEST_F(WorkspaceTest, PlugInEntryRunsTheRegisteredPlugIn)
 {
-    ASSERT_EQ(com::InprocServer::callRegistration(QStringLiteral(JX_JXTOOL_PATH), true), S_OK);
+    ASSERT_EQ(com::InprocServer::callRegistration(programPath("JX_JXTOOL_PATH"), true), S_OK);
     jx::frmMain &main = start();
     main.NavPanel()->setSelectedItem(main.NavPanel()->Item(QStringLiteral("TS")));
     m_boxes.clear();
@@ -663,7 +663,7 @@ TEST_F(WorkspaceTest, PlugInEntryRunsTheRegisteredPlugIn)
 
 TEST_F(WorkspaceTest, PlugInParametersArriveTypedAndBeforeInit)
 {
-    ASSERT_EQ(com::InprocServer::callRegistration(QStringLiteral(JX_TPONE_PATH), true), S_OK);
+    ASSERT_EQ(com::InprocServer::callRegistration(programPath("JX_TPONE_PATH"), true), S_OK);
     m_inst.execute(QStringLiteral("INSERT INTO xt_menu VALUES ('070B', '单插件', 'TS', '07', 2, 13, 1, 1, 230, 920, 0, '')"));
     m_inst.execute(QStringLiteral("INSERT INTO xt_objects VALUES (920, '单插件', 'tpOne.Solo', '/x', 'TS')"));
     jx::frmMain &main = start();
@@ -774,3 +774,4 @@ TEST_F(WorkspaceTest, F6InAFunctionWindowGoesBetweenItsCommandBarAndItsBody)
 } // namespace
 
 #include "WorkspaceTest.moc"
+#include "ProgramPaths.h"

@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include "ProgramPaths.h"
 
 int main(int argc, char **argv)
 {
@@ -37,7 +38,7 @@ int main(int argc, char **argv)
     const QDir out(QString::fromLocal8Bit(argv[2]));
     QDir().mkpath(out.absolutePath());
     com::RegistryStore::setFilePath(work.filePath(QStringLiteral("registry.json")));
-    if (com::InprocServer::callRegistration(QStringLiteral(JXEDIT_LIBRARY), true) != S_OK)
+    if (com::InprocServer::callRegistration(programPath("JXEDIT_LIBRARY"), true) != S_OK)
         return 1;
     Database db;
     AppContext context;
