@@ -11,6 +11,29 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
+// Each column's storage class and quoted value, and the row's id.
+QString storageOfEveryCell()
+{
+    QString stored;
+    for (const char *c : {"i", "r", "s", "b", "n", "f", "d", "v"})
+        stored += QStringLiteral("typeof(%1), quote(%1), ").arg(QLatin1String(c));
+    return stored + QStringLiteral("rowid");
+}
+
+// Every cell of a statement's rows as text, read through our recordset.
+QStringList cellTexts(Database &db, const QString &sql)
+{
+    QStringList out;
+    for (Recordset rs = db.Query(sql, 1).Recordset(); !rs.Eof(); rs.MoveNext())
+        for (int c = 0; c < rs.fieldCount(); ++c)
+            out << rs.Field(c).toString();
+    return out;
+}
+
+} // namespace
+
 TEST(SqliteStatement, WritesAndReadsWhatQtSqlDriverWritesAndReads)
 {
     QTemporaryDir dir;
@@ -44,21 +67,10 @@ TEST(SqliteStatement, WritesAndReadsWhatQtSqlDriverWritesAndReads)
             ASSERT_TRUE(insert.exec());
         }
         // Stored alike: the same storage class and value in every cell.
-        QString stored;
-        for (const char *c : {"i", "r", "s", "b", "n", "f", "d", "v"})
-            stored += QStringLiteral("typeof(%1), quote(%1), ").arg(QLatin1String(c));
-        stored += QStringLiteral("rowid");
-        const QStringList mine = [&] {
-            QStringList out;
-            for (Recordset rs = db.Query(QStringLiteral("select ") + stored + QStringLiteral(" from ours order by rowid"), 1).Recordset();
-                 !rs.Eof(); rs.MoveNext())
-                for (int c = 0; c < rs.fieldCount(); ++c)
-                    out << rs.Field(c).toString();
-            return out;
-        }();
+        const QStringList mine = cellTexts(db, QStringLiteral("select ") + storageOfEveryCell() + QStringLiteral(" from ours order by rowid"));
         QStringList theirs;
         QSqlQuery q(qt);
-        ASSERT_TRUE(q.exec(QStringLiteral("select ") + stored + QStringLiteral(" from qts order by rowid")));
+        ASSERT_TRUE(q.exec(QStringLiteral("select ") + storageOfEveryCell() + QStringLiteral(" from qts order by rowid")));
         while (q.next())
             for (int c = 0; c < q.record().count(); ++c)
                 theirs << q.value(c).toString();

@@ -42,12 +42,14 @@ TEST(Persistence, AnEmptyBarStoresOnlyWhatDiffersFromTheDefaults)
     EXPECT_EQ(again.Names(), QStringList{QStringLiteral("SkinID")});
 }
 
-TEST(Persistence, RoundTripRestoresEveryPropertyAndStoresNoDefault)
+namespace {
+// A bar with one button that sets every property away from its default, a
+// plain one, hidden and disabled, and a separator.
+std::unique_ptr<NavToolbar> barWithEveryProperty(std::shared_ptr<StdFont> &font)
 {
-    tbtest::PinnedMetrics pin;
     auto bar = makeBar();
     bar->SetThemeColor(Olive);
-    auto font = std::make_shared<StdFont>();
+    font = std::make_shared<StdFont>();
     font->Name = QStringLiteral("宋体");
     font->Size = 12;
     font->Bold = true;
@@ -62,6 +64,15 @@ TEST(Persistence, RoundTripRestoresEveryPropertyAndStoresNoDefault)
     bar->Buttons().Item(2)->SetEnabled(false);
     bar->Buttons().Item(2)->SetVisible(false);
     bar->Calculate_Size(1);
+    return bar;
+}
+} // namespace
+
+TEST(Persistence, RoundTripRestoresEveryPropertyAndStoresNoDefault)
+{
+    tbtest::PinnedMetrics pin;
+    std::shared_ptr<StdFont> font;
+    auto bar = barWithEveryProperty(font);
 
     PropertyBag bag;
     bar->WriteProperties(bag);
