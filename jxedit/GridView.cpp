@@ -34,7 +34,7 @@ constexpr int kSumHere = 2000;
 
 GridView::GridView(QWidget *parent)
     : QWidget(parent), m_filter(new QLineEdit(this)), m_view(new QTableView(this)), m_model(new RowModel(this)),
-      m_proxy(new QSortFilterProxyModel(this)), m_paged(new PagedRowModel(m_model, this)), m_saveTimer(new QTimer(this)),
+      m_paged(new PagedRowModel(m_model, this)), m_saveTimer(new QTimer(this)),
       m_filterTimer(new QTimer(this))
 {
     m_saveTimer->setSingleShot(true);
@@ -51,10 +51,6 @@ GridView::GridView(QWidget *parent)
     layout->addWidget(m_filter);
     layout->addWidget(m_view);
 
-    m_proxy->setSourceModel(m_model);
-    m_proxy->setFilterKeyColumn(-1);
-    m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    m_proxy->setSortRole(Qt::EditRole);
     useModel(m_paged);
     m_view->setAccessibleName(QStringLiteral("数据列表"));
     m_view->setSortingEnabled(true);
@@ -73,7 +69,7 @@ GridView::GridView(QWidget *parent)
             m_filterTimer->start();
             return;
         }
-        m_proxy->setFilterFixedString(text.trimmed());
+        wholeRead()->setFilterFixedString(text.trimmed());
         emit summaryChanged(summary());
     });
     // Enter in the box filters at once.
@@ -112,6 +108,20 @@ void GridView::useModel(QAbstractItemModel *model)
 }
 
 QAbstractItemModel *GridView::shown() const { return m_view->model(); }
+
+QSortFilterProxyModel *GridView::wholeRead()
+{
+    // Made when a statement is first read whole: most lists never are, and
+    // a proxy joined to its source costs more than the rest of an empty grid.
+    if (!m_proxy) {
+        m_proxy = new QSortFilterProxyModel(this);
+        m_proxy->setSourceModel(m_model);
+        m_proxy->setFilterKeyColumn(-1);
+        m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
+        m_proxy->setSortRole(Qt::EditRole);
+    }
+    return m_proxy;
+}
 
 bool GridView::eventFilter(QObject *watched, QEvent *event)
 {
@@ -158,8 +168,8 @@ bool GridView::load(const DataLink &link, const QString &sql, const QVariantList
             }
     }
     m_model->reset(columns, m_cursor.columns, keyField);
-    useModel(m_proxy);
-    m_proxy->setFilterFixedString(m_filter->text().trimmed());
+    useModel(wholeRead());
+    wholeRead()->setFilterFixedString(m_filter->text().trimmed());
     m_restoring = true;
     setDefinedWidths(columns);
     m_restoring = false;
@@ -197,8 +207,8 @@ void GridView::setRows(const QVector<ColumnDef> &columns, const QStringList &sou
     m_filterTimer->stop();
     m_paged->close();
     m_model->reset(columns, sourceColumns, keyField);
-    useModel(m_proxy);
-    m_proxy->setFilterFixedString(m_filter->text().trimmed());
+    useModel(wholeRead());
+    wholeRead()->setFilterFixedString(m_filter->text().trimmed());
     setDefinedWidths(columns);
     m_model->appendRows(rows);
     emit summaryChanged(summary());
@@ -263,6 +273,7 @@ QVariant GridView::keyAt(int row) const
 {
     if (m_view->model() == m_paged)
         return m_paged->keyOf(row);
+    // Any other model shown is the proxy of a statement read whole.
     return m_model->keyOf(m_proxy->mapToSource(m_proxy->index(row, 0)).row());
 }
 
@@ -361,7 +372,7 @@ bool GridView::exportCsv(const QString &path, QString &why)
     fetchAll();
     if (m_view->model() == m_paged)
         return m_paged->exportCsv(path, why);
-    return CsvExport::write(*m_proxy, path, why);
+    return CsvExport::write(*wholeRead(), path, why);
 }
 
 void GridView::restoreLayout(const QString &key)

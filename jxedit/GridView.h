@@ -89,6 +89,7 @@ private:
     void applyFilter();
     void useModel(QAbstractItemModel *model);
     QVariant keyAt(int row) const;
+    QSortFilterProxyModel *wholeRead();
     void saveLayout();
     void writeLayout();
     void applyLayout();
@@ -96,7 +97,8 @@ private:
     QLineEdit *m_filter;
     QTableView *m_view;
     RowModel *m_model;
-    QSortFilterProxyModel *m_proxy;
+    // The filter and sort over a statement read whole; see wholeRead().
+    QSortFilterProxyModel *m_proxy = nullptr;
     PagedRowModel *m_paged;
     DataLink::Cursor m_cursor;
     QString m_layoutKey;

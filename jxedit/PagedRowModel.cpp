@@ -15,9 +15,10 @@ namespace jxedit {
 
 namespace {
 
-constexpr int kBlock = 200;
+// Rows read at a time: about three screens, so the first screen costs little.
+constexpr int kBlock = 100;
 // Blocks kept beside the one asked for: a few screens up and down.
-constexpr int kKeptBlocks = 40;
+constexpr int kKeptBlocks = 80;
 constexpr int kExportBlock = 2000;
 
 // The statement with the text of its quotes and comments blanked, the same

@@ -5,6 +5,7 @@
 #include "platform/MessageBox.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -352,6 +353,8 @@ TEST_P(SearchTest, SalePricesAndRentsAreColumnsOfTheirOwnAndSortLikeWithLike)
         for (const auto &[column, kind] : {std::pair{sale, QStringLiteral("出售")}, std::pair{rent, QStringLiteral("出租")}}) {
             for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
                 view->sortByColumn(column, order);
+                // The grid shows its first rows at once and counts the rest right after.
+                QCoreApplication::processEvents();
                 // Each price is of its own deal type, in order; the others' cells are empty and kept together.
                 int priced = 0, runs = 0;
                 for (int r = 0; r < m->rowCount(); ++r) {
