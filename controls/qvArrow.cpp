@@ -64,18 +64,10 @@ void qvArrow::paintEvent(QPaintEvent *)
     // A diagram holds many arrows that look alike: each look is drawn once,
     // into Qt's pixmap cache, and copied from there.
     const qreal ratio = devicePixelRatioF();
-    const QString key = QStringLiteral("qvcontrols.arrow:%1x%2@%3:%4:%5:%6:%7:%8:%9:%10:%11")
-                            .arg(width())
-                            .arg(height())
-                            .arg(ratio)
-                            .arg(m_direction)
-                            .arg(m_foreColor)
-                            .arg(m_backColor)
-                            .arg(m_alpha)
-                            .arg(m_appearance)
-                            .arg(m_borderStyle)
-                            .arg(m_shadowLength)
-                            .arg(m_shadowStep);
+    // One formatting pass: the key is made on every paint.
+    const QString key = QString::asprintf("qvcontrols.arrow:%dx%d@%g:%d:%d:%d:%d:%d:%d:%d:%d", width(), height(), ratio,
+                                          m_direction, int(m_foreColor), int(m_backColor), m_alpha, m_appearance,
+                                          m_borderStyle, m_shadowLength, m_shadowStep);
     QPixmap look;
     if (!QPixmapCache::find(key, &look)) {
         look = QPixmap(size() * ratio);

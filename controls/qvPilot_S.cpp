@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QStyle>
 
 #include <algorithm>
@@ -61,7 +62,32 @@ void qvPilot_S::setTextAlign(int align)
 
 void qvPilot_S::paintEvent(QPaintEvent *)
 {
-    QPainter p(this);
+    // A diagram is built again each time its group is chosen, and laying out
+    // a caption costs more than the rest of a node: each look is drawn once,
+    // into Qt's pixmap cache, and copied from there.
+    const qreal ratio = devicePixelRatioF();
+    // One formatting pass: the key is made on every paint.
+    const QString key = QString::asprintf("qvcontrols.pilot:%dx%d@%g:%d:%d:%d:%d:%d:%llx:", width(), height(), ratio, m_iconSize,
+                                          m_textAlign, int(m_hovered), int(hasFocus()), int(layoutDirection()),
+                                          static_cast<unsigned long long>(m_picture.cacheKey()))
+        + font().key() + u':' + m_caption;
+    QPixmap look;
+    if (!QPixmapCache::find(key, &look)) {
+        look = QPixmap(size() * ratio);
+        look.setDevicePixelRatio(ratio);
+        look.fill(Qt::transparent);
+        QPainter painter(&look);
+        paintLook(painter);
+        painter.end();
+        QPixmapCache::insert(key, look);
+    }
+    QPainter(this).drawPixmap(0, 0, look);
+}
+
+void qvPilot_S::paintLook(QPainter &p) const
+{
+    // A painter on a pixmap starts with the application's font, not ours.
+    p.setFont(font());
     p.setRenderHint(QPainter::Antialiasing);
     if (m_hovered || hasFocus()) {
         p.setPen(QColor(0xE0, 0xA0, 0x30));

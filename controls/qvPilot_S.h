@@ -58,6 +58,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void paintLook(QPainter &p) const;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void enterEvent(QEnterEvent *event) override;

@@ -278,6 +278,43 @@ TEST(StatusBarAndNode, KeyedPanelsAndNodeValuesAsTheDiagramGivesThem)
     EXPECT_EQ(clicks, std::vector<int>{3});
 }
 
+TEST(qvPilot_S, ALookDrawnOnceIsReusedOnlyWhereEverythingShownIsTheSame)
+{
+    qvPilot_S node;
+    node.resize(80, 70);
+    node.setIconSize(24);
+    node.setCaption(QStringLiteral("房源登记"));
+    const auto draw = [](qvPilot_S &n) {
+        QImage image(n.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        n.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image;
+    };
+    const QImage plain = draw(node);
+    EXPECT_EQ(draw(node), plain) << "drawn again from the cache, alike";
+
+    // A second node that looks the same draws the same; any difference shows.
+    qvPilot_S twin;
+    twin.resize(80, 70);
+    twin.setIconSize(24);
+    twin.setCaption(QStringLiteral("房源登记"));
+    EXPECT_EQ(draw(twin), plain);
+    twin.setCaption(QStringLiteral("客源登记"));
+    EXPECT_NE(draw(twin), plain);
+    QFont large = twin.font();
+    large.setPixelSize(20);
+    large.setBold(true);
+    node.setFont(large);
+    const QImage inLarge = draw(node);
+    EXPECT_NE(inLarge, plain) << "the caption is drawn in the node's own font";
+    node.setFont(QFont());
+    EXPECT_EQ(draw(node), plain);
+    QPixmap picture(24, 24);
+    picture.fill(Qt::red);
+    node.setPicture(picture);
+    EXPECT_EQ(draw(node).pixelColor(40, 12), QColor(Qt::red));
+}
+
 TEST(qvArrow, DrawsTowardsItsDirectionWithBackgroundByConstantAlpha)
 {
     qvArrow arrow;
