@@ -154,15 +154,14 @@ OverviewFigures::Scope OverviewControl::scope() const
 bool OverviewControl::refresh()
 {
     const OverviewFigures::Scope wanted = scope();
-    QString why;
     // A refused period or a failed count keeps the figures shown.
-    if (!wanted.period.check(why)) {
-        showError(why);
+    if (const auto checked = wanted.period.check(); !checked) {
+        showError(checked.error());
         return false;
     }
     OverviewFigures figures;
-    if (!figures.compute(link(), wanted, why)) {
-        showError(QStringLiteral("统计经营概况出错：%1").arg(why));
+    if (const auto counted = figures.compute(link(), wanted); !counted) {
+        showError(QStringLiteral("统计经营概况出错：%1").arg(counted.error()));
         return false;
     }
     hideError();

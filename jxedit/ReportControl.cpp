@@ -252,9 +252,8 @@ bool ReportControl::refresh()
     if (m_period) {
         // A period that cannot be counted by is refused; the report shown stays.
         const Period period = m_period->period();
-        QString bad;
-        if (!period.check(bad)) {
-            showError(bad);
+        if (const auto checked = period.check(); !checked) {
+            showError(checked.error());
             return false;
         }
         periodText = period.caption();
