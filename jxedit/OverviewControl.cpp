@@ -282,9 +282,8 @@ void OverviewControl::showWeekChart()
 bool OverviewControl::openList(OverviewFigures::Figure figure, const OverviewFigures::Scope &scope)
 {
     const OverviewFigures::List list = OverviewFigures::listOf(figure, scope);
-    QString why;
-    if (!m_grid->load(link(), list.sql, list.params, list.columns, QStringLiteral("id"), why)) {
-        showError(QStringLiteral("读取明细出错：%1").arg(why));
+    if (const auto loaded = m_grid->load(link(), list.sql, list.params, list.columns, QStringLiteral("id")); !loaded) {
+        showError(QStringLiteral("读取明细出错：%1").arg(loaded.error()));
         return false;
     }
     m_grid->fetchAll();
