@@ -117,10 +117,12 @@ bool AlertControl::reload()
 
     Rows rows;
     // Today's booked viewings first: the day is planned around them.
-    if (!readViewings(scope, rows, why) || !readFollowUps(scope, rows, why) || !readContracts(scope, rows, why)
-        || !readQuietListings(scope, rows, why) || !readMatches(scope, rows, why)) {
-        showError(QStringLiteral("读取提醒出错：%1").arg(why));
-        return false;
+    for (const auto read : {&AlertControl::readViewings, &AlertControl::readFollowUps, &AlertControl::readContracts,
+                            &AlertControl::readQuietListings, &AlertControl::readMatches}) {
+        if (const auto done = (this->*read)(scope, rows); !done) {
+            showError(QStringLiteral("读取提醒出错：%1").arg(done.error()));
+            return false;
+        }
     }
     if (m_teamPass) {
         m_collected = rows;
@@ -135,8 +137,9 @@ bool AlertControl::reload()
     return true;
 }
 
-bool AlertControl::readViewings(const Scope &scope, Rows &rows, QString &why) const
+jx::Result<> AlertControl::readViewings(const Scope &scope, Rows &rows) const
 {
+    QString why;
     const int viewingProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("dk_viewing"));
     DataLink::Rows r;
     if (!link().select(QStringLiteral("select v.id,v.viewtime,coalesce(k.name,''),coalesce(h.code,''),coalesce(h.community,''),v.agent"
@@ -144,17 +147,18 @@ bool AlertControl::readViewings(const Scope &scope, Rows &rows, QString &why) co
                                       " where v.viewdate=? and v.status='已预约'")
                            + scope.agentIs(QStringLiteral("v.agent")) + QStringLiteral(" order by v.viewtime,v.id"),
                        scope.with({scope.day}), r, why))
-        return false;
+        return jx::fail(why);
     for (const auto &x : r.rows)
         rows.append({QStringLiteral("今日带看"), scope.day,
                      QStringLiteral("%1 带客户 %2 看房源 %3（%4）").arg(x.value(1).toString(), x.value(2).toString(), x.value(3).toString(),
                                                                  x.value(4).toString()),
                      x.value(5), QStringLiteral("%1:%2").arg(viewingProg).arg(x.value(0).toInt())});
-    return true;
+    return {};
 }
 
-bool AlertControl::readFollowUps(const Scope &scope, Rows &rows, QString &why) const
+jx::Result<> AlertControl::readFollowUps(const Scope &scope, Rows &rows) const
 {
+    QString why;
     // The latest follow-up of each listing and customer, when it is due by the end of the days ahead.
     const int followProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("gj_follow"));
     const QString ahead = scope.today.addDays(daysAhead()).toString(kDay);
@@ -167,7 +171,7 @@ bool AlertControl::readFollowUps(const Scope &scope, Rows &rows, QString &why) c
                                             " and coalesce(g.customerid,0)=coalesce(f.customerid,0) and g.followdate>f.followdate)"
                                             " order by f.nextdate,f.id"),
                        scope.with({ahead}), r, why))
-        return false;
+        return jx::fail(why);
     // Whose customers' phones show unmasked.
     const QString me = m_teamPass ? m_teamAgent : scope.agent;
     for (const auto &x : r.rows) {
@@ -188,11 +192,12 @@ bool AlertControl::readFollowUps(const Scope &scope, Rows &rows, QString &why) c
                      due.isValid() ? QStringLiteral("%1：%2").arg(whenDue(due, scope.today), what) : what, x.value(7),
                      QStringLiteral("%1:%2").arg(followProg).arg(x.value(0).toInt())});
     }
-    return true;
+    return {};
 }
 
-bool AlertControl::readContracts(const Scope &scope, Rows &rows, QString &why) const
+jx::Result<> AlertControl::readContracts(const Scope &scope, Rows &rows) const
 {
+    QString why;
     const int contractProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("ht_contract"));
     const QString &day = scope.day;
     const QString week = scope.today.addDays(7).toString(kDay);
@@ -201,7 +206,7 @@ bool AlertControl::readContracts(const Scope &scope, Rows &rows, QString &why) c
                                       " and ((paydate>=? and paydate<=?) or (handoverdate>=? and handoverdate<=?))")
                            + scope.agentIs(QStringLiteral("agent")) + QStringLiteral(" order by id"),
                        scope.with({day, week, day, week}), r, why))
-        return false;
+        return jx::fail(why);
     for (const auto &x : r.rows) {
         const QString pay = x.value(2).toString(), hand = x.value(3).toString();
         const bool payNear = pay >= day && pay <= week;
@@ -209,11 +214,12 @@ bool AlertControl::readContracts(const Scope &scope, Rows &rows, QString &why) c
                      QStringLiteral("合同 %1：%2 %3").arg(x.value(1).toString(), payNear ? QStringLiteral("付款日") : QStringLiteral("交房日"), payNear ? pay : hand),
                      x.value(4), QStringLiteral("%1:%2").arg(contractProg).arg(x.value(0).toInt())});
     }
-    return true;
+    return {};
 }
 
-bool AlertControl::readQuietListings(const Scope &scope, Rows &rows, QString &why) const
+jx::Result<> AlertControl::readQuietListings(const Scope &scope, Rows &rows) const
 {
+    QString why;
     // Listings on offer whose last follow-up (or, with none, their registration) lies the quiet days back,
     // the quietest first. A large agency has tens of thousands: the list names the first few hundred
     // and counts the rest, which the overview lists in full.
@@ -226,12 +232,12 @@ bool AlertControl::readQuietListings(const Scope &scope, Rows &rows, QString &wh
     if (!link().select(QStringLiteral("select id,code,community,agent,regdate,%1").arg(lastFollow) + quietWhere
                            + QStringLiteral(" order by coalesce(%1,regdate),id limit %2").arg(lastFollow).arg(kQuietShown + 1),
                        scope.with({}) << quietSince, r, why))
-        return false;
+        return jx::fail(why);
     if (r.rows.size() > kQuietShown) {
         r.rows.resize(kQuietShown);
         QVariant all;
         if (!link().scalar(QStringLiteral("select count(*)") + quietWhere, scope.with({}) << quietSince, all, why))
-            return false;
+            return jx::fail(why);
         rows.append({QStringLiteral("房源待跟进"), QString(),
                      QStringLiteral("另有 %1 套房源超过 %2 天没有跟进，“经营概况”的“久未跟进房源”列出全部")
                          .arg(all.toLongLong() - kQuietShown)
@@ -252,11 +258,12 @@ bool AlertControl::readQuietListings(const Scope &scope, Rows &rows, QString &wh
         rows.append({QStringLiteral("房源待跟进"), last.isEmpty() ? registered : last, what, x.value(3),
                      QStringLiteral("%1:%2").arg(houseProg).arg(x.value(0).toInt())});
     }
-    return true;
+    return {};
 }
 
-bool AlertControl::readMatches(const Scope &scope, Rows &rows, QString &why) const
+jx::Result<> AlertControl::readMatches(const Scope &scope, Rows &rows) const
 {
+    QString why;
     // Listings that came to fit a waiting customer, until his agent follows it up with him.
     const int houseProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("fy_house"));
     DataLink::Rows r;
@@ -268,7 +275,7 @@ bool AlertControl::readMatches(const Scope &scope, Rows &rows, QString &why) con
                                             " and f.houseid=m.houseid and f.followdate>=substr(m.created,1,10))"
                                             " order by m.created desc,m.houseid,m.customerid"),
                        scope.with({}), r, why))
-        return false;
+        return jx::fail(why);
     for (const auto &x : r.rows)
         rows.append({QStringLiteral("房源匹配"), x.value(3).toString().left(10),
                      QStringLiteral("%1符合客户 %2的需求：%3，匹配 %4%")
@@ -276,7 +283,7 @@ bool AlertControl::readMatches(const Scope &scope, Rows &rows, QString &why) con
                               x.value(5).toString())
                          .arg(x.value(1).toInt()),
                      x.value(6), QStringLiteral("%1:%2").arg(houseProg).arg(x.value(0).toInt())});
-    return true;
+    return {};
 }
 
 bool AlertControl::seesTeam() const

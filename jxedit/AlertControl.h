@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jxedit/FunctionControl.h"
+#include "platform/com/Result.h"
 
 #include <QDate>
 
@@ -57,12 +58,12 @@ private:
 
     bool reload();
     int daysAhead() const;
-    // Each kind of reminder, appended to `rows`; false with the reason.
-    bool readViewings(const Scope &scope, Rows &rows, QString &why) const;
-    bool readFollowUps(const Scope &scope, Rows &rows, QString &why) const;
-    bool readContracts(const Scope &scope, Rows &rows, QString &why) const;
-    bool readQuietListings(const Scope &scope, Rows &rows, QString &why) const;
-    bool readMatches(const Scope &scope, Rows &rows, QString &why) const;
+    // Each kind of reminder, appended to `rows`.
+    jx::Result<> readViewings(const Scope &scope, Rows &rows) const;
+    jx::Result<> readFollowUps(const Scope &scope, Rows &rows) const;
+    jx::Result<> readContracts(const Scope &scope, Rows &rows) const;
+    jx::Result<> readQuietListings(const Scope &scope, Rows &rows) const;
+    jx::Result<> readMatches(const Scope &scope, Rows &rows) const;
     /// After the user's own list (`ownRows`) is read: for a manager, shows
     /// everyone's grouped by agent, his own group first; read again only when
     /// his own list is not everyone's already.

@@ -27,7 +27,7 @@ ContractDialog::~ContractDialog()
         m_controls->Remove(QStringLiteral("contract"));
 }
 
-bool ContractDialog::start(const QVariantMap &values, EditControl::Step step, QString &why)
+jx::Result<> ContractDialog::start(const QVariantMap &values, EditControl::Step step)
 {
     m_controls = std::make_unique<qvcontrols::ControlContainer>([this](qvcontrols::ControlSite &, const QString &event, const com::DispArgs &params) {
         auto param = [&](size_t i) { return i < params.size() ? com::toQVariant(*params[i]) : QVariant(); };
@@ -44,10 +44,8 @@ bool ContractDialog::start(const QVariantMap &values, EditControl::Step step, QS
     try {
         qvcontrols::ControlSite *site = m_controls->Add(QStringLiteral("JxEdit.oedit"), QStringLiteral("contract"), this);
         m_form = dynamic_cast<EditControl *>(site->object());
-        if (!m_form) {
-            why = QStringLiteral("合同窗体不是记录窗体");
-            return false;
-        }
+        if (!m_form)
+            return jx::fail(QStringLiteral("合同窗体不是记录窗体"));
         com::Variant context = com::Variant::fromDispatch(m_context.get());
         com::Variant config;
         int32_t program = m_program;
@@ -55,21 +53,18 @@ bool ContractDialog::start(const QVariantMap &values, EditControl::Step step, QS
         int16_t mode = EditControl::New;
         com::Variant dataArg = com::Variant::fromDouble(data);
         std::vector<VARIANT> args{com::byRef(&context), com::byRef(&config), com::byRef(&program), com::byRef(&dataArg), com::byRef(&mode)};
-        if (!com::toQVariant(com::invoke(site->object(), QStringLiteral("Py_Init"), DISPATCH_METHOD, args)).toBool()) {
-            why = m_form->errorText().isEmpty() ? QStringLiteral("合同窗体无法打开") : m_form->errorText();
-            return false;
-        }
+        if (!com::toQVariant(com::invoke(site->object(), QStringLiteral("Py_Init"), DISPATCH_METHOD, args)).toBool())
+            return jx::fail(m_form->errorText().isEmpty() ? QStringLiteral("合同窗体无法打开") : m_form->errorText());
         layout()->addWidget(site->widget());
         site->widget()->show();
     } catch (const com::RuntimeError &e) {
-        why = QStringLiteral("合同窗体无法打开：%1").arg(e.description());
-        return false;
+        return jx::fail(QStringLiteral("合同窗体无法打开：%1").arg(e.description()));
     }
     m_form->prefill(values, {}, std::move(step), [this](int id) {
         m_status->setText(QStringLiteral("合同已保存，出价已接受"));
         emit saved(id);
     });
-    return true;
+    return {};
 }
 
 void ContractDialog::reject()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jxedit/EditControl.h"
+#include "platform/com/Result.h"
 
 #include <QDialog>
 
@@ -25,8 +26,8 @@ public:
     ContractDialog(IDispatch *context, int program, QWidget *parent);
     ~ContractDialog() override;
 
-    /// Starts the form as a new record showing `values`; false with the reason.
-    bool start(const QVariantMap &values, EditControl::Step step, QString &why);
+    /// Starts the form as a new record showing `values`.
+    jx::Result<> start(const QVariantMap &values, EditControl::Step step);
     /// The contract form; null before start().
     EditControl *form() const { return m_form; }
 

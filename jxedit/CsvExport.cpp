@@ -21,13 +21,11 @@ QString CsvExport::field(const QString &text)
     return out;
 }
 
-bool CsvExport::write(const QAbstractItemModel &model, const QString &path, QString &why)
+jx::Result<> CsvExport::write(const QAbstractItemModel &model, const QString &path)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        why = QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString());
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return jx::fail(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
     QString text;
     QStringList cells;
     for (int c = 0; c < model.columnCount(); ++c)
@@ -41,11 +39,9 @@ bool CsvExport::write(const QAbstractItemModel &model, const QString &path, QStr
     }
     file.write("\xEF\xBB\xBF");
     file.write(text.toUtf8());
-    if (!file.commit()) {
-        why = QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    if (!file.commit())
+        return jx::fail(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
+    return {};
 }
 
 } // namespace jxedit

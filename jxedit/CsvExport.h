@@ -3,6 +3,8 @@
 #include <QAbstractItemModel>
 #include <QString>
 
+#include "platform/com/Result.h"
+
 namespace jxedit {
 
 /// Writes a model's rows as a spreadsheet program opens them: UTF-8 with a
@@ -11,8 +13,8 @@ class CsvExport
 {
 public:
     static QString field(const QString &text);
-    /// All rows of `model` (its display texts) under its header; false with the reason.
-    static bool write(const QAbstractItemModel &model, const QString &path, QString &why);
+    /// All rows of `model` (its display texts) under its header.
+    static jx::Result<> write(const QAbstractItemModel &model, const QString &path);
 };
 
 } // namespace jxedit

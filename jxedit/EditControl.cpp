@@ -546,15 +546,19 @@ bool EditControl::collect(QVariantMap &values)
         QString why;
         if (f.lookup) {
             bool databaseFailed = false;
-            if (!f.lookup->resolve(value, why, &databaseFailed)) {
+            if (const auto key = f.lookup->resolve(&databaseFailed); !key) {
                 if (databaseFailed) {
                     // Not the typing's fault: say what is wrong with the database, keep the form.
-                    showError(QStringLiteral("保存失败：%1").arg(why));
+                    showError(QStringLiteral("保存失败：%1").arg(key.error()));
                     sendMessage(QStringLiteral("保存失败"));
                     return false;
                 }
-            } else if (f.def.required && value.isNull())
-                why = QStringLiteral("“%1”不能为空").arg(f.def.caption);
+                why = key.error();
+            } else {
+                value = *key;
+                if (f.def.required && value.isNull())
+                    why = QStringLiteral("“%1”不能为空").arg(f.def.caption);
+            }
         } else {
             why = FieldCheck::check(f.def, fieldText(int(i)), value);
         }
@@ -1021,10 +1025,11 @@ void EditControl::updateAmountCaption()
     const int house = m_def.columnIndex(QStringLiteral("houseid")), amount = m_def.columnIndex(QStringLiteral("amount"));
     if (house < 0 || amount < 0)
         return;
-    QVariant key;
     QString why, dealType;
-    if (const LookupField *lookup = m_fields.at(size_t(house)).lookup; lookup && lookup->resolve(key, why))
-        OfferRules(link(), m_store->history()).dealTypeOf(key, dealType, why);
+    const LookupField *lookup = m_fields.at(size_t(house)).lookup;
+    // A house not yet named (or named wrongly) leaves the caption plain.
+    if (const jx::Result<QVariant> key = lookup ? lookup->resolve() : jx::fail(QString()))
+        OfferRules(link(), m_store->history()).dealTypeOf(*key, dealType, why);
     Field &f = m_fields.at(size_t(amount));
     f.def.caption = OfferRules::amountCaption(dealType);
     f.editor->setAccessibleName(f.def.caption);
@@ -1119,18 +1124,17 @@ bool EditControl::acceptOffer()
     const DataLink db = link();
     const ChangeHistory history = m_store->history();
     const int offerId = offer.id;
-    const bool started = dialog->start({{QStringLiteral("houseid"), offer.houseId},
+    const auto started = dialog->start({{QStringLiteral("houseid"), offer.houseId},
                                         {QStringLiteral("customerid"), offer.customerId},
                                         {QStringLiteral("agent"), offer.agent},
                                         {QStringLiteral("dealtype"), offer.dealType},
                                         {QStringLiteral("price"), offer.amount}},
                                        [db, history, offerId](int id, const QVariantMap &values, QString &reason) {
                                            return OfferRules(db, history).accept(offerId, id, values, reason);
-                                       },
-                                       why);
+                                       });
     if (!started) {
         delete dialog;
-        showError(why);
+        showError(started.error());
         return false;
     }
     QObject::connect(dialog, &ContractDialog::saved, page(), [this, offerId](int contract) {

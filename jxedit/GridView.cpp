@@ -136,17 +136,17 @@ bool GridView::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool GridView::load(const DataLink &link, const QString &sql, const QVariantList &params, const QVector<ColumnDef> &columns,
-                    const QString &keyField, QString &why, DataLink::Origin origin)
+jx::Result<> GridView::load(const DataLink &link, const QString &sql, const QVariantList &params, const QVector<ColumnDef> &columns,
+                            const QString &keyField, DataLink::Origin origin)
 {
     m_cursor = DataLink::Cursor();
     m_filterTimer->stop();
     m_paged->close();
     m_paged->setFilterText(m_filter->text());
-    const PagedRowModel::Opened opened = m_paged->open(link, sql, params, origin, columns, keyField, why);
-    if (opened == PagedRowModel::Opened::Failed)
-        return false;
-    if (opened == PagedRowModel::Opened::Yes) {
+    const auto opened = m_paged->open(link, sql, params, origin, columns, keyField);
+    if (!opened)
+        return jx::fail(opened.error());
+    if (*opened == PagedRowModel::Opened::Yes) {
         useModel(m_paged);
         m_restoring = true;
         setDefinedWidths(columns);
@@ -154,17 +154,16 @@ bool GridView::load(const DataLink &link, const QString &sql, const QVariantList
         showCovers(link, columns);
         applyLayout();
         emit summaryChanged(summary());
-        return true;
+        return {};
     }
     // Read whole: a statement the database will not take as a sub-query.
-    if (!link.open(sql, params, m_cursor, why, origin))
-        return false;
+    if (QString why; !link.open(sql, params, m_cursor, why, origin))
+        return jx::fail(why);
     if (!m_cursor.columns.isEmpty()) {
         for (const ColumnDef &c : columns)
             if (!m_cursor.columns.contains(c.field, Qt::CaseInsensitive)) {
-                why = QStringLiteral("功能定义有误：列“%1”（%2）在查询结果中不存在").arg(c.field, c.caption);
                 m_cursor = DataLink::Cursor();
-                return false;
+                return jx::fail(QStringLiteral("功能定义有误：列“%1”（%2）在查询结果中不存在").arg(c.field, c.caption));
             }
     }
     m_model->reset(columns, m_cursor.columns, keyField);
@@ -179,14 +178,13 @@ bool GridView::load(const DataLink &link, const QString &sql, const QVariantList
     try {
         m_cursor.fetch(kFirstBlock, rows);
     } catch (const com::RuntimeError &e) {
-        why = e.description();
-        return false;
+        return jx::fail(e.description());
     }
     m_model->appendRows(rows);
     if (!m_cursor.atEnd())
         QTimer::singleShot(0, this, &GridView::fetchMore);
     emit summaryChanged(summary());
-    return true;
+    return {};
 }
 
 void GridView::setDefinedWidths(const QVector<ColumnDef> &columns)
@@ -308,11 +306,10 @@ QString GridView::summary() const
             continue;
         count += range.height();
         if (model == m_paged && range.height() > kSumHere) {
-            double part = 0;
-            QString why;
-            if (!m_paged->sum(column, range.top(), range.bottom(), part, why))
-                return text + QStringLiteral("，合计未能算出：") + why;
-            sum += part;
+            const auto part = m_paged->sum(column, range.top(), range.bottom());
+            if (!part)
+                return text + QStringLiteral("，合计未能算出：") + part.error();
+            sum += *part;
         } else {
             for (int r = range.top(); r <= range.bottom(); ++r)
                 sum += model->index(r, column).data(Qt::EditRole).toDouble();
@@ -367,12 +364,12 @@ void GridView::copySelection() const
         clipboard->setText(selectedText());
 }
 
-bool GridView::exportCsv(const QString &path, QString &why)
+jx::Result<> GridView::exportCsv(const QString &path)
 {
     fetchAll();
     if (m_view->model() == m_paged)
-        return m_paged->exportCsv(path, why);
-    return CsvExport::write(*wholeRead(), path, why);
+        return m_paged->exportCsv(path);
+    return CsvExport::write(*wholeRead(), path);
 }
 
 void GridView::restoreLayout(const QString &key)

@@ -2,6 +2,7 @@
 
 #include "jxedit/DataLink.h"
 #include "jxedit/FunctionDefinition.h"
+#include "platform/com/Result.h"
 
 #include <QWidget>
 
@@ -36,8 +37,8 @@ public:
     /// Shows the rows of `sql` under `columns`; false with the reason (also
     /// when a column names a field the query does not give). The sort and the
     /// filter words stay as the user left them.
-    bool load(const DataLink &link, const QString &sql, const QVariantList &params, const QVector<ColumnDef> &columns,
-              const QString &keyField, QString &why, DataLink::Origin origin = DataLink::Origin::Code);
+    jx::Result<> load(const DataLink &link, const QString &sql, const QVariantList &params, const QVector<ColumnDef> &columns,
+                      const QString &keyField, DataLink::Origin origin = DataLink::Origin::Code);
     /// Shows rows gathered elsewhere.
     void setRows(const QVector<ColumnDef> &columns, const QStringList &sourceColumns, const QVector<QVector<QVariant>> &rows,
                  const QString &keyField);
@@ -62,7 +63,7 @@ public:
     QString selectedText() const;
     void copySelection() const;
     /// Every row the filter leaves, in the shown order, as CSV.
-    bool exportCsv(const QString &path, QString &why);
+    jx::Result<> exportCsv(const QString &path);
 
     /// Records changed elsewhere: the rows shown read again in place (see
     /// PagedRowModel::refreshRecords); rows held whole are left as they are.

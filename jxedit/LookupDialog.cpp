@@ -60,18 +60,17 @@ void LookupDialog::refill()
     m_rows->clear();
     QStringList header{QStringLiteral("记录")};
     m_rows->setHorizontalHeaderLabels(header);
-    QVector<QVector<QVariant>> rows;
-    QString why;
-    if (!m_field.search(m_search->text(), kShownRows, rows, why)) {
-        m_rows->appendRow(new QStandardItem(QStringLiteral("查找出错：%1").arg(why)));
+    const auto rows = m_field.search(m_search->text(), kShownRows);
+    if (!rows) {
+        m_rows->appendRow(new QStandardItem(QStringLiteral("查找出错：%1").arg(rows.error())));
         return;
     }
-    for (const QVector<QVariant> &row : rows) {
+    for (const QVector<QVariant> &row : *rows) {
         auto *item = new QStandardItem(LookupField::joinShown(m_field.definition(), row));
         item->setData(row.value(0), kKeyRole);
         m_rows->appendRow(item);
     }
-    if (!rows.isEmpty())
+    if (!rows->isEmpty())
         m_view->selectRow(0);
 }
 

@@ -82,9 +82,8 @@ QString LookupField::joinShown(const LookupDef &def, const QVector<QVariant> &ro
     return parts.join(QStringLiteral(" · "));
 }
 
-bool LookupField::search(const QString &text, int limit, QVector<QVector<QVariant>> &rows, QString &why) const
+jx::Result<QVector<QVector<QVariant>>> LookupField::search(const QString &text, int limit) const
 {
-    rows.clear();
     const QString fields = m_def.key + u',' + m_def.shown.join(u',');
     const QString typed = text.trimmed();
     QString sql = QStringLiteral("select %1 from %2").arg(fields, m_def.table);
@@ -103,17 +102,17 @@ bool LookupField::search(const QString &text, int limit, QVector<QVector<QVarian
         sql += QStringLiteral(" order by %1").arg(m_def.shown.first());
     }
     DataLink::Cursor cursor;
-    if (!m_link.open(sql, params, cursor, why))
-        return false;
+    if (QString why; !m_link.open(sql, params, cursor, why))
+        return jx::fail(why);
+    QVector<QVector<QVariant>> rows;
     try {
         cursor.fetch(limit, rows);
     } catch (const com::RuntimeError &e) {
-        why = e.description();
-        return false;
+        return jx::fail(e.description());
     }
     if (rows.size() > limit)
         rows.resize(limit);
-    return true;
+    return rows;
 }
 
 void LookupField::complete(const QString &typed)
@@ -121,16 +120,15 @@ void LookupField::complete(const QString &typed)
     m_suggestions->clear();
     if (typed.trimmed().isEmpty())
         return;
-    QVector<QVector<QVariant>> rows;
-    QString why;
-    if (!search(typed, 20, rows, why))
+    const auto rows = search(typed, 20);
+    if (!rows)
         return; // a failed suggestion list is no reason to stop the typing
-    for (const QVector<QVariant> &row : rows) {
+    for (const QVector<QVariant> &row : *rows) {
         auto *item = new QStandardItem(joinShown(m_def, row));
         item->setData(row.value(0), kKeyRole);
         m_suggestions->appendRow(item);
     }
-    if (!rows.isEmpty())
+    if (!rows->isEmpty())
         m_completer->complete();
 }
 
@@ -174,20 +172,21 @@ void LookupField::setReadOnly(bool readOnly)
     m_button->setEnabled(!readOnly);
 }
 
-bool LookupField::resolve(QVariant &key, QString &why, bool *databaseFailed) const
+jx::Result<QVariant> LookupField::resolve(bool *databaseFailed) const
 {
-    key = QVariant();
     if (databaseFailed)
         *databaseFailed = false;
-    auto failed = [&] {
+    // The database could not answer: the caller keeps the form and says so.
+    auto failed = [&](const QString &failure) {
         if (databaseFailed)
             *databaseFailed = true;
-        return false;
+        return jx::fail(failure);
     };
     const QString typed = m_edit->text().trimmed();
     if (typed.isEmpty())
-        return true;
+        return QVariant();
     QVariant candidate;
+    QString why;
     if (m_key.isValid() && typed == m_shown.trimmed()) {
         candidate = m_key;
     } else {
@@ -195,34 +194,27 @@ bool LookupField::resolve(QVariant &key, QString &why, bool *databaseFailed) con
         DataLink::Rows exact;
         if (!m_link.select(QStringLiteral("select %1 from %2 where lower(%3)=lower(?)").arg(m_def.key, m_def.table, m_def.shown.first()),
                            {typed}, exact, why))
-            return failed();
+            return failed(why);
         if (exact.rows.size() == 1) {
             candidate = exact.rows.first().value(0);
         } else {
-            QVector<QVector<QVariant>> rows;
-            if (!search(typed, 2, rows, why))
-                return failed();
-            if (rows.isEmpty()) {
-                why = QStringLiteral("没有找到“%1”，请按 F4 从列表中选择").arg(typed);
-                return false;
-            }
-            if (rows.size() > 1 || exact.rows.size() > 1) {
-                why = QStringLiteral("“%1”对应多条记录，请按 F4 从列表中选择").arg(typed);
-                return false;
-            }
-            candidate = rows.first().value(0);
+            const auto rows = search(typed, 2);
+            if (!rows)
+                return failed(rows.error());
+            if (rows->isEmpty())
+                return jx::fail(QStringLiteral("没有找到“%1”，请按 F4 从列表中选择").arg(typed));
+            if (rows->size() > 1 || exact.rows.size() > 1)
+                return jx::fail(QStringLiteral("“%1”对应多条记录，请按 F4 从列表中选择").arg(typed));
+            candidate = rows->first().value(0);
         }
     }
     // The record may have been deleted since it was chosen.
     QVariant count;
     if (!m_link.scalar(QStringLiteral("select count(*) from %1 where %2=?").arg(m_def.table, m_def.key), {candidate}, count, why))
-        return failed();
-    if (count.toInt() == 0) {
-        why = QStringLiteral("所选的记录已不存在（可能已被删除），请重新选择");
-        return false;
-    }
-    key = candidate;
-    return true;
+        return failed(why);
+    if (count.toInt() == 0)
+        return jx::fail(QStringLiteral("所选的记录已不存在（可能已被删除），请重新选择"));
+    return candidate;
 }
 
 bool LookupField::choose()

@@ -2,6 +2,7 @@
 
 #include "jxedit/DataLink.h"
 #include "jxedit/FunctionDefinition.h"
+#include "platform/com/Result.h"
 
 #include <QVariant>
 #include <QWidget>
@@ -36,14 +37,14 @@ public:
 
     /// The key the field names now: the record chosen, or the one record whose
     /// code matches the text in any letter case, or the one whose shown fields
-    /// contain it. A null key for an empty field. False with the reason when
+    /// contain it. A null key for an empty field. Fails with the reason when
     /// the text names no record, several, or one deleted meanwhile;
     /// `databaseFailed` tells a database that could not answer from those.
-    bool resolve(QVariant &key, QString &why, bool *databaseFailed = nullptr) const;
+    jx::Result<QVariant> resolve(bool *databaseFailed = nullptr) const;
 
     /// Up to `limit` records whose shown fields contain `text`, codes
     /// starting with it first: rows of key then the shown fields.
-    bool search(const QString &text, int limit, QVector<QVector<QVariant>> &rows, QString &why) const;
+    jx::Result<QVector<QVector<QVariant>>> search(const QString &text, int limit) const;
     /// The shown text of one row of search().
     static QString joinShown(const LookupDef &def, const QVector<QVariant> &row);
 

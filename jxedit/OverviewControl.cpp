@@ -154,15 +154,14 @@ OverviewFigures::Scope OverviewControl::scope() const
 bool OverviewControl::refresh()
 {
     const OverviewFigures::Scope wanted = scope();
-    QString why;
     // A refused period or a failed count keeps the figures shown.
-    if (!wanted.period.check(why)) {
-        showError(why);
+    if (const auto checked = wanted.period.check(); !checked) {
+        showError(checked.error());
         return false;
     }
     OverviewFigures figures;
-    if (!figures.compute(link(), wanted, why)) {
-        showError(QStringLiteral("统计经营概况出错：%1").arg(why));
+    if (const auto counted = figures.compute(link(), wanted); !counted) {
+        showError(QStringLiteral("统计经营概况出错：%1").arg(counted.error()));
         return false;
     }
     hideError();
@@ -283,9 +282,8 @@ void OverviewControl::showWeekChart()
 bool OverviewControl::openList(OverviewFigures::Figure figure, const OverviewFigures::Scope &scope)
 {
     const OverviewFigures::List list = OverviewFigures::listOf(figure, scope);
-    QString why;
-    if (!m_grid->load(link(), list.sql, list.params, list.columns, QStringLiteral("id"), why)) {
-        showError(QStringLiteral("读取明细出错：%1").arg(why));
+    if (const auto loaded = m_grid->load(link(), list.sql, list.params, list.columns, QStringLiteral("id")); !loaded) {
+        showError(QStringLiteral("读取明细出错：%1").arg(loaded.error()));
         return false;
     }
     m_grid->fetchAll();

@@ -22,13 +22,13 @@ QString agentTest(const OverviewFigures::Scope &scope, const char *alias, QVaria
 // The period's two ends, in the order the statements test them.
 QVariantList ends(const OverviewFigures::Scope &scope) { return {scope.period.fromText(), scope.period.toText()}; }
 
-bool countOf(const DataLink &link, const QString &sql, const QVariantList &params, int &out, QString &why)
+jx::Result<int> countOf(const DataLink &link, const QString &sql, const QVariantList &params)
 {
     QVariant value;
+    QString why;
     if (!link.scalar(QStringLiteral("select count(*) from (%1) q").arg(sql), params, value, why))
-        return false;
-    out = value.toInt();
-    return true;
+        return jx::fail(why);
+    return value.toInt();
 }
 
 // What each figure lists: its statement, parameters, columns and table.
@@ -238,29 +238,35 @@ OverviewFigures::List OverviewFigures::listOf(Figure figure, const Scope &scope)
     return list;
 }
 
-bool OverviewFigures::compute(const DataLink &link, const Scope &scope, QString &why)
+jx::Result<> OverviewFigures::compute(const DataLink &link, const Scope &scope)
 {
-    if (!scope.period.check(why))
-        return false;
+    if (const auto checked = scope.period.check(); !checked)
+        return checked;
     OverviewFigures next;
     for (int f = 0; f < FigureCount; ++f) {
         const List list = listOf(Figure(f), scope);
-        if (!countOf(link, list.sql, list.params, next.m_counts[f], why))
-            return false;
+        const auto n = countOf(link, list.sql, list.params);
+        if (!n)
+            return jx::fail(n.error());
+        next.m_counts[f] = *n;
     }
     const List conversion = listOf(Conversion, scope);
-    if (!countOf(link, QStringLiteral("select * from (%1) r where contracts>0").arg(conversion.sql), conversion.params,
-                 next.m_signedCustomers, why)
-        || !countOf(link, QStringLiteral("select * from (%1) r where viewings>0").arg(conversion.sql), conversion.params,
-                    next.m_viewedCustomers, why))
-        return false;
+    const auto signedCustomers = countOf(link, QStringLiteral("select * from (%1) r where contracts>0").arg(conversion.sql), conversion.params);
+    if (!signedCustomers)
+        return jx::fail(signedCustomers.error());
+    next.m_signedCustomers = *signedCustomers;
+    const auto viewedCustomers = countOf(link, QStringLiteral("select * from (%1) r where viewings>0").arg(conversion.sql), conversion.params);
+    if (!viewedCustomers)
+        return jx::fail(viewedCustomers.error());
+    next.m_viewedCustomers = *viewedCustomers;
 
     const List contracts = listOf(Contracts, scope);
     DataLink::Rows rows;
+    QString why;
     if (!link.select(QStringLiteral("select agent,count(*) as deals,sum(commission) as commission from (%1) q group by agent order by agent")
                          .arg(contracts.sql),
                      contracts.params, rows, why))
-        return false;
+        return jx::fail(why);
     for (const QVector<QVariant> &r : rows.rows) {
         next.m_perAgent.append({r.value(0).toString(), r.value(1).toInt(), r.value(2).toDouble()});
         next.m_commission += r.value(2).toDouble();
@@ -278,7 +284,7 @@ bool OverviewFigures::compute(const DataLink &link, const Scope &scope, QString 
     for (const Figure f : {NewListings, NewCustomers}) {
         const List list = listOf(f, scope);
         if (!link.select(QStringLiteral("select regdate from (%1) q").arg(list.sql), list.params, rows, why))
-            return false;
+            return jx::fail(why);
         for (const QVector<QVariant> &r : rows.rows) {
             const qsizetype i = weekOf(QDate::fromString(r.value(0).toString(), QStringLiteral("yyyy-MM-dd")));
             if (i >= 0)
@@ -286,7 +292,7 @@ bool OverviewFigures::compute(const DataLink &link, const Scope &scope, QString 
         }
     }
     *this = std::move(next);
-    return true;
+    return {};
 }
 
 double OverviewFigures::conversion() const

@@ -56,7 +56,7 @@ public:
     static List listOf(Figure figure, const Scope &scope);
 
     /// Counts everything for `scope`; false with the reason (nothing changes then).
-    bool compute(const DataLink &link, const Scope &scope, QString &why);
+    jx::Result<> compute(const DataLink &link, const Scope &scope);
 
     int count(Figure figure) const { return m_counts.at(figure); }
     double commission() const { return m_commission; }

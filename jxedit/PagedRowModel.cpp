@@ -195,27 +195,26 @@ PagedRowModel::Query PagedRowModel::filter() const
 
 QString PagedRowModel::wrapped() const { return QStringLiteral("select * from (\n") + m_inner + QStringLiteral("\n) q"); }
 
-bool PagedRowModel::select(const QString &sql, const QVariantList &params, QVector<QVector<QVariant>> &rows, QString &why) const
+jx::Result<PagedRowModel::RawRows> PagedRowModel::select(const QString &sql, const QVariantList &params) const
 {
     DataLink::Rows out;
+    QString why;
     if (!m_link.select(sql, m_params + params, out, why, m_origin))
-        return false;
-    rows = std::move(out.rows);
-    return true;
+        return jx::fail(why);
+    return std::move(out.rows);
 }
 
-bool PagedRowModel::rowsAt(int offset, bool reverse, int limit, QVector<QVector<QVariant>> &rows, QString &why) const
+jx::Result<PagedRowModel::RawRows> PagedRowModel::rowsAt(int offset, bool reverse, int limit) const
 {
     const Query f = filter();
     QString sql = wrapped();
     if (!f.where.isEmpty())
         sql += QStringLiteral(" where ") + f.where;
     sql += orderBy(terms(), reverse) + QStringLiteral(" limit %1 offset %2").arg(limit).arg(offset);
-    if (!select(sql, f.params, rows, why))
-        return false;
-    if (reverse)
-        std::reverse(rows.begin(), rows.end());
-    return true;
+    auto rows = select(sql, f.params);
+    if (rows && reverse)
+        std::reverse(rows->begin(), rows->end());
+    return rows;
 }
 
 // The rows beyond a row in a lexicographic order, asked as a few plain
@@ -223,12 +222,11 @@ bool PagedRowModel::rowsAt(int offset, bool reverse, int limit, QVector<QVector<
 // leading one ...), each of which an index on the sort column and the key
 // reads from its start: "a > x or (a = x and id > y)" would make the engine
 // walk every row before x.
-bool PagedRowModel::rowsAfter(const QVector<QVariant> &raw, bool reverse, int limit, QVector<QVector<QVariant>> &rows,
-                              QString &why) const
+jx::Result<PagedRowModel::RawRows> PagedRowModel::rowsAfter(const QVector<QVariant> &raw, bool reverse, int limit) const
 {
     const QVector<Term> t = terms();
     const Query f = filter();
-    rows.clear();
+    RawRows rows;
     for (int i = int(t.size()) - 1; i >= 0 && rows.size() < limit; --i) {
         QStringList same;
         QVariantList sameParams;
@@ -262,15 +260,15 @@ bool PagedRowModel::rowsAfter(const QVector<QVariant> &raw, bool reverse, int li
             where << same << range;
             const QString sql = wrapped() + QStringLiteral(" where ") + where.join(QStringLiteral(" and ")) + orderBy(t, reverse)
                                 + QStringLiteral(" limit %1").arg(limit - rows.size());
-            QVector<QVector<QVariant>> part;
-            if (!select(sql, f.params + sameParams + rangeParams, part, why))
-                return false;
-            rows += part;
+            const auto part = select(sql, f.params + sameParams + rangeParams);
+            if (!part)
+                return jx::fail(part.error());
+            rows += *part;
         }
     }
     if (reverse)
         std::reverse(rows.begin(), rows.end());
-    return true;
+    return rows;
 }
 
 const PagedRowModel::Block *PagedRowModel::block(int index) const
@@ -285,24 +283,23 @@ const PagedRowModel::Block *PagedRowModel::block(int index) const
     const int expected = std::min(kBlock, m_count - start);
     if (expected <= 0)
         return nullptr;
-    QVector<QVector<QVariant>> raw;
-    QString why;
-    bool ok;
+    jx::Result<RawRows> read = RawRows();
     const bool ordered = !terms().isEmpty();
     if (keyset() && m_blocks.contains(index - 1)) {
-        ok = rowsAfter(m_blocks.value(index - 1).lastRaw, false, kBlock, raw, why);
+        read = rowsAfter(m_blocks.value(index - 1).lastRaw, false, kBlock);
     } else if (keyset() && m_blocks.contains(index + 1)) {
-        ok = rowsAfter(m_blocks.value(index + 1).firstRaw, true, expected, raw, why);
+        read = rowsAfter(m_blocks.value(index + 1).firstRaw, true, expected);
     } else if (ordered && m_countKnown && start > m_count - start - expected) {
         // Nearer the end: counted from there, as the reversed order reads it.
-        ok = rowsAt(m_count - start - expected, true, expected, raw, why);
+        read = rowsAt(m_count - start - expected, true, expected);
     } else {
-        ok = rowsAt(start, false, kBlock, raw, why);
+        read = rowsAt(start, false, kBlock);
     }
-    if (!ok) {
-        fail(why);
+    if (!read) {
+        fail(read.error());
         return nullptr;
     }
+    const RawRows &raw = *read;
     if (raw.size() < expected && !m_recountQueued) {
         // Rows went since the count: count again rather than show stale ones.
         m_recountQueued = true;
@@ -331,25 +328,23 @@ void PagedRowModel::fail(const QString &why) const
     QTimer::singleShot(0, const_cast<PagedRowModel *>(this), [this, why] { emit const_cast<PagedRowModel *>(this)->failed(why); });
 }
 
-bool PagedRowModel::mapColumns(const QStringList &source, const QString &keyField, QString &why)
+jx::Result<> PagedRowModel::mapColumns(const QStringList &source, const QString &keyField)
 {
     m_source = source;
     if (!m_source.isEmpty())
         for (const ColumnDef &c : std::as_const(m_columns))
-            if (indexOf(m_source, c.field) < 0) {
-                why = QStringLiteral("功能定义有误：列“%1”（%2）在查询结果中不存在").arg(c.field, c.caption);
-                return false;
-            }
+            if (indexOf(m_source, c.field) < 0)
+                return jx::fail(QStringLiteral("功能定义有误：列“%1”（%2）在查询结果中不存在").arg(c.field, c.caption));
     m_shape->reset(m_columns, m_source, keyField);
     m_shown.clear();
     for (const ColumnDef &c : std::as_const(m_columns))
         m_shown.append(indexOf(m_source, c.field));
     m_key = keyField.isEmpty() ? -1 : indexOf(m_source, keyField);
-    return true;
+    return {};
 }
 
-PagedRowModel::Opened PagedRowModel::open(const DataLink &link, const QString &sql, const QVariantList &params, DataLink::Origin origin,
-                                          const QVector<ColumnDef> &columns, const QString &keyField, QString &why)
+jx::Result<PagedRowModel::Opened> PagedRowModel::open(const DataLink &link, const QString &sql, const QVariantList &params,
+                                                      DataLink::Origin origin, const QVector<ColumnDef> &columns, const QString &keyField)
 {
     beginResetModel();
     m_blocks.clear();
@@ -372,6 +367,7 @@ PagedRowModel::Opened PagedRowModel::open(const DataLink &link, const QString &s
     QVector<OrderTerm> order;
     DataLink::Rows first;
     bool read = false;
+    QString why;
     if (splitOrder(whole, inner, order)) {
         QStringList names;
         for (const OrderTerm &t : order)
@@ -392,11 +388,13 @@ PagedRowModel::Opened PagedRowModel::open(const DataLink &link, const QString &s
         DataLink::Cursor alone;
         const bool runs = m_link.open(sql, params, alone, why, origin);
         endResetModel();
-        return runs ? Opened::NotWrappable : Opened::Failed;
+        if (!runs)
+            return jx::fail(why);
+        return Opened::NotWrappable;
     }
-    if (!mapColumns(first.columns, keyField, why)) {
+    if (const auto mapped = mapColumns(first.columns, keyField); !mapped) {
         endResetModel();
-        return Opened::Failed;
+        return jx::fail(mapped.error());
     }
     m_defaultOrder.clear();
     for (const OrderTerm &t : order) {
@@ -449,9 +447,9 @@ void PagedRowModel::restart()
     m_failed = false;
     m_count = kBlock; // room for the first block until it is read
     m_countKnown = false;
-    QString why;
-    QVector<QVector<QVariant>> raw;
-    if (m_open && rowsAt(0, false, kBlock, raw, why)) {
+    const jx::Result<RawRows> read = m_open ? rowsAt(0, false, kBlock) : jx::fail(QString());
+    if (read) {
+        const RawRows &raw = *read;
         m_count = int(raw.size());
         m_countKnown = m_count < kBlock;
         if (!raw.isEmpty()) {
@@ -467,7 +465,7 @@ void PagedRowModel::restart()
         m_count = 0;
         m_countKnown = true;
         if (m_open)
-            fail(why);
+            fail(read.error());
     }
     endResetModel();
     if (!m_countKnown)
@@ -508,29 +506,29 @@ void PagedRowModel::sort(int column, Qt::SortOrder order)
     }
 }
 
-bool PagedRowModel::count(int &n, QString &why) const
+jx::Result<int> PagedRowModel::count() const
 {
     const Query f = filter();
     QString sql = QStringLiteral("select count(*) from (\n") + m_inner + QStringLiteral("\n) q");
     if (!f.where.isEmpty())
         sql += QStringLiteral(" where ") + f.where;
     QVariant value;
+    QString why;
     if (!m_link.scalar(sql, m_params + f.params, value, why, m_origin))
-        return false;
-    n = value.toInt();
-    return true;
+        return jx::fail(why);
+    return value.toInt();
 }
 
 void PagedRowModel::finishCount()
 {
     if (m_countKnown || !m_open || m_failed)
         return;
-    int n = 0;
-    QString why;
-    if (!count(n, why)) {
-        fail(why);
+    const auto counted = count();
+    if (!counted) {
+        fail(counted.error());
         return;
     }
+    const int n = *counted;
     if (n > m_count) {
         beginInsertRows({}, m_count, n - 1);
         m_count = n;
@@ -551,12 +549,12 @@ void PagedRowModel::recount()
     m_recountQueued = false;
     if (!m_open || m_failed)
         return;
-    int n = 0;
-    QString why;
-    if (!count(n, why)) {
-        fail(why);
+    const auto counted = count();
+    if (!counted) {
+        fail(counted.error());
         return;
     }
+    const int n = *counted;
     beginResetModel();
     m_blocks.clear();
     m_gone.clear();
@@ -638,13 +636,12 @@ int PagedRowModel::refreshRecords(const QVariantList &keys)
         QString sql = wrapped() + QStringLiteral(" where ") + column(m_key) + QStringLiteral(" in (") + marks.join(u',') + u')';
         if (!f.where.isEmpty())
             sql += QStringLiteral(" and ") + f.where;
-        QVector<QVector<QVariant>> raw;
-        QString why;
-        if (!select(sql, part + f.params, raw, why)) {
+        const auto raw = select(sql, part + f.params);
+        if (!raw) {
             // The rows shown stay as they were; the next notice or 刷新 tries again.
             return 0;
         }
-        for (const QVector<QVariant> &r : std::as_const(raw))
+        for (const QVector<QVariant> &r : *raw)
             fresh.insert(r.value(m_key).toString(), m_shape->shape(r));
     }
     for (auto it = at.cbegin(); it != at.cend(); ++it) {
@@ -691,12 +688,11 @@ QVariant PagedRowModel::keyOf(int row) const
     return b && local < b->rows.size() ? b->rows.at(local).last() : QVariant();
 }
 
-bool PagedRowModel::sum(int shownColumn, int first, int last, double &total, QString &why) const
+jx::Result<double> PagedRowModel::sum(int shownColumn, int first, int last) const
 {
-    total = 0;
     const int source = m_shown.value(shownColumn, -1);
     if (!m_open || source < 0 || first > last)
-        return true;
+        return 0.0;
     const Query f = filter();
     QString sql;
     QVariantList params = m_params + f.params;
@@ -710,35 +706,31 @@ bool PagedRowModel::sum(int shownColumn, int first, int last, double &total, QSt
                   .arg(first);
     }
     QVariant value;
+    QString why;
     if (!m_link.scalar(sql, params, value, why, m_origin))
-        return false;
-    total = value.toDouble();
-    return true;
+        return jx::fail(why);
+    return value.toDouble();
 }
 
-bool PagedRowModel::exportCsv(const QString &path, QString &why) const
+jx::Result<> PagedRowModel::exportCsv(const QString &path) const
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        why = QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString());
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return jx::fail(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
     QStringList cells;
     for (const ColumnDef &c : m_columns)
         cells << CsvExport::field(c.caption);
     file.write("\xEF\xBB\xBF");
     file.write((cells.join(u',') + QStringLiteral("\r\n")).toUtf8());
-    QVector<QVector<QVariant>> raw;
+    RawRows raw;
     int offset = 0;
     bool more = m_open;
     while (more) {
         const QVector<QVariant> after = raw.isEmpty() ? QVector<QVariant>() : raw.last();
-        const bool ok = keyset() && offset > 0 ? rowsAfter(after, false, kExportBlock, raw, why)
-                                               : rowsAt(offset, false, kExportBlock, raw, why);
-        if (!ok) {
-            why = QStringLiteral("导出中断，文件没有写入：%1").arg(why);
-            return false; // the unfinished file is discarded with the QSaveFile
-        }
+        auto read = keyset() && offset > 0 ? rowsAfter(after, false, kExportBlock) : rowsAt(offset, false, kExportBlock);
+        if (!read) // the unfinished file is discarded with the QSaveFile
+            return jx::fail(QStringLiteral("导出中断，文件没有写入：%1").arg(read.error()));
+        raw = std::move(*read);
         QString text;
         for (const QVector<QVariant> &r : std::as_const(raw)) {
             const QVector<QVariant> row = m_shape->shape(r);
@@ -751,11 +743,9 @@ bool PagedRowModel::exportCsv(const QString &path, QString &why) const
         offset += int(raw.size());
         more = raw.size() == kExportBlock;
     }
-    if (!file.commit()) {
-        why = QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    if (!file.commit())
+        return jx::fail(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
+    return {};
 }
 
 int PagedRowModel::keptRows() const

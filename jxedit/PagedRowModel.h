@@ -2,6 +2,7 @@
 
 #include "jxedit/DataLink.h"
 #include "jxedit/FunctionDefinition.h"
+#include "platform/com/Result.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -27,12 +28,12 @@ public:
     /// `shape` maps a query row to the shown columns (and masks phones).
     explicit PagedRowModel(RowModel *shape, QObject *parent = nullptr);
 
-    enum class Opened { Yes, Failed, NotWrappable };
+    enum class Opened { Yes, NotWrappable };
     /// Reads the first block of `sql`, keeping the sort and the filter words
     /// of the statement shown before. NotWrappable: the statement runs on its
     /// own but not as a sub-query (the caller reads it whole instead).
-    Opened open(const DataLink &link, const QString &sql, const QVariantList &params, DataLink::Origin origin,
-                const QVector<ColumnDef> &columns, const QString &keyField, QString &why);
+    jx::Result<Opened> open(const DataLink &link, const QString &sql, const QVariantList &params, DataLink::Origin origin,
+                            const QVector<ColumnDef> &columns, const QString &keyField);
     /// Forgets the statement and every row.
     void close();
     bool isOpen() const { return m_open; }
@@ -66,10 +67,10 @@ public:
 
     QVariant keyOf(int row) const;
     /// Sum of a number column over rows first..last as shown (every row when
-    /// they are all of them), from the database; false with the reason.
-    bool sum(int shownColumn, int first, int last, double &total, QString &why) const;
+    /// they are all of them), from the database.
+    jx::Result<double> sum(int shownColumn, int first, int last) const;
     /// Every row of the filtered set in the shown order, read in blocks.
-    bool exportCsv(const QString &path, QString &why) const;
+    jx::Result<> exportCsv(const QString &path) const;
     /// Rows kept in memory now (for the tests of the memory bound).
     int keptRows() const;
 
@@ -96,22 +97,24 @@ private:
         QVariantList params;
     };
 
-    /// Where each shown column and the key are among the statement's fields `source`; false when one is missing.
-    bool mapColumns(const QStringList &source, const QString &keyField, QString &why);
+    using RawRows = QVector<QVector<QVariant>>; // as the statement gives them
+
+    /// Where each shown column and the key are among the statement's fields `source`; fails when one is missing.
+    jx::Result<> mapColumns(const QStringList &source, const QString &keyField);
     QString column(int source) const;
     QVector<Term> terms() const;
     bool keyset() const;
     QString orderBy(const QVector<Term> &terms, bool reverse) const;
     Query filter() const;
     QString wrapped() const;
-    bool select(const QString &sql, const QVariantList &params, QVector<QVector<QVariant>> &rows, QString &why) const;
+    jx::Result<RawRows> select(const QString &sql, const QVariantList &params) const;
     /// Up to `limit` rows after (or before, `reverse`) the row `raw` in the shown order.
-    bool rowsAfter(const QVector<QVariant> &raw, bool reverse, int limit, QVector<QVector<QVariant>> &rows, QString &why) const;
-    bool rowsAt(int offset, bool reverse, int limit, QVector<QVector<QVariant>> &rows, QString &why) const;
+    jx::Result<RawRows> rowsAfter(const QVector<QVariant> &raw, bool reverse, int limit) const;
+    jx::Result<RawRows> rowsAt(int offset, bool reverse, int limit) const;
     const Block *block(int index) const;
     void restart();
-    bool readFirst(QString &why);
-    bool count(int &n, QString &why) const;
+    jx::Result<> readFirst();
+    jx::Result<int> count() const;
     void fail(const QString &why) const;
 
     RowModel *m_shape;

@@ -22,17 +22,13 @@ Period Period::quick(Quick which, const QDate &today)
     return {monthStart, monthStart.addMonths(1).addDays(-1)};
 }
 
-bool Period::check(QString &why) const
+jx::Result<> Period::check() const
 {
-    if (!from.isValid() || !to.isValid()) {
-        why = QStringLiteral("请填写统计期间的开始日期和结束日期");
-        return false;
-    }
-    if (to < from) {
-        why = QStringLiteral("统计期间的结束日期（%1）早于开始日期（%2），请重新选择").arg(toText(), fromText());
-        return false;
-    }
-    return true;
+    if (!from.isValid() || !to.isValid())
+        return jx::fail(QStringLiteral("请填写统计期间的开始日期和结束日期"));
+    if (to < from)
+        return jx::fail(QStringLiteral("统计期间的结束日期（%1）早于开始日期（%2），请重新选择").arg(toText(), fromText()));
+    return {};
 }
 
 QString Period::caption() const { return QStringLiteral("统计期间：%1 至 %2").arg(fromText(), toText()); }

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include "platform/com/Result.h"
+
 namespace jxedit {
 
 /// A span of days, first and last day included, as the reports and the
@@ -16,7 +18,7 @@ struct Period
     static Period quick(Quick which, const QDate &today);
 
     /// False with the reason when an end is missing or lies before the start.
-    bool check(QString &why) const;
+    jx::Result<> check() const;
     QString fromText() const { return from.toString(QStringLiteral("yyyy-MM-dd")); }
     QString toText() const { return to.toString(QStringLiteral("yyyy-MM-dd")); }
     /// "统计期间：2026-11-01 至 2026-11-30"

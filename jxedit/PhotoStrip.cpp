@@ -335,7 +335,16 @@ int PhotoStrip::viewPhoto(int row)
     QVector<PhotoViewer::Photo> photos;
     for (int i = 0; i < m_photos->count(); ++i)
         photos.append({m_photos->item(i)->data(kIdRole).toInt(), m_photos->item(i)->data(kNameRole).toString()});
-    PhotoViewer viewer(photos, row, [this](int id, QString &why) { return m_store.content(id, why); }, window());
+    PhotoViewer viewer(
+        photos, row,
+        [this](int id) -> jx::Result<QByteArray> {
+            QString why;
+            QByteArray bytes = m_store.content(id, why);
+            if (!why.isEmpty())
+                return jx::fail(why);
+            return bytes;
+        },
+        window());
     return viewer.exec();
 }
 

@@ -110,7 +110,13 @@ void PhotoViewer::showPhoto(int index)
     m_current = qBound(0, index, int(m_photos.size()) - 1);
     const Photo &photo = m_photos.at(m_current);
     QString why;
-    const QByteArray bytes = m_loader ? m_loader(photo.id, why) : QByteArray();
+    QByteArray bytes;
+    if (m_loader) {
+        if (auto loaded = m_loader(photo.id))
+            bytes = std::move(*loaded);
+        else
+            why = loaded.error();
+    }
     m_picture = QPixmap();
     if (!bytes.isEmpty() && !m_picture.loadFromData(bytes))
         why = QStringLiteral("照片无法显示");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Result.h"
+
 #include <QDialog>
 #include <QPixmap>
 #include <QVector>
@@ -22,8 +24,8 @@ public:
         int id = 0;
         QString fileName;
     };
-    /// Reads the display copy of one photo; empty bytes with the reason when it cannot.
-    using Loader = std::function<QByteArray(int id, QString &why)>;
+    /// Reads the display copy of one photo, or the reason it cannot.
+    using Loader = std::function<jx::Result<QByteArray>(int id)>;
 
     PhotoViewer(QVector<Photo> photos, int current, Loader loader, QWidget *parent = nullptr);
 

@@ -62,11 +62,14 @@ QueryControl::QueryControl() : m_grid(new GridView(page())), m_searchSummary(new
     });
 
     members().add(QStringLiteral("ExportCsv"), [this](const com::DispArgs &a) {
-        QString why = refusal(Right::Export);
-        const bool ok = allowed(Right::Export) && exportCsv(com::argText(a, 0), why);
-        if (!ok)
-            showError(why);
-        return com::Variant::fromBool(ok);
+        if (!allowed(Right::Export)) {
+            showError(refusal(Right::Export));
+            return com::Variant::fromBool(false);
+        }
+        const auto done = exportCsv(com::argText(a, 0));
+        if (!done)
+            showError(done.error());
+        return com::Variant::fromBool(bool(done));
     });
     // The panel's saved searches for a script or a test, through the paths of its buttons.
     members().add(QStringLiteral("SaveSearch"), [this](const com::DispArgs &a) {
@@ -133,7 +136,6 @@ void QueryControl::watchChanges()
 
 void QueryControl::reload()
 {
-    QString why;
     hideError();
     // A search runs the definition's statement inside one that keeps the rows
     // asked for; without one the statement runs as the definition has it.
@@ -144,8 +146,8 @@ void QueryControl::reload()
             known << c.field;
         sql = SearchCondition::wrap(m_def.listSql, m_where, known);
     }
-    if (!m_grid->load(link(), sql, m_whereParams, m_def.columns, m_def.keyField, why, DataLink::Origin::Definition))
-        showError(QStringLiteral("程序<%1>（%2）的定义：%3").arg(progId()).arg(m_def.title, why));
+    if (const auto loaded = m_grid->load(link(), sql, m_whereParams, m_def.columns, m_def.keyField, DataLink::Origin::Definition); !loaded)
+        showError(QStringLiteral("程序<%1>（%2）的定义：%3").arg(progId()).arg(m_def.title, loaded.error()));
 }
 
 void QueryControl::clear()
@@ -197,9 +199,9 @@ void QueryControl::updateSearchSummary()
     m_searchSummary->setHidden((m_search && !m_search->isHidden()) || applied.isEmpty());
 }
 
-bool QueryControl::exportCsv(const QString &path, QString &why) const
+jx::Result<> QueryControl::exportCsv(const QString &path) const
 {
-    return m_grid->exportCsv(path, why);
+    return m_grid->exportCsv(path);
 }
 
 void QueryControl::exportInteractively()
@@ -208,11 +210,10 @@ void QueryControl::exportInteractively()
     const QString path = QFileDialog::getSaveFileName(page(), QStringLiteral("导出"), suggested, QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return;
-    QString why;
-    if (exportCsv(path, why))
+    if (const auto done = exportCsv(path))
         sendMessage(QStringLiteral("已导出到 %1").arg(path));
     else
-        jx::msgBox(why, jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
+        jx::msgBox(done.error(), jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
 }
 
 } // namespace jxedit

@@ -3,6 +3,7 @@
 #include "jxedit/FunctionControl.h"
 #include "jxedit/ChangeWatch.h"
 #include "jxedit/FunctionDefinition.h"
+#include "platform/com/Result.h"
 
 #include <memory>
 
@@ -21,7 +22,7 @@ public:
     QueryControl();
     GridView *grid() const { return m_grid; }
     SearchPanel *searchPanel();
-    bool exportCsv(const QString &path, QString &why) const;
+    jx::Result<> exportCsv(const QString &path) const;
 
 protected:
     bool start(const com::DispArgs &args) override;

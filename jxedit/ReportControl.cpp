@@ -60,18 +60,22 @@ ReportControl::ReportControl(bool withParameters) : m_withParameters(withParamet
                              + m_def.title + QStringLiteral(".pdf");
                          const QString path = QFileDialog::getSaveFileName(page(), QStringLiteral("导出PDF"), suggested,
                                                                            QStringLiteral("PDF 文件 (*.pdf)"));
-                         QString why;
-                         if (!path.isEmpty() && !exportPdf(path, why))
-                             jx::msgBox(why, jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
+                         if (path.isEmpty())
+                             return;
+                         if (const auto done = exportPdf(path); !done)
+                             jx::msgBox(done.error(), jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
                      });
     QObject::connect(addCommand(QStringLiteral("close"), QStringLiteral("关闭"), QKeySequence(Qt::CTRL | Qt::Key_W)),
                      &QAction::triggered, m_view, [this] { requestUnload(); });
     members().add(QStringLiteral("ExportPdf"), [this](const com::DispArgs &a) {
-        QString why = refusal(Right::Print);
-        const bool ok = allowed(Right::Print) && exportPdf(com::argText(a, 0), why);
-        if (!ok)
-            showError(why);
-        return com::Variant::fromBool(ok);
+        if (!allowed(Right::Print)) {
+            showError(refusal(Right::Print));
+            return com::Variant::fromBool(false);
+        }
+        const auto done = exportPdf(com::argText(a, 0));
+        if (!done)
+            showError(done.error());
+        return com::Variant::fromBool(bool(done));
     });
     members().add(QStringLiteral("Refresh"), [this](const com::DispArgs &) { return com::Variant::fromBool(refresh()); });
     members().add(QStringLiteral("ReportText"), [this](const com::DispArgs &) { return com::Variant::fromString(reportText()); });
@@ -252,9 +256,8 @@ bool ReportControl::refresh()
     if (m_period) {
         // A period that cannot be counted by is refused; the report shown stays.
         const Period period = m_period->period();
-        QString bad;
-        if (!period.check(bad)) {
-            showError(bad);
+        if (const auto checked = period.check(); !checked) {
+            showError(checked.error());
             return false;
         }
         periodText = period.caption();
@@ -300,13 +303,13 @@ bool ReportControl::refresh()
 
 QString ReportControl::reportText() const { return m_view->toPlainText(); }
 
-bool ReportControl::exportPdf(const QString &path, QString &why)
+jx::Result<> ReportControl::exportPdf(const QString &path)
 {
     std::unique_ptr<QTextDocument> copy(m_view->document()->clone());
-    if (!ReportDocument::writePdf(*copy, path, m_runningHead, why))
-        return false;
+    if (const auto written = ReportDocument::writePdf(*copy, path, m_runningHead); !written)
+        return written;
     sendMessage(QStringLiteral("已导出到 %1").arg(path));
-    return true;
+    return {};
 }
 
 void ReportControl::preview()
@@ -315,9 +318,8 @@ void ReportControl::preview()
     QPrintPreviewDialog dialog(&printer, page());
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, m_view, [this](QPrinter *p) {
         std::unique_ptr<QTextDocument> copy(m_view->document()->clone());
-        QString why;
-        if (!ReportDocument::paint(*copy, *p, m_runningHead, why))
-            showError(why);
+        if (const auto painted = ReportDocument::paint(*copy, *p, m_runningHead); !painted)
+            showError(painted.error());
     });
     dialog.exec();
 }
@@ -329,9 +331,8 @@ void ReportControl::print()
     if (dialog.exec() != QDialog::Accepted)
         return;
     std::unique_ptr<QTextDocument> copy(m_view->document()->clone());
-    QString why;
-    if (!ReportDocument::paint(*copy, printer, m_runningHead, why))
-        jx::msgBox(QStringLiteral("打印失败：%1").arg(why), jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
+    if (const auto painted = ReportDocument::paint(*copy, printer, m_runningHead); !painted)
+        jx::msgBox(QStringLiteral("打印失败：%1").arg(painted.error()), jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
 }
 
 } // namespace jxedit

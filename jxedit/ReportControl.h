@@ -2,6 +2,7 @@
 
 #include "jxedit/FunctionControl.h"
 #include "jxedit/FunctionDefinition.h"
+#include "platform/com/Result.h"
 
 class QTextBrowser;
 class QFormLayout;
@@ -24,7 +25,7 @@ class ReportControl : public FunctionControl
 {
 public:
     explicit ReportControl(bool withParameters);
-    bool exportPdf(const QString &path, QString &why);
+    jx::Result<> exportPdf(const QString &path);
     bool refresh();
     QString reportText() const;
     PeriodChooser *periodChooser() const { return m_period; }

@@ -150,13 +150,11 @@ QString ReportDocument::runningHead(const Head &head)
     return head.period.isEmpty() ? head.title : head.title + QStringLiteral("　　") + head.period;
 }
 
-bool ReportDocument::paint(QTextDocument &document, QPagedPaintDevice &device, const QString &running, QString &why)
+jx::Result<> ReportDocument::paint(QTextDocument &document, QPagedPaintDevice &device, const QString &running)
 {
     QPainter painter;
-    if (!painter.begin(&device)) {
-        why = QStringLiteral("无法开始打印：打印机或文件不可用");
-        return false;
-    }
+    if (!painter.begin(&device))
+        return jx::fail(QStringLiteral("无法开始打印：打印机或文件不可用"));
     document.documentLayout()->setPaintDevice(&device);
     const QSizeF page(device.width(), device.height());
     QFont small(QStringLiteral("Noto Sans CJK SC"), 9);
@@ -168,9 +166,8 @@ bool ReportDocument::paint(QTextDocument &document, QPagedPaintDevice &device, c
     const int pages = document.pageCount();
     for (int i = 0; i < pages; ++i) {
         if (i > 0 && !device.newPage()) {
-            why = QStringLiteral("无法开始第 %1 页").arg(i + 1);
             painter.end();
-            return false;
+            return jx::fail(QStringLiteral("无法开始第 %1 页").arg(i + 1));
         }
         painter.save();
         painter.translate(0, band - i * body.height());
@@ -188,37 +185,33 @@ bool ReportDocument::paint(QTextDocument &document, QPagedPaintDevice &device, c
                          QStringLiteral("第 %1 页 / 共 %2 页").arg(i + 1).arg(pages));
     }
     painter.end();
-    return true;
+    return {};
 }
 
-bool ReportDocument::writePdf(QTextDocument &document, const QString &path, const QString &running, QString &why)
+jx::Result<> ReportDocument::writePdf(QTextDocument &document, const QString &path, const QString &running)
 {
     // Written beside the target and put in its place only when complete, so
     // a failure leaves an earlier file of that name as it was.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        why = QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString());
-        return false;
-    }
-    bool painted = false;
+    if (!file.open(QIODevice::WriteOnly))
+        return jx::fail(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
+    jx::Result<> painted = jx::fail(QString());
     {
         QPdfWriter writer(&file);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setCreator(QStringLiteral("JxEdit"));
         writer.setTitle(document.metaInformation(QTextDocument::DocumentTitle));
-        painted = paint(document, writer, running, why);
+        painted = paint(document, writer, running);
     }
     if (!painted || file.error() != QFileDevice::NoError) {
-        why = QStringLiteral("无法写入文件 %1：%2").arg(path, painted ? file.errorString() : why);
+        const QString why = painted ? file.errorString() : painted.error();
         file.cancelWriting();
-        return false;
+        return jx::fail(QStringLiteral("无法写入文件 %1：%2").arg(path, why));
     }
-    if (!file.commit()) {
-        why = QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    if (!file.commit())
+        return jx::fail(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
+    return {};
 }
 
 } // namespace jxedit

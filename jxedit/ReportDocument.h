@@ -2,6 +2,7 @@
 
 #include "jxedit/DataLink.h"
 #include "jxedit/FunctionDefinition.h"
+#include "platform/com/Result.h"
 
 #include <QDate>
 #include <QString>
@@ -29,11 +30,11 @@ public:
     /// The line at the top of every page: the title, then the period if any.
     static QString runningHead(const Head &head);
     /// Lays `document` out on the device's pages and paints them, each with
-    /// `running` at its top and "第 n 页 / 共 N 页" at its foot; false with
+    /// `running` at its top and "第 n 页 / 共 N 页" at its foot; fails with
     /// the reason when the device cannot be painted on.
-    static bool paint(QTextDocument &document, QPagedPaintDevice &device, const QString &running, QString &why);
-    /// Writes `document` as an A4 PDF, paginated as paint() does; false with the reason.
-    static bool writePdf(QTextDocument &document, const QString &path, const QString &running, QString &why);
+    static jx::Result<> paint(QTextDocument &document, QPagedPaintDevice &device, const QString &running);
+    /// Writes `document` as an A4 PDF, paginated as paint() does.
+    static jx::Result<> writePdf(QTextDocument &document, const QString &path, const QString &running);
 };
 
 } // namespace jxedit

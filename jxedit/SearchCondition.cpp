@@ -160,58 +160,46 @@ bool SearchCondition::readNumber(const QString &text, double &value)
 namespace {
 
 // The ends of a date range as stored ("yyyy-MM-dd" texts, which compare as
-// dates); false with the reason when one is no date or they are reversed.
-bool dateBounds(const ColumnDef &column, const SearchTerm &term, QVariant &low, QVariant &high, QString &why)
+// dates), or the reason when one is no date or they are reversed.
+jx::Result<> dateBounds(const ColumnDef &column, const SearchTerm &term, QVariant &low, QVariant &high)
 {
     const QString from = term.from.trimmed(), to = term.to.trimmed();
     const QDate a = jx::parseDate(from), b = jx::parseDate(to);
-    if (!from.isEmpty() && !a.isValid()) {
-        why = QStringLiteral("“%1”的起始日期“%2”不是有效的日期（例如 2026-01-31）").arg(column.caption, from);
-        return false;
-    }
-    if (!to.isEmpty() && !b.isValid()) {
-        why = QStringLiteral("“%1”的截止日期“%2”不是有效的日期（例如 2026-01-31）").arg(column.caption, to);
-        return false;
-    }
-    if (a.isValid() && b.isValid() && a > b) {
-        why = QStringLiteral("“%1”的范围颠倒了：起始 %2 晚于截止 %3，请改正后再查找").arg(column.caption, from, to);
-        return false;
-    }
+    if (!from.isEmpty() && !a.isValid())
+        return jx::fail(QStringLiteral("“%1”的起始日期“%2”不是有效的日期（例如 2026-01-31）").arg(column.caption, from));
+    if (!to.isEmpty() && !b.isValid())
+        return jx::fail(QStringLiteral("“%1”的截止日期“%2”不是有效的日期（例如 2026-01-31）").arg(column.caption, to));
+    if (a.isValid() && b.isValid() && a > b)
+        return jx::fail(QStringLiteral("“%1”的范围颠倒了：起始 %2 晚于截止 %3，请改正后再查找").arg(column.caption, from, to));
     // An empty date is no date: a range with only an end leaves it out too.
     low = a.isValid() ? a.toString(Qt::ISODate) : QStringLiteral("0001-01-01");
     if (b.isValid())
         high = b.toString(Qt::ISODate);
-    return true;
+    return {};
 }
 
-// The ends of a number range (an open end stays invalid); false with the reason.
-bool numberBounds(const ColumnDef &column, const SearchTerm &term, QVariant &low, QVariant &high, QString &why)
+// The ends of a number range (an open end stays invalid), or the reason it has none.
+jx::Result<> numberBounds(const ColumnDef &column, const SearchTerm &term, QVariant &low, QVariant &high)
 {
     const QString from = term.from.trimmed(), to = term.to.trimmed();
     double a = 0, b = 0;
-    if (!from.isEmpty() && !SearchCondition::readNumber(from, a)) {
-        why = QStringLiteral("“%1”的起始值“%2”不是数字").arg(column.caption, from);
-        return false;
-    }
-    if (!to.isEmpty() && !SearchCondition::readNumber(to, b)) {
-        why = QStringLiteral("“%1”的截止值“%2”不是数字").arg(column.caption, to);
-        return false;
-    }
-    if (!from.isEmpty() && !to.isEmpty() && a > b) {
-        why = QStringLiteral("“%1”的范围颠倒了：起始 %2 大于截止 %3，请改正后再查找")
-                  .arg(column.caption, jx::doubleText(a), jx::doubleText(b));
-        return false;
-    }
+    if (!from.isEmpty() && !SearchCondition::readNumber(from, a))
+        return jx::fail(QStringLiteral("“%1”的起始值“%2”不是数字").arg(column.caption, from));
+    if (!to.isEmpty() && !SearchCondition::readNumber(to, b))
+        return jx::fail(QStringLiteral("“%1”的截止值“%2”不是数字").arg(column.caption, to));
+    if (!from.isEmpty() && !to.isEmpty() && a > b)
+        return jx::fail(QStringLiteral("“%1”的范围颠倒了：起始 %2 大于截止 %3，请改正后再查找")
+                            .arg(column.caption, jx::doubleText(a), jx::doubleText(b)));
     if (!from.isEmpty())
         low = a;
     if (!to.isEmpty())
         high = b;
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool SearchCondition::toWhere(const QVector<ColumnDef> &columns, QString &where, QVariantList &params, QString &why) const
+jx::Result<SearchCondition::Where> SearchCondition::toWhere(const QVector<ColumnDef> &columns) const
 {
     QStringList parts;
     QVariantList values;
@@ -220,16 +208,15 @@ bool SearchCondition::toWhere(const QVector<ColumnDef> &columns, QString &where,
             continue;
         const auto column = std::find_if(columns.begin(), columns.end(),
                                          [&](const ColumnDef &c) { return c.field.compare(term.field, Qt::CaseInsensitive) == 0; });
-        if (column == columns.end() || !isIdentifier(term.field) || kindOf(*column) != term.kind) {
-            why = QStringLiteral("查找条件“%1”不是列表中可以查找的列").arg(term.field);
-            return false;
-        }
+        if (column == columns.end() || !isIdentifier(term.field) || kindOf(*column) != term.kind)
+            return jx::fail(QStringLiteral("查找条件“%1”不是列表中可以查找的列").arg(term.field));
         const QString name = QStringLiteral("q.") + column->field;
         switch (term.kind) {
         case SearchTerm::Kind::Range: {
             QVariant low, high;
-            if (!(column->type == u"date" ? dateBounds(*column, term, low, high, why) : numberBounds(*column, term, low, high, why)))
-                return false;
+            if (const auto bounds = column->type == u"date" ? dateBounds(*column, term, low, high) : numberBounds(*column, term, low, high);
+                !bounds)
+                return jx::fail(bounds.error());
             if (low.isValid()) {
                 parts << name + QStringLiteral(">=?");
                 values << low;
@@ -256,9 +243,7 @@ bool SearchCondition::toWhere(const QVector<ColumnDef> &columns, QString &where,
             break;
         }
     }
-    where = parts.join(QStringLiteral(" and "));
-    params = values;
-    return true;
+    return Where{parts.join(QStringLiteral(" and ")), values};
 }
 
 QString SearchCondition::wrap(const QString &listSql, const QString &where, const QStringList &known)
@@ -332,17 +317,14 @@ QString SearchCondition::toText(const QVector<ColumnDef> &columns) const
     return QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact));
 }
 
-bool SearchCondition::fromText(const QString &text, const QVector<ColumnDef> &columns, SearchCondition &out, QStringList &dropped,
-                               QString &why)
+jx::Result<SearchCondition> SearchCondition::fromText(const QString &text, const QVector<ColumnDef> &columns, QStringList &dropped)
 {
-    out = SearchCondition();
+    SearchCondition out;
     dropped.clear();
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8(), &error);
-    if (error.error != QJsonParseError::NoError || !doc.isArray()) {
-        why = QStringLiteral("保存的查找条件无法读取，可能已损坏");
-        return false;
-    }
+    if (error.error != QJsonParseError::NoError || !doc.isArray())
+        return jx::fail(QStringLiteral("保存的查找条件无法读取，可能已损坏"));
     for (const QJsonValue &v : doc.array()) {
         const QJsonObject o = v.toObject();
         const QString field = o.value(QStringLiteral("field")).toString();
@@ -371,7 +353,7 @@ bool SearchCondition::fromText(const QString &text, const QVector<ColumnDef> &co
         }
         out.m_terms.append(term);
     }
-    return true;
+    return out;
 }
 
 } // namespace jxedit

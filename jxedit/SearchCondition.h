@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jxedit/FunctionDefinition.h"
+#include "platform/com/Result.h"
 
 #include <QString>
 #include <QStringList>
@@ -42,10 +43,15 @@ public:
     /// How a column is searched; none for columns the panel leaves out.
     static std::optional<SearchTerm::Kind> kindOf(const ColumnDef &column);
 
-    /// The WHERE (without the word) over the output columns as `q.field`, and
-    /// its values. False with a message naming the field when a value cannot be
-    /// read or a range is given backwards; an empty condition gives "".
-    bool toWhere(const QVector<ColumnDef> &columns, QString &where, QVariantList &params, QString &why) const;
+    struct Where
+    {
+        QString text; // without the word WHERE; "" for an empty condition
+        QVariantList params;
+    };
+    /// The WHERE over the output columns as `q.field`, and its values; a
+    /// message naming the field when a value cannot be read or a range is
+    /// given backwards.
+    jx::Result<Where> toWhere(const QVector<ColumnDef> &columns) const;
 
     /// `select * from (<listSql>) q where <where>`; the definition's closing
     /// ORDER BY is moved outside when it names output columns only (`known`),
@@ -57,9 +63,8 @@ public:
     QString toText(const QVector<ColumnDef> &columns) const;
     /// Reads kept text back against the columns as they are now: terms whose
     /// column went, or is no longer searched that way, are left out and named
-    /// in `dropped`. False when the text cannot be read at all.
-    static bool fromText(const QString &text, const QVector<ColumnDef> &columns, SearchCondition &out, QStringList &dropped,
-                         QString &why);
+    /// in `dropped`. Fails when the text cannot be read at all.
+    static jx::Result<SearchCondition> fromText(const QString &text, const QVector<ColumnDef> &columns, QStringList &dropped);
 
     /// A number typed the lenient way ("1,200", "300万", " 45.5 "); false when
     /// the text holds no number.

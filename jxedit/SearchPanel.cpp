@@ -285,16 +285,15 @@ void SearchPanel::setCondition(const SearchCondition &condition)
 bool SearchPanel::search()
 {
     const SearchCondition c = condition();
-    QString where, why;
-    QVariantList params;
-    if (!c.toWhere(m_columns, where, params, why)) {
+    const auto where = c.toWhere(m_columns);
+    if (!where) {
         // The fields stay as typed, so the user corrects only what is wrong.
-        showMessage(why, true);
+        showMessage(where.error(), true);
         return false;
     }
     showMessage(QString(), false);
     m_applied = c;
-    emit searchRequested(where, params);
+    emit searchRequested(where->text, where->params);
     return true;
 }
 
@@ -306,15 +305,13 @@ bool SearchPanel::saveAs(const QString &name)
         return false;
     }
     const SearchCondition c = condition();
-    QString where;
-    QVariantList params;
     if (c.isEmpty()) {
         showMessage(QStringLiteral("没有填写查找条件，无需保存"), true);
         return false;
     }
     // A search that cannot run is not kept.
-    if (!c.toWhere(m_columns, where, params, why)) {
-        showMessage(why, true);
+    if (const auto where = c.toWhere(m_columns); !where) {
+        showMessage(where.error(), true);
         return false;
     }
     bool found = false;
@@ -345,13 +342,13 @@ bool SearchPanel::choose(const QString &name)
         refreshSaved();
         return false;
     }
-    SearchCondition c;
     QStringList dropped;
-    if (!SearchCondition::fromText(text, m_columns, c, dropped, why)) {
-        showMessage(QStringLiteral("“%1”：%2").arg(name, why), true);
+    const auto c = SearchCondition::fromText(text, m_columns, dropped);
+    if (!c) {
+        showMessage(QStringLiteral("“%1”：%2").arg(name, c.error()), true);
         return false;
     }
-    setCondition(c);
+    setCondition(*c);
     if (!search())
         return false;
     refreshSaved(name);

@@ -71,7 +71,8 @@ protected:
         QString why;
         const jxedit::DataLink link = jxedit::DataLink::fromContext(&context, why);
         OverviewFigures f;
-        EXPECT_TRUE(f.compute(link, {period, agent, today}, why)) << why.toStdString();
+        const auto counted = f.compute(link, {period, agent, today});
+        EXPECT_TRUE(counted) << counted.error().toStdString();
         return f;
     }
     struct Expected
@@ -151,8 +152,9 @@ TEST_P(OverviewTest, FiguresMatchTheHandCountedRowsOfTheTeamAndOfEachAgent)
     // An end before the start is refused.
     QString why;
     OverviewFigures refused;
-    EXPECT_FALSE(refused.compute(jxedit::DataLink::fromContext(&context, why), {{june.to, june.from}, QString(), today}, why));
-    EXPECT_TRUE(why.contains(QStringLiteral("早于开始日期"))) << why.toStdString();
+    const auto counted = refused.compute(jxedit::DataLink::fromContext(&context, why), {{june.to, june.from}, QString(), today});
+    EXPECT_FALSE(counted);
+    EXPECT_TRUE(counted.error().contains(QStringLiteral("早于开始日期"))) << counted.error().toStdString();
 }
 
 TEST_P(OverviewTest, AManagerSeesTheTeamAndEachNumberOpensTheRowsBehindIt)

@@ -316,7 +316,7 @@ TEST(PhotoViewer, ArrowKeysStepZoomKeysZoomAndEscapeCloses)
         photos.append({i, QStringLiteral("照片%1.png").arg(i)});
     }
     QList<int> loaded;
-    jxedit::PhotoViewer viewer(photos, 1, [&](int id, QString &) {
+    jxedit::PhotoViewer viewer(photos, 1, [&](int id) -> jx::Result<QByteArray> {
         loaded << id;
         return stored.value(id);
     });
@@ -362,3 +362,31 @@ TEST(PhotoViewer, ArrowKeysStepZoomKeysZoomAndEscapeCloses)
 }
 
 } // namespace
+
+// A photo that cannot be read, or reads as no picture, shows none and leaves
+// the viewer stepping on to the others; each is read only when shown.
+TEST(PhotoViewer, APhotoThatCannotBeReadShowsNoPictureAndTheOthersStillShow)
+{
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    QList<int> loaded;
+    jxedit::PhotoViewer viewer({{1, QStringLiteral("有.png")}, {2, QStringLiteral("无.png")}, {3, QStringLiteral("坏.png")}}, 1,
+                               [&](int id) -> jx::Result<QByteArray> {
+                                   loaded << id;
+                                   if (id == 2)
+                                       return jx::fail(QStringLiteral("这个照片或文件已不存在（可能已被其他用户删除）"));
+                                   return id == 1 ? png : QByteArray("not a picture");
+                               });
+    EXPECT_TRUE(viewer.picture().isNull());
+    EXPECT_EQ(viewer.findChild<QLabel *>(QStringLiteral("caption"))->text(), QStringLiteral("2 / 3　无.png"));
+    viewer.step(1);
+    EXPECT_EQ(viewer.current(), 2);
+    EXPECT_TRUE(viewer.picture().isNull());
+    viewer.showPhoto(0);
+    EXPECT_EQ(viewer.picture().size(), QSize(200, 100));
+    EXPECT_EQ(loaded, (QList<int>{2, 3, 1}));
+}
