@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "platform/com/ComTypes.h"
 
 #include <QString>
@@ -10,7 +12,7 @@ namespace qvcontrols {
 // registry ("qvPanel.Panel", "qvNavigationPanel.NavPanel", ...). A program
 // calls it once at start; the registry lives in the shared object-model
 // runtime, so hosts in every library see the classes.
-void registerControlClasses();
+JX_CONTROLS_EXPORT void registerControlClasses();
 
 // The class id under which `progId` was registered; GUID_NULL for others.
 CLSID controlClassId(const QString &progId);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/ControlSite.h"
 
 #include <QStringList>
@@ -12,7 +14,7 @@ namespace qvcontrols {
 // (created through the class registry, so they may live in any server
 // library), each under a name unique in the window, each reporting its events
 // to the window's one handler.
-class ControlContainer final
+class JX_CONTROLS_EXPORT ControlContainer final
 {
 public:
     explicit ControlContainer(ControlEventHandler handler = {});

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 // The binary contract between a control and the window that hosts it.
 //
 // A control is an automation object (IDispatch for its properties and
@@ -15,7 +17,7 @@
 
 class QWidget;
 
-struct IQvEventSink : IUnknown
+struct JX_CONTROLS_EXPORT IQvEventSink : IUnknown
 {
     // `params` holds `count` arguments in natural order (parameter 0 first).
     // They stay owned by the control; a by-reference argument may be written
@@ -24,7 +26,7 @@ struct IQvEventSink : IUnknown
     virtual HRESULT OnEvent(BSTR name, uint32_t count, VARIANT *params) = 0;
 };
 
-struct IQvControl : IUnknown
+struct JX_CONTROLS_EXPORT IQvControl : IUnknown
 {
     // Places the control's widget under `parent` (null keeps it unparented,
     // hidden) and returns it without transferring ownership: the widget lives

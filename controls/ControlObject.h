@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/ControlInterfaces.h"
 
 #include "platform/com/ComPtr.h"
@@ -20,7 +22,7 @@ namespace qvcontrols {
 // The member table is the object's own: it holds the widget's Qt properties,
 // which differ from widget to widget. The last reference deletes the object
 // through this class, so the destructor is virtual.
-class ControlObject : public com::Dispatchable<ControlObject>, public IQvControl
+class JX_CONTROLS_EXPORT ControlObject : public com::Dispatchable<ControlObject>, public IQvControl
 {
 public:
     ControlObject();

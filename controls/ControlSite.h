@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/ControlInterfaces.h"
 
 #include "platform/com/ComPtr.h"
@@ -22,7 +24,7 @@ using ControlEventHandler = std::function<void(ControlSite &site, const QString 
 
 // The host's side of one added control: its name, its object, its widget and
 // the event sink the control raises into.
-class ControlSite final : public IQvEventSink, public com::RefCounted<ControlSite>
+class JX_CONTROLS_EXPORT ControlSite final : public IQvEventSink, public com::RefCounted<ControlSite>
 {
 public:
     ControlSite(QString name, com::ComPtr<IDispatch> object, com::ComPtr<IQvControl> control, QWidget *widget);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include <QUrl>
 #include <QWidget>
 
@@ -15,7 +17,7 @@ namespace qvcontrols {
 // (the links of the contents page, in their order), the page on the right,
 // with back, forward and contents buttons. Links to the web open with the
 // desktop.
-class HelpViewer final : public QWidget
+class JX_CONTROLS_EXPORT HelpViewer final : public QWidget
 {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/TwipsGeometry.h"
 
 #include <QAbstractButton>
@@ -14,7 +16,7 @@ namespace qvcontrols {
 // the four appearance properties a new array element copies from its
 // predecessor (BackColor, ForeColor, HoverColor as OLE colours, and
 // BorderStyle: 0 none, 1 a single line in the fore colour).
-class ImageButton : public QAbstractButton, public TwipsGeometry
+class JX_CONTROLS_EXPORT ImageButton : public QAbstractButton, public TwipsGeometry
 {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/TwipsGeometry.h"
 
 #include <QPointer>
@@ -17,7 +19,7 @@ namespace qvcontrols {
 // first/last button), and by itself to show whichever child gets the focus.
 // Scrolling moves the children, so their geometry stays in the area's own
 // coordinates and a child placed below another lands below it.
-class NavContainer final : public QWidget, public TwipsGeometry
+class JX_CONTROLS_EXPORT NavContainer final : public QWidget, public TwipsGeometry
 {
     Q_OBJECT
     Q_PROPERTY(int BackColor READ BackColor WRITE setBackColor)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
@@ -8,7 +10,7 @@
 namespace qvcontrols {
 
 // One group of the navigation panel.
-class NavItem final
+class JX_CONTROLS_EXPORT NavItem final
 {
 public:
     NavItem(QString caption, QString key, QPixmap picture, QWidget *container, bool visible)

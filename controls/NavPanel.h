@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/NavItem.h"
 #include "controls/TwipsGeometry.h"
 
@@ -19,7 +21,7 @@ namespace qvcontrols {
 // buttons (VisibleItems of them, in collection order) and a row of small
 // icon buttons for the groups that do not fit, as in the group bars users
 // know. Items are addressed by key or by 1-based index.
-class NavPanel final : public QWidget, public TwipsGeometry
+class JX_CONTROLS_EXPORT NavPanel final : public QWidget, public TwipsGeometry
 {
     Q_OBJECT
     Q_PROPERTY(int VisibleItems READ VisibleItems WRITE setVisibleItems)

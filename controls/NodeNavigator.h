@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include <QRect>
 
 #include <optional>
@@ -13,7 +15,7 @@ class qvPilot_S;
 // they are drawn: an arrow key goes to the nearest shown node whose centre
 // lies that way, preferring nodes within 45 degrees of that way and, among
 // them, nodes in line over nodes off to the side.
-class NodeNavigator final
+class JX_CONTROLS_EXPORT NodeNavigator final
 {
 public:
     enum class Direction { Left, Right, Up, Down };

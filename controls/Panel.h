@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/TwipsGeometry.h"
 
 #include <QFrame>
@@ -15,7 +17,7 @@ namespace qvcontrols {
 // through style sheets: ThemeColor, when a theme sets it, takes the place of
 // the back colour, for example
 //   qvcontrols--Panel[Appearance="2"] { qproperty-ThemeColor: #1f4e8c; }
-class Panel final : public QFrame, public TwipsGeometry
+class JX_CONTROLS_EXPORT Panel final : public QFrame, public TwipsGeometry
 {
     Q_OBJECT
     Q_PROPERTY(int Appearance READ Appearance WRITE setAppearance)

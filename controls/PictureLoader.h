@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include <QPixmap>
 #include <QString>
 
@@ -9,7 +11,7 @@ namespace qvcontrols {
 // and JPEG, recognised by their contents rather than their extension. The
 // path may be written Windows-style. A missing, empty or broken file gives an
 // empty picture.
-class PictureLoader final
+class JX_CONTROLS_EXPORT PictureLoader final
 {
 public:
     static QPixmap LoadPicture(const QString &path);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/TwipsGeometry.h"
 
 #include <QVariantList>
@@ -12,7 +14,7 @@ namespace qvcontrols {
 // qvLabel.ShadowLabel: a caption drawn with a soft drop shadow. With AutoSize
 // (the default) its width follows the caption, so a host can line labels up
 // by their widths. Alignment: 0 left, 1 right, 2 centre.
-class ShadowLabel final : public QWidget, public TwipsGeometry
+class JX_CONTROLS_EXPORT ShadowLabel final : public QWidget, public TwipsGeometry
 {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)

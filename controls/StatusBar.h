@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/StatusPanel.h"
 #include "controls/TwipsGeometry.h"
 
@@ -12,7 +14,7 @@ namespace qvcontrols {
 
 // The status bar of the function window: panels addressed by key or by
 // 1-based index, drawn left to right, sunken, each with its text.
-class StatusBar final : public QWidget, public TwipsGeometry
+class JX_CONTROLS_EXPORT StatusBar final : public QWidget, public TwipsGeometry
 {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include <QString>
 
 namespace qvcontrols {
@@ -7,7 +9,7 @@ namespace qvcontrols {
 class StatusBar;
 
 // One keyed panel of the status bar.
-class StatusPanel final
+class JX_CONTROLS_EXPORT StatusPanel final
 {
 public:
     StatusPanel(StatusBar *owner, QString key, QString text, int width)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 class QWidget;
 
 namespace qvcontrols {
@@ -8,7 +10,7 @@ namespace qvcontrols {
 // itself lives in pixels; a value set in twips reads back exactly as long as
 // the widget's pixel geometry has not been changed some other way since
 // (otherwise the pixel value converted to twips is read).
-class TwipsGeometry
+class JX_CONTROLS_EXPORT TwipsGeometry
 {
 public:
     explicit TwipsGeometry(QWidget *self) : m_self(self) {}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include <QAccessible>
 #include <QString>
 
@@ -8,7 +10,7 @@ namespace qvcontrols {
 class VSTabCtl;
 
 // One tab of the tab strip, owned by it and valid until it is removed.
-class VSTab final
+class JX_CONTROLS_EXPORT VSTab final
 {
 public:
     VSTab(VSTabCtl *owner, QString caption, QString key) : m_owner(owner), m_caption(std::move(caption)), m_key(std::move(key)) {}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/TwipsGeometry.h"
 #include "controls/VSTab.h"
 
@@ -22,7 +24,7 @@ namespace qvcontrols {
 // sees a page tab list with one page tab per tab (VSTabCtlAccessible, through
 // the controls' accessibility factory); the strip's accessible name is the
 // selected tab's caption.
-class VSTabCtl final : public QWidget, public TwipsGeometry
+class JX_CONTROLS_EXPORT VSTabCtl final : public QWidget, public TwipsGeometry
 {
     Q_OBJECT
     Q_PROPERTY(int Count READ Count)

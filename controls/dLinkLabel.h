@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/TwipsGeometry.h"
 
 #include <QLabel>
@@ -13,7 +15,7 @@ namespace qvcontrols {
 // raises Click with the element index and, when the link is set, opens it
 // with the desktop (web and "mailto:" links alike). Its width follows the
 // caption. Assistive technology sees a push button named by the caption.
-class dLinkLabel final : public QLabel, public TwipsGeometry
+class JX_CONTROLS_EXPORT dLinkLabel final : public QLabel, public TwipsGeometry
 {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)

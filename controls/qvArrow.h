@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/TwipsGeometry.h"
 
 #include <QWidget>
@@ -21,7 +23,7 @@ namespace qvcontrols {
 // - ShadowLength: 0 (no shadow) to 16 pixels, the offset of the drop shadow.
 // - ShadowStep: 1 to 16, pixels per shade of the shadow (fewer, softer
 //   steps as it grows); 0 or less draws the shadow in one step.
-class qvArrow final : public QWidget, public TwipsGeometry
+class JX_CONTROLS_EXPORT qvArrow final : public QWidget, public TwipsGeometry
 {
     Q_OBJECT
     Q_PROPERTY(int ForeColor READ ForeColor WRITE setForeColor)

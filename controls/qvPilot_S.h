@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include "controls/TwipsGeometry.h"
 
 #include <QPixmap>
@@ -18,7 +20,7 @@ namespace qvcontrols {
 // move the focus to the nearest shown node on the same page in that
 // direction (NodeNavigator). Assistive technology sees a push button named
 // by the caption.
-class qvPilot_S final : public QWidget, public TwipsGeometry
+class JX_CONTROLS_EXPORT qvPilot_S final : public QWidget, public TwipsGeometry
 {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)

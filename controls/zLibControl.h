@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_controls_export.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +17,7 @@ namespace qvcontrols {
 // false with the reason in LastError(). Data is unpacked into a staging
 // folder inside the target first and moved into place at the end; nothing is
 // ever written outside the target folder.
-class zLibControl final
+class JX_CONTROLS_EXPORT zLibControl final
 {
 public:
     static constexpr int64_t MaxEntrySize = int64_t(64) * 1024 * 1024;

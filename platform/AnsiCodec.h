@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_platform_export.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -8,7 +10,7 @@ namespace jx {
 // The system ANSI code page of the product is 936 (GBK). Characters that
 // code page cannot hold become "?"; bytes that are not valid GBK decode as
 // U+FFFD, one per bad byte, so nothing after them is lost.
-QByteArray toAnsi(const QString &text);
-QString fromAnsi(const QByteArray &bytes);
+JX_PLATFORM_EXPORT QByteArray toAnsi(const QString &text);
+JX_PLATFORM_EXPORT QString fromAnsi(const QByteArray &bytes);
 
 } // namespace jx

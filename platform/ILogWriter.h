@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_platform_export.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -9,7 +11,7 @@ namespace jx {
 // The log writer as the product drives it: one call per finished entry.
 // Installed once per process through LogHook, so a library loaded by the
 // console writes into the same log.
-class ILogWriter
+class JX_PLATFORM_EXPORT ILogWriter
 {
 public:
     virtual void LoadConfig(const QString &configFileName) = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_platform_export.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -13,7 +15,7 @@ constexpr int32_t kLogOperationKind = 48;
 
 // The process-wide log writer hook: start-up installs the writer, shutdown
 // removes it; any module of the process reaches the same writer through it.
-class LogHook final
+class JX_PLATFORM_EXPORT LogHook final
 {
 public:
     static void setWriter(ILogWriter *writer);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_platform_export.h"
+
 #include <QList>
 #include <QString>
 
@@ -44,33 +46,33 @@ using MessageBoxHandler = std::function<int(const QString &text, int style, cons
 // (with the title as shown) and its answer is returned. Without a widget
 // application the text goes to standard error and the default button is
 // returned.
-int msgBox(const QString &text, int style = OKOnly, const QString &title = QString());
+JX_PLATFORM_EXPORT int msgBox(const QString &text, int style = OKOnly, const QString &title = QString());
 
 // The box itself, never the handler: for a handler that only arranges the
 // screen around the box (the splash steps aside) and then shows it. The box
 // is drawn by the presenter the widgets part installs (platform/widgets);
 // without one the text goes to standard error and the default button is
 // returned.
-int showMessageBox(const QString &text, int style = OKOnly, const QString &title = QString());
+JX_PLATFORM_EXPORT int showMessageBox(const QString &text, int style = OKOnly, const QString &title = QString());
 
 // Installs a handler (an empty function removes it); returns the previous one.
-MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
+JX_PLATFORM_EXPORT MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
 
 // Installs what draws the box (an empty function removes it); returns the
 // previous one. Kept apart from the handler so that this library needs no
 // Qt Widgets: the widgets part installs its box when it is loaded, and a
 // command-line program without it answers on standard error.
-MessageBoxHandler setMessageBoxPresenter(MessageBoxHandler presenter);
+JX_PLATFORM_EXPORT MessageBoxHandler setMessageBoxPresenter(MessageBoxHandler presenter);
 
 // The answers of the style's buttons, in the order they are shown.
-QList<int> msgButtons(int style);
+JX_PLATFORM_EXPORT QList<int> msgButtons(int style);
 
 // The answer an unattended box gives: the default button of its button set.
-int defaultMsgResult(int style);
+JX_PLATFORM_EXPORT int defaultMsgResult(int style);
 
 // For tests: records every box shown while it lives and answers each with
 // the queued answers first, then with the fixed answer.
-class ScopedMessageBoxRecorder final
+class JX_PLATFORM_EXPORT ScopedMessageBoxRecorder final
 {
 public:
     struct Box

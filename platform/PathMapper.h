@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_platform_export.h"
+
 #include <QString>
 
 namespace jx {
@@ -11,11 +13,11 @@ namespace jx {
 // entries of its folder. The first component found in neither way and
 // everything after it stay as written. Relative paths stay relative (to the
 // current folder).
-QString toLocalPath(const QString &winPath);
+JX_PLATFORM_EXPORT QString toLocalPath(const QString &winPath);
 
 // True when the mapped path names an existing file (not a folder).
-bool fileExists(const QString &winPath);
+JX_PLATFORM_EXPORT bool fileExists(const QString &winPath);
 // True when the mapped path names an existing folder.
-bool dirExists(const QString &winPath);
+JX_PLATFORM_EXPORT bool dirExists(const QString &winPath);
 
 } // namespace jx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_platform_export.h"
+
 #include <QString>
 
 namespace jx {
@@ -7,7 +9,7 @@ namespace jx {
 // Facts about the running program: where it lives, its version and the
 // texts of its version resource. Setters exist so that start-up code and
 // tests can override what is derived from the executable.
-class ProgramInfo final
+class JX_PLATFORM_EXPORT ProgramInfo final
 {
 public:
     // Folder of the executable, without a trailing separator.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_platform_export.h"
+
 #include <QString>
 
 class QCoreApplication;
@@ -11,6 +13,6 @@ namespace jx {
 // where present, from folder (default: Qt's translations folder) and installs
 // them on app, which owns them. False, with nothing installed, when
 // qtbase_zh_CN is not there. Calling it again changes nothing.
-bool installQtTranslations(QCoreApplication &app, const QString &folder = QString());
+JX_PLATFORM_EXPORT bool installQtTranslations(QCoreApplication &app, const QString &folder = QString());
 
 } // namespace jx

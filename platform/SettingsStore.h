@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_platform_export.h"
+
 #include <QList>
 #include <QString>
 
@@ -11,7 +13,7 @@ namespace jx {
 // INI file per application key below the root folder. Section and key names
 // match without regard to letter case, as in the Windows settings store.
 // Reading never writes anything.
-class SettingsStore final
+class JX_PLATFORM_EXPORT SettingsStore final
 {
 public:
     // The stored text, or defaultValue when there is none.

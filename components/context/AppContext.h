@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "components/context/CompanyInfo.h"
 #include "components/data/ErrorHolder.h"
 #include "components/context/RunEnvironment.h"
@@ -15,7 +17,7 @@ class Database;
 class CurrentUser;
 
 /// Value of one option (text, "" when the option is not set).
-class OptionValue final : public com::Dispatchable<OptionValue>
+class JX_COMPONENTS_EXPORT OptionValue final : public com::Dispatchable<OptionValue>
 {
 public:
     static const com::MemberTable<OptionValue> &members();
@@ -29,7 +31,7 @@ private:
 
 /// Rights of the signed-in user on one program number: the user's own mask
 /// there (jx_right) OR his role's (jx_roleright); an administrator holds every bit.
-class ProgramRights final : public com::Dispatchable<ProgramRights>
+class JX_COMPONENTS_EXPORT ProgramRights final : public com::Dispatchable<ProgramRights>
 {
 public:
     /// The bits of a rights mask, as stored in jx_right and jx_roleright and
@@ -59,7 +61,7 @@ private:
 };
 
 /// State number of one module (its accounting period).
-class SystemStateInfo final : public com::Dispatchable<SystemStateInfo>
+class JX_COMPONENTS_EXPORT SystemStateInfo final : public com::Dispatchable<SystemStateInfo>
 {
 public:
     static const com::MemberTable<SystemStateInfo> &members();
@@ -77,7 +79,7 @@ private:
 ///
 /// Reference-counted: the console creates it with new and holds it through a
 /// ComPtr; libraries it is handed to may keep references until their Clear.
-class AppContext final : public com::Dispatchable<AppContext>
+class JX_COMPONENTS_EXPORT AppContext final : public com::Dispatchable<AppContext>
 {
 public:
     static constexpr const char *kClassIid = "{6A1C2E06-3B5D-4C7E-9F10-2A3B4C5D6E06}";

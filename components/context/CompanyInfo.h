@@ -1,11 +1,13 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "platform/com/Dispatchable.h"
 
 #include <QString>
 
 /// Company record of the signed-in work, filled from sysdatabase after sign-in.
-class CompanyInfo final : public com::Dispatchable<CompanyInfo>
+class JX_COMPONENTS_EXPORT CompanyInfo final : public com::Dispatchable<CompanyInfo>
 {
 public:
     static constexpr const char *kClassIid = "{6A1C2E05-3B5D-4C7E-9F10-2A3B4C5D6E05}";

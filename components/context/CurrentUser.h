@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "components/data/ErrorHolder.h"
 #include "platform/com/Dispatchable.h"
 
@@ -18,7 +20,7 @@ class Database;
 /// user is locked until an administrator unlocks him. Names that name no user
 /// are counted alike in jx_signinbrake, so the refusals and waits of a name
 /// never tell whether it exists.
-class CurrentUser final : public com::Dispatchable<CurrentUser>
+class JX_COMPONENTS_EXPORT CurrentUser final : public com::Dispatchable<CurrentUser>
 {
 public:
     static constexpr const char *kClassIid = "{6A1C2E07-3B5D-4C7E-9F10-2A3B4C5D6E07}";

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "platform/com/Dispatchable.h"
 
 #include <QDate>
 #include <QString>
 
 /// Plain properties of the running program, filled at start-up and sign-in.
-class RunEnvironment final : public com::Dispatchable<RunEnvironment>
+class JX_COMPONENTS_EXPORT RunEnvironment final : public com::Dispatchable<RunEnvironment>
 {
 public:
     static constexpr const char *kClassIid = "{6A1C2E03-3B5D-4C7E-9F10-2A3B4C5D6E03}";

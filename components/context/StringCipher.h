@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "components/context/UserSecret.h"
 
 #include <QString>
@@ -11,7 +13,7 @@
 /// (UserSecret), so a text enciphered for one user cannot be read from a
 /// copied settings file by another, nor once the secret is gone. Output is
 /// storable text (Base64 of nonce + cipher text).
-class StringCipher
+class JX_COMPONENTS_EXPORT StringCipher
 {
 public:
     /// With the user's secret from its usual place.

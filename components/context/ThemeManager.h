@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "platform/com/Dispatchable.h"
 
 #include <QString>
@@ -8,7 +10,7 @@ class QObject;
 
 /// Colour theme: a folder holding a Qt style sheet ("theme.qss") and the
 /// pictures the main window takes from it ("logo.gif", "title.gif", "piclogin.gif").
-class ThemeManager final : public com::Dispatchable<ThemeManager>
+class JX_COMPONENTS_EXPORT ThemeManager final : public com::Dispatchable<ThemeManager>
 {
 public:
     static constexpr const char *kClassIid = "{6A1C2E04-3B5D-4C7E-9F10-2A3B4C5D6E04}";

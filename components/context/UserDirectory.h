@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include <QString>
 #include <QVector>
 
@@ -8,7 +10,7 @@
 class Database;
 
 /// One user of the directory.
-class UserEntry
+class JX_COMPONENTS_EXPORT UserEntry
 {
 public:
     UserEntry() = default;
@@ -23,7 +25,7 @@ private:
 };
 
 /// Users collection, items counted from 1.
-class UserCollection
+class JX_COMPONENTS_EXPORT UserCollection
 {
 public:
     UserCollection() = default;
@@ -37,7 +39,7 @@ private:
 };
 
 /// Directory of the active users kept in the product database (table jx_user).
-class UserDirectory
+class JX_COMPONENTS_EXPORT UserDirectory
 {
 public:
     explicit UserDirectory(Database *db = nullptr);

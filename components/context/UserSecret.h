@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,7 +11,7 @@
 /// keyring open, otherwise in a file only that user can read (mode 0600) in
 /// his data folder; the file is read whenever the service holds none. The
 /// service is never asked to unlock, so no prompt ever holds the caller.
-class UserSecret
+class JX_COMPONENTS_EXPORT UserSecret
 {
 public:
     static constexpr int kSize = 32;

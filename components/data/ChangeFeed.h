@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "platform/com/ComPtr.h"
 #include "platform/com/Unknown.h"
 
@@ -30,7 +32,7 @@ class QTimer;
 /// gathered until kGatherMs after the last batch, so a flood costs at most a
 /// few refreshes a second. A lost connection is said once (Lost); when the feed
 /// works again the watchers are told to read again what they show (CaughtUp).
-class ChangeFeed final : public QObject
+class JX_COMPONENTS_EXPORT ChangeFeed final : public QObject
 {
     Q_OBJECT
 public:

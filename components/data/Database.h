@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "components/data/ErrorHolder.h"
 #include "components/data/QueryResult.h"
 #include "components/data/ServerAddress.h"
@@ -26,7 +28,7 @@ inline constexpr const char *kDatabaseProgId = "qvDataAccessHelper.Database";
 ///
 /// Reference-counted (see AppContext); its automation face offers the members
 /// below by name, Properties as a collection of named values.
-class Database final : public com::Dispatchable<Database>
+class JX_COMPONENTS_EXPORT Database final : public com::Dispatchable<Database>
 {
 public:
     static constexpr const char *kClassIid = "{6A1C2E08-3B5D-4C7E-9F10-2A3B4C5D6E08}";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "components/data/ServerAddress.h"
 
 #include <QString>
@@ -11,7 +13,7 @@
 /// Values as attributes or as child elements of the same names; a relative
 /// file is taken from the configuration file's folder. The console, jx-db and
 /// the backup all read the element through here, so they name one database.
-class DatabaseConfig
+class JX_COMPONENTS_EXPORT DatabaseConfig
 {
 public:
     enum class Engine { Sqlite, Postgres };

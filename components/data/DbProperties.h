@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "platform/com/Dispatchable.h"
 
 #include <QMap>
@@ -8,7 +10,7 @@
 
 /// The database's connection properties as a collection: `Item(name)` (also
 /// by 1-based index) gives a named value, `Count` their number.
-class DbProperties final : public com::Dispatchable<DbProperties>
+class JX_COMPONENTS_EXPORT DbProperties final : public com::Dispatchable<DbProperties>
 {
 public:
     static const com::MemberTable<DbProperties> &members();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "platform/com/Dispatchable.h"
 
 #include <QString>
@@ -7,7 +9,7 @@
 
 /// One named value handed out by automation: a recordset field
 /// (`Fields(name).Value`) or a database property (`Properties(name).Value`).
-class NamedValue final : public com::Dispatchable<NamedValue>
+class JX_COMPONENTS_EXPORT NamedValue final : public com::Dispatchable<NamedValue>
 {
 public:
     static const com::MemberTable<NamedValue> &members();

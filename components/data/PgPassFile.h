@@ -1,12 +1,14 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include <QString>
 
 /// The standard PostgreSQL password file (~/.pgpass, or the file PGPASSFILE
 /// names). libpq reads it itself whenever a connection names no password;
 /// this class only answers whether it would serve a given connection, so that
 /// a failed sign-in can say why.
-class PgPassFile
+class JX_COMPONENTS_EXPORT PgPassFile
 {
 public:
     /// PGPASSFILE when set, otherwise ~/.pgpass.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "components/data/Recordset.h"
 #include "platform/com/Dispatchable.h"
 
@@ -7,7 +9,7 @@
 
 /// Outcome of one statement. A failed statement gives an empty recordset
 /// and a null value; the reason is in the database's LastError.
-class QueryResult final : public com::Dispatchable<QueryResult>
+class JX_COMPONENTS_EXPORT QueryResult final : public com::Dispatchable<QueryResult>
 {
 public:
     static const com::MemberTable<QueryResult> &members();

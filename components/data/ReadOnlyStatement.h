@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include <QString>
 
 /// Tells from its text whether a statement only reads: one SELECT (or WITH
@@ -7,7 +9,7 @@
 /// outside its literals and comments. The engines check again when it runs;
 /// this is what a running transaction, which cannot be made read-only
 /// afterwards, relies on.
-class ReadOnlyStatement
+class JX_COMPONENTS_EXPORT ReadOnlyStatement
 {
 public:
     /// False with the reason (Chinese) when the text may change anything.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "platform/com/Dispatchable.h"
 
 #include <QString>
@@ -13,7 +15,7 @@
 /// keep their own position. Its automation face: EOF, BOF, Fields(name or
 /// index).Value, MoveNext, Close, RecordCount, and GetRows(count) reading many
 /// rows in one call (a fields x rows array, as the data objects it replaces).
-class Recordset final : public com::Dispatchable<Recordset>
+class JX_COMPONENTS_EXPORT Recordset final : public com::Dispatchable<Recordset>
 {
 public:
     static constexpr const char *kClassIid = "{6A1C2E09-3B5D-4C7E-9F10-2A3B4C5D6E09}";

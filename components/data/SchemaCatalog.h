@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,7 +10,7 @@ class Database;
 /// What tables and columns an open database holds, read from the engine's own
 /// catalogue (sqlite_master, or information_schema for the current PostgreSQL
 /// schema). Failures leave the reason in the database's LastError.
-class SchemaCatalog
+class JX_COMPONENTS_EXPORT SchemaCatalog
 {
 public:
     explicit SchemaCatalog(Database &db) : m_db(db) {}

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include <QString>
 
 /// Where a PostgreSQL database lives, part by part. Each part goes to the
 /// driver through its own setter, so no value can add or change another.
-struct ServerAddress
+struct JX_COMPONENTS_EXPORT ServerAddress
 {
     QString host;
     int port = 0; ///< 0: the driver's default

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -13,7 +15,7 @@ struct sqlite3;
 /// text → QString, blob → QByteArray) except that Null is an invalid QVariant;
 /// parameters bind as that driver binds them. Skipping Qt SQL's per-value
 /// caching is what makes large reads cheap.
-class SqliteStatement
+class JX_COMPONENTS_EXPORT SqliteStatement
 {
 public:
     /// The sqlite3 handle behind a Qt SQLite connection's driver handle; null when it is none.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include <QList>
 #include <QMap>
 #include <QSqlError>
@@ -12,7 +14,7 @@
 /// error itself: whether the server connection went with it, and a plain
 /// Chinese sentence for the errors an operator causes by what he typed (a
 /// value too long, a duplicate, a missing referenced record, ...).
-class StatementFailure
+class JX_COMPONENTS_EXPORT StatementFailure
 {
 public:
     enum class Connection { Lost, Alive, Unclear };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -7,7 +9,7 @@
 
 /// One log entry: source, kind (1 progress, 2 notice, 4 warning, 8 error,
 /// 48 operation record) and message.
-class LogEntry
+class JX_COMPONENTS_EXPORT LogEntry
 {
 public:
     void SetSource(const QString &v) { m_source = v; }

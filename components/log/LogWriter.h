@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "components/log/LogEntry.h"
 
 #include <QString>
@@ -18,7 +20,7 @@ class QObject;
 ///   <configuration><log folder="log" show="1"/></configuration>
 /// folder is relative to the folder of the configuration file (default "log");
 /// show="0" keeps notices out of message boxes.
-class LogWriter
+class JX_COMPONENTS_EXPORT LogWriter
 {
 public:
     static LogWriter &instance();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include "components/xml/XmlElement.h"
 #include "platform/com/Dispatchable.h"
 
@@ -12,7 +14,7 @@
 /// Read-only XML document with XPath 1.0 selection. Positional predicates
 /// written by callers count from 0: "/a/b[0]" is the first b.
 /// Reference-counted; its automation face offers the members below by name.
-class XmlDocument final : public com::Dispatchable<XmlDocument>
+class JX_COMPONENTS_EXPORT XmlDocument final : public com::Dispatchable<XmlDocument>
 {
 public:
     static const com::MemberTable<XmlDocument> &members();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_components_export.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -10,7 +12,7 @@ struct xml_node_struct;
 /// An element of an XmlDocument, for callers that walk a long list once
 /// instead of selecting each member by position (which walks the siblings
 /// again for every member). Valid while its document holds the markup.
-class XmlElement final
+class JX_COMPONENTS_EXPORT XmlElement final
 {
 public:
     XmlElement() = default;

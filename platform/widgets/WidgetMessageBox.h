@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jx_platform_widgets_export.h"
+
 #include <QString>
 
 namespace jx {
@@ -9,6 +11,6 @@ namespace jx {
 // object is made, or at once when it exists already). Without a widget
 // application the text goes to standard error and the default button is
 // returned, as the seam does without a presenter.
-int execWidgetMessageBox(const QString &text, int style, const QString &title);
+JX_PLATFORM_WIDGETS_EXPORT int execWidgetMessageBox(const QString &text, int style, const QString &title);
 
 } // namespace jx
