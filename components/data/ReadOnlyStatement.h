@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Result.h"
+
 #include <QString>
 
 /// Tells from its text whether a statement only reads: one SELECT (or WITH
@@ -10,8 +12,8 @@
 class ReadOnlyStatement
 {
 public:
-    /// False with the reason (Chinese) when the text may change anything.
-    static bool allows(const QString &sql, QString &why);
+    /// A failure with the reason (Chinese) when the text may change anything.
+    static jx::Result<> allows(const QString &sql);
     /// The text with literals, quoted names and comments blanked out.
     static QString code(const QString &sql);
 };

@@ -84,12 +84,12 @@ bool DbLocation::parse(const QString &textIn, DbLocation &out, QString &error)
 
 bool DbLocation::fromConfig(const QString &path, DbLocation &out, QString &error)
 {
-    DatabaseConfig config;
-    QString why;
-    if (!DatabaseConfig::read(path, config, why)) {
-        error = QStringLiteral("cannot use the configuration %1: %2").arg(path, why);
+    const auto read = DatabaseConfig::read(path);
+    if (!read) {
+        error = QStringLiteral("cannot use the configuration %1: %2").arg(path, read.error());
         return false;
     }
+    const DatabaseConfig &config = *read;
     out.m_configFile = path;
     if (config.isSqlite()) {
         out.m_kind = Kind::SqliteFile;
