@@ -23,16 +23,13 @@ struct SqliteClose
 };
 using SqlitePtr = std::unique_ptr<sqlite3, SqliteClose>;
 
-SqlitePtr openSqlite(const QString &file, int flags, QString *why)
+jx::Result<SqlitePtr> openSqlite(const QString &file, int flags)
 {
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, flags, nullptr);
     SqlitePtr owned(db);
-    if (rc != SQLITE_OK) {
-        if (why)
-            *why = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-        return nullptr;
-    }
+    if (rc != SQLITE_OK)
+        return jx::fail(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)));
     sqlite3_busy_timeout(db, kBusyWaitMs);
     return owned;
 }
@@ -111,27 +108,22 @@ QString BackupCatalog::RestoreQuestion(const Copy &copy) const
         .arg(when, QFileInfo(copy.file).fileName(), sizeText(copy.size), QDir::toNativeSeparators(m_backup.SqliteFile()));
 }
 
-bool BackupCatalog::CheckSqliteCopy(const QString &file, QString *why)
+jx::Result<> BackupCatalog::CheckSqliteCopy(const QString &file)
 {
-    QString reason;
-    SqlitePtr db = openSqlite(file, SQLITE_OPEN_READONLY, &reason);
-    bool ok = db != nullptr;
-    QString check;
-    if (ok)
-        check = firstValue(db.get(), "pragma quick_check", &ok);
-    if (!ok || check != u"ok") {
-        if (why)
-            *why = QStringLiteral("备份文件已损坏，不能用来恢复：") + (reason.isEmpty() ? (ok ? check : QString::fromUtf8(sqlite3_errmsg(db.get()))) : reason);
-        return false;
-    }
+    const QString damaged = QStringLiteral("备份文件已损坏，不能用来恢复：");
+    auto opened = openSqlite(file, SQLITE_OPEN_READONLY);
+    if (!opened)
+        return jx::fail(damaged + opened.error());
+    const SqlitePtr db = std::move(opened).value();
+    bool ok = false;
+    const QString check = firstValue(db.get(), "pragma quick_check", &ok);
+    if (!ok || check != u"ok")
+        return jx::fail(damaged + (ok ? check : QString::fromUtf8(sqlite3_errmsg(db.get()))));
     const QString tables = firstValue(
         db.get(), "select count(*) from sqlite_master where type='table' and lower(name) in ('xt_menu','jx_user')", &ok);
-    if (!ok || tables != u"2") {
-        if (why)
-            *why = QStringLiteral("这个文件不是本系统的数据库备份，不能用来恢复");
-        return false;
-    }
-    return true;
+    if (!ok || tables != u"2")
+        return jx::fail(QStringLiteral("这个文件不是本系统的数据库备份，不能用来恢复"));
+    return {};
 }
 
 bool BackupCatalog::Restore(const QString &copy, const QDateTime &now)
@@ -144,9 +136,8 @@ bool BackupCatalog::Restore(const QString &copy, const QDateTime &now)
                       .arg(QDir::toNativeSeparators(copy));
         return false;
     }
-    QString why;
-    if (!CheckSqliteCopy(copy, &why)) {
-        m_error = why;
+    if (const auto sound = CheckSqliteCopy(copy); !sound) {
+        m_error = sound.error();
         return false;
     }
     // The database as it stands, so a restore can itself be undone.
@@ -163,14 +154,19 @@ bool BackupCatalog::Restore(const QString &copy, const QDateTime &now)
 
 bool BackupCatalog::restoreSqlite(const QString &copy)
 {
-    QString why;
-    SqlitePtr from = openSqlite(copy, SQLITE_OPEN_READONLY, &why);
-    // The database must be there: a restore never creates one somewhere else.
-    SqlitePtr to = from ? openSqlite(m_backup.SqliteFile(), SQLITE_OPEN_READWRITE, &why) : nullptr;
-    if (!from || !to) {
-        m_error = QStringLiteral("没有恢复：") + why;
+    auto openedFrom = openSqlite(copy, SQLITE_OPEN_READONLY);
+    if (!openedFrom) {
+        m_error = QStringLiteral("没有恢复：") + openedFrom.error();
         return false;
     }
+    const SqlitePtr from = std::move(openedFrom).value();
+    // The database must be there: a restore never creates one somewhere else.
+    auto openedTo = openSqlite(m_backup.SqliteFile(), SQLITE_OPEN_READWRITE);
+    if (!openedTo) {
+        m_error = QStringLiteral("没有恢复：") + openedTo.error();
+        return false;
+    }
+    const SqlitePtr to = std::move(openedTo).value();
     sqlite3_backup *backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
     if (!backup) {
         m_error = QStringLiteral("没有恢复：") + QString::fromUtf8(sqlite3_errmsg(to.get()));

@@ -3,6 +3,8 @@
 // What the 数据备份 function does with one installation's copies: lists them,
 // makes one now and puts one back. Knows nothing of widgets.
 
+#include "platform/com/Result.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -48,7 +50,7 @@ public:
 
     // A file that SQLite opens, whose pages pass its quick check and that
     // holds the product's menu and user tables.
-    static bool CheckSqliteCopy(const QString &file, QString *why);
+    static jx::Result<> CheckSqliteCopy(const QString &file);
 
 private:
     bool restoreSqlite(const QString &copy);

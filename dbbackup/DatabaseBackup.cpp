@@ -58,9 +58,12 @@ bool DatabaseBackup::readConfiguration()
         m_error = QStringLiteral("无法读取配置文件%1：%2").arg(m_configFile, QString::fromUtf8(parsed.description()));
         return false;
     }
-    DatabaseConfig database;
-    if (!DatabaseConfig::read(m_configFile, database, m_error))
+    const auto read = DatabaseConfig::read(m_configFile);
+    if (!read) {
+        m_error = read.error();
         return false;
+    }
+    const DatabaseConfig &database = *read;
 
     // This plug-in's own entry: how many copies to keep and where.
     m_keep = kDefaultKeep;
@@ -141,10 +144,10 @@ bool DatabaseBackup::CopyTo(const QString &target)
     }
     if (!IsSqlite())
         return dumpPostgres(target);
-    QString why;
-    if (CopySqlite(m_sqliteFile, target, &why))
+    const auto copied = CopySqlite(m_sqliteFile, target);
+    if (copied)
         return true;
-    m_error = QStringLiteral("数据库备份失败：") + why;
+    m_error = QStringLiteral("数据库备份失败：") + copied.error();
     return false;
 }
 
@@ -170,33 +173,28 @@ bool DatabaseBackup::Run(const QDate &today)
     return true;
 }
 
-bool DatabaseBackup::CopySqlite(const QString &source, const QString &target, QString *error)
+jx::Result<> DatabaseBackup::CopySqlite(const QString &source, const QString &target)
 {
-    auto fail = [error](const QString &text) {
-        if (error)
-            *error = text;
-        return false;
-    };
     if (!QFileInfo(source).isFile())
-        return fail(QStringLiteral("数据库文件不存在：%1").arg(source));
+        return jx::fail(QStringLiteral("数据库文件不存在：%1").arg(source));
     const QString partial = target + QStringLiteral(".part");
     QFile::remove(partial);
 
     // Handles close on every way out of the copy; only then is the file renamed or removed.
-    const auto copy = [&]() -> bool {
+    const auto copy = [&]() -> jx::Result<> {
         SqliteHandle from;
         SqliteHandle to;
         int rc = sqlite3_open_v2(QFile::encodeName(source).constData(), &from.db, SQLITE_OPEN_READONLY, nullptr);
         if (rc != SQLITE_OK)
-            return fail(QStringLiteral("无法打开数据库%1：%2").arg(source, sqliteMessage(from.db, rc)));
+            return jx::fail(QStringLiteral("无法打开数据库%1：%2").arg(source, sqliteMessage(from.db, rc)));
         sqlite3_busy_timeout(from.db, kBusyWaitMs);
         rc = sqlite3_open_v2(QFile::encodeName(partial).constData(), &to.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
         if (rc != SQLITE_OK)
-            return fail(QStringLiteral("无法建立备份文件%1：%2").arg(partial, sqliteMessage(to.db, rc)));
+            return jx::fail(QStringLiteral("无法建立备份文件%1：%2").arg(partial, sqliteMessage(to.db, rc)));
 
         sqlite3_backup *backup = sqlite3_backup_init(to.db, "main", from.db, "main");
         if (!backup)
-            return fail(QStringLiteral("无法开始备份：%1").arg(sqliteMessage(to.db, SQLITE_ERROR)));
+            return jx::fail(QStringLiteral("无法开始备份：%1").arg(sqliteMessage(to.db, SQLITE_ERROR)));
         // All pages in one step: the source stays read-locked for the whole
         // copy, so a writer cannot change it half-way. A writer holding the
         // lock just now makes us wait and try again.
@@ -212,25 +210,25 @@ bool DatabaseBackup::CopySqlite(const QString &source, const QString &target, QS
             const QString why = stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED
                 ? QStringLiteral("数据库一直被占用")
                 : StatementFailure::sqliteFailure(stepped, QString::fromUtf8(sqlite3_errstr(stepped)));
-            return fail(QStringLiteral("备份未完成：%1").arg(why));
+            return jx::fail(QStringLiteral("备份未完成：%1").arg(why));
         }
         if (rc != SQLITE_OK)
-            return fail(QStringLiteral("备份未完成：%1").arg(sqliteMessage(to.db, rc)));
+            return jx::fail(QStringLiteral("备份未完成：%1").arg(sqliteMessage(to.db, rc)));
         sqlite3_stmt *check = nullptr;
         const bool sound = sqlite3_prepare_v2(to.db, "pragma quick_check", -1, &check, nullptr) == SQLITE_OK
                 && sqlite3_step(check) == SQLITE_ROW
                 && qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(check, 0)), "ok") == 0;
         sqlite3_finalize(check);
-        return sound || fail(QStringLiteral("备份文件检查未通过：%1").arg(partial));
+        if (!sound)
+            return jx::fail(QStringLiteral("备份文件检查未通过：%1").arg(partial));
+        return {};
     };
-    bool ok = copy();
-    if (ok && !QFile::rename(partial, target)) {
-        ok = false;
-        fail(QStringLiteral("无法保存备份文件：%1").arg(target));
-    }
-    if (!ok)
+    jx::Result<> copied = copy();
+    if (copied && !QFile::rename(partial, target))
+        copied = jx::fail(QStringLiteral("无法保存备份文件：%1").arg(target));
+    if (!copied)
         QFile::remove(partial);
-    return ok;
+    return copied;
 }
 
 bool DatabaseBackup::dumpPostgres(const QString &target)

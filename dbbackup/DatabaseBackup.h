@@ -7,6 +7,8 @@
 // the database it was taken from ("jx-1a2b3c4d-20261205.db"), and each
 // installation counts and removes only copies of its own database.
 
+#include "platform/com/Result.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -50,7 +52,7 @@ public:
     // Copies an SQLite database through SQLite's online backup, so a copy
     // taken while another connection writes is one consistent state. The
     // target is written under a temporary name and renamed when complete.
-    static bool CopySqlite(const QString &source, const QString &target, QString *error);
+    static jx::Result<> CopySqlite(const QString &source, const QString &target);
     // Removes the files "<stem>-yyyyMMdd<suffix>" of `folder` except the newest
     // `keep`; returns the names removed. Other files are never touched, among
     // them copies named before names carried the database's identity: whose

@@ -89,10 +89,9 @@ void frmBackup::RestoreSelected()
         return;
     const BackupCatalog::Copy copy = m_copies[size_t(row)];
     if (m_backup.IsSqlite()) {
-        QString why;
         // A damaged copy is refused before the user is asked anything.
-        if (!BackupCatalog::CheckSqliteCopy(copy.file, &why)) {
-            jx::msgBox(why, jx::Critical, QStringLiteral("数据备份"));
+        if (const auto sound = BackupCatalog::CheckSqliteCopy(copy.file); !sound) {
+            jx::msgBox(sound.error(), jx::Critical, QStringLiteral("数据备份"));
             return;
         }
         if (jx::msgBox(m_catalog.RestoreQuestion(copy), jx::YesNo | jx::Exclamation | jx::DefaultButton2,

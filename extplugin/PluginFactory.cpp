@@ -49,20 +49,22 @@ com::ComPtr<IUnknown> createObjectFromFile(const QString &libraryPath, const QSt
         return com::RuntimeError(com::errors::CannotCreateObject, kSource,
                                  com::errorText(com::errors::CannotCreateObject) + QStringLiteral("：") + why);
     };
-    QString error;
     std::optional<com::TypeLibrary> read;
     if (!description) {
-        read = com::TypeLibrary::loadFromFile(path, &error);
-        if (!read)
-            throw refuse(error);
+        auto loaded = com::TypeLibrary::loadFromFile(path);
+        if (!loaded)
+            throw refuse(loaded.error());
+        read = std::move(loaded).value();
         description = &*read;
     }
     const auto coclass = description->findCoclass(className);
     if (!coclass)
         throw refuse(QStringLiteral("%1 中没有类 %2").arg(path, className));
     // Loaded here so that a library that will not load says why.
-    if (!com::InprocServer::isLoaded(path) && !com::InprocServer::load(path, &error))
-        throw refuse(error);
+    if (!com::InprocServer::isLoaded(path)) {
+        if (const auto loaded = com::InprocServer::load(path); !loaded)
+            throw refuse(loaded.error());
+    }
     com::ComPtr<IClassFactory> factory;
     com::throwIfFailed(com::InprocServer::getClassObject(path, coclass->guid, IID_IClassFactory, factory.putVoid()), kSource);
     if (!factory)

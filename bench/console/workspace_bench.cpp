@@ -67,9 +67,8 @@ struct Installation
         jx::ProgramInfo::setProgramFolder(dir.path());
         jx::SettingsStore::setRootFolder(dir.filePath(QStringLiteral("settings")));
         session = std::make_unique<jx::ConsoleSession>();
-        QString why;
-        if (!session->OpenInstallation(config.fileName(), &why)) {
-            std::fprintf(stderr, "%s\n", qPrintable(why));
+        if (const auto opened = session->OpenInstallation(config.fileName()); !opened) {
+            std::fprintf(stderr, "%s\n", qPrintable(opened.error()));
             return false;
         }
         main = new jx::frmMain(*session);

@@ -31,12 +31,17 @@ inline void build(Database &db, const QString &path, int listings, int customers
 {
     QFile(path).open(QIODevice::WriteOnly);
     QString why;
+    // Keeps the reason of the step that failed; the steps after it do not run.
+    const auto step = [&why](const jx::Result<> &done) {
+        why = done.error();
+        return done.ok();
+    };
     const bool ok = db.OpenDirect(QStringLiteral("sqlite"), path)
         && db.ExecuteScript(readFile(programPath("JX_DEMO_DIR") + QStringLiteral("/schema.sql")))
         && db.ExecuteScript(readFile(programPath("JX_DEMO_DIR") + QStringLiteral("/seed.sql")))
-        && FunctionDemo::load(db, programPath("JX_FUNCTION_DEMO_DIR"), why)
-        && (listings <= 300 || FunctionDemo::addListings(db, 301, listings - 300, why))
-        && (customers <= 150 || FunctionDemo::addCustomers(db, 151, customers - 150, why))
+        && step(FunctionDemo::load(db, programPath("JX_FUNCTION_DEMO_DIR")))
+        && (listings <= 300 || step(FunctionDemo::addListings(db, 301, listings - 300)))
+        && (customers <= 150 || step(FunctionDemo::addCustomers(db, 151, customers - 150)))
         && db.Execute(QStringLiteral("analyze"));
     if (!ok) {
         std::fprintf(stderr, "setup failed: %s %s\n", qPrintable(why), qPrintable(db.LastError().Description()));
@@ -61,10 +66,15 @@ inline QString demoHash()
 inline void fill(Database &db, int listings)
 {
     QString why;
+    // Keeps the reason of the step that failed; the steps after it do not run.
+    const auto step = [&why](const jx::Result<> &done) {
+        why = done.error();
+        return done.ok();
+    };
     const bool ok = db.ExecuteScript(readFile(programPath("JX_DEMO_DIR") + QStringLiteral("/schema.sql")))
         && db.ExecuteScript(readFile(programPath("JX_DEMO_DIR") + QStringLiteral("/seed.sql")))
-        && FunctionDemo::load(db, programPath("JX_FUNCTION_DEMO_DIR"), why)
-        && (listings <= 300 || FunctionDemo::addListingsInBulk(db, 301, listings - 300, why))
+        && step(FunctionDemo::load(db, programPath("JX_FUNCTION_DEMO_DIR")))
+        && (listings <= 300 || step(FunctionDemo::addListingsInBulk(db, 301, listings - 300)))
         && db.Execute(QStringLiteral("analyze"));
     if (!ok) {
         std::fprintf(stderr, "setup failed: %s %s\n", qPrintable(why), qPrintable(db.LastError().Description()));

@@ -63,7 +63,7 @@ QSqlDriver *ChangeFeed::driver() const
     return d.isValid() ? d.driver() : nullptr;
 }
 
-bool ChangeFeed::publish(const QString &table, const QVariant &key, const QString &kind, const QString &user, QString &why)
+jx::Result<> ChangeFeed::publish(const QString &table, const QVariant &key, const QString &kind, const QString &user)
 {
     if (postgres()) {
         const QJsonObject notice{{QStringLiteral("t"), table},
@@ -74,11 +74,9 @@ bool ChangeFeed::publish(const QString &table, const QVariant &key, const QStrin
         // in one server's schemas do not hear each other.
         if (!m_db.QueryParams(QStringLiteral("select pg_notify(? || current_schema(), ?)"),
                               {kChannelPrefix, QString::fromUtf8(QJsonDocument(notice).toJson(QJsonDocument::Compact))})
-                 .ok()) {
-            why = m_db.LastError().Description();
-            return false;
-        }
-        return true;
+                 .ok())
+            return jx::fail(m_db.LastError().Description());
+        return {};
     }
     const QString insert = QStringLiteral("insert into jx_change (tablename,recordkey,kind,username,changedat) values (?,?,?,?,?)");
     const QVariantList params{table, key.toString(), kind, user,
@@ -89,17 +87,13 @@ bool ChangeFeed::publish(const QString &table, const QVariant &key, const QStrin
         const QString first = m_db.LastError().Description();
         m_db.ResetError();
         if (!first.contains(QStringLiteral("no such table")) || !m_db.ExecuteParams(QString::fromLatin1(kSqliteTable), {})
-            || !m_db.ExecuteParams(insert, params)) {
-            why = m_db.LastError().Description().isEmpty() ? first : m_db.LastError().Description();
-            return false;
-        }
+            || !m_db.ExecuteParams(insert, params))
+            return jx::fail(m_db.LastError().Description().isEmpty() ? first : m_db.LastError().Description());
     }
     // Kept short: a workstation further behind than this reads everything again.
-    if (!m_db.ExecuteParams(QStringLiteral("delete from jx_change where id <= (select max(id) from jx_change) - ?"), {kKept})) {
-        why = m_db.LastError().Description();
-        return false;
-    }
-    return true;
+    if (!m_db.ExecuteParams(QStringLiteral("delete from jx_change where id <= (select max(id) from jx_change) - ?"), {kKept}))
+        return jx::fail(m_db.LastError().Description());
+    return {};
 }
 
 void ChangeFeed::watch(IDispatch *watcher)

@@ -3,6 +3,7 @@
 #include "jx_components_export.h"
 
 #include "platform/com/ComPtr.h"
+#include "platform/com/Result.h"
 #include "platform/com/Unknown.h"
 
 #include <QElapsedTimer>
@@ -47,8 +48,8 @@ public:
     ~ChangeFeed() override;
 
     /// A notice of a change, to be written inside the change's transaction.
-    /// kind: "insert", "update" or "delete". False with the reason.
-    bool publish(const QString &table, const QVariant &key, const QString &kind, const QString &user, QString &why);
+    /// kind: "insert", "update" or "delete". A failure says why.
+    jx::Result<> publish(const QString &table, const QVariant &key, const QString &kind, const QString &user);
 
     void watch(IDispatch *watcher);
     void unwatch(IDispatch *watcher);

@@ -144,26 +144,20 @@ struct Database::Impl
         return true;
     }
 
-    // Opens the described connection and readies it; false with the reason.
-    bool connect(QSqlDatabase &d, QString &why) const
+    // Opens the described connection and readies it; a failure says why.
+    jx::Result<> connect(QSqlDatabase &d) const
     {
-        if (!d.open()) {
-            why = QStringLiteral("无法连接数据库：%1").arg(d.lastError().text().trimmed());
-            return false;
-        }
+        if (!d.open())
+            return jx::fail(QStringLiteral("无法连接数据库：%1").arg(d.lastError().text().trimmed()));
         if (driver == kSqlite) {
             // Qt opens any file; make sure it really is a database.
             QSqlQuery probe(d);
-            if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
-                why = QStringLiteral("不是有效的数据库文件：%1 (%2)").arg(file, probe.lastError().text().trimmed());
-                return false;
-            }
+            if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")))
+                return jx::fail(QStringLiteral("不是有效的数据库文件：%1 (%2)").arg(file, probe.lastError().text().trimmed()));
         }
-        if (QString setup; !prepareConnection(d, setup)) {
-            why = QStringLiteral("无法连接数据库：%1").arg(setup);
-            return false;
-        }
-        return true;
+        if (const auto setup = prepareConnection(d); !setup)
+            return jx::fail(QStringLiteral("无法连接数据库：%1").arg(setup.error()));
+        return {};
     }
 
     static QString fileReplacedText(const QString &path)
@@ -195,9 +189,9 @@ struct Database::Impl
         QSqlDatabase d = db();
         d.close();
         opened = *now;
-        if (QString why; !connect(d, why)) {
+        if (const auto connected = connect(d); !connected) {
             d.close();
-            fail(fileReplacedText(file) + QStringLiteral("，无法重新打开：") + why);
+            fail(fileReplacedText(file) + QStringLiteral("，无法重新打开：") + connected.error());
             return false;
         }
         fileLost = false;
@@ -216,18 +210,16 @@ struct Database::Impl
 
     // What every new connection runs first. SQLite enforces the schema's
     // foreign keys only when asked to, per connection.
-    bool prepareConnection(QSqlDatabase &d, QString &why) const
+    jx::Result<> prepareConnection(QSqlDatabase &d) const
     {
         QSqlQuery setup(d);
         if (driver == kSqlite) {
-            if (!setup.exec(QStringLiteral("PRAGMA foreign_keys = ON"))) {
-                why = setup.lastError().text().trimmed();
-                return false;
-            }
-            return true;
+            if (!setup.exec(QStringLiteral("PRAGMA foreign_keys = ON")))
+                return jx::fail(setup.lastError().text().trimmed());
+            return {};
         }
         setup.exec(QStringLiteral("SET client_encoding TO 'UTF8'"));
-        return true;
+        return {};
     }
 
     // After a failed statement on a server: is the connection itself gone?
@@ -322,9 +314,8 @@ struct Database::Impl
             fail(QStringLiteral("数据库连接已断开，无法重新连接：%1").arg(d.lastError().text().trimmed()));
             return false;
         }
-        QString why;
-        if (!prepareConnection(d, why)) {
-            fail(QStringLiteral("数据库连接已断开，无法重新连接：%1").arg(why));
+        if (const auto prepared = prepareConnection(d); !prepared) {
+            fail(QStringLiteral("数据库连接已断开，无法重新连接：%1").arg(prepared.error()));
             return false;
         }
         connectionLost = false;
@@ -453,12 +444,12 @@ QString Database::SqlExpression(const QString &expression) const
 bool Database::Open(const QString &configFilePath, bool)
 {
     d->error.clear();
-    DatabaseConfig config;
-    QString why;
-    if (!DatabaseConfig::read(configFilePath, config, why)) {
-        d->fail(why);
+    const auto read = DatabaseConfig::read(configFilePath);
+    if (!read) {
+        d->fail(read.error());
         return false;
     }
+    const DatabaseConfig &config = *read;
     return config.isSqlite() ? OpenDirect(kSqlite, config.file()) : OpenServer(config.server());
 }
 
@@ -511,9 +502,8 @@ bool Database::OpenDirect(const QString &driverName, const QString &connection)
     // Taken before opening: a file swapped while it opens is then noticed at
     // the first statement instead of passing for the one opened.
     d->opened = fileIdentity(d->file).value_or(FileIdentity{});
-    QString why;
-    if (!d->connect(db, why)) {
-        d->fail(why);
+    if (const auto connected = d->connect(db); !connected) {
+        d->fail(connected.error());
         db = QSqlDatabase();
         d->closeConnection();
         return false;
@@ -555,9 +545,8 @@ bool Database::OpenServer(const ServerAddress &address)
     for (const auto &[key, value] : shown)
         if (!value.isEmpty())
             d->properties.insert(QString::fromLatin1(key), value);
-    QString why;
-    if (!d->connect(db, why)) {
-        d->fail(why);
+    if (const auto connected = d->connect(db); !connected) {
+        d->fail(connected.error());
         db = QSqlDatabase();
         d->closeConnection();
         return false;
@@ -607,8 +596,8 @@ QueryResult Database::QueryParams(const QString &sql, const QVariantList &params
         if (sqlite3 *handle = SqliteStatement::handleOf(d->db().driver()->handle())) {
             QStringList columns;
             QVector<QVariant> rows;
-            QString why;
-            if (!SqliteStatement::run(handle, text, params, columns, rows, why)) {
+            if (const auto ran = SqliteStatement::run(handle, text, params, columns, rows); !ran) {
+                QString why = ran.error();
                 if (d->fileChanged())
                     why = Impl::fileReplacedText(d->file) + QStringLiteral("，数据没有保存（") + why + QStringLiteral("）");
                 d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(why, sql.trimmed()));
@@ -656,16 +645,16 @@ QueryResult Database::ReadParams(const QString &sql, const QVariantList &params)
         d->fail(QStringLiteral("数据库没有打开"));
         return {};
     }
-    QString why;
-    if (!ReadOnlyStatement::allows(sql, why)) {
-        d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(why, sql.trimmed()));
+    if (const auto allowed = ReadOnlyStatement::allows(sql); !allowed) {
+        d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(allowed.error(), sql.trimmed()));
         return {};
     }
     if (d->driver == kSqlite) {
-        sqlite3 *handle = SqliteStatement::handleOf(d->db().driver()->handle());
-        if (handle && !SqliteStatement::readsOnly(handle, translateSql(sql, d->driver), why)) {
-            d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(why, sql.trimmed()));
-            return {};
+        if (sqlite3 *handle = SqliteStatement::handleOf(d->db().driver()->handle())) {
+            if (const auto reads = SqliteStatement::readsOnly(handle, translateSql(sql, d->driver)); !reads) {
+                d->fail(QStringLiteral("执行SQL语句出错：%1 [%2]").arg(reads.error(), sql.trimmed()));
+                return {};
+            }
         }
         return QueryParams(sql, params);
     }
@@ -773,8 +762,10 @@ bool Database::CommitTrans()
         } else if (sqlite3 *handle = SqliteStatement::handleOf(db.driver()->handle())) {
             QStringList columns;
             QVector<QVariant> rows;
-            if (SqliteStatement::run(handle, QStringLiteral("COMMIT"), {}, columns, rows, why))
+            const auto committed = SqliteStatement::run(handle, QStringLiteral("COMMIT"), {}, columns, rows);
+            if (committed)
                 return true;
+            why = committed.error();
             if (d->fileChanged())
                 why = Impl::fileReplacedText(d->file) + QStringLiteral("，事务没有提交（") + why + QStringLiteral("）");
         } else if (db.commit()) {
@@ -918,15 +909,14 @@ const com::MemberTable<Database> &Database::members()
         // Inside the caller's transaction: the notice goes out with the change.
         .add(QStringLiteral("PublishChange"), [](Database &self, const DispArgs &a) {
             com::requireArgs(a, 3);
-            QString why;
             if (!self.IsOpen()) {
                 self.d->fail(QStringLiteral("数据库没有打开"));
                 return Variant::fromBool(false);
             }
-            const bool ok = self.Changes().publish(com::argText(a, 0), com::toQVariant(*a[1]), com::argText(a, 2), com::argText(a, 3), why);
-            if (!ok)
-                self.d->fail(why);
-            return Variant::fromBool(ok);
+            const auto published = self.Changes().publish(com::argText(a, 0), com::toQVariant(*a[1]), com::argText(a, 2), com::argText(a, 3));
+            if (!published)
+                self.d->fail(published.error());
+            return Variant::fromBool(published.ok());
         })
         .add(QStringLiteral("WatchChanges"), [](Database &self, const DispArgs &a) {
             com::requireArgs(a, 1);

@@ -20,33 +20,27 @@ QString configValue(const XmlDocument &doc, const QString &name)
 
 } // namespace
 
-bool DatabaseConfig::read(const QString &configFile, DatabaseConfig &out, QString &error)
+jx::Result<DatabaseConfig> DatabaseConfig::read(const QString &configFile)
 {
     XmlDocument doc;
     int flags = 99;
     doc.Initialize(flags);
-    if (!doc.Load(configFile)) {
-        error = QStringLiteral("无法读取配置文件：%1").arg(doc.lastError());
-        return false;
-    }
-    if (doc.Count(kElement) == 0) {
-        error = QStringLiteral("配置文件中没有数据库连接说明 (/configuration/database)：%1").arg(configFile);
-        return false;
-    }
-    out = DatabaseConfig();
+    if (!doc.Load(configFile))
+        return jx::fail(QStringLiteral("无法读取配置文件：%1").arg(doc.lastError()));
+    if (doc.Count(kElement) == 0)
+        return jx::fail(QStringLiteral("配置文件中没有数据库连接说明 (/configuration/database)：%1").arg(configFile));
+    DatabaseConfig out;
     const QString driver = configValue(doc, QStringLiteral("driver")).toLower();
     if (driver.isEmpty() || driver == u"sqlite" || driver == u"sqlite3" || driver == u"qsqlite") {
         QString file = configValue(doc, QStringLiteral("file"));
-        if (file.isEmpty()) {
-            error = QStringLiteral("配置文件中没有指定数据库文件 (file)");
-            return false;
-        }
+        if (file.isEmpty())
+            return jx::fail(QStringLiteral("配置文件中没有指定数据库文件 (file)"));
         file.replace(u'\\', u'/');
         if (QFileInfo(file).isRelative())
             file = QFileInfo(jx::toLocalPath(configFile)).absoluteDir().filePath(file);
         out.m_engine = Engine::Sqlite;
         out.m_file = QFileInfo(jx::toLocalPath(QDir::cleanPath(file))).absoluteFilePath();
-        return true;
+        return out;
     }
     if (driver == u"postgres" || driver == u"postgresql" || driver == u"pgsql" || driver == u"qpsql") {
         out.m_engine = Engine::Postgres;
@@ -57,13 +51,10 @@ bool DatabaseConfig::read(const QString &configFile, DatabaseConfig &out, QStrin
         if (const QString port = configValue(doc, QStringLiteral("port")); !port.isEmpty()) {
             bool ok = false;
             out.m_server.port = port.toInt(&ok);
-            if (!ok || out.m_server.port <= 0 || out.m_server.port > 65535) {
-                error = QStringLiteral("配置文件中的数据库端口不是有效的端口号：%1").arg(port);
-                return false;
-            }
+            if (!ok || out.m_server.port <= 0 || out.m_server.port > 65535)
+                return jx::fail(QStringLiteral("配置文件中的数据库端口不是有效的端口号：%1").arg(port));
         }
-        return true;
+        return out;
     }
-    error = QStringLiteral("不支持的数据库驱动：%1").arg(driver);
-    return false;
+    return jx::fail(QStringLiteral("不支持的数据库驱动：%1").arg(driver));
 }

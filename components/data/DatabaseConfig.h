@@ -3,6 +3,7 @@
 #include "jx_components_export.h"
 
 #include "components/data/ServerAddress.h"
+#include "platform/com/Result.h"
 
 #include <QString>
 
@@ -18,9 +19,9 @@ class JX_COMPONENTS_EXPORT DatabaseConfig
 public:
     enum class Engine { Sqlite, Postgres };
 
-    /// False with the reason (in the product's words) when the file cannot be
+    /// Fails with the reason (in the product's words) when the file cannot be
     /// read or names no usable database.
-    static bool read(const QString &configFile, DatabaseConfig &out, QString &error);
+    static jx::Result<DatabaseConfig> read(const QString &configFile);
 
     Engine engine() const { return m_engine; }
     bool isSqlite() const { return m_engine == Engine::Sqlite; }

@@ -31,28 +31,22 @@ QString ReadOnlyStatement::code(const QString &sql)
     return out;
 }
 
-bool ReadOnlyStatement::allows(const QString &sql, QString &why)
+jx::Result<> ReadOnlyStatement::allows(const QString &sql)
 {
     QString text = code(sql).trimmed();
     while (text.endsWith(u';'))
         text.chop(1);
     static const QRegularExpression first(QStringLiteral("^\\s*\\(*\\s*(select|with)\\b"), QRegularExpression::CaseInsensitiveOption);
-    if (text.contains(u';')) {
-        why = QStringLiteral("只能执行一条查询语句");
-        return false;
-    }
-    if (!first.match(text).hasMatch()) {
-        why = QStringLiteral("只能执行查询语句（select）");
-        return false;
-    }
+    if (text.contains(u';'))
+        return jx::fail(QStringLiteral("只能执行一条查询语句"));
+    if (!first.match(text).hasMatch())
+        return jx::fail(QStringLiteral("只能执行查询语句（select）"));
     // Words that write, lock or change the schema; "into" makes a table of a select.
     static const QRegularExpression writes(
         QStringLiteral("\\b(insert|update|delete|merge|into|drop|alter|create|truncate|grant|revoke|attach|detach|"
                        "pragma|vacuum|reindex|analyze|copy|call|do|lock|notify|listen|set|reset|begin|commit|rollback|savepoint)\\b"),
         QRegularExpression::CaseInsensitiveOption);
-    if (const QRegularExpressionMatch m = writes.match(text); m.hasMatch()) {
-        why = QStringLiteral("查询语句里不能有“%1”：这里只能读取数据").arg(m.captured(1).toLower());
-        return false;
-    }
-    return true;
+    if (const QRegularExpressionMatch m = writes.match(text); m.hasMatch())
+        return jx::fail(QStringLiteral("查询语句里不能有“%1”：这里只能读取数据").arg(m.captured(1).toLower()));
+    return {};
 }

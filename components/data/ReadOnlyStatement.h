@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/com/Result.h"
 #include "jx_components_export.h"
 
 #include <QString>
@@ -12,8 +13,8 @@
 class JX_COMPONENTS_EXPORT ReadOnlyStatement
 {
 public:
-    /// False with the reason (Chinese) when the text may change anything.
-    static bool allows(const QString &sql, QString &why);
+    /// A failure with the reason (Chinese) when the text may change anything.
+    static jx::Result<> allows(const QString &sql);
     /// The text with literals, quoted names and comments blanked out.
     static QString code(const QString &sql);
 };

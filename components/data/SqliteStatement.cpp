@@ -108,52 +108,38 @@ sqlite3 *SqliteStatement::handleOf(const QVariant &driverHandle)
     return *static_cast<sqlite3 *const *>(driverHandle.constData());
 }
 
-bool SqliteStatement::readsOnly(sqlite3 *db, const QString &sql, QString &error)
+jx::Result<> SqliteStatement::readsOnly(sqlite3 *db, const QString &sql)
 {
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &raw, nullptr) != SQLITE_OK) {
-        error = failure(db);
-        return false;
-    }
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &raw, nullptr) != SQLITE_OK)
+        return jx::fail(failure(db));
     Statement st(raw);
-    if (st && !sqlite3_stmt_readonly(st.get())) {
-        error = QStringLiteral("该语句会修改数据，这里只能读取数据");
-        return false;
-    }
-    return true;
+    if (st && !sqlite3_stmt_readonly(st.get()))
+        return jx::fail(QStringLiteral("该语句会修改数据，这里只能读取数据"));
+    return {};
 }
 
-bool SqliteStatement::run(sqlite3 *db, const QString &sql, const QVariantList &params, QStringList &columns,
-                          QVector<QVariant> &cells, QString &error)
+jx::Result<> SqliteStatement::run(sqlite3 *db, const QString &sql, const QVariantList &params, QStringList &columns,
+                                  QVector<QVariant> &cells)
 {
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt *raw = nullptr;
     const char *tail = nullptr;
-    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &raw, &tail) != SQLITE_OK) {
-        error = failure(db);
-        return false;
-    }
+    if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &raw, &tail) != SQLITE_OK)
+        return jx::fail(failure(db));
     Statement st(raw);
-    if (!st) { // only blanks or a comment
-        error = QStringLiteral("no statement");
-        return false;
-    }
+    if (!st) // only blanks or a comment
+        return jx::fail(QStringLiteral("no statement"));
     for (const char *p = tail; p && *p; ++p) {
-        if (*p != ';' && !QChar::isSpace(static_cast<uchar>(*p))) {
-            error = QStringLiteral("Unable to execute multiple statements at a time");
-            return false;
-        }
+        if (*p != ';' && !QChar::isSpace(static_cast<uchar>(*p)))
+            return jx::fail(QStringLiteral("Unable to execute multiple statements at a time"));
     }
-    if (sqlite3_bind_parameter_count(st.get()) != params.size()) {
-        error = QStringLiteral("Parameter count mismatch");
-        return false;
-    }
+    if (sqlite3_bind_parameter_count(st.get()) != params.size())
+        return jx::fail(QStringLiteral("Parameter count mismatch"));
     for (int i = 0; i < params.size(); ++i) {
-        if (bind(st.get(), i + 1, params.at(i)) != SQLITE_OK) {
-            error = failure(db);
-            return false;
-        }
+        if (bind(st.get(), i + 1, params.at(i)) != SQLITE_OK)
+            return jx::fail(failure(db));
     }
     const int width = sqlite3_column_count(st.get());
     for (int i = 0; i < width; ++i)
@@ -161,12 +147,11 @@ bool SqliteStatement::run(sqlite3 *db, const QString &sql, const QVariantList &p
     for (;;) {
         const int rc = sqlite3_step(st.get());
         if (rc == SQLITE_DONE)
-            return true;
+            return {};
         if (rc != SQLITE_ROW) {
-            error = failure(db);
             columns.clear();
             cells.clear();
-            return false;
+            return jx::fail(failure(db));
         }
         // Grown by doubling and filled in place: appending cell by cell went
         // through an out-of-line emplace for every value.

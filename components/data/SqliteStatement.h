@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/com/Result.h"
 #include "jx_components_export.h"
 
 #include <QString>
@@ -22,11 +23,11 @@ public:
     static sqlite3 *handleOf(const QVariant &driverHandle);
 
     /// Whether the engine finds that one statement only reads (prepared, not run).
-    /// False with the reason in error when it would write or cannot be prepared.
-    static bool readsOnly(sqlite3 *db, const QString &sql, QString &error);
+    /// A failure with the reason when it would write or cannot be prepared.
+    static jx::Result<> readsOnly(sqlite3 *db, const QString &sql);
 
-    /// The rows go into cells one after the other (row * columns + field).
-    /// False with the engine's reason in error.
-    static bool run(sqlite3 *db, const QString &sql, const QVariantList &params, QStringList &columns,
-                    QVector<QVariant> &cells, QString &error);
+    /// The rows go into cells one after the other (row * columns + field),
+    /// filled in place; a failure with the engine's reason.
+    static jx::Result<> run(sqlite3 *db, const QString &sql, const QVariantList &params, QStringList &columns,
+                            QVector<QVariant> &cells);
 };

@@ -4,6 +4,7 @@
 #include "components/log/OperatorNotice.h"
 #include "components/xml/XmlDocument.h"
 #include "platform/PathMapper.h"
+#include "platform/com/Result.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -55,20 +56,16 @@ QString LogWriter::fileFor(const QDate &day) const
 }
 
 namespace {
-// Appends one line; the reason in why when it cannot.
-bool appendLine(const QString &path, const QByteArray &line, QString *why)
+// Appends one line; a failure says why it cannot.
+jx::Result<> appendLine(const QString &path, const QByteArray &line)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        *why = QStringLiteral("cannot write log file %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.write(line) < 0 || !file.flush()) {
-        *why = QStringLiteral("cannot write log file %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return jx::fail(QStringLiteral("cannot write log file %1: %2").arg(path, file.errorString()));
+    if (file.write(line) < 0 || !file.flush())
+        return jx::fail(QStringLiteral("cannot write log file %1: %2").arg(path, file.errorString()));
+    return {};
 }
 } // namespace
 
@@ -90,15 +87,14 @@ QVariant LogWriter::Write(const LogEntry &entry, int)
                              + QString::number(entry.kind()) + u'\t' + entry.source() + u'\t' + message + u'\n')
                                 .toUtf8();
     const QString path = fileFor(entry.time().date());
-    const bool written = appendLine(path, line, &m_lastError);
-    if (written) {
-        m_lastError.clear();
-    } else {
+    const auto appended = appendLine(path, line);
+    const bool written = appended.ok();
+    m_lastError = appended.error();
+    if (!written) {
         // The audit trail is not dropped: the entry goes to the user's own data
         // folder, and the operator hears about it once per log folder.
         const QString spare = QDir(fallbackFolder()).filePath(QFileInfo(path).fileName());
-        QString spareError;
-        const bool kept = spare != path && appendLine(spare, line, &spareError);
+        const bool kept = spare != path && appendLine(spare, line).ok();
         if (m_unwritableFolder != m_folder) {
             m_unwritableFolder = m_folder;
             const QString text = kept

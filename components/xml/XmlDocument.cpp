@@ -2,6 +2,7 @@
 
 #include "platform/PathMapper.h"
 #include "platform/ErrorText.h"
+#include "platform/com/Result.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -40,19 +41,18 @@ bool isChineseEncoding(const QByteArray &enc)
 }
 
 // GB18030 is a superset of GBK and GB2312, so one conversion serves all three.
-bool gbToUtf8(const QByteArray &in, QByteArray &out, QString &error)
+jx::Result<QByteArray> gbToUtf8(const QByteArray &in)
 {
     iconv_t cd = iconv_open("UTF-8", "GB18030");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        error = QStringLiteral("GB18030 conversion is not available");
-        return false;
-    }
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return jx::fail(QStringLiteral("GB18030 conversion is not available"));
+    QByteArray out;
     out.resize(in.size() * 2 + 16);
     char *src = const_cast<char *>(in.constData());
     size_t srcLeft = static_cast<size_t>(in.size());
     char *dst = out.data();
     size_t dstLeft = static_cast<size_t>(out.size());
-    bool ok = true;
+    QString invalid;
     while (srcLeft > 0) {
         if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) {
             if (errno == E2BIG) {
@@ -62,15 +62,16 @@ bool gbToUtf8(const QByteArray &in, QByteArray &out, QString &error)
                 dstLeft = static_cast<size_t>(out.size() - used);
                 continue;
             }
-            error = QStringLiteral("invalid GB18030 byte sequence at offset %1")
-                        .arg(static_cast<qint64>(src - in.constData()));
-            ok = false;
+            invalid = QStringLiteral("invalid GB18030 byte sequence at offset %1")
+                          .arg(static_cast<qint64>(src - in.constData()));
             break;
         }
     }
     out.resize(dst - out.data());
     iconv_close(cd);
-    return ok;
+    if (!invalid.isEmpty())
+        return jx::fail(invalid);
+    return out;
 }
 
 QString stringValue(const pugi::xpath_node &n)
@@ -143,12 +144,12 @@ bool XmlDocument::Load(const QString &fileName, int)
     QByteArray data = file.readAll();
     pugi::xml_encoding encoding = pugi::encoding_auto;
     if (isChineseEncoding(declaredEncoding(data))) {
-        QByteArray utf8;
-        if (!gbToUtf8(data, utf8, d->error)) {
-            d->error = fileName + QStringLiteral(": ") + d->error;
+        auto utf8 = gbToUtf8(data);
+        if (!utf8) {
+            d->error = fileName + QStringLiteral(": ") + utf8.error();
             return false;
         }
-        data = utf8;
+        data = std::move(utf8).value();
         encoding = pugi::encoding_utf8;
     }
     const auto result = d->doc.load_buffer(data.constData(), static_cast<size_t>(data.size()),
@@ -190,24 +191,27 @@ bool XmlDocument::LoadXml(const QString &xml, int)
 }
 
 namespace {
-// First match in document order; an empty node for no match or a bad expression.
-pugi::xpath_node firstMatch(const pugi::xml_document &doc, const QString &xpath, QString &error)
+// First match in document order, an empty node for no match; a bad expression fails.
+jx::Result<pugi::xpath_node> firstMatch(const pugi::xml_document &doc, const QString &xpath)
 {
     try {
         const std::string q = XmlDocument::translatePath(xpath).toStdString();
         return doc.select_node(q.c_str());
     } catch (const pugi::xpath_exception &e) {
-        error = QStringLiteral("invalid XPath '%1': %2").arg(xpath, jx::errorText(e));
+        return jx::fail(QStringLiteral("invalid XPath '%1': %2").arg(xpath, jx::errorText(e)));
     } catch (const std::exception &e) {
-        error = jx::errorText(e);
+        return jx::fail(jx::errorText(e));
     }
-    return {};
 }
+
 } // namespace
 
 QString XmlDocument::GetXml(const QString &xpath) const
 {
-    const auto n = firstMatch(d->doc, xpath, d->error);
+    const auto match = firstMatch(d->doc, xpath);
+    if (!match)
+        d->error = match.error(); // the document's LastError
+    const pugi::xpath_node n = match.valueOr(pugi::xpath_node());
     if (!n)
         return {};
     if (n.attribute())
@@ -231,7 +235,10 @@ int32_t XmlDocument::Count(const QString &xpath) const
 
 QVariant XmlDocument::GetValue(const QString &xpath) const
 {
-    const auto n = firstMatch(d->doc, xpath, d->error);
+    const auto match = firstMatch(d->doc, xpath);
+    if (!match)
+        d->error = match.error(); // the document's LastError
+    const pugi::xpath_node n = match.valueOr(pugi::xpath_node());
     if (!n)
         return {};
     return stringValue(n);
@@ -239,7 +246,10 @@ QVariant XmlDocument::GetValue(const QString &xpath) const
 
 QVariant XmlDocument::GetAttribute(const QString &xpath, const QString &name) const
 {
-    const auto n = firstMatch(d->doc, xpath, d->error);
+    const auto match = firstMatch(d->doc, xpath);
+    if (!match)
+        d->error = match.error(); // the document's LastError
+    const pugi::xpath_node n = match.valueOr(pugi::xpath_node());
     if (!n || !n.node())
         return {};
     const auto attr = n.node().attribute(name.toUtf8().constData());

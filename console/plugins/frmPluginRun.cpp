@@ -167,7 +167,9 @@ com::ComPtr<IExtPluginUI> frmPluginRun::objectFor(QTreeWidgetItem *item)
 {
     if (val(item->text(ColReg)) != 0)
         return extplugin::createPlugin(item->text(ColClassName));
-    return CreatePluginObject(item->text(ColPath), item->text(ColClassName), item->text(ColName));
+    // No object from the file is answered with none; the caller says so.
+    return CreatePluginObject(item->text(ColPath), item->text(ColClassName), item->text(ColName))
+        .valueOr(com::ComPtr<IExtPluginUI>());
 }
 
 void frmPluginRun::Configure()

@@ -35,12 +35,11 @@ QString readerReason(const QString &error)
     return QStringLiteral("类型库说明有误（") + error + QStringLiteral("）");
 }
 
-std::optional<com::TypeLibrary> readTypeLibrary(const QString &path, QString *why)
+jx::Result<com::TypeLibrary> readTypeLibrary(const QString &path)
 {
-    QString error;
-    auto library = com::TypeLibrary::loadFromFile(path, &error);
-    if (!library && why)
-        *why = readerReason(error);
+    auto library = com::TypeLibrary::loadFromFile(path);
+    if (!library)
+        return jx::fail(readerReason(library.error()));
     return library;
 }
 
@@ -61,45 +60,42 @@ QStringList PluginLibraries(const QString &programFolder)
     return paths;
 }
 
-bool GetCoClasses(const QString &path, QList<CoClass> &table, QString *why)
+jx::Result<QList<CoClass>> GetCoClasses(const QString &path)
 {
-    table.clear();
-    const auto library = readTypeLibrary(path, why);
+    const auto library = readTypeLibrary(path);
     if (!library)
-        return false;
+        return jx::fail(library.error());
+    QList<CoClass> table;
     for (const com::TypeEntry &type : library->types)
         if (type.kind == com::TKIND_COCLASS)
             table.append({type.name, type.guid});
-    return true;
+    return table;
 }
 
-com::ComPtr<IUnknown> CreateObjectFromFile(const QString &path, const QString &className, QString *why,
-                                           const com::TypeLibrary *description)
+jx::Result<com::ComPtr<IUnknown>> CreateObjectFromFile(const QString &path, const QString &className,
+                                                       const com::TypeLibrary *description)
 {
     // Refuse early, with the reader's reason, what has no class of that name.
     std::optional<com::TypeLibrary> read;
     if (!description) {
-        read = readTypeLibrary(path, why);
-        if (!read)
-            return {};
+        auto library = readTypeLibrary(path);
+        if (!library)
+            return jx::fail(library.error());
+        read = std::move(library).value();
         description = &*read;
     }
-    if (!description->findCoclass(className)) {
-        if (why)
-            *why = QStringLiteral("库中没有类 ") + className;
-        return {};
-    }
+    if (!description->findCoclass(className))
+        return jx::fail(QStringLiteral("库中没有类 ") + className);
     try {
         return extplugin::createObjectFromFile(path, className, description);
     } catch (...) {
-        if (why)
-            *why = QStringLiteral("创建失败（") + com::currentErrorDescription() + QStringLiteral("）");
-        return {};
+        return jx::fail(QStringLiteral("创建失败（") + com::currentErrorDescription() + QStringLiteral("）"));
     }
 }
 
-com::ComPtr<IExtPluginUI> CreatePluginObject(const QString &path, const QString &progId, const QString &className,
-                                             int *registered, QString *why, const com::TypeLibrary *description)
+jx::Result<com::ComPtr<IExtPluginUI>> CreatePluginObject(const QString &path, const QString &progId,
+                                                         const QString &className, int *registered,
+                                                         const com::TypeLibrary *description)
 {
     if (clsRegistryAccess().KeyExists(QStringLiteral("HKEY_CLASSES_ROOT\\") + progId)) {
         if (registered)
@@ -108,10 +104,10 @@ com::ComPtr<IExtPluginUI> CreatePluginObject(const QString &path, const QString 
     }
     if (registered)
         *registered = CreatedFromFile;
-    const com::ComPtr<IUnknown> object = CreateObjectFromFile(path, className, why, description);
+    const auto object = CreateObjectFromFile(path, className, description);
     if (!object)
-        return {};
-    return extplugin::pluginOf(object.get());
+        return jx::fail(object.error());
+    return extplugin::pluginOf(object->get());
 }
 
 namespace {
@@ -123,10 +119,9 @@ void scanLibrary(IDispatch *context, const QString &path, PluginScan &scan, QStr
     const qsizetype rowsBefore = scan.rows.size();
     QString reason;
     try {
-        QString why;
-        const auto library = readTypeLibrary(path, &why);
+        const auto library = readTypeLibrary(path);
         if (!library)
-            throw com::RuntimeError(com::errors::CannotCreateObject, QString(), why + QStringLiteral("：") + path);
+            throw com::RuntimeError(com::errors::CannotCreateObject, QString(), library.error() + QStringLiteral("：") + path);
         const QString libraryName = library->name.trimmed();
         bool anyPlugin = false;
         for (const com::TypeEntry &type : library->coclasses()) {
@@ -138,13 +133,13 @@ void scanLibrary(IDispatch *context, const QString &path, PluginScan &scan, QStr
                 row.descriptor.path = path;
                 row.descriptor.className = type.name.trimmed();
                 row.descriptor.progId = libraryName + QLatin1Char('.') + row.descriptor.className;
-                QString notCreated;
-                const com::ComPtr<IExtPluginUI> plugin = CreatePluginObject(
-                    path, row.descriptor.progId, row.descriptor.className, &row.descriptor.registered, &notCreated, &*library);
-                if (!plugin) {
-                    reason = notCreated;
+                const auto created = CreatePluginObject(path, row.descriptor.progId, row.descriptor.className,
+                                                        &row.descriptor.registered, &*library);
+                if (!created) {
+                    reason = created.error();
                     continue;
                 }
+                const com::ComPtr<IExtPluginUI> &plugin = *created;
                 extplugin::startPlugin(plugin.get(), context, {});
                 row.friendlyName = extplugin::pluginFriendlyName(plugin.get());
                 row.author = extplugin::pluginAuthor(plugin.get());

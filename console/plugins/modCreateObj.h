@@ -73,21 +73,21 @@ PluginScan ScanLibrary(IDispatch *context, const QString &path);
 
 // The plug-in object of a class: by ProgID when HKEY_CLASSES_ROOT\<ProgID>
 // exists (CreatedByProgId), otherwise from the file (CreatedFromFile); null when
-// the file gave no object (`why` then says why). Raises when an object came
-// but is no plug-in, or the registered class cannot be created.
+// the file gave no object (the failure then says why). Raises when an object
+// came but is no plug-in, or the registered class cannot be created.
 // `description`, when given, is the library's type library already read, so
 // the file is not read again.
-com::ComPtr<IExtPluginUI> CreatePluginObject(const QString &path, const QString &progId, const QString &className,
-                                             int *registered = nullptr, QString *why = nullptr,
-                                             const com::TypeLibrary *description = nullptr);
+jx::Result<com::ComPtr<IExtPluginUI>> CreatePluginObject(const QString &path, const QString &progId,
+                                                         const QString &className, int *registered = nullptr,
+                                                         const com::TypeLibrary *description = nullptr);
 
-// The object of a library's class (name compared in any letter case); null
-// with the reason in `why` when it cannot be created.
-com::ComPtr<IUnknown> CreateObjectFromFile(const QString &path, const QString &className, QString *why = nullptr,
-                                           const com::TypeLibrary *description = nullptr);
+// The object of a library's class (name compared in any letter case); a
+// failure with the reason when it cannot be created.
+jx::Result<com::ComPtr<IUnknown>> CreateObjectFromFile(const QString &path, const QString &className,
+                                                       const com::TypeLibrary *description = nullptr);
 
-// The coclasses of a library's type library, in its order; false (reason in
-// `why`) when the file carries no readable description.
-bool GetCoClasses(const QString &path, QList<CoClass> &table, QString *why = nullptr);
+// The coclasses of a library's type library, in its order; a failure with the
+// reason when the file carries no readable description.
+jx::Result<QList<CoClass>> GetCoClasses(const QString &path);
 
 } // namespace jx

@@ -143,26 +143,21 @@ void ConsoleSession::LoadTheme()
     m_appContext->Theme().Load(theme, m_appContext->Environment().AppPath() + QStringLiteral("\\themes\\") + theme);
 }
 
-bool ConsoleSession::OpenInstallation(const QString &configFile, QString *why)
+jx::Result<> ConsoleSession::OpenInstallation(const QString &configFile)
 {
-    auto refuse = [why](const QString &reason) {
-        if (why)
-            *why = reason;
-        return false;
-    };
     try {
         if (!OpenConfiguration(configFile))
-            return refuse(QStringLiteral("程序错误，初始化参数文件") + trimBlanks(m_config->ConfigFileName()) + QStringLiteral("出错!"));
+            return jx::fail(QStringLiteral("程序错误，初始化参数文件") + trimBlanks(m_config->ConfigFileName()) + QStringLiteral("出错!"));
         SetUpLog();
         if (!OpenDatabase() || !m_database->IsOpen())
-            return refuse(m_database->LastError().Description());
+            return jx::fail(m_database->LastError().Description());
         if (!AttachContext())
-            return refuse(m_appContext->LastError().Description());
+            return jx::fail(m_appContext->LastError().Description());
         FillEnvironment();
         LoadTheme();
-        return true;
+        return {};
     } catch (const std::exception &e) {
-        return refuse(errorText(e));
+        return jx::fail(errorText(e));
     }
 }
 

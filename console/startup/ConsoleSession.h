@@ -8,6 +8,7 @@
 #include "components/context/CurrentUser.h"
 #include "components/data/Database.h"
 #include "platform/com/ComPtr.h"
+#include "platform/com/Result.h"
 
 #include <QPointer>
 #include <QString>
@@ -60,8 +61,8 @@ public:
     void LoadTheme();
 
     // The steps above in order, for a tool that needs an open installation but
-    // no operator. False with the reason the console would have shown.
-    bool OpenInstallation(const QString &configFile, QString *why = nullptr);
+    // no operator. A failure with the reason the console would have shown.
+    jx::Result<> OpenInstallation(const QString &configFile);
 
     // Signs the operator out and releases, in this order, the database, the
     // current user, the application context, the log sink, then clears and

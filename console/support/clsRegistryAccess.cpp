@@ -65,16 +65,17 @@ bool clsRegistryAccess::KeyExists(const QString &keyPath) const
     const QFileInfo file(com::RegistryStore::filePath());
     if (file.exists() && !file.isWritable())
         return false;
-    return com::RegistryStore::keyExists(path);
+    // A registry that cannot be read holds nothing.
+    return com::RegistryStore::keyExists(path).valueOr(false);
 }
 
 QString clsRegistryAccess::ReadString(const QString &keyPath, const QString &valueName, const QString &defaultValue) const
 {
     const QString path = storePath(ParseKey(keyPath));
-    if (path.isEmpty() || !com::RegistryStore::keyExists(path))
+    if (path.isEmpty() || !com::RegistryStore::keyExists(path).valueOr(false))
         return defaultValue;
     // The name and the value cross as code-page 936 bytes.
-    const auto value = com::RegistryStore::value(path, fromAnsi(toAnsi(valueName)));
+    const auto value = com::RegistryStore::value(path, fromAnsi(toAnsi(valueName))).valueOr(std::nullopt);
     if (!value)
         return defaultValue;
     QByteArray bytes = toAnsi(*value);

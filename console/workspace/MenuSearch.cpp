@@ -52,15 +52,14 @@ QString recentKey(const QString &user)
 
 } // namespace
 
-bool MenuSearch::load(::Database &db, ::AppContext *context, QString *why)
+jx::Result<> MenuSearch::load(::Database &db, ::AppContext *context)
 {
     m_entries.clear();
     const QueryResult result = db.Query(MenuQueries::searchableEntries(), 1);
     if (!result.ok()) {
-        if (why)
-            *why = db.LastError().Description();
+        const QString why = db.LastError().Description();
         db.ResetError();
-        return false;
+        return jx::fail(why);
     }
     ::Recordset rs = result.Recordset();
     QHash<int32_t, bool> allowed;
@@ -82,7 +81,7 @@ bool MenuSearch::load(::Database &db, ::AppContext *context, QString *why)
         m_entries.push_back(std::move(e));
     }
     rs.Close();
-    return true;
+    return {};
 }
 
 void MenuSearch::spell(std::vector<Entry> &entries, const PinyinSpeller &speller)

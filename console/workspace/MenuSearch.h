@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -32,8 +34,8 @@ public:
 
     // Every active entry of the workspace's modes the signed-in user may open
     // (function entries without the run right are left out), in menu-code
-    // order. False when the statement failed; the reason is in `why`.
-    bool load(::Database &db, ::AppContext *context, QString *why);
+    // order. A failure with the reason when the statement failed.
+    jx::Result<> load(::Database &db, ::AppContext *context);
     void setEntries(std::vector<Entry> entries) { m_entries = std::move(entries); }
     const std::vector<Entry> &entries() const { return m_entries; }
 

@@ -20,8 +20,8 @@ void frmFind::openFor(ConsoleSession &session, QWidget *owner, std::function<voi
     if (!db)
         return;
     MenuSearch search;
-    QString why;
-    if (!search.load(*db, context, &why)) {
+    if (const auto loaded = search.load(*db, context); !loaded) {
+        const QString why = loaded.error();
         try {
             WriteLog(why, LogError);
         } catch (const std::exception &e) {

@@ -66,7 +66,9 @@ HRESULT clsidFromProgId(const QString &progId, CLSID *clsid)
     }
     if (progId.trimmed().isEmpty() || progId.contains(QLatin1Char('\\')))
         return CO_E_CLASSSTRING;
-    const auto text = RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\") + progId + QStringLiteral("\\CLSID"));
+    // A registry that cannot be read knows no class.
+    const auto text = RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\") + progId + QStringLiteral("\\CLSID"))
+                          .valueOr(std::nullopt);
     if (!text)
         return CO_E_CLASSSTRING;
     const auto id = guidFromString(*text);
@@ -93,7 +95,8 @@ HRESULT createInstance(REFCLSID clsid, REFIID iid, void **ppv)
         return creator(iid, ppv);
 
     const auto path = RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\") + guidToString(clsid)
-                                           + QStringLiteral("\\InprocServer32"));
+                                           + QStringLiteral("\\InprocServer32"))
+                          .valueOr(std::nullopt);
     if (!path || path->isEmpty())
         return REGDB_E_CLASSNOTREG;
     ComPtr<IClassFactory> factory;

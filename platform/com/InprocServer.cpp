@@ -19,8 +19,9 @@ QByteArray nativePath(const QString &path)
 
 void *entry(const QString &path, const char *name)
 {
-    void *module = InprocServer::load(path);
-    return module ? dlsym(module, name) : nullptr;
+    // Why it would not load is not asked here: a missing entry point is the answer.
+    const auto module = InprocServer::load(path);
+    return module ? dlsym(*module, name) : nullptr;
 }
 
 } // namespace
@@ -33,12 +34,12 @@ bool InprocServer::isLoaded(const QString &path)
     return h != nullptr;
 }
 
-void *InprocServer::load(const QString &path, QString *error)
+jx::Result<void *> InprocServer::load(const QString &path)
 {
     // Never closed: objects and factories of the library may outlive any caller.
     void *h = dlopen(nativePath(path).constData(), RTLD_NOW | RTLD_LOCAL);
-    if (!h && error)
-        *error = QString::fromLocal8Bit(dlerror());
+    if (!h)
+        return jx::fail(QString::fromLocal8Bit(dlerror()));
     return h;
 }
 
@@ -76,71 +77,59 @@ HRESULT InprocServer::callRegistration(const QString &path, bool registerServer)
     return fn();
 }
 
-HRESULT InprocServer::registerLibrary(const TypeLibrary &library, const QString &modulePath, QString *error)
+jx::Result<> InprocServer::registerLibrary(const TypeLibrary &library, const QString &modulePath)
 {
     const QList<TypeEntry> classes = library.coclasses();
-    if (classes.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("the type library %1 declares no class to register").arg(library.name);
-        return SELFREG_E_CLASS;
-    }
-    if (modulePath.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("the file of the library %1 is unknown").arg(library.name);
-        return SELFREG_E_CLASS;
-    }
+    if (classes.isEmpty())
+        return jx::fail(QStringLiteral("the type library %1 declares no class to register").arg(library.name));
+    if (modulePath.isEmpty())
+        return jx::fail(QStringLiteral("the file of the library %1 is unknown").arg(library.name));
     const QString root = QStringLiteral("HKEY_CLASSES_ROOT\\");
-    const bool written = RegistryStore::edit(
-        [&](RegistryEdit &e) {
-            for (const TypeEntry &c : classes) {
-                const QString progId = library.name + QLatin1Char('.') + c.name;
-                const QString clsidKey = root + QStringLiteral("CLSID\\") + guidToString(c.guid);
-                if (!(e.setValue(root + progId, QString(), c.name)
-                      && e.setValue(root + progId + QStringLiteral("\\CLSID"), QString(), guidToString(c.guid))
-                      && e.setValue(clsidKey, QString(), c.name)
-                      && e.setValue(clsidKey + QStringLiteral("\\InprocServer32"), QString(), modulePath)
-                      && e.setValue(clsidKey + QStringLiteral("\\ProgID"), QString(), progId))) {
-                    if (error)
-                        *error = QStringLiteral("the class name %1 cannot be a registry key").arg(progId);
-                    return false;
-                }
-            }
-            return true;
-        },
-        error);
+    const auto written = RegistryStore::edit([&](RegistryEdit &e) -> jx::Result<> {
+        for (const TypeEntry &c : classes) {
+            const QString progId = library.name + QLatin1Char('.') + c.name;
+            const QString clsidKey = root + QStringLiteral("CLSID\\") + guidToString(c.guid);
+            if (!(e.setValue(root + progId, QString(), c.name)
+                  && e.setValue(root + progId + QStringLiteral("\\CLSID"), QString(), guidToString(c.guid))
+                  && e.setValue(clsidKey, QString(), c.name)
+                  && e.setValue(clsidKey + QStringLiteral("\\InprocServer32"), QString(), modulePath)
+                  && e.setValue(clsidKey + QStringLiteral("\\ProgID"), QString(), progId)))
+                return jx::fail(QStringLiteral("the class name %1 cannot be a registry key").arg(progId));
+        }
+        return {};
+    });
     if (!written)
-        return SELFREG_E_CLASS;
+        return written;
 
     // Look every ProgID up the way creation will.
     for (const TypeEntry &c : classes) {
         const QString progId = library.name + QLatin1Char('.') + c.name;
-        const auto clsid = RegistryStore::value(root + progId + QStringLiteral("\\CLSID"), QString(), error);
-        const auto server = clsid ? RegistryStore::value(root + QStringLiteral("CLSID\\") + *clsid
-                                                             + QStringLiteral("\\InprocServer32"),
-                                                         QString(), error)
-                                  : std::nullopt;
-        if (!clsid || guidFromString(*clsid) != c.guid || !server || *server != modulePath) {
-            if (error && error->isEmpty())
-                *error = QStringLiteral("%1 is not registered to %2 after registering").arg(progId, modulePath);
-            return SELFREG_E_CLASS;
+        const auto clsid = RegistryStore::value(root + progId + QStringLiteral("\\CLSID"));
+        if (!clsid)
+            return jx::fail(clsid.error());
+        std::optional<QString> server;
+        if (*clsid) {
+            const auto found = RegistryStore::value(root + QStringLiteral("CLSID\\") + **clsid + QStringLiteral("\\InprocServer32"));
+            if (!found)
+                return jx::fail(found.error());
+            server = *found;
         }
+        if (!*clsid || guidFromString(**clsid) != c.guid || !server || *server != modulePath)
+            return jx::fail(QStringLiteral("%1 is not registered to %2 after registering").arg(progId, modulePath));
     }
-    return S_OK;
+    return {};
 }
 
-HRESULT InprocServer::unregisterLibrary(const TypeLibrary &library, QString *error)
+jx::Result<> InprocServer::unregisterLibrary(const TypeLibrary &library)
 {
     const QString root = QStringLiteral("HKEY_CLASSES_ROOT\\");
-    const bool ok = RegistryStore::edit(
-        [&](RegistryEdit &e) {
-            for (const TypeEntry &c : library.coclasses()) {
-                e.deleteTree(root + library.name + QLatin1Char('.') + c.name);
-                e.deleteTree(root + QStringLiteral("CLSID\\") + guidToString(c.guid));
-            }
-            return true;
-        },
-        error);
-    return ok ? S_OK : SELFREG_E_CLASS;
+    return RegistryStore::edit([&](RegistryEdit &e) -> jx::Result<> {
+        for (const TypeEntry &c : library.coclasses()) {
+            e.deleteTree(root + library.name + QLatin1Char('.') + c.name);
+            e.deleteTree(root + QStringLiteral("CLSID\\") + guidToString(c.guid));
+        }
+        return {};
+    });
 }
 
 QString InprocServer::modulePathOf(const void *address)

@@ -8,6 +8,7 @@
 // and carries its type-library description (TypeLibrary.h). Libraries are
 // loaded once and stay loaded until the process ends.
 
+#include "platform/com/Result.h"
 #include "platform/com/TypeLibrary.h"
 #include "platform/com/Unknown.h"
 
@@ -23,8 +24,8 @@ class QVCOM_EXPORT InprocServer
 public:
     // True when the library at `path` is already loaded in this process.
     static bool isLoaded(const QString &path);
-    // Loads the library (or returns the loaded one); null with `error` set on failure.
-    static void *load(const QString &path, QString *error = nullptr);
+    // Loads the library (or returns the loaded one); a failure says why it would not load.
+    static jx::Result<void *> load(const QString &path);
     // Asks the library's class factory for `clsid`. Success always comes with
     // a non-null `*ppv`: a library answering success with nothing, or throwing,
     // gets a failure with the reason in the error record.
@@ -35,10 +36,10 @@ public:
     // For use inside a server library (ServerModule does it for the entry
     // points): writes the registry entries of every coclass of `library`
     // (ProgID = library name + "." + class name) in one change, then looks each
-    // ProgID up again to confirm it leads to `modulePath`. A failure says why
-    // in `error`; one that stops the change leaves the registry as it was.
-    static HRESULT registerLibrary(const TypeLibrary &library, const QString &modulePath, QString *error = nullptr);
-    static HRESULT unregisterLibrary(const TypeLibrary &library, QString *error = nullptr);
+    // ProgID up again to confirm it leads to `modulePath`. A failure says why;
+    // one that stops the change leaves the registry as it was.
+    static jx::Result<> registerLibrary(const TypeLibrary &library, const QString &modulePath);
+    static jx::Result<> unregisterLibrary(const TypeLibrary &library);
     // The file of the module that contains `address`.
     static QString modulePathOf(const void *address);
 };

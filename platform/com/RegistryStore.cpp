@@ -31,12 +31,6 @@ OverridePath &overridePath()
     return o;
 }
 
-void setError(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-}
-
 // The contents last read, with what the file was then: every creation by
 // class name asks the registry, and the file changes rarely. A change by any
 // program replaces the file (a new inode), so a file that still has the same
@@ -61,21 +55,21 @@ bool sameFile(const struct stat &a, const struct stat &b)
         && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-std::optional<QJsonObject> readFile(const QString &path, QString *error);
+jx::Result<QJsonObject> readFile(const QString &path);
 
 // The file's contents; a missing file is an empty registry.
-std::optional<QJsonObject> load(const QString &path, QString *error)
+jx::Result<QJsonObject> load(const QString &path)
 {
     struct stat now = {};
     if (::stat(QFile::encodeName(path).constData(), &now) != 0)
-        return readFile(path, error);
+        return readFile(path);
     ReadCache &cache = readCache();
     {
         QMutexLocker locked(&cache.lock);
         if (cache.path == path && sameFile(cache.file, now))
             return cache.contents;
     }
-    std::optional<QJsonObject> contents = readFile(path, error);
+    jx::Result<QJsonObject> contents = readFile(path);
     struct stat after = {};
     // Kept only when the file did not change while it was read.
     if (contents && ::stat(QFile::encodeName(path).constData(), &after) == 0 && sameFile(now, after)) {
@@ -87,39 +81,31 @@ std::optional<QJsonObject> load(const QString &path, QString *error)
     return contents;
 }
 
-std::optional<QJsonObject> readFile(const QString &path, QString *error)
+jx::Result<QJsonObject> readFile(const QString &path)
 {
     QFile f(path);
     if (!f.exists())
         return QJsonObject();
-    if (!f.open(QIODevice::ReadOnly)) {
-        setError(error, QStringLiteral("cannot read the registry file %1: %2").arg(path, f.errorString()));
-        return std::nullopt;
-    }
+    if (!f.open(QIODevice::ReadOnly))
+        return jx::fail(QStringLiteral("cannot read the registry file %1: %2").arg(path, f.errorString()));
     QJsonParseError parseError{};
     const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        setError(error, QStringLiteral("the registry file %1 is damaged (%2 at byte %3); it was left as it is")
+    if (parseError.error != QJsonParseError::NoError)
+        return jx::fail(QStringLiteral("the registry file %1 is damaged (%2 at byte %3); it was left as it is")
                             .arg(path, parseError.errorString())
                             .arg(parseError.offset));
-        return std::nullopt;
-    }
-    if (!doc.isObject()) {
-        setError(error, QStringLiteral("the registry file %1 holds no registry; it was left as it is").arg(path));
-        return std::nullopt;
-    }
+    if (!doc.isObject())
+        return jx::fail(QStringLiteral("the registry file %1 holds no registry; it was left as it is").arg(path));
     return doc.object();
 }
 
-bool save(const QString &path, const QJsonObject &contents, QString *error)
+jx::Result<> save(const QString &path, const QJsonObject &contents)
 {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(QJsonDocument(contents).toJson(QJsonDocument::Indented)) < 0
-        || !f.commit()) {
-        setError(error, QStringLiteral("cannot write the registry file %1: %2").arg(path, f.errorString()));
-        return false;
-    }
-    return true;
+        || !f.commit())
+        return jx::fail(QStringLiteral("cannot write the registry file %1: %2").arg(path, f.errorString()));
+    return {};
 }
 
 } // namespace
@@ -157,82 +143,78 @@ bool RegistryStore::isRoot(const QString &name)
     return roots.contains(name, Qt::CaseInsensitive);
 }
 
-bool RegistryStore::keyExists(const QString &keyPath, QString *error)
+jx::Result<bool> RegistryStore::keyExists(const QString &keyPath)
 {
-    return RegistryEdit(load(filePath(), error).value_or(QJsonObject())).keyExists(keyPath);
+    // A root is there whatever the file holds.
+    if (RegistryEdit().keyExists(keyPath))
+        return true;
+    const auto contents = load(filePath());
+    if (!contents)
+        return jx::fail(contents.error());
+    return RegistryEdit(*contents).keyExists(keyPath);
 }
 
-std::optional<QString> RegistryStore::value(const QString &keyPath, const QString &valueName, QString *error)
+jx::Result<std::optional<QString>> RegistryStore::value(const QString &keyPath, const QString &valueName)
 {
-    return RegistryEdit(load(filePath(), error).value_or(QJsonObject())).value(keyPath, valueName);
+    const auto contents = load(filePath());
+    if (!contents)
+        return jx::fail(contents.error());
+    return RegistryEdit(*contents).value(keyPath, valueName);
 }
 
-bool RegistryStore::edit(const std::function<bool(RegistryEdit &)> &change, QString *error)
+jx::Result<> RegistryStore::edit(const std::function<jx::Result<>(RegistryEdit &)> &change)
 {
-    if (error)
-        error->clear();
     const QString path = QFileInfo(filePath()).absoluteFilePath();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        setError(error, QStringLiteral("cannot create the folder of the registry file %1").arg(path));
-        return false;
-    }
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return jx::fail(QStringLiteral("cannot create the folder of the registry file %1").arg(path));
     // Threads of this process queue here; other programs at the lock file.
     static QMutex inProcess;
     QMutexLocker threadLock(&inProcess);
     QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs)) {
-        setError(error, lock.error() == QLockFile::LockFailedError
+    if (!lock.tryLock(kLockWaitMs))
+        return jx::fail(lock.error() == QLockFile::LockFailedError
                             ? QStringLiteral("the registry file %1 is being changed by another program").arg(path)
                             : QStringLiteral("cannot lock the registry file %1").arg(path));
-        return false;
-    }
     // Read again under the lock: what another program wrote meanwhile must be kept.
-    std::optional<QJsonObject> contents = load(path, error);
+    jx::Result<QJsonObject> contents = load(path);
     if (!contents)
-        return false;
+        return jx::fail(contents.error());
     RegistryEdit e(std::move(*contents));
-    if (!change(e)) {
-        if (error && error->isEmpty())
-            *error = QStringLiteral("the registry change was refused");
-        return false;
-    }
-    return !e.changed() || save(path, e.contents(), error);
+    if (const auto changed = change(e); !changed)
+        return jx::fail(changed.error().isEmpty() ? QStringLiteral("the registry change was refused") : changed.error());
+    if (!e.changed())
+        return {};
+    return save(path, e.contents());
 }
 
-bool RegistryStore::setValue(const QString &keyPath, const QString &valueName, const QString &value, QString *error)
+jx::Result<> RegistryStore::setValue(const QString &keyPath, const QString &valueName, const QString &value)
 {
-    return edit(
-        [&](RegistryEdit &e) {
-            if (e.setValue(keyPath, valueName, value))
-                return true;
-            setError(error, QStringLiteral("not a key that can hold values: %1").arg(keyPath));
-            return false;
-        },
-        error);
+    return edit([&](RegistryEdit &e) -> jx::Result<> {
+        if (e.setValue(keyPath, valueName, value))
+            return {};
+        return jx::fail(QStringLiteral("not a key that can hold values: %1").arg(keyPath));
+    });
 }
 
-bool RegistryStore::createKey(const QString &keyPath, QString *error)
+jx::Result<> RegistryStore::createKey(const QString &keyPath)
 {
-    return edit(
-        [&](RegistryEdit &e) {
-            if (e.createKey(keyPath))
-                return true;
-            setError(error, QStringLiteral("not a registry key: %1").arg(keyPath));
-            return false;
-        },
-        error);
+    return edit([&](RegistryEdit &e) -> jx::Result<> {
+        if (e.createKey(keyPath))
+            return {};
+        return jx::fail(QStringLiteral("not a registry key: %1").arg(keyPath));
+    });
 }
 
-bool RegistryStore::deleteTree(const QString &keyPath, QString *error)
+jx::Result<bool> RegistryStore::deleteTree(const QString &keyPath)
 {
     bool removed = false;
-    const bool ok = edit(
-        [&](RegistryEdit &e) {
-            removed = e.deleteTree(keyPath);
-            return true;
-        },
-        error);
-    return ok && removed;
+    const auto done = edit([&](RegistryEdit &e) -> jx::Result<> {
+        removed = e.deleteTree(keyPath);
+        return {};
+    });
+    if (!done)
+        return jx::fail(done.error());
+    return removed;
 }
 
 } // namespace com

@@ -13,6 +13,7 @@
 // cannot be read or parsed is reported and never written over.
 
 #include "platform/com/RegistryEdit.h"
+#include "platform/com/Result.h"
 
 #include <QString>
 
@@ -29,23 +30,24 @@ public:
     static void setFilePath(const QString &path);
 
     static bool isRoot(const QString &name);
-    // Reads see the file as the last completed change left it; an unreadable
-    // file reads as empty (and `error`, if given, says why).
-    static bool keyExists(const QString &keyPath, QString *error = nullptr);
-    static std::optional<QString> value(const QString &keyPath, const QString &valueName = QString(),
-                                        QString *error = nullptr);
+    // Reads see the file as the last completed change left it. A file that
+    // cannot be read fails with the reason; `.valueOr(false)` and
+    // `.valueOr(std::nullopt)` read it as empty.
+    static jx::Result<bool> keyExists(const QString &keyPath);
+    // The value, nullopt when the key or the value is missing.
+    static jx::Result<std::optional<QString>> value(const QString &keyPath, const QString &valueName = QString());
 
     // Runs `change` on the current contents under the lock and writes the result
-    // when it returns true and changed something. False with `error` set when the
-    // file cannot be locked, read, parsed or written, or when `change` refuses.
+    // when it succeeds and changed something. Fails when the file cannot be
+    // locked, read, parsed or written, or with the reason `change` refused.
     // `change` must not call back into the store's changes.
-    static bool edit(const std::function<bool(RegistryEdit &)> &change, QString *error = nullptr);
+    static jx::Result<> edit(const std::function<jx::Result<>(RegistryEdit &)> &change);
 
     // Single changes, each one edit.
-    static bool setValue(const QString &keyPath, const QString &valueName, const QString &value, QString *error = nullptr);
-    static bool createKey(const QString &keyPath, QString *error = nullptr);
+    static jx::Result<> setValue(const QString &keyPath, const QString &valueName, const QString &value);
+    static jx::Result<> createKey(const QString &keyPath);
     // Removes the key and everything below it; false when there was nothing to remove.
-    static bool deleteTree(const QString &keyPath, QString *error = nullptr);
+    static jx::Result<bool> deleteTree(const QString &keyPath);
 };
 
 } // namespace com

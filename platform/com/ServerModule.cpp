@@ -14,29 +14,28 @@ HRESULT fail(const char *entryPoint, const QString &why)
     return SELFREG_E_CLASS;
 }
 
-// The description of the library whose file holds `classes`, checked against them.
-std::optional<TypeLibrary> ownLibrary(std::span<const ServedClass> classes, QString *path, QString *error)
+struct OwnLibrary
 {
-    *path = InprocServer::modulePathOf(classes.data());
-    if (path->isEmpty()) {
-        *error = QStringLiteral("the file of the library cannot be found");
-        return std::nullopt;
-    }
-    QString why;
-    std::optional<TypeLibrary> lib = TypeLibrary::loadFromFile(*path, &why);
-    if (!lib) {
-        *error = QStringLiteral("%1: %2").arg(*path, why);
-        return std::nullopt;
-    }
+    QString path;
+    TypeLibrary library;
+};
+
+// The description of the library whose file holds `classes`, checked against them.
+jx::Result<OwnLibrary> ownLibrary(std::span<const ServedClass> classes)
+{
+    const QString path = InprocServer::modulePathOf(classes.data());
+    if (path.isEmpty())
+        return jx::fail(QStringLiteral("the file of the library cannot be found"));
+    auto lib = TypeLibrary::loadFromFile(path);
+    if (!lib)
+        return jx::fail(QStringLiteral("%1: %2").arg(path, lib.error()));
     for (const TypeEntry &c : lib->coclasses()) {
         const bool served = std::any_of(classes.begin(), classes.end(),
                                         [&](const ServedClass &s) { return s.clsid == c.guid; });
-        if (!served) {
-            *error = QStringLiteral("%1: the class %2 of its type library is not served by it").arg(*path, c.name);
-            return std::nullopt;
-        }
+        if (!served)
+            return jx::fail(QStringLiteral("%1: the class %2 of its type library is not served by it").arg(path, c.name));
     }
-    return lib;
+    return OwnLibrary{path, std::move(lib).value()};
 }
 
 template<typename F>
@@ -69,30 +68,32 @@ HRESULT ServerModule::getClassObject(std::span<const ServedClass> classes, REFCL
 HRESULT ServerModule::registerServer(std::span<const ServedClass> classes, const ExtraKeys &extra)
 {
     return guardedRegistration("DllRegisterServer", [&] {
-        QString path, error;
-        const std::optional<TypeLibrary> lib = ownLibrary(classes, &path, &error);
-        if (!lib)
-            return fail("DllRegisterServer", error);
-        const HRESULT hr = InprocServer::registerLibrary(*lib, path, &error);
-        if (FAILED(hr))
-            return fail("DllRegisterServer", error);
-        if (extra && !extra(path, &error))
-            return fail("DllRegisterServer", error);
-        return hr;
+        const auto own = ownLibrary(classes);
+        if (!own)
+            return fail("DllRegisterServer", own.error());
+        if (const auto registered = InprocServer::registerLibrary(own->library, own->path); !registered)
+            return fail("DllRegisterServer", registered.error());
+        if (extra) {
+            if (const auto written = extra(own->path); !written)
+                return fail("DllRegisterServer", written.error());
+        }
+        return S_OK;
     });
 }
 
 HRESULT ServerModule::unregisterServer(std::span<const ServedClass> classes, const ExtraKeys &extra)
 {
     return guardedRegistration("DllUnregisterServer", [&] {
-        QString path, error;
-        const std::optional<TypeLibrary> lib = ownLibrary(classes, &path, &error);
-        if (!lib)
-            return fail("DllUnregisterServer", error);
-        if (extra && !extra(path, &error))
-            return fail("DllUnregisterServer", error);
-        const HRESULT hr = InprocServer::unregisterLibrary(*lib, &error);
-        return FAILED(hr) ? fail("DllUnregisterServer", error) : hr;
+        const auto own = ownLibrary(classes);
+        if (!own)
+            return fail("DllUnregisterServer", own.error());
+        if (extra) {
+            if (const auto removed = extra(own->path); !removed)
+                return fail("DllUnregisterServer", removed.error());
+        }
+        if (const auto unregistered = InprocServer::unregisterLibrary(own->library); !unregistered)
+            return fail("DllUnregisterServer", unregistered.error());
+        return S_OK;
     });
 }
 

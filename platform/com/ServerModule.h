@@ -42,8 +42,8 @@ class QVCOM_EXPORT ServerModule
 public:
     static HRESULT getClassObject(std::span<const ServedClass> classes, REFCLSID clsid, REFIID iid, void **ppv);
     // Further keys a library writes beside its classes (a control's status
-    // flags, its type library); false with a reason refuses the registration.
-    using ExtraKeys = std::function<bool(const QString &libraryPath, QString *error)>;
+    // flags, its type library); a failure refuses the registration with its reason.
+    using ExtraKeys = std::function<jx::Result<>(const QString &libraryPath)>;
 
     // The library is the one whose file holds `classes`.
     static HRESULT registerServer(std::span<const ServedClass> classes, const ExtraKeys &extra = {});

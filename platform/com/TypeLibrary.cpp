@@ -13,12 +13,6 @@ namespace com {
 
 namespace {
 
-void setError(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-}
-
 // True when [offset, offset + size) lies inside a file of fileSize bytes.
 // Written so that no sum of values read from the file can wrap around.
 bool fits(uint64_t offset, uint64_t size, qsizetype fileSize)
@@ -90,22 +84,15 @@ bool segmentsInFile(const QByteArray &head, const FileParts &file)
 }
 
 // The contents of one named section of a 64-bit little-endian ELF file.
-std::optional<QByteArray> elfSection(QFile &f, const QByteArray &wanted, QString *error)
+jx::Result<QByteArray> elfSection(QFile &f, const QByteArray &wanted)
 {
     const FileParts file(f);
     const std::optional<QByteArray> head = file.read(0, 64);
-    if (!head || !head->startsWith("\x7f" "ELF")) {
-        setError(error, QStringLiteral("not a shared library"));
-        return std::nullopt;
-    }
-    if ((*head)[4] != 2 || (*head)[5] != 1) {
-        setError(error, QStringLiteral("unsupported library format"));
-        return std::nullopt;
-    }
-    const auto damaged = [error] {
-        setError(error, QStringLiteral("damaged library file"));
-        return std::nullopt;
-    };
+    if (!head || !head->startsWith("\x7f" "ELF"))
+        return jx::fail(QStringLiteral("not a shared library"));
+    if ((*head)[4] != 2 || (*head)[5] != 1)
+        return jx::fail(QStringLiteral("unsupported library format"));
+    const auto damaged = [] { return jx::fail(QStringLiteral("damaged library file")); };
     uint64_t shoff = 0;
     uint16_t shentsize = 0, shnum = 0, shstrndx = 0;
     if (!readAt(*head, 0x28, &shoff) || !readAt(*head, 0x3A, &shentsize) || !readAt(*head, 0x3C, &shnum)
@@ -137,16 +124,15 @@ std::optional<QByteArray> elfSection(QFile &f, const QByteArray &wanted, QString
             const std::optional<QByteArray> contents = file.read(off, size);
             if (!contents)
                 return damaged();
-            return contents;
+            return *contents;
         }
     }
-    setError(error, QStringLiteral("the library has no type library"));
-    return std::nullopt;
+    return jx::fail(QStringLiteral("the library has no type library"));
 }
 
 } // namespace
 
-std::optional<TypeLibrary> TypeLibrary::parse(const QString &text, QString *error)
+jx::Result<TypeLibrary> TypeLibrary::parse(const QString &text)
 {
     TypeLibrary lib;
     bool haveLibrary = false;
@@ -158,8 +144,7 @@ std::optional<TypeLibrary> TypeLibrary::parse(const QString &text, QString *erro
             continue;
         const QStringList w = line.split(blanks);
         auto fail = [&](const QString &why) {
-            setError(error, QStringLiteral("type library line %1: %2").arg(i + 1).arg(why));
-            return std::nullopt;
+            return jx::fail(QStringLiteral("type library line %1: %2").arg(i + 1).arg(why));
         };
         if (w.size() < 3)
             return fail(QStringLiteral("incomplete declaration"));
@@ -185,25 +170,21 @@ std::optional<TypeLibrary> TypeLibrary::parse(const QString &text, QString *erro
             return fail(QStringLiteral("unknown declaration"));
         }
     }
-    if (!haveLibrary) {
-        setError(error, QStringLiteral("type library has no library declaration"));
-        return std::nullopt;
-    }
+    if (!haveLibrary)
+        return jx::fail(QStringLiteral("type library has no library declaration"));
     return lib;
 }
 
-std::optional<TypeLibrary> TypeLibrary::loadFromFile(const QString &path, QString *error)
+jx::Result<TypeLibrary> TypeLibrary::loadFromFile(const QString &path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        setError(error, QStringLiteral("cannot open %1: %2").arg(path, f.errorString()));
-        return std::nullopt;
-    }
-    const std::optional<QByteArray> section = elfSection(f, QByteArrayLiteral(".qvtypelib"), error);
+    if (!f.open(QIODevice::ReadOnly))
+        return jx::fail(QStringLiteral("cannot open %1: %2").arg(path, f.errorString()));
+    const auto section = elfSection(f, QByteArrayLiteral(".qvtypelib"));
     if (!section)
-        return std::nullopt;
+        return jx::fail(section.error());
     const qsizetype end = section->indexOf('\0');
-    return parse(QString::fromUtf8(end < 0 ? *section : section->left(end)), error);
+    return parse(QString::fromUtf8(end < 0 ? *section : section->left(end)));
 }
 
 QList<TypeEntry> TypeLibrary::coclasses() const

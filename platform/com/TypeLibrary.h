@@ -13,6 +13,7 @@
 //     implements <name> <{iid}>       an interface of the preceding coclass
 
 #include "platform/com/ComTypes.h"
+#include "platform/com/Result.h"
 
 #include <QList>
 #include <QString>
@@ -46,10 +47,10 @@ public:
     GUID libid = GUID_NULL;
     QList<TypeEntry> types;
 
-    // Parses the description text; nullopt with `error` set when malformed.
-    static std::optional<TypeLibrary> parse(const QString &text, QString *error = nullptr);
+    // Parses the description text; a failure says what is malformed.
+    static jx::Result<TypeLibrary> parse(const QString &text);
     // Reads the description from a shared library file without loading it.
-    static std::optional<TypeLibrary> loadFromFile(const QString &path, QString *error = nullptr);
+    static jx::Result<TypeLibrary> loadFromFile(const QString &path);
 
     QList<TypeEntry> coclasses() const;
     // The coclass of that name, compared without regard to letter case; first match wins.

@@ -138,9 +138,8 @@ TEST_F(CalcToolEntry, ActionBeforeInitLooksForRatesBesideTheLibraryOnly)
 
 TEST(CalcToolLibrary, DescribesTheClassUnderBothInterfaces)
 {
-    QString error;
-    const auto lib = com::TypeLibrary::loadFromFile(programPath("JXTOOL_PATH"), &error);
-    ASSERT_TRUE(lib) << error.toStdString();
+    const auto lib = com::TypeLibrary::loadFromFile(programPath("JXTOOL_PATH"));
+    ASSERT_TRUE(lib) << lib.error().toStdString();
     EXPECT_EQ(lib->name, QStringLiteral("jxTools"));
     EXPECT_EQ(lib->majorVersion, 1);
     EXPECT_EQ(lib->minorVersion, 0);

@@ -177,17 +177,17 @@ TEST(RegistryStore, KeepsValuesPerKeyWithoutRegardToCase)
     dir.setAutoRemove(false); // evidence stays when a test fails
     com::RegistryStore::setFilePath(dir.filePath(QStringLiteral("registry.json")));
 
-    EXPECT_TRUE(com::RegistryStore::keyExists(QStringLiteral("hkey_classes_root")));
-    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_NOWHERE\\x")));
-    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\a.b")));
+    EXPECT_TRUE(com::RegistryStore::keyExists(QStringLiteral("hkey_classes_root")).valueOr(false));
+    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_NOWHERE\\x")).valueOr(false));
+    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\a.b")).valueOr(false));
     ASSERT_TRUE(com::RegistryStore::setValue(QStringLiteral("HKEY_CLASSES_ROOT\\A.B\\CLSID"), QString(), QStringLiteral("{x}")));
-    EXPECT_TRUE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\a.b")));
-    EXPECT_EQ(com::RegistryStore::value(QStringLiteral("hkey_classes_root\\a.b\\clsid")).value_or(QString()), QStringLiteral("{x}"));
-    EXPECT_FALSE(com::RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\A.B"), QStringLiteral("missing")).has_value());
+    EXPECT_TRUE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\a.b")).valueOr(false));
+    EXPECT_EQ(com::RegistryStore::value(QStringLiteral("hkey_classes_root\\a.b\\clsid")).valueOr(std::nullopt).value_or(QString()), QStringLiteral("{x}"));
+    EXPECT_FALSE(com::RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\A.B"), QStringLiteral("missing")).valueOr(std::nullopt).has_value());
     EXPECT_FALSE(com::RegistryStore::setValue(QStringLiteral("HKEY_BOGUS\\x"), QString(), QStringLiteral("v")));
 
-    EXPECT_TRUE(com::RegistryStore::deleteTree(QStringLiteral("HKEY_CLASSES_ROOT\\A.B")));
-    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\A.B\\CLSID")));
+    EXPECT_TRUE(com::RegistryStore::deleteTree(QStringLiteral("HKEY_CLASSES_ROOT\\A.B")).valueOr(false));
+    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\A.B\\CLSID")).valueOr(false));
     com::RegistryStore::setFilePath(QString());
     dir.setAutoRemove(true);
 }

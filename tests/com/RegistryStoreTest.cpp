@@ -76,7 +76,7 @@ TEST_F(RegistryFile, TwoProgramsRegisteringAtOnceKeepEveryClass)
                 continue;
             }
             const auto server = com::RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\")
-                                                          + com::guidToString(clsid) + QStringLiteral("\\InprocServer32"));
+                                                          + com::guidToString(clsid) + QStringLiteral("\\InprocServer32")).valueOr(std::nullopt);
             EXPECT_EQ(server.value_or(QString()), programPath("QV_REGISTRAR_PATH")) << progId.toStdString();
             ++registered;
         }
@@ -93,12 +93,23 @@ TEST_F(RegistryFile, DamagedFileIsReportedAndKeptByteForByte)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(damaged);
     }
-    QString error;
-    EXPECT_FALSE(com::RegistryStore::setValue(QStringLiteral("HKEY_CLASSES_ROOT\\A.B\\CLSID"), QString(),
-                                              QStringLiteral("{x}"), &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("damaged"))) << error.toStdString();
-    EXPECT_TRUE(error.contains(m_file)) << error.toStdString();
-    EXPECT_FALSE(com::RegistryStore::deleteTree(QStringLiteral("HKEY_CLASSES_ROOT\\Mine.Thing")));
+    const auto set = com::RegistryStore::setValue(QStringLiteral("HKEY_CLASSES_ROOT\\A.B\\CLSID"), QString(),
+                                                  QStringLiteral("{x}"));
+    EXPECT_FALSE(set);
+    EXPECT_TRUE(set.error().contains(QStringLiteral("damaged"))) << set.error().toStdString();
+    EXPECT_TRUE(set.error().contains(m_file)) << set.error().toStdString();
+    const auto removed = com::RegistryStore::deleteTree(QStringLiteral("HKEY_CLASSES_ROOT\\Mine.Thing"));
+    EXPECT_FALSE(removed.valueOr(false));
+    EXPECT_TRUE(removed.error().contains(QStringLiteral("damaged"))) << removed.error().toStdString();
+    // Reads say why they found nothing; a root needs no file to be there.
+    const auto exists = com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\Mine.Thing"));
+    EXPECT_FALSE(exists);
+    EXPECT_TRUE(exists.error().contains(QStringLiteral("damaged"))) << exists.error().toStdString();
+    EXPECT_FALSE(exists.valueOr(false));
+    EXPECT_TRUE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT")).valueOr(false));
+    const auto value = com::RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\Mine.Thing"), QStringLiteral("path"));
+    EXPECT_FALSE(value);
+    EXPECT_TRUE(value.error().contains(m_file)) << value.error().toStdString();
 
     // The registering program refuses too, and says why.
     QProcess regsvr;
@@ -118,16 +129,16 @@ TEST_F(RegistryFile, AChangeThatIsRefusedWritesNothing)
     ASSERT_TRUE(com::RegistryStore::setValue(QStringLiteral("HKEY_CURRENT_USER\\Software\\jx"), QStringLiteral("a"),
                                              QStringLiteral("1")));
     const QByteArray before = readAll(m_file);
-    QString error;
-    EXPECT_FALSE(com::RegistryStore::edit(
-        [](com::RegistryEdit &e) {
-            e.setValue(QStringLiteral("HKEY_CURRENT_USER\\Software\\jx"), QStringLiteral("a"), QStringLiteral("2"));
-            return e.setValue(QStringLiteral("HKEY_NOWHERE\\x"), QString(), QStringLiteral("v"));
-        },
-        &error));
-    EXPECT_FALSE(error.isEmpty());
+    const auto changed = com::RegistryStore::edit([](com::RegistryEdit &e) -> jx::Result<> {
+        e.setValue(QStringLiteral("HKEY_CURRENT_USER\\Software\\jx"), QStringLiteral("a"), QStringLiteral("2"));
+        if (!e.setValue(QStringLiteral("HKEY_NOWHERE\\x"), QString(), QStringLiteral("v")))
+            return jx::fail(QString()); // refused without a reason of its own
+        return {};
+    });
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(changed.error(), QStringLiteral("the registry change was refused"));
     EXPECT_EQ(readAll(m_file), before);
-    EXPECT_EQ(com::RegistryStore::value(QStringLiteral("hkey_current_user\\software\\JX"), QStringLiteral("A")),
+    EXPECT_EQ(com::RegistryStore::value(QStringLiteral("hkey_current_user\\software\\JX"), QStringLiteral("A")).valueOr(std::nullopt),
               QStringLiteral("1"));
 }
 

@@ -44,12 +44,12 @@ TEST_F(ServerModule, JXToolRegistersItsOwnClassesBesideTheInterfaceLibrary)
     ASSERT_EQ(com::clsidFromProgId(QStringLiteral("jxTools.calcTool"), &clsid), S_OK);
     EXPECT_EQ(com::guidToString(clsid), QStringLiteral("{B3C9E1A4-6F2D-4D8B-9A7E-5C1F0D2E3A49}"));
     EXPECT_EQ(com::RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\") + com::guidToString(clsid)
-                                        + QStringLiteral("\\InprocServer32")),
+                                        + QStringLiteral("\\InprocServer32")).valueOr(std::nullopt),
               jxtool);
-    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\qvExtPluginUI.PluginParameters")));
+    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\qvExtPluginUI.PluginParameters")).valueOr(false));
 
     ASSERT_EQ(com::InprocServer::callRegistration(jxtool, false), S_OK);
-    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\jxTools.calcTool")));
+    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\jxTools.calcTool")).valueOr(false));
 }
 
 TEST_F(ServerModule, ADescriptionThatCannotBeParsedFailsRegistrationWithItsReason)

@@ -32,9 +32,8 @@ protected:
 TEST_F(ServerTest, AReadsTypeLibraryWithoutRunningTheLibrary)
 {
     ASSERT_FALSE(com::InprocServer::isLoaded(kServer));
-    QString error;
-    const auto lib = com::TypeLibrary::loadFromFile(kServer, &error);
-    ASSERT_TRUE(lib.has_value()) << error.toStdString();
+    const auto lib = com::TypeLibrary::loadFromFile(kServer);
+    ASSERT_TRUE(lib.ok()) << lib.error().toStdString();
     EXPECT_EQ(lib->name, QStringLiteral("qvTestServer"));
     EXPECT_EQ(lib->majorVersion, 1);
     EXPECT_EQ(lib->minorVersion, 2);
@@ -57,12 +56,12 @@ TEST_F(ServerTest, RejectsFilesWithoutTypeLibrary)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("\x7f" "ELF not really");
     f.close();
-    QString error;
-    EXPECT_FALSE(com::TypeLibrary::loadFromFile(junk, &error).has_value());
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(com::TypeLibrary::loadFromFile(m_dir.filePath(QStringLiteral("missing.so")), &error).has_value());
-    EXPECT_FALSE(com::TypeLibrary::parse(QStringLiteral("coclass X {6C1D2E92-3A4B-4C5D-8E9F-0A1B2C3D4E5F}")).has_value());
-    EXPECT_FALSE(com::TypeLibrary::parse(QStringLiteral("library L 1.0 {bad}")).has_value());
+    const auto fromJunk = com::TypeLibrary::loadFromFile(junk);
+    EXPECT_FALSE(fromJunk.ok());
+    EXPECT_FALSE(fromJunk.error().isEmpty());
+    EXPECT_FALSE(com::TypeLibrary::loadFromFile(m_dir.filePath(QStringLiteral("missing.so"))).ok());
+    EXPECT_FALSE(com::TypeLibrary::parse(QStringLiteral("coclass X {6C1D2E92-3A4B-4C5D-8E9F-0A1B2C3D4E5F}")).ok());
+    EXPECT_FALSE(com::TypeLibrary::parse(QStringLiteral("library L 1.0 {bad}")).ok());
 }
 
 TEST_F(ServerTest, CreatesByProgIdOnlyWhileRegistered)
@@ -70,7 +69,7 @@ TEST_F(ServerTest, CreatesByProgIdOnlyWhileRegistered)
     EXPECT_THROW(com::createObject(QStringLiteral("qvTestServer.Greeter")), com::RuntimeError);
 
     ASSERT_EQ(com::InprocServer::callRegistration(kServer, true), S_OK);
-    EXPECT_TRUE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\qvTestServer.Greeter")));
+    EXPECT_TRUE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\qvTestServer.Greeter")).valueOr(false));
     com::ComPtr<IDispatch> greeter = com::createObject(QStringLiteral("qvtestserver.greeter"));
     ASSERT_TRUE(greeter);
     EXPECT_EQ(com::toQVariant(com::call(greeter.get(), QStringLiteral("Hello"), {com::Variant::fromString(QStringLiteral("王"))})).toString(),
@@ -85,7 +84,7 @@ TEST_F(ServerTest, CreatesByProgIdOnlyWhileRegistered)
     }
 
     ASSERT_EQ(com::InprocServer::callRegistration(kServer, false), S_OK);
-    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\qvTestServer.Greeter")));
+    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\qvTestServer.Greeter")).valueOr(false));
     try {
         com::createObject(QStringLiteral("qvTestServer.Greeter"));
         FAIL() << "created after unregistering";
@@ -97,7 +96,7 @@ TEST_F(ServerTest, CreatesByProgIdOnlyWhileRegistered)
 TEST_F(ServerTest, CreatesStraightFromTheFileByClassName)
 {
     const auto lib = com::TypeLibrary::loadFromFile(kServer);
-    ASSERT_TRUE(lib.has_value());
+    ASSERT_TRUE(lib.ok()) << lib.error().toStdString();
     const auto coclass = lib->findCoclass(QStringLiteral("GREETER"));
     ASSERT_TRUE(coclass.has_value());
 
@@ -197,9 +196,9 @@ TEST_F(ServerTest, RefusesCraftedOffsetsThatWrapAround)
 
     for (int i = 0; i < crafted.size(); ++i) {
         const QString path = writeCopy(m_dir, QStringLiteral("crafted%1.so").arg(i), crafted[i]);
-        QString error;
-        EXPECT_FALSE(com::TypeLibrary::loadFromFile(path, &error).has_value()) << i;
-        EXPECT_TRUE(error.contains(QStringLiteral("damaged"))) << i << ": " << error.toStdString();
+        const auto lib = com::TypeLibrary::loadFromFile(path);
+        EXPECT_FALSE(lib.ok()) << i;
+        EXPECT_TRUE(lib.error().contains(QStringLiteral("damaged"))) << i << ": " << lib.error().toStdString();
     }
-    EXPECT_TRUE(com::TypeLibrary::loadFromFile(writeCopy(m_dir, QStringLiteral("intact.so"), good)).has_value());
+    EXPECT_TRUE(com::TypeLibrary::loadFromFile(writeCopy(m_dir, QStringLiteral("intact.so"), good)).ok());
 }

@@ -158,26 +158,27 @@ TEST(DatabaseOpen, FailuresGiveFalseAndDescription)
 TEST(DatabaseConfig, ChildElementsDriverNamesAndWindowsPathsNameOneDatabase)
 {
     QTemporaryDir dir;
-    DatabaseConfig config;
-    QString why;
-    ASSERT_TRUE(DatabaseConfig::read(writeConfig(dir, "<database><driver>QSQLITE</driver><file> data\\jx.db </file></database>"), config, why))
-        << why.toStdString();
-    EXPECT_TRUE(config.isSqlite());
-    EXPECT_EQ(config.file(), QDir(dir.path()).filePath(QStringLiteral("data/jx.db")));
+    const auto sqlite = DatabaseConfig::read(writeConfig(dir, "<database><driver>QSQLITE</driver><file> data\\jx.db </file></database>"));
+    ASSERT_TRUE(sqlite) << sqlite.error().toStdString();
+    EXPECT_TRUE(sqlite->isSqlite());
+    EXPECT_EQ(sqlite->file(), QDir(dir.path()).filePath(QStringLiteral("data/jx.db")));
 
-    ASSERT_TRUE(DatabaseConfig::read(writeConfig(dir, "<database driver=\"PostgreSQL\" host=\"db.local\" user=\"jx\" password=\"s\">"
-                                                      "<database>agency</database><port>5433</port></database>"),
-                                     config, why));
+    const auto server = DatabaseConfig::read(writeConfig(dir, "<database driver=\"PostgreSQL\" host=\"db.local\" user=\"jx\" password=\"s\">"
+                                                             "<database>agency</database><port>5433</port></database>"));
+    ASSERT_TRUE(server) << server.error().toStdString();
+    const DatabaseConfig &config = *server;
     EXPECT_EQ(config.engine(), DatabaseConfig::Engine::Postgres);
     EXPECT_EQ(config.server().host, QStringLiteral("db.local"));
     EXPECT_EQ(config.server().port, 5433);
     EXPECT_EQ(config.server().database, QStringLiteral("agency"));
     EXPECT_EQ(config.server().password, QStringLiteral("s"));
 
-    EXPECT_FALSE(DatabaseConfig::read(writeConfig(dir, "<database driver=\"postgres\" port=\"54x\"/>"), config, why));
-    EXPECT_EQ(why, QStringLiteral("配置文件中的数据库端口不是有效的端口号：54x"));
-    EXPECT_FALSE(DatabaseConfig::read(writeConfig(dir, "<database driver=\"sqlite\"/>"), config, why));
-    EXPECT_EQ(why, QStringLiteral("配置文件中没有指定数据库文件 (file)"));
+    const auto badPort = DatabaseConfig::read(writeConfig(dir, "<database driver=\"postgres\" port=\"54x\"/>"));
+    EXPECT_FALSE(badPort);
+    EXPECT_EQ(badPort.error(), QStringLiteral("配置文件中的数据库端口不是有效的端口号：54x"));
+    const auto noFile = DatabaseConfig::read(writeConfig(dir, "<database driver=\"sqlite\"/>"));
+    EXPECT_FALSE(noFile);
+    EXPECT_EQ(noFile.error(), QStringLiteral("配置文件中没有指定数据库文件 (file)"));
 }
 
 TEST(DatabaseOpen, PostgresRefusingServerGivesFalse)

@@ -10,21 +10,24 @@
 // literals and comments do not count.
 TEST(ReadOnlyStatement, TellsReadsFromWritesByTheirCode)
 {
-    QString why;
-    EXPECT_TRUE(ReadOnlyStatement::allows("select * from fy_house where memo='delete; drop' -- update\n order by id", why)) << why.toStdString();
-    EXPECT_TRUE(ReadOnlyStatement::allows("  WITH t AS (select id from gj_follow) SELECT count(*) FROM t;", why));
-    EXPECT_TRUE(ReadOnlyStatement::allows("select \"update\" from x /* insert */", why));
-    EXPECT_TRUE(ReadOnlyStatement::allows("select deleted, updated_at from x", why)); // words, not parts of words
+    const auto read = ReadOnlyStatement::allows("select * from fy_house where memo='delete; drop' -- update\n order by id");
+    EXPECT_TRUE(read) << read.error().toStdString();
+    EXPECT_TRUE(ReadOnlyStatement::allows("  WITH t AS (select id from gj_follow) SELECT count(*) FROM t;"));
+    EXPECT_TRUE(ReadOnlyStatement::allows("select \"update\" from x /* insert */"));
+    EXPECT_TRUE(ReadOnlyStatement::allows("select deleted, updated_at from x")); // words, not parts of words
 
-    EXPECT_FALSE(ReadOnlyStatement::allows("delete from gj_follow", why));
-    EXPECT_EQ(why, QStringLiteral("只能执行查询语句（select）"));
-    EXPECT_FALSE(ReadOnlyStatement::allows("select 1; delete from gj_follow", why));
-    EXPECT_EQ(why, QStringLiteral("只能执行一条查询语句"));
-    EXPECT_FALSE(ReadOnlyStatement::allows("with d as (DELETE from gj_follow returning id) select count(*) from d", why));
-    EXPECT_EQ(why, QStringLiteral("查询语句里不能有“delete”：这里只能读取数据"));
-    EXPECT_FALSE(ReadOnlyStatement::allows("select * into copy_of_house from fy_house", why));
-    EXPECT_FALSE(ReadOnlyStatement::allows("select * from fy_house for update", why));
-    EXPECT_FALSE(ReadOnlyStatement::allows("select 'it''s' ; update x set a=1", why));
+    const auto deletes = ReadOnlyStatement::allows("delete from gj_follow");
+    EXPECT_FALSE(deletes);
+    EXPECT_EQ(deletes.error(), QStringLiteral("只能执行查询语句（select）"));
+    const auto two = ReadOnlyStatement::allows("select 1; delete from gj_follow");
+    EXPECT_FALSE(two);
+    EXPECT_EQ(two.error(), QStringLiteral("只能执行一条查询语句"));
+    const auto inside = ReadOnlyStatement::allows("with d as (DELETE from gj_follow returning id) select count(*) from d");
+    EXPECT_FALSE(inside);
+    EXPECT_EQ(inside.error(), QStringLiteral("查询语句里不能有“delete”：这里只能读取数据"));
+    EXPECT_FALSE(ReadOnlyStatement::allows("select * into copy_of_house from fy_house"));
+    EXPECT_FALSE(ReadOnlyStatement::allows("select * from fy_house for update"));
+    EXPECT_FALSE(ReadOnlyStatement::allows("select 'it''s' ; update x set a=1"));
 }
 
 class ReadOnlyQueries : public ::testing::TestWithParam<const char *>

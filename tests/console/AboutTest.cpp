@@ -49,8 +49,8 @@ protected:
         session.reset();
         installation.writeConfig(systemBody);
         session = std::make_unique<jx::ConsoleSession>(&log);
-        QString why;
-        ASSERT_TRUE(session->OpenInstallation(installation.configFile(), &why)) << why.toStdString();
+        const auto opened = session->OpenInstallation(installation.configFile());
+        ASSERT_TRUE(opened) << opened.error().toStdString();
     }
     std::unique_ptr<jx::frmAbout> form()
     {
@@ -133,7 +133,7 @@ TEST_F(About, SystemInformationStartsTheRegisteredToolOrSaysItIsUnavailable)
     about->cmdInfo()->click();
     EXPECT_EQ(started, QStringList{installation.path(QStringLiteral("bin/hardinfo"))});
     EXPECT_EQ(boxes.count(), 1);
-    EXPECT_FALSE(com::RegistryStore::value(QString::fromLatin1(jx::kSystemInfoKey), QStringLiteral("PATH")).has_value());
+    EXPECT_FALSE(com::RegistryStore::value(QString::fromLatin1(jx::kSystemInfoKey), QStringLiteral("PATH")).valueOr(std::nullopt).has_value());
     EXPECT_FALSE(QFileInfo::exists(installation.path(QStringLiteral("registry.json"))));
     ASSERT_TRUE(QFile::remove(installation.path(QStringLiteral("bin/hardinfo"))));
     about->cmdInfo()->click();

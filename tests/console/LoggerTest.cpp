@@ -23,8 +23,8 @@ protected:
     void open(const QString &systemBody)
     {
         installation.writeConfig(systemBody);
-        QString why;
-        ASSERT_TRUE(session.OpenInstallation(installation.configFile(), &why)) << why.toStdString();
+        const auto opened = session.OpenInstallation(installation.configFile());
+        ASSERT_TRUE(opened) << opened.error().toStdString();
     }
     jxtest::TestInstallation installation;
     jxtest::FakeLogWriter log;

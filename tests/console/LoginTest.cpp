@@ -37,8 +37,8 @@ protected:
         session.reset();
         installation.writeConfig(systemBody);
         session = std::make_unique<jx::ConsoleSession>(&log);
-        QString why;
-        ASSERT_TRUE(session->OpenInstallation(installation.configFile(), &why)) << why.toStdString();
+        const auto opened = session->OpenInstallation(installation.configFile());
+        ASSERT_TRUE(opened) << opened.error().toStdString();
     }
     CurrentUser &user() { return *session->CurrentUser(); }
     QString stored(const QString &key) { return jx::SettingsStore::getSetting(kApp, kMain, key, QStringLiteral("<none>")); }

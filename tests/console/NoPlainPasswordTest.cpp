@@ -46,8 +46,8 @@ TEST(NoPlainPassword, NothingLeftAfterARememberedSignInAndAChange)
     jx::ScopedMessageBoxRecorder boxes;
     {
         jx::ConsoleSession session;
-        QString why;
-        ASSERT_TRUE(session.OpenInstallation(installation.configFile(), &why)) << why.toStdString();
+        const auto opened = session.OpenInstallation(installation.configFile());
+        ASSERT_TRUE(opened) << opened.error().toStdString();
         {
             jx::frmLogin login(session);
             login.LoadForm();

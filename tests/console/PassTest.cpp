@@ -157,8 +157,8 @@ TEST(PasswordChangeOnDisk, NoPlainPasswordInDatabaseSettingsOrLog)
     const QString newPassword = QStringLiteral("Nw7-Geheim");
     {
         jx::ConsoleSession session; // the product's own log writer
-        QString why;
-        ASSERT_TRUE(session.OpenInstallation(installation.configFile(), &why)) << why.toStdString();
+        const auto opened = session.OpenInstallation(installation.configFile());
+        ASSERT_TRUE(opened) << opened.error().toStdString();
         {
             jx::frmLogin login(session);
             login.LoadForm();

@@ -165,8 +165,8 @@ TEST_F(Startup, StepsFillTheEnvironmentAndLoadAnExistingTheme)
 {
     // An empty temporarypath node is used as it stands; a theme without folder is ignored.
     installation.writeConfig(QStringLiteral("<temporarypath></temporarypath><settings><theme>blue</theme></settings>"));
-    QString why;
-    ASSERT_TRUE(session.OpenInstallation(installation.configFile(), &why)) << why.toStdString();
+    const auto opened = session.OpenInstallation(installation.configFile());
+    ASSERT_TRUE(opened) << opened.error().toStdString();
     RunEnvironment &env = session.AppContext()->Environment();
     EXPECT_EQ(env.TempPath(), QString());
     EXPECT_EQ(env.AppPath(), installation.folder());
@@ -183,7 +183,8 @@ TEST_F(Startup, StepsFillTheEnvironmentAndLoadAnExistingTheme)
     installation.writeConfig(QStringLiteral("<settings><theme>blue</theme></settings>"));
     ASSERT_TRUE(QDir(installation.folder()).mkpath(QStringLiteral("themes/blue")));
     jx::ConsoleSession second(&log);
-    ASSERT_TRUE(second.OpenInstallation(installation.configFile(), &why)) << why.toStdString();
+    const auto secondOpened = second.OpenInstallation(installation.configFile());
+    ASSERT_TRUE(secondOpened) << secondOpened.error().toStdString();
     EXPECT_EQ(second.AppContext()->Environment().TempPath(), installation.folder() + QStringLiteral("\\temp\\"));
     EXPECT_EQ(second.AppContext()->Theme().Folder(), installation.path(QStringLiteral("themes/blue")));
 }
@@ -193,8 +194,8 @@ TEST_F(Startup, DemoInstallationTemporaryFolderLiesInsideIt)
     const QString demoConfig = jxtest::TestInstallation::readDemo("JxMain1.exe.Config");
     ASSERT_FALSE(demoConfig.isEmpty());
     installation.write(QStringLiteral("JxMain1.exe.Config"), demoConfig.toUtf8());
-    QString why;
-    ASSERT_TRUE(session.OpenInstallation(installation.configFile(), &why)) << why.toStdString();
+    const auto opened = session.OpenInstallation(installation.configFile());
+    ASSERT_TRUE(opened) << opened.error().toStdString();
     QString temp = session.AppContext()->Environment().TempPath();
     EXPECT_FALSE(temp.contains(QLatin1Char('%'))) << temp.toStdString();
     ASSERT_TRUE(jx::MakeFolders(temp));

@@ -98,8 +98,8 @@ TEST(DatabaseBackup, CopyIsOneConsistentStateWhileAnotherConnectionWrites)
     const int committedBefore = commits;
     for (int i = 0; i < 5; ++i) {
         const QString target = dir.filePath(QStringLiteral("copy%1.db").arg(i));
-        QString error;
-        EXPECT_TRUE(DatabaseBackup::CopySqlite(source, target, &error)) << error.toStdString();
+        const auto copied = DatabaseBackup::CopySqlite(source, target);
+        EXPECT_TRUE(copied) << copied.error().toStdString();
         states << pairsState(target);
     }
     const int committedDuring = commits - committedBefore;
@@ -121,9 +121,9 @@ TEST(DatabaseBackup, CopyIsOneConsistentStateWhileAnotherConnectionWrites)
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(8192, 'x'));
     junk.close();
-    QString error;
-    EXPECT_FALSE(DatabaseBackup::CopySqlite(junk.fileName(), dir.filePath(QStringLiteral("junkcopy.db")), &error));
-    EXPECT_FALSE(error.isEmpty());
+    const auto fromJunk = DatabaseBackup::CopySqlite(junk.fileName(), dir.filePath(QStringLiteral("junkcopy.db")));
+    EXPECT_FALSE(fromJunk);
+    EXPECT_FALSE(fromJunk.error().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("junkcopy.db"))));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("junkcopy.db.part"))));
 }
@@ -271,9 +271,9 @@ TEST(DatabaseBackup, EngineFailuresAreWordedWithTheEngineTextAfterThem)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(8192, 'x'));
     }
-    QString why;
-    EXPECT_FALSE(DatabaseBackup::CopySqlite(source, dir.filePath(QStringLiteral("copy.db")), &why));
-    EXPECT_EQ(why, QStringLiteral("备份未完成：数据库文件已损坏（file is not a database）"));
+    const auto copied = DatabaseBackup::CopySqlite(source, dir.filePath(QStringLiteral("copy.db")));
+    EXPECT_FALSE(copied);
+    EXPECT_EQ(copied.error(), QStringLiteral("备份未完成：数据库文件已损坏（file is not a database）"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("jx.db")});
 
     // The texts a full disk, a read-only file and a failing disk give, extended codes as the engine reports them.

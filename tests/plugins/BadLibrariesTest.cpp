@@ -46,16 +46,19 @@ TEST(BadLibrary, NullFactoryIsRefusedWithAReasonInProcess)
         EXPECT_TRUE(e.description().contains(QStringLiteral("没有给出类工厂"))) << e.description().toStdString();
     }
 
-    QString why;
-    EXPECT_FALSE(jx::CreatePluginObject(path, QStringLiteral("badNull.Broken"), QStringLiteral("Broken"), nullptr, &why));
-    EXPECT_TRUE(why.contains(QStringLiteral("没有给出类工厂"))) << why.toStdString();
+    const auto created = jx::CreatePluginObject(path, QStringLiteral("badNull.Broken"), QStringLiteral("Broken"));
+    EXPECT_FALSE(created);
+    EXPECT_TRUE(created.error().contains(QStringLiteral("没有给出类工厂"))) << created.error().toStdString();
 
     // Through the registration as well.
     const CLSID clsid = *com::guidFromString(QStringLiteral("{0E1D2C3B-3001-4A5B-8C9D-0E1F2A3B4C50}"));
-    ASSERT_TRUE(com::RegistryStore::edit([&](com::RegistryEdit &e) {
-        return e.setValue(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{0E1D2C3B-3001-4A5B-8C9D-0E1F2A3B4C50}\\InprocServer32"),
-                          QString(), path);
-    }));
+    const auto registered = com::RegistryStore::edit([&](com::RegistryEdit &e) -> jx::Result<> {
+        if (!e.setValue(QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{0E1D2C3B-3001-4A5B-8C9D-0E1F2A3B4C50}\\InprocServer32"),
+                        QString(), path))
+            return jx::fail(QStringLiteral("not a key that can hold values"));
+        return {};
+    });
+    ASSERT_TRUE(registered) << registered.error().toStdString();
     com::ComPtr<IUnknown> object;
     EXPECT_TRUE(FAILED(com::createInstance(clsid, IID_IUnknown, object.putVoid())));
     EXPECT_FALSE(object);
@@ -100,8 +103,10 @@ TEST(BadLibrary, ManagerScanListsTheGoodPluginAndTheBadOnesWithTheirReasons)
 
     // The good plug-in still runs here, in process, from its row.
     form.LV()->setCurrentItem(form.LV()->topLevelItem(0));
-    EXPECT_TRUE(jx::CreatePluginObject(tool->text(frmPluginRun::ColPath), tool->text(frmPluginRun::ColClassName),
-                                       tool->text(frmPluginRun::ColName)));
+    const auto created = jx::CreatePluginObject(tool->text(frmPluginRun::ColPath), tool->text(frmPluginRun::ColClassName),
+                                                tool->text(frmPluginRun::ColName));
+    EXPECT_TRUE(created) << created.error().toStdString();
+    EXPECT_TRUE(created && *created);
 }
 
 // A helper that is not there is a listed reason, not a lost library.

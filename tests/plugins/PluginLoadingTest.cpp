@@ -140,24 +140,26 @@ TEST(CreateObjectFromFile, LoadsALibraryOncePerPathAndReadingItsClassesRunsNothi
     const QString copy = t.drop(programPath("TP_TWO_PATH"), QStringLiteral("fresh_two.so"));
     const int before = loads("TP_TWO_LOADS");
 
-    QList<jx::CoClass> table;
-    ASSERT_TRUE(jx::GetCoClasses(copy, table));
+    const auto classes = jx::GetCoClasses(copy);
+    ASSERT_TRUE(classes) << classes.error().toStdString();
+    const QList<jx::CoClass> &table = *classes;
     ASSERT_EQ(table.size(), 3);
     EXPECT_EQ(table.at(2).name, QStringLiteral("Gamma"));
     EXPECT_EQ(table.at(2).clsid, com::guid("{0E1D2C3B-1003-4A5B-8C9D-0E1F2A3B4C50}"));
     EXPECT_EQ(loads("TP_TWO_LOADS"), before); // no code of the library ran
 
-    const com::ComPtr<IUnknown> first = jx::CreateObjectFromFile(copy, QStringLiteral("alpha"));
-    const com::ComPtr<IUnknown> second = jx::CreateObjectFromFile(copy, QStringLiteral("Beta"));
+    const com::ComPtr<IUnknown> first = jx::CreateObjectFromFile(copy, QStringLiteral("alpha")).valueOr({});
+    const com::ComPtr<IUnknown> second = jx::CreateObjectFromFile(copy, QStringLiteral("Beta")).valueOr({});
     ASSERT_TRUE(first);
     ASSERT_TRUE(second);
     EXPECT_NE(first.get(), second.get());
     EXPECT_EQ(loads("TP_TWO_LOADS"), before + 1);
 
-    QString why;
-    EXPECT_FALSE(jx::CreateObjectFromFile(copy, QStringLiteral("Delta"), &why));
-    EXPECT_EQ(why, QStringLiteral("库中没有类 Delta"));
+    const auto delta = jx::CreateObjectFromFile(copy, QStringLiteral("Delta"));
+    EXPECT_FALSE(delta);
+    EXPECT_EQ(delta.error(), QStringLiteral("库中没有类 Delta"));
     t.dropText(QStringLiteral("text.so"), "plain text");
-    EXPECT_FALSE(jx::GetCoClasses(t.installation.path(QStringLiteral("Plugin/text.so")), table, &why));
-    EXPECT_EQ(why, QStringLiteral("不是共享库"));
+    const auto text = jx::GetCoClasses(t.installation.path(QStringLiteral("Plugin/text.so")));
+    EXPECT_FALSE(text);
+    EXPECT_EQ(text.error(), QStringLiteral("不是共享库"));
 }

@@ -38,8 +38,8 @@ public:
     void open(const QString &systemBody = QString())
     {
         installation.writeConfig(systemBody);
-        QString why;
-        ASSERT_TRUE(session.OpenInstallation(installation.configFile(), &why)) << why.toStdString();
+        const auto opened = session.OpenInstallation(installation.configFile());
+        ASSERT_TRUE(opened) << opened.error().toStdString();
     }
     // Copies a library into the Plugin folder under `name`; its full path.
     QString drop(const QString &library, const QString &name)

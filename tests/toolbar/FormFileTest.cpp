@@ -62,7 +62,7 @@ TEST(FormFile, AFailedReadReachesTheHostAndKeepsTheButtonsBefore)
     NavToolbar good;
     good.InitProperties();
     good.AddButton(Button, QStringLiteral("乙"), QStringLiteral("b"));
-    EXPECT_TRUE(bar->SetStoredProperties(good.StoredProperties(), nullptr));
+    EXPECT_TRUE(bar->SetStoredProperties(good.StoredProperties()));
     EXPECT_EQ(bar->StoredPropertiesError(), QString());
 }
 

@@ -226,9 +226,9 @@ TEST(Registration, EntryPointsRegisterTheControlByProgId)
     ASSERT_EQ(com::clsidFromProgId(QStringLiteral("qvToolbar.NavToolbar"), &clsid), S_OK);
     EXPECT_EQ(clsid, CLSID_NavToolbar);
     const QString cls = QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\{575962D2-52CE-465D-9152-32070A2F8602}");
-    EXPECT_EQ(com::RegistryStore::value(cls + QStringLiteral("\\MiscStatus\\1")), QStringLiteral("197009"));
-    EXPECT_EQ(com::RegistryStore::value(cls + QStringLiteral("\\Version")), QStringLiteral("2.2"));
-    EXPECT_EQ(com::RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\TypeLib\\{E83F7AC1-8CC6-4663-8166-88A4F52D3318}\\2.2")),
+    EXPECT_EQ(com::RegistryStore::value(cls + QStringLiteral("\\MiscStatus\\1")).valueOr(std::nullopt), QStringLiteral("197009"));
+    EXPECT_EQ(com::RegistryStore::value(cls + QStringLiteral("\\Version")).valueOr(std::nullopt), QStringLiteral("2.2"));
+    EXPECT_EQ(com::RegistryStore::value(QStringLiteral("HKEY_CLASSES_ROOT\\TypeLib\\{E83F7AC1-8CC6-4663-8166-88A4F52D3318}\\2.2")).valueOr(std::nullopt),
               QStringLiteral("qvToolbar Control 1.0"));
     {
         auto object = com::createObject(QStringLiteral("qvToolbar.NavToolbar"));
@@ -240,7 +240,7 @@ TEST(Registration, EntryPointsRegisterTheControlByProgId)
     }
     EXPECT_EQ(com::InprocServer::callRegistration(library, false), S_OK);
     EXPECT_TRUE(FAILED(com::clsidFromProgId(QStringLiteral("qvToolbar.NavToolbar"), &clsid)));
-    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\TypeLib\\{E83F7AC1-8CC6-4663-8166-88A4F52D3318}")));
+    EXPECT_FALSE(com::RegistryStore::keyExists(QStringLiteral("HKEY_CLASSES_ROOT\\TypeLib\\{E83F7AC1-8CC6-4663-8166-88A4F52D3318}")).valueOr(false));
     com::RegistryStore::setFilePath(QString());
 }
 
@@ -256,10 +256,10 @@ TEST(Persistence, StoredPropertiesTextRoundTripsAndRefusesBadText)
 
     auto copy = makeBar();
     copy->AddButton(Button, QStringLiteral("kept"));
-    QString error;
-    EXPECT_FALSE(copy->SetStoredProperties(QStringLiteral("%%%"), &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(copy->SetStoredProperties(text.left(text.size() / 2), &error));
+    const auto notBase64 = copy->SetStoredProperties(QStringLiteral("%%%"));
+    EXPECT_FALSE(notBase64);
+    EXPECT_FALSE(notBase64.error().isEmpty());
+    EXPECT_FALSE(copy->SetStoredProperties(text.left(text.size() / 2)));
     EXPECT_EQ(copy->Buttons().Count(), 1);
     EXPECT_EQ(copy->Buttons().Item(1)->Caption(), QStringLiteral("kept"));
 

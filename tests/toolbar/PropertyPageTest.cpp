@@ -248,8 +248,8 @@ TEST(PropertyPage, AKeyOfAnotherButtonIsRefusedAndNothingIsApplied)
     EXPECT_EQ(b->Caption(), QStringLiteral("改过"));
     NavToolbar copy;
     copy.InitProperties();
-    QString error;
-    EXPECT_TRUE(copy.SetStoredProperties(p.bar->StoredProperties(), &error)) << qPrintable(error);
+    const auto read = copy.SetStoredProperties(p.bar->StoredProperties());
+    EXPECT_TRUE(read) << qPrintable(read.error());
     EXPECT_EQ(copy.Buttons().Count(), 2);
 }
 

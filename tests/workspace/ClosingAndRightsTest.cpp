@@ -113,8 +113,8 @@ protected:
     jx::frmMain &start(const QString &user, const QString &password, jx::ILogWriter *log)
     {
         m_session = std::make_unique<jx::ConsoleSession>(log);
-        QString why;
-        EXPECT_TRUE(m_session->OpenInstallation(m_inst.configFile(), &why)) << why.toStdString();
+        const auto opened = m_session->OpenInstallation(m_inst.configFile());
+        EXPECT_TRUE(opened) << opened.error().toStdString();
         m_session->CurrentUser()->SetUserName(user);
         EXPECT_TRUE(m_session->CurrentUser()->Login(password));
         auto *main = new jx::frmMain(*m_session);

@@ -51,7 +51,8 @@ TEST(ConsoleOutage, SignedInConsoleRidesOutTheServerStoppingAndComingBack)
     jxtest::FakeLogWriter log;
     jx::ScopedMessageBoxRecorder boxes;
     jx::ConsoleSession session(&log);
-    ASSERT_TRUE(session.OpenInstallation(installation.configFile(), &why)) << why.toStdString();
+    const auto opened = session.OpenInstallation(installation.configFile());
+    ASSERT_TRUE(opened) << opened.error().toStdString();
     session.CurrentUser()->SetUserName(QStringLiteral("admin"));
     ASSERT_TRUE(session.CurrentUser()->Login(QStringLiteral("admin123")));
     auto *main = new jx::frmMain(session);

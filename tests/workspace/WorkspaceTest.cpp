@@ -129,8 +129,8 @@ protected:
     {
         closeMain();
         m_session = std::make_unique<jx::ConsoleSession>(&m_log);
-        QString why;
-        EXPECT_TRUE(m_session->OpenInstallation(m_inst.configFile(), &why)) << why.toStdString();
+        const auto opened = m_session->OpenInstallation(m_inst.configFile());
+        EXPECT_TRUE(opened) << opened.error().toStdString();
         m_session->CurrentUser()->SetUserName(QStringLiteral("admin"));
         EXPECT_TRUE(m_session->CurrentUser()->Login(QStringLiteral("admin123")));
         auto *main = new jx::frmMain(*m_session);

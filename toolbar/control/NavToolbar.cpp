@@ -922,7 +922,7 @@ QString NavToolbar::StoredProperties() const
     return QString::fromLatin1(bag.Save().toBase64());
 }
 
-bool NavToolbar::SetStoredProperties(const QString &text, QString *error)
+jx::Result<> NavToolbar::SetStoredProperties(const QString &text)
 {
     QString reason;
     try {
@@ -931,17 +931,15 @@ bool NavToolbar::SetStoredProperties(const QString &text, QString *error)
             throw com::RuntimeError(380, QStringLiteral("qvToolbar"), QStringLiteral("保存的属性无效: 不是 Base64 文本"));
         ReadProperties(PropertyBag::Load(*bytes));
         m_readError.clear();
-        return true;
+        return {};
     } catch (const std::exception &e) {
         reason = QStringLiteral("工具栏按钮未能读出: ") + com::errorDescription(e);
     }
     m_readError = reason;
-    if (error)
-        *error = reason;
     qWarning("NavToolbar: %s", qPrintable(reason));
     QMetaObject::invokeMethod(
         this, [this, reason] { Q_EMIT StoredPropertiesFailed(reason); }, Qt::QueuedConnection);
-    return false;
+    return jx::fail(reason);
 }
 
 void NavToolbar::ReadButton(const PropertyBag &bag, int32_t i)

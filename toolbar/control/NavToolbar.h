@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/com/Result.h"
 #include "toolbar/QvToolbarExport.h"
 #include "toolbar/control/StdFont.h"
 #include "toolbar/control/StdPicture.h"
@@ -62,14 +63,14 @@ public:
     void ReadProperties(const PropertyBag &bag);
     QString StoredProperties() const;
     // Reads the text StoredProperties gave. Bad text changes nothing and
-    // false comes back with the reason in `error`; a failing value keeps
+    // fails with the reason; a failing value keeps
     // the buttons read before it, as ReadProperties does. A failure is also
     // kept as StoredPropertiesError and raised as StoredPropertiesFailed.
-    bool SetStoredProperties(const QString &text, QString *error);
+    jx::Result<> SetStoredProperties(const QString &text);
     // The property's setter under the name form code generated from a form
     // file calls; that code cannot look at a result, so its host reads
     // StoredPropertiesError or listens to StoredPropertiesFailed.
-    void setStoredProperties(const QString &text) { SetStoredProperties(text, nullptr); }
+    void setStoredProperties(const QString &text) { static_cast<void>(SetStoredProperties(text)); }
     QString StoredPropertiesError() const { return m_readError; }
     // Page-only: the button count as last stored or read.
     int16_t StoredButtonCount() const { return m_storedButtonCount; }

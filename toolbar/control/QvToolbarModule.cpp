@@ -37,29 +37,35 @@ QString typeLibKey()
 // flags (set-client-site-first, simple-frame, activate-when-visible,
 // inside-out, cannot-link-inside, recompose-on-resize), its toolbox picture
 // and its type library.
-bool registerControlKeys(const QString &path, QString *error)
+jx::Result<> registerControlKeys(const QString &path)
 {
     using com::RegistryStore;
     const QString cls = QStringLiteral("HKEY_CLASSES_ROOT\\CLSID\\") + com::guidToString(qvtoolbar::CLSID_NavToolbar);
     const QString lib = com::guidToString(qvtoolbar::LIBID_qvToolbar);
-    return RegistryStore::createKey(cls + QStringLiteral("\\Control"), error)
-        && RegistryStore::setValue(cls + QStringLiteral("\\MiscStatus"), QString(), QStringLiteral("0"), error)
-        && RegistryStore::setValue(cls + QStringLiteral("\\MiscStatus\\1"), QString(), QString::number(0x30191), error)
-        && RegistryStore::setValue(cls + QStringLiteral("\\ToolboxBitmap32"), QString(), path + QStringLiteral(", 30000"), error)
-        && RegistryStore::setValue(cls + QStringLiteral("\\TypeLib"), QString(), lib, error)
-        && RegistryStore::setValue(cls + QStringLiteral("\\Version"), QString(), QStringLiteral("2.2"), error)
-        && RegistryStore::setValue(typeLibKey() + QStringLiteral("\\2.2"), QString(), QString::fromLatin1(qvToolbarDescription), error)
-        && RegistryStore::setValue(typeLibKey() + QStringLiteral("\\2.2\\0\\linux"), QString(), path, error);
+    if (const auto made = RegistryStore::createKey(cls + QStringLiteral("\\Control")); !made)
+        return made;
+    const std::pair<QString, QString> defaultValues[] = {
+        {cls + QStringLiteral("\\MiscStatus"), QStringLiteral("0")},
+        {cls + QStringLiteral("\\MiscStatus\\1"), QString::number(0x30191)},
+        {cls + QStringLiteral("\\ToolboxBitmap32"), path + QStringLiteral(", 30000")},
+        {cls + QStringLiteral("\\TypeLib"), lib},
+        {cls + QStringLiteral("\\Version"), QStringLiteral("2.2")},
+        {typeLibKey() + QStringLiteral("\\2.2"), QString::fromLatin1(qvToolbarDescription)},
+        {typeLibKey() + QStringLiteral("\\2.2\\0\\linux"), path},
+    };
+    for (const auto &[key, value] : defaultValues) {
+        if (const auto set = RegistryStore::setValue(key, QString(), value); !set)
+            return set;
+    }
+    return {};
 }
 
-bool unregisterControlKeys(const QString &, QString *error)
+jx::Result<> unregisterControlKeys(const QString &)
 {
     // A key that is already gone is no failure; a registry that cannot be changed is.
-    QString why;
-    com::RegistryStore::deleteTree(typeLibKey(), &why);
-    if (error)
-        *error = why;
-    return why.isEmpty();
+    if (const auto removed = com::RegistryStore::deleteTree(typeLibKey()); !removed)
+        return jx::fail(removed.error());
+    return {};
 }
 
 } // namespace

@@ -72,7 +72,7 @@ QByteArray zipOf(const QString &entryName, const QByteArray &data)
 
 } // namespace
 
-bool addDemoIcons(Database &db, QString &why)
+jx::Result<> addDemoIcons(Database &db)
 {
     QTemporaryDir dir;
     Recordset rs = db.Query(QStringLiteral("SELECT menucode, menuname FROM xt_menu WHERE menuismx=0 OR menulevel=1 "
@@ -89,19 +89,15 @@ bool addDemoIcons(Database &db, QString &why)
             if (f.open(QIODevice::ReadOnly))
                 gif = f.readAll();
         }
-        if (gif.isEmpty()) {
-            why = QStringLiteral("cannot draw the icon of ") + code;
-            return false;
-        }
+        if (gif.isEmpty())
+            return jx::fail(QStringLiteral("cannot draw the icon of ") + code);
         const bool zipped = i % 2 == 1;
         const QByteArray contents = zipped ? zipOf(file, gif) : gif;
         if (contents.isEmpty()
             || !db.ExecuteParams(QStringLiteral("INSERT INTO xt_menuPilot (type, menuCode, filename, iscompress, contents, "
                                                 "filesize) VALUES (1, ?, ?, ?, ?, ?)"),
-                                 {code, file, zipped ? 1 : 0, contents, gif.size()})) {
-            why = db.LastError().Description();
-            return false;
-        }
+                                 {code, file, zipped ? 1 : 0, contents, gif.size()}))
+            return jx::fail(db.LastError().Description());
     }
-    return true;
+    return {};
 }

@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-bool DemoUsers::setPasswords(Database &db, const QString &usersText, QString &error)
+jx::Result<> DemoUsers::setPasswords(Database &db, const QString &usersText)
 {
     for (const QString &line : usersText.split(u'\n', Qt::SkipEmptyParts)) {
         const QStringList parts = line.simplified().split(u' ');
@@ -13,10 +13,8 @@ bool DemoUsers::setPasswords(Database &db, const QString &usersText, QString &er
             continue;
         const QString hash = CurrentUser::hashPassword(parts[1]);
         if (hash.isEmpty()
-            || !db.ExecuteParams(QStringLiteral("update jx_user set pwhash=? where username=?"), {hash, parts[0]})) {
-            error = QStringLiteral("cannot set the password of %1: %2").arg(parts[0], db.LastError().Description());
-            return false;
-        }
+            || !db.ExecuteParams(QStringLiteral("update jx_user set pwhash=? where username=?"), {hash, parts[0]}))
+            return jx::fail(QStringLiteral("cannot set the password of %1: %2").arg(parts[0], db.LastError().Description()));
     }
-    return true;
+    return {};
 }

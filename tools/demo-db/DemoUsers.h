@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Result.h"
+
 #include <QString>
 
 class Database;
@@ -10,5 +12,5 @@ class DemoUsers
 {
 public:
     /// False with the reason when a hash cannot be made or stored.
-    static bool setPasswords(Database &db, const QString &usersText, QString &error);
+    static jx::Result<> setPasswords(Database &db, const QString &usersText);
 };

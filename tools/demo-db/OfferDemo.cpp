@@ -50,16 +50,14 @@ const QString kSeller = QStringLiteral("卖方还价");
 
 // Signed listings: the buyer bid, the owner answered, the buyer met him and
 // that offer became the contract; another customer's bid was turned down.
-bool addSigned(Database &db, QRandomGenerator &r, Writer &w, QString &why)
+jx::Result<> addSigned(Database &db, QRandomGenerator &r, Writer &w)
 {
     const QueryResult signedRows = db.Query(QStringLiteral(
         "select c.id,c.houseid,c.customerid,c.price,c.signdate,c.agent,h.dealtype,h.price from ht_contract c join fy_house h on h.id=c.houseid"
         " where c.status<>'已解除' order by c.id"));
     Recordset rs = signedRows.Recordset();
-    if (!signedRows.ok()) {
-        why = db.LastError().Description();
-        return false;
-    }
+    if (!signedRows.ok())
+        return jx::fail(db.LastError().Description());
     for (int n = 0; !rs.Eof() && n < 14; rs.MoveNext(), ++n) {
         const int contract = rs.Field(0).toInt(), house = rs.Field(1).toInt(), customer = rs.Field(2).toInt();
         const double price = rs.Field(3).toDouble();
@@ -77,21 +75,19 @@ bool addSigned(Database &db, QRandomGenerator &r, Writer &w, QString &why)
             w.add(house, 1 + (customer + 37) % 150, QVariant(), agent, kBuyer, rounded(price * 0.88, rent), first.addDays(1), QStringLiteral("已拒绝"),
                   QVariant(), QStringLiteral("另一位客户出价较低"));
     }
-    return true;
+    return {};
 }
 
 // Listings still on offer: open bids, counters waiting for an answer, a
 // withdrawn bid, several customers on one listing.
-bool addOpen(Database &db, QRandomGenerator &r, Writer &w, const QDate &today, QString &why)
+jx::Result<> addOpen(Database &db, QRandomGenerator &r, Writer &w, const QDate &today)
 {
     const QueryResult freeRows = db.Query(QStringLiteral(
         "select h.id,h.price,h.dealtype,h.agent from fy_house h where h.status='有效'"
         " and not exists (select 1 from ht_contract c where c.houseid=h.id) order by h.id"));
     Recordset rs = freeRows.Recordset();
-    if (!freeRows.ok()) {
-        why = db.LastError().Description();
-        return false;
-    }
+    if (!freeRows.ok())
+        return jx::fail(db.LastError().Description());
     for (int n = 0; !rs.Eof() && n < 36; rs.MoveNext(), ++n) {
         if (n % 2 == 1)
             continue; // every other listing has none
@@ -128,20 +124,20 @@ bool addOpen(Database &db, QRandomGenerator &r, Writer &w, const QDate &today, Q
         }
         }
     }
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool OfferDemo::add(Database &db, QString &why)
+jx::Result<> OfferDemo::add(Database &db)
 {
     QRandomGenerator r(20260311u);
     Writer w(db);
-    if (!addSigned(db, r, w, why) || !addOpen(db, r, w, QDate::currentDate(), why))
-        return false;
-    if (!w.ok()) {
-        why = w.why();
-        return false;
-    }
-    return true;
+    if (const auto added = addSigned(db, r, w); !added)
+        return added;
+    if (const auto added = addOpen(db, r, w, QDate::currentDate()); !added)
+        return added;
+    if (!w.ok())
+        return jx::fail(w.why());
+    return {};
 }

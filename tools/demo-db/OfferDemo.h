@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Result.h"
+
 #include <QString>
 
 class Database;
@@ -11,5 +13,5 @@ class Database;
 class OfferDemo
 {
 public:
-    static bool add(Database &db, QString &why);
+    static jx::Result<> add(Database &db);
 };

@@ -136,13 +136,11 @@ QImage PhotoDemo::floorPlan(int rooms, const QString &code)
     return image;
 }
 
-bool PhotoDemo::add(Database &db, int listings, QString &why)
+jx::Result<> PhotoDemo::add(Database &db, int listings)
 {
     const QueryResult result = db.QueryParams(QStringLiteral("select id,code,community,rooms from fy_house where id<=? order by id"), {listings});
-    if (!result.ok()) {
-        why = db.LastError().Description();
-        return false;
-    }
+    if (!result.ok())
+        return jx::fail(db.LastError().Description());
     struct Listing
     {
         int id;
@@ -154,10 +152,9 @@ bool PhotoDemo::add(Database &db, int listings, QString &why)
         rows.append({rs.Fields(QStringLiteral("id")).toInt(), rs.Fields(QStringLiteral("code")).toString(),
                      rs.Fields(QStringLiteral("community")).toString(), rs.Fields(QStringLiteral("rooms")).toInt()});
     QTemporaryDir dir;
-    if (!dir.isValid()) {
-        why = QStringLiteral("cannot make a temporary folder for the demo photos");
-        return false;
-    }
+    if (!dir.isValid())
+        return jx::fail(QStringLiteral("cannot make a temporary folder for the demo photos"));
+    QString why; // the store's reason
     // Through the store, as a user's files go in: scaled once, stored once.
     jxedit::AttachmentStore store(jxedit::DataLink(&db), QStringLiteral("admin"));
     using Kind = jxedit::AttachmentStore::Kind;
@@ -172,19 +169,14 @@ bool PhotoDemo::add(Database &db, int listings, QString &why)
         }
         for (const auto &[image, name] : std::as_const(files)) {
             const QString path = dir.filePath(name);
-            if (!image.save(path, name.endsWith(QStringLiteral(".png")) ? "PNG" : "JPEG", 90)) {
-                why = QStringLiteral("cannot write %1").arg(path);
-                return false;
-            }
+            if (!image.save(path, name.endsWith(QStringLiteral(".png")) ? "PNG" : "JPEG", 90))
+                return jx::fail(QStringLiteral("cannot write %1").arg(path));
             if (store.add(l.id, Kind::Photo, path, why) <= 0)
-                return false;
+                return jx::fail(why);
         }
         const QString plan = dir.filePath(QStringLiteral("%1-户型图.png").arg(l.code));
-        if (!floorPlan(l.rooms, l.code).save(plan, "PNG") || store.add(l.id, Kind::Document, plan, why) <= 0) {
-            if (why.isEmpty())
-                why = QStringLiteral("cannot write %1").arg(plan);
-            return false;
-        }
+        if (!floorPlan(l.rooms, l.code).save(plan, "PNG") || store.add(l.id, Kind::Document, plan, why) <= 0)
+            return jx::fail(why.isEmpty() ? QStringLiteral("cannot write %1").arg(plan) : why);
     }
-    return true;
+    return {};
 }

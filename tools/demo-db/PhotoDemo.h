@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Result.h"
+
 #include <QImage>
 #include <QString>
 
@@ -13,7 +15,7 @@ class PhotoDemo
 {
 public:
     /// Adds 2 to 5 photos and a floor plan to each of the first `listings` listings.
-    static bool add(Database &db, int listings, QString &why);
+    static jx::Result<> add(Database &db, int listings);
 
     /// The front of the building of listing `code`, in the listing's colour.
     static QImage facade(int id, const QString &code, const QString &community);

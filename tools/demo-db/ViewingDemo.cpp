@@ -33,44 +33,41 @@ const QStringList kFeedbackOffer = {QStringLiteral("客户当场出价，等业�
 
 QString pick(QRandomGenerator &r, const QStringList &list) { return list.at(int(r.bounded(list.size()))); }
 
-bool fail(Database &db, QString &why)
+// The statement's reason, after rolling the transaction back.
+jx::Failure fail(Database &db)
 {
-    why = db.LastError().Description();
+    QString why = db.LastError().Description();
     db.RollbackTrans();
-    return false;
+    return jx::fail(std::move(why));
 }
 
-bool readRows(Database &db, const QString &sql, const std::function<void(Recordset &)> &each, QString &why)
+jx::Result<> readRows(Database &db, const QString &sql, const std::function<void(Recordset &)> &each)
 {
     const QueryResult result = db.Query(sql);
-    if (!result.ok()) {
-        why = db.LastError().Description();
-        return false;
-    }
+    if (!result.ok())
+        return jx::fail(db.LastError().Description());
     Recordset rs = result.Recordset();
     while (!rs.Eof()) {
         each(rs);
         rs.MoveNext();
     }
-    return true;
+    return {};
 }
 
 QString clock(int minute) { return QStringLiteral("%1:%2").arg(minute / 60, 2, 10, QLatin1Char('0')).arg(minute % 60, 2, 10, QLatin1Char('0')); }
 
-bool readPeople(Database &db, QVector<Listing> &listings, QVector<Customer> &customers, QString &why)
+jx::Result<> readPeople(Database &db, QVector<Listing> &listings, QVector<Customer> &customers)
 {
-    return readRows(db, QStringLiteral("select id,dealtype,status from fy_house order by id"),
-                    [&](Recordset &rs) {
-                        listings.append({rs.Fields(QStringLiteral("id")).toInt(), rs.Fields(QStringLiteral("dealtype")).toString(),
-                                         rs.Fields(QStringLiteral("status")).toString()});
-                    },
-                    why)
-        && readRows(db, QStringLiteral("select id,dealtype,agent from kh_customer order by id"),
-                    [&](Recordset &rs) {
-                        customers.append({rs.Fields(QStringLiteral("id")).toInt(), rs.Fields(QStringLiteral("dealtype")).toString(),
-                                          rs.Fields(QStringLiteral("agent")).toString()});
-                    },
-                    why);
+    const auto read = readRows(db, QStringLiteral("select id,dealtype,status from fy_house order by id"), [&](Recordset &rs) {
+        listings.append({rs.Fields(QStringLiteral("id")).toInt(), rs.Fields(QStringLiteral("dealtype")).toString(),
+                         rs.Fields(QStringLiteral("status")).toString()});
+    });
+    if (!read)
+        return read;
+    return readRows(db, QStringLiteral("select id,dealtype,agent from kh_customer order by id"), [&](Recordset &rs) {
+        customers.append({rs.Fields(QStringLiteral("id")).toInt(), rs.Fields(QStringLiteral("dealtype")).toString(),
+                          rs.Fields(QStringLiteral("agent")).toString()});
+    });
 }
 
 // Minutes taken per agent and per listing on a day, so no demo viewing clashes.
@@ -116,7 +113,7 @@ struct Viewing
 // Writes one viewing; a past one is drawn done (with its outcome and the
 // feedback, which becomes the customer's follow-up about the listing, as a
 // saved viewing writes it) or cancelled.
-bool writeViewing(Database &db, QRandomGenerator &r, const Viewing &v, bool coming, int &follow, QString &why)
+jx::Result<> writeViewing(Database &db, QRandomGenerator &r, const Viewing &v, bool coming, int &follow)
 {
     // Empty, not null: the columns take no nulls.
     QString status = QStringLiteral("已预约"), feedback = QStringLiteral(""), outcome = QStringLiteral("");
@@ -134,35 +131,33 @@ bool writeViewing(Database &db, QRandomGenerator &r, const Viewing &v, bool comi
                                                  " values (?,?,?,?,?,?,?)"),
                                   {follow, v.listing.id, v.customer.id, v.day, QStringLiteral("带看"), v.agent,
                                    QStringLiteral("带看反馈（%1）：%2").arg(outcome, feedback)}))
-                return fail(db, why);
+                return fail(db);
         }
     }
     const QString insert = QStringLiteral("insert into dk_viewing (id,houseid,customerid,agent,viewdate,viewtime,duration,status,feedback,outcome,followid)"
                                           " values (?,?,?,?,?,?,?,?,?,?,?)");
     if (!db.ExecuteParams(insert, {v.id, v.listing.id, v.customer.id, v.agent, v.day, clock(v.start), v.minutes, status, feedback,
                                    outcome, followId}))
-        return fail(db, why);
-    return true;
+        return fail(db);
+    return {};
 }
 
 } // namespace
 
-bool ViewingDemo::add(Database &db, const QDate &today, QString &why)
+jx::Result<> ViewingDemo::add(Database &db, const QDate &today)
 {
     QVector<Listing> listings;
     QVector<Customer> customers;
-    if (!readPeople(db, listings, customers, why))
-        return false;
+    if (const auto read = readPeople(db, listings, customers); !read)
+        return read;
     if (listings.isEmpty() || customers.isEmpty())
-        return true;
+        return {};
     int follow = db.Query(QStringLiteral("select max(id) from gj_follow")).Value().toInt();
 
     QRandomGenerator r(20261211u);
     Calendar calendar;
-    if (!db.BeginTrans()) {
-        why = db.LastError().Description();
-        return false;
-    }
+    if (!db.BeginTrans())
+        return jx::fail(db.LastError().Description());
     int id = 0;
     // The clerk's (李秀英) day starts with viewings of her own, so her agenda and reminders show some.
     const QString clerk = QStringLiteral("李秀英");
@@ -183,15 +178,12 @@ bool ViewingDemo::add(Database &db, const QDate &today, QString &why)
             const QString dayText = day.toString(QStringLiteral("yyyy-MM-dd"));
             if (!calendar.book({agent + u'|' + dayText, QString::number(l->id) + u'|' + dayText}, start, start + minutes))
                 continue;
-            if (!writeViewing(db, r, {++id, *l, c, agent, dayText, start, minutes}, coming, follow, why))
-                return false;
+            if (const auto written = writeViewing(db, r, {++id, *l, c, agent, dayText, start, minutes}, coming, follow); !written)
+                return written;
             break;
         }
     }
-    if (!db.CommitTrans()) {
-        why = db.LastError().Description();
-        db.RollbackTrans();
-        return false;
-    }
-    return true;
+    if (!db.CommitTrans())
+        return fail(db);
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Result.h"
+
 #include <QDate>
 #include <QString>
 
@@ -13,7 +15,7 @@ class ViewingDemo
 {
 public:
     /// Adds the viewings (ids from 1) in one transaction; `today` is the day they are spread around.
-    static bool add(Database &db, const QDate &today, QString &why);
+    static jx::Result<> add(Database &db, const QDate &today);
     static constexpr int kPast = 260;
     static constexpr int kComing = 70;
 };

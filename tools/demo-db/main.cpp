@@ -81,27 +81,27 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "%s\n", qPrintable(db.LastError().Description()));
             return 1;
         }
-        if (QString why; !DemoUsers::setPasswords(db, users, why)) {
-            std::fprintf(stderr, "%s\n", qPrintable(why));
+        if (const auto done = DemoUsers::setPasswords(db, users); !done) {
+            std::fprintf(stderr, "%s\n", qPrintable(done.error()));
             return 1;
         }
         if (!writeDemoDiagrams(db))
             return 1;
-        if (QString why; !addDemoIcons(db, why)) {
-            std::fprintf(stderr, "cannot store the menu icons: %s\n", qPrintable(why));
+        if (const auto done = addDemoIcons(db); !done) {
+            std::fprintf(stderr, "cannot store the menu icons: %s\n", qPrintable(done.error()));
             return 1;
         }
-        if (QString why; !FunctionDemo::load(db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)) {
-            std::fprintf(stderr, "%s\n", qPrintable(why));
+        if (const auto done = FunctionDemo::load(db, QStringLiteral(JX_FUNCTION_DEMO_DIR)); !done) {
+            std::fprintf(stderr, "%s\n", qPrintable(done.error()));
             return 1;
         }
-        if (QString why; !ViewingDemo::add(db, QDate::currentDate(), why)) {
-            std::fprintf(stderr, "cannot add the demo viewings: %s\n", qPrintable(why));
+        if (const auto done = ViewingDemo::add(db, QDate::currentDate()); !done) {
+            std::fprintf(stderr, "cannot add the demo viewings: %s\n", qPrintable(done.error()));
             return 1;
         }
         // A few dozen listings with photos keep the demo database small.
-        if (QString why; !PhotoDemo::add(db, 36, why)) {
-            std::fprintf(stderr, "cannot store the demo photos: %s\n", qPrintable(why));
+        if (const auto done = PhotoDemo::add(db, 36); !done) {
+            std::fprintf(stderr, "cannot store the demo photos: %s\n", qPrintable(done.error()));
             return 1;
         }
         db.Close();

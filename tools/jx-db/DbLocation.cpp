@@ -19,29 +19,21 @@ QString xmlAttr(const QString &v)
 }
 } // namespace
 
-bool DbLocation::parse(const QString &textIn, DbLocation &out, QString &error)
+jx::Result<DbLocation> DbLocation::parse(const QString &textIn)
 {
-    out = DbLocation();
+    DbLocation out;
     const QString text = textIn.trimmed();
-    if (text.isEmpty()) {
-        error = QStringLiteral("no database named");
-        return false;
-    }
+    if (text.isEmpty())
+        return jx::fail(QStringLiteral("no database named"));
     if (text.startsWith(QStringLiteral("postgres://"), Qt::CaseInsensitive)
         || text.startsWith(QStringLiteral("postgresql://"), Qt::CaseInsensitive)) {
         const QUrl url(text, QUrl::StrictMode);
-        if (!url.isValid() || url.host().isEmpty()) {
-            error = QStringLiteral("not a server address: %1 (write postgres://user@host:port/database)").arg(text);
-            return false;
-        }
-        if (!url.password().isEmpty()) {
-            error = kNoPassword;
-            return false;
-        }
-        if (url.hasQuery() || url.hasFragment()) {
-            error = QStringLiteral("connection options after '?' or '#' are not supported: %1").arg(text);
-            return false;
-        }
+        if (!url.isValid() || url.host().isEmpty())
+            return jx::fail(QStringLiteral("not a server address: %1 (write postgres://user@host:port/database)").arg(text));
+        if (!url.password().isEmpty())
+            return jx::fail(kNoPassword);
+        if (url.hasQuery() || url.hasFragment())
+            return jx::fail(QStringLiteral("connection options after '?' or '#' are not supported: %1").arg(text));
         // Decoded, a part is what the server will see; one that still holds
         // a separator would name other connection settings, so it is refused.
         out.m_kind = Kind::Postgres;
@@ -52,49 +44,40 @@ bool DbLocation::parse(const QString &textIn, DbLocation &out, QString &error)
         const std::pair<const char *, QString> parts[] = {
             {"host", out.m_host}, {"user", out.m_user}, {"database", out.m_database}};
         for (const auto &[name, value] : parts) {
-            if (ServerAddress::holdsSeparator(value)) {
-                // Not the address itself: what is bent into it may be a password.
-                error = QStringLiteral("the %1 of the server address holds ';', '=' or a control character "
-                                       "(perhaps percent-encoded); no part may, so nothing was opened")
-                            .arg(QString::fromLatin1(name));
-                out = DbLocation();
-                return false;
-            }
+            // Not the address itself: what is bent into it may be a password.
+            if (ServerAddress::holdsSeparator(value))
+                return jx::fail(QStringLiteral("the %1 of the server address holds ';', '=' or a control character "
+                                               "(perhaps percent-encoded); no part may, so nothing was opened")
+                                    .arg(QString::fromLatin1(name)));
         }
-        if (out.m_user.isEmpty() || out.m_database.isEmpty() || out.m_database.contains(u'/')) {
-            error = QStringLiteral("name the user and the database: postgres://user@host:port/database");
-            out = DbLocation();
-            return false;
-        }
-        return true;
+        if (out.m_user.isEmpty() || out.m_database.isEmpty() || out.m_database.contains(u'/'))
+            return jx::fail(QStringLiteral("name the user and the database: postgres://user@host:port/database"));
+        return out;
     }
     if (text.endsWith(QStringLiteral(".Config"), Qt::CaseInsensitive))
-        return fromConfig(QFileInfo(text).absoluteFilePath(), out, error);
+        return fromConfig(QFileInfo(text).absoluteFilePath());
     QString file = text;
     if (file.startsWith(QStringLiteral("sqlite:"), Qt::CaseInsensitive))
         file = file.mid(7);
-    if (file.isEmpty()) {
-        error = QStringLiteral("no SQLite file named");
-        return false;
-    }
+    if (file.isEmpty())
+        return jx::fail(QStringLiteral("no SQLite file named"));
     out.m_kind = Kind::SqliteFile;
     out.m_file = QFileInfo(file).absoluteFilePath();
-    return true;
+    return out;
 }
 
-bool DbLocation::fromConfig(const QString &path, DbLocation &out, QString &error)
+jx::Result<DbLocation> DbLocation::fromConfig(const QString &path)
 {
-    DatabaseConfig config;
-    QString why;
-    if (!DatabaseConfig::read(path, config, why)) {
-        error = QStringLiteral("cannot use the configuration %1: %2").arg(path, why);
-        return false;
-    }
+    const auto read = DatabaseConfig::read(path);
+    if (!read)
+        return jx::fail(QStringLiteral("cannot use the configuration %1: %2").arg(path, read.error()));
+    const DatabaseConfig &config = *read;
+    DbLocation out;
     out.m_configFile = path;
     if (config.isSqlite()) {
         out.m_kind = Kind::SqliteFile;
         out.m_file = config.file();
-        return true;
+        return out;
     }
     const ServerAddress &server = config.server();
     out.m_kind = Kind::Postgres;
@@ -103,7 +86,7 @@ bool DbLocation::fromConfig(const QString &path, DbLocation &out, QString &error
     out.m_user = server.user;
     out.m_database = server.database;
     out.m_configPassword = !server.password.isEmpty();
-    return true;
+    return out;
 }
 
 bool DbLocation::open(Database &db) const

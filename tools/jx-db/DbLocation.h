@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Result.h"
+
 #include "components/data/ServerAddress.h"
 
 #include <QString>
@@ -15,8 +17,8 @@ class DbLocation
 public:
     enum class Kind { SqliteFile, Postgres };
 
-    /// False with a reason for text that names no usable database.
-    static bool parse(const QString &text, DbLocation &out, QString &error);
+    /// A failure with the reason for text that names no usable database.
+    static jx::Result<DbLocation> parse(const QString &text);
 
     Kind kind() const { return m_kind; }
     bool isPostgres() const { return m_kind == Kind::Postgres; }
@@ -41,7 +43,7 @@ public:
     bool sameAs(const DbLocation &other) const;
 
 private:
-    static bool fromConfig(const QString &path, DbLocation &out, QString &error);
+    static jx::Result<DbLocation> fromConfig(const QString &path);
 
     Kind m_kind = Kind::SqliteFile;
     QString m_file, m_configFile;

@@ -47,12 +47,12 @@ bool InstallationCheck::run(const DbLocation &location)
     if (!context.Attach(&db, 0))
         m_problems << QStringLiteral("the console would stop: %1").arg(context.LastError().Description());
 
-    QString error;
-    const auto expected = SchemaScripts::expected(error);
-    if (expected.isEmpty()) {
-        m_problems << QStringLiteral("cannot build the expected schema: %1").arg(error);
+    const auto expectedTables = SchemaScripts::expected();
+    if (!expectedTables || expectedTables->isEmpty()) {
+        m_problems << QStringLiteral("cannot build the expected schema: %1").arg(expectedTables.error());
         return false;
     }
+    const QMap<QString, QStringList> &expected = *expectedTables;
     const SchemaCatalog catalog(db);
     bool ok = false;
     const QStringList tables = catalog.tables(&ok);

@@ -26,18 +26,19 @@ QString resourceText(const char *name)
 QString SchemaScripts::schema() { return resourceText("schema.sql") + u'\n' + resourceText("functions-schema.sql"); }
 QString SchemaScripts::seed() { return resourceText("seed.sql") + u'\n' + resourceText("functions.sql"); }
 
-bool SchemaScripts::create(Database &db, bool demo, QString &error)
+jx::Result<> SchemaScripts::create(Database &db, bool demo)
 {
     const QString script = demo ? schema() + u'\n' + seed() : schema();
-    if (!db.ExecuteScript(script)) {
-        error = db.LastError().Description();
-        return false;
-    }
+    if (!db.ExecuteScript(script))
+        return jx::fail(db.LastError().Description());
     if (!demo)
-        return true;
+        return {};
     // The demo agency's listings, customers, follow-ups, contracts, offers and viewings, as the demo installation has them.
-    return DemoUsers::setPasswords(db, resourceText("users.txt"), error) && FunctionDemo::addRows(db, error)
-        && ViewingDemo::add(db, QDate::currentDate(), error);
+    if (const auto set = DemoUsers::setPasswords(db, resourceText("users.txt")); !set)
+        return set;
+    if (const auto added = FunctionDemo::addRows(db); !added)
+        return added;
+    return ViewingDemo::add(db, QDate::currentDate());
 }
 
 QStringList SchemaScripts::tableOrder()
@@ -49,17 +50,15 @@ QStringList SchemaScripts::tableOrder()
     return order;
 }
 
-QMap<QString, QStringList> SchemaScripts::expected(QString &error)
+jx::Result<QMap<QString, QStringList>> SchemaScripts::expected()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("expected.db"));
     QFile(path).open(QIODevice::WriteOnly);
     Database db;
     QMap<QString, QStringList> tables;
-    if (!db.OpenDirect(QStringLiteral("sqlite"), path) || !db.ExecuteScript(schema())) {
-        error = db.LastError().Description();
-        return tables;
-    }
+    if (!db.OpenDirect(QStringLiteral("sqlite"), path) || !db.ExecuteScript(schema()))
+        return jx::fail(db.LastError().Description());
     const SchemaCatalog catalog(db);
     for (const QString &table : catalog.tables()) {
         QStringList columns;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Result.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -16,7 +18,7 @@ public:
 
     /// Creates every table in db, in one transaction; with demo, fills in the
     /// demo agency and its users' password hashes as well.
-    static bool create(Database &db, bool demo, QString &error);
+    static jx::Result<> create(Database &db, bool demo);
 
     /// The product's tables (lower case) in the order the schema creates
     /// them: every table after the tables it refers to.
@@ -24,5 +26,5 @@ public:
 
     /// Tables the product expects and their columns (lower case), read back
     /// from a scratch SQLite file the schema was loaded into.
-    static QMap<QString, QStringList> expected(QString &error);
+    static jx::Result<QMap<QString, QStringList>> expected();
 };

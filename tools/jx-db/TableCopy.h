@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,14 +26,14 @@ public:
     /// Called after each batch of rows written.
     void setProgress(Progress progress) { m_progress = std::move(progress); }
 
-    /// False with a reason. Tables committed before a failure stay copied;
-    /// the failing table is rolled back.
-    bool run(QString &error);
+    /// A failure with the reason. Tables committed before a failure stay
+    /// copied; the failing table is rolled back.
+    jx::Result<> run();
     /// "table: N rows" for each committed table.
     QStringList copied() const { return m_copied; }
 
 private:
-    bool copyTable(const QString &source, const QString &target, const QStringList &columns, QString &error);
+    jx::Result<> copyTable(const QString &source, const QString &target, const QStringList &columns);
 
     Database &m_from;
     Database &m_to;

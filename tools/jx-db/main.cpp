@@ -32,11 +32,12 @@ void err(const QString &text) { std::fprintf(stderr, "jx-db: %s\n", text.toLocal
 
 bool location(const QString &text, DbLocation &loc)
 {
-    QString error;
-    if (!DbLocation::parse(text, loc, error)) {
-        err(error);
+    auto parsed = DbLocation::parse(text);
+    if (!parsed) {
+        err(parsed.error());
         return false;
     }
+    loc = std::move(parsed).value();
     return true;
 }
 
@@ -82,11 +83,12 @@ int initSqlite(const DbLocation &loc, bool demo)
             return Failed;
         }
     }
-    QString error;
     {
         Database db;
-        if (!db.OpenDirect(QStringLiteral("sqlite"), part) || !SchemaScripts::create(db, demo, error)) {
-            err(error.isEmpty() ? db.LastError().Description() : error);
+        const bool opened = db.OpenDirect(QStringLiteral("sqlite"), part);
+        const auto created = opened ? SchemaScripts::create(db, demo) : jx::Result<>();
+        if (!opened || !created) {
+            err(created.error().isEmpty() ? db.LastError().Description() : created.error());
             db.Close();
             QFile::remove(part);
             return Failed;
@@ -105,12 +107,12 @@ int initPostgres(const DbLocation &loc, bool demo)
     Database db;
     if (const int rc = openOrExplain(loc, db))
         return rc;
-    QString error;
-    const auto expected = SchemaScripts::expected(error);
-    if (expected.isEmpty()) {
-        err(error);
+    const auto expectedTables = SchemaScripts::expected();
+    if (!expectedTables || expectedTables->isEmpty()) {
+        err(expectedTables.error());
         return Failed;
     }
+    const QMap<QString, QStringList> &expected = *expectedTables;
     bool ok = false;
     const QStringList tables = SchemaCatalog(db).tables(&ok);
     if (!ok) {
@@ -126,8 +128,8 @@ int initPostgres(const DbLocation &loc, bool demo)
                 .arg(loc.describe(), present.join(QStringLiteral(", "))));
         return Failed;
     }
-    if (!SchemaScripts::create(db, demo, error)) {
-        err(error);
+    if (const auto created = SchemaScripts::create(db, demo); !created) {
+        err(created.error());
         return Failed;
     }
     return Done;
@@ -209,12 +211,11 @@ int runCopy(QCommandLineParser &parser, const QStringList &args)
         std::fprintf(stderr, "  %s: %lld of %lld rows\n", table.toLocal8Bit().constData(),
                      static_cast<long long>(done), static_cast<long long>(total));
     });
-    QString error;
-    const bool ok = copy.run(error);
+    const auto ran = copy.run();
     for (const QString &line : copy.copied())
         out(QStringLiteral("copied %1").arg(line));
-    if (!ok) {
-        err(error);
+    if (!ran) {
+        err(ran.error());
         return Failed;
     }
     out(QStringLiteral("copied %1 tables from %2 to %3").arg(copy.copied().size()).arg(from.describe(), to.describe()));

@@ -164,9 +164,8 @@ int main(int argc, char *argv[])
             return 1;
         }
         jx::ProgramInfo::setProgramFolder(folder.absoluteFilePath());
-        QString why;
-        if (!session.OpenInstallation(jx::FullPath(QStringLiteral("JxMain1.exe.Config")), &why)) {
-            std::fprintf(stderr, "plugin-host: cannot open the installation: %s\n", qPrintable(why));
+        if (const auto opened = session.OpenInstallation(jx::FullPath(QStringLiteral("JxMain1.exe.Config"))); !opened) {
+            std::fprintf(stderr, "plugin-host: cannot open the installation: %s\n", qPrintable(opened.error()));
             return 1;
         }
         context = com::ComPtr<IDispatch>(session.AppContext());

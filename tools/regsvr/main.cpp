@@ -27,15 +27,14 @@ int main(int argc, char *argv[])
     }
     const bool unregister = parser.isSet(unregisterOption);
     const QString path = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
-    QString error;
     // Checked before the loader maps it: a truncated or damaged file would
     // otherwise take regsvr down with SIGBUS instead of a message.
-    if (!com::TypeLibrary::loadFromFile(path, &error)) {
-        std::fprintf(stderr, "regsvr: cannot load %s: %s\n", qPrintable(path), qPrintable(error));
+    if (const auto lib = com::TypeLibrary::loadFromFile(path); !lib) {
+        std::fprintf(stderr, "regsvr: cannot load %s: %s\n", qPrintable(path), qPrintable(lib.error()));
         return 1;
     }
-    if (!com::InprocServer::load(path, &error)) {
-        std::fprintf(stderr, "regsvr: cannot load %s: %s\n", qPrintable(path), qPrintable(error));
+    if (const auto loaded = com::InprocServer::load(path); !loaded) {
+        std::fprintf(stderr, "regsvr: cannot load %s: %s\n", qPrintable(path), qPrintable(loaded.error()));
         return 1;
     }
     com::clearErrorInfo();

@@ -34,9 +34,8 @@ int main(int argc, char *argv[])
         lib.name = prefix;
         const auto id = com::guidFromString(QUuid::createUuid().toString(QUuid::WithBraces));
         lib.types.append({com::TKIND_COCLASS, QStringLiteral("Class%1").arg(i), id.value_or(GUID_NULL), {}});
-        QString error;
-        if (FAILED(com::InprocServer::registerLibrary(lib, app.applicationFilePath(), &error))) {
-            std::fprintf(stderr, "%s\n", qPrintable(error));
+        if (const auto registered = com::InprocServer::registerLibrary(lib, app.applicationFilePath()); !registered) {
+            std::fprintf(stderr, "%s\n", qPrintable(registered.error()));
             return 1;
         }
     }

@@ -262,10 +262,12 @@ QV_SERVER_EXPORT HRESULT DllCanUnloadNow()
 
 QV_SERVER_EXPORT HRESULT DllRegisterServer()
 {
-    return com::InprocServer::registerLibrary(ownLibrary(), com::InprocServer::modulePathOf(reinterpret_cast<void *>(&ownLibrary)));
+    return com::InprocServer::registerLibrary(ownLibrary(), com::InprocServer::modulePathOf(reinterpret_cast<void *>(&ownLibrary)))
+        ? S_OK
+        : SELFREG_E_CLASS;
 }
 
 QV_SERVER_EXPORT HRESULT DllUnregisterServer()
 {
-    return com::InprocServer::unregisterLibrary(ownLibrary());
+    return com::InprocServer::unregisterLibrary(ownLibrary()) ? S_OK : SELFREG_E_CLASS;
 }
