@@ -485,8 +485,8 @@ bool EditControl::openRecord(int id)
     if (m_history && m_history->isVisible())
         showHistory();
     updateAmountCaption();
-    if (m_story && !m_story->load(id, why))
-        showError(QStringLiteral("读取往来记录出错：%1").arg(why));
+    if (const auto told = m_story ? m_story->load(id) : jx::Result<>(); !told)
+        showError(QStringLiteral("读取往来记录出错：%1").arg(told.error()));
     sendMessage(QStringLiteral("%1：记录 %2").arg(m_def.title).arg(id));
     return true;
 }
@@ -879,12 +879,12 @@ int EditControl::showHistory()
 {
     if (!m_store || m_id <= 0 || !m_history)
         return 0;
-    DataLink::Rows rows;
-    QString why;
-    if (!m_store->history().read(m_def.table, m_id, rows, why)) {
-        showError(QStringLiteral("读取历史出错：%1").arg(why));
+    auto read = m_store->history().read(m_def.table, m_id);
+    if (!read) {
+        showError(QStringLiteral("读取历史出错：%1").arg(read.error()));
         return 0;
     }
+    DataLink::Rows &rows = *read;
     const bool masked = phonesMasked();
     for (QVector<QVariant> &row : rows.rows) {
         const QString field = row.value(3).toString();
@@ -933,11 +933,9 @@ int EditControl::showMatches()
                                                                                                           : QStringLiteral("房源")));
     const auto col = &ColumnDef::of;
     const ListingMatcher matcher(link());
-    QVector<ListingMatcher::Match> found;
+    jx::Result<QVector<ListingMatcher::Match>> matched = QVector<ListingMatcher::Match>();
     QStringList sourceColumns{QStringLiteral("score"), QStringLiteral("reasons")};
     QVector<ColumnDef> columns{col("score", "匹配度", "score", 80), col("reasons", "匹配说明", "text", 260)};
-    QString why;
-    bool ok = false;
     if (m_def.matchKind == u"customer") {
         ListingMatcher::Wish wish;
         wish.dealType = v.value(QStringLiteral("dealtype")).toString();
@@ -950,7 +948,7 @@ int EditControl::showMatches()
         wish.rooms = v.value(QStringLiteral("rooms")).toInt();
         if (!wish.hasCriteria())
             return nothing(QStringLiteral("客户没有填写需求，无法匹配"));
-        ok = matcher.listingsFor(wish, found, why);
+        matched = matcher.listingsFor(wish);
         sourceColumns << ListingMatcher::listingColumns();
         columns << QVector<ColumnDef>{col("code", "房源编号", "text", 90), col("district", "区域", "text", 70),
                                       col("community", "小区", "text", 120), col("rooms", "房间数", "int", 60),
@@ -963,7 +961,7 @@ int EditControl::showMatches()
         offer.price = v.value(QStringLiteral("price")).toDouble();
         offer.area = v.value(QStringLiteral("area")).toDouble();
         offer.rooms = v.value(QStringLiteral("rooms")).toInt();
-        ok = matcher.customersFor(offer, found, why);
+        matched = matcher.customersFor(offer);
         sourceColumns << ListingMatcher::customerColumns();
         columns << QVector<ColumnDef>{col("name", "客户姓名", "text", 80),   col("phone", "电话", "phone", 100),
                                       col("districts", "意向区域", "text", 110), col("pricemin", "最低价", "number", 70),
@@ -971,10 +969,11 @@ int EditControl::showMatches()
                                       col("areamax", "最大面积", "number", 70), col("rooms", "房间数", "int", 60),
                                       col("agent", "经纪人", "text", 70)};
     }
-    if (!ok) {
-        showError(QStringLiteral("匹配出错：%1").arg(why));
+    if (!matched) {
+        showError(QStringLiteral("匹配出错：%1").arg(matched.error()));
         return 0;
     }
+    const QVector<ListingMatcher::Match> &found = *matched;
     QVector<QVector<QVariant>> rows;
     for (const ListingMatcher::Match &m : found) {
         if (m.row.isEmpty())
@@ -1023,8 +1022,9 @@ void EditControl::updateAmountCaption()
         return;
     QVariant key;
     QString why, dealType;
+    // A listing that cannot be read leaves the caption naming both kinds of deal.
     if (const LookupField *lookup = m_fields.at(size_t(house)).lookup; lookup && lookup->resolve(key, why))
-        OfferRules(link(), m_store->history()).dealTypeOf(key, dealType, why);
+        dealType = OfferRules(link(), m_store->history()).dealTypeOf(key).valueOr(QString());
     Field &f = m_fields.at(size_t(amount));
     f.def.caption = OfferRules::amountCaption(dealType);
     f.editor->setAccessibleName(f.def.caption);
@@ -1055,12 +1055,12 @@ bool EditControl::counterOffer()
         showError(missing);
         return false;
     }
-    OfferRules::Offer offer;
-    QString why;
-    if (!OfferRules(link(), m_store->history()).read(m_id, offer, why)) {
-        showError(why);
+    const auto read = OfferRules(link(), m_store->history()).read(m_id);
+    if (!read) {
+        showError(read.error());
         return false;
     }
+    const OfferRules::Offer &offer = *read;
     if (offer.state != OfferRules::kOpen) {
         showError(QStringLiteral("这条出价的状态是“%1”，只有“有效”的出价可以还价").arg(offer.state));
         return false;
@@ -1074,12 +1074,15 @@ bool EditControl::counterOffer()
              {QStringLiteral("side"), OfferRules::otherSide(offer.side)}},
             {{QStringLiteral("parentid"), parent}},
             [db, history, parent](int id, const QVariantMap &values, QString &reason) {
-                return OfferRules(db, history).counter(parent, id, values, reason);
+                const auto countered = OfferRules(db, history).counter(parent, id, values);
+                if (!countered)
+                    reason = countered.error();
+                return countered.ok();
             },
             {});
     // The chain being answered stays in sight while the answer is typed.
-    if (m_story && !m_story->load(parent, why))
-        showError(QStringLiteral("读取往来记录出错：%1").arg(why));
+    if (const auto told = m_story ? m_story->load(parent) : jx::Result<>(); !told)
+        showError(QStringLiteral("读取往来记录出错：%1").arg(told.error()));
     sendMessage(QStringLiteral("还价：回应 %1 的%2 %3").arg(offer.offerDate, offer.side, RowModel::text(m_fields.at(size_t(m_def.columnIndex(QStringLiteral("amount")))).def, offer.amount)));
     if (const int amount = m_def.columnIndex(QStringLiteral("amount")); amount >= 0)
         m_fields.at(size_t(amount)).editor->setFocus();
@@ -1107,13 +1110,15 @@ bool EditControl::acceptOffer()
         return false;
     }
     const OfferRules rules(link(), m_store->history());
-    OfferRules::Offer offer;
-    QString why;
-    if (!rules.read(m_id, offer, why) || !rules.checkAccept(offer, why)) {
-        showError(why);
+    const auto read = rules.read(m_id);
+    const jx::Result<> acceptable = read ? rules.checkAccept(*read) : jx::Result<>(jx::fail(read.error()));
+    if (!acceptable) {
+        showError(acceptable.error());
         sendMessage(QStringLiteral("不能接受出价"));
         return false;
     }
+    const OfferRules::Offer &offer = *read;
+    QString why;
     auto *dialog = new ContractDialog(context(), program, page()->window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     const DataLink db = link();
@@ -1125,7 +1130,10 @@ bool EditControl::acceptOffer()
                                         {QStringLiteral("dealtype"), offer.dealType},
                                         {QStringLiteral("price"), offer.amount}},
                                        [db, history, offerId](int id, const QVariantMap &values, QString &reason) {
-                                           return OfferRules(db, history).accept(offerId, id, values, reason);
+                                           const auto accepted = OfferRules(db, history).accept(offerId, id, values);
+                                           if (!accepted)
+                                               reason = accepted.error();
+                                           return accepted.ok();
                                        },
                                        why);
     if (!started) {

@@ -158,13 +158,21 @@ bool ViewingRules::writeFollowUp(int id, const QVariantMap &after, const ChangeH
                            params, why)
             != 1)
             return false;
-        return history.record(QStringLiteral("gj_follow"), linked.toInt(), next, QStringLiteral("修改"), changes, why);
+        const auto kept = history.record(QStringLiteral("gj_follow"), linked.toInt(), next, QStringLiteral("修改"), changes);
+        if (!kept)
+            why = kept.error();
+        return kept.ok();
     }
     // A new follow-up, keyed above every follow-up there ever was (as a record form keys one).
-    QVariant last, lastKept;
-    if (!m_link.scalar(QStringLiteral("select max(id) from gj_follow"), {}, last, why) || !history.highestId(QStringLiteral("gj_follow"), lastKept, why))
+    QVariant last;
+    if (!m_link.scalar(QStringLiteral("select max(id) from gj_follow"), {}, last, why))
         return false;
-    const int follow = qMax(last.toInt(), lastKept.toInt()) + 1;
+    const auto lastKept = history.highestId(QStringLiteral("gj_follow"));
+    if (!lastKept) {
+        why = lastKept.error();
+        return false;
+    }
+    const int follow = qMax(last.toInt(), lastKept->toInt()) + 1;
     QVariantList params{follow};
     params += now;
     if (m_link.execute(QStringLiteral("insert into gj_follow (id,houseid,customerid,followdate,method,agent,content) values (?,?,?,?,?,?,?)"),
@@ -176,7 +184,10 @@ bool ViewingRules::writeFollowUp(int id, const QVariantMap &after, const ChangeH
             changes.append({fields.at(i), QString(), now.value(i).toString()});
     if (m_link.execute(QStringLiteral("update dk_viewing set followid=? where id=?"), {follow, id}, why) != 1)
         return false;
-    return history.record(QStringLiteral("gj_follow"), follow, 1, QStringLiteral("新增"), changes, why);
+    const auto kept = history.record(QStringLiteral("gj_follow"), follow, 1, QStringLiteral("新增"), changes);
+    if (!kept)
+        why = kept.error();
+    return kept.ok();
 }
 
 } // namespace jxedit

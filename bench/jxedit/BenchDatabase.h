@@ -30,16 +30,16 @@ inline QString readFile(const QString &path)
 inline void build(Database &db, const QString &path, int listings, int customers)
 {
     QFile(path).open(QIODevice::WriteOnly);
-    QString why;
+    jx::Result<> demo; // the demo step that failed, if one did
     const bool ok = db.OpenDirect(QStringLiteral("sqlite"), path)
         && db.ExecuteScript(readFile(programPath("JX_DEMO_DIR") + QStringLiteral("/schema.sql")))
         && db.ExecuteScript(readFile(programPath("JX_DEMO_DIR") + QStringLiteral("/seed.sql")))
-        && FunctionDemo::load(db, programPath("JX_FUNCTION_DEMO_DIR"), why)
-        && (listings <= 300 || FunctionDemo::addListings(db, 301, listings - 300, why))
-        && (customers <= 150 || FunctionDemo::addCustomers(db, 151, customers - 150, why))
+        && (demo = FunctionDemo::load(db, programPath("JX_FUNCTION_DEMO_DIR")))
+        && (listings <= 300 || (demo = FunctionDemo::addListings(db, 301, listings - 300)))
+        && (customers <= 150 || (demo = FunctionDemo::addCustomers(db, 151, customers - 150)))
         && db.Execute(QStringLiteral("analyze"));
     if (!ok) {
-        std::fprintf(stderr, "setup failed: %s %s\n", qPrintable(why), qPrintable(db.LastError().Description()));
+        std::fprintf(stderr, "setup failed: %s %s\n", qPrintable(demo.error()), qPrintable(db.LastError().Description()));
         std::exit(1);
     }
 }
@@ -60,14 +60,14 @@ inline QString demoHash()
 // PostgreSQL schema on the search path); a failure ends the run.
 inline void fill(Database &db, int listings)
 {
-    QString why;
+    jx::Result<> demo; // the demo step that failed, if one did
     const bool ok = db.ExecuteScript(readFile(programPath("JX_DEMO_DIR") + QStringLiteral("/schema.sql")))
         && db.ExecuteScript(readFile(programPath("JX_DEMO_DIR") + QStringLiteral("/seed.sql")))
-        && FunctionDemo::load(db, programPath("JX_FUNCTION_DEMO_DIR"), why)
-        && (listings <= 300 || FunctionDemo::addListingsInBulk(db, 301, listings - 300, why))
+        && (demo = FunctionDemo::load(db, programPath("JX_FUNCTION_DEMO_DIR")))
+        && (listings <= 300 || (demo = FunctionDemo::addListingsInBulk(db, 301, listings - 300)))
         && db.Execute(QStringLiteral("analyze"));
     if (!ok) {
-        std::fprintf(stderr, "setup failed: %s %s\n", qPrintable(why), qPrintable(db.LastError().Description()));
+        std::fprintf(stderr, "setup failed: %s %s\n", qPrintable(demo.error()), qPrintable(db.LastError().Description()));
         std::exit(1);
     }
 }

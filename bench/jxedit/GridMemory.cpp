@@ -45,9 +45,9 @@ int fillInstalled(const QString &path, int listings)
     }
     const int have = db.Query(QStringLiteral("select count(*) from fy_house")).Value().toInt();
     const int next = db.Query(QStringLiteral("select coalesce(max(id),0)+1 from fy_house")).Value().toInt();
-    QString why;
-    if (listings > have && (!FunctionDemo::addListingsInBulk(db, next, listings - have, why) || !db.Execute(QStringLiteral("analyze")))) {
-        std::fprintf(stderr, "%s %s\n", qPrintable(why), qPrintable(db.LastError().Description()));
+    jx::Result<> added;
+    if (listings > have && (!(added = FunctionDemo::addListingsInBulk(db, next, listings - have)) || !db.Execute(QStringLiteral("analyze")))) {
+        std::fprintf(stderr, "%s %s\n", qPrintable(added.error()), qPrintable(db.LastError().Description()));
         return 1;
     }
     std::printf("%d listings\n", db.Query(QStringLiteral("select count(*) from fy_house")).Value().toInt());

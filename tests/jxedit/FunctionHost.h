@@ -38,7 +38,8 @@ protected:
         ASSERT_EQ(com::InprocServer::callRegistration(programPath("JXEDIT_LIBRARY"), true), S_OK);
         QString why;
         ASSERT_TRUE(t.open(engine(), why)) << why.toStdString();
-        ASSERT_TRUE(FunctionDemo::load(*t.db, programPath("JX_FUNCTION_DEMO_DIR"), why)) << why.toStdString();
+        const auto loaded = FunctionDemo::load(*t.db, programPath("JX_FUNCTION_DEMO_DIR"));
+        ASSERT_TRUE(loaded) << loaded.error().toStdString();
         ASSERT_TRUE(context.Attach(t.db.get(), 0)) << context.LastError().Description().toStdString();
         user.Attach(&context);
         signIn(QStringLiteral("admin"));

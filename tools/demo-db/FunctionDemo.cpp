@@ -41,23 +41,19 @@ QString pick(QRandomGenerator &r, const QStringList &list) { return list.at(int(
 QString day(const QDate &d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
 QString phone(QRandomGenerator &r) { return QStringLiteral("13%1").arg(r.bounded(100000000, 999999999)); }
 
-bool readFile(const QString &path, QString &text, QString &why)
+jx::Result<QString> readFile(const QString &path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        why = QStringLiteral("cannot read %1").arg(path);
-        return false;
-    }
-    text = QString::fromUtf8(f.readAll());
-    return true;
+    if (!f.open(QIODevice::ReadOnly))
+        return jx::fail(QStringLiteral("cannot read %1").arg(path));
+    return QString::fromUtf8(f.readAll());
 }
 
-bool run(Database &db, const QString &sql, const QVariantList &params, QString &why)
+jx::Result<> run(Database &db, const QString &sql, const QVariantList &params)
 {
     if (db.ExecuteParams(sql, params))
-        return true;
-    why = db.LastError().Description();
-    return false;
+        return {};
+    return jx::fail(db.LastError().Description());
 }
 
 // One listing; sale prices in 10,000 yuan, rents in yuan a month.
@@ -119,35 +115,31 @@ const QString kInsertCustomer = QStringLiteral(
     " values (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
 
 // Inserts `count` rows made by `row(i)` in one transaction: all or none.
-bool insertAll(Database &db, const QString &sql, int count, const std::function<QVariantList(int)> &row, QString &why)
+jx::Result<> insertAll(Database &db, const QString &sql, int count, const std::function<QVariantList(int)> &row)
 {
-    if (!db.BeginTrans()) {
-        why = db.LastError().Description();
-        return false;
-    }
+    if (!db.BeginTrans())
+        return jx::fail(db.LastError().Description());
     for (int i = 0; i < count; ++i) {
-        if (!run(db, sql, row(i), why)) {
+        if (const auto done = run(db, sql, row(i)); !done) {
             db.RollbackTrans();
-            return false;
+            return done;
         }
     }
-    if (!db.CommitTrans()) {
-        why = db.LastError().Description();
-        return false;
-    }
-    return true;
+    if (!db.CommitTrans())
+        return jx::fail(db.LastError().Description());
+    return {};
 }
 
 } // namespace
 
-bool FunctionDemo::addListings(Database &db, int firstId, int count, QString &why)
+jx::Result<> FunctionDemo::addListings(Database &db, int firstId, int count)
 {
     QRandomGenerator r(quint32(firstId) * 7919u + 1u);
     const QDate today = QDate::currentDate();
-    return insertAll(db, kInsertListing, count, [&](int i) { return listing(r, firstId + i, today); }, why);
+    return insertAll(db, kInsertListing, count, [&](int i) { return listing(r, firstId + i, today); });
 }
 
-bool FunctionDemo::addListingsInBulk(Database &db, int firstId, int count, QString &why)
+jx::Result<> FunctionDemo::addListingsInBulk(Database &db, int firstId, int count)
 {
     // A statement per row costs a round trip each on a server; 200 rows
     // (3,000 values) stay under every engine's limit of bound values.
@@ -156,10 +148,8 @@ bool FunctionDemo::addListingsInBulk(Database &db, int firstId, int count, QStri
     const QDate today = QDate::currentDate();
     const QString head = kInsertListing.left(kInsertListing.indexOf(QStringLiteral(" values")));
     const QString one = QStringLiteral("(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    if (!db.BeginTrans()) {
-        why = db.LastError().Description();
-        return false;
-    }
+    if (!db.BeginTrans())
+        return jx::fail(db.LastError().Description());
     for (int done = 0; done < count;) {
         const int n = std::min(kRowsPerStatement, count - done);
         QVariantList values;
@@ -167,54 +157,51 @@ bool FunctionDemo::addListingsInBulk(Database &db, int firstId, int count, QStri
         for (int i = 0; i < n; ++i)
             values += listing(r, firstId + done + i, today);
         QStringList rows(n, one);
-        if (!run(db, head + QStringLiteral(" values ") + rows.join(u','), values, why)) {
+        if (const auto inserted = run(db, head + QStringLiteral(" values ") + rows.join(u','), values); !inserted) {
             db.RollbackTrans();
-            return false;
+            return inserted;
         }
         done += n;
     }
-    if (!db.CommitTrans()) {
-        why = db.LastError().Description();
-        return false;
-    }
-    return true;
+    if (!db.CommitTrans())
+        return jx::fail(db.LastError().Description());
+    return {};
 }
 
-bool FunctionDemo::addCustomers(Database &db, int firstId, int count, QString &why)
+jx::Result<> FunctionDemo::addCustomers(Database &db, int firstId, int count)
 {
     QRandomGenerator r(quint32(firstId) * 104729u + 3u), second(quint32(firstId) * 15485863u + 5u);
     const QDate today = QDate::currentDate();
-    return insertAll(db, kInsertCustomer, count, [&](int i) { return customer(r, second, firstId + i, today); }, why);
+    return insertAll(db, kInsertCustomer, count, [&](int i) { return customer(r, second, firstId + i, today); });
 }
 
-bool FunctionDemo::load(Database &db, const QString &sqlDir, QString &why)
+jx::Result<> FunctionDemo::load(Database &db, const QString &sqlDir)
 {
-    QString schema, functions;
-    if (!readFile(sqlDir + QStringLiteral("/schema.sql"), schema, why)
-        || !readFile(sqlDir + QStringLiteral("/functions.sql"), functions, why))
-        return false;
-    if (!db.ExecuteScript(schema) || !db.ExecuteScript(functions)) {
-        why = db.LastError().Description();
-        return false;
-    }
-    return addRows(db, why);
+    const auto schema = readFile(sqlDir + QStringLiteral("/schema.sql"));
+    if (!schema)
+        return jx::fail(schema.error());
+    const auto functions = readFile(sqlDir + QStringLiteral("/functions.sql"));
+    if (!functions)
+        return jx::fail(functions.error());
+    if (!db.ExecuteScript(*schema) || !db.ExecuteScript(*functions))
+        return jx::fail(db.LastError().Description());
+    return addRows(db);
 }
 
-bool FunctionDemo::addRows(Database &db, QString &why)
+jx::Result<> FunctionDemo::addRows(Database &db)
 {
     const int listings = 300, customers = 150;
-    if (!addListings(db, 1, listings, why))
-        return false;
+    if (const auto added = addListings(db, 1, listings); !added)
+        return added;
 
     QRandomGenerator r(20260101u), second(20260102u);
     const QDate today = QDate::currentDate();
-    if (!db.BeginTrans()) {
-        why = db.LastError().Description();
-        return false;
-    }
-    bool ok = true;
+    if (!db.BeginTrans())
+        return jx::fail(db.LastError().Description());
+    // The first failure ends the rows and is the reason given.
+    jx::Result<> ok;
     for (int id = 1; ok && id <= customers; ++id)
-        ok = run(db, kInsertCustomer, customer(r, second, id, today), why);
+        ok = run(db, kInsertCustomer, customer(r, second, id, today));
     // Follow-ups: some due today or overdue, most in the past; some name a
     // customer about a listing.
     for (int id = 1; ok && id <= 400; ++id) {
@@ -225,7 +212,7 @@ bool FunctionDemo::addRows(Database &db, QString &why)
         const QVariant customer = kind != 0 ? QVariant(int(r.bounded(1, customers + 1))) : QVariant();
         ok = run(db,
                  QStringLiteral("insert into gj_follow (id,houseid,customerid,followdate,nextdate,method,agent,content) values (?,?,?,?,?,?,?,?)"),
-                 {id, house, customer, day(when), day(next), pick(r, kMethods), pick(r, kAgents), pick(r, kNotes)}, why);
+                 {id, house, customer, day(when), day(next), pick(r, kMethods), pick(r, kAgents), pick(r, kNotes)});
     }
     // Contracts on every fifth listing, with payment and hand-over dates spread
     // around today; each has its commission (1.5 % of a sale, a month's rent of
@@ -236,8 +223,7 @@ bool FunctionDemo::addRows(Database &db, QString &why)
         const QueryResult listingRow = db.QueryParams(QStringLiteral("select dealtype,price from fy_house where id=?"), {house});
         Recordset rs = listingRow.Recordset();
         if (!listingRow.ok() || rs.Eof()) {
-            why = db.LastError().Description();
-            ok = false;
+            ok = jx::fail(db.LastError().Description());
             break;
         }
         const QString dealType = rs.Fields(QStringLiteral("dealtype")).toString();
@@ -253,27 +239,25 @@ bool FunctionDemo::addRows(Database &db, QString &why)
                                 " values (?,?,?,?,?,?,?,?,?,?,?,?)"),
                  {id, QStringLiteral("HT%1%2").arg(signedOn.toString(QStringLiteral("yyyyMMdd"))).arg(id, 3, 10, QLatin1Char('0')), house,
                   customer, dealType, day(signedOn), price, commission, day(today.addDays(int(r.bounded(-5, 40)))),
-                  day(today.addDays(int(r.bounded(0, 60)))), agent, status},
-                 why)
-            && run(db, QStringLiteral("insert into yj_commission (id,contractid,agent,amount,settledate,status) values (?,?,?,?,?,?)"),
-                   {id, id, agent, commission, id % 4 == 0 ? day(signedOn.addDays(30)) : QStringLiteral(""),
-                    id % 4 == 0 ? QStringLiteral("已结") : QStringLiteral("未结")},
-                   why);
+                  day(today.addDays(int(r.bounded(0, 60)))), agent, status});
+        if (ok)
+            ok = run(db, QStringLiteral("insert into yj_commission (id,contractid,agent,amount,settledate,status) values (?,?,?,?,?,?)"),
+                     {id, id, agent, commission, id % 4 == 0 ? day(signedOn.addDays(30)) : QStringLiteral(""),
+                      id % 4 == 0 ? QStringLiteral("已结") : QStringLiteral("未结")});
         if (ok && status != u"已解除")
             ok = run(db, QStringLiteral("update fy_house set status=? where id=?"),
-                     {rent ? QStringLiteral("已出租") : QStringLiteral("已成交"), house}, why)
-                && run(db, QStringLiteral("update kh_customer set status='已成交' where id=?"), {customer}, why);
+                     {rent ? QStringLiteral("已出租") : QStringLiteral("已成交"), house});
+        if (ok && status != u"已解除")
+            ok = run(db, QStringLiteral("update kh_customer set status='已成交' where id=?"), {customer});
     }
     // Offers and counter-offers, the accepted ones tied to the contracts above.
-    if (ok)
-        ok = OfferDemo::add(db, why);
+    if (QString why; ok && !OfferDemo::add(db, why))
+        ok = jx::fail(why);
     if (!ok) {
         db.RollbackTrans();
-        return false;
+        return ok;
     }
-    if (!db.CommitTrans()) {
-        why = db.LastError().Description();
-        return false;
-    }
-    return true;
+    if (!db.CommitTrans())
+        return jx::fail(db.LastError().Description());
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Result.h"
+
 #include <QString>
 
 class Database;
@@ -11,15 +13,15 @@ class FunctionDemo
 {
 public:
     /// Runs the function schema and definitions from `sqlDir`, then adds the rows.
-    static bool load(Database &db, const QString &sqlDir, QString &why);
+    static jx::Result<> load(Database &db, const QString &sqlDir);
     /// The rows alone, into a database that has the tables and definitions
     /// already (jx-db init --demo, whose scripts are compiled in).
-    static bool addRows(Database &db, QString &why);
+    static jx::Result<> addRows(Database &db);
     /// Adds `count` listings with ids from `firstId` on, in one transaction.
-    static bool addListings(Database &db, int firstId, int count, QString &why);
+    static jx::Result<> addListings(Database &db, int firstId, int count);
     /// As addListings for benchmark databases of a million rows: the same
     /// spreads, many rows to a statement, one transaction.
-    static bool addListingsInBulk(Database &db, int firstId, int count, QString &why);
+    static jx::Result<> addListingsInBulk(Database &db, int firstId, int count);
     /// Adds `count` customers with ids from `firstId` on, in one transaction.
-    static bool addCustomers(Database &db, int firstId, int count, QString &why);
+    static jx::Result<> addCustomers(Database &db, int firstId, int count);
 };

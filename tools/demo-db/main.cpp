@@ -91,8 +91,8 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "cannot store the menu icons: %s\n", qPrintable(why));
             return 1;
         }
-        if (QString why; !FunctionDemo::load(db, QStringLiteral(JX_FUNCTION_DEMO_DIR), why)) {
-            std::fprintf(stderr, "%s\n", qPrintable(why));
+        if (const auto loaded = FunctionDemo::load(db, QStringLiteral(JX_FUNCTION_DEMO_DIR)); !loaded) {
+            std::fprintf(stderr, "%s\n", qPrintable(loaded.error()));
             return 1;
         }
         if (QString why; !ViewingDemo::add(db, QDate::currentDate(), why)) {

@@ -36,8 +36,13 @@ bool SchemaScripts::create(Database &db, bool demo, QString &error)
     if (!demo)
         return true;
     // The demo agency's listings, customers, follow-ups, contracts, offers and viewings, as the demo installation has them.
-    return DemoUsers::setPasswords(db, resourceText("users.txt"), error) && FunctionDemo::addRows(db, error)
-        && ViewingDemo::add(db, QDate::currentDate(), error);
+    if (!DemoUsers::setPasswords(db, resourceText("users.txt"), error))
+        return false;
+    if (const auto added = FunctionDemo::addRows(db); !added) {
+        error = added.error();
+        return false;
+    }
+    return ViewingDemo::add(db, QDate::currentDate(), error);
 }
 
 QStringList SchemaScripts::tableOrder()
