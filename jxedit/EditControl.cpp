@@ -123,11 +123,12 @@ bool EditControl::startRightsScreen()
 
 bool EditControl::start(const com::DispArgs &a)
 {
-    QString why;
-    if (!FunctionDefinition::load(link(), progId(), m_def, why)) {
-        showError(why);
+    auto loaded = FunctionDefinition::load(link(), progId());
+    if (!loaded) {
+        showError(loaded.error());
         return false;
     }
+    m_def = std::move(loaded).value();
     if (m_def.formKind == u"rights")
         return startRightsScreen();
     if (m_def.table.isEmpty()) {
