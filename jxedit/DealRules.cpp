@@ -149,8 +149,12 @@ bool DealRules::checkListing(int id, const QVariantMap &after, QString &why) con
 bool DealRules::apply(const QString &table, int id, const QVariantMap &before, const QVariantMap &after, QString &why) const
 {
     // A done viewing's feedback is the customer's follow-up, in the same transaction.
-    if (ViewingRules::appliesTo(table))
-        return ViewingRules(m_link).writeFollowUp(id, after, m_history, why);
+    if (ViewingRules::appliesTo(table)) {
+        const auto written = ViewingRules(m_link).writeFollowUp(id, after, m_history);
+        if (!written)
+            why = written.error();
+        return written.ok();
+    }
     if (table == u"fy_house") {
         const auto alerted = m_alerts.afterListingWrite(id, before, after);
         if (!alerted)

@@ -1180,12 +1180,12 @@ bool EditControl::confirmWarnings(const QVariantMap &values)
 {
     if (!ViewingRules::appliesTo(m_def.table))
         return true;
-    QStringList warnings;
-    QString why;
-    if (!ViewingRules(link()).warnings(m_mode == New ? 0 : m_id, m_mode == New ? QVariantMap() : m_loaded, values, warnings, why)) {
-        showError(QStringLiteral("保存失败：%1").arg(why));
+    const auto found = ViewingRules(link()).warnings(m_mode == New ? 0 : m_id, m_mode == New ? QVariantMap() : m_loaded, values);
+    if (!found) {
+        showError(QStringLiteral("保存失败：%1").arg(found.error()));
         return false;
     }
+    const QStringList &warnings = *found;
     if (warnings.isEmpty())
         return true;
     return jx::msgBox(QStringLiteral("%1\n\n是否仍然保存？").arg(warnings.join(u'\n')), jx::YesNo | jx::Exclamation | jx::DefaultButton2,
