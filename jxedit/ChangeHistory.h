@@ -22,12 +22,12 @@ public:
     /// `version` is the record's version after the change. Also tells the
     /// other workstations that the record changed (no rows for no changes,
     /// but the notice still goes: the version moved).
-    bool record(const QString &table, int id, int version, const QString &action, const QVector<Change> &changes, QString &why) const;
+    jx::Result<> record(const QString &table, int id, int version, const QString &action, const QVector<Change> &changes) const;
     /// The record's history, newest first: time, user, action, field, old, new.
-    bool read(const QString &table, int id, DataLink::Rows &rows, QString &why) const;
+    jx::Result<DataLink::Rows> read(const QString &table, int id) const;
     /// The highest record number the table ever had, deleted ones included,
     /// so that a new record never takes over a deleted one's history.
-    bool highestId(const QString &table, QVariant &value, QString &why) const;
+    jx::Result<QVariant> highestId(const QString &table) const;
 
 private:
     DataLink m_link;

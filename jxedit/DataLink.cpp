@@ -18,21 +18,28 @@ std::vector<com::Variant> statementArgs(const QString &sql, const QVariantList &
 
 DataLink::DataLink(IDispatch *database) : m_db(database) {}
 
-DataLink DataLink::fromContext(IDispatch *context, QString &why)
+jx::Result<DataLink> DataLink::fromContext(IDispatch *context)
 {
-    if (!context) {
-        why = QStringLiteral("没有得到应用环境对象");
-        return {};
-    }
+    if (!context)
+        return jx::fail(QStringLiteral("没有得到应用环境对象"));
     try {
         const com::Variant db = com::get(context, QStringLiteral("Database"));
         if (IDispatch *object = com::asDispatch(db))
             return DataLink(object);
-        why = QStringLiteral("应用环境没有连接数据库");
+        return jx::fail(QStringLiteral("应用环境没有连接数据库"));
     } catch (const com::RuntimeError &e) {
-        why = e.description();
+        return jx::fail(e.description());
     }
-    return {};
+}
+
+DataLink DataLink::fromContext(IDispatch *context, QString &why)
+{
+    auto link = fromContext(context);
+    if (!link) {
+        why = link.error();
+        return {};
+    }
+    return std::move(link).value();
 }
 
 QString DataLink::driver() const
@@ -61,20 +68,17 @@ QString DataLink::takeError() const
     }
 }
 
-bool DataLink::open(const QString &sql, const QVariantList &params, Cursor &cursor, QString &why, Origin origin) const
+jx::Result<DataLink::Cursor> DataLink::open(const QString &sql, const QVariantList &params, Origin origin) const
 {
-    cursor = Cursor();
-    if (!m_db) {
-        why = QStringLiteral("数据库没有连接");
-        return false;
-    }
+    if (!m_db)
+        return jx::fail(QStringLiteral("数据库没有连接"));
     try {
         takeError();
         const QString member = origin == Origin::Definition ? QStringLiteral("ReadParams") : QStringLiteral("QueryParams");
         const com::Variant result = com::call(m_db.get(), member, statementArgs(sql, params));
-        why = takeError();
-        if (!why.isEmpty())
-            return false;
+        if (const QString why = takeError(); !why.isEmpty())
+            return jx::fail(why);
+        Cursor cursor;
         cursor.m_recordset = com::objectOf(com::get(com::objectOf(result).get(), QStringLiteral("Recordset")));
         cursor.m_end = com::toQVariant(com::get(cursor.m_recordset.get(), QStringLiteral("EOF"))).toBool();
         // The field names are read from the first row; an empty result has none to give.
@@ -86,11 +90,22 @@ bool DataLink::open(const QString &sql, const QVariantList &params, Cursor &curs
                 break;
             }
         }
-        return true;
+        return cursor;
     } catch (const com::RuntimeError &e) {
-        why = e.description();
+        return jx::fail(e.description());
+    }
+}
+
+bool DataLink::open(const QString &sql, const QVariantList &params, Cursor &cursor, QString &why, Origin origin) const
+{
+    auto opened = open(sql, params, origin);
+    if (!opened) {
+        cursor = Cursor();
+        why = opened.error();
         return false;
     }
+    cursor = std::move(opened).value();
+    return true;
 }
 
 bool DataLink::Cursor::atEnd() const { return m_end || !m_recordset; }
@@ -113,59 +128,51 @@ void DataLink::Cursor::fetch(int count, QVector<QVector<QVariant>> &rows)
     m_end = rowCount < count || com::toQVariant(com::get(m_recordset.get(), QStringLiteral("EOF"))).toBool();
 }
 
-bool DataLink::select(const QString &sql, const QVariantList &params, Rows &out, QString &why, Origin origin) const
+jx::Result<DataLink::Rows> DataLink::select(const QString &sql, const QVariantList &params, Origin origin) const
 {
-    Cursor cursor;
-    if (!open(sql, params, cursor, why, origin))
-        return false;
-    out.columns = cursor.columns;
-    out.rows.clear();
+    auto cursor = open(sql, params, origin);
+    if (!cursor)
+        return jx::fail(cursor.error());
+    Rows out;
+    out.columns = cursor->columns;
     try {
-        while (!cursor.atEnd())
-            cursor.fetch(5000, out.rows);
+        while (!cursor->atEnd())
+            cursor->fetch(5000, out.rows);
     } catch (const com::RuntimeError &e) {
-        why = e.description();
-        return false;
+        return jx::fail(e.description());
     }
-    return true;
+    return out;
 }
 
-bool DataLink::scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why, Origin origin) const
+jx::Result<QVariant> DataLink::scalar(const QString &sql, const QVariantList &params, Origin origin) const
 {
-    Rows rows;
-    if (!select(sql, params, rows, why, origin))
-        return false;
-    value = rows.rows.isEmpty() || rows.rows.first().isEmpty() ? QVariant() : rows.rows.first().first();
-    return true;
+    const auto rows = select(sql, params, origin);
+    if (!rows)
+        return jx::fail(rows.error());
+    return rows->rows.isEmpty() || rows->rows.first().isEmpty() ? QVariant() : rows->rows.first().first();
 }
 
-int DataLink::execute(const QString &sql, const QVariantList &params, QString &why) const
+jx::Result<int> DataLink::execute(const QString &sql, const QVariantList &params) const
 {
-    if (!m_db) {
-        why = QStringLiteral("数据库没有连接");
-        return -1;
-    }
+    if (!m_db)
+        return jx::fail(QStringLiteral("数据库没有连接"));
     try {
         takeError();
         const int count = com::toQVariant(com::call(m_db.get(), QStringLiteral("ExecuteParams"), statementArgs(sql, params))).toInt();
         if (count < 0) {
-            why = takeError();
-            if (why.isEmpty())
-                why = QStringLiteral("执行SQL语句出错");
+            const QString why = takeError();
+            return jx::fail(why.isEmpty() ? QStringLiteral("执行SQL语句出错") : why);
         }
         return count;
     } catch (const com::RuntimeError &e) {
-        why = e.description();
-        return -1;
+        return jx::fail(e.description());
     }
 }
 
-bool DataLink::publishChange(const QString &table, const QVariant &key, const QString &kind, const QString &user, QString &why) const
+jx::Result<> DataLink::publishChange(const QString &table, const QVariant &key, const QString &kind, const QString &user) const
 {
-    if (!m_db) {
-        why = QStringLiteral("数据库没有连接");
-        return false;
-    }
+    if (!m_db)
+        return jx::fail(QStringLiteral("数据库没有连接"));
     try {
         takeError();
         const bool ok = com::toQVariant(com::call(m_db.get(), QStringLiteral("PublishChange"),
@@ -173,12 +180,51 @@ bool DataLink::publishChange(const QString &table, const QVariant &key, const QS
                                                    com::Variant::fromString(kind), com::Variant::fromString(user)}))
                             .toBool();
         if (!ok)
-            why = takeError();
-        return ok;
+            return jx::fail(takeError());
+        return {};
     } catch (const com::RuntimeError &e) {
-        why = e.description();
+        return jx::fail(e.description());
+    }
+}
+
+bool DataLink::select(const QString &sql, const QVariantList &params, Rows &out, QString &why, Origin origin) const
+{
+    auto rows = select(sql, params, origin);
+    if (!rows) {
+        why = rows.error();
         return false;
     }
+    out = std::move(rows).value();
+    return true;
+}
+
+bool DataLink::scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why, Origin origin) const
+{
+    const auto read = scalar(sql, params, origin);
+    if (!read) {
+        why = read.error();
+        return false;
+    }
+    value = *read;
+    return true;
+}
+
+int DataLink::execute(const QString &sql, const QVariantList &params, QString &why) const
+{
+    const auto done = execute(sql, params);
+    if (!done) {
+        why = done.error();
+        return -1;
+    }
+    return *done;
+}
+
+bool DataLink::publishChange(const QString &table, const QVariant &key, const QString &kind, const QString &user, QString &why) const
+{
+    const auto sent = publishChange(table, key, kind, user);
+    if (!sent)
+        why = sent.error();
+    return sent.ok();
 }
 
 bool DataLink::watchChanges(IDispatch *watcher) const
@@ -202,28 +248,42 @@ void DataLink::unwatchChanges(IDispatch *watcher) const
     }
 }
 
-bool DataLink::begin(QString &why) const
+jx::Result<> DataLink::begin() const
 {
     try {
         if (m_db && com::toQVariant(com::call(m_db.get(), QStringLiteral("BeginTrans"))).toBool())
-            return true;
-        why = m_db ? takeError() : QStringLiteral("数据库没有连接");
+            return {};
+        return jx::fail(m_db ? takeError() : QStringLiteral("数据库没有连接"));
     } catch (const com::RuntimeError &e) {
-        why = e.description();
+        return jx::fail(e.description());
     }
-    return false;
+}
+
+jx::Result<> DataLink::commit() const
+{
+    try {
+        if (m_db && com::toQVariant(com::call(m_db.get(), QStringLiteral("CommitTrans"))).toBool())
+            return {};
+        return jx::fail(m_db ? takeError() : QStringLiteral("数据库没有连接"));
+    } catch (const com::RuntimeError &e) {
+        return jx::fail(e.description());
+    }
+}
+
+bool DataLink::begin(QString &why) const
+{
+    const auto begun = begin();
+    if (!begun)
+        why = begun.error();
+    return begun.ok();
 }
 
 bool DataLink::commit(QString &why) const
 {
-    try {
-        if (m_db && com::toQVariant(com::call(m_db.get(), QStringLiteral("CommitTrans"))).toBool())
-            return true;
-        why = m_db ? takeError() : QStringLiteral("数据库没有连接");
-    } catch (const com::RuntimeError &e) {
-        why = e.description();
-    }
-    return false;
+    const auto done = commit();
+    if (!done)
+        why = done.error();
+    return done.ok();
 }
 
 void DataLink::rollback() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/com/ComPtr.h"
+#include "platform/com/Result.h"
 #include "platform/com/Unknown.h"
 
 #include <QString>
@@ -20,6 +21,7 @@ public:
     DataLink() = default;
     explicit DataLink(IDispatch *database);
     /// context.Database; an invalid link when there is none.
+    static jx::Result<DataLink> fromContext(IDispatch *context);
     static DataLink fromContext(IDispatch *context, QString &why);
 
     bool isValid() const { return static_cast<bool>(m_db); }
@@ -52,14 +54,23 @@ public:
     /// definition are data, so the database refuses any of them that would write.
     enum class Origin { Code, Definition };
 
-    bool open(const QString &sql, const QVariantList &params, Cursor &cursor, QString &why, Origin origin = Origin::Code) const;
-    bool select(const QString &sql, const QVariantList &params, Rows &out, QString &why, Origin origin = Origin::Code) const;
+    jx::Result<Cursor> open(const QString &sql, const QVariantList &params, Origin origin = Origin::Code) const;
+    jx::Result<Rows> select(const QString &sql, const QVariantList &params, Origin origin = Origin::Code) const;
     /// First column of the first row; invalid when there is no row.
-    bool scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why, Origin origin = Origin::Code) const;
-    /// Rows changed, or -1 with the reason.
-    int execute(const QString &sql, const QVariantList &params, QString &why) const;
+    jx::Result<QVariant> scalar(const QString &sql, const QVariantList &params, Origin origin = Origin::Code) const;
+    /// Rows changed.
+    jx::Result<int> execute(const QString &sql, const QVariantList &params) const;
     /// A notice that the record `key` of `table` was saved or deleted
     /// ("insert", "update", "delete"), sent inside the running transaction.
+    jx::Result<> publishChange(const QString &table, const QVariant &key, const QString &kind, const QString &user) const;
+    jx::Result<> begin() const;
+    jx::Result<> commit() const;
+
+    // The older forms, for the callers not yet on the ones above.
+    bool open(const QString &sql, const QVariantList &params, Cursor &cursor, QString &why, Origin origin = Origin::Code) const;
+    bool select(const QString &sql, const QVariantList &params, Rows &out, QString &why, Origin origin = Origin::Code) const;
+    bool scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why, Origin origin = Origin::Code) const;
+    int execute(const QString &sql, const QVariantList &params, QString &why) const;
     bool publishChange(const QString &table, const QVariant &key, const QString &kind, const QString &user, QString &why) const;
     /// `watcher` is told of the notices of every workstation (see ChangeWatch).
     bool watchChanges(IDispatch *watcher) const;

@@ -149,10 +149,18 @@ bool DealRules::checkListing(int id, const QVariantMap &after, QString &why) con
 bool DealRules::apply(const QString &table, int id, const QVariantMap &before, const QVariantMap &after, QString &why) const
 {
     // A done viewing's feedback is the customer's follow-up, in the same transaction.
-    if (ViewingRules::appliesTo(table))
-        return ViewingRules(m_link).writeFollowUp(id, after, m_history, why);
-    if (table == u"fy_house")
-        return m_alerts.afterListingWrite(id, before, after, why);
+    if (ViewingRules::appliesTo(table)) {
+        const auto written = ViewingRules(m_link).writeFollowUp(id, after, m_history);
+        if (!written)
+            why = written.error();
+        return written.ok();
+    }
+    if (table == u"fy_house") {
+        const auto alerted = m_alerts.afterListingWrite(id, before, after);
+        if (!alerted)
+            why = alerted.error();
+        return alerted.ok();
+    }
     if (table == u"fy_district") {
         const QString from = before.value(QStringLiteral("name")).toString(), to = after.value(QStringLiteral("name")).toString();
         return before.isEmpty() || after.isEmpty() || from == to || renameDistrict(from, to, why);
@@ -194,10 +202,14 @@ bool DealRules::renameDistrict(const QString &from, const QString &to, QString &
         names.removeDuplicates();
         const QString was = c.value(1).toString(), now = ListingMatcher::joinDistricts(names);
         const int version = c.value(2).toInt() + 1;
-        if (m_link.execute(QStringLiteral("update kh_customer set districts=?,version=? where id=?"), {now, version, c.value(0)}, why) != 1
-            || !m_history.record(QStringLiteral("kh_customer"), c.value(0).toInt(), version, QStringLiteral("修改"),
-                                 {{QStringLiteral("districts"), was, now}}, why))
+        if (m_link.execute(QStringLiteral("update kh_customer set districts=?,version=? where id=?"), {now, version, c.value(0)}, why) != 1)
             return false;
+        if (const auto kept = m_history.record(QStringLiteral("kh_customer"), c.value(0).toInt(), version, QStringLiteral("修改"),
+                                               {{QStringLiteral("districts"), was, now}});
+            !kept) {
+            why = kept.error();
+            return false;
+        }
     }
     return true;
 }
@@ -227,7 +239,10 @@ bool DealRules::settle(const QString &table, const QString &contractField, const
     const int version = record.rows.first().value(1).toInt() + 1;
     if (m_link.execute(QStringLiteral("update %1 set status=?,version=? where id=?").arg(table), {wanted, version, id}, why) != 1)
         return false;
-    return m_history.record(table, id.toInt(), version, QStringLiteral("修改"), {{QStringLiteral("status"), status, wanted}}, why);
+    const auto kept = m_history.record(table, id.toInt(), version, QStringLiteral("修改"), {{QStringLiteral("status"), status, wanted}});
+    if (!kept)
+        why = kept.error();
+    return kept.ok();
 }
 
 } // namespace jxedit

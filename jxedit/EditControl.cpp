@@ -123,11 +123,12 @@ bool EditControl::startRightsScreen()
 
 bool EditControl::start(const com::DispArgs &a)
 {
-    QString why;
-    if (!FunctionDefinition::load(link(), progId(), m_def, why)) {
-        showError(why);
+    auto loaded = FunctionDefinition::load(link(), progId());
+    if (!loaded) {
+        showError(loaded.error());
         return false;
     }
+    m_def = std::move(loaded).value();
     if (m_def.formKind == u"rights")
         return startRightsScreen();
     if (m_def.table.isEmpty()) {
@@ -485,8 +486,8 @@ bool EditControl::openRecord(int id)
     if (m_history && m_history->isVisible())
         showHistory();
     updateAmountCaption();
-    if (m_story && !m_story->load(id, why))
-        showError(QStringLiteral("读取往来记录出错：%1").arg(why));
+    if (const auto told = m_story ? m_story->load(id) : jx::Result<>(); !told)
+        showError(QStringLiteral("读取往来记录出错：%1").arg(told.error()));
     sendMessage(QStringLiteral("%1：记录 %2").arg(m_def.title).arg(id));
     return true;
 }
@@ -883,12 +884,12 @@ int EditControl::showHistory()
 {
     if (!m_store || m_id <= 0 || !m_history)
         return 0;
-    DataLink::Rows rows;
-    QString why;
-    if (!m_store->history().read(m_def.table, m_id, rows, why)) {
-        showError(QStringLiteral("读取历史出错：%1").arg(why));
+    auto read = m_store->history().read(m_def.table, m_id);
+    if (!read) {
+        showError(QStringLiteral("读取历史出错：%1").arg(read.error()));
         return 0;
     }
+    DataLink::Rows &rows = *read;
     const bool masked = phonesMasked();
     for (QVector<QVariant> &row : rows.rows) {
         const QString field = row.value(3).toString();
@@ -937,11 +938,9 @@ int EditControl::showMatches()
                                                                                                           : QStringLiteral("房源")));
     const auto col = &ColumnDef::of;
     const ListingMatcher matcher(link());
-    QVector<ListingMatcher::Match> found;
+    jx::Result<QVector<ListingMatcher::Match>> matched = QVector<ListingMatcher::Match>();
     QStringList sourceColumns{QStringLiteral("score"), QStringLiteral("reasons")};
     QVector<ColumnDef> columns{col("score", "匹配度", "score", 80), col("reasons", "匹配说明", "text", 260)};
-    QString why;
-    bool ok = false;
     if (m_def.matchKind == u"customer") {
         ListingMatcher::Wish wish;
         wish.dealType = v.value(QStringLiteral("dealtype")).toString();
@@ -954,7 +953,7 @@ int EditControl::showMatches()
         wish.rooms = v.value(QStringLiteral("rooms")).toInt();
         if (!wish.hasCriteria())
             return nothing(QStringLiteral("客户没有填写需求，无法匹配"));
-        ok = matcher.listingsFor(wish, found, why);
+        matched = matcher.listingsFor(wish);
         sourceColumns << ListingMatcher::listingColumns();
         columns << QVector<ColumnDef>{col("code", "房源编号", "text", 90), col("district", "区域", "text", 70),
                                       col("community", "小区", "text", 120), col("rooms", "房间数", "int", 60),
@@ -967,7 +966,7 @@ int EditControl::showMatches()
         offer.price = v.value(QStringLiteral("price")).toDouble();
         offer.area = v.value(QStringLiteral("area")).toDouble();
         offer.rooms = v.value(QStringLiteral("rooms")).toInt();
-        ok = matcher.customersFor(offer, found, why);
+        matched = matcher.customersFor(offer);
         sourceColumns << ListingMatcher::customerColumns();
         columns << QVector<ColumnDef>{col("name", "客户姓名", "text", 80),   col("phone", "电话", "phone", 100),
                                       col("districts", "意向区域", "text", 110), col("pricemin", "最低价", "number", 70),
@@ -975,10 +974,11 @@ int EditControl::showMatches()
                                       col("areamax", "最大面积", "number", 70), col("rooms", "房间数", "int", 60),
                                       col("agent", "经纪人", "text", 70)};
     }
-    if (!ok) {
-        showError(QStringLiteral("匹配出错：%1").arg(why));
+    if (!matched) {
+        showError(QStringLiteral("匹配出错：%1").arg(matched.error()));
         return 0;
     }
+    const QVector<ListingMatcher::Match> &found = *matched;
     QVector<QVector<QVariant>> rows;
     for (const ListingMatcher::Match &m : found) {
         if (m.row.isEmpty())
@@ -1025,11 +1025,12 @@ void EditControl::updateAmountCaption()
     const int house = m_def.columnIndex(QStringLiteral("houseid")), amount = m_def.columnIndex(QStringLiteral("amount"));
     if (house < 0 || amount < 0)
         return;
-    QString why, dealType;
+    QString dealType;
     const LookupField *lookup = m_fields.at(size_t(house)).lookup;
-    // A house not yet named (or named wrongly) leaves the caption plain.
+    // A listing not yet named (or named wrongly), or one that cannot be read,
+    // leaves the caption naming both kinds of deal.
     if (const jx::Result<QVariant> key = lookup ? lookup->resolve() : jx::fail(QString()))
-        OfferRules(link(), m_store->history()).dealTypeOf(*key, dealType, why);
+        dealType = OfferRules(link(), m_store->history()).dealTypeOf(*key).valueOr(QString());
     Field &f = m_fields.at(size_t(amount));
     f.def.caption = OfferRules::amountCaption(dealType);
     f.editor->setAccessibleName(f.def.caption);
@@ -1060,12 +1061,12 @@ bool EditControl::counterOffer()
         showError(missing);
         return false;
     }
-    OfferRules::Offer offer;
-    QString why;
-    if (!OfferRules(link(), m_store->history()).read(m_id, offer, why)) {
-        showError(why);
+    const auto read = OfferRules(link(), m_store->history()).read(m_id);
+    if (!read) {
+        showError(read.error());
         return false;
     }
+    const OfferRules::Offer &offer = *read;
     if (offer.state != OfferRules::kOpen) {
         showError(QStringLiteral("这条出价的状态是“%1”，只有“有效”的出价可以还价").arg(offer.state));
         return false;
@@ -1079,12 +1080,15 @@ bool EditControl::counterOffer()
              {QStringLiteral("side"), OfferRules::otherSide(offer.side)}},
             {{QStringLiteral("parentid"), parent}},
             [db, history, parent](int id, const QVariantMap &values, QString &reason) {
-                return OfferRules(db, history).counter(parent, id, values, reason);
+                const auto countered = OfferRules(db, history).counter(parent, id, values);
+                if (!countered)
+                    reason = countered.error();
+                return countered.ok();
             },
             {});
     // The chain being answered stays in sight while the answer is typed.
-    if (m_story && !m_story->load(parent, why))
-        showError(QStringLiteral("读取往来记录出错：%1").arg(why));
+    if (const auto told = m_story ? m_story->load(parent) : jx::Result<>(); !told)
+        showError(QStringLiteral("读取往来记录出错：%1").arg(told.error()));
     sendMessage(QStringLiteral("还价：回应 %1 的%2 %3").arg(offer.offerDate, offer.side, RowModel::text(m_fields.at(size_t(m_def.columnIndex(QStringLiteral("amount")))).def, offer.amount)));
     if (const int amount = m_def.columnIndex(QStringLiteral("amount")); amount >= 0)
         m_fields.at(size_t(amount)).editor->setFocus();
@@ -1112,13 +1116,14 @@ bool EditControl::acceptOffer()
         return false;
     }
     const OfferRules rules(link(), m_store->history());
-    OfferRules::Offer offer;
-    QString why;
-    if (!rules.read(m_id, offer, why) || !rules.checkAccept(offer, why)) {
-        showError(why);
+    const auto read = rules.read(m_id);
+    const jx::Result<> acceptable = read ? rules.checkAccept(*read) : jx::Result<>(jx::fail(read.error()));
+    if (!acceptable) {
+        showError(acceptable.error());
         sendMessage(QStringLiteral("不能接受出价"));
         return false;
     }
+    const OfferRules::Offer &offer = *read;
     auto *dialog = new ContractDialog(context(), program, page()->window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     const DataLink db = link();
@@ -1130,7 +1135,10 @@ bool EditControl::acceptOffer()
                                         {QStringLiteral("dealtype"), offer.dealType},
                                         {QStringLiteral("price"), offer.amount}},
                                        [db, history, offerId](int id, const QVariantMap &values, QString &reason) {
-                                           return OfferRules(db, history).accept(offerId, id, values, reason);
+                                           const auto accepted = OfferRules(db, history).accept(offerId, id, values);
+                                           if (!accepted)
+                                               reason = accepted.error();
+                                           return accepted.ok();
                                        });
     if (!started) {
         delete dialog;
@@ -1175,12 +1183,12 @@ bool EditControl::confirmWarnings(const QVariantMap &values)
 {
     if (!ViewingRules::appliesTo(m_def.table))
         return true;
-    QStringList warnings;
-    QString why;
-    if (!ViewingRules(link()).warnings(m_mode == New ? 0 : m_id, m_mode == New ? QVariantMap() : m_loaded, values, warnings, why)) {
-        showError(QStringLiteral("保存失败：%1").arg(why));
+    const auto found = ViewingRules(link()).warnings(m_mode == New ? 0 : m_id, m_mode == New ? QVariantMap() : m_loaded, values);
+    if (!found) {
+        showError(QStringLiteral("保存失败：%1").arg(found.error()));
         return false;
     }
+    const QStringList &warnings = *found;
     if (warnings.isEmpty())
         return true;
     return jx::msgBox(QStringLiteral("%1\n\n是否仍然保存？").arg(warnings.join(u'\n')), jx::YesNo | jx::Exclamation | jx::DefaultButton2,

@@ -32,22 +32,18 @@ int FunctionDefinition::columnIndex(const QString &field) const
     return -1;
 }
 
-bool FunctionDefinition::load(const DataLink &link, int progId, FunctionDefinition &out, QString &why)
+jx::Result<FunctionDefinition> FunctionDefinition::load(const DataLink &link, int progId)
 {
-    out = FunctionDefinition();
-    DataLink::Rows head;
-    if (!link.select(QStringLiteral("select title,tablename,keyfield,codefield,listsql,detailprog,editprog,groupfield,"
-                                    "totalfields,params,deleteguard,guardtext,matchkind,agentfield,codepattern,pairrules,formkind"
-                                    " from jx_function where progid=?"),
-                     {progId}, head, why)) {
-        why = QStringLiteral("读取功能定义出错：%1").arg(why);
-        return false;
-    }
-    if (head.rows.isEmpty()) {
-        why = QStringLiteral("程序<%1>没有功能定义").arg(progId);
-        return false;
-    }
-    const QVector<QVariant> &h = head.rows.first();
+    const auto head = link.select(QStringLiteral("select title,tablename,keyfield,codefield,listsql,detailprog,editprog,groupfield,"
+                                                 "totalfields,params,deleteguard,guardtext,matchkind,agentfield,codepattern,pairrules,formkind"
+                                                 " from jx_function where progid=?"),
+                                  {progId});
+    if (!head)
+        return jx::fail(QStringLiteral("读取功能定义出错：%1").arg(head.error()));
+    if (head->rows.isEmpty())
+        return jx::fail(QStringLiteral("程序<%1>没有功能定义").arg(progId));
+    FunctionDefinition out;
+    const QVector<QVariant> &h = head->rows.first();
     auto text = [&](int i) { return h.value(i).toString().trimmed(); };
     out.progId = progId;
     out.title = text(0);
@@ -71,14 +67,12 @@ bool FunctionDefinition::load(const DataLink &link, int progId, FunctionDefiniti
         out.pairRules << rule.trimmed();
     out.formKind = text(16).toLower();
 
-    DataLink::Rows cols;
-    if (!link.select(QStringLiteral("select field,caption,coltype,width,required,minval,maxval,choices,defval,lookup"
-                                    " from jx_funccolumn where progid=? order by colorder"),
-                     {progId}, cols, why)) {
-        why = QStringLiteral("读取功能定义出错：%1").arg(why);
-        return false;
-    }
-    for (const QVector<QVariant> &c : cols.rows) {
+    const auto cols = link.select(QStringLiteral("select field,caption,coltype,width,required,minval,maxval,choices,defval,lookup"
+                                                 " from jx_funccolumn where progid=? order by colorder"),
+                                  {progId});
+    if (!cols)
+        return jx::fail(QStringLiteral("读取功能定义出错：%1").arg(cols.error()));
+    for (const QVector<QVariant> &c : cols->rows) {
         ColumnDef col;
         col.field = c.value(0).toString().trimmed();
         col.caption = c.value(1).toString().trimmed();
@@ -93,28 +87,22 @@ bool FunctionDefinition::load(const DataLink &link, int progId, FunctionDefiniti
             col.caption = col.field;
         if (col.isLookup()) {
             col.lookup = LookupDef::parse(c.value(9).toString());
-            if (!col.lookup.isValid()) {
-                why = QStringLiteral("程序<%1>的“%2”没有正确的关联定义（表:键:显示字段）").arg(progId).arg(col.caption);
-                return false;
-            }
+            if (!col.lookup.isValid())
+                return jx::fail(QStringLiteral("程序<%1>的“%2”没有正确的关联定义（表:键:显示字段）").arg(progId).arg(col.caption));
         }
         out.columns.append(col);
     }
-    if (out.columns.isEmpty() && out.formKind.isEmpty()) {
-        why = QStringLiteral("程序<%1>的功能定义没有列").arg(progId);
-        return false;
-    }
-    return true;
+    if (out.columns.isEmpty() && out.formKind.isEmpty())
+        return jx::fail(QStringLiteral("程序<%1>的功能定义没有列").arg(progId));
+    return out;
 }
 
 int FunctionDefinition::entryProgramFor(const DataLink &link, const QString &table)
 {
-    QVariant value;
-    QString why;
-    if (!link.scalar(QStringLiteral("select min(progid) from jx_function where tablename=? and detailprog=0 and editprog=0"),
-                     {table}, value, why))
-        return 0;
-    return value.toInt();
+    // No such program and a database that cannot say are one answer to the caller: none.
+    return link.scalar(QStringLiteral("select min(progid) from jx_function where tablename=? and detailprog=0 and editprog=0"), {table})
+        .valueOr(QVariant())
+        .toInt();
 }
 
 } // namespace jxedit

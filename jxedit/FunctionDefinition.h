@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/com/Result.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -69,7 +71,7 @@ struct FunctionDefinition
 
     int columnIndex(const QString &field) const;
     /// False with a message naming the program when there is no usable definition.
-    static bool load(const DataLink &link, int progId, FunctionDefinition &out, QString &why);
+    static jx::Result<FunctionDefinition> load(const DataLink &link, int progId);
     /// The first record-entry program over `table` (for opening records from elsewhere).
     static int entryProgramFor(const DataLink &link, const QString &table);
 };

@@ -201,13 +201,10 @@ QStringList ListingMatcher::customerColumns()
             QStringLiteral("areamax"), QStringLiteral("rooms"),   QStringLiteral("agent")};
 }
 
-bool ListingMatcher::listingsFor(const Wish &wish, QVector<Match> &out, QString &why, qsizetype shown) const
+jx::Result<QVector<ListingMatcher::Match>> ListingMatcher::listingsFor(const Wish &wish, qsizetype shown) const
 {
-    out.clear();
-    if (!wish.hasCriteria()) {
-        why = QStringLiteral("客户没有填写需求，无法匹配");
-        return false;
-    }
+    if (!wish.hasCriteria())
+        return jx::fail(QStringLiteral("客户没有填写需求，无法匹配"));
     QString sql = QStringLiteral("select %1 from fy_house where status='有效' and dealtype=?").arg(kOfferFields);
     QVariantList params{wish.dealType};
     if (!wish.districts.isEmpty()) {
@@ -238,21 +235,23 @@ bool ListingMatcher::listingsFor(const Wish &wish, QVector<Match> &out, QString 
         sql += QStringLiteral(" and rooms>=? and rooms<=?");
         params << wish.rooms - kRoomTolerance << wish.rooms + kRoomTolerance;
     }
-    DataLink::Rows rows;
-    if (!m_link.select(sql, params, rows, why))
-        return false;
-    for (const QVector<QVariant> &row : rows.rows) {
+    const auto rows = m_link.select(sql, params);
+    if (!rows)
+        return jx::fail(rows.error());
+    QVector<Match> out;
+    for (const QVector<QVariant> &row : rows->rows) {
         Score s = score(wish, offerOf(wish.dealType, row));
         if (s.fits)
             out.append({row.value(0), std::move(s), {}});
     }
     bestFirst(out);
-    return readRows(QStringLiteral("fy_house"), listingColumns(), out, shown, why);
+    if (const auto read = readRows(QStringLiteral("fy_house"), listingColumns(), out, shown); !read)
+        return jx::fail(read.error());
+    return out;
 }
 
-bool ListingMatcher::customersFor(const Offer &offer, QVector<Match> &out, QString &why, qsizetype shown) const
+jx::Result<QVector<ListingMatcher::Match>> ListingMatcher::customersFor(const Offer &offer, qsizetype shown) const
 {
-    out.clear();
     // A bound the listing may miss by the band still lets the customer in.
     const double priceHigh = offer.price / (1 + kTolerance) * (1 - kSlack), priceLow = offer.price / (1 - kTolerance) * (1 + kSlack);
     const double areaHigh = offer.area / (1 + kTolerance) * (1 - kSlack), areaLow = offer.area / (1 - kTolerance) * (1 + kSlack);
@@ -266,23 +265,26 @@ bool ListingMatcher::customersFor(const Offer &offer, QVector<Match> &out, QStri
                             .arg(kWishFields);
     const QVariantList params{offer.dealType, QStringLiteral("%%1%").arg(offer.district), priceHigh, priceLow, areaHigh, areaLow,
                               offer.rooms - kRoomTolerance, offer.rooms + kRoomTolerance};
-    DataLink::Rows rows;
-    if (!m_link.select(sql, params, rows, why))
-        return false;
-    for (const QVector<QVariant> &row : rows.rows) {
+    const auto rows = m_link.select(sql, params);
+    if (!rows)
+        return jx::fail(rows.error());
+    QVector<Match> out;
+    for (const QVector<QVariant> &row : rows->rows) {
         Score s = score(wishOf(offer.dealType, row), offer);
         if (s.fits)
             out.append({row.value(0), std::move(s), {}});
     }
     bestFirst(out);
-    return readRows(QStringLiteral("kh_customer"), customerColumns(), out, shown, why);
+    if (const auto read = readRows(QStringLiteral("kh_customer"), customerColumns(), out, shown); !read)
+        return jx::fail(read.error());
+    return out;
 }
 
-bool ListingMatcher::readRows(const QString &table, const QStringList &columns, QVector<Match> &matches, qsizetype shown, QString &why) const
+jx::Result<> ListingMatcher::readRows(const QString &table, const QStringList &columns, QVector<Match> &matches, qsizetype shown) const
 {
     const qsizetype count = qMin(qMax<qsizetype>(shown, 0), matches.size());
     if (count == 0)
-        return true;
+        return {};
     QStringList marks;
     QVariantList keys;
     QHash<qlonglong, qsizetype> at;
@@ -291,13 +293,13 @@ bool ListingMatcher::readRows(const QString &table, const QStringList &columns, 
         keys << matches.at(i).key;
         at.insert(matches.at(i).key.toLongLong(), i);
     }
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select %1 from %2 where id in (%3)").arg(columns.join(u','), table, marks.join(u',')), keys, rows, why))
-        return false;
-    for (QVector<QVariant> &row : rows.rows)
+    auto rows = m_link.select(QStringLiteral("select %1 from %2 where id in (%3)").arg(columns.join(u','), table, marks.join(u',')), keys);
+    if (!rows)
+        return jx::fail(rows.error());
+    for (QVector<QVariant> &row : rows->rows)
         if (const auto it = at.constFind(row.value(0).toLongLong()); it != at.constEnd())
             matches[*it].row = std::move(row);
-    return true;
+    return {};
 }
 
 } // namespace jxedit

@@ -66,18 +66,18 @@ public:
     /// Every listing on offer that fits `wish`, best first (ties by key); the
     /// first `shown` with their rows: id, code, dealtype, district, community,
     /// rooms, area, price, agent.
-    bool listingsFor(const Wish &wish, QVector<Match> &out, QString &why, qsizetype shown = kShown) const;
+    jx::Result<QVector<Match>> listingsFor(const Wish &wish, qsizetype shown = kShown) const;
     /// Every customer still looking whose wishes `offer` fits, best first (ties
     /// by key); the first `shown` with their rows: id, name, phone, dealtype,
     /// districts, pricemin, pricemax, areamin, areamax, rooms, agent.
-    bool customersFor(const Offer &offer, QVector<Match> &out, QString &why, qsizetype shown = kShown) const;
+    jx::Result<QVector<Match>> customersFor(const Offer &offer, qsizetype shown = kShown) const;
 
     static QStringList listingColumns();
     static QStringList customerColumns();
 
 private:
     /// Reads the rows to show of the first `shown` matches from `table`.
-    bool readRows(const QString &table, const QStringList &columns, QVector<Match> &matches, qsizetype shown, QString &why) const;
+    jx::Result<> readRows(const QString &table, const QStringList &columns, QVector<Match> &matches, qsizetype shown) const;
     DataLink m_link;
 };
 

@@ -20,7 +20,7 @@ public:
 
     /// After a write to fy_house (`before` empty for a new listing): records
     /// the customers the listing now fits who have not been told of it yet.
-    bool afterListingWrite(int id, const QVariantMap &before, const QVariantMap &after, QString &why) const;
+    jx::Result<> afterListingWrite(int id, const QVariantMap &before, const QVariantMap &after) const;
 
 private:
     DataLink m_link;

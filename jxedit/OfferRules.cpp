@@ -26,18 +26,17 @@ QString OfferRules::otherSide(const QString &side)
     return side == u"卖方还价" ? QStringLiteral("买方出价") : QStringLiteral("卖方还价");
 }
 
-bool OfferRules::read(int id, Offer &offer, QString &why) const
+jx::Result<OfferRules::Offer> OfferRules::read(int id) const
 {
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select o.id,o.houseid,o.customerid,o.parentid,o.version,o.agent,o.side,o.state,o.offerdate,o.amount,"
-                                      "h.code,h.dealtype from cj_offer o left join fy_house h on h.id=o.houseid where o.id=?"),
-                       {id}, rows, why))
-        return false;
-    if (rows.rows.isEmpty()) {
-        why = QStringLiteral("出价<%1>不存在，可能已被删除").arg(id);
-        return false;
-    }
-    const QVector<QVariant> &r = rows.rows.first();
+    const auto rows = m_link.select(QStringLiteral("select o.id,o.houseid,o.customerid,o.parentid,o.version,o.agent,o.side,o.state,o.offerdate,o.amount,"
+                                                   "h.code,h.dealtype from cj_offer o left join fy_house h on h.id=o.houseid where o.id=?"),
+                                    {id});
+    if (!rows)
+        return jx::fail(rows.error());
+    if (rows->rows.isEmpty())
+        return jx::fail(QStringLiteral("出价<%1>不存在，可能已被删除").arg(id));
+    const QVector<QVariant> &r = rows->rows.first();
+    Offer offer;
     offer.id = r.value(0).toInt();
     offer.houseId = r.value(1).toInt();
     offer.customerId = r.value(2).toInt();
@@ -50,110 +49,93 @@ bool OfferRules::read(int id, Offer &offer, QString &why) const
     offer.amount = r.value(9).toDouble();
     offer.houseCode = r.value(10).toString();
     offer.dealType = r.value(11).toString();
-    return true;
+    return offer;
 }
 
-bool OfferRules::dealTypeOf(const QVariant &house, QString &dealType, QString &why) const
+jx::Result<QString> OfferRules::dealTypeOf(const QVariant &house) const
 {
-    dealType.clear();
     if (!house.isValid() || house.isNull())
-        return true;
-    QVariant value;
-    if (!m_link.scalar(QStringLiteral("select dealtype from fy_house where id=?"), {house}, value, why))
-        return false;
-    dealType = value.toString();
-    return true;
+        return QString();
+    const auto value = m_link.scalar(QStringLiteral("select dealtype from fy_house where id=?"), {house});
+    if (!value)
+        return jx::fail(value.error());
+    return value->toString();
 }
 
-bool OfferRules::checkAccept(const Offer &offer, QString &why) const
+jx::Result<> OfferRules::checkAccept(const Offer &offer) const
 {
-    if (offer.state != kOpen) {
-        why = QStringLiteral("这条出价的状态是“%1”，只有“有效”的出价可以接受").arg(offer.state);
-        return false;
-    }
-    DataLink::Rows contracts;
-    if (!m_link.select(QStringLiteral("select contractno,status from ht_contract where houseid=? and status<>?"), {offer.houseId, kCancelled},
-                       contracts, why))
-        return false;
-    if (!contracts.rows.isEmpty()) {
-        why = QStringLiteral("房源 %1 已有合同 %2（%3），不能再接受出价；如需重签，请先解除原合同")
-                  .arg(offer.houseCode, contracts.rows.first().value(0).toString(), contracts.rows.first().value(1).toString());
-        return false;
-    }
-    return true;
+    if (offer.state != kOpen)
+        return jx::fail(QStringLiteral("这条出价的状态是“%1”，只有“有效”的出价可以接受").arg(offer.state));
+    const auto contracts = m_link.select(QStringLiteral("select contractno,status from ht_contract where houseid=? and status<>?"), {offer.houseId, kCancelled});
+    if (!contracts)
+        return jx::fail(contracts.error());
+    if (!contracts->rows.isEmpty())
+        return jx::fail(QStringLiteral("房源 %1 已有合同 %2（%3），不能再接受出价；如需重签，请先解除原合同")
+                            .arg(offer.houseCode, contracts->rows.first().value(0).toString(), contracts->rows.first().value(1).toString()));
+    return {};
 }
 
-bool OfferRules::setState(const Offer &offer, const QString &to, const QVariant &contractId, QString &why) const
+jx::Result<> OfferRules::setState(const Offer &offer, const QString &to, const QVariant &contractId) const
 {
     const int next = offer.version + 1;
-    const int changed = m_link.execute(QStringLiteral("update cj_offer set state=?,contractid=?,version=? where id=? and state=? and version=?"),
-                                       {to, contractId, next, offer.id, kOpen, offer.version}, why);
-    if (changed < 0)
-        return false;
-    if (changed == 0) {
-        why = QStringLiteral("出价<%1>在打开后已被他人处理，请重新打开后再试").arg(offer.id);
-        return false;
-    }
+    const auto changed = m_link.execute(QStringLiteral("update cj_offer set state=?,contractid=?,version=? where id=? and state=? and version=?"),
+                                        {to, contractId, next, offer.id, kOpen, offer.version});
+    if (!changed)
+        return jx::fail(changed.error());
+    if (*changed == 0)
+        return jx::fail(QStringLiteral("出价<%1>在打开后已被他人处理，请重新打开后再试").arg(offer.id));
     QVector<ChangeHistory::Change> changes{{QStringLiteral("state"), kOpen, to}};
     if (contractId.isValid() && !contractId.isNull())
         changes.append({QStringLiteral("contractid"), QString(), contractId.toString()});
-    return m_history.record(QStringLiteral("cj_offer"), offer.id, next, QStringLiteral("修改"), changes, why);
+    return m_history.record(QStringLiteral("cj_offer"), offer.id, next, QStringLiteral("修改"), changes);
 }
 
-bool OfferRules::accept(int offerId, int contractId, const QVariantMap &contract, QString &why) const
+jx::Result<> OfferRules::accept(int offerId, int contractId, const QVariantMap &contract) const
 {
-    Offer offer;
-    if (!read(offerId, offer, why))
-        return false;
+    const auto read = this->read(offerId);
+    if (!read)
+        return jx::fail(read.error());
+    const Offer &offer = *read;
     // The contract just written is the listing's one (the contract rules saw
     // to that); what can have changed since the offer was shown is its state.
-    if (offer.state != kOpen) {
-        why = QStringLiteral("这条出价的状态已是“%1”，只有“有效”的出价可以接受").arg(offer.state);
-        return false;
-    }
+    if (offer.state != kOpen)
+        return jx::fail(QStringLiteral("这条出价的状态已是“%1”，只有“有效”的出价可以接受").arg(offer.state));
     if (contract.value(QStringLiteral("houseid")).toInt() != offer.houseId
-        || contract.value(QStringLiteral("customerid")).toInt() != offer.customerId) {
-        why = QStringLiteral("合同的房源或客户已不是所接受出价的房源 %1 和客户；请改回，或不从出价签约").arg(offer.houseCode);
-        return false;
+        || contract.value(QStringLiteral("customerid")).toInt() != offer.customerId)
+        return jx::fail(QStringLiteral("合同的房源或客户已不是所接受出价的房源 %1 和客户；请改回，或不从出价签约").arg(offer.houseCode));
+    if (const auto accepted = setState(offer, QStringLiteral("已接受"), contractId); !accepted)
+        return accepted;
+    const auto others = m_link.select(QStringLiteral("select id from cj_offer where houseid=? and state=? and id<>? order by id"), {offer.houseId, kOpen, offerId});
+    if (!others)
+        return jx::fail(others.error());
+    for (const QVector<QVariant> &row : others->rows) {
+        const auto other = this->read(row.value(0).toInt());
+        if (!other)
+            return jx::fail(other.error());
+        if (const auto rejected = setState(*other, QStringLiteral("已拒绝"), QVariant()); !rejected)
+            return rejected;
     }
-    if (!setState(offer, QStringLiteral("已接受"), contractId, why))
-        return false;
-    DataLink::Rows others;
-    if (!m_link.select(QStringLiteral("select id from cj_offer where houseid=? and state=? and id<>? order by id"), {offer.houseId, kOpen, offerId},
-                       others, why))
-        return false;
-    for (const QVector<QVariant> &row : others.rows) {
-        Offer other;
-        if (!read(row.value(0).toInt(), other, why) || !setState(other, QStringLiteral("已拒绝"), QVariant(), why))
-            return false;
-    }
-    return true;
+    return {};
 }
 
-bool OfferRules::counter(int parentId, int newId, const QVariantMap &answer, QString &why) const
+jx::Result<> OfferRules::counter(int parentId, int newId, const QVariantMap &answer) const
 {
-    Offer parent;
-    if (!read(parentId, parent, why))
-        return false;
-    if (parent.state != kOpen) {
-        why = QStringLiteral("所还的出价状态已是“%1”，只有“有效”的出价可以还价").arg(parent.state);
-        return false;
-    }
-    if (answer.value(QStringLiteral("houseid")).toInt() != parent.houseId
-        || answer.value(QStringLiteral("customerid")).toInt() != parent.customerId) {
-        why = QStringLiteral("还价必须针对原出价的房源 %1 和客户").arg(parent.houseCode);
-        return false;
-    }
-    if (newId == parentId) {
-        why = QStringLiteral("出价不能还自己的价");
-        return false;
-    }
-    return setState(parent, QStringLiteral("已还价"), QVariant(), why);
+    const auto parent = read(parentId);
+    if (!parent)
+        return jx::fail(parent.error());
+    if (parent->state != kOpen)
+        return jx::fail(QStringLiteral("所还的出价状态已是“%1”，只有“有效”的出价可以还价").arg(parent->state));
+    if (answer.value(QStringLiteral("houseid")).toInt() != parent->houseId
+        || answer.value(QStringLiteral("customerid")).toInt() != parent->customerId)
+        return jx::fail(QStringLiteral("还价必须针对原出价的房源 %1 和客户").arg(parent->houseCode));
+    if (newId == parentId)
+        return jx::fail(QStringLiteral("出价不能还自己的价"));
+    return setState(*parent, QStringLiteral("已还价"), QVariant());
 }
 
-bool OfferRules::chain(int id, DataLink::Rows &rows, QString &why) const
+jx::Result<DataLink::Rows> OfferRules::chain(int id) const
 {
-    rows = {};
+    DataLink::Rows rows;
     rows.columns = QStringList{QStringLiteral("id"),        QStringLiteral("side"),  QStringLiteral("amount"),
                                QStringLiteral("offerdate"), QStringLiteral("state"), QStringLiteral("agent")};
     QVector<QVector<QVariant>> found;
@@ -162,30 +144,29 @@ bool OfferRules::chain(int id, DataLink::Rows &rows, QString &why) const
     QList<int> seen;
     while (next.isValid() && !next.isNull() && next.toInt() > 0 && !seen.contains(next.toInt()) && seen.size() < 200) {
         seen << next.toInt();
-        DataLink::Rows one;
-        if (!m_link.select(QStringLiteral("select id,side,amount,offerdate,state,agent,parentid from cj_offer where id=?"), {next}, one, why))
-            return false;
-        if (one.rows.isEmpty())
+        const auto one = m_link.select(QStringLiteral("select id,side,amount,offerdate,state,agent,parentid from cj_offer where id=?"), {next});
+        if (!one)
+            return jx::fail(one.error());
+        if (one->rows.isEmpty())
             break;
-        QVector<QVariant> row = one.rows.first();
+        QVector<QVariant> row = one->rows.first();
         next = row.value(6);
         row.resize(6);
         found.prepend(row);
     }
     // ... and forward through the answers given to it since.
     for (QVariant last = id; found.size() < 200;) {
-        DataLink::Rows one;
-        if (!m_link.select(QStringLiteral("select id,side,amount,offerdate,state,agent from cj_offer where parentid=? order by id"), {last}, one,
-                           why))
-            return false;
-        if (one.rows.isEmpty() || seen.contains(one.rows.first().value(0).toInt()))
+        const auto one = m_link.select(QStringLiteral("select id,side,amount,offerdate,state,agent from cj_offer where parentid=? order by id"), {last});
+        if (!one)
+            return jx::fail(one.error());
+        if (one->rows.isEmpty() || seen.contains(one->rows.first().value(0).toInt()))
             break;
-        seen << one.rows.first().value(0).toInt();
-        last = one.rows.first().value(0);
-        found.append(one.rows.first());
+        seen << one->rows.first().value(0).toInt();
+        last = one->rows.first().value(0);
+        found.append(one->rows.first());
     }
     rows.rows = found;
-    return true;
+    return rows;
 }
 
 } // namespace jxedit

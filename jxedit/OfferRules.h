@@ -37,32 +37,32 @@ public:
     /// The side that answers `side`.
     static QString otherSide(const QString &side);
 
-    bool read(int id, Offer &offer, QString &why) const;
+    jx::Result<Offer> read(int id) const;
     /// The listing's kind of deal (出售/出租); empty when there is no such listing.
-    bool dealTypeOf(const QVariant &house, QString &dealType, QString &why) const;
+    jx::Result<QString> dealTypeOf(const QVariant &house) const;
 
-    /// False with the reason when `offer` cannot be accepted now: it is no
+    /// Fails with the reason when `offer` cannot be accepted now: it is no
     /// longer open, or its listing has a contract that is not cancelled.
-    bool checkAccept(const Offer &offer, QString &why) const;
+    jx::Result<> checkAccept(const Offer &offer) const;
     /// The contract `contractId` was written from the offer: the offer is
     /// accepted and names it, every other open offer on the listing is
-    /// rejected. False (the transaction to be rolled back) when the offer is
+    /// rejected. Fails (the transaction to be rolled back) when the offer is
     /// no longer open or the contract names another listing or customer.
-    bool accept(int offerId, int contractId, const QVariantMap &contract, QString &why) const;
+    jx::Result<> accept(int offerId, int contractId, const QVariantMap &contract) const;
     /// The offer `newId` answers `parentId`: it names it, and the answered one
-    /// is countered. False when the answered offer is no longer open or the
+    /// is countered. Fails when the answered offer is no longer open or the
     /// answer names another listing or customer.
-    bool counter(int parentId, int newId, const QVariantMap &answer, QString &why) const;
+    jx::Result<> counter(int parentId, int newId, const QVariantMap &answer) const;
 
     /// The offers the chain of `id` holds in order: the first offer, the
     /// answers up to `id`, and the answers given to it since:
     /// id, side, amount, offerdate, state, agent.
-    bool chain(int id, DataLink::Rows &rows, QString &why) const;
+    jx::Result<DataLink::Rows> chain(int id) const;
 
 private:
-    /// Sets an offer's state (and contract) when it still has `from`; false
+    /// Sets an offer's state (and contract) when it still has `from`; fails
     /// with the reason when it no longer has.
-    bool setState(const Offer &offer, const QString &to, const QVariant &contractId, QString &why) const;
+    jx::Result<> setState(const Offer &offer, const QString &to, const QVariant &contractId) const;
 
     DataLink m_link;
     ChangeHistory m_history;

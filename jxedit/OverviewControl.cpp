@@ -121,10 +121,10 @@ QPushButton *OverviewControl::addTile(const QString &name, int row, int column)
 bool OverviewControl::start(const com::DispArgs &a)
 {
     m_caption = a.size() > 3 ? com::toQVariant(*a[3]).toString().trimmed() : QString();
-    FunctionDefinition def;
-    QString why;
-    if (m_caption.isEmpty() && FunctionDefinition::load(link(), progId(), def, why))
-        m_caption = def.title;
+    // Without a definition the caption below stands.
+    if (m_caption.isEmpty())
+        if (const auto def = FunctionDefinition::load(link(), progId()))
+            m_caption = def->title;
     if (m_caption.isEmpty())
         m_caption = QStringLiteral("经营概况");
     // The team is for whoever may handle other agents' records here.

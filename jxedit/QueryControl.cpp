@@ -93,11 +93,12 @@ QueryControl::QueryControl() : m_grid(new GridView(page())), m_searchSummary(new
 
 bool QueryControl::start(const com::DispArgs &)
 {
-    QString why;
-    if (!FunctionDefinition::load(link(), progId(), m_def, why)) {
-        showError(why);
+    auto loaded = FunctionDefinition::load(link(), progId());
+    if (!loaded) {
+        showError(loaded.error());
         return false;
     }
+    m_def = std::move(loaded).value();
     // Other agents' phones never reach the grid, its copies or its exports.
     m_grid->rows()->setPhoneMask(m_def.agentField, myAgent());
     const bool editable = m_def.editProg > 0;

@@ -132,11 +132,15 @@ RecordStore::Outcome RecordStore::insert(QVariantMap &values, int &id, QString &
         return fail(Outcome::Refused);
     // The new key is taken inside the transaction, above every key the table
     // ever had; the primary key refuses a second workstation that took the same one.
-    QVariant last, lastKept;
-    if (!m_link.scalar(QStringLiteral("select max(%1) from %2").arg(m_def.keyField, m_def.table), {}, last, why)
-        || !m_history.highestId(m_def.table, lastKept, why))
+    QVariant last;
+    if (!m_link.scalar(QStringLiteral("select max(%1) from %2").arg(m_def.keyField, m_def.table), {}, last, why))
         return fail(Outcome::Failed);
-    id = qMax(last.toInt(), lastKept.toInt()) + 1;
+    const auto lastKept = m_history.highestId(m_def.table);
+    if (!lastKept) {
+        why = lastKept.error();
+        return fail(Outcome::Failed);
+    }
+    id = qMax(last.toInt(), lastKept->toInt()) + 1;
     QStringList fields{m_def.keyField}, marks{QStringLiteral("?")};
     QVariantList params{id};
     QVector<ChangeHistory::Change> changes;
@@ -150,8 +154,12 @@ RecordStore::Outcome RecordStore::insert(QVariantMap &values, int &id, QString &
     if (m_link.execute(QStringLiteral("insert into %1 (%2) values (%3)").arg(m_def.table, fields.join(u','), marks.join(u',')),
                        params, why) != 1)
         return fail(Outcome::Failed);
-    if (!m_rules.apply(m_def.table, id, {}, values, why) || !m_history.record(m_def.table, id, 1, QStringLiteral("新增"), changes, why))
+    if (!m_rules.apply(m_def.table, id, {}, values, why))
         return fail(Outcome::Failed);
+    if (const auto kept = m_history.record(m_def.table, id, 1, QStringLiteral("新增"), changes); !kept) {
+        why = kept.error();
+        return fail(Outcome::Failed);
+    }
     if (step && !step(id, values, why))
         return fail(Outcome::Refused);
     if (!m_link.commit(why))
@@ -209,9 +217,12 @@ RecordStore::Outcome RecordStore::update(int id, const QVariantMap &typed, int v
         why = QStringLiteral("记录<%1>在打开后已被他人修改").arg(id);
         return fail(Outcome::Changed);
     }
-    if (!m_rules.apply(m_def.table, id, before, after, why)
-        || !m_history.record(m_def.table, id, next, QStringLiteral("修改"), changes, why))
+    if (!m_rules.apply(m_def.table, id, before, after, why))
         return fail(Outcome::Failed);
+    if (const auto kept = m_history.record(m_def.table, id, next, QStringLiteral("修改"), changes); !kept) {
+        why = kept.error();
+        return fail(Outcome::Failed);
+    }
     if (!m_link.commit(why))
         return fail(Outcome::Failed);
     return Outcome::Done;
@@ -259,8 +270,12 @@ RecordStore::Outcome RecordStore::remove(int id, int version, QString &why) cons
     for (auto it = before.constBegin(); it != before.constEnd(); ++it)
         if (const QString was = shown(it.key(), it.value()); !was.isEmpty())
             changes.append({it.key(), was, QString()});
-    if (!m_rules.apply(m_def.table, id, before, {}, why) || !m_history.record(m_def.table, id, version + 1, QStringLiteral("删除"), changes, why))
+    if (!m_rules.apply(m_def.table, id, before, {}, why))
         return fail(Outcome::Failed);
+    if (const auto kept = m_history.record(m_def.table, id, version + 1, QStringLiteral("删除"), changes); !kept) {
+        why = kept.error();
+        return fail(Outcome::Failed);
+    }
     if (!m_link.commit(why))
         return fail(Outcome::Failed);
     return Outcome::Done;

@@ -68,26 +68,24 @@ QVector<RecordStory::Source> RecordStory::sources()
     };
 }
 
-bool RecordStory::storyRows(const DataLink &link, const QString &table, int id, QVector<QVector<QVariant>> &rows, QString &why)
+jx::Result<QVector<QVector<QVariant>>> RecordStory::storyRows(const DataLink &link, const QString &table, int id)
 {
-    rows.clear();
     const bool customer = table == u"kh_customer";
-    if (!customer && table != u"fy_house") {
-        why = QStringLiteral("“%1”的记录没有往来可看").arg(table);
-        return false;
-    }
+    if (!customer && table != u"fy_house")
+        return jx::fail(QStringLiteral("“%1”的记录没有往来可看").arg(table));
     // A customer's story names the listings, a listing's the customers.
     const QString party = customer ? QStringLiteral("coalesce(p.code,'')||' '||coalesce(p.community,'')") : QStringLiteral("coalesce(p.name,'')");
     const QString join = customer ? QStringLiteral("left join fy_house p on p.id=x.houseid") : QStringLiteral("left join kh_customer p on p.id=x.customerid");
     const QString owner = customer ? QStringLiteral("customerid") : QStringLiteral("houseid");
     const QVector<Source> all = sources();
+    QVector<QVector<QVariant>> rows;
     for (int s = 0; s < all.size(); ++s) {
         QString sql = all.at(s).sql;
         sql.replace(QStringLiteral("{party}"), party).replace(QStringLiteral("{join}"), join).replace(QStringLiteral("{owner}"), owner);
-        DataLink::Rows part;
-        if (!link.select(sql, {id}, part, why))
-            return false;
-        for (QVector<QVariant> &row : part.rows) {
+        auto part = link.select(sql, {id});
+        if (!part)
+            return jx::fail(part.error());
+        for (QVector<QVariant> &row : part->rows) {
             row.append(s); // the source's place, for ties of a date
             rows.append(std::move(row));
         }
@@ -98,7 +96,7 @@ bool RecordStory::storyRows(const DataLink &link, const QString &table, int id, 
     });
     for (QVector<QVariant> &row : rows)
         row.resize(8);
-    return true;
+    return rows;
 }
 
 void RecordStory::clear()
@@ -108,34 +106,35 @@ void RecordStory::clear()
             grid->setRows({}, {}, {}, QString());
 }
 
-bool RecordStory::load(int id, QString &why)
+jx::Result<> RecordStory::load(int id)
 {
     clear();
     if (id <= 0)
-        return true;
+        return {};
     if (m_story) {
-        QVector<QVector<QVariant>> rows;
-        if (!storyRows(m_link, m_table, id, rows, why))
-            return false;
+        const auto rows = storyRows(m_link, m_table, id);
+        if (!rows)
+            return jx::fail(rows.error());
         m_story->setRows({ColumnDef::of("d", "日期", "date", 90), ColumnDef::of("kind", "类别", "text", 50),
                           ColumnDef::of("party", m_table == u"kh_customer" ? "房源" : "客户", "text", 150), ColumnDef::of("what", "内容", "text", 240),
                           ColumnDef::of("amount", "金额", "number", 80), ColumnDef::of("state", "状态", "text", 80), ColumnDef::of("agent", "经纪人", "text", 70)},
                          {QStringLiteral("k"), QStringLiteral("d"), QStringLiteral("kind"), QStringLiteral("party"), QStringLiteral("what"),
                           QStringLiteral("amount"), QStringLiteral("state"), QStringLiteral("agent")},
-                         rows, QStringLiteral("k"));
+                         *rows, QStringLiteral("k"));
     }
     if (m_offers) {
-        QVariant dealType;
-        if (!m_link.scalar(QStringLiteral("select dealtype from fy_house where id=?"), {id}, dealType, why))
-            return false;
-        DataLink::Rows rows;
+        const auto dealType = m_link.scalar(QStringLiteral("select dealtype from fy_house where id=?"), {id});
+        if (!dealType)
+            return jx::fail(dealType.error());
         // Best first: the open offers, then by amount.
-        if (!m_link.select(QStringLiteral("select o.id,o.offerdate,coalesce(k.name,'') as customer,o.side,o.amount,o.state,o.agent from cj_offer o"
-                                          " left join kh_customer k on k.id=o.customerid where o.houseid=?"
-                                          " order by case when o.state=? then 0 else 1 end,o.amount desc,o.id"),
-                           {id, OfferRules::kOpen}, rows, why))
-            return false;
-        const QByteArray amount = OfferRules::amountCaption(dealType.toString()).toUtf8();
+        const auto read = m_link.select(QStringLiteral("select o.id,o.offerdate,coalesce(k.name,'') as customer,o.side,o.amount,o.state,o.agent from cj_offer o"
+                                                       " left join kh_customer k on k.id=o.customerid where o.houseid=?"
+                                                       " order by case when o.state=? then 0 else 1 end,o.amount desc,o.id"),
+                                        {id, OfferRules::kOpen});
+        if (!read)
+            return jx::fail(read.error());
+        const DataLink::Rows &rows = *read;
+        const QByteArray amount = OfferRules::amountCaption(dealType->toString()).toUtf8();
         m_offers->setRows({ColumnDef::of("offerdate", "出价日期", "date", 90), ColumnDef::of("customer", "客户", "text", 90), ColumnDef::of("side", "出价方", "text", 80),
                            ColumnDef::of("amount", amount.constData(), "number", 110), ColumnDef::of("state", "状态", "text", 70),
                            ColumnDef::of("agent", "经纪人", "text", 70)},
@@ -143,14 +142,15 @@ bool RecordStory::load(int id, QString &why)
         m_tabs->setTabText(m_tabs->indexOf(m_offers), QStringLiteral("出价（%1）").arg(rows.rows.size()));
     }
     if (m_chain) {
-        DataLink::Rows rows;
-        if (!OfferRules(m_link, ChangeHistory(m_link, QString())).chain(id, rows, why))
-            return false;
+        const auto chain = OfferRules(m_link, ChangeHistory(m_link, QString())).chain(id);
+        if (!chain)
+            return jx::fail(chain.error());
+        const DataLink::Rows &rows = *chain;
         m_chain->setRows({ColumnDef::of("offerdate", "出价日期", "date", 90), ColumnDef::of("side", "出价方", "text", 80), ColumnDef::of("amount", "金额", "number", 90),
                           ColumnDef::of("state", "状态", "text", 70), ColumnDef::of("agent", "经纪人", "text", 70)},
                          rows.columns, rows.rows, QStringLiteral("id"));
     }
-    return true;
+    return {};
 }
 
 } // namespace jxedit

@@ -38,10 +38,10 @@ public:
     static QVector<Source> sources();
     /// The story of record `id` of `table` (kh_customer or fy_house), oldest
     /// first: key, date, kind, party, what, amount, state, agent.
-    static bool storyRows(const DataLink &link, const QString &table, int id, QVector<QVector<QVariant>> &rows, QString &why);
+    static jx::Result<QVector<QVector<QVariant>>> storyRows(const DataLink &link, const QString &table, int id);
 
-    /// Fills the panels for record `id`; false with the reason.
-    bool load(int id, QString &why);
+    /// Fills the panels for record `id`.
+    jx::Result<> load(int id);
     /// Empties the panels (a new record has no story yet).
     void clear();
     /// Lets go of the database: the control that owns the panels is going,

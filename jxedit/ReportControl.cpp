@@ -84,11 +84,12 @@ ReportControl::ReportControl(bool withParameters) : m_withParameters(withParamet
 
 bool ReportControl::start(const com::DispArgs &a)
 {
-    QString why;
-    if (!FunctionDefinition::load(link(), progId(), m_def, why)) {
-        showError(why);
+    auto loaded = FunctionDefinition::load(link(), progId());
+    if (!loaded) {
+        showError(loaded.error());
         return false;
     }
+    m_def = std::move(loaded).value();
     for (const char *command : {"preview", "print", "export"})
         allowCommand(QString::fromLatin1(command), allowed(Right::Print), refusal(Right::Print));
     m_caption = !m_withParameters && a.size() > 3 ? com::toQVariant(*a[3]).toString().trimmed() : QString();

@@ -8,94 +8,76 @@ SavedSearches::SavedSearches(const DataLink &link, const QString &user, int prog
 {
 }
 
-bool SavedSearches::checkName(QString &name, QString &why)
+jx::Result<QString> SavedSearches::checkName(const QString &name)
 {
-    name = name.trimmed();
-    if (name.isEmpty()) {
-        why = QStringLiteral("请输入查找条件的名称");
-        return false;
-    }
-    if (name.size() > kNameLength) {
-        why = QStringLiteral("查找条件的名称不能超过 %1 个字").arg(kNameLength);
-        return false;
-    }
-    return true;
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return jx::fail(QStringLiteral("请输入查找条件的名称"));
+    if (trimmed.size() > kNameLength)
+        return jx::fail(QStringLiteral("查找条件的名称不能超过 %1 个字").arg(kNameLength));
+    return trimmed;
 }
 
-bool SavedSearches::names(QStringList &out, QString &why) const
+jx::Result<QStringList> SavedSearches::names() const
 {
-    out.clear();
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select name from jx_savedsearch where username=? and progid=? order by name"), {m_user, m_progId},
-                       rows, why)) {
-        why = QStringLiteral("读取已存的查找条件出错：%1").arg(why);
-        return false;
-    }
-    for (const QVector<QVariant> &r : rows.rows)
+    const auto rows = m_link.select(QStringLiteral("select name from jx_savedsearch where username=? and progid=? order by name"), {m_user, m_progId});
+    if (!rows)
+        return jx::fail(QStringLiteral("读取已存的查找条件出错：%1").arg(rows.error()));
+    QStringList out;
+    for (const QVector<QVariant> &r : rows->rows)
         out << r.value(0).toString();
-    return true;
+    return out;
 }
 
-bool SavedSearches::exists(const QString &name, bool &found, QString &why) const
+jx::Result<bool> SavedSearches::exists(const QString &name) const
 {
-    QVariant count;
-    if (!m_link.scalar(QStringLiteral("select count(*) from jx_savedsearch where username=? and progid=? and name=?"),
-                       {m_user, m_progId, name.trimmed()}, count, why)) {
-        why = QStringLiteral("读取已存的查找条件出错：%1").arg(why);
-        return false;
-    }
-    found = count.toInt() > 0;
-    return true;
+    const auto count = m_link.scalar(QStringLiteral("select count(*) from jx_savedsearch where username=? and progid=? and name=?"),
+                                     {m_user, m_progId, name.trimmed()});
+    if (!count)
+        return jx::fail(QStringLiteral("读取已存的查找条件出错：%1").arg(count.error()));
+    return count->toInt() > 0;
 }
 
-bool SavedSearches::save(const QString &name, const QString &conditions, QString &why) const
+jx::Result<> SavedSearches::save(const QString &name, const QString &conditions) const
 {
-    QString n = name;
-    if (!checkName(n, why))
-        return false;
+    const auto checked = checkName(name);
+    if (!checked)
+        return jx::fail(checked.error());
+    const QString &n = *checked;
     const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!m_link.begin(why)) {
-        why = QStringLiteral("保存查找条件失败：%1").arg(why);
-        return false;
-    }
-    int changed = m_link.execute(QStringLiteral("update jx_savedsearch set conditions=?,savedat=? where username=? and progid=? and name=?"),
-                                 {conditions, now, m_user, m_progId, n}, why);
-    if (changed == 0)
+    if (const auto begun = m_link.begin(); !begun)
+        return jx::fail(QStringLiteral("保存查找条件失败：%1").arg(begun.error()));
+    auto changed = m_link.execute(QStringLiteral("update jx_savedsearch set conditions=?,savedat=? where username=? and progid=? and name=?"),
+                                  {conditions, now, m_user, m_progId, n});
+    if (changed && *changed == 0)
         changed = m_link.execute(QStringLiteral("insert into jx_savedsearch (username,progid,name,conditions,savedat) values (?,?,?,?,?)"),
-                                 {m_user, m_progId, n, conditions, now}, why);
-    if (changed < 0 || !m_link.commit(why)) {
+                                 {m_user, m_progId, n, conditions, now});
+    jx::Result<> done = changed ? m_link.commit() : jx::Result<>(jx::fail(changed.error()));
+    if (!done) {
         m_link.rollback();
-        why = QStringLiteral("保存查找条件失败：%1").arg(why);
-        return false;
+        return jx::fail(QStringLiteral("保存查找条件失败：%1").arg(done.error()));
     }
-    return true;
+    return {};
 }
 
-bool SavedSearches::load(const QString &name, QString &conditions, QString &why) const
+jx::Result<QString> SavedSearches::load(const QString &name) const
 {
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select conditions from jx_savedsearch where username=? and progid=? and name=?"),
-                       {m_user, m_progId, name.trimmed()}, rows, why)) {
-        why = QStringLiteral("读取查找条件出错：%1").arg(why);
-        return false;
-    }
-    if (rows.rows.isEmpty()) {
-        why = QStringLiteral("没有名为“%1”的查找条件，可能已被删除").arg(name.trimmed());
-        return false;
-    }
-    conditions = rows.rows.first().value(0).toString();
-    return true;
+    const auto rows = m_link.select(QStringLiteral("select conditions from jx_savedsearch where username=? and progid=? and name=?"),
+                                    {m_user, m_progId, name.trimmed()});
+    if (!rows)
+        return jx::fail(QStringLiteral("读取查找条件出错：%1").arg(rows.error()));
+    if (rows->rows.isEmpty())
+        return jx::fail(QStringLiteral("没有名为“%1”的查找条件，可能已被删除").arg(name.trimmed()));
+    return rows->rows.first().value(0).toString();
 }
 
-bool SavedSearches::remove(const QString &name, QString &why) const
+jx::Result<> SavedSearches::remove(const QString &name) const
 {
-    if (m_link.execute(QStringLiteral("delete from jx_savedsearch where username=? and progid=? and name=?"), {m_user, m_progId, name.trimmed()},
-                       why)
-        < 0) {
-        why = QStringLiteral("删除查找条件失败：%1").arg(why);
-        return false;
-    }
-    return true;
+    if (const auto removed = m_link.execute(QStringLiteral("delete from jx_savedsearch where username=? and progid=? and name=?"),
+                                            {m_user, m_progId, name.trimmed()});
+        !removed)
+        return jx::fail(QStringLiteral("删除查找条件失败：%1").arg(removed.error()));
+    return {};
 }
 
 } // namespace jxedit

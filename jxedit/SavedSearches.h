@@ -17,16 +17,17 @@ public:
     SavedSearches(const DataLink &link, const QString &user, int progId);
 
     /// The names, in order.
-    bool names(QStringList &out, QString &why) const;
-    bool exists(const QString &name, bool &found, QString &why) const;
+    jx::Result<QStringList> names() const;
+    /// Whether one of that name is kept.
+    jx::Result<bool> exists(const QString &name) const;
     /// Keeps the conditions under the name, replacing one of that name.
-    bool save(const QString &name, const QString &conditions, QString &why) const;
-    /// False with the reason also when there is none of that name.
-    bool load(const QString &name, QString &conditions, QString &why) const;
-    bool remove(const QString &name, QString &why) const;
+    jx::Result<> save(const QString &name, const QString &conditions) const;
+    /// The conditions kept under the name; a failure also when there is none of that name.
+    jx::Result<QString> load(const QString &name) const;
+    jx::Result<> remove(const QString &name) const;
 
-    /// A usable name, trimmed; false with the reason.
-    static bool checkName(QString &name, QString &why);
+    /// The name trimmed, when it is usable.
+    static jx::Result<QString> checkName(const QString &name);
     static constexpr int kNameLength = 50;
 
 private:

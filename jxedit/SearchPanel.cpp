@@ -110,13 +110,12 @@ QWidget *SearchPanel::choiceEditor(const DataLink &link, Field &field, QLabel *l
     if (field.column.isLookup()) {
         values.clear();
         shown.clear();
-        DataLink::Rows rows;
-        QString why;
-        if (!link.select(QStringLiteral("select distinct %1,%2 from %3 order by 2")
-                             .arg(field.column.lookup.key, field.column.lookup.shown.first(), field.column.lookup.table),
-                         {}, rows, why))
-            showMessage(QStringLiteral("读取“%1”的选项出错：%2").arg(field.column.caption, why), true);
-        for (const QVector<QVariant> &r : rows.rows) {
+        const auto rows = link.select(QStringLiteral("select distinct %1,%2 from %3 order by 2")
+                                          .arg(field.column.lookup.key, field.column.lookup.shown.first(), field.column.lookup.table),
+                                      {});
+        if (!rows)
+            showMessage(QStringLiteral("读取“%1”的选项出错：%2").arg(field.column.caption, rows.error()), true);
+        for (const QVector<QVariant> &r : rows.valueOr({}).rows) {
             values << r.value(0).toString();
             shown << r.value(1).toString();
         }
@@ -299,11 +298,13 @@ bool SearchPanel::search()
 
 bool SearchPanel::saveAs(const QString &name)
 {
-    QString n = name, why;
-    if (!SavedSearches::checkName(n, why)) {
-        showMessage(why, true);
+    const auto checked = SavedSearches::checkName(name);
+    if (!checked) {
+        showMessage(checked.error(), true);
         return false;
     }
+    const QString n = *checked;
+    QString why;
     const SearchCondition c = condition();
     if (c.isEmpty()) {
         showMessage(QStringLiteral("没有填写查找条件，无需保存"), true);
@@ -314,19 +315,19 @@ bool SearchPanel::saveAs(const QString &name)
         showMessage(where.error(), true);
         return false;
     }
-    bool found = false;
-    if (!m_saved.exists(n, found, why)) {
-        showMessage(why, true);
+    const auto found = m_saved.exists(n);
+    if (!found) {
+        showMessage(found.error(), true);
         return false;
     }
-    if (found && jx::msgBox(QStringLiteral("已有名为“%1”的查找条件，要用现在的条件替换它吗？").arg(n),
+    if (*found && jx::msgBox(QStringLiteral("已有名为“%1”的查找条件，要用现在的条件替换它吗？").arg(n),
                             jx::YesNo | jx::Question | jx::DefaultButton2, QStringLiteral("保存查找条件"))
                      != jx::Yes) {
         showMessage(QStringLiteral("未保存：“%1”保持原来的条件").arg(n), false);
         return false;
     }
-    if (!m_saved.save(n, c.toText(m_columns), why)) {
-        showMessage(why, true);
+    if (const auto saved = m_saved.save(n, c.toText(m_columns)); !saved) {
+        showMessage(saved.error(), true);
         return false;
     }
     refreshSaved(n);
@@ -336,14 +337,14 @@ bool SearchPanel::saveAs(const QString &name)
 
 bool SearchPanel::choose(const QString &name)
 {
-    QString text, why;
-    if (!m_saved.load(name, text, why)) {
-        showMessage(why, true);
+    const auto text = m_saved.load(name);
+    if (!text) {
+        showMessage(text.error(), true);
         refreshSaved();
         return false;
     }
     QStringList dropped;
-    const auto c = SearchCondition::fromText(text, m_columns, dropped);
+    const auto c = SearchCondition::fromText(*text, m_columns, dropped);
     if (!c) {
         showMessage(QStringLiteral("“%1”：%2").arg(name, c.error()), true);
         return false;
@@ -363,9 +364,8 @@ bool SearchPanel::removeSaved(const QString &name)
                    QStringLiteral("删除查找条件"))
         != jx::Yes)
         return false;
-    QString why;
-    if (!m_saved.remove(name, why)) {
-        showMessage(why, true);
+    if (const auto removed = m_saved.remove(name); !removed) {
+        showMessage(removed.error(), true);
         return false;
     }
     refreshSaved();
@@ -383,13 +383,12 @@ QStringList SearchPanel::savedNames() const
 
 void SearchPanel::refreshSaved(const QString &current)
 {
-    QStringList names;
-    QString why;
-    if (!m_saved.names(names, why))
-        showMessage(why, true);
+    const auto names = m_saved.names();
+    if (!names)
+        showMessage(names.error(), true);
     m_savedList->clear();
     m_savedList->addItem(QStringLiteral("（选择）"));
-    m_savedList->addItems(names);
+    m_savedList->addItems(names.valueOr({}));
     m_savedList->setCurrentIndex(qMax(0, m_savedList->findText(current)));
 }
 

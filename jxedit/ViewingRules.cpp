@@ -47,37 +47,41 @@ bool ViewingRules::inThePast(const QVariantMap &viewing, const QDateTime &now)
     return QDateTime(day, QTime(0, 0).addSecs(qMax(0, minute) * 60)) < now;
 }
 
-bool ViewingRules::warnings(int id, const QVariantMap &before, const QVariantMap &after, QStringList &out, QString &why) const
+jx::Result<QStringList> ViewingRules::warnings(int id, const QVariantMap &before, const QVariantMap &after) const
 {
-    out.clear();
+    QStringList out;
     if (text(after, "status") == kCancelled)
-        return true;
+        return out;
     // Asked again only when the time or who and what it concerns changed, or a cancelled viewing is taken up again.
     bool changed = before.isEmpty() || text(before, "status") == kCancelled;
     for (const char *field : {"viewdate", "viewtime", "duration", "agent", "houseid"})
         changed = changed || text(before, field) != text(after, field);
     if (!changed)
-        return true;
-    return clashes(id, after, out, why) && offMarket(after, out, why);
+        return out;
+    if (const auto clashing = clashes(id, after, out); !clashing)
+        return jx::fail(clashing.error());
+    if (const auto gone = offMarket(after, out); !gone)
+        return jx::fail(gone.error());
+    return out;
 }
 
-bool ViewingRules::clashes(int id, const QVariantMap &after, QStringList &out, QString &why) const
+jx::Result<> ViewingRules::clashes(int id, const QVariantMap &after, QStringList &out) const
 {
     const int start = minuteOfDay(text(after, "viewtime"));
     if (start < 0 || text(after, "viewdate").isEmpty())
-        return true;
+        return {};
     const int end = start + lengthOf(after.value(QStringLiteral("duration")));
     const QString agent = text(after, "agent");
     const int house = after.value(QStringLiteral("houseid")).toInt();
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select v.id,v.viewtime,v.duration,coalesce(v.agent,''),v.houseid,coalesce(k.name,''),"
-                                      "coalesce(h.code,''),coalesce(h.community,'') from dk_viewing v"
-                                      " left join kh_customer k on k.id=v.customerid left join fy_house h on h.id=v.houseid"
-                                      " where v.viewdate=? and v.status<>? and v.id<>? and (v.agent=? or v.houseid=?)"
-                                      " order by v.viewtime,v.id"),
-                       {text(after, "viewdate"), kCancelled, id, agent, house}, rows, why))
-        return false;
-    for (const QVector<QVariant> &r : rows.rows) {
+    const auto rows = m_link.select(QStringLiteral("select v.id,v.viewtime,v.duration,coalesce(v.agent,''),v.houseid,coalesce(k.name,''),"
+                                                   "coalesce(h.code,''),coalesce(h.community,'') from dk_viewing v"
+                                                   " left join kh_customer k on k.id=v.customerid left join fy_house h on h.id=v.houseid"
+                                                   " where v.viewdate=? and v.status<>? and v.id<>? and (v.agent=? or v.houseid=?)"
+                                                   " order by v.viewtime,v.id"),
+                                    {text(after, "viewdate"), kCancelled, id, agent, house});
+    if (!rows)
+        return jx::fail(rows.error());
+    for (const QVector<QVariant> &r : rows->rows) {
         const int otherStart = minuteOfDay(r.value(1).toString());
         if (otherStart < 0)
             continue;
@@ -100,24 +104,23 @@ bool ViewingRules::clashes(int id, const QVariantMap &after, QStringList &out, Q
                        .arg(r.value(0).toInt());
         out << line;
     }
-    return true;
+    return {};
 }
 
-bool ViewingRules::offMarket(const QVariantMap &after, QStringList &out, QString &why) const
+jx::Result<> ViewingRules::offMarket(const QVariantMap &after, QStringList &out) const
 {
     if (text(after, "status") != kBooked)
-        return true;
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select code,community,status from fy_house where id=?"), {after.value(QStringLiteral("houseid"))}, rows,
-                       why))
-        return false;
-    if (rows.rows.isEmpty())
-        return true; // the link itself says it names nothing
-    const QString status = rows.rows.first().value(2).toString();
+        return {};
+    const auto rows = m_link.select(QStringLiteral("select code,community,status from fy_house where id=?"), {after.value(QStringLiteral("houseid"))});
+    if (!rows)
+        return jx::fail(rows.error());
+    if (rows->rows.isEmpty())
+        return {}; // the link itself says it names nothing
+    const QString status = rows->rows.first().value(2).toString();
     if (status != kOnMarket)
         out << QStringLiteral("房源 %1（%2）的状态为“%3”，已不在市场上")
-                   .arg(rows.rows.first().value(0).toString(), rows.rows.first().value(1).toString(), status);
-    return true;
+                   .arg(rows->rows.first().value(0).toString(), rows->rows.first().value(1).toString(), status);
+    return {};
 }
 
 QString ViewingRules::followUpText(const QString &outcome, const QString &feedback)
@@ -126,23 +129,27 @@ QString ViewingRules::followUpText(const QString &outcome, const QString &feedba
     return feedback.trimmed().isEmpty() ? head : QStringLiteral("%1：%2").arg(head, feedback.trimmed());
 }
 
-bool ViewingRules::writeFollowUp(int id, const QVariantMap &after, const ChangeHistory &history, QString &why) const
+jx::Result<> ViewingRules::writeFollowUp(int id, const QVariantMap &after, const ChangeHistory &history) const
 {
     if (after.isEmpty() || text(after, "status") != kDone || (text(after, "feedback").isEmpty() && text(after, "outcome").isEmpty()))
-        return true;
+        return {};
     const QStringList fields{QStringLiteral("houseid"), QStringLiteral("customerid"), QStringLiteral("followdate"), QStringLiteral("method"),
                              QStringLiteral("agent"), QStringLiteral("content")};
     const QString agent = text(after, "agent");
     const QVariantList now{after.value(QStringLiteral("houseid")), after.value(QStringLiteral("customerid")), text(after, "viewdate"),
                            QStringLiteral("带看"), agent.isEmpty() ? QVariant() : QVariant(agent),
                            followUpText(text(after, "outcome"), text(after, "feedback"))};
-    QVariant linked;
-    if (!m_link.scalar(QStringLiteral("select followid from dk_viewing where id=?"), {id}, linked, why))
-        return false;
+    const auto followId = m_link.scalar(QStringLiteral("select followid from dk_viewing where id=?"), {id});
+    if (!followId)
+        return jx::fail(followId.error());
+    const QVariant linked = *followId;
     DataLink::Rows stored;
-    if (linked.isValid() && !linked.isNull()
-        && !m_link.select(QStringLiteral("select %1,version from gj_follow where id=?").arg(fields.join(u',')), {linked}, stored, why))
-        return false;
+    if (linked.isValid() && !linked.isNull()) {
+        auto read = m_link.select(QStringLiteral("select %1,version from gj_follow where id=?").arg(fields.join(u',')), {linked});
+        if (!read)
+            return jx::fail(read.error());
+        stored = std::move(read).value();
+    }
     QVector<ChangeHistory::Change> changes;
     if (!stored.rows.isEmpty()) {
         const QVector<QVariant> &was = stored.rows.first();
@@ -150,33 +157,38 @@ bool ViewingRules::writeFollowUp(int id, const QVariantMap &after, const ChangeH
             if (was.value(i).toString() != now.value(i).toString())
                 changes.append({fields.at(i), was.value(i).toString(), now.value(i).toString()});
         if (changes.isEmpty())
-            return true;
+            return {};
         const int next = was.value(fields.size()).toInt() + 1;
         QVariantList params = now;
         params << next << linked;
-        if (m_link.execute(QStringLiteral("update gj_follow set houseid=?,customerid=?,followdate=?,method=?,agent=?,content=?,version=? where id=?"),
-                           params, why)
-            != 1)
-            return false;
-        return history.record(QStringLiteral("gj_follow"), linked.toInt(), next, QStringLiteral("修改"), changes, why);
+        const auto updated = m_link.execute(QStringLiteral("update gj_follow set houseid=?,customerid=?,followdate=?,method=?,agent=?,content=?,version=? where id=?"),
+                                            params);
+        // Anything but the one row is a failure; the engine gives a reason only for an error.
+        if (!updated || *updated != 1)
+            return jx::fail(updated.error());
+        return history.record(QStringLiteral("gj_follow"), linked.toInt(), next, QStringLiteral("修改"), changes);
     }
     // A new follow-up, keyed above every follow-up there ever was (as a record form keys one).
-    QVariant last, lastKept;
-    if (!m_link.scalar(QStringLiteral("select max(id) from gj_follow"), {}, last, why) || !history.highestId(QStringLiteral("gj_follow"), lastKept, why))
-        return false;
-    const int follow = qMax(last.toInt(), lastKept.toInt()) + 1;
+    const auto last = m_link.scalar(QStringLiteral("select max(id) from gj_follow"), {});
+    if (!last)
+        return jx::fail(last.error());
+    const auto lastKept = history.highestId(QStringLiteral("gj_follow"));
+    if (!lastKept)
+        return jx::fail(lastKept.error());
+    const int follow = qMax(last->toInt(), lastKept->toInt()) + 1;
     QVariantList params{follow};
     params += now;
-    if (m_link.execute(QStringLiteral("insert into gj_follow (id,houseid,customerid,followdate,method,agent,content) values (?,?,?,?,?,?,?)"),
-                       params, why)
-        != 1)
-        return false;
+    if (const auto inserted = m_link.execute(QStringLiteral("insert into gj_follow (id,houseid,customerid,followdate,method,agent,content) values (?,?,?,?,?,?,?)"),
+                                             params);
+        !inserted || *inserted != 1)
+        return jx::fail(inserted.error());
     for (int i = 0; i < fields.size(); ++i)
         if (!now.value(i).toString().isEmpty())
             changes.append({fields.at(i), QString(), now.value(i).toString()});
-    if (m_link.execute(QStringLiteral("update dk_viewing set followid=? where id=?"), {follow, id}, why) != 1)
-        return false;
-    return history.record(QStringLiteral("gj_follow"), follow, 1, QStringLiteral("新增"), changes, why);
+    if (const auto linkedNow = m_link.execute(QStringLiteral("update dk_viewing set followid=? where id=?"), {follow, id});
+        !linkedNow || *linkedNow != 1)
+        return jx::fail(linkedNow.error());
+    return history.record(QStringLiteral("gj_follow"), follow, 1, QStringLiteral("新增"), changes);
 }
 
 } // namespace jxedit

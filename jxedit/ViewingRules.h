@@ -31,20 +31,21 @@ public:
     /// `before` (empty for a new one); none when neither its time, its
     /// listing nor its agent changed (unless it was cancelled before), or
     /// when it is cancelled.
-    /// False with the reason when the database could not be read.
-    bool warnings(int id, const QVariantMap &before, const QVariantMap &after, QStringList &out, QString &why) const;
+    /// A failure when the database could not be read.
+    jx::Result<QStringList> warnings(int id, const QVariantMap &before, const QVariantMap &after) const;
 
     /// After viewing `id` was written as `after`, in the same transaction: a
     /// done viewing with feedback or an outcome has one follow-up of its
     /// customer about its listing, added the first time and updated after.
-    bool writeFollowUp(int id, const QVariantMap &after, const ChangeHistory &history, QString &why) const;
+    jx::Result<> writeFollowUp(int id, const QVariantMap &after, const ChangeHistory &history) const;
 
     /// The follow-up's text for a viewing's outcome and feedback.
     static QString followUpText(const QString &outcome, const QString &feedback);
 
 private:
-    bool clashes(int id, const QVariantMap &after, QStringList &out, QString &why) const;
-    bool offMarket(const QVariantMap &after, QStringList &out, QString &why) const;
+    // Each adds its warnings to `out`, after those found before.
+    jx::Result<> clashes(int id, const QVariantMap &after, QStringList &out) const;
+    jx::Result<> offMarket(const QVariantMap &after, QStringList &out) const;
 
     DataLink m_link;
 };

@@ -98,9 +98,10 @@ void BM_MatchCustomerToListings(benchmark::State &state)
     const jxedit::ListingMatcher::Wish wish = buyer();
     QVector<jxedit::ListingMatcher::Match> found;
     for (auto _ : state) {
-        QString why;
-        if (!matcher.listingsFor(wish, found, why))
-            state.SkipWithError(qPrintable(why));
+        auto matched = matcher.listingsFor(wish);
+        if (!matched)
+            state.SkipWithError(qPrintable(matched.error()));
+        found = matched.valueOr({});
         benchmark::DoNotOptimize(found.size());
     }
     state.counters["rows"] = double(found.size());
@@ -136,9 +137,10 @@ void BM_MatchListingToCustomers(benchmark::State &state)
     const jxedit::ListingMatcher::Offer offer = flat();
     QVector<jxedit::ListingMatcher::Match> found;
     for (auto _ : state) {
-        QString why;
-        if (!matcher.customersFor(offer, found, why))
-            state.SkipWithError(qPrintable(why));
+        auto matched = matcher.customersFor(offer);
+        if (!matched)
+            state.SkipWithError(qPrintable(matched.error()));
+        found = matched.valueOr({});
         benchmark::DoNotOptimize(found.size());
     }
     state.counters["rows"] = double(found.size());

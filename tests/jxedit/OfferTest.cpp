@@ -58,8 +58,7 @@ protected:
     int contractsOn(int house) { return scalar(QStringLiteral("select count(*) from ht_contract where houseid=%1").arg(house)).toInt(); }
     jxedit::DataLink dataLink()
     {
-        QString why;
-        return jxedit::DataLink::fromContext(&context, why);
+        return jxedit::DataLink::fromContext(&context).valueOr(jxedit::DataLink());
     }
     OfferRules rules() { return OfferRules(dataLink(), jxedit::ChangeHistory(dataLink(), QStringLiteral("admin"))); }
 
@@ -131,7 +130,6 @@ TEST_P(OfferTest, AcceptingClosesTheOtherOpenOffersOnlyWithTheContractsTransacti
     offer(9103, sale, rival, QVariant(), QStringLiteral("买方出价"), 260, QStringLiteral("2026-01-20"), QStringLiteral("已撤回"));
     offer(9104, rent, rival, QVariant(), QStringLiteral("买方出价"), 4200, QStringLiteral("2026-02-02"));
     const jxedit::DataLink db = dataLink();
-    QString why;
     const QVariantMap contract{{QStringLiteral("houseid"), sale}, {QStringLiteral("customerid"), buyer}};
     auto writeContract = [&](int id) {
         exec(QStringLiteral("insert into ht_contract (id,contractno,houseid,customerid,signdate,price,agent,status) values (?,?,?,?,'2026-02-03',280,?,'执行中')"),
@@ -139,20 +137,25 @@ TEST_P(OfferTest, AcceptingClosesTheOtherOpenOffersOnlyWithTheContractsTransacti
     };
 
     // A contract naming another customer than the offer is refused, and the rollback leaves everything.
-    ASSERT_TRUE(db.begin(why)) << why.toStdString();
+    const auto begun = db.begin();
+    ASSERT_TRUE(begun) << begun.error().toStdString();
     writeContract(9201);
     QVariantMap otherCustomer = contract;
     otherCustomer.insert(QStringLiteral("customerid"), rival);
-    EXPECT_FALSE(rules().accept(9101, 9201, otherCustomer, why));
-    EXPECT_TRUE(why.contains(QStringLiteral("OF9001"))) << why.toStdString();
+    const auto refused = rules().accept(9101, 9201, otherCustomer);
+    EXPECT_FALSE(refused);
+    EXPECT_TRUE(refused.error().contains(QStringLiteral("OF9001"))) << refused.error().toStdString();
     db.rollback();
     EXPECT_EQ(stateOf(9101), QStringLiteral("有效"));
     EXPECT_EQ(contractsOn(sale), 0);
 
-    ASSERT_TRUE(db.begin(why)) << why.toStdString();
+    const auto begunAgain = db.begin();
+    ASSERT_TRUE(begunAgain) << begunAgain.error().toStdString();
     writeContract(9202);
-    ASSERT_TRUE(rules().accept(9101, 9202, contract, why)) << why.toStdString();
-    ASSERT_TRUE(db.commit(why)) << why.toStdString();
+    const auto accepted = rules().accept(9101, 9202, contract);
+    ASSERT_TRUE(accepted) << accepted.error().toStdString();
+    const auto committed = db.commit();
+    ASSERT_TRUE(committed) << committed.error().toStdString();
     EXPECT_EQ(stateOf(9101), QStringLiteral("已接受"));
     EXPECT_EQ(scalar(QStringLiteral("select contractid from cj_offer where id=9101")).toInt(), 9202);
     EXPECT_EQ(stateOf(9102), QStringLiteral("已拒绝"));
@@ -161,9 +164,10 @@ TEST_P(OfferTest, AcceptingClosesTheOtherOpenOffersOnlyWithTheContractsTransacti
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from jx_history where tablename='cj_offer' and recordid in (9101,9102) and field='state'")).toInt(), 2);
 
     // An offer closed meanwhile cannot be accepted any more.
-    ASSERT_TRUE(db.begin(why));
-    EXPECT_FALSE(rules().accept(9102, 9202, contract, why));
-    EXPECT_TRUE(why.contains(QStringLiteral("已拒绝"))) << why.toStdString();
+    ASSERT_TRUE(db.begin());
+    const auto closed = rules().accept(9102, 9202, contract);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(closed.error().contains(QStringLiteral("已拒绝"))) << closed.error().toStdString();
     db.rollback();
 }
 
@@ -172,11 +176,11 @@ TEST_P(OfferTest, AcceptingIsRefusedWhileTheListingHasAContractNotCancelled)
     offer(9101, signedHouse, buyer, QVariant(), QStringLiteral("买方出价"), 190, QStringLiteral("2026-02-01"));
     exec(QStringLiteral("insert into ht_contract (id,contractno,houseid,customerid,signdate,price,agent,status) values (9301,'OFHT9301',?,?,'2026-02-03',195,?,'执行中')"),
          {signedHouse, rival, b});
-    OfferRules::Offer o;
-    QString why;
-    ASSERT_TRUE(rules().read(9101, o, why)) << why.toStdString();
-    EXPECT_FALSE(rules().checkAccept(o, why));
-    EXPECT_TRUE(why.contains(QStringLiteral("OFHT9301")) && why.contains(QStringLiteral("执行中"))) << why.toStdString();
+    const auto o = rules().read(9101);
+    ASSERT_TRUE(o) << o.error().toStdString();
+    const auto refused = rules().checkAccept(*o);
+    EXPECT_FALSE(refused);
+    EXPECT_TRUE(refused.error().contains(QStringLiteral("OFHT9301")) && refused.error().contains(QStringLiteral("执行中"))) << refused.error().toStdString();
 
     // Through the form: the refusal is said, no contract form opens, nothing changes.
     qvcontrols::ControlSite *site = open(5011, 9101);
@@ -187,8 +191,10 @@ TEST_P(OfferTest, AcceptingIsRefusedWhileTheListingHasAContractNotCancelled)
 
     // Once that contract is cancelled the offer can be taken.
     exec(QStringLiteral("update ht_contract set status='已解除' where id=9301"), {});
-    ASSERT_TRUE(rules().read(9101, o, why));
-    EXPECT_TRUE(rules().checkAccept(o, why)) << why.toStdString();
+    const auto again = rules().read(9101);
+    ASSERT_TRUE(again);
+    const auto acceptable = rules().checkAccept(*again);
+    EXPECT_TRUE(acceptable) << acceptable.error().toStdString();
 }
 
 TEST_P(OfferTest, AcceptOpensTheContractPrefilledAndCancellingItChangesNothing)
@@ -368,13 +374,12 @@ TEST_P(OfferTest, AListingShowsItsOffersBestFirstAndTheListOrdersThemSo)
     EXPECT_EQ(opened.front().params.value(1).toInt(), 9103);
 
     // The list (出价查询) on this engine: the same order within the listing.
-    QString why;
-    QVariant sql;
-    ASSERT_TRUE(dataLink().scalar(QStringLiteral("select listsql from jx_function where progid=5012"), {}, sql, why));
-    jxedit::DataLink::Rows list;
-    ASSERT_TRUE(dataLink().select(sql.toString(), {}, list, why)) << why.toStdString();
+    const auto sql = dataLink().scalar(QStringLiteral("select listsql from jx_function where progid=5012"), {});
+    ASSERT_TRUE(sql);
+    const auto list = dataLink().select(sql->toString(), {});
+    ASSERT_TRUE(list) << list.error().toStdString();
     QList<int> ours;
-    for (const QVector<QVariant> &r : list.rows)
+    for (const QVector<QVariant> &r : list->rows)
         if (r.value(1).toString() == u"OF9001")
             ours << r.value(0).toInt();
     EXPECT_EQ(ours, (QList<int>{9103, 9102, 9104, 9101}));

@@ -1,5 +1,6 @@
 #include "FunctionHost.h"
 
+#include "jxedit/SavedSearches.h"
 #include "jxedit/SearchCondition.h"
 
 #include "platform/MessageBox.h"
@@ -418,5 +419,40 @@ TEST(SearchConditionWrap, MovesAClosingOrderOfPlainColumnsOutsideAndLeavesTheRes
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, SearchTest, ::testing::Values("sqlite", "postgres"));
+
+TEST(SavedSearchName, IsTrimmedAndRefusedWhenEmptyOrTooLong)
+{
+    const auto trimmed = jxedit::SavedSearches::checkName(QStringLiteral("  两房 西湖  "));
+    ASSERT_TRUE(trimmed) << trimmed.error().toStdString();
+    EXPECT_EQ(*trimmed, QStringLiteral("两房 西湖"));
+
+    const auto blank = jxedit::SavedSearches::checkName(QStringLiteral("   "));
+    EXPECT_FALSE(blank);
+    EXPECT_EQ(blank.error(), QStringLiteral("请输入查找条件的名称"));
+
+    const auto longest = jxedit::SavedSearches::checkName(QString(jxedit::SavedSearches::kNameLength, u'名'));
+    EXPECT_TRUE(longest);
+    const auto tooLong = jxedit::SavedSearches::checkName(QString(jxedit::SavedSearches::kNameLength + 1, u'名'));
+    EXPECT_FALSE(tooLong);
+    EXPECT_EQ(tooLong.error(), QStringLiteral("查找条件的名称不能超过 50 个字"));
+}
+
+TEST(SavedSearchName, ALinkWithoutADatabaseFailsEveryStepWithTheReason)
+{
+    // Every step of a saved search fails on the way to the database, and says so in the user's words.
+    const jxedit::SavedSearches saved(jxedit::DataLink(), QStringLiteral("admin"), 1);
+    const auto names = saved.names();
+    EXPECT_FALSE(names);
+    EXPECT_EQ(names.error(), QStringLiteral("读取已存的查找条件出错：数据库没有连接"));
+    const auto kept = saved.save(QStringLiteral(" 两房 "), QStringLiteral("x"));
+    EXPECT_FALSE(kept);
+    EXPECT_EQ(kept.error(), QStringLiteral("保存查找条件失败：数据库没有连接"));
+    const auto refused = saved.save(QStringLiteral(" "), QStringLiteral("x"));
+    EXPECT_EQ(refused.error(), QStringLiteral("请输入查找条件的名称")) << "the name is checked before the database is asked";
+    const auto loaded = saved.load(QStringLiteral("两房"));
+    EXPECT_EQ(loaded.error(), QStringLiteral("读取查找条件出错：数据库没有连接"));
+    EXPECT_EQ(saved.exists(QStringLiteral("两房")).error(), QStringLiteral("读取已存的查找条件出错：数据库没有连接"));
+    EXPECT_EQ(saved.remove(QStringLiteral("两房")).error(), QStringLiteral("删除查找条件失败：数据库没有连接"));
+}
 
 } // namespace

@@ -58,10 +58,9 @@ protected:
     }
     QStringList warningsFor(int id, const QVariantMap &before, const QVariantMap &after)
     {
-        QStringList out;
-        QString why;
-        EXPECT_TRUE(jxedit::ViewingRules(dataLink()).warnings(id, before, after, out, why)) << why.toStdString();
-        return out;
+        const auto out = jxedit::ViewingRules(dataLink()).warnings(id, before, after);
+        EXPECT_TRUE(out) << out.error().toStdString();
+        return out.valueOr({});
     }
     static QLineEdit *line(qvcontrols::ControlSite *site, const char *field)
     {
