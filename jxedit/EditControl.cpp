@@ -417,8 +417,7 @@ void EditControl::fillForm(const QVariantMap &values)
             QLocale::c().toDouble(stored.trimmed(), &number);
             const QString shown = f.def.isNumeric() && (number || stored.trimmed().isEmpty()) ? RowModel::text(f.def, v) : stored;
             setFieldText(int(i), shown);
-            QVariant checked;
-            if (m_id > 0 && !shown.trimmed().isEmpty() && !FieldCheck::check(f.def, shown, checked).isEmpty()) {
+            if (m_id > 0 && !shown.trimmed().isEmpty() && !FieldCheck::check(f.def, shown)) {
                 f.unfit = true;
                 f.error->setText(QStringLiteral("已存的“%1”不符合“%2”的格式；不修改就原样保留").arg(shown, f.def.caption));
                 f.error->show();
@@ -561,7 +560,10 @@ bool EditControl::collect(QVariantMap &values)
                     why = QStringLiteral("“%1”不能为空").arg(f.def.caption);
             }
         } else {
-            why = FieldCheck::check(f.def, fieldText(int(i)), value);
+            // A refused value is kept as typed, trimmed, like every text.
+            const auto checked = FieldCheck::check(f.def, fieldText(int(i)));
+            value = checked.valueOr(fieldText(int(i)).trimmed());
+            why = checked.error();
         }
         if (!why.isEmpty())
             refuseAt(f, why, first, refused);
@@ -922,9 +924,9 @@ int EditControl::showMatches()
     // What the form shows now, saved or not.
     QVariantMap v;
     for (size_t i = 0; i < m_fields.size(); ++i) {
-        QVariant value;
-        FieldCheck::check(m_fields.at(i).def, fieldText(int(i)), value);
-        v.insert(m_fields.at(i).def.field, value);
+        // What does not pass is matched on as typed.
+        const QString typed = fieldText(int(i));
+        v.insert(m_fields.at(i).def.field, FieldCheck::check(m_fields.at(i).def, typed).valueOr(typed.trimmed()));
     }
     auto nothing = [this](const QString &why) {
         m_matches->setRows({}, {}, {}, QString());

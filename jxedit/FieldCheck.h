@@ -1,6 +1,7 @@
 #pragma once
 
 #include "jxedit/FunctionDefinition.h"
+#include "platform/com/Result.h"
 
 #include <QVariant>
 
@@ -10,10 +11,9 @@ namespace jxedit {
 class FieldCheck
 {
 public:
-    /// The refusal for `text` (empty when it is accepted); `value` receives
-    /// what is stored: a number for int and number fields, a null value for an
-    /// empty optional number, the trimmed text otherwise.
-    static QString check(const ColumnDef &column, const QString &text, QVariant &value);
+    /// What is stored for `text`: a number for int and number fields, 0 for an
+    /// empty optional number, the trimmed text otherwise; or the refusal.
+    static jx::Result<QVariant> check(const ColumnDef &column, const QString &text);
 };
 
 } // namespace jxedit
