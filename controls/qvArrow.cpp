@@ -1,10 +1,10 @@
 #include "controls/qvArrow.h"
 
+#include "controls/CachedLook.h"
 #include "controls/OleColor.h"
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmapCache>
 
 #include <algorithm>
 
@@ -68,17 +68,7 @@ void qvArrow::paintEvent(QPaintEvent *)
     const QString key = QString::asprintf("qvcontrols.arrow:%dx%d@%g:%d:%d:%d:%d:%d:%d:%d:%d", width(), height(), ratio,
                                           m_direction, int(m_foreColor), int(m_backColor), m_alpha, m_appearance,
                                           m_borderStyle, m_shadowLength, m_shadowStep);
-    QPixmap look;
-    if (!QPixmapCache::find(key, &look)) {
-        look = QPixmap(size() * ratio);
-        look.setDevicePixelRatio(ratio);
-        look.fill(Qt::transparent);
-        QPainter painter(&look);
-        paintArrow(painter);
-        painter.end();
-        QPixmapCache::insert(key, look);
-    }
-    QPainter(this).drawPixmap(0, 0, look);
+    paintCachedLook(*this, key, [this](QPainter &painter) { paintArrow(painter); });
 }
 
 void qvArrow::paintArrow(QPainter &p) const

@@ -1,11 +1,11 @@
 #include "controls/qvPilot_S.h"
 
+#include "controls/CachedLook.h"
 #include "controls/NodeNavigator.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QStyle>
 
 #include <algorithm>
@@ -71,17 +71,7 @@ void qvPilot_S::paintEvent(QPaintEvent *)
                                           m_textAlign, int(m_hovered), int(hasFocus()), int(layoutDirection()),
                                           static_cast<unsigned long long>(m_picture.cacheKey()))
         + font().key() + u':' + m_caption;
-    QPixmap look;
-    if (!QPixmapCache::find(key, &look)) {
-        look = QPixmap(size() * ratio);
-        look.setDevicePixelRatio(ratio);
-        look.fill(Qt::transparent);
-        QPainter painter(&look);
-        paintLook(painter);
-        painter.end();
-        QPixmapCache::insert(key, look);
-    }
-    QPainter(this).drawPixmap(0, 0, look);
+    paintCachedLook(*this, key, [this](QPainter &painter) { paintLook(painter); });
 }
 
 void qvPilot_S::paintLook(QPainter &p) const
