@@ -12,6 +12,16 @@ const QString kCancelled = QStringLiteral("已解除");
 
 bool inForce(const QVariantMap &contract) { return !contract.isEmpty() && contract.value(QStringLiteral("status")).toString() != kCancelled; }
 
+// An update that must change exactly one row; no other count is taken as done.
+jx::Result<> changedOne(const jx::Result<int> &changed)
+{
+    if (!changed)
+        return jx::fail(changed.error());
+    if (*changed != 1)
+        return jx::fail(QString());
+    return {};
+}
+
 QString amount(double value)
 {
     ColumnDef number;
@@ -23,150 +33,124 @@ QString amount(double value)
 
 DealRules::DealRules(DataLink link, ChangeHistory history) : m_link(link), m_history(std::move(history)), m_alerts(link) {}
 
-bool DealRules::prepare(const QString &table, QVariantMap &values, QString &why) const
+jx::Result<> DealRules::prepare(const QString &table, QVariantMap &values) const
 {
     if (table != u"kh_customer" || !values.contains(QStringLiteral("districts")))
-        return true;
+        return {};
     const QStringList names = ListingMatcher::splitDistricts(values.value(QStringLiteral("districts")).toString());
     for (const QString &name : names) {
-        QVariant found;
-        if (!m_link.scalar(QStringLiteral("select name from fy_district where name=?"), {name}, found, why))
-            return false;
-        if (!found.isValid() || found.isNull()) {
-            why = QStringLiteral("意向区域“%1”不存在，请填写区域表中的名称，多个区域用“、”分隔").arg(name);
-            return false;
-        }
+        const auto found = m_link.scalar(QStringLiteral("select name from fy_district where name=?"), {name});
+        if (!found)
+            return jx::fail(found.error());
+        if (!found->isValid() || found->isNull())
+            return jx::fail(QStringLiteral("意向区域“%1”不存在，请填写区域表中的名称，多个区域用“、”分隔").arg(name));
     }
     values.insert(QStringLiteral("districts"), ListingMatcher::joinDistricts(names));
     values.insert(QStringLiteral("district"), names.isEmpty() ? QVariant() : QVariant(names.first()));
-    return true;
+    return {};
 }
 
-bool DealRules::check(const QString &table, int id, const QVariantMap &before, const QVariantMap &after, QString &why) const
+jx::Result<> DealRules::check(const QString &table, int id, const QVariantMap &before, const QVariantMap &after) const
 {
     if (table == u"ht_contract")
-        return checkContract(id, before, after, why);
-    if (table == u"yj_commission")
-        return after.isEmpty() || checkCommission(id, after, why);
-    if (table == u"fy_house")
-        return after.isEmpty() || checkListing(id, after, why);
-    return true;
+        return checkContract(id, before, after);
+    if (table == u"yj_commission" && !after.isEmpty())
+        return checkCommission(id, after);
+    if (table == u"fy_house" && !after.isEmpty())
+        return checkListing(id, after);
+    return {};
 }
 
-bool DealRules::checkContract(int id, const QVariantMap &before, const QVariantMap &after, QString &why) const
+jx::Result<> DealRules::checkContract(int id, const QVariantMap &before, const QVariantMap &after) const
 {
     if (!inForce(after))
-        return true;
+        return {};
     const QVariant house = after.value(QStringLiteral("houseid"));
-    DataLink::Rows listing;
-    if (!m_link.select(QStringLiteral("select code,dealtype,status from fy_house where id=?"), {house}, listing, why))
-        return false;
-    if (listing.rows.isEmpty()) {
-        why = QStringLiteral("所选的房源已不存在，不能签约");
-        return false;
-    }
-    const QString code = listing.rows.first().value(0).toString();
-    const QString dealType = listing.rows.first().value(1).toString();
-    DataLink::Rows others;
-    if (!m_link.select(QStringLiteral("select contractno,status from ht_contract where houseid=? and status<>? and id<>?"),
-                       {house, kCancelled, id}, others, why))
-        return false;
-    if (!others.rows.isEmpty()) {
-        why = QStringLiteral("房源 %1 已有合同 %2（%3），一套房源不能重复签约；请先解除原合同")
-                  .arg(code, others.rows.first().value(0).toString(), others.rows.first().value(1).toString());
-        return false;
-    }
+    const auto listing = m_link.select(QStringLiteral("select code,dealtype,status from fy_house where id=?"), {house});
+    if (!listing)
+        return jx::fail(listing.error());
+    if (listing->rows.isEmpty())
+        return jx::fail(QStringLiteral("所选的房源已不存在，不能签约"));
+    const QString code = listing->rows.first().value(0).toString();
+    const QString dealType = listing->rows.first().value(1).toString();
+    const auto others = m_link.select(QStringLiteral("select contractno,status from ht_contract where houseid=? and status<>? and id<>?"),
+                                      {house, kCancelled, id});
+    if (!others)
+        return jx::fail(others.error());
+    if (!others->rows.isEmpty())
+        return jx::fail(QStringLiteral("房源 %1 已有合同 %2（%3），一套房源不能重复签约；请先解除原合同")
+                            .arg(code, others->rows.first().value(0).toString(), others->rows.first().value(1).toString()));
     // A listing this contract already holds is sold by it; any other must still be on offer.
     const bool ours = inForce(before) && before.value(QStringLiteral("houseid")).toInt() == house.toInt();
-    const QString status = listing.rows.first().value(2).toString();
-    if (!ours && status != u"有效" && status != u"暂缓") {
-        why = QStringLiteral("房源 %1 的状态是“%2”，不能签约").arg(code, status);
-        return false;
-    }
-    if (after.value(QStringLiteral("dealtype")).toString() != dealType) {
-        why = QStringLiteral("合同的交易类型“%1”与房源 %2 的“%3”不一致")
-                  .arg(after.value(QStringLiteral("dealtype")).toString(), code, dealType);
-        return false;
-    }
+    const QString status = listing->rows.first().value(2).toString();
+    if (!ours && status != u"有效" && status != u"暂缓")
+        return jx::fail(QStringLiteral("房源 %1 的状态是“%2”，不能签约").arg(code, status));
+    if (after.value(QStringLiteral("dealtype")).toString() != dealType)
+        return jx::fail(QStringLiteral("合同的交易类型“%1”与房源 %2 的“%3”不一致")
+                            .arg(after.value(QStringLiteral("dealtype")).toString(), code, dealType));
     if (id > 0) {
-        QVariant settled;
-        if (!m_link.scalar(QStringLiteral("select coalesce(sum(amount),0) from yj_commission where contractid=?"), {id}, settled, why))
-            return false;
-        if (settled.toDouble() > after.value(QStringLiteral("commission")).toDouble() + 0.005) {
-            why = QStringLiteral("该合同已登记佣金结算 %1 元，合同佣金不能少于此数").arg(amount(settled.toDouble()));
-            return false;
-        }
+        const auto settled = m_link.scalar(QStringLiteral("select coalesce(sum(amount),0) from yj_commission where contractid=?"), {id});
+        if (!settled)
+            return jx::fail(settled.error());
+        if (settled->toDouble() > after.value(QStringLiteral("commission")).toDouble() + 0.005)
+            return jx::fail(QStringLiteral("该合同已登记佣金结算 %1 元，合同佣金不能少于此数").arg(amount(settled->toDouble())));
     }
-    return true;
+    return {};
 }
 
-bool DealRules::checkCommission(int id, const QVariantMap &after, QString &why) const
+jx::Result<> DealRules::checkCommission(int id, const QVariantMap &after) const
 {
-    DataLink::Rows contract;
-    if (!m_link.select(QStringLiteral("select contractno,commission,status from ht_contract where id=?"), {after.value(QStringLiteral("contractid"))},
-                       contract, why))
-        return false;
-    if (contract.rows.isEmpty()) {
-        why = QStringLiteral("所选的合同已不存在");
-        return false;
-    }
-    const QString number = contract.rows.first().value(0).toString();
-    if (contract.rows.first().value(2).toString() == kCancelled) {
-        why = QStringLiteral("合同 %1 已解除，不能结算佣金").arg(number);
-        return false;
-    }
-    QVariant others;
-    if (!m_link.scalar(QStringLiteral("select coalesce(sum(amount),0) from yj_commission where contractid=? and id<>?"),
-                       {after.value(QStringLiteral("contractid")), id}, others, why))
-        return false;
-    const double total = contract.rows.first().value(1).toDouble();
-    const double left = total - others.toDouble();
-    if (after.value(QStringLiteral("amount")).toDouble() > left + 0.005) {
-        why = QStringLiteral("合同 %1 的佣金为 %2 元，其他结算已登记 %3 元，本次最多 %4 元")
-                  .arg(number, amount(total), amount(others.toDouble()), amount(qMax(0.0, left)));
-        return false;
-    }
-    return true;
+    const auto contract = m_link.select(QStringLiteral("select contractno,commission,status from ht_contract where id=?"),
+                                        {after.value(QStringLiteral("contractid"))});
+    if (!contract)
+        return jx::fail(contract.error());
+    if (contract->rows.isEmpty())
+        return jx::fail(QStringLiteral("所选的合同已不存在"));
+    const QString number = contract->rows.first().value(0).toString();
+    if (contract->rows.first().value(2).toString() == kCancelled)
+        return jx::fail(QStringLiteral("合同 %1 已解除，不能结算佣金").arg(number));
+    const auto others = m_link.scalar(QStringLiteral("select coalesce(sum(amount),0) from yj_commission where contractid=? and id<>?"),
+                                      {after.value(QStringLiteral("contractid")), id});
+    if (!others)
+        return jx::fail(others.error());
+    const double total = contract->rows.first().value(1).toDouble();
+    const double left = total - others->toDouble();
+    if (after.value(QStringLiteral("amount")).toDouble() > left + 0.005)
+        return jx::fail(QStringLiteral("合同 %1 的佣金为 %2 元，其他结算已登记 %3 元，本次最多 %4 元")
+                            .arg(number, amount(total), amount(others->toDouble()), amount(qMax(0.0, left))));
+    return {};
 }
 
-bool DealRules::checkListing(int id, const QVariantMap &after, QString &why) const
+jx::Result<> DealRules::checkListing(int id, const QVariantMap &after) const
 {
     if (id <= 0 || !after.contains(QStringLiteral("status")))
-        return true;
+        return {};
     const QString status = after.value(QStringLiteral("status")).toString();
     if (status != u"有效" && status != u"暂缓")
-        return true;
-    QVariant contract;
-    if (!m_link.scalar(QStringLiteral("select contractno from ht_contract where houseid=? and status<>?"), {id, kCancelled}, contract, why))
-        return false;
-    if (contract.isValid() && !contract.isNull()) {
-        why = QStringLiteral("该房源有合同 %1，状态不能改为“%2”；请先解除合同").arg(contract.toString(), status);
-        return false;
-    }
-    return true;
+        return {};
+    const auto contract = m_link.scalar(QStringLiteral("select contractno from ht_contract where houseid=? and status<>?"), {id, kCancelled});
+    if (!contract)
+        return jx::fail(contract.error());
+    if (contract->isValid() && !contract->isNull())
+        return jx::fail(QStringLiteral("该房源有合同 %1，状态不能改为“%2”；请先解除合同").arg(contract->toString(), status));
+    return {};
 }
 
-bool DealRules::apply(const QString &table, int id, const QVariantMap &before, const QVariantMap &after, QString &why) const
+jx::Result<> DealRules::apply(const QString &table, int id, const QVariantMap &before, const QVariantMap &after) const
 {
     // A done viewing's feedback is the customer's follow-up, in the same transaction.
-    if (ViewingRules::appliesTo(table)) {
-        const auto written = ViewingRules(m_link).writeFollowUp(id, after, m_history);
-        if (!written)
-            why = written.error();
-        return written.ok();
-    }
-    if (table == u"fy_house") {
-        const auto alerted = m_alerts.afterListingWrite(id, before, after);
-        if (!alerted)
-            why = alerted.error();
-        return alerted.ok();
-    }
+    if (ViewingRules::appliesTo(table))
+        return ViewingRules(m_link).writeFollowUp(id, after, m_history);
+    if (table == u"fy_house")
+        return m_alerts.afterListingWrite(id, before, after);
     if (table == u"fy_district") {
         const QString from = before.value(QStringLiteral("name")).toString(), to = after.value(QStringLiteral("name")).toString();
-        return before.isEmpty() || after.isEmpty() || from == to || renameDistrict(from, to, why);
+        if (before.isEmpty() || after.isEmpty() || from == to)
+            return {};
+        return renameDistrict(from, to);
     }
     if (table != u"ht_contract")
-        return true;
+        return {};
     // Recompute every listing and customer the contract named before or names now.
     QVariantList houses, customers;
     for (const QVariantMap *side : {&before, &after}) {
@@ -178,22 +162,22 @@ bool DealRules::apply(const QString &table, int id, const QVariantMap &before, c
             customers << side->value(QStringLiteral("customerid"));
     }
     for (const QVariant &h : houses)
-        if (!settle(QStringLiteral("fy_house"), QStringLiteral("houseid"), h, why))
-            return false;
+        if (const auto settled = settle(QStringLiteral("fy_house"), QStringLiteral("houseid"), h); !settled)
+            return settled;
     for (const QVariant &c : customers)
-        if (!settle(QStringLiteral("kh_customer"), QStringLiteral("customerid"), c, why))
-            return false;
-    return true;
+        if (const auto settled = settle(QStringLiteral("kh_customer"), QStringLiteral("customerid"), c); !settled)
+            return settled;
+    return {};
 }
 
-bool DealRules::renameDistrict(const QString &from, const QString &to, QString &why) const
+jx::Result<> DealRules::renameDistrict(const QString &from, const QString &to) const
 {
     // The first district follows through its foreign key; the list is text and is rewritten here.
-    DataLink::Rows customers;
-    if (!m_link.select(QStringLiteral("select id,districts,version from kh_customer where '、'||districts||'、' like ?"),
-                       {QStringLiteral("%、%1、%").arg(from)}, customers, why))
-        return false;
-    for (const QVector<QVariant> &c : customers.rows) {
+    const auto customers = m_link.select(QStringLiteral("select id,districts,version from kh_customer where '、'||districts||'、' like ?"),
+                                         {QStringLiteral("%、%1、%").arg(from)});
+    if (!customers)
+        return jx::fail(customers.error());
+    for (const QVector<QVariant> &c : customers->rows) {
         QStringList names = ListingMatcher::splitDistricts(c.value(1).toString());
         const qsizetype at = names.indexOf(from);
         if (at < 0)
@@ -202,47 +186,45 @@ bool DealRules::renameDistrict(const QString &from, const QString &to, QString &
         names.removeDuplicates();
         const QString was = c.value(1).toString(), now = ListingMatcher::joinDistricts(names);
         const int version = c.value(2).toInt() + 1;
-        if (m_link.execute(QStringLiteral("update kh_customer set districts=?,version=? where id=?"), {now, version, c.value(0)}, why) != 1)
-            return false;
+        if (const auto changed = changedOne(m_link.execute(QStringLiteral("update kh_customer set districts=?,version=? where id=?"),
+                                                           {now, version, c.value(0)}));
+            !changed)
+            return changed;
         if (const auto kept = m_history.record(QStringLiteral("kh_customer"), c.value(0).toInt(), version, QStringLiteral("修改"),
                                                {{QStringLiteral("districts"), was, now}});
-            !kept) {
-            why = kept.error();
-            return false;
-        }
+            !kept)
+            return kept;
     }
-    return true;
+    return {};
 }
 
-bool DealRules::settle(const QString &table, const QString &contractField, const QVariant &id, QString &why) const
+jx::Result<> DealRules::settle(const QString &table, const QString &contractField, const QVariant &id) const
 {
-    DataLink::Rows record;
     const bool house = table == u"fy_house";
-    if (!m_link.select(QStringLiteral("select status,version%1 from %2 where id=?").arg(house ? QStringLiteral(",dealtype") : QString(), table), {id},
-                       record, why))
-        return false;
-    if (record.rows.isEmpty())
-        return true;
-    QVariant signedCount;
-    if (!m_link.scalar(QStringLiteral("select count(*) from ht_contract where %1=? and status<>?").arg(contractField), {id, kCancelled},
-                       signedCount, why))
-        return false;
-    const QString status = record.rows.first().value(0).toString();
-    const QString done = house && record.rows.first().value(2).toString() == u"出租" ? QStringLiteral("已出租") : QStringLiteral("已成交");
+    const auto record =
+        m_link.select(QStringLiteral("select status,version%1 from %2 where id=?").arg(house ? QStringLiteral(",dealtype") : QString(), table), {id});
+    if (!record)
+        return jx::fail(record.error());
+    if (record->rows.isEmpty())
+        return {};
+    const auto signedCount =
+        m_link.scalar(QStringLiteral("select count(*) from ht_contract where %1=? and status<>?").arg(contractField), {id, kCancelled});
+    if (!signedCount)
+        return jx::fail(signedCount.error());
+    const QString status = record->rows.first().value(0).toString();
+    const QString done = house && record->rows.first().value(2).toString() == u"出租" ? QStringLiteral("已出租") : QStringLiteral("已成交");
     QString wanted = status;
-    if (signedCount.toInt() > 0)
+    if (signedCount->toInt() > 0)
         wanted = done;
     else if (status == u"已成交" || status == u"已出租")
         wanted = QStringLiteral("有效"); // the contract that sold it was cancelled or deleted
     if (wanted == status)
-        return true;
-    const int version = record.rows.first().value(1).toInt() + 1;
-    if (m_link.execute(QStringLiteral("update %1 set status=?,version=? where id=?").arg(table), {wanted, version, id}, why) != 1)
-        return false;
-    const auto kept = m_history.record(table, id.toInt(), version, QStringLiteral("修改"), {{QStringLiteral("status"), status, wanted}});
-    if (!kept)
-        why = kept.error();
-    return kept.ok();
+        return {};
+    const int version = record->rows.first().value(1).toInt() + 1;
+    if (const auto changed = changedOne(m_link.execute(QStringLiteral("update %1 set status=?,version=? where id=?").arg(table), {wanted, version, id}));
+        !changed)
+        return changed;
+    return m_history.record(table, id.toInt(), version, QStringLiteral("修改"), {{QStringLiteral("status"), status, wanted}});
 }
 
 } // namespace jxedit

@@ -24,21 +24,21 @@ public:
     /// Before a write to `table`: puts what the user typed into the form it is
     /// stored in (a customer's districts, and the first of them as his
     /// district); false with the reason when it names what does not exist.
-    bool prepare(const QString &table, QVariantMap &values, QString &why) const;
+    jx::Result<> prepare(const QString &table, QVariantMap &values) const;
     /// Before a write to `table`: false with the reason when it would break a
     /// rule. `before` is empty for a new record, `after` for a delete.
-    bool check(const QString &table, int id, const QVariantMap &before, const QVariantMap &after, QString &why) const;
+    jx::Result<> check(const QString &table, int id, const QVariantMap &before, const QVariantMap &after) const;
     /// After the write: brings the listings and customers the write touched
     /// into line with their contracts.
-    bool apply(const QString &table, int id, const QVariantMap &before, const QVariantMap &after, QString &why) const;
+    jx::Result<> apply(const QString &table, int id, const QVariantMap &before, const QVariantMap &after) const;
 
 private:
-    bool checkContract(int id, const QVariantMap &before, const QVariantMap &after, QString &why) const;
-    bool checkCommission(int id, const QVariantMap &after, QString &why) const;
-    bool checkListing(int id, const QVariantMap &after, QString &why) const;
+    jx::Result<> checkContract(int id, const QVariantMap &before, const QVariantMap &after) const;
+    jx::Result<> checkCommission(int id, const QVariantMap &after) const;
+    jx::Result<> checkListing(int id, const QVariantMap &after) const;
     /// Sets a record's status from whether a contract in force names it.
-    bool renameDistrict(const QString &from, const QString &to, QString &why) const;
-    bool settle(const QString &table, const QString &contractField, const QVariant &id, QString &why) const;
+    jx::Result<> renameDistrict(const QString &from, const QString &to) const;
+    jx::Result<> settle(const QString &table, const QString &contractField, const QVariant &id) const;
 
     DataLink m_link;
     ChangeHistory m_history;

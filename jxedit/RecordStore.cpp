@@ -121,15 +121,19 @@ RecordStore::Outcome RecordStore::insert(QVariantMap &values, int &id, QString &
             return fail(Outcome::Refused);
         values.insert(m_def.codeField, code);
     }
-    if (!m_rules.prepare(m_def.table, values, why))
+    if (const auto ruled = m_rules.prepare(m_def.table, values); !ruled) {
+        why = ruled.error();
         return fail(Outcome::Refused);
+    }
     bool failed = false;
     if (duplicateCode(values, 0, why, failed))
         return fail(Outcome::Refused);
     if (failed)
         return fail(Outcome::Failed);
-    if (!m_rules.check(m_def.table, 0, {}, values, why))
+    if (const auto ruled = m_rules.check(m_def.table, 0, {}, values); !ruled) {
+        why = ruled.error();
         return fail(Outcome::Refused);
+    }
     // The new key is taken inside the transaction, above every key the table
     // ever had; the primary key refuses a second workstation that took the same one.
     QVariant last;
@@ -154,8 +158,10 @@ RecordStore::Outcome RecordStore::insert(QVariantMap &values, int &id, QString &
     if (m_link.execute(QStringLiteral("insert into %1 (%2) values (%3)").arg(m_def.table, fields.join(u','), marks.join(u',')),
                        params, why) != 1)
         return fail(Outcome::Failed);
-    if (!m_rules.apply(m_def.table, id, {}, values, why))
+    if (const auto ruled = m_rules.apply(m_def.table, id, {}, values); !ruled) {
+        why = ruled.error();
         return fail(Outcome::Failed);
+    }
     if (const auto kept = m_history.record(m_def.table, id, 1, QStringLiteral("新增"), changes); !kept) {
         why = kept.error();
         return fail(Outcome::Failed);
@@ -184,8 +190,10 @@ RecordStore::Outcome RecordStore::update(int id, const QVariantMap &typed, int v
         return fail(Outcome::Changed);
     }
     QVariantMap values = typed;
-    if (!m_rules.prepare(m_def.table, values, why))
+    if (const auto ruled = m_rules.prepare(m_def.table, values); !ruled) {
+        why = ruled.error();
         return fail(Outcome::Refused);
+    }
     bool failed = false;
     if (duplicateCode(values, id, why, failed))
         return fail(Outcome::Refused);
@@ -195,8 +203,10 @@ RecordStore::Outcome RecordStore::update(int id, const QVariantMap &typed, int v
     QVariantMap after = before;
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
         after.insert(it.key(), it.value());
-    if (!m_rules.check(m_def.table, id, before, after, why))
+    if (const auto ruled = m_rules.check(m_def.table, id, before, after); !ruled) {
+        why = ruled.error();
         return fail(Outcome::Refused);
+    }
     QStringList sets;
     QVariantList params;
     QVector<ChangeHistory::Change> changes;
@@ -217,8 +227,10 @@ RecordStore::Outcome RecordStore::update(int id, const QVariantMap &typed, int v
         why = QStringLiteral("记录<%1>在打开后已被他人修改").arg(id);
         return fail(Outcome::Changed);
     }
-    if (!m_rules.apply(m_def.table, id, before, after, why))
+    if (const auto ruled = m_rules.apply(m_def.table, id, before, after); !ruled) {
+        why = ruled.error();
         return fail(Outcome::Failed);
+    }
     if (const auto kept = m_history.record(m_def.table, id, next, QStringLiteral("修改"), changes); !kept) {
         why = kept.error();
         return fail(Outcome::Failed);
@@ -255,8 +267,10 @@ RecordStore::Outcome RecordStore::remove(int id, int version, QString &why) cons
         why = QStringLiteral("记录<%1>在打开后已被他人修改或删除").arg(id);
         return fail(Outcome::Changed);
     }
-    if (!m_rules.check(m_def.table, id, before, {}, why))
+    if (const auto ruled = m_rules.check(m_def.table, id, before, {}); !ruled) {
+        why = ruled.error();
         return fail(Outcome::Refused);
+    }
     const int changed = m_link.execute(QStringLiteral("delete from %1 where %2=? and version=?").arg(m_def.table, m_def.keyField),
                                        {id, version}, why);
     if (changed < 0)
@@ -270,8 +284,10 @@ RecordStore::Outcome RecordStore::remove(int id, int version, QString &why) cons
     for (auto it = before.constBegin(); it != before.constEnd(); ++it)
         if (const QString was = shown(it.key(), it.value()); !was.isEmpty())
             changes.append({it.key(), was, QString()});
-    if (!m_rules.apply(m_def.table, id, before, {}, why))
+    if (const auto ruled = m_rules.apply(m_def.table, id, before, {}); !ruled) {
+        why = ruled.error();
         return fail(Outcome::Failed);
+    }
     if (const auto kept = m_history.record(m_def.table, id, version + 1, QStringLiteral("删除"), changes); !kept) {
         why = kept.error();
         return fail(Outcome::Failed);
