@@ -153,7 +153,7 @@ void PhotoViewer::fit()
 void PhotoViewer::render()
 {
     if (m_picture.isNull()) {
-        m_image->setPixmap(QPixmap());
+        // The label says why there is no picture; its text replaced any earlier one.
         m_image->adjustSize();
         return;
     }

@@ -381,12 +381,19 @@ TEST(PhotoViewer, APhotoThatCannotBeReadShowsNoPictureAndTheOthersStillShow)
                                        return jx::fail(QStringLiteral("这个照片或文件已不存在（可能已被其他用户删除）"));
                                    return id == 1 ? png : QByteArray("not a picture");
                                });
+    const auto *shown = viewer.findChild<QLabel *>(QStringLiteral("picture"));
     EXPECT_TRUE(viewer.picture().isNull());
     EXPECT_EQ(viewer.findChild<QLabel *>(QStringLiteral("caption"))->text(), QStringLiteral("2 / 3　无.png"));
+    EXPECT_EQ(shown->text(), QStringLiteral("这个照片或文件已不存在（可能已被其他用户删除）")) << "the reason is what the user sees";
     viewer.step(1);
     EXPECT_EQ(viewer.current(), 2);
     EXPECT_TRUE(viewer.picture().isNull());
+    EXPECT_EQ(shown->text(), QStringLiteral("照片无法显示"));
     viewer.showPhoto(0);
     EXPECT_EQ(viewer.picture().size(), QSize(200, 100));
+    EXPECT_FALSE(shown->pixmap().isNull());
     EXPECT_EQ(loaded, (QList<int>{2, 3, 1}));
+    viewer.step(1);
+    EXPECT_TRUE(shown->pixmap().isNull()) << "a photo that cannot be read does not leave the one before it on screen";
+    EXPECT_FALSE(shown->text().isEmpty());
 }
