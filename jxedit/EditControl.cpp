@@ -561,8 +561,9 @@ bool EditControl::collect(QVariantMap &values)
             }
         } else {
             // A refused value is kept as typed, trimmed, like every text.
-            const auto checked = FieldCheck::check(f.def, fieldText(int(i)));
-            value = checked.valueOr(fieldText(int(i)).trimmed());
+            const QString typed = fieldText(int(i));
+            const auto checked = FieldCheck::check(f.def, typed);
+            value = checked.valueOr(typed.trimmed());
             why = checked.error();
         }
         if (!why.isEmpty())

@@ -113,7 +113,6 @@ private:
     jx::Result<RawRows> rowsAt(int offset, bool reverse, int limit) const;
     const Block *block(int index) const;
     void restart();
-    jx::Result<> readFirst();
     jx::Result<int> count() const;
     void fail(const QString &why) const;
 
