@@ -167,14 +167,13 @@ bool AgendaControl::refresh()
         params << agent;
     }
     sql += QStringLiteral(" order by v.viewdate,v.viewtime,v.id");
-    DataLink::Rows rows;
-    QString why;
-    if (!link().select(sql, params, rows, why)) {
-        showError(QStringLiteral("读取带看日程出错：%1").arg(why));
+    const auto rows = link().select(sql, params);
+    if (!rows) {
+        showError(QStringLiteral("读取带看日程出错：%1").arg(rows.error()));
         return false;
     }
     QVector<AgendaEntry> entries;
-    for (const QVector<QVariant> &r : rows.rows) {
+    for (const QVector<QVariant> &r : rows->rows) {
         AgendaEntry e;
         e.id = r.value(0).toInt();
         e.day = QDate::fromString(r.value(1).toString(), kDay);

@@ -78,13 +78,12 @@ bool AlertControl::start(const com::DispArgs &) { return reload(); }
 int AlertControl::daysAhead() const
 {
     // A setting of the installation; a missing or unusable value leaves the default.
-    QVariant value;
-    QString why;
-    if (!link().scalar(QStringLiteral("select optvalue from jx_option where groupno=? and lower(keyname)=lower(?)"),
-                       {kSettingsGroup, QString::fromLatin1(kDaysAheadKey)}, value, why))
+    const auto value = link().scalar(QStringLiteral("select optvalue from jx_option where groupno=? and lower(keyname)=lower(?)"),
+                                     {kSettingsGroup, QString::fromLatin1(kDaysAheadKey)});
+    if (!value)
         return kDaysAhead;
     bool ok = false;
-    const int days = value.toString().trimmed().toInt(&ok);
+    const int days = value->toString().trimmed().toInt(&ok);
     return ok && days >= 0 && days <= kMostDaysAhead ? days : kDaysAhead;
 }
 
@@ -103,17 +102,16 @@ QString AlertControl::Scope::agentIs(const QString &column) const
 bool AlertControl::reload()
 {
     hideError();
-    QString why;
     Scope scope;
     scope.today = operationDate();
     scope.day = scope.today.toString(kDay);
     // The signed-in user's own work when he is an agent; everyone's otherwise.
-    QVariant agent;
-    if (!link().scalar(QStringLiteral("select agentname from fy_agent where username=?"), {userName()}, agent, why)) {
-        showError(QStringLiteral("读取提醒出错：%1").arg(why));
+    const auto agent = link().scalar(QStringLiteral("select agentname from fy_agent where username=?"), {userName()});
+    if (!agent) {
+        showError(QStringLiteral("读取提醒出错：%1").arg(agent.error()));
         return false;
     }
-    scope.agent = m_teamPass ? QString() : agent.toString();
+    scope.agent = m_teamPass ? QString() : agent->toString();
 
     Rows rows;
     // Today's booked viewings first: the day is planned around them.
@@ -139,16 +137,15 @@ bool AlertControl::reload()
 
 jx::Result<> AlertControl::readViewings(const Scope &scope, Rows &rows) const
 {
-    QString why;
     const int viewingProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("dk_viewing"));
-    DataLink::Rows r;
-    if (!link().select(QStringLiteral("select v.id,v.viewtime,coalesce(k.name,''),coalesce(h.code,''),coalesce(h.community,''),v.agent"
-                                      " from dk_viewing v left join kh_customer k on k.id=v.customerid left join fy_house h on h.id=v.houseid"
-                                      " where v.viewdate=? and v.status='已预约'")
-                           + scope.agentIs(QStringLiteral("v.agent")) + QStringLiteral(" order by v.viewtime,v.id"),
-                       scope.with({scope.day}), r, why))
-        return jx::fail(why);
-    for (const auto &x : r.rows)
+    auto r = link().select(QStringLiteral("select v.id,v.viewtime,coalesce(k.name,''),coalesce(h.code,''),coalesce(h.community,''),v.agent"
+                                          " from dk_viewing v left join kh_customer k on k.id=v.customerid left join fy_house h on h.id=v.houseid"
+                                          " where v.viewdate=? and v.status='已预约'")
+                               + scope.agentIs(QStringLiteral("v.agent")) + QStringLiteral(" order by v.viewtime,v.id"),
+                           scope.with({scope.day}));
+    if (!r)
+        return jx::fail(r.error());
+    for (const auto &x : r->rows)
         rows.append({QStringLiteral("今日带看"), scope.day,
                      QStringLiteral("%1 带客户 %2 看房源 %3（%4）").arg(x.value(1).toString(), x.value(2).toString(), x.value(3).toString(),
                                                                  x.value(4).toString()),
@@ -158,23 +155,22 @@ jx::Result<> AlertControl::readViewings(const Scope &scope, Rows &rows) const
 
 jx::Result<> AlertControl::readFollowUps(const Scope &scope, Rows &rows) const
 {
-    QString why;
     // The latest follow-up of each listing and customer, when it is due by the end of the days ahead.
     const int followProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("gj_follow"));
     const QString ahead = scope.today.addDays(daysAhead()).toString(kDay);
-    DataLink::Rows r;
-    if (!link().select(QStringLiteral("select f.id,f.nextdate,k.name,k.phone,h.code,h.community,f.content,f.agent,k.agent from gj_follow f"
-                                      " left join kh_customer k on k.id=f.customerid left join fy_house h on h.id=f.houseid"
-                                      " where f.nextdate<>'' and f.nextdate<=?")
-                           + scope.agentIs(QStringLiteral("f.agent"))
-                           + QStringLiteral(" and not exists (select 1 from gj_follow g where coalesce(g.houseid,0)=coalesce(f.houseid,0)"
-                                            " and coalesce(g.customerid,0)=coalesce(f.customerid,0) and g.followdate>f.followdate)"
-                                            " order by f.nextdate,f.id"),
-                       scope.with({ahead}), r, why))
-        return jx::fail(why);
+    auto r = link().select(QStringLiteral("select f.id,f.nextdate,k.name,k.phone,h.code,h.community,f.content,f.agent,k.agent from gj_follow f"
+                                          " left join kh_customer k on k.id=f.customerid left join fy_house h on h.id=f.houseid"
+                                          " where f.nextdate<>'' and f.nextdate<=?")
+                               + scope.agentIs(QStringLiteral("f.agent"))
+                               + QStringLiteral(" and not exists (select 1 from gj_follow g where coalesce(g.houseid,0)=coalesce(f.houseid,0)"
+                                                " and coalesce(g.customerid,0)=coalesce(f.customerid,0) and g.followdate>f.followdate)"
+                                                " order by f.nextdate,f.id"),
+                           scope.with({ahead}));
+    if (!r)
+        return jx::fail(r.error());
     // Whose customers' phones show unmasked.
     const QString me = m_teamPass ? m_teamAgent : scope.agent;
-    for (const auto &x : r.rows) {
+    for (const auto &x : r->rows) {
         // Who and what the follow-up is about, by name; the phone of a customer
         // of another agent stays masked.
         QStringList about;
@@ -197,17 +193,16 @@ jx::Result<> AlertControl::readFollowUps(const Scope &scope, Rows &rows) const
 
 jx::Result<> AlertControl::readContracts(const Scope &scope, Rows &rows) const
 {
-    QString why;
     const int contractProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("ht_contract"));
     const QString &day = scope.day;
     const QString week = scope.today.addDays(7).toString(kDay);
-    DataLink::Rows r;
-    if (!link().select(QStringLiteral("select id,contractno,paydate,handoverdate,agent from ht_contract where status='执行中'"
-                                      " and ((paydate>=? and paydate<=?) or (handoverdate>=? and handoverdate<=?))")
-                           + scope.agentIs(QStringLiteral("agent")) + QStringLiteral(" order by id"),
-                       scope.with({day, week, day, week}), r, why))
-        return jx::fail(why);
-    for (const auto &x : r.rows) {
+    auto r = link().select(QStringLiteral("select id,contractno,paydate,handoverdate,agent from ht_contract where status='执行中'"
+                                          " and ((paydate>=? and paydate<=?) or (handoverdate>=? and handoverdate<=?))")
+                               + scope.agentIs(QStringLiteral("agent")) + QStringLiteral(" order by id"),
+                           scope.with({day, week, day, week}));
+    if (!r)
+        return jx::fail(r.error());
+    for (const auto &x : r->rows) {
         const QString pay = x.value(2).toString(), hand = x.value(3).toString();
         const bool payNear = pay >= day && pay <= week;
         rows.append({QStringLiteral("合同临近"), payNear ? pay : hand,
@@ -219,7 +214,6 @@ jx::Result<> AlertControl::readContracts(const Scope &scope, Rows &rows) const
 
 jx::Result<> AlertControl::readQuietListings(const Scope &scope, Rows &rows) const
 {
-    QString why;
     // Listings on offer whose last follow-up (or, with none, their registration) lies the quiet days back,
     // the quietest first. A large agency has tens of thousands: the list names the first few hundred
     // and counts the rest, which the overview lists in full.
@@ -228,23 +222,23 @@ jx::Result<> AlertControl::readQuietListings(const Scope &scope, Rows &rows) con
     const QString lastFollow = QStringLiteral("(select max(f.followdate) from gj_follow f where f.houseid=h.id and f.followdate<>'')");
     const QString quietWhere = QStringLiteral(" from fy_house h where status='有效'") + scope.agentIs(QStringLiteral("agent"))
         + QStringLiteral(" and coalesce(%1,regdate)<=?").arg(lastFollow);
-    DataLink::Rows r;
-    if (!link().select(QStringLiteral("select id,code,community,agent,regdate,%1").arg(lastFollow) + quietWhere
-                           + QStringLiteral(" order by coalesce(%1,regdate),id limit %2").arg(lastFollow).arg(kQuietShown + 1),
-                       scope.with({}) << quietSince, r, why))
-        return jx::fail(why);
-    if (r.rows.size() > kQuietShown) {
-        r.rows.resize(kQuietShown);
-        QVariant all;
-        if (!link().scalar(QStringLiteral("select count(*)") + quietWhere, scope.with({}) << quietSince, all, why))
-            return jx::fail(why);
+    auto r = link().select(QStringLiteral("select id,code,community,agent,regdate,%1").arg(lastFollow) + quietWhere
+                               + QStringLiteral(" order by coalesce(%1,regdate),id limit %2").arg(lastFollow).arg(kQuietShown + 1),
+                           scope.with({}) << quietSince);
+    if (!r)
+        return jx::fail(r.error());
+    if (r->rows.size() > kQuietShown) {
+        r->rows.resize(kQuietShown);
+        const auto all = link().scalar(QStringLiteral("select count(*)") + quietWhere, scope.with({}) << quietSince);
+        if (!all)
+            return jx::fail(all.error());
         rows.append({QStringLiteral("房源待跟进"), QString(),
                      QStringLiteral("另有 %1 套房源超过 %2 天没有跟进，“经营概况”的“久未跟进房源”列出全部")
-                         .arg(all.toLongLong() - kQuietShown)
+                         .arg(all->toLongLong() - kQuietShown)
                          .arg(kQuietDays),
                      scope.agent, QString()});
     }
-    for (const auto &x : r.rows) {
+    for (const auto &x : r->rows) {
         const QString last = x.value(5).toString(), registered = x.value(4).toString();
         const QDate since = QDate::fromString(last.isEmpty() ? registered : last, kDay);
         const QString listing = QStringLiteral("房源 %1（%2）").arg(x.value(1).toString(), x.value(2).toString());
@@ -263,20 +257,19 @@ jx::Result<> AlertControl::readQuietListings(const Scope &scope, Rows &rows) con
 
 jx::Result<> AlertControl::readMatches(const Scope &scope, Rows &rows) const
 {
-    QString why;
     // Listings that came to fit a waiting customer, until his agent follows it up with him.
     const int houseProg = FunctionDefinition::entryProgramFor(link(), QStringLiteral("fy_house"));
-    DataLink::Rows r;
-    if (!link().select(QStringLiteral("select m.houseid,m.score,m.reason,m.created,k.name,h.code,k.agent from jx_matchalert m"
-                                      " join kh_customer k on k.id=m.customerid join fy_house h on h.id=m.houseid"
-                                      " where h.status='有效' and k.status='有效'")
-                           + scope.agentIs(QStringLiteral("k.agent"))
-                           + QStringLiteral(" and not exists (select 1 from gj_follow f where f.customerid=m.customerid"
-                                            " and f.houseid=m.houseid and f.followdate>=substr(m.created,1,10))"
-                                            " order by m.created desc,m.houseid,m.customerid"),
-                       scope.with({}), r, why))
-        return jx::fail(why);
-    for (const auto &x : r.rows)
+    auto r = link().select(QStringLiteral("select m.houseid,m.score,m.reason,m.created,k.name,h.code,k.agent from jx_matchalert m"
+                                          " join kh_customer k on k.id=m.customerid join fy_house h on h.id=m.houseid"
+                                          " where h.status='有效' and k.status='有效'")
+                               + scope.agentIs(QStringLiteral("k.agent"))
+                               + QStringLiteral(" and not exists (select 1 from gj_follow f where f.customerid=m.customerid"
+                                                " and f.houseid=m.houseid and f.followdate>=substr(m.created,1,10))"
+                                                " order by m.created desc,m.houseid,m.customerid"),
+                           scope.with({}));
+    if (!r)
+        return jx::fail(r.error());
+    for (const auto &x : r->rows)
         rows.append({QStringLiteral("房源匹配"), x.value(3).toString().left(10),
                      QStringLiteral("%1符合客户 %2的需求：%3，匹配 %4%")
                          .arg(x.value(2).toString() == u"降价" ? QStringLiteral("房源降价后") : QStringLiteral("新房源"), x.value(4).toString(),
@@ -289,12 +282,10 @@ jx::Result<> AlertControl::readMatches(const Scope &scope, Rows &rows) const
 bool AlertControl::seesTeam() const
 {
     // The right that shows a manager the team's figures shows him its reminders.
-    QVariant program;
-    QString why;
-    if (!link().scalar(QStringLiteral("select min(progid) from jx_function where formkind='overview'"), {}, program, why)
-        || program.toInt() <= 0)
+    const auto program = link().scalar(QStringLiteral("select min(progid) from jx_function where formkind='overview'"), {});
+    if (!program || program->toInt() <= 0)
         return false;
-    return allowed(Right::OthersRecords, program.toInt());
+    return allowed(Right::OthersRecords, program->toInt());
 }
 
 void AlertControl::createTeamView()

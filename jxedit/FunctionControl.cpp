@@ -40,12 +40,13 @@ FunctionControl::FunctionControl()
         m_progId = a.size() > 2 ? com::toQVariant(*a[2]).toInt() : 0;
         m_rights.clear();
         m_agent.reset();
-        QString why;
-        m_link = DataLink::fromContext(m_context.get(), why);
-        if (!m_link.isValid()) {
-            showError(why);
+        auto link = DataLink::fromContext(m_context.get());
+        if (!link) {
+            m_link = DataLink();
+            showError(link.error());
             return com::Variant::fromBool(false);
         }
+        m_link = std::move(link).value();
         // Program 0 is the reminder list everybody has.
         if (m_progId > 0 && !allowed(Right::Run)) {
             showError(QStringLiteral("您没有使用程序<%1>的权限，请与系统管理员联系。").arg(m_progId));
@@ -105,12 +106,11 @@ QString FunctionControl::userName() const
 QString FunctionControl::myAgent() const
 {
     if (!m_agent) {
-        QVariant name;
-        QString why;
+        // No agent when the user is none or his agent cannot be read: only his own records are then his.
         const QString user = userName();
-        m_agent = !user.isEmpty() && m_link.scalar(QStringLiteral("select agentname from fy_agent where username=?"), {user}, name, why)
-                      ? name.toString()
-                      : QString();
+        m_agent = user.isEmpty()
+            ? QString()
+            : m_link.scalar(QStringLiteral("select agentname from fy_agent where username=?"), {user}).valueOr(QVariant()).toString();
     }
     return *m_agent;
 }
@@ -266,16 +266,14 @@ bool FunctionControl::fillAgentChooser(QComboBox *chooser, bool team, const QStr
         return true;
     }
     chooser->addItem(QStringLiteral("全部经纪人"), QString());
-    DataLink::Rows agents;
-    QString why;
-    const bool read = alsoFormer
-        ? link().select(QStringLiteral("select agentname from fy_agent order by agentcode"), {}, agents, why)
-        : link().select(QStringLiteral("select agentname from fy_agent where status<>'离职' or agentname=? order by agentcode"), {me}, agents, why);
-    if (!read) {
-        showError(QStringLiteral("读取经纪人出错：%1").arg(why));
+    const auto agents = alsoFormer
+        ? link().select(QStringLiteral("select agentname from fy_agent order by agentcode"), {})
+        : link().select(QStringLiteral("select agentname from fy_agent where status<>'离职' or agentname=? order by agentcode"), {me});
+    if (!agents) {
+        showError(QStringLiteral("读取经纪人出错：%1").arg(agents.error()));
         return false;
     }
-    for (const QVector<QVariant> &r : agents.rows)
+    for (const QVector<QVariant> &r : agents->rows)
         chooser->addItem(r.value(0).toString(), r.value(0).toString());
     return true;
 }

@@ -157,8 +157,10 @@ jx::Result<> GridView::load(const DataLink &link, const QString &sql, const QVar
         return {};
     }
     // Read whole: a statement the database will not take as a sub-query.
-    if (QString why; !link.open(sql, params, m_cursor, why, origin))
-        return jx::fail(why);
+    auto cursor = link.open(sql, params, origin);
+    if (!cursor)
+        return jx::fail(cursor.error());
+    m_cursor = std::move(cursor).value();
     if (!m_cursor.columns.isEmpty()) {
         for (const ColumnDef &c : columns)
             if (!m_cursor.columns.contains(c.field, Qt::CaseInsensitive)) {

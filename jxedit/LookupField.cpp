@@ -101,12 +101,12 @@ jx::Result<QVector<QVector<QVariant>>> LookupField::search(const QString &text, 
     } else {
         sql += QStringLiteral(" order by %1").arg(m_def.shown.first());
     }
-    DataLink::Cursor cursor;
-    if (QString why; !m_link.open(sql, params, cursor, why))
-        return jx::fail(why);
+    auto cursor = m_link.open(sql, params);
+    if (!cursor)
+        return jx::fail(cursor.error());
     QVector<QVector<QVariant>> rows;
     try {
-        cursor.fetch(limit, rows);
+        cursor->fetch(limit, rows);
     } catch (const com::RuntimeError &e) {
         return jx::fail(e.description());
     }
@@ -144,13 +144,11 @@ QString LookupField::describe(const QVariant &key) const
 {
     if (!key.isValid() || key.isNull() || key.toString().isEmpty())
         return {};
-    DataLink::Rows rows;
-    QString why;
-    if (!m_link.select(QStringLiteral("select %1,%2 from %3 where %1=?").arg(m_def.key, m_def.shown.join(u','), m_def.table), {key}, rows,
-                       why)
-        || rows.rows.isEmpty())
+    const auto rows =
+        m_link.select(QStringLiteral("select %1,%2 from %3 where %1=?").arg(m_def.key, m_def.shown.join(u','), m_def.table), {key});
+    if (!rows || rows->rows.isEmpty())
         return {};
-    return joinShown(m_def, rows.rows.first());
+    return joinShown(m_def, rows->rows.first());
 }
 
 void LookupField::setKey(const QVariant &key)
@@ -186,33 +184,32 @@ jx::Result<QVariant> LookupField::resolve(bool *databaseFailed) const
     if (typed.isEmpty())
         return QVariant();
     QVariant candidate;
-    QString why;
     if (m_key.isValid() && typed == m_shown.trimmed()) {
         candidate = m_key;
     } else {
         // The code first, in any letter case; then anything that names one record.
-        DataLink::Rows exact;
-        if (!m_link.select(QStringLiteral("select %1 from %2 where lower(%3)=lower(?)").arg(m_def.key, m_def.table, m_def.shown.first()),
-                           {typed}, exact, why))
-            return failed(why);
-        if (exact.rows.size() == 1) {
-            candidate = exact.rows.first().value(0);
+        const auto exact =
+            m_link.select(QStringLiteral("select %1 from %2 where lower(%3)=lower(?)").arg(m_def.key, m_def.table, m_def.shown.first()), {typed});
+        if (!exact)
+            return failed(exact.error());
+        if (exact->rows.size() == 1) {
+            candidate = exact->rows.first().value(0);
         } else {
             const auto rows = search(typed, 2);
             if (!rows)
                 return failed(rows.error());
             if (rows->isEmpty())
                 return jx::fail(QStringLiteral("没有找到“%1”，请按 F4 从列表中选择").arg(typed));
-            if (rows->size() > 1 || exact.rows.size() > 1)
+            if (rows->size() > 1 || exact->rows.size() > 1)
                 return jx::fail(QStringLiteral("“%1”对应多条记录，请按 F4 从列表中选择").arg(typed));
             candidate = rows->first().value(0);
         }
     }
     // The record may have been deleted since it was chosen.
-    QVariant count;
-    if (!m_link.scalar(QStringLiteral("select count(*) from %1 where %2=?").arg(m_def.table, m_def.key), {candidate}, count, why))
-        return failed(why);
-    if (count.toInt() == 0)
+    const auto count = m_link.scalar(QStringLiteral("select count(*) from %1 where %2=?").arg(m_def.table, m_def.key), {candidate});
+    if (!count)
+        return failed(count.error());
+    if (count->toInt() == 0)
         return jx::fail(QStringLiteral("所选的记录已不存在（可能已被删除），请重新选择"));
     return candidate;
 }

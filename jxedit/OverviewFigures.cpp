@@ -24,11 +24,10 @@ QVariantList ends(const OverviewFigures::Scope &scope) { return {scope.period.fr
 
 jx::Result<int> countOf(const DataLink &link, const QString &sql, const QVariantList &params)
 {
-    QVariant value;
-    QString why;
-    if (!link.scalar(QStringLiteral("select count(*) from (%1) q").arg(sql), params, value, why))
-        return jx::fail(why);
-    return value.toInt();
+    const auto value = link.scalar(QStringLiteral("select count(*) from (%1) q").arg(sql), params);
+    if (!value)
+        return jx::fail(value.error());
+    return value->toInt();
 }
 
 // What each figure lists: its statement, parameters, columns and table.
@@ -261,13 +260,12 @@ jx::Result<> OverviewFigures::compute(const DataLink &link, const Scope &scope)
     next.m_viewedCustomers = *viewedCustomers;
 
     const List contracts = listOf(Contracts, scope);
-    DataLink::Rows rows;
-    QString why;
-    if (!link.select(QStringLiteral("select agent,count(*) as deals,sum(commission) as commission from (%1) q group by agent order by agent")
-                         .arg(contracts.sql),
-                     contracts.params, rows, why))
-        return jx::fail(why);
-    for (const QVector<QVariant> &r : rows.rows) {
+    const auto perAgent = link.select(
+        QStringLiteral("select agent,count(*) as deals,sum(commission) as commission from (%1) q group by agent order by agent").arg(contracts.sql),
+        contracts.params);
+    if (!perAgent)
+        return jx::fail(perAgent.error());
+    for (const QVector<QVariant> &r : perAgent->rows) {
         next.m_perAgent.append({r.value(0).toString(), r.value(1).toInt(), r.value(2).toDouble()});
         next.m_commission += r.value(2).toDouble();
     }
@@ -283,9 +281,10 @@ jx::Result<> OverviewFigures::compute(const DataLink &link, const Scope &scope)
     };
     for (const Figure f : {NewListings, NewCustomers}) {
         const List list = listOf(f, scope);
-        if (!link.select(QStringLiteral("select regdate from (%1) q").arg(list.sql), list.params, rows, why))
-            return jx::fail(why);
-        for (const QVector<QVariant> &r : rows.rows) {
+        const auto registered = link.select(QStringLiteral("select regdate from (%1) q").arg(list.sql), list.params);
+        if (!registered)
+            return jx::fail(registered.error());
+        for (const QVector<QVariant> &r : registered->rows) {
             const qsizetype i = weekOf(QDate::fromString(r.value(0).toString(), QStringLiteral("yyyy-MM-dd")));
             if (i >= 0)
                 ++(f == NewListings ? next.m_perWeek[i].listings : next.m_perWeek[i].customers);

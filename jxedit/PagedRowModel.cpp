@@ -197,11 +197,10 @@ QString PagedRowModel::wrapped() const { return QStringLiteral("select * from (\
 
 jx::Result<PagedRowModel::RawRows> PagedRowModel::select(const QString &sql, const QVariantList &params) const
 {
-    DataLink::Rows out;
-    QString why;
-    if (!m_link.select(sql, m_params + params, out, why, m_origin))
-        return jx::fail(why);
-    return std::move(out.rows);
+    auto out = m_link.select(sql, m_params + params, m_origin);
+    if (!out)
+        return jx::fail(out.error());
+    return std::move(out->rows);
 }
 
 jx::Result<PagedRowModel::RawRows> PagedRowModel::rowsAt(int offset, bool reverse, int limit) const
@@ -365,34 +364,33 @@ jx::Result<PagedRowModel::Opened> PagedRowModel::open(const DataLink &link, cons
     const QString whole = withoutSemicolons(sql);
     QString inner;
     QVector<OrderTerm> order;
-    DataLink::Rows first;
-    bool read = false;
-    QString why;
-    if (splitOrder(whole, inner, order)) {
-        QStringList names;
-        for (const OrderTerm &t : order)
-            names << QStringLiteral("q.") + t.name + (t.desc ? QStringLiteral(" desc") : QString());
-        if (!keyField.isEmpty() && std::none_of(order.begin(), order.end(), [&](const OrderTerm &t) { return t.name.compare(keyField, Qt::CaseInsensitive) == 0; }))
-            names << QStringLiteral("q.") + keyField + (order.first().desc ? QStringLiteral(" desc") : QString());
-        m_inner = inner;
-        read = m_link.select(wrapped() + QStringLiteral(" order by ") + names.join(QStringLiteral(", ")) + QStringLiteral(" limit %1").arg(kBlock),
-                             params, first, why, origin);
-    }
-    if (!read) {
+    // The first block in the statement's own order; when its order cannot be split off, in the database's.
+    auto readFirst = [&]() -> jx::Result<DataLink::Rows> {
+        if (splitOrder(whole, inner, order)) {
+            QStringList names;
+            for (const OrderTerm &t : order)
+                names << QStringLiteral("q.") + t.name + (t.desc ? QStringLiteral(" desc") : QString());
+            if (!keyField.isEmpty() && std::none_of(order.begin(), order.end(), [&](const OrderTerm &t) { return t.name.compare(keyField, Qt::CaseInsensitive) == 0; }))
+                names << QStringLiteral("q.") + keyField + (order.first().desc ? QStringLiteral(" desc") : QString());
+            m_inner = inner;
+            if (auto ordered = m_link.select(
+                    wrapped() + QStringLiteral(" order by ") + names.join(QStringLiteral(", ")) + QStringLiteral(" limit %1").arg(kBlock), params, origin))
+                return ordered;
+        }
         order.clear();
         m_inner = whole;
-        read = m_link.select(wrapped() + QStringLiteral(" limit %1").arg(kBlock), params, first, why, origin);
-    }
-    if (!read) {
+        return m_link.select(wrapped() + QStringLiteral(" limit %1").arg(kBlock), params, origin);
+    };
+    const auto first = readFirst();
+    if (!first) {
         // Its own failure is the one to report; one that runs only on its own is read whole.
-        DataLink::Cursor alone;
-        const bool runs = m_link.open(sql, params, alone, why, origin);
+        const auto alone = m_link.open(sql, params, origin);
         endResetModel();
-        if (!runs)
-            return jx::fail(why);
+        if (!alone)
+            return jx::fail(alone.error());
         return Opened::NotWrappable;
     }
-    if (const auto mapped = mapColumns(first.columns, keyField); !mapped) {
+    if (const auto mapped = mapColumns(first->columns, keyField); !mapped) {
         endResetModel();
         return jx::fail(mapped.error());
     }
@@ -412,13 +410,13 @@ jx::Result<PagedRowModel::Opened> PagedRowModel::open(const DataLink &link, cons
         return Opened::Yes;
     }
     Block b;
-    for (const QVector<QVariant> &r : std::as_const(first.rows))
+    for (const QVector<QVariant> &r : first->rows)
         b.rows.append(m_shape->shape(r));
     m_count = int(b.rows.size());
     m_countKnown = m_count < kBlock;
     if (!b.rows.isEmpty()) {
-        b.firstRaw = first.rows.first();
-        b.lastRaw = first.rows.last();
+        b.firstRaw = first->rows.first();
+        b.lastRaw = first->rows.last();
         b.used = ++m_tick;
         m_blocks.insert(0, std::move(b));
     }
@@ -512,11 +510,10 @@ jx::Result<int> PagedRowModel::count() const
     QString sql = QStringLiteral("select count(*) from (\n") + m_inner + QStringLiteral("\n) q");
     if (!f.where.isEmpty())
         sql += QStringLiteral(" where ") + f.where;
-    QVariant value;
-    QString why;
-    if (!m_link.scalar(sql, m_params + f.params, value, why, m_origin))
-        return jx::fail(why);
-    return value.toInt();
+    const auto value = m_link.scalar(sql, m_params + f.params, m_origin);
+    if (!value)
+        return jx::fail(value.error());
+    return value->toInt();
 }
 
 void PagedRowModel::finishCount()
@@ -705,11 +702,10 @@ jx::Result<double> PagedRowModel::sum(int shownColumn, int first, int last) cons
                   .arg(last - first + 1)
                   .arg(first);
     }
-    QVariant value;
-    QString why;
-    if (!m_link.scalar(sql, params, value, why, m_origin))
-        return jx::fail(why);
-    return value.toDouble();
+    const auto value = m_link.scalar(sql, params, m_origin);
+    if (!value)
+        return jx::fail(value.error());
+    return value->toDouble();
 }
 
 jx::Result<> PagedRowModel::exportCsv(const QString &path) const

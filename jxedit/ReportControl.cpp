@@ -281,13 +281,13 @@ bool ReportControl::refresh()
             showError(QStringLiteral("无法保存报表参数：%1").arg(e.description()));
         }
     }
-    DataLink::Rows rows;
-    QString why;
-    if (!link().select(sql, params, rows, why, DataLink::Origin::Definition)) {
-        showError(QStringLiteral("报表查询出错：%1").arg(why));
+    const auto read = link().select(sql, params, DataLink::Origin::Definition);
+    if (!read) {
+        showError(QStringLiteral("报表查询出错：%1").arg(read.error()));
         m_view->clear();
         return false;
     }
+    const DataLink::Rows &rows = *read;
     for (const ColumnDef &c : m_def.columns)
         if (!rows.columns.isEmpty() && !rows.columns.contains(c.field, Qt::CaseInsensitive)) {
             showError(QStringLiteral("功能定义有误：列“%1”（%2）在查询结果中不存在").arg(c.field, c.caption));

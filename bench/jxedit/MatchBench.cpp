@@ -37,16 +37,16 @@ struct Fixture
         path = dir.filePath(QStringLiteral("jx.db"));
         db = std::make_unique<Database>();
         benchdb::build(*db, path, kRows, kRows);
-        QString why;
         if (!context.Attach(db.get(), 0)) {
             std::fprintf(stderr, "cannot attach the database\n");
             std::exit(1);
         }
-        link = jxedit::DataLink::fromContext(&context, why);
-        if (!link.isValid()) {
-            std::fprintf(stderr, "no database link: %s\n", qPrintable(why));
+        auto made = jxedit::DataLink::fromContext(&context);
+        if (!made) {
+            std::fprintf(stderr, "no database link: %s\n", qPrintable(made.error()));
             std::exit(1);
         }
+        link = std::move(made).value();
     }
 };
 

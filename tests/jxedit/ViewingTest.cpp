@@ -46,8 +46,7 @@ protected:
     }
     jxedit::DataLink dataLink()
     {
-        QString why;
-        return jxedit::DataLink::fromContext(&context, why);
+        return jxedit::DataLink::fromContext(&context).valueOr({});
     }
     static QVariantMap proposed(int house, const char *agent, const QString &day, const char *time, int minutes, const char *status = "已预约")
     {
