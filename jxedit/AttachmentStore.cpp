@@ -41,37 +41,26 @@ QString AttachmentStore::sizeText(qint64 bytes)
     return QStringLiteral("%1 字节").arg(bytes);
 }
 
-bool AttachmentStore::readFile(const QString &path, qint64 limit, QByteArray &bytes, QString &why) const
+jx::Result<QByteArray> AttachmentStore::readFile(const QString &path, qint64 limit) const
 {
     const QFileInfo info(path);
     const QString name = info.fileName();
-    if (!info.exists() || !info.isFile()) {
-        why = QStringLiteral("文件“%1”不存在").arg(name);
-        return false;
-    }
+    if (!info.exists() || !info.isFile())
+        return jx::fail(QStringLiteral("文件“%1”不存在").arg(name));
     // The size is known before anything is read: a huge file is refused at once.
-    if (info.size() > limit) {
-        why = QStringLiteral("“%1”有 %2，超过了每个文件 %3 的上限，没有添加").arg(name, sizeText(info.size()), sizeText(limit));
-        return false;
-    }
+    if (info.size() > limit)
+        return jx::fail(QStringLiteral("“%1”有 %2，超过了每个文件 %3 的上限，没有添加").arg(name, sizeText(info.size()), sizeText(limit)));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        why = QStringLiteral("无法读取“%1”：%2").arg(name, file.errorString());
-        return false;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return jx::fail(QStringLiteral("无法读取“%1”：%2").arg(name, file.errorString()));
     // Read no more than the limit, even when the file grew since it was measured.
-    bytes = file.read(limit + 1);
-    if (bytes.size() > limit) {
-        bytes.clear();
-        why = QStringLiteral("“%1”超过了每个文件 %2 的上限，没有添加").arg(name, sizeText(limit));
-        return false;
-    }
-    if (bytes.isEmpty()) {
-        why = file.error() != QFile::NoError ? QStringLiteral("无法读取“%1”：%2").arg(name, file.errorString())
-                                             : QStringLiteral("“%1”是空文件，没有添加").arg(name);
-        return false;
-    }
-    return true;
+    QByteArray bytes = file.read(limit + 1);
+    if (bytes.size() > limit)
+        return jx::fail(QStringLiteral("“%1”超过了每个文件 %2 的上限，没有添加").arg(name, sizeText(limit)));
+    if (bytes.isEmpty())
+        return jx::fail(file.error() != QFile::NoError ? QStringLiteral("无法读取“%1”：%2").arg(name, file.errorString())
+                                                       : QStringLiteral("“%1”是空文件，没有添加").arg(name));
+    return bytes;
 }
 
 QByteArray AttachmentStore::scaled(const QImage &image, int edge, bool keepAlpha)
@@ -91,7 +80,7 @@ QByteArray AttachmentStore::scaled(const QImage &image, int edge, bool keepAlpha
     return out;
 }
 
-bool AttachmentStore::preparePhoto(const QByteArray &bytes, const QString &fileName, Prepared &out, QString &why)
+jx::Result<AttachmentStore::Prepared> AttachmentStore::preparePhoto(const QByteArray &bytes, const QString &fileName)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -101,24 +90,19 @@ bool AttachmentStore::preparePhoto(const QByteArray &bytes, const QString &fileN
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     const QByteArray format = reader.format();
-    if (format.isEmpty() || !reader.canRead()) {
-        why = QStringLiteral("“%1”不是可以识别的图片文件（文件可能已损坏，或只是名称像图片），没有添加").arg(fileName);
-        return false;
-    }
+    if (format.isEmpty() || !reader.canRead())
+        return jx::fail(QStringLiteral("“%1”不是可以识别的图片文件（文件可能已损坏，或只是名称像图片），没有添加").arg(fileName));
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > kMostPixels) {
-        why = QStringLiteral("“%1”有 %2×%3 像素，超过了每张照片 %4 万像素的上限，没有添加")
-                  .arg(fileName)
-                  .arg(size.width())
-                  .arg(size.height())
-                  .arg(kMostPixels / 10000);
-        return false;
-    }
+    if (size.isValid() && qint64(size.width()) * size.height() > kMostPixels)
+        return jx::fail(QStringLiteral("“%1”有 %2×%3 像素，超过了每张照片 %4 万像素的上限，没有添加")
+                            .arg(fileName)
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(kMostPixels / 10000));
     const QImage image = reader.read();
-    if (image.isNull()) {
-        why = QStringLiteral("“%1”无法解码为图片（%2），没有添加").arg(fileName, reader.errorString());
-        return false;
-    }
+    if (image.isNull())
+        return jx::fail(QStringLiteral("“%1”无法解码为图片（%2），没有添加").arg(fileName, reader.errorString()));
+    Prepared out;
     out.mimeType = mimeOfFormat(format);
     out.width = image.width();
     out.height = image.height();
@@ -126,124 +110,118 @@ bool AttachmentStore::preparePhoto(const QByteArray &bytes, const QString &fileN
     out.display = scaled(image, m_limits.displayEdge, alpha);
     // The thumbnail is made from the picture, not from the compressed display copy.
     out.thumbnail = scaled(image, m_limits.thumbnailEdge, alpha);
-    if (out.display.isEmpty() || out.thumbnail.isEmpty()) {
-        why = QStringLiteral("“%1”无法转换为显示用的图片，没有添加").arg(fileName);
-        return false;
-    }
-    return true;
+    if (out.display.isEmpty() || out.thumbnail.isEmpty())
+        return jx::fail(QStringLiteral("“%1”无法转换为显示用的图片，没有添加").arg(fileName));
+    return out;
 }
 
-bool AttachmentStore::prepareDocument(const QByteArray &bytes, const QString &fileName, Prepared &out, QString &why)
+jx::Result<AttachmentStore::Prepared> AttachmentStore::prepareDocument(const QByteArray &bytes, const QString &fileName)
 {
+    Prepared out;
     const QMimeType type = QMimeDatabase().mimeTypeForData(bytes);
     if (type.inherits(QStringLiteral("application/pdf")) && bytes.startsWith("%PDF-")) {
         out.mimeType = QStringLiteral("application/pdf");
         out.original = bytes;
-        return true;
+        return out;
     }
     // A floor plan or a certificate scan as a picture: kept as it came, with a
-    // thumbnail so the list can show it.
-    Prepared photo;
-    QString notImage;
-    if (preparePhoto(bytes, fileName, photo, notImage)) {
-        out.mimeType = photo.mimeType;
-        out.width = photo.width;
-        out.height = photo.height;
-        out.thumbnail = photo.thumbnail;
+    // thumbnail so the list can show it. Why it is no photo is not the user's
+    // question here: the message below names both things it could have been.
+    if (const auto photo = preparePhoto(bytes, fileName); photo) {
+        out.mimeType = photo->mimeType;
+        out.width = photo->width;
+        out.height = photo->height;
+        out.thumbnail = photo->thumbnail;
         out.original = bytes;
-        return true;
+        return out;
     }
-    why = QStringLiteral("“%1”既不是 PDF 文件也不是可以识别的图片，没有添加").arg(fileName);
-    return false;
+    return jx::fail(QStringLiteral("“%1”既不是 PDF 文件也不是可以识别的图片，没有添加").arg(fileName));
 }
 
-int AttachmentStore::add(int houseId, Kind kind, const QString &path, QString &why)
+jx::Result<int> AttachmentStore::add(int houseId, Kind kind, const QString &path)
 {
     const QString fileName = QFileInfo(path).fileName();
-    if (houseId <= 0) {
-        why = QStringLiteral("请先保存房源，再添加照片或文件");
-        return 0;
-    }
-    QByteArray bytes;
+    if (houseId <= 0)
+        return jx::fail(QStringLiteral("请先保存房源，再添加照片或文件"));
     const qint64 limit = kind == Kind::Photo ? m_limits.photoFileBytes : m_limits.documentFileBytes;
-    if (!readFile(path, limit, bytes, why))
-        return 0;
-    Prepared p;
-    if (!(kind == Kind::Photo ? preparePhoto(bytes, fileName, p, why) : prepareDocument(bytes, fileName, p, why)))
-        return 0;
-    const qint64 fileSize = bytes.size();
-    bytes.clear();
+    auto bytes = readFile(path, limit);
+    if (!bytes)
+        return jx::fail(bytes.error());
+    const auto prepared = kind == Kind::Photo ? preparePhoto(*bytes, fileName) : prepareDocument(*bytes, fileName);
+    if (!prepared)
+        return jx::fail(prepared.error());
+    const Prepared &p = *prepared;
+    const qint64 fileSize = bytes->size();
+    bytes->clear();
     const qint64 stored = p.display.size() + p.thumbnail.size() + p.original.size();
 
     // The limits are counted and the row written in one transaction, so two
     // workstations adding at once cannot both pass the last free place, and a
     // failure anywhere leaves nothing behind.
-    QString failure;
-    auto failed = [&](const QString &text) {
+    auto failed = [&](const QString &text) -> jx::Result<int> {
         m_link.rollback();
-        why = QStringLiteral("“%1”没有保存：%2").arg(fileName, text);
-        return 0;
+        return jx::fail(QStringLiteral("“%1”没有保存：%2").arg(fileName, text));
     };
-    if (!m_link.begin(failure))
-        return failed(failure);
-    QVariant exists;
-    if (!m_link.scalar(QStringLiteral("select count(*) from fy_house where id=?"), {houseId}, exists, failure))
-        return failed(failure);
-    if (exists.toInt() == 0) {
+    if (const auto begun = m_link.begin(); !begun)
+        return failed(begun.error());
+    const auto exists = m_link.scalar(QStringLiteral("select count(*) from fy_house where id=?"), {houseId});
+    if (!exists)
+        return failed(exists.error());
+    if (exists->toInt() == 0) {
         m_link.rollback();
-        why = QStringLiteral("这套房源已不存在（可能已被删除），“%1”没有添加").arg(fileName);
-        return 0;
+        return jx::fail(QStringLiteral("这套房源已不存在（可能已被删除），“%1”没有添加").arg(fileName));
     }
-    DataLink::Rows usage;
-    if (!m_link.select(QStringLiteral("select count(case when kind='photo' then 1 end), coalesce(sum(storedsize),0), coalesce(max(id),0)"
-                                      " from fy_attachment where houseid=?"),
-                       {houseId}, usage, failure)
-        || usage.rows.isEmpty())
-        return failed(failure);
-    const int photos = usage.rows.first().value(0).toInt();
-    const qint64 used = usage.rows.first().value(1).toLongLong();
+    const auto usage = m_link.select(QStringLiteral("select count(case when kind='photo' then 1 end), coalesce(sum(storedsize),0), coalesce(max(id),0)"
+                                                    " from fy_attachment where houseid=?"),
+                                     {houseId});
+    // No row at all is a failure the engine gave no words for.
+    if (!usage || usage->rows.isEmpty())
+        return failed(usage.error());
+    const int photos = usage->rows.first().value(0).toInt();
+    const qint64 used = usage->rows.first().value(1).toLongLong();
     if (kind == Kind::Photo && photos >= m_limits.photosPerListing) {
         m_link.rollback();
-        why = QStringLiteral("这套房源已有 %1 张照片，每套房源最多 %2 张，“%3”没有添加").arg(photos).arg(m_limits.photosPerListing).arg(fileName);
-        return 0;
+        return jx::fail(
+            QStringLiteral("这套房源已有 %1 张照片，每套房源最多 %2 张，“%3”没有添加").arg(photos).arg(m_limits.photosPerListing).arg(fileName));
     }
     if (used + stored > m_limits.bytesPerListing) {
         m_link.rollback();
-        why = QStringLiteral("这套房源的照片和文件已占 %1，加上“%2”（%3）会超过每套房源 %4 的上限，没有添加")
-                  .arg(sizeText(used), fileName, sizeText(stored), sizeText(m_limits.bytesPerListing));
-        return 0;
+        return jx::fail(QStringLiteral("这套房源的照片和文件已占 %1，加上“%2”（%3）会超过每套房源 %4 的上限，没有添加")
+                            .arg(sizeText(used), fileName, sizeText(stored), sizeText(m_limits.bytesPerListing)));
     }
-    QVariant last, lastOrder;
-    if (!m_link.scalar(QStringLiteral("select max(id) from fy_attachment"), {}, last, failure)
-        || !m_link.scalar(QStringLiteral("select max(sortno) from fy_attachment where houseid=? and kind=?"), {houseId, kindName(kind)},
-                          lastOrder, failure))
-        return failed(failure);
-    const int id = last.toInt() + 1;
-    const int sortNo = lastOrder.isValid() && !lastOrder.isNull() ? lastOrder.toInt() + 1 : 0;
+    const auto last = m_link.scalar(QStringLiteral("select max(id) from fy_attachment"), {});
+    if (!last)
+        return failed(last.error());
+    const auto lastOrder = m_link.scalar(QStringLiteral("select max(sortno) from fy_attachment where houseid=? and kind=?"), {houseId, kindName(kind)});
+    if (!lastOrder)
+        return failed(lastOrder.error());
+    const int id = last->toInt() + 1;
+    const int sortNo = lastOrder->isValid() && !lastOrder->isNull() ? lastOrder->toInt() + 1 : 0;
     auto blob = [](const QByteArray &b) { return b.isEmpty() ? QVariant() : QVariant(b); };
-    if (m_link.execute(QStringLiteral("insert into fy_attachment (id,houseid,kind,filename,mimetype,sortno,width,height,display,thumbnail,"
+    const auto inserted =
+        m_link.execute(QStringLiteral("insert into fy_attachment (id,houseid,kind,filename,mimetype,sortno,width,height,display,thumbnail,"
                                       "original,filesize,storedsize,addedby,addedat) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
                        {id, houseId, kindName(kind), fileName, p.mimeType, sortNo, p.width, p.height, blob(p.display), blob(p.thumbnail),
                         blob(p.original), fileSize, stored, m_user,
-                        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
-                       failure)
-        != 1)
-        return failed(failure);
-    if (!m_link.commit(failure))
-        return failed(failure);
+                        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))});
+    if (!inserted || *inserted != 1)
+        return failed(inserted.error());
+    if (const auto done = m_link.commit(); !done)
+        return failed(done.error());
     return id;
 }
 
-bool AttachmentStore::list(int houseId, Kind kind, QVector<Item> &items, QString &why) const
+jx::Result<QVector<AttachmentStore::Item>> AttachmentStore::list(int houseId, Kind kind) const
 {
-    items.clear();
-    DataLink::Rows rows;
     // Only the thumbnails travel: a strip of thirty photos reads a few hundred KB.
-    if (!m_link.select(QStringLiteral("select id,filename,mimetype,sortno,width,height,filesize,addedby,addedat,thumbnail from fy_attachment"
-                                      " where houseid=? and kind=? order by sortno,id"),
-                       {houseId, kindName(kind)}, rows, why))
-        return false;
-    for (const QVector<QVariant> &r : std::as_const(rows.rows)) {
+    const auto rows = m_link.select(QStringLiteral("select id,filename,mimetype,sortno,width,height,filesize,addedby,addedat,thumbnail from fy_attachment"
+                                                   " where houseid=? and kind=? order by sortno,id"),
+                                    {houseId, kindName(kind)});
+    if (!rows)
+        return jx::fail(rows.error());
+    QVector<Item> items;
+    items.reserve(rows->rows.size());
+    for (const QVector<QVariant> &r : std::as_const(rows->rows)) {
         Item it;
         it.id = r.value(0).toInt();
         it.kind = kind;
@@ -258,125 +236,106 @@ bool AttachmentStore::list(int houseId, Kind kind, QVector<Item> &items, QString
         it.thumbnail = r.value(9).toByteArray();
         items.append(it);
     }
-    return true;
+    return items;
 }
 
-QByteArray AttachmentStore::content(int id, QString &why) const
+jx::Result<QByteArray> AttachmentStore::content(int id) const
 {
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select kind,display,original from fy_attachment where id=?"), {id}, rows, why))
-        return {};
-    if (rows.rows.isEmpty()) {
-        why = QStringLiteral("这个照片或文件已不存在（可能已被其他用户删除）");
-        return {};
-    }
-    const QVector<QVariant> &r = rows.rows.first();
+    const auto rows = m_link.select(QStringLiteral("select kind,display,original from fy_attachment where id=?"), {id});
+    if (!rows)
+        return jx::fail(rows.error());
+    if (rows->rows.isEmpty())
+        return jx::fail(QStringLiteral("这个照片或文件已不存在（可能已被其他用户删除）"));
+    const QVector<QVariant> &r = rows->rows.first();
     return r.value(0).toString() == u"photo" ? r.value(1).toByteArray() : r.value(2).toByteArray();
 }
 
-bool AttachmentStore::remove(int id, QString &why)
+jx::Result<> AttachmentStore::remove(int id)
 {
-    QString failure;
-    if (!m_link.begin(failure)) {
-        why = QStringLiteral("删除失败：%1").arg(failure);
-        return false;
-    }
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select houseid,kind from fy_attachment where id=?"), {id}, rows, failure)) {
+    auto failed = [&](const QString &text) -> jx::Result<> {
         m_link.rollback();
-        why = QStringLiteral("删除失败：%1").arg(failure);
-        return false;
-    }
-    if (rows.rows.isEmpty()) {
+        return jx::fail(QStringLiteral("删除失败：%1").arg(text));
+    };
+    if (const auto begun = m_link.begin(); !begun)
+        return jx::fail(QStringLiteral("删除失败：%1").arg(begun.error()));
+    const auto rows = m_link.select(QStringLiteral("select houseid,kind from fy_attachment where id=?"), {id});
+    if (!rows)
+        return failed(rows.error());
+    if (rows->rows.isEmpty()) {
         m_link.rollback();
-        why = QStringLiteral("这个照片或文件已不存在（可能已被其他用户删除）");
-        return false;
+        return jx::fail(QStringLiteral("这个照片或文件已不存在（可能已被其他用户删除）"));
     }
-    const int house = rows.rows.first().value(0).toInt();
-    const QString kind = rows.rows.first().value(1).toString();
-    if (m_link.execute(QStringLiteral("delete from fy_attachment where id=?"), {id}, failure) != 1) {
-        m_link.rollback();
-        why = QStringLiteral("删除失败：%1").arg(failure);
-        return false;
-    }
+    const int house = rows->rows.first().value(0).toInt();
+    const QString kind = rows->rows.first().value(1).toString();
+    if (const auto deleted = m_link.execute(QStringLiteral("delete from fy_attachment where id=?"), {id}); !deleted || *deleted != 1)
+        return failed(deleted.error());
     // The rest close up, so the next photo becomes the cover.
-    DataLink::Rows rest;
-    if (!m_link.select(QStringLiteral("select id from fy_attachment where houseid=? and kind=? order by sortno,id"), {house, kind}, rest, failure)) {
-        m_link.rollback();
-        why = QStringLiteral("删除失败：%1").arg(failure);
-        return false;
+    const auto rest = m_link.select(QStringLiteral("select id from fy_attachment where houseid=? and kind=? order by sortno,id"), {house, kind});
+    if (!rest)
+        return failed(rest.error());
+    for (int i = 0; i < rest->rows.size(); ++i) {
+        if (const auto updated = m_link.execute(QStringLiteral("update fy_attachment set sortno=? where id=?"), {i, rest->rows.at(i).value(0)});
+            !updated)
+            return failed(updated.error());
     }
-    for (int i = 0; i < rest.rows.size(); ++i) {
-        if (m_link.execute(QStringLiteral("update fy_attachment set sortno=? where id=?"), {i, rest.rows.at(i).value(0)}, failure) < 0) {
-            m_link.rollback();
-            why = QStringLiteral("删除失败：%1").arg(failure);
-            return false;
-        }
-    }
-    if (!m_link.commit(failure)) {
-        m_link.rollback();
-        why = QStringLiteral("删除失败：%1").arg(failure);
-        return false;
-    }
-    return true;
+    if (const auto done = m_link.commit(); !done)
+        return failed(done.error());
+    return {};
 }
 
-bool AttachmentStore::move(int id, int index, QString &why)
+jx::Result<> AttachmentStore::move(int id, int index)
 {
-    QString failure;
-    auto failed = [&] {
+    auto failed = [&](const QString &text) -> jx::Result<> {
         m_link.rollback();
-        why = QStringLiteral("调整顺序失败：%1").arg(failure);
-        return false;
+        return jx::fail(QStringLiteral("调整顺序失败：%1").arg(text));
     };
-    if (!m_link.begin(failure))
-        return failed();
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select houseid,kind from fy_attachment where id=?"), {id}, rows, failure))
-        return failed();
-    if (rows.rows.isEmpty()) {
+    if (const auto begun = m_link.begin(); !begun)
+        return failed(begun.error());
+    const auto rows = m_link.select(QStringLiteral("select houseid,kind from fy_attachment where id=?"), {id});
+    if (!rows)
+        return failed(rows.error());
+    if (rows->rows.isEmpty()) {
         m_link.rollback();
-        why = QStringLiteral("这个照片或文件已不存在（可能已被其他用户删除）");
-        return false;
+        return jx::fail(QStringLiteral("这个照片或文件已不存在（可能已被其他用户删除）"));
     }
-    DataLink::Rows all;
-    if (!m_link.select(QStringLiteral("select id from fy_attachment where houseid=? and kind=? order by sortno,id"),
-                       {rows.rows.first().value(0), rows.rows.first().value(1)}, all, failure))
-        return failed();
+    const auto all = m_link.select(QStringLiteral("select id from fy_attachment where houseid=? and kind=? order by sortno,id"),
+                                   {rows->rows.first().value(0), rows->rows.first().value(1)});
+    if (!all)
+        return failed(all.error());
     QVector<int> order;
-    for (const QVector<QVariant> &r : std::as_const(all.rows))
+    for (const QVector<QVariant> &r : std::as_const(all->rows))
         if (r.value(0).toInt() != id)
             order.append(r.value(0).toInt());
     order.insert(qBound(0, index, int(order.size())), id);
     for (int i = 0; i < order.size(); ++i)
-        if (m_link.execute(QStringLiteral("update fy_attachment set sortno=? where id=?"), {i, order.at(i)}, failure) < 0)
-            return failed();
-    if (!m_link.commit(failure))
-        return failed();
-    return true;
+        if (const auto updated = m_link.execute(QStringLiteral("update fy_attachment set sortno=? where id=?"), {i, order.at(i)}); !updated)
+            return failed(updated.error());
+    if (const auto done = m_link.commit(); !done)
+        return failed(done.error());
+    return {};
 }
 
-bool AttachmentStore::covers(const QVector<int> &houseIds, QHash<int, QByteArray> &thumbnails, QString &why) const
+jx::Result<QHash<int, QByteArray>> AttachmentStore::covers(const QVector<int> &houseIds) const
 {
-    thumbnails.clear();
+    QHash<int, QByteArray> thumbnails;
     if (houseIds.isEmpty())
-        return true;
+        return thumbnails;
     QStringList marks;
     QVariantList params;
     for (int id : houseIds) {
         marks << QStringLiteral("?");
         params << id;
     }
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select a.houseid,a.thumbnail from fy_attachment a where a.kind='photo' and a.houseid in (%1)"
-                                      " and a.id=(select b.id from fy_attachment b where b.houseid=a.houseid and b.kind='photo'"
-                                      " order by b.sortno,b.id limit 1)")
-                           .arg(marks.join(u',')),
-                       params, rows, why))
-        return false;
-    for (const QVector<QVariant> &r : std::as_const(rows.rows))
+    const auto rows = m_link.select(QStringLiteral("select a.houseid,a.thumbnail from fy_attachment a where a.kind='photo' and a.houseid in (%1)"
+                                                   " and a.id=(select b.id from fy_attachment b where b.houseid=a.houseid and b.kind='photo'"
+                                                   " order by b.sortno,b.id limit 1)")
+                                        .arg(marks.join(u',')),
+                                    params);
+    if (!rows)
+        return jx::fail(rows.error());
+    for (const QVector<QVariant> &r : std::as_const(rows->rows))
         thumbnails.insert(r.value(0).toInt(), r.value(1).toByteArray());
-    return true;
+    return thumbnails;
 }
 
 } // namespace jxedit

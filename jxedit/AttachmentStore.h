@@ -1,9 +1,11 @@
 #pragma once
 
 #include "jxedit/DataLink.h"
+#include "platform/com/Result.h"
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QVector>
 
@@ -51,19 +53,19 @@ public:
     void setLimits(const Limits &limits) { m_limits = limits; }
 
     /// Adds the file at `path` to listing `houseId`; the new attachment's id,
-    /// or 0 with a message saying why nothing was kept.
-    int add(int houseId, Kind kind, const QString &path, QString &why);
+    /// or a message saying why nothing was kept.
+    jx::Result<int> add(int houseId, Kind kind, const QString &path);
     /// The listing's attachments of `kind` in their order (the first photo is the cover).
-    bool list(int houseId, Kind kind, QVector<Item> &items, QString &why) const;
+    jx::Result<QVector<Item>> list(int houseId, Kind kind) const;
     /// The display copy of a photo (or the original of a document), read on demand.
-    QByteArray content(int id, QString &why) const;
-    bool remove(int id, QString &why);
+    jx::Result<QByteArray> content(int id) const;
+    jx::Result<> remove(int id);
     /// Moves an attachment to `index` among its listing's attachments of the same kind; 0 makes a photo the cover.
-    bool move(int id, int index, QString &why);
+    jx::Result<> move(int id, int index);
 
     /// The stored thumbnail of each listing's cover photo, keyed by listing; only
     /// the listings asked for are read.
-    bool covers(const QVector<int> &houseIds, QHash<int, QByteArray> &thumbnails, QString &why) const;
+    jx::Result<QHash<int, QByteArray>> covers(const QVector<int> &houseIds) const;
 
     /// Lets go of the database (its owner is going); every later call fails with a message.
     void detach() { m_link = DataLink(); }
@@ -84,9 +86,9 @@ private:
         QByteArray thumbnail;
         QByteArray original;
     };
-    bool readFile(const QString &path, qint64 limit, QByteArray &bytes, QString &why) const;
-    bool preparePhoto(const QByteArray &bytes, const QString &fileName, Prepared &out, QString &why);
-    bool prepareDocument(const QByteArray &bytes, const QString &fileName, Prepared &out, QString &why);
+    jx::Result<QByteArray> readFile(const QString &path, qint64 limit) const;
+    jx::Result<Prepared> preparePhoto(const QByteArray &bytes, const QString &fileName);
+    jx::Result<Prepared> prepareDocument(const QByteArray &bytes, const QString &fileName);
     QByteArray scaled(const class QImage &image, int edge, bool keepAlpha);
 
     DataLink m_link;

@@ -57,9 +57,8 @@ void CoverDelegate::readQueued() const
     const QVector<int> wanted = std::exchange(m_queued, {});
     if (wanted.isEmpty())
         return;
-    QHash<int, QByteArray> thumbnails;
-    QString why;
-    if (!m_store.covers(wanted, thumbnails, why)) {
+    const auto thumbnails = m_store.covers(wanted);
+    if (!thumbnails) {
         // Shown without covers until the grid is read again; a failing
         // connection is reported by the grid's own reading.
         for (int house : wanted)
@@ -68,7 +67,7 @@ void CoverDelegate::readQueued() const
     }
     for (int house : wanted) {
         auto *cover = new QPixmap;
-        if (const auto it = thumbnails.constFind(house); it != thumbnails.constEnd()) {
+        if (const auto it = thumbnails->constFind(house); it != thumbnails->constEnd()) {
             QPixmap stored;
             // Made to the row's size once, not at every paint.
             if (stored.loadFromData(it.value()))

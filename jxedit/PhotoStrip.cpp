@@ -159,12 +159,12 @@ void PhotoStrip::refresh()
     m_photos->clear();
     m_documents->clear();
     if (m_house > 0) {
-        QVector<AttachmentStore::Item> items;
-        QString why;
-        if (!m_store.list(m_house, Kind::Photo, items, why))
-            report(QString(), QStringLiteral("读取照片失败：%1").arg(why));
-        for (int i = 0; i < items.size(); ++i) {
-            const AttachmentStore::Item &it = items.at(i);
+        const auto photos = m_store.list(m_house, Kind::Photo);
+        if (!photos)
+            report(QString(), QStringLiteral("读取照片失败：%1").arg(photos.error()));
+        const QVector<AttachmentStore::Item> photoItems = photos.valueOr({});
+        for (int i = 0; i < photoItems.size(); ++i) {
+            const AttachmentStore::Item &it = photoItems.at(i);
             QPixmap thumb;
             thumb.loadFromData(it.thumbnail); // the stored thumbnail, never scaled here
             auto *item = new QListWidgetItem(QIcon(thumb), i == 0 ? QStringLiteral("封面 · %1").arg(it.fileName) : it.fileName);
@@ -177,9 +177,11 @@ void PhotoStrip::refresh()
                                  .arg(AttachmentStore::sizeText(it.fileSize), it.addedBy, it.addedAt));
             m_photos->addItem(item);
         }
-        if (!m_store.list(m_house, Kind::Document, items, why))
-            report(QString(), QStringLiteral("读取文件失败：%1").arg(why));
-        for (const AttachmentStore::Item &it : std::as_const(items)) {
+        const auto documents = m_store.list(m_house, Kind::Document);
+        if (!documents)
+            report(QString(), QStringLiteral("读取文件失败：%1").arg(documents.error()));
+        const QVector<AttachmentStore::Item> documentItems = documents.valueOr({});
+        for (const AttachmentStore::Item &it : documentItems) {
             QPixmap thumb;
             thumb.loadFromData(it.thumbnail);
             auto *item = new QListWidgetItem(QStringLiteral("%1（%2）").arg(it.fileName, AttachmentStore::sizeText(it.fileSize)));
@@ -270,11 +272,10 @@ int PhotoStrip::addFiles(const QStringList &paths, std::optional<Kind> kind)
     QStringList refused, added;
     for (const QString &path : paths) {
         const Kind as = kind ? *kind : (isPdf(path) || path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? Kind::Document : Kind::Photo);
-        QString why;
-        if (m_store.add(m_house, as, path, why) > 0)
+        if (const auto id = m_store.add(m_house, as, path); id)
             added << QFileInfo(path).fileName();
         else
-            refused << why;
+            refused << id.error();
     }
     refresh();
     if (!added.isEmpty())
@@ -298,11 +299,10 @@ bool PhotoStrip::removeSelected(Kind kind)
                    jx::YesNo | jx::Question | jx::DefaultButton2, QStringLiteral("提示："))
         != jx::Yes)
         return false;
-    QString why;
-    const bool removed = m_store.remove(item->data(kIdRole).toInt(), why);
+    const auto removed = m_store.remove(item->data(kIdRole).toInt());
     refresh();
     if (!removed) {
-        jx::msgBox(why, jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
+        jx::msgBox(removed.error(), jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
         return false;
     }
     report(QStringLiteral("删除照片/文件 房源<%1>：%2").arg(m_house).arg(name), QStringLiteral("已删除“%1”").arg(name));
@@ -315,9 +315,8 @@ bool PhotoStrip::makeCover()
     if (!item || !m_editable)
         return false;
     const QString name = item->data(kNameRole).toString();
-    QString why;
-    if (!m_store.move(item->data(kIdRole).toInt(), 0, why)) {
-        jx::msgBox(why, jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
+    if (const auto moved = m_store.move(item->data(kIdRole).toInt(), 0); !moved) {
+        jx::msgBox(moved.error(), jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
         refresh();
         return false;
     }
@@ -337,13 +336,7 @@ int PhotoStrip::viewPhoto(int row)
         photos.append({m_photos->item(i)->data(kIdRole).toInt(), m_photos->item(i)->data(kNameRole).toString()});
     PhotoViewer viewer(
         photos, row,
-        [this](int id) -> jx::Result<QByteArray> {
-            QString why;
-            QByteArray bytes = m_store.content(id, why);
-            if (!why.isEmpty())
-                return jx::fail(why);
-            return bytes;
-        },
+        [this](int id) { return m_store.content(id); },
         window());
     return viewer.exec();
 }
@@ -354,10 +347,10 @@ bool PhotoStrip::openDocument(int row)
         return false;
     QListWidgetItem *item = m_documents->item(row);
     const int id = item->data(kIdRole).toInt();
-    QString why;
-    const QByteArray bytes = m_store.content(id, why);
+    const auto read = m_store.content(id);
+    const QByteArray bytes = read.valueOr({});
     if (bytes.isEmpty()) {
-        jx::msgBox(why.isEmpty() ? QStringLiteral("这个文件没有内容") : why, jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
+        jx::msgBox(read ? QStringLiteral("这个文件没有内容") : read.error(), jx::OKOnly | jx::Exclamation, QStringLiteral("提示："));
         return false;
     }
     if (!m_opened || !m_opened->isValid())

@@ -66,9 +66,12 @@ struct Fixture
                 p.fillRect((k * 137 + i * 31) % 2800, (k * 71) % 1800, 200, 120, QColor::fromHsv((k * 29) % 360, 200, 150));
             p.end();
             const QString file = dir.filePath(QStringLiteral("photo%1.jpg").arg(i));
-            QString why;
-            if (!image.save(file, "JPEG", 90) || store.add(kWithPhotos, jxedit::AttachmentStore::Kind::Photo, file, why) <= 0) {
-                std::fprintf(stderr, "cannot add photo %d: %s\n", i, qPrintable(why));
+            if (!image.save(file, "JPEG", 90)) {
+                std::fprintf(stderr, "cannot add photo %d: cannot write %s\n", i, qPrintable(file));
+                std::exit(1);
+            }
+            if (const auto added = store.add(kWithPhotos, jxedit::AttachmentStore::Kind::Photo, file); !added) {
+                std::fprintf(stderr, "cannot add photo %d: %s\n", i, qPrintable(added.error()));
                 std::exit(1);
             }
         }

@@ -207,9 +207,9 @@ TEST_P(PhotoFormTest, ANewListingIsSavedBeforeItsFirstPhotoAndAViewedOneTakesNon
 TEST_P(PhotoFormTest, ADocumentOpensFromATemporaryCopyUnderASafeName)
 {
     const int house = scalar(QStringLiteral("select min(id) from fy_house")).toInt();
-    QString why;
-    jxedit::DataLink link = jxedit::DataLink::fromContext(&context, why);
-    jxedit::PhotoStrip strip(link, QStringLiteral("admin"));
+    const auto link = jxedit::DataLink::fromContext(&context);
+    ASSERT_TRUE(link) << link.error().toStdString();
+    jxedit::PhotoStrip strip(*link, QStringLiteral("admin"));
     QList<QUrl> opened;
     strip.setOpener([&](const QUrl &url) {
         opened << url;

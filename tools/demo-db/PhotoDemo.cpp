@@ -154,7 +154,6 @@ jx::Result<> PhotoDemo::add(Database &db, int listings)
     QTemporaryDir dir;
     if (!dir.isValid())
         return jx::fail(QStringLiteral("cannot make a temporary folder for the demo photos"));
-    QString why; // the store's reason
     // Through the store, as a user's files go in: scaled once, stored once.
     jxedit::AttachmentStore store(jxedit::DataLink(&db), QStringLiteral("admin"));
     using Kind = jxedit::AttachmentStore::Kind;
@@ -171,12 +170,14 @@ jx::Result<> PhotoDemo::add(Database &db, int listings)
             const QString path = dir.filePath(name);
             if (!image.save(path, name.endsWith(QStringLiteral(".png")) ? "PNG" : "JPEG", 90))
                 return jx::fail(QStringLiteral("cannot write %1").arg(path));
-            if (store.add(l.id, Kind::Photo, path, why) <= 0)
-                return jx::fail(why);
+            if (const auto added = store.add(l.id, Kind::Photo, path); !added)
+                return jx::fail(added.error());
         }
         const QString plan = dir.filePath(QStringLiteral("%1-户型图.png").arg(l.code));
-        if (!floorPlan(l.rooms, l.code).save(plan, "PNG") || store.add(l.id, Kind::Document, plan, why) <= 0)
-            return jx::fail(why.isEmpty() ? QStringLiteral("cannot write %1").arg(plan) : why);
+        if (!floorPlan(l.rooms, l.code).save(plan, "PNG"))
+            return jx::fail(QStringLiteral("cannot write %1").arg(plan));
+        if (const auto added = store.add(l.id, Kind::Document, plan); !added)
+            return jx::fail(added.error());
     }
     return {};
 }
