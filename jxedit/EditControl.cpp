@@ -174,13 +174,13 @@ void EditControl::parametersChanged()
         }
         return;
     }
-    QString why;
-    const int id = m_store->idOfCode(code, why);
-    if (id <= 0) {
+    const auto id = m_store->idOfCode(code);
+    if (!id || *id <= 0) {
+        const QString why = id.error();
         showError(why.isEmpty() ? QStringLiteral("没有找到编号为“%1”的记录").arg(code) : why);
         return;
     }
-    openRecord(id);
+    openRecord(*id);
 }
 
 void EditControl::makeEditor(Field &f)
@@ -463,13 +463,13 @@ void EditControl::newRecord()
 
 bool EditControl::openRecord(int id)
 {
-    QString why;
-    QVariantMap values;
-    int version = 0;
-    if (!m_store->load(id, values, version, why)) {
-        showError(why);
+    const auto loaded = m_store->load(id);
+    if (!loaded) {
+        showError(loaded.error());
         return false;
     }
+    const QVariantMap &values = loaded->values;
+    const int version = loaded->version;
     hideError();
     if (m_changedBar)
         m_changedBar->hide();
@@ -631,11 +631,10 @@ bool EditControl::askOnConflict(const QVariantMap &mine)
 
 QString EditControl::comparison(const QVariantMap &mine)
 {
-    QVariantMap stored;
-    int version = 0;
-    QString why;
-    if (!m_store->load(m_id, stored, version, why))
-        return why;
+    const auto loaded = m_store->load(m_id);
+    if (!loaded)
+        return loaded.error();
+    const QVariantMap &stored = loaded->values;
     QString text;
     for (const Field &f : m_fields) {
         const QString a = RowModel::text(f.def, mine.value(f.def.field));
@@ -705,16 +704,14 @@ void EditControl::recordsChanged(const QVector<ChangeWatch::Change> &changes)
     if (!mine)
         return;
     const QString who = mine->user.isEmpty() ? QStringLiteral("他人") : mine->user;
-    QVariantMap stored;
-    int version = 0;
-    QString why;
-    if (!m_store->load(m_id, stored, version, why)) {
+    const auto loaded = m_store->load(m_id);
+    if (!loaded) {
         // Gone: nothing to reload; whatever was typed stays in the form.
-        if (mine->kind == u"delete" || why.contains(QStringLiteral("不存在")))
+        if (mine->kind == u"delete" || loaded.error().contains(QStringLiteral("不存在")))
             showChangedBar(QStringLiteral("这条记录已由 %1 删除。窗体中的内容仍然保留，可复制后关闭。").arg(who), false);
         return;
     }
-    if (version == m_version)
+    if (loaded->version == m_version)
         return; // this form's own save, or nothing new
     if (!isDirty()) {
         openRecord(m_id);
@@ -745,17 +742,16 @@ bool EditControl::save()
         sendMessage(QStringLiteral("未保存"));
         return false;
     }
-    QString why;
     if (m_mode == New) {
-        int id = 0;
         for (auto it = m_hidden.constBegin(); it != m_hidden.constEnd(); ++it)
             values.insert(it.key(), it.value());
-        const RecordStore::Outcome outcome = m_store->insert(values, id, why, m_step);
-        if (outcome != RecordStore::Outcome::Done) {
-            showError(QStringLiteral("保存失败：%1").arg(inCaptions(why)));
+        const RecordStore::Written written = m_store->insert(values, m_step);
+        if (written.outcome != RecordStore::Outcome::Done) {
+            showError(QStringLiteral("保存失败：%1").arg(inCaptions(written.done.error())));
             sendMessage(QStringLiteral("保存失败"));
             return false;
         }
+        const int id = *written.done;
         QStringList what;
         for (auto it = values.constBegin(); it != values.constEnd(); ++it)
             if (!it.value().toString().isEmpty())
@@ -776,16 +772,16 @@ bool EditControl::save()
             afterSave(id);
         return true;
     }
-    RecordStore::Outcome outcome = m_store->update(m_id, values, m_version, false, why);
-    if (outcome == RecordStore::Outcome::Changed) {
+    RecordStore::Written written = m_store->update(m_id, values, m_version, false);
+    if (written.outcome == RecordStore::Outcome::Changed) {
         if (!askOnConflict(values)) {
             sendMessage(QStringLiteral("未保存"));
             return false;
         }
-        outcome = m_store->update(m_id, values, m_version, true, why);
+        written = m_store->update(m_id, values, m_version, true);
     }
-    if (outcome != RecordStore::Outcome::Done) {
-        showError(QStringLiteral("保存失败：%1").arg(inCaptions(why)));
+    if (written.outcome != RecordStore::Outcome::Done) {
+        showError(QStringLiteral("保存失败：%1").arg(inCaptions(written.done.error())));
         sendMessage(QStringLiteral("保存失败"));
         return false;
     }
@@ -807,10 +803,8 @@ bool EditControl::removeRecord()
         showError(missing);
         return false;
     }
-    QString why;
-    const RecordStore::Outcome outcome = m_store->remove(m_id, m_version, why);
-    if (outcome != RecordStore::Outcome::Done) {
-        showError(why);
+    if (const RecordStore::Written written = m_store->remove(m_id, m_version); written.outcome != RecordStore::Outcome::Done) {
+        showError(written.done.error());
         return false;
     }
     logOperation(QStringLiteral("删除记录 程序<%1> 记录<%2>").arg(progId()).arg(m_id));
@@ -1082,12 +1076,7 @@ bool EditControl::counterOffer()
              {QStringLiteral("agent"), offer.agent},
              {QStringLiteral("side"), OfferRules::otherSide(offer.side)}},
             {{QStringLiteral("parentid"), parent}},
-            [db, history, parent](int id, const QVariantMap &values, QString &reason) {
-                const auto countered = OfferRules(db, history).counter(parent, id, values);
-                if (!countered)
-                    reason = countered.error();
-                return countered.ok();
-            },
+            [db, history, parent](int id, const QVariantMap &values) { return OfferRules(db, history).counter(parent, id, values); },
             {});
     // The chain being answered stays in sight while the answer is typed.
     if (const auto told = m_story ? m_story->load(parent) : jx::Result<>(); !told)
@@ -1137,11 +1126,8 @@ bool EditControl::acceptOffer()
                                         {QStringLiteral("agent"), offer.agent},
                                         {QStringLiteral("dealtype"), offer.dealType},
                                         {QStringLiteral("price"), offer.amount}},
-                                       [db, history, offerId](int id, const QVariantMap &values, QString &reason) {
-                                           const auto accepted = OfferRules(db, history).accept(offerId, id, values);
-                                           if (!accepted)
-                                               reason = accepted.error();
-                                           return accepted.ok();
+                                       [db, history, offerId](int id, const QVariantMap &values) {
+                                           return OfferRules(db, history).accept(offerId, id, values);
                                        });
     if (!started) {
         delete dialog;

@@ -5,6 +5,7 @@
 #include "jxedit/FunctionDefinition.h"
 #include "jxedit/RecordStory.h"
 #include "jxedit/PhotoStrip.h"
+#include "platform/com/Result.h"
 
 #include <QPointer>
 #include <QVariantMap>
@@ -59,7 +60,7 @@ public:
 
     // Records started from another record: an offer's counter-offer, the
     // contract of an accepted offer.
-    using Step = std::function<bool(int id, const QVariantMap &values, QString &why)>;
+    using Step = std::function<jx::Result<>(int id, const QVariantMap &values)>;
     /// Starts a new record showing `shown` (unsaved, so closing asks), with
     /// `hidden` values stored beside the form's; `step` runs inside its
     /// insert, `afterSave` once it is committed. 新增 lets all of it go.
