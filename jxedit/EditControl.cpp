@@ -113,9 +113,8 @@ bool EditControl::startRightsScreen()
     body()->addWidget(m_rights, 1);
     QObject::connect(m_rights, &RightsForm::operation, page(), [this](const QString &text) { logOperation(text); });
     QObject::connect(m_rights, &RightsForm::message, page(), [this](const QString &text) { sendMessage(text); });
-    QString why;
-    if (!m_rights->load(why)) {
-        showError(why);
+    if (const auto loaded = m_rights->load(); !loaded) {
+        showError(loaded.error());
         return false;
     }
     return true;
@@ -833,10 +832,11 @@ bool EditControl::settleUnsaved()
             return true;
         const int answer = jx::msgBox(QStringLiteral("权限的修改还没有保存，是否保存？"), jx::SaveDiscardCancel | jx::Question,
                                       QStringLiteral("提示："));
-        QString why;
-        if (answer == jx::Yes && !m_rights->save(why)) {
-            showError(why);
-            return false;
+        if (answer == jx::Yes) {
+            if (const auto saved = m_rights->save(); !saved) {
+                showError(saved.error());
+                return false;
+            }
         }
         return answer != jx::Cancel;
     }

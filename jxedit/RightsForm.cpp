@@ -186,75 +186,74 @@ QString RightsForm::signedInCode() const
     }
 }
 
-bool RightsForm::load(QString &why)
+jx::Result<> RightsForm::load()
 {
     ui->tabs->setEnabled(false);
-    if (!m_link.isValid()) {
-        why = QStringLiteral("数据库没有连接");
-        return false;
-    }
-    if (!isAdministrator()) {
-        why = kAdminOnly;
-        return false;
-    }
-    if (!readRoles(why) || !readUsers(why) || !readPrograms(why))
-        return false;
+    if (!m_link.isValid())
+        return jx::fail(QStringLiteral("数据库没有连接"));
+    if (!isAdministrator())
+        return jx::fail(kAdminOnly);
+    if (const auto read = readRoles(); !read)
+        return read;
+    if (const auto read = readUsers(); !read)
+        return read;
+    if (const auto read = readPrograms(); !read)
+        return read;
     showRoles();
     fillRoleChoices();
     showUsers();
     m_subjectIsRole = !m_roles.empty();
     m_subject.clear();
     fillSubjects();
-    if (!loadRights(why))
-        return false;
+    if (const auto read = loadRights(); !read)
+        return read;
     showRights();
     ui->tabs->setEnabled(true);
-    return true;
+    return {};
 }
 
-bool RightsForm::readUsers(QString &why)
+jx::Result<> RightsForm::readUsers()
 {
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select usercode,username,rolecode,isadmin,active,lastlogin from jx_user order by usercode"), {}, rows,
-                       why))
-        return false;
+    const auto rows = m_link.select(QStringLiteral("select usercode,username,rolecode,isadmin,active,lastlogin from jx_user order by usercode"), {});
+    if (!rows)
+        return jx::fail(rows.error());
     m_users.clear();
-    for (const QVector<QVariant> &r : rows.rows)
+    for (const QVector<QVariant> &r : rows->rows)
         m_users.push_back({r.value(0).toString(), r.value(1).toString(), r.value(2).toString(), r.value(5).toString(),
                            r.value(3).toInt() != 0, r.value(4).toInt() == 1});
-    return true;
+    return {};
 }
 
-bool RightsForm::readRoles(QString &why)
+jx::Result<> RightsForm::readRoles()
 {
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select r.rolecode,r.rolename,(select count(*) from jx_user u where u.rolecode=r.rolecode)"
-                                      " from jx_role r order by r.rolecode"),
-                       {}, rows, why))
-        return false;
+    const auto rows = m_link.select(QStringLiteral("select r.rolecode,r.rolename,(select count(*) from jx_user u where u.rolecode=r.rolecode)"
+                                                   " from jx_role r order by r.rolecode"),
+                                    {});
+    if (!rows)
+        return jx::fail(rows.error());
     m_roles.clear();
-    for (const QVector<QVariant> &r : rows.rows)
+    for (const QVector<QVariant> &r : rows->rows)
         m_roles.push_back({r.value(0).toString(), r.value(1).toString(), r.value(2).toInt()});
-    return true;
+    return {};
 }
 
-bool RightsForm::readPrograms(QString &why)
+jx::Result<> RightsForm::readPrograms()
 {
     // Every program a menu entry can open.
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select distinct progID, menuname from xt_menu where progID>0 and menucatalog in "
-                                      "(100,101,102,103,105,230) order by progID"),
-                       {}, rows, why))
-        return false;
+    const auto rows = m_link.select(QStringLiteral("select distinct progID, menuname from xt_menu where progID>0 and menucatalog in "
+                                                   "(100,101,102,103,105,230) order by progID"),
+                                    {});
+    if (!rows)
+        return jx::fail(rows.error());
     m_programs.clear();
-    for (const QVector<QVariant> &r : rows.rows) {
+    for (const QVector<QVariant> &r : rows->rows) {
         const int id = r.value(0).toInt();
         // Two entries may open one program under different names: one row for it.
         if (!m_programs.empty() && m_programs.back().id == id)
             continue;
         m_programs.push_back({id, r.value(1).toString()});
     }
-    return true;
+    return {};
 }
 
 QString RightsForm::roleName(const QString &code) const
@@ -360,31 +359,31 @@ QString RightsForm::subjectText() const
     return QStringLiteral("用户<%1>").arg(m_subject);
 }
 
-bool RightsForm::loadRights(QString &why)
+jx::Result<> RightsForm::loadRights()
 {
     for (Program &p : m_programs)
         p.stored = p.inherited = 0;
     if (m_subject.isEmpty())
-        return true;
-    auto read = [this, &why](const QString &sql, const QString &key, int Program::*into) {
-        DataLink::Rows rows;
-        if (!m_link.select(sql, {key}, rows, why))
-            return false;
-        for (const QVector<QVariant> &r : rows.rows)
+        return {};
+    auto read = [this](const QString &sql, const QString &key, int Program::*into) -> jx::Result<> {
+        const auto rows = m_link.select(sql, {key});
+        if (!rows)
+            return jx::fail(rows.error());
+        for (const QVector<QVariant> &r : rows->rows)
             for (Program &p : m_programs)
                 if (p.id == r.value(0).toInt())
                     p.*into = r.value(1).toInt();
-        return true;
+        return {};
     };
     const QString roleSql = QStringLiteral("select progid,rightmask from jx_roleright where rolecode=?");
     if (m_subjectIsRole)
         return read(roleSql, m_subject, &Program::stored);
-    if (!read(QStringLiteral("select progid,rightmask from jx_right where usercode=?"), m_subject, &Program::stored))
-        return false;
+    if (const auto own = read(QStringLiteral("select progid,rightmask from jx_right where usercode=?"), m_subject, &Program::stored); !own)
+        return own;
     for (const User &u : m_users)
         if (u.code == m_subject && !u.role.isEmpty())
             return read(roleSql, u.role, &Program::inherited);
-    return true;
+    return {};
 }
 
 void RightsForm::showRights()
@@ -454,16 +453,12 @@ bool RightsForm::isDirty() const
     return false;
 }
 
-bool RightsForm::save(QString &why)
+jx::Result<> RightsForm::save()
 {
-    if (!isAdministrator()) {
-        why = kAdminOnly;
-        return false;
-    }
-    if (m_subject.isEmpty()) {
-        why = QStringLiteral("请先选择授权对象");
-        return false;
-    }
+    if (!isAdministrator())
+        return jx::fail(kAdminOnly);
+    if (m_subject.isEmpty())
+        return jx::fail(QStringLiteral("请先选择授权对象"));
     struct Change
     {
         int row, before, after;
@@ -474,26 +469,28 @@ bool RightsForm::save(QString &why)
             changes.push_back({row, m_programs.at(row).stored, mask});
     if (changes.empty()) {
         emit message(QStringLiteral("权限没有修改"));
-        return true;
+        return {};
     }
     const QString table = m_subjectIsRole ? QStringLiteral("jx_roleright") : QStringLiteral("jx_right");
     const QString key = m_subjectIsRole ? QStringLiteral("rolecode") : QStringLiteral("usercode");
     const QString remove = QStringLiteral("delete from %1 where %2=? and progid=?").arg(table, key);
     const QString insert = QStringLiteral("insert into %1 (%2,progid,rightmask) values (?,?,?)").arg(table, key);
-    if (!m_link.begin(why))
-        return false;
+    if (const auto begun = m_link.begin(); !begun)
+        return begun;
     for (const Change &c : changes) {
         const int program = m_programs.at(c.row).id;
         // A row that becomes empty is removed rather than kept at 0.
-        if (m_link.execute(remove, {m_subject, program}, why) < 0
-            || (c.after != 0 && m_link.execute(insert, {m_subject, program, c.after}, why) < 0)) {
+        jx::Result<int> written = m_link.execute(remove, {m_subject, program});
+        if (written && c.after != 0)
+            written = m_link.execute(insert, {m_subject, program, c.after});
+        if (!written) {
             m_link.rollback();
-            return false;
+            return jx::fail(written.error());
         }
     }
-    if (!m_link.commit(why)) {
+    if (const auto committed = m_link.commit(); !committed) {
         m_link.rollback();
-        return false;
+        return committed;
     }
     const QString who = subjectText();
     for (const Change &c : changes) {
@@ -502,21 +499,19 @@ bool RightsForm::save(QString &why)
         emit operation(QStringLiteral("修改权限 %1 程序<%2 %3>：%4→%5").arg(who).arg(p.id).arg(p.name, rightsText(c.before), rightsText(c.after)));
     }
     emit message(QStringLiteral("%1的权限已保存（%2 个程序）").arg(who).arg(changes.size()));
-    return true;
+    return {};
 }
 
 void RightsForm::saveRights()
 {
-    QString why;
-    if (!save(why))
-        refuse(QStringLiteral("保存权限失败：%1\n\n已保存的权限没有改变，您的修改仍在表格中。").arg(why));
+    if (const auto saved = save(); !saved)
+        refuse(QStringLiteral("保存权限失败：%1\n\n已保存的权限没有改变，您的修改仍在表格中。").arg(saved.error()));
 }
 
 void RightsForm::revertRights()
 {
-    QString why;
-    if (!loadRights(why)) {
-        refuse(why);
+    if (const auto read = loadRights(); !read) {
+        refuse(read.error());
         return;
     }
     showRights();
@@ -530,10 +525,10 @@ void RightsForm::switchSubject(bool isRole, const QString &code)
     if (isDirty()) {
         const int answer = jx::msgBox(QStringLiteral("%1的权限已修改，是否保存？").arg(subjectText()), jx::YesNoCancel | jx::Question,
                                       QStringLiteral("提示："));
-        QString why;
-        if (answer == jx::Cancel || (answer == jx::Yes && !save(why))) {
-            if (!why.isEmpty())
-                refuse(QStringLiteral("保存权限失败：%1").arg(why));
+        const jx::Result<> saved = answer == jx::Yes ? save() : jx::Result<>();
+        if (answer == jx::Cancel || !saved) {
+            if (!saved.error().isEmpty())
+                refuse(QStringLiteral("保存权限失败：%1").arg(saved.error()));
             fillSubjects(); // back to the subject being edited
             return;
         }
@@ -615,9 +610,11 @@ void RightsForm::clearFieldErrors()
 
 void RightsForm::refreshUsersAndRoles()
 {
-    QString why;
-    if (!readRoles(why) || !readUsers(why)) {
-        refuse(why);
+    jx::Result<> read = readRoles();
+    if (read)
+        read = readUsers();
+    if (!read) {
+        refuse(read.error());
         return;
     }
     showRoles();
@@ -634,9 +631,8 @@ void RightsForm::refreshUsersAndRoles()
 
 void RightsForm::reloadRights()
 {
-    QString why;
-    if (!loadRights(why))
-        refuse(why);
+    if (const auto read = loadRights(); !read)
+        refuse(read.error());
     showRights();
 }
 
@@ -660,13 +656,12 @@ void RightsForm::addUser()
     else if (ui->newPasswordAgain->text() != password)
         fail(ui->newPasswordAgain, QStringLiteral("两次输入的密码不一致"));
     // Against the table as it is now, not as the list showed it.
-    QString why;
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select usercode,username from jx_user"), {}, rows, why)) {
-        refuse(why);
+    const auto rows = m_link.select(QStringLiteral("select usercode,username from jx_user"), {});
+    if (!rows) {
+        refuse(rows.error());
         return;
     }
-    for (const QVector<QVariant> &r : rows.rows) {
+    for (const QVector<QVariant> &r : rows->rows) {
         if (!code.isEmpty() && sameName(r.value(0).toString(), code))
             fail(ui->newUserCode, QStringLiteral("编号“%1”已被用户“%2”使用").arg(code, r.value(1).toString()));
         if (!name.isEmpty() && sameName(r.value(1).toString(), name))
@@ -678,30 +673,21 @@ void RightsForm::addUser()
         return;
     }
     // The user row and its password hash appear together or not at all.
-    bool stored = m_link.begin(why)
-        && m_link.execute(QStringLiteral("insert into jx_user (usercode,username,pwhash,isadmin,rolecode,active,lastlogin) values (?,?,?,?,?,?,?)"),
-                          {code, name, QString(), 0, role, 1, QString()}, why)
-               >= 0;
+    jx::Result<> stored = m_link.begin();
     if (stored) {
-        try {
-            IDispatch *user = com::asDispatch(com::get(m_context.get(), QStringLiteral("User")));
-            if (!user) {
-                why = QStringLiteral("没有登录的用户");
-                stored = false;
-            } else if (!com::toQVariant(com::call(user, QStringLiteral("ResetPassword"), {com::Variant::fromString(code), com::Variant::fromString(password)}))
-                            .toBool()) {
-                why = com::toQVariant(com::getPath(user, QStringLiteral("LastError.Description"))).toString();
-                stored = false;
-            }
-        } catch (const com::RuntimeError &e) {
-            why = e.description();
-            stored = false;
-        }
-        stored = stored && m_link.commit(why);
+        const auto inserted =
+            m_link.execute(QStringLiteral("insert into jx_user (usercode,username,pwhash,isadmin,rolecode,active,lastlogin) values (?,?,?,?,?,?,?)"),
+                           {code, name, QString(), 0, role, 1, QString()});
+        if (!inserted)
+            stored = jx::fail(inserted.error());
     }
+    if (stored)
+        stored = askSignedInUser(QStringLiteral("ResetPassword"), {code, password});
+    if (stored)
+        stored = m_link.commit();
     if (!stored) {
         m_link.rollback();
-        refuse(QStringLiteral("新增用户失败：%1").arg(why));
+        refuse(QStringLiteral("新增用户失败：%1").arg(stored.error()));
         return;
     }
     for (QLineEdit *field : {ui->newUserName, ui->newUserCode, ui->newPassword, ui->newPasswordAgain})
@@ -719,10 +705,9 @@ void RightsForm::setUserActive(bool active)
     if (!user)
         return;
     const QString code = user->code, name = user->name;
-    QString why;
-    int changed = 0;
+    jx::Result<int> changed = 0;
     if (active) {
-        changed = m_link.execute(QStringLiteral("update jx_user set active=1 where usercode=?"), {code}, why);
+        changed = m_link.execute(QStringLiteral("update jx_user set active=1 where usercode=?"), {code});
     } else {
         if (sameName(code, signedInCode())) {
             refuse(QStringLiteral("不能停用自己的账号"));
@@ -732,14 +717,14 @@ void RightsForm::setUserActive(bool active)
         // working at once cannot both remove the last of them.
         changed = m_link.execute(QStringLiteral("update jx_user set active=0 where usercode=? and (isadmin=0 or "
                                                 "(select count(*) from jx_user a where a.isadmin=1 and a.active=1 and a.usercode<>?)>0)"),
-                                 {code, code}, why);
-        if (changed == 0) {
+                                 {code, code});
+        if (changed && *changed == 0) {
             refuse(QStringLiteral("“%1”是最后一个有效的系统管理员，不能停用").arg(name));
             return;
         }
     }
-    if (changed < 0) {
-        refuse(QStringLiteral("%1用户失败：%2").arg(active ? QStringLiteral("启用") : QStringLiteral("停用"), why));
+    if (!changed) {
+        refuse(QStringLiteral("%1用户失败：%2").arg(active ? QStringLiteral("启用") : QStringLiteral("停用"), changed.error()));
         return;
     }
     done(QStringLiteral("%1用户 %2（编号 %3）").arg(active ? QStringLiteral("启用") : QStringLiteral("停用"), name, code),
@@ -766,10 +751,8 @@ void RightsForm::resetPassword()
         ui->resetPasswordAgain->setFocus();
         return;
     }
-    QString why;
-    const bool ok = askSignedInUser(QStringLiteral("ResetPassword"), {user->code, password}, why);
-    if (!ok) {
-        refuse(QStringLiteral("重置密码失败：%1").arg(why));
+    if (const auto reset = askSignedInUser(QStringLiteral("ResetPassword"), {user->code, password}); !reset) {
+        refuse(QStringLiteral("重置密码失败：%1").arg(reset.error()));
         return;
     }
     ui->resetPasswordNew->clear();
@@ -777,26 +760,23 @@ void RightsForm::resetPassword()
     done(QStringLiteral("重置密码 用户 %1（编号 %2）").arg(user->name, user->code), QStringLiteral("已重置用户 %1 的密码").arg(user->name));
 }
 
-bool RightsForm::askSignedInUser(const QString &member, const QStringList &args, QString &why) const
+jx::Result<> RightsForm::askSignedInUser(const QString &member, const QStringList &args) const
 {
     // What only an administrator may do is done by the signed-in user object,
     // which checks that he is one.
     try {
         IDispatch *current = com::asDispatch(com::get(m_context.get(), QStringLiteral("User")));
-        if (!current) {
-            why = QStringLiteral("没有登录的用户");
-            return false;
-        }
+        if (!current)
+            return jx::fail(QStringLiteral("没有登录的用户"));
         std::vector<com::Variant> values;
         for (const QString &a : args)
             values.push_back(com::Variant::fromString(a));
         if (com::toQVariant(com::call(current, member, values)).toBool())
-            return true;
-        why = com::toQVariant(com::getPath(current, QStringLiteral("LastError.Description"))).toString();
+            return {};
+        return jx::fail(com::toQVariant(com::getPath(current, QStringLiteral("LastError.Description"))).toString());
     } catch (const com::RuntimeError &e) {
-        why = e.description();
+        return jx::fail(e.description());
     }
-    return false;
 }
 
 void RightsForm::unlockUser()
@@ -806,9 +786,8 @@ void RightsForm::unlockUser()
     const User *user = selectedUser();
     if (!user)
         return;
-    QString why;
-    if (!askSignedInUser(QStringLiteral("UnlockUser"), {user->code}, why)) {
-        refuse(QStringLiteral("解锁失败：%1").arg(why));
+    if (const auto unlocked = askSignedInUser(QStringLiteral("UnlockUser"), {user->code}); !unlocked) {
+        refuse(QStringLiteral("解锁失败：%1").arg(unlocked.error()));
         return;
     }
     done(QStringLiteral("解锁用户 %1（编号 %2）").arg(user->name, user->code), QStringLiteral("已解锁用户 %1").arg(user->name));
@@ -824,9 +803,8 @@ void RightsForm::changeRole()
     const QString role = ui->userRole->currentData().toString();
     if (role == user->role)
         return;
-    QString why;
-    if (m_link.execute(QStringLiteral("update jx_user set rolecode=? where usercode=?"), {role, user->code}, why) < 0) {
-        refuse(QStringLiteral("更改角色失败：%1").arg(why));
+    if (const auto changed = m_link.execute(QStringLiteral("update jx_user set rolecode=? where usercode=?"), {role, user->code}); !changed) {
+        refuse(QStringLiteral("更改角色失败：%1").arg(changed.error()));
         return;
     }
     const QString before = user->role.isEmpty() ? QStringLiteral("无") : roleName(user->role);
@@ -853,14 +831,13 @@ void RightsForm::addRole()
         fail(ui->roleCode, QStringLiteral("请输入角色编号"));
     if (name.isEmpty())
         fail(ui->roleName, QStringLiteral("请输入角色名称"));
-    QString why;
     if (!first) {
-        DataLink::Rows rows;
-        if (!m_link.select(QStringLiteral("select rolecode,rolename from jx_role"), {}, rows, why)) {
-            refuse(why);
+        const auto rows = m_link.select(QStringLiteral("select rolecode,rolename from jx_role"), {});
+        if (!rows) {
+            refuse(rows.error());
             return;
         }
-        for (const QVector<QVariant> &r : rows.rows) {
+        for (const QVector<QVariant> &r : rows->rows) {
             if (sameName(r.value(0).toString(), code))
                 fail(ui->roleCode, QStringLiteral("角色编号“%1”已被角色“%2”使用").arg(code, r.value(1).toString()));
             if (sameName(r.value(1).toString(), name))
@@ -871,8 +848,8 @@ void RightsForm::addRole()
         first->setFocus();
         return;
     }
-    if (m_link.execute(QStringLiteral("insert into jx_role (rolecode,rolename) values (?,?)"), {code, name}, why) < 0) {
-        refuse(QStringLiteral("新增角色失败：%1").arg(why));
+    if (const auto added = m_link.execute(QStringLiteral("insert into jx_role (rolecode,rolename) values (?,?)"), {code, name}); !added) {
+        refuse(QStringLiteral("新增角色失败：%1").arg(added.error()));
         return;
     }
     done(QStringLiteral("新增角色 %1（编号 %2）").arg(name, code), QStringLiteral("已新增角色 %1").arg(name));
@@ -896,21 +873,20 @@ void RightsForm::renameRole()
     }
     if (name == before)
         return;
-    QString why;
-    DataLink::Rows rows;
-    if (!m_link.select(QStringLiteral("select rolecode,rolename from jx_role"), {}, rows, why)) {
-        refuse(why);
+    const auto rows = m_link.select(QStringLiteral("select rolecode,rolename from jx_role"), {});
+    if (!rows) {
+        refuse(rows.error());
         return;
     }
-    for (const QVector<QVariant> &r : rows.rows)
+    for (const QVector<QVariant> &r : rows->rows)
         if (r.value(0).toString() != code && sameName(r.value(1).toString(), name)) {
             setFieldError(ui->roleName, QStringLiteral("角色名称“%1”已存在").arg(r.value(1).toString()));
             ui->roleName->setFocus();
             return;
         }
-    const int changed = m_link.execute(QStringLiteral("update jx_role set rolename=? where rolecode=?"), {name, code}, why);
-    if (changed <= 0) {
-        refuse(QStringLiteral("角色改名失败：%1").arg(changed == 0 ? QStringLiteral("角色“%1”已不存在").arg(before) : why));
+    const auto changed = m_link.execute(QStringLiteral("update jx_role set rolename=? where rolecode=?"), {name, code});
+    if (!changed || *changed == 0) {
+        refuse(QStringLiteral("角色改名失败：%1").arg(changed ? QStringLiteral("角色“%1”已不存在").arg(before) : changed.error()));
         refreshUsersAndRoles();
         return;
     }
@@ -926,13 +902,12 @@ void RightsForm::deleteRole()
     if (!role)
         return;
     const QString code = role->code, name = role->name;
-    QString why;
-    QVariant users;
-    if (!m_link.scalar(QStringLiteral("select count(*) from jx_user where rolecode=?"), {code}, users, why)) {
-        refuse(why);
+    const auto users = m_link.scalar(QStringLiteral("select count(*) from jx_user where rolecode=?"), {code});
+    if (!users) {
+        refuse(users.error());
         return;
     }
-    if (users.toInt() > 0) {
+    if (users->toInt() > 0) {
         refuse(QStringLiteral("该角色还有用户，不能删除"));
         return;
     }
@@ -940,17 +915,25 @@ void RightsForm::deleteRole()
                    QStringLiteral("提示："))
         != jx::Yes)
         return;
-    // Guarded again in the statement: a user may have been given the role meanwhile.
-    int changed = -1;
-    const bool ok = m_link.begin(why) && m_link.execute(QStringLiteral("delete from jx_roleright where rolecode=?"), {code}, why) >= 0
-        && (changed = m_link.execute(QStringLiteral("delete from jx_role where rolecode=? and not exists "
-                                                    "(select 1 from jx_user u where u.rolecode=?)"),
-                                     {code, code}, why))
-               > 0
-        && m_link.commit(why);
-    if (!ok) {
+    // The rows changed, committed; 0 and nothing committed when a user holds the role.
+    auto remove = [this, &code]() -> jx::Result<int> {
+        if (const auto begun = m_link.begin(); !begun)
+            return jx::fail(begun.error());
+        if (const auto rights = m_link.execute(QStringLiteral("delete from jx_roleright where rolecode=?"), {code}); !rights)
+            return jx::fail(rights.error());
+        // Guarded again in the statement: a user may have been given the role meanwhile.
+        const auto roles = m_link.execute(QStringLiteral("delete from jx_role where rolecode=? and not exists "
+                                                         "(select 1 from jx_user u where u.rolecode=?)"),
+                                          {code, code});
+        if (!roles || *roles == 0)
+            return roles;
+        if (const auto committed = m_link.commit(); !committed)
+            return jx::fail(committed.error());
+        return roles;
+    };
+    if (const auto removed = remove(); !removed || *removed == 0) {
         m_link.rollback();
-        refuse(changed == 0 ? QStringLiteral("该角色还有用户，不能删除") : QStringLiteral("删除角色失败：%1").arg(why));
+        refuse(removed ? QStringLiteral("该角色还有用户，不能删除") : QStringLiteral("删除角色失败：%1").arg(removed.error()));
         refreshUsersAndRoles();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "jxedit/DataLink.h"
 #include "jxedit/Right.h"
+#include "platform/com/Result.h"
 
 #include <QWidget>
 
@@ -32,12 +33,12 @@ public:
 
     /// Reads users, roles and programs; refused unless the signed-in user is
     /// an administrator.
-    bool load(QString &why);
+    jx::Result<> load();
     /// Rights edited in the grid and not stored yet.
     bool isDirty() const;
     /// Stores the grid's changed rows; on failure nothing of them is stored
     /// and the grid keeps the edits.
-    bool save(QString &why);
+    jx::Result<> save();
     /// Lets go of the database and the context: the control that hosts the
     /// screen is going, while the widget may live on until the event loop deletes it.
     void detach();
@@ -56,16 +57,16 @@ private:
     void prepareControls();
     bool isAdministrator() const;
     QString signedInCode() const;
-    bool readUsers(QString &why);
-    bool readRoles(QString &why);
-    bool readPrograms(QString &why);
+    jx::Result<> readUsers();
+    jx::Result<> readRoles();
+    jx::Result<> readPrograms();
     void showUsers();
     void userSelected();
     void roleSelected();
     void showRoles();
     void fillRoleChoices();
     void fillSubjects();
-    bool loadRights(QString &why);
+    jx::Result<> loadRights();
     /// Reads the shown subject's rights again, a failure said in a box.
     void reloadRights();
     void showRights();
@@ -79,8 +80,8 @@ private:
     void setUserActive(bool active);
     void resetPassword();
     void unlockUser();
-    /// Calls an administrator's member of the signed-in user; false with its reason.
-    bool askSignedInUser(const QString &member, const QStringList &args, QString &why) const;
+    /// Calls an administrator's member of the signed-in user; a failure carries its reason.
+    jx::Result<> askSignedInUser(const QString &member, const QStringList &args) const;
     void changeRole();
     void addRole();
     void renameRole();

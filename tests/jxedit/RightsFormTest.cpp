@@ -45,18 +45,18 @@ protected:
         FunctionHost::TearDown();
     }
 
-    bool open(QString &why)
+    // The screen as the control opens it: no link when the context has no database.
+    jx::Result<> tryOpen()
     {
-        QString linkWhy;
-        form = std::make_unique<RightsForm>(jxedit::DataLink::fromContext(&context, linkWhy), &context);
+        form = std::make_unique<RightsForm>(jxedit::DataLink::fromContext(&context).valueOr(jxedit::DataLink()), &context);
         QObject::connect(form.get(), &RightsForm::operation, form.get(), [this](const QString &text) { operations << text; });
         QObject::connect(form.get(), &RightsForm::message, form.get(), [this](const QString &text) { messages << text; });
-        return form->load(why);
+        return form->load();
     }
     void open()
     {
-        QString why;
-        ASSERT_TRUE(open(why)) << why.toStdString();
+        const auto opened = tryOpen();
+        ASSERT_TRUE(opened) << opened.error().toStdString();
     }
 
     template<typename T>
@@ -349,6 +349,26 @@ TEST_P(RightsFormTest, TheRightsSavedForARoleAreWhatTheContextAnswersForAUserOfT
     EXPECT_EQ(operations.last(), QStringLiteral("删除角色 高级经纪人（编号 R01）"));
 }
 
+TEST_P(RightsFormTest, ARoleTheDatabaseCannotDeleteStaysAndTheReasonIsShown)
+{
+    addRoleWithRights();
+    open();
+    select("roleList", QStringLiteral("R01"));
+    // The rights go first, so the role's own row is never reached.
+    ASSERT_TRUE(t.db->Execute(QStringLiteral("drop table jx_roleright")));
+    boxes.queueAnswer(jx::Yes);
+    click("deleteRole");
+    const QString prefix = QStringLiteral("删除角色失败：");
+    ASSERT_EQ(boxes.count(), 2); // the question, then the refusal
+    EXPECT_TRUE(boxes.last().text.startsWith(prefix)) << boxes.last().text.toStdString();
+    EXPECT_GT(boxes.last().text.size(), prefix.size()) << "the database's reason is shown";
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from jx_role")).toInt(), 1);
+    EXPECT_TRUE(operations.isEmpty());
+    // No transaction was left open.
+    EXPECT_TRUE(t.db->BeginTrans());
+    EXPECT_TRUE(t.db->RollbackTrans());
+}
+
 TEST_P(RightsFormTest, ASaveBlockedByAnotherWorkstationWritesNothingAndKeepsTheEdits)
 {
     addRoleWithRights();
@@ -402,9 +422,9 @@ TEST_P(RightsFormTest, ASaveThatFailsOnALaterRowLeavesTheEarlierOnesAsTheyWere)
 
     // Without the table at all: a reason, no crash, the edits still there.
     ASSERT_TRUE(t.db->Execute(QStringLiteral("drop table jx_roleright")));
-    QString why;
-    EXPECT_FALSE(form->save(why));
-    EXPECT_FALSE(why.isEmpty());
+    const auto saved = form->save();
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(saved.error().isEmpty());
     EXPECT_TRUE(form->isDirty());
 }
 
@@ -412,20 +432,21 @@ TEST_P(RightsFormTest, OnlyAnAdministratorGetsIn)
 {
     user.SetUserName(QStringLiteral("clerk"));
     ASSERT_TRUE(user.Login(QStringLiteral("clerk123")));
-    QString why;
-    EXPECT_FALSE(open(why));
-    EXPECT_EQ(why, QStringLiteral("只有系统管理员可以管理用户和权限"));
+    const auto asClerk = tryOpen();
+    EXPECT_FALSE(asClerk);
+    EXPECT_EQ(asClerk.error(), QStringLiteral("只有系统管理员可以管理用户和权限"));
     EXPECT_FALSE(w<QTabWidget>("tabs")->isEnabled());
-    EXPECT_FALSE(form->save(why));
+    EXPECT_FALSE(form->save());
 
     user.Logout();
-    why.clear();
-    EXPECT_FALSE(open(why));
-    EXPECT_EQ(why, QStringLiteral("只有系统管理员可以管理用户和权限"));
+    const auto signedOut = tryOpen();
+    EXPECT_FALSE(signedOut);
+    EXPECT_EQ(signedOut.error(), QStringLiteral("只有系统管理员可以管理用户和权限"));
 
     user.SetUserName(QStringLiteral("admin"));
     ASSERT_TRUE(user.Login(QStringLiteral("admin123")));
-    EXPECT_TRUE(open(why)) << why.toStdString();
+    const auto asAdmin = tryOpen();
+    EXPECT_TRUE(asAdmin) << asAdmin.error().toStdString();
     // Every control is announced by its caption.
     EXPECT_EQ(w<QLineEdit>("newUserName")->accessibleName(), QStringLiteral("登录名"));
     EXPECT_EQ(w<QPushButton>("resetPassword")->accessibleName(), QStringLiteral("重置密码"));
