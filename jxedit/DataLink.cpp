@@ -32,16 +32,6 @@ jx::Result<DataLink> DataLink::fromContext(IDispatch *context)
     }
 }
 
-DataLink DataLink::fromContext(IDispatch *context, QString &why)
-{
-    auto link = fromContext(context);
-    if (!link) {
-        why = link.error();
-        return {};
-    }
-    return std::move(link).value();
-}
-
 QString DataLink::driver() const
 {
     if (!m_db)
@@ -94,18 +84,6 @@ jx::Result<DataLink::Cursor> DataLink::open(const QString &sql, const QVariantLi
     } catch (const com::RuntimeError &e) {
         return jx::fail(e.description());
     }
-}
-
-bool DataLink::open(const QString &sql, const QVariantList &params, Cursor &cursor, QString &why, Origin origin) const
-{
-    auto opened = open(sql, params, origin);
-    if (!opened) {
-        cursor = Cursor();
-        why = opened.error();
-        return false;
-    }
-    cursor = std::move(opened).value();
-    return true;
 }
 
 bool DataLink::Cursor::atEnd() const { return m_end || !m_recordset; }
@@ -187,46 +165,6 @@ jx::Result<> DataLink::publishChange(const QString &table, const QVariant &key, 
     }
 }
 
-bool DataLink::select(const QString &sql, const QVariantList &params, Rows &out, QString &why, Origin origin) const
-{
-    auto rows = select(sql, params, origin);
-    if (!rows) {
-        why = rows.error();
-        return false;
-    }
-    out = std::move(rows).value();
-    return true;
-}
-
-bool DataLink::scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why, Origin origin) const
-{
-    const auto read = scalar(sql, params, origin);
-    if (!read) {
-        why = read.error();
-        return false;
-    }
-    value = *read;
-    return true;
-}
-
-int DataLink::execute(const QString &sql, const QVariantList &params, QString &why) const
-{
-    const auto done = execute(sql, params);
-    if (!done) {
-        why = done.error();
-        return -1;
-    }
-    return *done;
-}
-
-bool DataLink::publishChange(const QString &table, const QVariant &key, const QString &kind, const QString &user, QString &why) const
-{
-    const auto sent = publishChange(table, key, kind, user);
-    if (!sent)
-        why = sent.error();
-    return sent.ok();
-}
-
 bool DataLink::watchChanges(IDispatch *watcher) const
 {
     if (!m_db || !watcher)
@@ -268,22 +206,6 @@ jx::Result<> DataLink::commit() const
     } catch (const com::RuntimeError &e) {
         return jx::fail(e.description());
     }
-}
-
-bool DataLink::begin(QString &why) const
-{
-    const auto begun = begin();
-    if (!begun)
-        why = begun.error();
-    return begun.ok();
-}
-
-bool DataLink::commit(QString &why) const
-{
-    const auto done = commit();
-    if (!done)
-        why = done.error();
-    return done.ok();
 }
 
 void DataLink::rollback() const

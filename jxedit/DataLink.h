@@ -22,7 +22,6 @@ public:
     explicit DataLink(IDispatch *database);
     /// context.Database; an invalid link when there is none.
     static jx::Result<DataLink> fromContext(IDispatch *context);
-    static DataLink fromContext(IDispatch *context, QString &why);
 
     bool isValid() const { return static_cast<bool>(m_db); }
     /// "sqlite" or "postgres" (what the engine's SQL differs by); empty when unknown.
@@ -66,17 +65,9 @@ public:
     jx::Result<> begin() const;
     jx::Result<> commit() const;
 
-    // The older forms, for the callers not yet on the ones above.
-    bool open(const QString &sql, const QVariantList &params, Cursor &cursor, QString &why, Origin origin = Origin::Code) const;
-    bool select(const QString &sql, const QVariantList &params, Rows &out, QString &why, Origin origin = Origin::Code) const;
-    bool scalar(const QString &sql, const QVariantList &params, QVariant &value, QString &why, Origin origin = Origin::Code) const;
-    int execute(const QString &sql, const QVariantList &params, QString &why) const;
-    bool publishChange(const QString &table, const QVariant &key, const QString &kind, const QString &user, QString &why) const;
     /// `watcher` is told of the notices of every workstation (see ChangeWatch).
     bool watchChanges(IDispatch *watcher) const;
     void unwatchChanges(IDispatch *watcher) const;
-    bool begin(QString &why) const;
-    bool commit(QString &why) const;
     void rollback() const;
 
 private:
