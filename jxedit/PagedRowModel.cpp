@@ -4,6 +4,7 @@
 #include "jxedit/RowModel.h"
 
 #include <QBrush>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -20,6 +21,25 @@ constexpr int kBlock = 100;
 // Blocks kept beside the one asked for: a few screens up and down.
 constexpr int kKeptBlocks = 80;
 constexpr int kExportBlock = 2000;
+// A count taken a range of keys at a time: the keys of its first range, and
+// how long a range may keep the window from its events.
+constexpr qint64 kFirstTallyWidth = 20000;
+constexpr qint64 kTallyStepMs = 30;
+
+bool isInteger(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
 
 // The statement with the text of its quotes and comments blanked, the same
 // length, so words found in it are words of the statement itself.
@@ -345,6 +365,7 @@ jx::Result<> PagedRowModel::mapColumns(const QStringList &source, const QString 
 jx::Result<PagedRowModel::Opened> PagedRowModel::open(const DataLink &link, const QString &sql, const QVariantList &params,
                                                       DataLink::Origin origin, const QVector<ColumnDef> &columns, const QString &keyField)
 {
+    cancelCount();
     beginResetModel();
     m_blocks.clear();
     m_gone.clear();
@@ -422,12 +443,13 @@ jx::Result<PagedRowModel::Opened> PagedRowModel::open(const DataLink &link, cons
     }
     endResetModel();
     if (!m_countKnown)
-        QTimer::singleShot(0, this, &PagedRowModel::finishCount);
+        scheduleCount();
     return Opened::Yes;
 }
 
 void PagedRowModel::close()
 {
+    cancelCount();
     beginResetModel();
     m_open = false;
     m_blocks.clear();
@@ -439,6 +461,7 @@ void PagedRowModel::close()
 
 void PagedRowModel::restart()
 {
+    cancelCount();
     beginResetModel();
     m_blocks.clear();
     m_gone.clear();
@@ -467,7 +490,7 @@ void PagedRowModel::restart()
     }
     endResetModel();
     if (!m_countKnown)
-        QTimer::singleShot(0, this, &PagedRowModel::finishCount);
+        scheduleCount();
     else
         emit countChanged();
 }
@@ -520,12 +543,130 @@ void PagedRowModel::finishCount()
 {
     if (m_countKnown || !m_open || m_failed)
         return;
+    if (m_tally) {
+        for (;;) {
+            const auto more = tallyNext();
+            if (!more) {
+                fail(more.error());
+                return;
+            }
+            if (!*more)
+                return;
+        }
+    }
     const auto counted = count();
     if (!counted) {
         fail(counted.error());
         return;
     }
-    const int n = *counted;
+    settleCount(*counted);
+}
+
+void PagedRowModel::cancelCount()
+{
+    ++m_countRun;
+    m_tally.reset();
+}
+
+void PagedRowModel::scheduleCount()
+{
+    cancelCount();
+    QTimer::singleShot(0, this, [this, run = m_countRun] {
+        if (run == m_countRun)
+            countInSteps();
+    });
+}
+
+void PagedRowModel::countInSteps()
+{
+    if (m_countKnown || !m_open || m_failed)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    if (!m_tally) {
+        auto plan = planTally();
+        if (!plan) {
+            fail(plan.error());
+            return;
+        }
+        if (!*plan) {
+            finishCount();
+            return;
+        }
+        m_tally = **plan;
+    }
+    const auto more = tallyNext();
+    if (!more) {
+        fail(more.error());
+        return;
+    }
+    if (!*more)
+        return;
+    // Ranges of a few tens of milliseconds, however the keys are spread.
+    const qint64 spent = clock.elapsed();
+    if (spent < kTallyStepMs / 2)
+        m_tally->width *= 2;
+    else if (spent > kTallyStepMs * 2)
+        m_tally->width = std::max<qint64>(m_tally->width / 2, 1);
+    QTimer::singleShot(0, this, [this, run = m_countRun] {
+        if (run == m_countRun)
+            countInSteps();
+    });
+}
+
+jx::Result<std::optional<PagedRowModel::Tally>> PagedRowModel::planTally() const
+{
+    if (m_key < 0)
+        return std::optional<Tally>();
+    // One end a statement: the database finds a lone min() or max() in the key's index.
+    QVariant ends[2];
+    for (int i = 0; i < 2; ++i) {
+        const auto end = m_link.scalar(QStringLiteral("select %1(%2) from (\n%3\n) q").arg(i ? u"max" : u"min", column(m_key), m_inner), m_params,
+                                       m_origin);
+        if (!end)
+            return jx::fail(end.error());
+        ends[i] = *end;
+    }
+    // Keys that are not whole numbers (codes, say) are counted in one statement.
+    if (!isInteger(ends[0]) || !isInteger(ends[1]))
+        return std::optional<Tally>();
+    Tally t;
+    t.from = ends[0].toLongLong();
+    t.last = ends[1].toLongLong();
+    t.width = kFirstTallyWidth;
+    return std::optional<Tally>(t);
+}
+
+jx::Result<bool> PagedRowModel::tallyNext()
+{
+    Tally &t = *m_tally;
+    const qint64 to = t.width > t.last - t.from ? t.last : t.from + t.width - 1;
+    const Query f = filter();
+    const QString key = column(m_key);
+    QString sql = QStringLiteral("select count(*) from (\n%1\n) q where %2>=? and %2<=?").arg(m_inner, key);
+    if (!f.where.isEmpty())
+        sql += QStringLiteral(" and (") + f.where + u')';
+    const auto counted = m_link.scalar(sql, m_params + QVariantList{t.from, to} + f.params, m_origin);
+    if (!counted)
+        return jx::fail(counted.error());
+    t.counted += counted->toInt();
+    if (to >= t.last) {
+        settleCount(t.counted);
+        return false;
+    }
+    t.from = to + 1;
+    // Rows counted so far can be scrolled to while the rest are counted.
+    if (t.counted > m_count) {
+        beginInsertRows({}, m_count, t.counted - 1);
+        m_count = t.counted;
+        endInsertRows();
+    }
+    return true;
+}
+
+void PagedRowModel::settleCount(int n)
+{
+    m_tally.reset();
     if (n > m_count) {
         beginInsertRows({}, m_count, n - 1);
         m_count = n;

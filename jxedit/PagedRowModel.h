@@ -10,6 +10,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include <optional>
+
 namespace jxedit {
 
 class RowModel;
@@ -24,6 +26,7 @@ class RowModel;
 class PagedRowModel final : public QAbstractTableModel
 {
     Q_OBJECT
+    Q_PROPERTY(bool countKnown READ countKnown NOTIFY countChanged)
 public:
     /// `shape` maps a query row to the shown columns (and masks phones).
     explicit PagedRowModel(RowModel *shape, QObject *parent = nullptr);
@@ -114,6 +117,26 @@ private:
     const Block *block(int index) const;
     void restart();
     jx::Result<int> count() const;
+
+    // A count can scan every row (a filter word is looked for in every
+    // shown column); over a million rows that takes a second. With whole-number keys they are counted a range
+    // of keys at a time, each from the event loop, so the window goes on
+    // answering meanwhile; the rows counted so far can already be scrolled to.
+    struct Tally
+    {
+        qint64 from = 0; // the first key not yet counted
+        qint64 last = 0; // the highest key
+        qint64 width = 0;
+        int counted = 0;
+    };
+    void cancelCount();
+    void scheduleCount();
+    void countInSteps();
+    /// The keys' range; none when the keys are not whole numbers.
+    jx::Result<std::optional<Tally>> planTally() const;
+    /// Counts the next range; false once every range is counted.
+    jx::Result<bool> tallyNext();
+    void settleCount(int n);
     void fail(const QString &why) const;
 
     RowModel *m_shape;
@@ -138,6 +161,8 @@ private:
     mutable QHash<int, Block> m_blocks;
     QSet<QString> m_gone; // keys of rows found gone, as text
     mutable quint64 m_tick = 0;
+    std::optional<Tally> m_tally;
+    int m_countRun = 0; // a count scheduled before the last change is dropped
 };
 
 } // namespace jxedit
