@@ -61,12 +61,11 @@ com::ComPtr<IUnknown> createObjectFromFile(const QString &libraryPath, const QSt
     if (!coclass)
         throw refuse(QStringLiteral("%1 中没有类 %2").arg(path, className));
     // Loaded here so that a library that will not load says why.
-    if (!com::InprocServer::isLoaded(path)) {
-        if (const auto loaded = com::InprocServer::load(path); !loaded)
-            throw refuse(loaded.error());
-    }
+    const auto module = com::InprocServer::load(path);
+    if (!module)
+        throw refuse(module.error());
     com::ComPtr<IClassFactory> factory;
-    com::throwIfFailed(com::InprocServer::getClassObject(path, coclass->guid, IID_IClassFactory, factory.putVoid()), kSource);
+    com::throwIfFailed(com::InprocServer::getClassObject(*module, path, coclass->guid, IID_IClassFactory, factory.putVoid()), kSource);
     if (!factory)
         throw refuse(QStringLiteral("%1 没有给出类 %2 的类工厂").arg(path, className));
     com::ComPtr<IUnknown> object;

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -39,6 +40,13 @@ QString freshInstallation()
     return folder;
 }
 
+// The test library notes each call in an environment variable for the tests;
+// left to grow over hundreds of scans, the noting would cost more than the scan.
+void clearTrace()
+{
+    qunsetenv("TP_TRACE");
+}
+
 void BM_DlopenTwentyLibraries(benchmark::State &state)
 {
     for (auto _ : state) {
@@ -58,6 +66,7 @@ void BM_ScanPluginFolderOfTwentyLibraries(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         const QString folder = freshInstallation();
+        clearTrace();
         state.ResumeTiming();
         const jx::PluginScan scan = jx::LoadPlugin(nullptr, folder);
         if (scan.rows.size() != kLibraries)
@@ -65,6 +74,49 @@ void BM_ScanPluginFolderOfTwentyLibraries(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ScanPluginFolderOfTwentyLibraries)->Iterations(kIterations)->Unit(benchmark::kMillisecond);
+
+// Both on fresh copies in each iteration, in turns which goes first: every
+// library loaded before makes the next dlopen look through one more name,
+// so the two runs above, one after the other, favour whichever runs first.
+void BM_ScanToDlopenRatioInterleaved(benchmark::State &state)
+{
+    qint64 dlopenNs = 0, scanNs = 0;
+    int turn = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QStringList plain = jx::PluginLibraries(freshInstallation());
+        const QString folder = freshInstallation();
+        clearTrace();
+        QElapsedTimer clock;
+        const auto loadPlain = [&] {
+            clock.start();
+            for (const QString &path : plain) {
+                void *h = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+                benchmark::DoNotOptimize(dlsym(h, "DllGetClassObject"));
+            }
+            dlopenNs += clock.nsecsElapsed();
+        };
+        const auto scan = [&] {
+            clock.start();
+            const jx::PluginScan scanned = jx::LoadPlugin(nullptr, folder);
+            scanNs += clock.nsecsElapsed();
+            if (scanned.rows.size() != kLibraries)
+                state.SkipWithError("the scan did not list every library");
+        };
+        if (turn++ % 2) {
+            loadPlain();
+            scan();
+        } else {
+            scan();
+            loadPlain();
+        }
+        state.ResumeTiming();
+    }
+    state.counters["dlopen_ms"] = double(dlopenNs) / 1e6 / double(turn);
+    state.counters["scan_ms"] = double(scanNs) / 1e6 / double(turn);
+    state.counters["ratio"] = dlopenNs > 0 ? double(scanNs) / double(dlopenNs) : 0.0;
+}
+BENCHMARK(BM_ScanToDlopenRatioInterleaved)->Iterations(2 * kIterations);
 
 } // namespace
 

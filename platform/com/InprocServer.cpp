@@ -48,7 +48,19 @@ HRESULT InprocServer::getClassObject(const QString &path, REFCLSID clsid, REFIID
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
-    auto fn = reinterpret_cast<DllGetClassObjectFn>(entry(path, "DllGetClassObject"));
+    // Why it would not load is not asked here: the class is then not available.
+    const auto module = load(path);
+    if (!module)
+        return CLASS_E_CLASSNOTAVAILABLE;
+    return getClassObject(*module, path, clsid, iid, ppv);
+}
+
+HRESULT InprocServer::getClassObject(void *module, const QString &path, REFCLSID clsid, REFIID iid, void **ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    auto fn = module ? reinterpret_cast<DllGetClassObjectFn>(dlsym(module, "DllGetClassObject")) : nullptr;
     if (!fn)
         return CLASS_E_CLASSNOTAVAILABLE;
     const auto refuse = [&](const QString &why) {

@@ -30,6 +30,9 @@ public:
     // a non-null `*ppv`: a library answering success with nothing, or throwing,
     // gets a failure with the reason in the error record.
     static HRESULT getClassObject(const QString &path, REFCLSID clsid, REFIID iid, void **ppv);
+    // The same for a library `load` gave (`path` names it in a failure):
+    // loading it again to find it would walk every loaded library once more.
+    static HRESULT getClassObject(void *module, const QString &path, REFCLSID clsid, REFIID iid, void **ppv);
     // Calls DllRegisterServer or DllUnregisterServer of the library.
     static HRESULT callRegistration(const QString &path, bool registerServer);
 

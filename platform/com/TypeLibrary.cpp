@@ -4,7 +4,7 @@
 
 #include <QFile>
 
-#include <QRegularExpression>
+#include <QVarLengthArray>
 
 #include <cstring>
 #include <optional>
@@ -136,36 +136,47 @@ jx::Result<TypeLibrary> TypeLibrary::parse(const QString &text)
 {
     TypeLibrary lib;
     bool haveLibrary = false;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString line = lines[i].section(QLatin1Char('#'), 0, 0).trimmed();
-        if (line.isEmpty())
+    int lineNumber = 0;
+    // Read in place: every class created from its file reads its library's description.
+    for (QStringView line : QStringView(text).tokenize(u'\n')) {
+        ++lineNumber;
+        if (const qsizetype comment = line.indexOf(u'#'); comment >= 0)
+            line = line.first(comment);
+        QVarLengthArray<QStringView, 4> w;
+        for (qsizetype i = 0; i < line.size();) {
+            while (i < line.size() && line[i].isSpace())
+                ++i;
+            const qsizetype start = i;
+            while (i < line.size() && !line[i].isSpace())
+                ++i;
+            if (i > start)
+                w.append(line.sliced(start, i - start));
+        }
+        if (w.isEmpty())
             continue;
-        const QStringList w = line.split(blanks);
         auto fail = [&](const QString &why) {
-            return jx::fail(QStringLiteral("type library line %1: %2").arg(i + 1).arg(why));
+            return jx::fail(QStringLiteral("type library line %1: %2").arg(lineNumber).arg(why));
         };
         if (w.size() < 3)
             return fail(QStringLiteral("incomplete declaration"));
-        const std::optional<GUID> id = guidFromString(w.last());
+        const std::optional<GUID> id = guidFromString(w.last().toString());
         if (!id)
             return fail(QStringLiteral("bad identifier"));
-        if (w[0] == QLatin1String("library") && w.size() == 4) {
-            const QStringList version = w[2].split(QLatin1Char('.'));
-            lib.name = w[1];
+        if (w[0] == u"library" && w.size() == 4) {
+            const QList<QStringView> version = w[2].split(u'.');
+            lib.name = w[1].toString();
             lib.majorVersion = version.value(0).toInt();
             lib.minorVersion = version.value(1).toInt();
             lib.libid = *id;
             haveLibrary = true;
-        } else if (w[0] == QLatin1String("coclass") && w.size() == 3) {
-            lib.types.append({TKIND_COCLASS, w[1], *id, {}});
-        } else if (w[0] == QLatin1String("interface") && w.size() == 3) {
-            lib.types.append({TKIND_DISPATCH, w[1], *id, {}});
-        } else if (w[0] == QLatin1String("implements") && w.size() == 3) {
+        } else if (w[0] == u"coclass" && w.size() == 3) {
+            lib.types.append({TKIND_COCLASS, w[1].toString(), *id, {}});
+        } else if (w[0] == u"interface" && w.size() == 3) {
+            lib.types.append({TKIND_DISPATCH, w[1].toString(), *id, {}});
+        } else if (w[0] == u"implements" && w.size() == 3) {
             if (lib.types.isEmpty() || lib.types.last().kind != TKIND_COCLASS)
                 return fail(QStringLiteral("\"implements\" outside a coclass"));
-            lib.types.last().implemented.append({w[1], *id});
+            lib.types.last().implemented.append({w[1].toString(), *id});
         } else {
             return fail(QStringLiteral("unknown declaration"));
         }

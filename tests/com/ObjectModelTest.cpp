@@ -3,6 +3,7 @@
 #include "platform/com/Guid.h"
 #include "platform/com/LateBound.h"
 #include "platform/com/RegistryStore.h"
+#include "platform/com/TypeLibrary.h"
 
 #include <QTemporaryDir>
 
@@ -89,6 +90,39 @@ TEST(Guid, RoundTripsTextAndRejectsGarbage)
     EXPECT_EQ(com::guidToString(*g), QStringLiteral("{7B208C4B-37E6-4F8C-AC98-91E74163B50C}"));
     EXPECT_FALSE(com::guidFromString(QStringLiteral("{7b208c4b-37e6-4f8c-ac98-91e74163b50}")).has_value());
     EXPECT_FALSE(com::guidFromString(QStringLiteral("{7b208c4b-37e6-4f8c-ac98-91e74163b5zz}")).has_value());
+    // Without braces and with blanks around it is the same identifier; a sign,
+    // a blank or a dash out of place inside it is not an identifier.
+    EXPECT_EQ(com::guidFromString(QStringLiteral("  7B208C4B-37E6-4F8C-AC98-91E74163B50C ")), g);
+    EXPECT_FALSE(com::guidFromString(QStringLiteral("{+b208c4b-37e6-4f8c-ac98-91e74163b50c}")).has_value());
+    EXPECT_FALSE(com::guidFromString(QStringLiteral("{7b208c4b-37e6-4f8c-ac98- 1e74163b50c}")).has_value());
+    EXPECT_FALSE(com::guidFromString(QStringLiteral("{7b208c4b-37e6-4f8c-ac9891-e74163b50c}")).has_value());
+}
+
+// The description a library carries: comments, blank lines, tabs and any
+// run of blanks between the words; each declaration lands in its place.
+TEST(TypeLibraryText, ReadsEveryDeclarationAndNamesTheLineOfAFault)
+{
+    const auto lib = com::TypeLibrary::parse(QStringLiteral("# the test library\n"
+                                                            "library\tqvTest  2.7 {6C1D2E90-3A4B-4C5D-8E9F-0A1B2C3D4E5F}\n"
+                                                            "\n"
+                                                            "interface IGreeter {6C1D2E91-3A4B-4C5D-8E9F-0A1B2C3D4E5F}   # its face\n"
+                                                            "coclass Greeter {6C1D2E92-3A4B-4C5D-8E9F-0A1B2C3D4E5F}\r\n"
+                                                            "  implements IGreeter {6C1D2E91-3A4B-4C5D-8E9F-0A1B2C3D4E5F}\n"));
+    ASSERT_TRUE(lib) << lib.error().toStdString();
+    EXPECT_EQ(lib->name, QStringLiteral("qvTest"));
+    EXPECT_EQ(lib->majorVersion, 2);
+    EXPECT_EQ(lib->minorVersion, 7);
+    EXPECT_EQ(com::guidToString(lib->libid), QStringLiteral("{6C1D2E90-3A4B-4C5D-8E9F-0A1B2C3D4E5F}"));
+    ASSERT_EQ(lib->types.size(), 2);
+    EXPECT_EQ(lib->types.at(0).name, QStringLiteral("IGreeter"));
+    EXPECT_EQ(lib->types.at(0).kind, com::TKIND_DISPATCH);
+    EXPECT_EQ(lib->types.at(1).name, QStringLiteral("Greeter"));
+    ASSERT_EQ(lib->types.at(1).implemented.size(), 1);
+    EXPECT_EQ(lib->types.at(1).implemented.at(0).name, QStringLiteral("IGreeter"));
+
+    const auto bad = com::TypeLibrary::parse(QStringLiteral("library L 1.0 {6C1D2E90-3A4B-4C5D-8E9F-0A1B2C3D4E5F}\n\ncoclass X {6C1D2E92}\n"));
+    ASSERT_FALSE(bad);
+    EXPECT_EQ(bad.error(), QStringLiteral("type library line 3: bad identifier"));
 }
 
 // Identifiers written once as text are read while compiling; each byte must

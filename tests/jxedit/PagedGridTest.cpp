@@ -261,6 +261,74 @@ TEST_P(PagedGridTest, ALostDatabaseIsReportedInTheErrorLineAndRefreshRecovers)
               codes(QStringLiteral("select code from fy_house order by id")).at(kListings / 2));
 }
 
+// Over keys far apart the filtered rows are counted a range of keys at a
+// time, between events: the window answers meanwhile, the rows counted so far
+// are real rows, and the count is the one a single statement gives.
+TEST_P(PagedGridTest, AFilteredCountComesInStepsBetweenEventsAndAChangedFilterDropsTheOldOne)
+{
+    const auto far = FunctionDemo::addListings(*t.db, 2000001, 300);
+    ASSERT_TRUE(far) << far.error().toStdString();
+    const int all = kListings + 300;
+    const auto matching = [&](const QString &word) {
+        int n = 0;
+        Recordset rs = t.db->Query(QStringLiteral("select code,dealtype,district,community,agent,status from fy_house")).Recordset();
+        for (; !rs.Eof(); rs.MoveNext()) {
+            QStringList texts;
+            for (int i = 0; i < 6; ++i)
+                texts << rs.Field(i).toString();
+            n += texts.join(u'|').contains(word) ? 1 : 0;
+        }
+        return n;
+    };
+    const int binjiang = matching(QStringLiteral("滨江区")), xihu = matching(QStringLiteral("西湖区"));
+    ASSERT_GT(binjiang, 200);
+    ASSERT_GT(xihu, 200);
+    ASSERT_NE(binjiang, xihu);
+
+    qvcontrols::ControlSite *site = openListings();
+    QAbstractItemModel *shown = viewOf(site)->model();
+    ASSERT_EQ(rowCount(site), all);
+    auto *filter = site->widget()->findChild<QLineEdit *>();
+    const auto counted = [&] { return shown->property("countKnown").toBool(); };
+
+    filter->setText(QStringLiteral("滨江区"));
+    emit filter->returnPressed();
+    ASSERT_FALSE(counted());
+    int turns = 0, seen = shown->rowCount();
+    while (!counted() && turns < 1000) {
+        QCoreApplication::processEvents();
+        ++turns;
+        // Never fewer rows than before, never more than there are, each of them there to read.
+        ASSERT_GE(shown->rowCount(), seen);
+        ASSERT_LE(shown->rowCount(), binjiang);
+        seen = shown->rowCount();
+        ASSERT_FALSE(shown->index(seen - 1, kCode).data().toString().isEmpty()) << seen;
+    }
+    EXPECT_GT(turns, 2);
+    EXPECT_EQ(shown->rowCount(), binjiang) << errorText(site).toStdString();
+
+    // Another word while the first is still being counted: only the new word's count stands.
+    filter->setText(QStringLiteral("西湖区"));
+    emit filter->returnPressed();
+    QCoreApplication::processEvents();
+    filter->setText(QStringLiteral("滨江区"));
+    emit filter->returnPressed();
+    QCoreApplication::processEvents();
+    filter->setText(QStringLiteral("西湖区"));
+    emit filter->returnPressed();
+    waitFor(counted);
+    EXPECT_EQ(shown->rowCount(), xihu);
+
+    // Asked for at once (as the end key or an export does), the rest is counted in one go.
+    filter->setText(QStringLiteral("滨江区"));
+    emit filter->returnPressed();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rowCount(site), binjiang);
+    EXPECT_TRUE(counted());
+    EXPECT_FALSE(shown->index(binjiang - 1, kCode).data().toString().isEmpty());
+    EXPECT_TRUE(errorText(site).isEmpty()) << errorText(site).toStdString();
+}
+
 TEST_P(PagedGridTest, AStatementWithoutRowsShowsAnEmptyGridThatStillSortsAndFilters)
 {
     ASSERT_TRUE(t.db->Execute(QStringLiteral("update jx_function set listsql='select id,code,dealtype,district,community,rooms,area,price,agent,"
