@@ -544,15 +544,9 @@ void PagedRowModel::finishCount()
     if (m_countKnown || !m_open || m_failed)
         return;
     if (m_tally) {
-        for (;;) {
-            const auto more = tallyNext();
-            if (!more) {
-                fail(more.error());
-                return;
-            }
-            if (!*more)
-                return;
+        while (tallyNext()) {
         }
+        return;
     }
     const auto counted = count();
     if (!counted) {
@@ -571,6 +565,11 @@ void PagedRowModel::cancelCount()
 void PagedRowModel::scheduleCount()
 {
     cancelCount();
+    scheduleCountStep();
+}
+
+void PagedRowModel::scheduleCountStep()
+{
     QTimer::singleShot(0, this, [this, run = m_countRun] {
         if (run == m_countRun)
             countInSteps();
@@ -595,12 +594,7 @@ void PagedRowModel::countInSteps()
         }
         m_tally = **plan;
     }
-    const auto more = tallyNext();
-    if (!more) {
-        fail(more.error());
-        return;
-    }
-    if (!*more)
+    if (!tallyNext())
         return;
     // Ranges of a few tens of milliseconds, however the keys are spread.
     const qint64 spent = clock.elapsed();
@@ -608,10 +602,7 @@ void PagedRowModel::countInSteps()
         m_tally->width *= 2;
     else if (spent > kTallyStepMs * 2)
         m_tally->width = std::max<qint64>(m_tally->width / 2, 1);
-    QTimer::singleShot(0, this, [this, run = m_countRun] {
-        if (run == m_countRun)
-            countInSteps();
-    });
+    scheduleCountStep();
 }
 
 jx::Result<std::optional<PagedRowModel::Tally>> PagedRowModel::planTally() const
@@ -637,7 +628,7 @@ jx::Result<std::optional<PagedRowModel::Tally>> PagedRowModel::planTally() const
     return std::optional<Tally>(t);
 }
 
-jx::Result<bool> PagedRowModel::tallyNext()
+bool PagedRowModel::tallyNext()
 {
     Tally &t = *m_tally;
     const qint64 to = t.width > t.last - t.from ? t.last : t.from + t.width - 1;
@@ -647,8 +638,10 @@ jx::Result<bool> PagedRowModel::tallyNext()
     if (!f.where.isEmpty())
         sql += QStringLiteral(" and (") + f.where + u')';
     const auto counted = m_link.scalar(sql, m_params + QVariantList{t.from, to} + f.params, m_origin);
-    if (!counted)
-        return jx::fail(counted.error());
+    if (!counted) {
+        fail(counted.error());
+        return false;
+    }
     t.counted += counted->toInt();
     if (to >= t.last) {
         settleCount(t.counted);

@@ -134,8 +134,10 @@ private:
     void countInSteps();
     /// The keys' range; none when the keys are not whole numbers.
     jx::Result<std::optional<Tally>> planTally() const;
-    /// Counts the next range; false once every range is counted.
-    jx::Result<bool> tallyNext();
+    void scheduleCountStep();
+    /// Counts the next range; false once there is nothing more to count
+    /// (every range counted, or the reading failed and said so).
+    bool tallyNext();
     void settleCount(int n);
     void fail(const QString &why) const;
 
