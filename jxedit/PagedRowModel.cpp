@@ -564,12 +564,6 @@ void PagedRowModel::cancelCount()
 
 void PagedRowModel::scheduleCount()
 {
-    cancelCount();
-    scheduleCountStep();
-}
-
-void PagedRowModel::scheduleCountStep()
-{
     QTimer::singleShot(0, this, [this, run = m_countRun] {
         if (run == m_countRun)
             countInSteps();
@@ -602,7 +596,7 @@ void PagedRowModel::countInSteps()
         m_tally->width *= 2;
     else if (spent > kTallyStepMs * 2)
         m_tally->width = std::max<qint64>(m_tally->width / 2, 1);
-    scheduleCountStep();
+    scheduleCount();
 }
 
 jx::Result<std::optional<PagedRowModel::Tally>> PagedRowModel::planTally() const

@@ -130,11 +130,11 @@ private:
         int counted = 0;
     };
     void cancelCount();
+    /// Posts the next step of the count begun since the last cancelCount.
     void scheduleCount();
     void countInSteps();
     /// The keys' range; none when the keys are not whole numbers.
     jx::Result<std::optional<Tally>> planTally() const;
-    void scheduleCountStep();
     /// Counts the next range; false once there is nothing more to count
     /// (every range counted, or the reading failed and said so).
     bool tallyNext();

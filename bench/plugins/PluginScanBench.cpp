@@ -47,16 +47,22 @@ void clearTrace()
     qunsetenv("TP_TRACE");
 }
 
+// The floor: each library loaded and its entry point found, nothing more.
+void dlopenAll(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        void *h = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+        benchmark::DoNotOptimize(dlsym(h, "DllGetClassObject"));
+    }
+}
+
 void BM_DlopenTwentyLibraries(benchmark::State &state)
 {
     for (auto _ : state) {
         state.PauseTiming();
         const QStringList paths = jx::PluginLibraries(freshInstallation());
         state.ResumeTiming();
-        for (const QString &path : paths) {
-            void *h = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-            benchmark::DoNotOptimize(dlsym(h, "DllGetClassObject"));
-        }
+        dlopenAll(paths);
     }
 }
 BENCHMARK(BM_DlopenTwentyLibraries)->Iterations(kIterations)->Unit(benchmark::kMillisecond);
@@ -90,10 +96,7 @@ void BM_ScanToDlopenRatioInterleaved(benchmark::State &state)
         QElapsedTimer clock;
         const auto loadPlain = [&] {
             clock.start();
-            for (const QString &path : plain) {
-                void *h = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-                benchmark::DoNotOptimize(dlsym(h, "DllGetClassObject"));
-            }
+            dlopenAll(plain);
             dlopenNs += clock.nsecsElapsed();
         };
         const auto scan = [&] {
